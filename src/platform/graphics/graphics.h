@@ -1,0 +1,148 @@
+// The graphics object system: figures, axes, user-interface controls, texts,
+// lines and surfaces, named by graphics handles (double scalars). Handle 0 is
+// the root, whose "default<Type><Property>" values seed new objects.
+//
+// Every property is an rt::Array stored on its object; names match without
+// regard to case. The system does not depend on any window toolkit: a front
+// end (the Qt one, or a headless one in tests) observes it through
+// rt::FrontEnd and reports user acts back through rt::gfx::userAct.
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/array/array.h"
+
+namespace rt {
+
+// ------------------------------------------------------- start-up record
+using ByNameFn = void (*)(int nargout, std::span<Array> outputs, std::span<const Array> inputs);
+
+struct FunctionEntry;
+
+struct LocalFunctionTable {
+  std::span<const FunctionEntry> entries;
+};
+
+struct FunctionEntry {
+  const char* name;
+  ByNameFn byName;
+  int inputs;   // -1: variable list only; -2: one named input, then a list
+  int outputs;
+  const LocalFunctionTable* locals;  // null when the module has none
+};
+
+struct InitTermPair {
+  void (*initialize)();
+  void (*terminate)();
+};
+
+struct MainInfo {
+  int formatVersion;
+  std::span<const FunctionEntry> functionTable;
+  std::span<const char* const> globals;
+  std::span<const char* const> paths;
+  std::span<const InitTermPair> initTermTable;
+};
+
+// Initialises the libraries and modules, calls the main entry once, runs the
+// front end's event loop while a figure is open, then terminates the modules
+// and the libraries. Returns the exit status.
+int runMain(int argc, char** argv, ByNameFn mainEntry, int nargout, const MainInfo& info);
+// The start-up record of the running program (null outside runMain).
+const MainInfo* currentMainInfo();
+// Finds a module of the running program's function table by name.
+const FunctionEntry* findFunction(std::string_view name);
+
+// --------------------------------------------------------------- front end
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+  virtual void objectCreated(double /*h*/) {}
+  virtual void objectDeleted(double /*h*/) {}
+  // `name` is the canonical (declared) spelling of the property.
+  virtual void propertyChanged(double /*h*/, const std::string& /*name*/) {}
+  // The event loop: returns when no figure is left open; result = exit status.
+  virtual int run() = 0;
+};
+// Installs the front end that runMain uses (null: the default one).
+void setFrontEnd(std::unique_ptr<FrontEnd> fe);
+FrontEnd* frontEnd();
+// The default front end (the Qt one); defined by the front-end library.
+std::unique_ptr<FrontEnd> makeDefaultFrontEnd(int& argc, char** argv);
+
+void graphicsLibraryInitialize();
+void graphicsLibraryTerminate();
+
+// --------------------------------------------------- creation and current
+Array figure();                                  // a new figure, made current
+Array figure(std::initializer_list<Array> pairs);
+Array axes(std::initializer_list<Array> pairs);  // new axes in the current figure
+void axes(const Array& ax);                      // make those axes current
+Array uicontrol(std::initializer_list<Array> pairs);
+// Surface from data arrays (Z; or X, Y, Z; or X, Y, Z, C) then pairs.
+Array surface(std::span<const Array> args);
+Array plot(const Array& x, const Array& y);      // one line in the current axes
+
+// --------------------------------------------------------------- properties
+Array get(const Array& h, const Array& name);
+Array get(const Array& h, std::string_view name);
+void set(const Array& h, std::initializer_list<Array> pairs);
+void set(const Array& h, std::span<const Array> pairs);
+
+// ------------------------------------------------------------------ search
+Array findobj(std::initializer_list<Array> pairs);  // visible objects matching
+Array findall(const Array& h);                      // h and all below, hidden too; a column
+Array gcbo();
+Array gcf();
+Array gca();
+Array ishandle(const Array& h);
+
+// ---------------------------------------------------------- application data
+void setappdata(const Array& h, const Array& name, const Array& value);
+Array getappdata(const Array& h, const Array& name);
+Array isappdata(const Array& h, const Array& name);
+
+// ---------------------------------------------------------------- plotting
+void axis(const Array& option);                // "tight" on the current axes
+void grid(const Array& onOff);                 // current axes
+void grid(const Array& ax, const Array& onOff);
+void view(const Array& ax, const Array& three);               // default 3-D view
+void view(const Array& ax, const Array& az, const Array& el);  // null ax: current axes
+void view(const Array& az, const Array& el);
+Array newplot();
+bool ishold(const Array& ax);
+// The label bypass: calls the function that application data `name` of ax
+// holds with (ax, text, further arguments) and gives its single result.
+Array labelBypass(std::span<const Array> args);
+
+namespace gfx {
+
+// Inspection for front ends and tests.
+bool exists(double h);
+std::string type(double h);                  // "root", "figure", "axes", "uicontrol", ...
+double parent(double h);                     // root's parent: NaN
+std::vector<double> children(double h);      // in creation order, oldest first
+std::vector<double> figures();               // open figures, in creation order
+const Array& prop(double h, std::string_view name);  // error if no such property
+Array handleArray(double h);
+
+// A user act on a control: writes the properties the act changed (no
+// callback runs for the write) and then runs the control's callback once.
+// Errors raised by the callback are reported; the state written stays.
+void userAct(double h, std::initializer_list<std::pair<std::string_view, Array>> changes);
+// Runs a command string ("inter_func_s1", "inter_func_e1;", "warning off")
+// with `h` as the callback object.
+void runCommand(double h, const Array& command);
+bool callbackRunning();
+
+// Deletes an object and all below it (closing a figure window).
+void deleteObject(double h);
+
+}  // namespace gfx
+}  // namespace rt
