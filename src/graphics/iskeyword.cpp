@@ -9,14 +9,14 @@ frame::ConstantTable Def::constants;
 namespace {
 
 const std::array<const rt::Array*, 17> kWords = {
-    &Def::constants.string("break"),    &Def::constants.string("case"),
-    &Def::constants.string("catch"),    &Def::constants.string("continue"),
-    &Def::constants.string("else"),     &Def::constants.string("elseif"),
-    &Def::constants.string("end"),      &Def::constants.string("for"),
-    &Def::constants.string("function"), &Def::constants.string("global"),
-    &Def::constants.string("if"),       &Def::constants.string("otherwise"),
+    &Def::constants.string("break"),      &Def::constants.string("case"),
+    &Def::constants.string("catch"),      &Def::constants.string("continue"),
+    &Def::constants.string("else"),       &Def::constants.string("elseif"),
+    &Def::constants.string("end"),        &Def::constants.string("for"),
+    &Def::constants.string("function"),   &Def::constants.string("global"),
+    &Def::constants.string("if"),         &Def::constants.string("otherwise"),
     &Def::constants.string("persistent"), &Def::constants.string("return"),
-    &Def::constants.string("switch"),   &Def::constants.string("try"),
+    &Def::constants.string("switch"),     &Def::constants.string("try"),
     &Def::constants.string("while")};
 
 const rt::Array& kList = Def::constants.add([] {
