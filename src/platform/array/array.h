@@ -44,6 +44,7 @@ struct ArrayData {
 
   ArrayData();
   ArrayData(const ArrayData&);
+  ArrayData(ArrayData&&) noexcept;  // moves the storage; still counts as live
   ArrayData& operator=(const ArrayData&) = delete;
   ~ArrayData();
 };
@@ -149,13 +150,13 @@ Array plus(const Array& a, const Array& b);
 Array minus(const Array& a, const Array& b);
 Array times(const Array& a, const Array& b);
 Array rdivide(const Array& a, const Array& b);
-Array mtimes(const Array& a, const Array& b);   // matrix product; element-wise with a scalar
-Array mrdivide(const Array& a, const Array& b); // right division; element-wise by a scalar
+Array mtimes(const Array& a, const Array& b);    // matrix product; element-wise with a scalar
+Array mrdivide(const Array& a, const Array& b);  // right division; element-wise by a scalar
 double scalarRdivide(double a, double b);
 
 Array sqrt(const Array& a);  // complex for negative input
 Array exp(const Array& a);
-Array log(const Array& a);   // log(0) = -Inf, complex for negative input
+Array log(const Array& a);  // log(0) = -Inf, complex for negative input
 Array sin(const Array& a);
 Array cos(const Array& a);
 Array real(const Array& a);
@@ -174,7 +175,7 @@ Array horzcat(std::span<const Array> parts);
 Array struct_(std::initializer_list<Array> nameValuePairs);
 
 // ---------------------------------------------------------- tests & sizes
-Array eq(const Array& a, const Array& b);   // logical; NaN is equal to nothing
+Array eq(const Array& a, const Array& b);  // logical; NaN is equal to nothing
 Array le(const Array& a, const Array& b);
 Array gt(const Array& a, const Array& b);
 Array and_(const Array& a, const Array& b);  // `and`, `or`, `not` are C++ tokens
@@ -189,8 +190,8 @@ Array isfield(const Array& s, const Array& name);
 Array strcmp(const Array& a, const Array& b);
 Array strncmpi(const Array& a, const Array& b, const Array& n);
 Array isstr(const Array& a);
-Array size(const Array& a);                        // [rows cols]
-Array size(const Array& a, const Array& dim);      // one dimension
+Array size(const Array& a);                    // [rows cols]
+Array size(const Array& a, const Array& dim);  // one dimension
 Array length(const Array& a);
 std::size_t lengthInt(const Array& a);
 Array intArrayRef1(const Array& a, std::size_t oneBasedIndex);
@@ -215,20 +216,29 @@ std::vector<Array> spread(const Array& cell);
 Array indexAssign(const Array& s, const Array& fieldName, const Array& value);
 
 // ------------------------------------------------------------------ values
-inline void assign(Array& dst, Array src) { dst = std::move(src); }
+inline void assign(Array& dst, Array src) {
+  dst = std::move(src);
+}
 void destroyArray(Array& a);  // releases and nulls the variable
-inline Array copyArray(const Array& a) { return a; }
-inline Array copyInputArg(const Array& a) { return a; }
-inline Array returnValue(Array a) { return a; }
+inline Array copyArray(const Array& a) {
+  return a;
+}
+inline Array copyInputArg(const Array& a) {
+  return a;
+}
+inline Array returnValue(Array a) {
+  return a;
+}
 void assignAns(Array& ans, Array value);
 void printAns(Array& ans, Array value);  // also shows it on standard output
-// Called by destroyArray before it releases the array (tests only).
+// Called by destroyArray before it releases the array (tests only); it sees
+// every call, a null variable included.
 void setDestroyObserver(std::function<void(const Array&)> observer);
 
 // ------------------------------------------------------------------ calls
-Array varargin(std::span<const Array> args);               // into one 1xN cell
-Array createVararginCell(std::span<const Array> args);     // same, for byName
-std::vector<Array> columns(const Array& a);                 // for-loop passes
+Array varargin(std::span<const Array> args);            // into one 1xN cell
+Array createVararginCell(std::span<const Array> args);  // same, for byName
+std::vector<Array> columns(const Array& a);             // for-loop passes
 
 // ------------------------------------------------------------ call frames
 // The process-wide call context and local function table, switched in strict

@@ -1,0 +1,570 @@
+// Arithmetic, elementary functions, comparisons, logical operations and the
+// numeric constructors (linspace, meshgrid, horzcat, ctranspose).
+//
+// Character and logical operands take part as their codes and 0/1; every
+// arithmetic result is double. An operation is complex when an operand is,
+// and a complex result keeps its imaginary part even where it is zero.
+// Kernels are plain loops over the stored columns, with separate loops for a
+// scalar operand so that the compiler can vectorise them.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "platform/array/array.h"
+
+namespace rt {
+
+namespace {
+
+struct Cplx {
+  double re, im;
+};
+
+const ArrayData& value(const Array& a) {
+  if (a.isNull()) error("Undefined value used in an operation.");
+  return a.data();
+}
+
+// An operand of numeric work: double, char or logical.
+const ArrayData& numeric(const Array& a) {
+  const ArrayData& d = value(a);
+  if (d.cls == ClassId::Cell || d.cls == ClassId::Struct)
+    error("Operands must be numeric, character or logical arrays, not cells or structures.");
+  return d;
+}
+
+Array make(ClassId cls, std::size_t rows, std::size_t cols, std::vector<double> re,
+           std::vector<double> im = {}) {
+  ArrayData d;
+  d.cls = cls;
+  d.rows = rows;
+  d.cols = cols;
+  d.re = std::move(re);
+  d.im = std::move(im);
+  return Array(std::move(d));
+}
+
+struct Shape {
+  std::size_t rows, cols;
+};
+
+// Scalar expansion: a 1x1 operand applies to every element of the other.
+Shape expand(const ArrayData& a, const ArrayData& b) {
+  const std::size_t na = a.rows * a.cols, nb = b.rows * b.cols;
+  if (na == 1) return {b.rows, b.cols};
+  if (nb == 1) return {a.rows, a.cols};
+  if (a.rows != b.rows || a.cols != b.cols) error("Matrix dimensions must agree.");
+  return {a.rows, a.cols};
+}
+
+template <class F>
+void realLoop(std::size_t n, const double* x, bool xs, const double* y, bool ys, double* out, F f) {
+  if (xs && ys) {
+    const double v = f(x[0], y[0]);
+    for (std::size_t i = 0; i < n; ++i) out[i] = v;
+  } else if (xs) {
+    const double xv = x[0];
+    for (std::size_t i = 0; i < n; ++i) out[i] = f(xv, y[i]);
+  } else if (ys) {
+    const double yv = y[0];
+    for (std::size_t i = 0; i < n; ++i) out[i] = f(x[i], yv);
+  } else {
+    for (std::size_t i = 0; i < n; ++i) out[i] = f(x[i], y[i]);
+  }
+}
+
+constexpr double kZero = 0.0;
+
+// Pointers and strides of one operand in a complex kernel: a real operand
+// reads its imaginary part from a zero that does not advance.
+struct Lane {
+  const double* re;
+  const double* im;
+  std::size_t sre, sim;
+};
+
+Lane lane(const ArrayData& d) {
+  const bool s = d.rows * d.cols == 1;
+  const std::size_t st = s ? 0 : 1;
+  if (d.im.empty()) return {d.re.data(), &kZero, st, 0};
+  return {d.re.data(), d.im.data(), st, st};
+}
+
+// Element-wise arithmetic: Op::real(x, y) and Op::complex(xr, xi, yr, yi).
+template <class Op>
+Array arith(const Array& a, const Array& b) {
+  const ArrayData& x = numeric(a);
+  const ArrayData& y = numeric(b);
+  const Shape s = expand(x, y);
+  const std::size_t n = s.rows * s.cols;
+  std::vector<double> re(n);
+  if (x.im.empty() && y.im.empty()) {
+    realLoop(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1, re.data(),
+             [](double p, double q) { return Op::real(p, q); });
+    return make(ClassId::Double, s.rows, s.cols, std::move(re));
+  }
+  std::vector<double> im(n);
+  const Lane p = lane(x), q = lane(y);
+  for (std::size_t i = 0; i < n; ++i) {
+    const Cplx c = Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
+    re[i] = c.re;
+    im[i] = c.im;
+  }
+  return make(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
+}
+
+// Element-wise tests with a logical result: Op::real and Op::complex give 0/1.
+template <class Op>
+Array test(const Array& a, const Array& b) {
+  const ArrayData& x = numeric(a);
+  const ArrayData& y = numeric(b);
+  const Shape s = expand(x, y);
+  const std::size_t n = s.rows * s.cols;
+  std::vector<double> out(n);
+  if (x.im.empty() && y.im.empty()) {
+    realLoop(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1, out.data(),
+             [](double p, double q) { return Op::real(p, q); });
+  } else {
+    const Lane p = lane(x), q = lane(y);
+    for (std::size_t i = 0; i < n; ++i)
+      out[i] = Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
+  }
+  return make(ClassId::Logical, s.rows, s.cols, std::move(out));
+}
+
+// Complex helpers, written out (no special handling of infinities).
+inline Cplx cmul(double a, double b, double c, double d) {
+  return {a * c - b * d, a * d + b * c};
+}
+inline Cplx cdiv(double a, double b, double c, double d) {
+  const double den = c * c + d * d;
+  return {(a * c + b * d) / den, (b * c - a * d) / den};
+}
+inline Cplx csqrt(double a, double b) {
+  if (b == 0) {
+    if (a >= 0) return {std::sqrt(a), b};
+    return {0.0, std::sqrt(-a)};
+  }
+  const double r = std::hypot(a, b);
+  if (a >= 0) {
+    const double t = std::sqrt((r + a) / 2);
+    return {t, b / (2 * t)};
+  }
+  const double t = std::sqrt((r - a) / 2);
+  return {std::fabs(b) / (2 * t), std::copysign(t, b)};
+}
+inline Cplx cexp(double a, double b) {
+  const double m = std::exp(a);
+  return {m * std::cos(b), m * std::sin(b)};
+}
+inline Cplx clog(double a, double b) {
+  return {std::log(std::hypot(a, b)), std::atan2(b, a)};
+}
+
+struct Plus {
+  static double real(double x, double y) { return x + y; }
+  static Cplx complex(double a, double b, double c, double d) { return {a + c, b + d}; }
+};
+struct Minus {
+  static double real(double x, double y) { return x - y; }
+  static Cplx complex(double a, double b, double c, double d) { return {a - c, b - d}; }
+};
+struct Times {
+  static double real(double x, double y) { return x * y; }
+  static Cplx complex(double a, double b, double c, double d) { return cmul(a, b, c, d); }
+};
+struct Divide {
+  static double real(double x, double y) { return x / y; }
+  static Cplx complex(double a, double b, double c, double d) { return cdiv(a, b, c, d); }
+};
+
+struct Eq {
+  static double real(double x, double y) { return x == y ? 1.0 : 0.0; }
+  static double complex(double a, double b, double c, double d) {
+    return a == c && b == d ? 1.0 : 0.0;
+  }
+};
+// Order tests compare real parts.
+struct Le {
+  static double real(double x, double y) { return x <= y ? 1.0 : 0.0; }
+  static double complex(double a, double, double c, double) { return a <= c ? 1.0 : 0.0; }
+};
+struct Gt {
+  static double real(double x, double y) { return x > y ? 1.0 : 0.0; }
+  static double complex(double a, double, double c, double) { return a > c ? 1.0 : 0.0; }
+};
+// NaN counts as true in logical operations, as in conditions.
+struct And {
+  static double real(double x, double y) { return x != 0 && y != 0 ? 1.0 : 0.0; }
+  static double complex(double a, double b, double c, double d) {
+    return (a != 0 || b != 0) && (c != 0 || d != 0) ? 1.0 : 0.0;
+  }
+};
+struct Or {
+  static double real(double x, double y) { return x != 0 || y != 0 ? 1.0 : 0.0; }
+  static double complex(double a, double b, double c, double d) {
+    return (a != 0 || b != 0) || (c != 0 || d != 0) ? 1.0 : 0.0;
+  }
+};
+
+// Element-wise function. Op::real(x), Op::complex(re, im), and
+// Op::leavesReals(x): false when a real x has a complex result (then the
+// whole array is computed as complex).
+template <class Op>
+Array unary(const Array& a) {
+  const ArrayData& x = numeric(a);
+  const std::size_t n = x.re.size();
+  std::vector<double> re(n);
+  bool real = x.im.empty();
+  if (real) {
+    for (std::size_t i = 0; i < n; ++i) real = real && Op::leavesReal(x.re[i]);
+  }
+  if (real) {
+    for (std::size_t i = 0; i < n; ++i) re[i] = Op::real(x.re[i]);
+    return make(ClassId::Double, x.rows, x.cols, std::move(re));
+  }
+  std::vector<double> im(n);
+  const double* xi = x.im.empty() ? nullptr : x.im.data();
+  for (std::size_t i = 0; i < n; ++i) {
+    const Cplx c = Op::complex(x.re[i], xi ? xi[i] : 0.0);
+    re[i] = c.re;
+    im[i] = c.im;
+  }
+  return make(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
+}
+
+struct Sqrt {
+  static bool leavesReal(double x) { return !(x < 0); }
+  static double real(double x) { return std::sqrt(x); }
+  static Cplx complex(double a, double b) { return csqrt(a, b); }
+};
+struct Exp {
+  static bool leavesReal(double) { return true; }
+  static double real(double x) { return std::exp(x); }
+  static Cplx complex(double a, double b) { return cexp(a, b); }
+};
+struct Log {
+  static bool leavesReal(double x) { return !(x < 0); }
+  static double real(double x) { return std::log(x); }
+  static Cplx complex(double a, double b) {
+    if (b == 0 && a < 0) return {std::log(-a), std::atan2(b, a)};
+    return clog(a, b);
+  }
+};
+struct Sin {
+  static bool leavesReal(double) { return true; }
+  static double real(double x) { return std::sin(x); }
+  static Cplx complex(double a, double b) {
+    return {std::sin(a) * std::cosh(b), std::cos(a) * std::sinh(b)};
+  }
+};
+struct Cos {
+  static bool leavesReal(double) { return true; }
+  static double real(double x) { return std::cos(x); }
+  static Cplx complex(double a, double b) {
+    return {std::cos(a) * std::cosh(b), -(std::sin(a) * std::sinh(b))};
+  }
+};
+struct Fix {
+  static bool leavesReal(double) { return true; }
+  static double real(double x) { return std::trunc(x); }
+  static Cplx complex(double a, double b) { return {std::trunc(a), std::trunc(b)}; }
+};
+
+double scalarOf(const Array& a, const char* what) {
+  const ArrayData& d = numeric(a);
+  if (d.re.size() != 1) error(std::string(what) + " must be a scalar.");
+  return d.re[0];
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ arithmetic
+Array plus(const Array& a, const Array& b) {
+  return arith<Plus>(a, b);
+}
+Array minus(const Array& a, const Array& b) {
+  return arith<Minus>(a, b);
+}
+Array times(const Array& a, const Array& b) {
+  return arith<Times>(a, b);
+}
+Array rdivide(const Array& a, const Array& b) {
+  return arith<Divide>(a, b);
+}
+
+Array mtimes(const Array& a, const Array& b) {
+  const ArrayData& x = numeric(a);
+  const ArrayData& y = numeric(b);
+  if (x.re.size() == 1 || y.re.size() == 1) return arith<Times>(a, b);
+  if (x.cols != y.rows) error("Inner matrix dimensions must agree.");
+  const std::size_t m = x.rows, k = x.cols, n = y.cols;
+  std::vector<double> re(m * n, 0.0);
+  if (x.im.empty() && y.im.empty()) {
+    for (std::size_t j = 0; j < n; ++j)
+      for (std::size_t p = 0; p < k; ++p) {
+        const double v = y.re[p + j * k];
+        const double* col = x.re.data() + p * m;
+        double* out = re.data() + j * m;
+        for (std::size_t i = 0; i < m; ++i) out[i] += col[i] * v;
+      }
+    return make(ClassId::Double, m, n, std::move(re));
+  }
+  std::vector<double> im(m * n, 0.0);
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t p = 0; p < k; ++p) {
+      const double vr = y.re[p + j * k], vi = y.im.empty() ? 0.0 : y.im[p + j * k];
+      for (std::size_t i = 0; i < m; ++i) {
+        const double ur = x.re[i + p * m], ui = x.im.empty() ? 0.0 : x.im[i + p * m];
+        const Cplx c = cmul(ur, ui, vr, vi);
+        re[i + j * m] += c.re;
+        im[i + j * m] += c.im;
+      }
+    }
+  return make(ClassId::Double, m, n, std::move(re), std::move(im));
+}
+
+Array mrdivide(const Array& a, const Array& b) {
+  const ArrayData& y = numeric(b);
+  numeric(a);
+  if (y.re.size() != 1)
+    error(
+        "Matrix right division is only supported by a scalar divisor; use ./ for element-wise "
+        "division.");
+  return arith<Divide>(a, b);
+}
+
+double scalarRdivide(double a, double b) {
+  return a / b;
+}
+
+Array sqrt(const Array& a) {
+  return unary<Sqrt>(a);
+}
+Array exp(const Array& a) {
+  return unary<Exp>(a);
+}
+Array log(const Array& a) {
+  return unary<Log>(a);
+}
+Array sin(const Array& a) {
+  return unary<Sin>(a);
+}
+Array cos(const Array& a) {
+  return unary<Cos>(a);
+}
+Array fix(const Array& a) {
+  return unary<Fix>(a);
+}
+
+Array real(const Array& a) {
+  const ArrayData& x = numeric(a);
+  return make(ClassId::Double, x.rows, x.cols, x.re);
+}
+
+Array imag(const Array& a) {
+  const ArrayData& x = numeric(a);
+  if (x.im.empty()) return make(ClassId::Double, x.rows, x.cols, std::vector<double>(x.re.size()));
+  return make(ClassId::Double, x.rows, x.cols, x.im);
+}
+
+// Transpose, conjugating complex values; the class is kept.
+Array ctranspose(const Array& a) {
+  const ArrayData& x = value(a);
+  if (x.cls == ClassId::Struct) return a;
+  const std::size_t r = x.rows, c = x.cols;
+  ArrayData d;
+  d.cls = x.cls;
+  d.rows = c;
+  d.cols = r;
+  if (x.cls == ClassId::Cell) {
+    d.cells.resize(r * c);
+    for (std::size_t i = 0; i < r; ++i)
+      for (std::size_t j = 0; j < c; ++j) d.cells[j + i * c] = x.cells[i + j * r];
+    return Array(std::move(d));
+  }
+  d.re.resize(r * c);
+  for (std::size_t i = 0; i < r; ++i)
+    for (std::size_t j = 0; j < c; ++j) d.re[j + i * c] = x.re[i + j * r];
+  if (!x.im.empty()) {
+    d.im.resize(r * c);
+    for (std::size_t i = 0; i < r; ++i)
+      for (std::size_t j = 0; j < c; ++j) d.im[j + i * c] = -x.im[i + j * r];
+  }
+  return Array(std::move(d));
+}
+
+// ----------------------------------------------------------------- tests
+Array eq(const Array& a, const Array& b) {
+  return test<Eq>(a, b);
+}
+Array le(const Array& a, const Array& b) {
+  return test<Le>(a, b);
+}
+Array gt(const Array& a, const Array& b) {
+  return test<Gt>(a, b);
+}
+Array and_(const Array& a, const Array& b) {
+  return test<And>(a, b);
+}
+Array or_(const Array& a, const Array& b) {
+  return test<Or>(a, b);
+}
+
+Array not_(const Array& a) {
+  const ArrayData& x = numeric(a);
+  std::vector<double> out(x.re.size());
+  for (std::size_t i = 0; i < out.size(); ++i)
+    out[i] = (x.re[i] == 0 && (x.im.empty() || x.im[i] == 0)) ? 1.0 : 0.0;
+  return make(ClassId::Logical, x.rows, x.cols, std::move(out));
+}
+
+namespace {
+bool nonZero(const ArrayData& x, std::size_t i) {
+  return x.re[i] != 0 || (!x.im.empty() && x.im[i] != 0);
+}
+}  // namespace
+
+// Over every element: all([]) is true, any([]) false.
+Array all(const Array& a) {
+  const ArrayData& x = numeric(a);
+  for (std::size_t i = 0; i < x.re.size(); ++i)
+    if (!nonZero(x, i)) return logicalScalar(false);
+  return logicalScalar(true);
+}
+
+Array any(const Array& a) {
+  const ArrayData& x = numeric(a);
+  for (std::size_t i = 0; i < x.re.size(); ++i)
+    if (nonZero(x, i)) return logicalScalar(true);
+  return logicalScalar(false);
+}
+
+bool tobool(const Array& a) {
+  if (a.isNull()) error("Undefined value used as a condition.");
+  if (a.isCell() || a.isStruct())
+    error("Conversion to logical from a cell or structure is not possible.");
+  const ArrayData& x = a.data();
+  if (x.re.empty()) return false;
+  for (std::size_t i = 0; i < x.re.size(); ++i)
+    if (!nonZero(x, i)) return false;
+  return true;
+}
+
+bool eqBool(const Array& a, const Array& b) {
+  return tobool(eq(a, b));
+}
+bool leBool(const Array& a, const Array& b) {
+  return tobool(le(a, b));
+}
+bool gtBool(const Array& a, const Array& b) {
+  return tobool(gt(a, b));
+}
+// The truth of ~a: false for an empty a, like any other empty condition.
+bool notBool(const Array& a) {
+  return tobool(not_(a));
+}
+
+// ---------------------------------------------------------- construction
+// n values from a to b: a + (k*(b-a))/(n-1) for k < n-1, then b itself.
+// A null n means 100 points; n below 1 gives a 1x0 row, n = 1 gives b.
+Array linspace(const Array& a, const Array& b, const Array& n) {
+  const double lo = scalarOf(a, "The start of linspace");
+  const double hi = scalarOf(b, "The end of linspace");
+  double count = n.isNull() ? 100.0 : scalarOf(n, "The number of points of linspace");
+  if (std::isnan(count)) error("The number of points of linspace must be a number.");
+  count = std::floor(count);
+  if (count > 1e9) error("Too many points requested of linspace.");
+  const std::size_t m = count < 1 ? 0 : static_cast<std::size_t>(count);
+  std::vector<double> v(m);
+  if (m > 0) {
+    const double step = hi - lo, den = static_cast<double>(m - 1);
+    for (std::size_t k = 0; k + 1 < m; ++k) v[k] = lo + (static_cast<double>(k) * step) / den;
+    v[m - 1] = hi;
+  }
+  return make(ClassId::Double, 1, m, std::move(v));
+}
+
+// X(r, s) = x(s) and Y(r, s) = y(r), with numel(y) rows and numel(x) columns.
+std::pair<Array, Array> meshgrid(const Array& x, const Array& y) {
+  const ArrayData& px = numeric(x);
+  const ArrayData& py = numeric(y);
+  const std::size_t nc = px.re.size(), nr = py.re.size();
+  auto grid = [&](const ArrayData& src, bool alongRows) {
+    std::vector<double> re(nr * nc), im;
+    for (std::size_t s = 0; s < nc; ++s)
+      for (std::size_t r = 0; r < nr; ++r) re[r + s * nr] = src.re[alongRows ? s : r];
+    if (!src.im.empty()) {
+      im.resize(nr * nc);
+      for (std::size_t s = 0; s < nc; ++s)
+        for (std::size_t r = 0; r < nr; ++r) im[r + s * nr] = src.im[alongRows ? s : r];
+    }
+    return make(ClassId::Double, nr, nc, std::move(re), std::move(im));
+  };
+  return {grid(px, true), grid(py, false)};
+}
+
+Array horzcat(std::initializer_list<Array> parts) {
+  return horzcat(std::span<const Array>(parts.begin(), parts.size()));
+}
+
+// Joins arrays side by side. 0x0 parts are skipped; the rest need equal row
+// counts. Any cell makes the result a cell (other parts become elements);
+// otherwise char wins over numbers, and the result is logical only when
+// every part is.
+Array horzcat(std::span<const Array> parts) {
+  std::vector<const Array*> used;
+  bool anyCell = false, anyChar = false, allLogical = true, anyComplex = false;
+  for (const Array& p : parts) {
+    if (p.isNull()) break;  // the end of an argument list
+    if (p.isChar()) anyChar = true;
+    if (p.rows() == 0 && p.cols() == 0) continue;
+    if (p.isStruct()) error("Structures cannot be concatenated.");
+    anyCell = anyCell || p.isCell();
+    allLogical = allLogical && p.isLogical();
+    anyComplex = anyComplex || p.isComplex();
+    used.push_back(&p);
+  }
+  if (used.empty()) return anyChar ? emptyChar() : emptyDouble();
+  if (anyCell) {
+    std::vector<Array> cells;
+    const std::size_t rows = used[0]->isCell() ? used[0]->rows() : 1;
+    std::size_t cols = 0;
+    for (const Array* p : used) {
+      if ((p->isCell() ? p->rows() : 1) != rows)
+        error("Dimensions of matrices being concatenated are not consistent.");
+      if (p->isCell()) {
+        cells.insert(cells.end(), p->cells().begin(), p->cells().end());
+        cols += p->cols();
+      } else {
+        cells.push_back(*p);
+        cols += 1;
+      }
+    }
+    return cell(rows, cols, std::move(cells));
+  }
+  const std::size_t rows = used[0]->rows();
+  std::size_t cols = 0;
+  for (const Array* p : used) {
+    if (p->rows() != rows) error("Dimensions of matrices being concatenated are not consistent.");
+    cols += p->cols();
+  }
+  // Text keeps only the codes (real parts).
+  const ClassId cls = anyChar ? ClassId::Char : allLogical ? ClassId::Logical : ClassId::Double;
+  anyComplex = anyComplex && cls == ClassId::Double;
+  std::vector<double> re, im;
+  re.reserve(rows * cols);
+  if (anyComplex) im.reserve(rows * cols);
+  for (const Array* p : used) {
+    re.insert(re.end(), p->re().begin(), p->re().end());
+    if (anyComplex) {
+      if (p->isComplex())
+        im.insert(im.end(), p->im().begin(), p->im().end());
+      else
+        im.insert(im.end(), p->re().size(), 0.0);
+    }
+  }
+  return make(cls, rows, cols, std::move(re), std::move(im));
+}
+
+}  // namespace rt
