@@ -1,0 +1,298 @@
+// The two antenna models through the array runtime, against the same
+// formulas as one fused C++ loop: the fused loops are the floor that the
+// runtime path (one runtime operation per row or grid operation, plus the
+// drawing) is measured against.
+//
+//   bench_models [--benchmark_filter=...]
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "graphics/guihandles.h"
+#include "graphics/iskeyword.h"
+#include "graphics/isvarname.h"
+#include "graphics/labels.h"
+#include "graphics/surf.h"
+#include "model/offset_impedance.h"
+#include "model/pattern.h"
+
+namespace {
+
+// ------------------------------------------------------------ fused loops
+constexpr double kMi0 = 1.2566370614359173e-6;
+constexpr double kEpsilon0 = 8.854e-12;
+
+// The design of the worked example: sizes in metres, frequencies in GHz.
+struct Design {
+  double wp = 30e-3, lp = 40e-3, h = 1.6e-3, er = 4.4, offset = 10e-3;
+  double fmin = 1, fmax = 3, f0p = 1.8;
+};
+
+double effectivePermittivity(const Design& d) {
+  return (d.er + 1) / 2 + ((d.er - 1) / 2) / std::sqrt(1 + 10 * d.h / d.wp);
+}
+
+// Zin at the 1000 frequencies of the band, one pass.
+void fusedImpedance(const Design& d, std::vector<double>& fGHz,
+                    std::vector<std::complex<double>>& zin) {
+  constexpr int N = 1000;
+  using C = std::complex<double>;
+  const double c = 1 / std::sqrt(kMi0 * kEpsilon0);
+  const double Z0 = std::sqrt(kMi0 / kEpsilon0);
+  const double ereff = effectivePermittivity(d);
+  const double Zc = d.wp <= d.h ? (1 / (2 * std::numbers::pi)) * (Z0 / std::sqrt(ereff)) *
+                                      std::log(8 * d.h / d.wp + 0.25 * d.wp / d.h)
+                                : (Z0 / std::sqrt(ereff)) /
+                                      (d.wp / d.h + 1.393 + 0.667 * std::log(d.wp / d.h + 1.444));
+  const double sqrtEreff = std::sqrt(ereff);
+  const double span = d.fmax - d.fmin;
+  fGHz.resize(N);
+  zin.resize(N);
+  for (int k = 0; k < N; ++k) {
+    const double g = k == N - 1 ? d.fmax : d.fmin + (k * span) / (N - 1);
+    const double f = 1e9 * g;
+    const double lambda0 = c / f;
+    const double k0 = 2 * std::numbers::pi / lambda0;
+    const C Yslot =
+        std::numbers::pi * d.wp * C(1, 1 - std::numbers::ln2 * std::log(k0 * d.h)) / (lambda0 * Z0);
+    const C Zslot = 1.0 / Yslot;
+    const double beta = k0 * sqrtEreff;
+    const C RCslot = (Zslot - Zc) / (Zslot + Zc);
+    const C RCslot1 = RCslot * std::exp(C(0, -2 * beta * d.offset));
+    const C RCslot2 = RCslot * std::exp(C(0, -2 * beta * (d.lp - d.offset)));
+    const C Zslot1 = Zc * (1.0 + RCslot1) / (1.0 - RCslot1);
+    const C Zslot2 = Zc * (1.0 + RCslot2) / (1.0 - RCslot2);
+    fGHz[k] = f / 1e9;
+    zin[k] = 1.0 / (1.0 / Zslot1 + 1.0 / Zslot2);
+  }
+}
+
+// R and the surface points on the 91 x 91 grid (rows follow phi, columns
+// theta), stored column by column, one pass.
+struct Grid {
+  std::vector<double> R, x, y, z;
+};
+
+void fusedPattern(const Design& d, Grid& g) {
+  constexpr int N = 91;
+  const double c = 1 / std::sqrt(kMi0 * kEpsilon0);
+  const double lambda0 = c / (d.f0p * 1e9);
+  const double k0 = 2 * std::numbers::pi / lambda0;
+  const double ereff = effectivePermittivity(d);
+  const double dlp = (0.412 * d.h) * ((ereff + 0.3) * (d.wp / d.h + 0.264)) /
+                     ((ereff - 0.258) * (d.wp / d.h + 0.8));
+  const double lpeff = d.lp + 2 * dlp;
+  const double a = k0 * d.h / 2, b = k0 * d.wp / 2, s = k0 * lpeff / 2;
+  g.R.resize(N * N);
+  g.x.resize(N * N);
+  g.y.resize(N * N);
+  g.z.resize(N * N);
+  for (int col = 0; col < N; ++col) {
+    const double th = col == N - 1 ? std::numbers::pi : (col * std::numbers::pi) / (N - 1);
+    const double sinTh = std::sin(th), cosTh = std::cos(th);
+    const double Z = b * cosTh;
+    const double slotWidth = std::sin(Z) / Z;
+    for (int r = 0; r < N; ++r) {
+      const double ph = r == N - 1 ? std::numbers::pi / 2
+                                   : -std::numbers::pi / 2 + (r * std::numbers::pi) / (N - 1);
+      const double sinPh = std::sin(ph), cosPh = std::cos(ph);
+      const double X = a * sinTh * cosPh;
+      const double R = sinTh * std::sin(X) / X * slotWidth * std::cos(s * sinTh * sinPh);
+      const int i = col * N + r;
+      g.R[i] = R;
+      g.x[i] = R * sinTh * cosPh;
+      g.y[i] = R * sinTh * sinPh;
+      g.z[i] = R * cosTh;
+    }
+  }
+}
+
+// ---------------------------------------------------- the runtime path
+rt::Array S(const char* s) {
+  return rt::str(s);
+}
+
+// Libraries and the modules the models use, up for the whole run.
+struct Runtime {
+  Runtime() {
+    rt::arrayLibraryInitialize();
+    rt::graphicsLibraryInitialize();
+    for (auto* init : {&guihandles::initialize, &isvarname::initialize, &iskeyword::initialize,
+                       &offset_impedance::initialize, &pattern::initialize, &xlabel::initialize,
+                       &ylabel::initialize, &zlabel::initialize, &surf::initialize})
+      init();
+  }
+};
+
+// A window holding the controls and axes the models read and draw into,
+// set to `d`, and the `handles` record of it.
+struct Window {
+  rt::Array fig, handles;
+  explicit Window(const Design& d) {
+    static Runtime runtime;
+    fig = rt::figure();
+    auto slider = [](const char* tag, double v) {
+      rt::uicontrol({S("Style"), S("slider"), S("Tag"), S(tag), S("Min"), rt::scalar(-1e6),
+                     S("Max"), rt::scalar(1e6), S("Value"), rt::scalar(v)});
+    };
+    slider("slider1", d.wp * 1000);
+    slider("slider2", d.lp * 1000);
+    slider("slider3", d.h * 1000);
+    slider("slider4", d.er);
+    slider("slider5", d.offset * 1000);
+    slider("slider6", d.f0p);
+    rt::uicontrol({S("Style"), S("edit"), S("Tag"), S("edit5"), S("String"),
+                   rt::num2str(rt::scalar(d.fmin))});
+    rt::uicontrol({S("Style"), S("edit"), S("Tag"), S("edit6"), S("String"),
+                   rt::num2str(rt::scalar(d.fmax))});
+    for (const char* tag : {"axes1", "axes2"})
+      rt::axes({S("Tag"), S(tag), S("NextPlot"), S("replacechildren")});
+    handles = guihandles::call(fig);
+  }
+  ~Window() { rt::gfx::deleteObject(fig.scalar()); }
+};
+
+// The largest difference relative to max(1, |b|); NaN in both is agreement.
+double maxDifference(std::span<const double> a, std::span<const double> b) {
+  double worst = a.size() == b.size() ? 0 : INFINITY;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    if (std::isnan(a[i]) && std::isnan(b[i])) continue;
+    const double d = std::abs(a[i] - b[i]) / std::max(1.0, std::abs(b[i]));
+    worst = std::isnan(d) ? INFINITY : std::max(worst, d);
+  }
+  return worst;
+}
+
+void BM_ImpedanceFused(benchmark::State& state) {
+  Design d;
+  std::vector<double> f;
+  std::vector<std::complex<double>> zin;
+  for (auto _ : state) {
+    fusedImpedance(d, f, zin);
+    benchmark::DoNotOptimize(zin.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_ImpedanceFused);
+
+// The rows from the band to Zin, without reading controls or drawing.
+void BM_ImpedanceRuntimeRows(benchmark::State& state) {
+  Design d;
+  Window w(d);  // brings the runtime up
+  for (auto _ : state) {
+    offset_impedance::Locals v;
+    v.fmin = rt::scalar(d.fmin);
+    v.fmax = rt::scalar(d.fmax);
+    v.wp = rt::scalar(d.wp);
+    v.lp = rt::scalar(d.lp);
+    v.h = rt::scalar(d.h);
+    v.er = rt::scalar(d.er);
+    v.offset = rt::scalar(d.offset);
+    offset_impedance::impedance(v);
+    benchmark::DoNotOptimize(v.Zin.raw().id());
+  }
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_ImpedanceRuntimeRows);
+
+// The whole model: controls read, rows computed, both axes drawn.
+void BM_ImpedanceRuntimeCall(benchmark::State& state) {
+  Design d;
+  Window w(d);
+  {
+    // The runtime path and the fused loop must compute the same curve.
+    rt::Array pon = offset_impedance::call(w.handles);
+    std::vector<double> f;
+    std::vector<std::complex<double>> zin;
+    fusedImpedance(d, f, zin);
+    std::vector<double> r;
+    for (auto z : zin) r.push_back(z.real());
+    double worst = INFINITY;
+    for (double h : rt::gfx::children(rt::findobj({S("Tag"), S("axes1")}).scalar()))
+      if (rt::gfx::type(h) == "line") worst = maxDifference(rt::gfx::prop(h, "YData").re(), r);
+    if (!(worst <= 1e-9)) {
+      state.SkipWithError("runtime path and fused loop disagree");
+      return;
+    }
+  }
+  for (auto _ : state) {
+    rt::Array pon = offset_impedance::call(w.handles);
+    benchmark::DoNotOptimize(pon.id());
+  }
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_ImpedanceRuntimeCall);
+
+void BM_PatternFused(benchmark::State& state) {
+  Design d;
+  Grid g;
+  for (auto _ : state) {
+    fusedPattern(d, g);
+    benchmark::DoNotOptimize(g.R.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * 91 * 91);
+}
+BENCHMARK(BM_PatternFused);
+
+// The grids from the pattern frequency to R, x, y, z, without drawing.
+void BM_PatternRuntimeGrids(benchmark::State& state) {
+  Design d;
+  Window w(d);
+  {
+    pattern::Locals v;
+    v.f0p = rt::scalar(d.f0p);
+    v.wp = rt::scalar(d.wp);
+    v.lp = rt::scalar(d.lp);
+    v.h = rt::scalar(d.h);
+    v.er = rt::scalar(d.er);
+    pattern::field(v);
+    Grid g;
+    fusedPattern(d, g);
+    const double worst =
+        std::max({maxDifference(v.R.get().re(), g.R), maxDifference(v.x.get().re(), g.x),
+                  maxDifference(v.z.get().re(), g.z)});
+    if (!(worst <= 1e-9)) {
+      state.SkipWithError("runtime path and fused loop disagree");
+      return;
+    }
+  }
+  for (auto _ : state) {
+    pattern::Locals v;
+    v.f0p = rt::scalar(d.f0p);
+    v.wp = rt::scalar(d.wp);
+    v.lp = rt::scalar(d.lp);
+    v.h = rt::scalar(d.h);
+    v.er = rt::scalar(d.er);
+    pattern::field(v);
+    benchmark::DoNotOptimize(v.R.raw().id());
+  }
+  state.SetItemsProcessed(state.iterations() * 91 * 91);
+}
+BENCHMARK(BM_PatternRuntimeGrids);
+
+// The whole model: controls read, grids computed, a new figure drawn (and
+// closed again outside the timing).
+void BM_PatternRuntimeCall(benchmark::State& state) {
+  Design d;
+  Window w(d);
+  for (auto _ : state) {
+    pattern::call(w.handles);
+    state.PauseTiming();
+    rt::gfx::deleteObject(rt::gfx::figures().back());
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * 91 * 91);
+}
+BENCHMARK(BM_PatternRuntimeCall);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,274 @@
+// The radiation pattern, run on real sliders through a hand-built `handles`
+// record and checked through the surface it leaves in its new figure.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "graphics/labels.h"
+#include "graphics/surf.h"
+#include "model/pattern.h"
+
+namespace {
+
+rt::Array S(const char* s) {
+  return rt::str(s);
+}
+rt::Array num(double v) {
+  return rt::scalar(v);
+}
+std::vector<double> values(const rt::Array& a) {
+  return {a.re().begin(), a.re().end()};
+}
+
+constexpr std::size_t kN = 91;
+// Grid element at 1-based row r (phi) and column s (theta).
+double at(const std::vector<double>& g, std::size_t r, std::size_t s) {
+  return g[(r - 1) + (s - 1) * kN];
+}
+
+// A patch design as the sliders hold it: sizes in mm, frequency in GHz.
+struct Design {
+  double W, L, H, er, f0p;
+};
+constexpr Design kAt1_8GHz{30, 40, 1.6, 4.4, 1.8};
+constexpr Design kAt5GHz{30, 40, 1.6, 4.4, 5};
+
+class Pattern : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    live_ = rt::liveArrays();
+    rt::arrayLibraryInitialize();
+    rt::graphicsLibraryInitialize();
+    for (auto* init : {&pattern::initialize, &xlabel::initialize, &ylabel::initialize,
+                       &zlabel::initialize, &surf::initialize})
+      init();
+    window_ = rt::figure();
+    for (const char* tag : {"slider1", "slider2", "slider3", "slider4", "slider6"})
+      sliders_.push_back(rt::uicontrol(
+          {S("Style"), S("slider"), S("Tag"), S(tag), S("Min"), num(-1e6), S("Max"), num(1e6)}));
+    handles_ = rt::struct_({S("figure1"), window_, S("slider1"), sliders_[0], S("slider2"),
+                            sliders_[1], S("slider3"), sliders_[2], S("slider4"), sliders_[3],
+                            S("slider6"), sliders_[4]});
+  }
+
+  void TearDown() override {
+    handles_ = window_ = rt::Array();
+    sliders_.clear();
+    for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
+    for (auto* term : {&surf::terminate, &zlabel::terminate, &ylabel::terminate, &xlabel::terminate,
+                       &pattern::terminate})
+      term();
+    rt::graphicsLibraryTerminate();
+    rt::arrayLibraryTerminate();
+    EXPECT_EQ(rt::liveArrays(), live_) << "arrays left alive after the model ran";
+  }
+
+  void setDesign(const Design& d) {
+    const double v[] = {d.W, d.L, d.H, d.er, d.f0p};
+    for (int i = 0; i < 5; ++i) rt::set(sliders_[i], {S("Value"), num(v[i])});
+  }
+
+  // Runs the model; returns the figures it opened.
+  std::vector<double> run() {
+    const std::vector<double> before = rt::gfx::figures();
+    pattern::call(handles_);
+    std::vector<double> opened;
+    for (double f : rt::gfx::figures())
+      if (std::find(before.begin(), before.end(), f) == before.end()) opened.push_back(f);
+    return opened;
+  }
+
+  static std::vector<double> ofType(double parent, const char* type) {
+    std::vector<double> out;
+    for (double h : rt::gfx::children(parent))
+      if (rt::gfx::type(h) == type) out.push_back(h);
+    return out;
+  }
+  // The one surface in the one axes of figure `fig`.
+  static double surfaceOf(double fig) {
+    const std::vector<double> axes = ofType(fig, "axes");
+    EXPECT_EQ(axes.size(), 1u);
+    if (axes.empty()) return NAN;
+    const std::vector<double> s = ofType(axes.front(), "surface");
+    EXPECT_EQ(s.size(), 1u);
+    return s.empty() ? NAN : s.front();
+  }
+  static std::vector<double> grid(double h, const char* name) {
+    const rt::Array& a = rt::gfx::prop(h, name);
+    EXPECT_EQ(a.rows(), kN);
+    EXPECT_EQ(a.cols(), kN);
+    return {a.re().begin(), a.re().end()};
+  }
+
+  std::size_t live_ = 0;
+  rt::Array window_, handles_;
+  std::vector<rt::Array> sliders_;
+};
+
+TEST_F(Pattern, ZeroFrequencyOpensNoWindowAndReadsNothingElse) {
+  setDesign({30, 40, 1.6, 4.4, 0});
+  EXPECT_TRUE(run().empty());
+  // Only slider6 is read: a record without the size sliders does not fail.
+  const rt::Array only6 = rt::struct_({S("slider6"), sliders_[4]});
+  EXPECT_NO_THROW(pattern::call(only6));
+  EXPECT_EQ(rt::gfx::figures().size(), 1u);
+  EXPECT_TRUE(ofType(window_.scalar(), "axes").empty());
+  EXPECT_TRUE(rt::warningsEnabled()) << "nothing computed, so warnings stay as they were";
+}
+
+TEST_F(Pattern, WorkedExampleAt1_8GHz) {
+  setDesign(kAt1_8GHz);
+  const std::vector<double> opened = run();
+  ASSERT_EQ(opened.size(), 1u);
+  const double s = surfaceOf(opened.front());
+  const std::vector<double> R = grid(s, "CData");
+  ASSERT_EQ(R.size(), kN * kN);
+
+  EXPECT_NEAR(at(R, 46, 46), 0.9998482, 1e-7);  // theta = pi/2, phi = 0
+  EXPECT_NEAR(at(R, 1, 46), 0.7093503, 1e-7);   // theta = pi/2, phi = -pi/2
+  double largest = -INFINITY;
+  for (double r : R)
+    if (!std::isnan(r)) largest = std::max(largest, r);
+  EXPECT_EQ(largest, at(R, 46, 46));
+
+  // The surface points are R along each direction.
+  const std::vector<double> x = grid(s, "XData"), y = grid(s, "YData"), z = grid(s, "ZData");
+  EXPECT_NEAR(at(x, 46, 46), at(R, 46, 46), 1e-15);   // along +x
+  EXPECT_NEAR(at(y, 1, 46), -at(R, 1, 46), 1e-15);    // along -y
+  EXPECT_NEAR(at(z, 46, 91), -at(R, 46, 91), 1e-12);  // theta = pi: along -z
+
+  const rt::Array ax = rt::get(num(s), "Parent");
+  EXPECT_EQ(rt::get(rt::get(ax, "XLabel"), "String").text(), "X");
+  EXPECT_EQ(rt::get(rt::get(ax, "YLabel"), "String").text(), "Y");
+  EXPECT_EQ(rt::get(rt::get(ax, "ZLabel"), "String").text(), "Z");
+  const rt::Array view = rt::get(ax, "View");
+  EXPECT_EQ(std::vector<double>(view.re().begin(), view.re().end()),
+            (std::vector<double>{95, -45}));
+  EXPECT_FALSE(rt::warningsEnabled());
+}
+
+TEST_F(Pattern, FringingOfTheWorkedExample) {
+  pattern::Locals v;
+  v.f0p = num(1.8);
+  v.wp = num(30e-3);
+  v.lp = num(40e-3);
+  v.h = num(1.6e-3);
+  v.er = num(4.4);
+  pattern::field(v);
+  EXPECT_NEAR(v.k0.get().scalar(), 37.7248102739, 1e-10);
+  EXPECT_NEAR(v.ereff.get().scalar(), 4.0728738502, 1e-10);
+  EXPECT_NEAR(v.dlp.get().scalar() * 1000, 0.73490414, 1e-8);
+  EXPECT_NEAR(v.lpeff.get().scalar() * 1000, 41.46980828, 1e-8);
+  EXPECT_DOUBLE_EQ(v.c.get().scalar(), 299795637.69321626);
+  for (const frame::Var* g : {&v.Th, &v.Ph, &v.X, &v.Z, &v.R, &v.x, &v.y, &v.z}) {
+    EXPECT_EQ(g->get().rows(), kN) << g->name();
+    EXPECT_EQ(g->get().cols(), kN) << g->name();
+  }
+  // Rows follow phi, columns theta.
+  EXPECT_EQ(at(values(v.Th), 91, 1), 0.0);
+  EXPECT_EQ(at(values(v.Th), 1, 91), std::numbers::pi);
+  EXPECT_EQ(at(values(v.Ph), 1, 91), -std::numbers::pi / 2);
+  EXPECT_EQ(at(values(v.Ph), 91, 1), std::numbers::pi / 2);
+}
+
+TEST_F(Pattern, AtFiveGHzTheSidesAreTheSmallestValues) {
+  setDesign(kAt5GHz);
+  const std::vector<double> opened = run();
+  ASSERT_EQ(opened.size(), 1u);
+  const std::vector<double> R = grid(surfaceOf(opened.front()), "CData");
+  EXPECT_NEAR(at(R, 91, 46), -0.5663233, 1e-7);
+  EXPECT_NEAR(at(R, 1, 46), -0.5663233, 1e-7);
+  double smallest = INFINITY;
+  for (double r : R)
+    if (!std::isnan(r)) smallest = std::min(smallest, r);
+  EXPECT_NEAR(smallest, at(R, 1, 46), 1e-15);
+}
+
+TEST_F(Pattern, NaNOnlyAlongThetaZero) {
+  setDesign(kAt1_8GHz);
+  const std::vector<double> opened = run();
+  ASSERT_EQ(opened.size(), 1u);
+  const double s = surfaceOf(opened.front());
+  for (const char* name : {"XData", "YData", "ZData", "CData"}) {
+    const std::vector<double> g = grid(s, name);
+    for (std::size_t c = 1; c <= kN; ++c)
+      for (std::size_t r = 1; r <= kN; ++r) {
+        if (c == 1)
+          EXPECT_TRUE(std::isnan(at(g, r, c))) << name << " row " << r;
+        else
+          EXPECT_TRUE(std::isfinite(at(g, r, c))) << name << " row " << r << " column " << c;
+      }
+  }
+}
+
+TEST_F(Pattern, EveryCallOpensItsOwnFigure) {
+  setDesign(kAt1_8GHz);
+  const std::vector<double> first = run();
+  setDesign(kAt5GHz);
+  const std::vector<double> second = run();
+  ASSERT_EQ(first.size(), 1u);
+  ASSERT_EQ(second.size(), 1u);
+  EXPECT_NE(first.front(), second.front());
+  EXPECT_EQ(rt::gfx::figures().size(), 3u);
+  EXPECT_EQ(rt::gcf().scalar(), second.front());
+  // Each keeps its own pattern; the window with the sliders gets none.
+  EXPECT_NE(grid(surfaceOf(first.front()), "CData"), grid(surfaceOf(second.front()), "CData"));
+  EXPECT_TRUE(ofType(window_.scalar(), "axes").empty());
+}
+
+TEST_F(Pattern, CalledByName) {
+  EXPECT_EQ(pattern::Def::constants.size(), 25u);
+  for (std::size_t i = 0; i < 25; ++i) EXPECT_FALSE(pattern::Def::constants.at(i).isNull()) << i;
+
+  std::vector<rt::Array> none;
+  try {
+    pattern::byName(0, none, {});
+    ADD_FAILURE() << "no error without handles";
+  } catch (const rt::Error& e) {
+    EXPECT_NE(std::string(e.what()).find("\"handles\""), std::string::npos) << e.what();
+  }
+  std::vector<rt::Array> out(1);
+  const std::vector<rt::Array> in{handles_};
+  try {
+    pattern::byName(1, out, in);
+    ADD_FAILURE() << "an output was accepted";
+  } catch (const rt::Error& e) {
+    EXPECT_STREQ(e.what(),
+                 "Run-time Error: File: pattern Line: 1 Column: 1 The function \"pattern\" "
+                 "was called with more than the declared number of outputs (0).");
+  }
+  setDesign(kAt1_8GHz);
+  pattern::byName(0, none, in);
+  EXPECT_EQ(rt::gfx::figures().size(), 2u);
+}
+
+TEST_F(Pattern, HostileDesignsRunThroughTheFormulas) {
+  const Design designs[] = {
+      {30, 40, 1.6, 4.4, NAN},  {30, 40, 1.6, 4.4, -1.8}, {0, 40, 1.6, 4.4, 1.8},
+      {30, 40, 0, 4.4, 1.8},    {30, 0, 1.6, 4.4, 1.8},   {30, 40, 1.6, 0, 1.8},
+      {30, 40, 1.6, -4.4, 1.8}, {30, 40, -1.6, 4.4, 1.8}, {30, 40, 1.6, 0.258, 1.8},
+  };
+  for (const Design& d : designs) {
+    setDesign(d);
+    try {
+      run();
+    } catch (const rt::Error& e) {
+      EXPECT_STRNE(e.what(), "") << "an error without a message";
+    }
+    EXPECT_EQ(rt::contextDepth(), 0u);
+  }
+  // A pattern frequency that is no number at all (an edit box's text that
+  // did not convert) fails with a message or draws, but never crashes.
+  rt::set(sliders_[4], {S("Value"), rt::emptyDouble()});
+  try {
+    run();
+  } catch (const rt::Error& e) {
+    EXPECT_STRNE(e.what(), "");
+  }
+}
+
+}  // namespace
