@@ -1,0 +1,147 @@
+// Text: UTF conversion, num2str, str2double, str2num, comparisons.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+#include "platform/array/array.h"
+
+namespace {
+
+using rt::Array;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+std::string num2str(double v) {
+  return rt::num2str(rt::scalar(v)).text();
+}
+double str2double(std::string_view s) {
+  return rt::str2double(rt::str(s)).scalar();
+}
+
+TEST(ArrayText, Utf8RoundTripAndRows) {
+  const std::string s = "Ω µm – 😀";
+  const Array a = rt::str(s);
+  EXPECT_EQ(a.text(), s);
+  EXPECT_EQ(a.numel(), a.u16().size());
+  EXPECT_EQ(a.u16()[0], u'Ω');
+  EXPECT_EQ(rt::str("").rows(), 0u);
+  EXPECT_EQ(rt::str("\xff").u16(), std::u16string(1, 0xFFFD));
+
+  const Array two = rt::initializeCharVector(2, 2, u"acbd");  // rows "ab", "cd"
+  EXPECT_EQ(two.text(), "ab\ncd");
+  EXPECT_EQ(rt::scalar(3).text(), "");
+}
+
+TEST(ArrayText, Num2strDefaultFormat) {
+  EXPECT_EQ(num2str(100), "100");
+  EXPECT_EQ(num2str(20), "20");
+  EXPECT_EQ(num2str(-3), "-3");
+  EXPECT_EQ(num2str(-0.0), "0");
+  EXPECT_EQ(num2str(0.5), "0.5");
+  EXPECT_EQ(num2str(0.1), "0.1");
+  EXPECT_EQ(num2str(1.8128128), "1.8128");
+  EXPECT_EQ(num2str(123.456), "123.456");
+  EXPECT_EQ(num2str(std::nan("")), "NaN");
+  EXPECT_EQ(num2str(kInf), "Inf");
+  EXPECT_EQ(num2str(-kInf), "-Inf");
+  EXPECT_EQ(rt::num2str(rt::complexScalar(1, -2)).text(), "1-2i");
+  EXPECT_EQ(rt::num2str(rt::complexScalar(0.5, 3)).text(), "0.5+3i");
+  EXPECT_EQ(rt::num2str(rt::row({1, 2.5, -3})).text(), "1  2.5  -3");
+  EXPECT_EQ(rt::num2str(rt::logicalScalar(true)).text(), "1");
+  EXPECT_TRUE(rt::num2str(rt::emptyDouble()).isChar());
+  EXPECT_TRUE(rt::num2str(rt::emptyDouble()).empty());
+  const Array text = rt::str("keep");
+  EXPECT_EQ(rt::num2str(text).id(), text.id());
+}
+
+TEST(ArrayText, Str2doubleAcceptsOneNumberOnly) {
+  EXPECT_TRUE(std::isnan(str2double("")));
+  EXPECT_TRUE(std::isnan(str2double("abc")));
+  EXPECT_EQ(str2double(" 2.5 "), 2.5);
+  EXPECT_EQ(str2double("1e3"), 1000.0);
+  EXPECT_EQ(str2double("-.5E-1"), -0.05);
+  EXPECT_EQ(str2double("+7."), 7.0);
+  const double negZero = str2double("-0");
+  EXPECT_EQ(negZero, 0.0);
+  EXPECT_TRUE(std::signbit(negZero));
+  EXPECT_EQ(str2double("1e999"), kInf);
+  EXPECT_EQ(str2double("-1e999"), -kInf);
+  EXPECT_EQ(str2double("1e-999"), 0.0);
+  EXPECT_EQ(str2double("0.000000000000000000000000001e330"), 1e303);
+  EXPECT_EQ(str2double("-Inf"), -kInf);
+  EXPECT_TRUE(std::isnan(str2double("NaN")));
+  for (const char* bad :
+       {"0x10", "infinity", "1e", "1 2", "1,5", ".", "--1", "1.2.3", "e5", "nan(1)",
+        "\xc2\xa0"
+        "1",
+        "٣", "2 .5"})
+    EXPECT_TRUE(std::isnan(str2double(bad))) << bad;
+  EXPECT_TRUE(std::isnan(rt::str2double(rt::scalar(5)).scalar()));
+  EXPECT_TRUE(std::isnan(rt::str2double(Array()).scalar()));
+  EXPECT_TRUE(std::isnan(rt::str2double(rt::initializeCharVector(2, 1, u"12")).scalar()));
+}
+
+TEST(ArrayText, Str2doubleHandlesLongInputQuickly) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(str2double(std::string(100000, '7').insert(0, "0.")), 0.7777777777777778);
+  EXPECT_TRUE(std::isnan(str2double(std::string(100000, 'x'))));
+  EXPECT_EQ(str2double("1" + std::string(400, '0')), kInf);
+  EXPECT_EQ(str2double(std::string(100000, ' ') + "4"), 4.0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
+  auto values = [](std::string_view s) {
+    const Array a = rt::str2num(rt::str(s));
+    return std::vector<double>(a.re().begin(), a.re().end());
+  };
+  EXPECT_EQ(values("42"), (std::vector<double>{42}));
+  EXPECT_EQ(values(" 1 2,3 , 4 "), (std::vector<double>{1, 2, 3, 4}));
+  EXPECT_EQ(values("[1.5, -2e1]"), (std::vector<double>{1.5, -20}));
+  EXPECT_EQ(rt::str2num(rt::str("1 2")).cols(), 2u);
+  for (const char* code : {"", "1;2", "exit", "quit()", "1+1", "[1 2", "1,,2", ",1", "1,", "[[1]]",
+                           "disp('x')", "pi", "system('ls')"}) {
+    const Array a = rt::str2num(rt::str(code));
+    EXPECT_TRUE(a.isNumeric() && a.rows() == 0 && a.cols() == 0) << code;
+  }
+  EXPECT_TRUE(rt::str2num(rt::scalar(3)).empty());
+}
+
+TEST(ArrayText, StringComparisons) {
+  EXPECT_TRUE(rt::tobool(rt::strcmp(rt::str("figure"), rt::str("figure"))));
+  EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("figure"), rt::str("Figure"))));
+  EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("ab"), rt::initializeCharVector(2, 1, u"ab"))));
+  EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("a"), rt::scalar('a'))));
+  EXPECT_TRUE(rt::tobool(rt::strcmp(rt::emptyChar(), rt::str(""))));
+  const Array list = rt::initializeCellVector(2, 1, {rt::str("end"), rt::str("for")});
+  const Array hit = rt::strcmp(rt::str("for"), list);
+  EXPECT_EQ(hit.rows(), 2u);
+  EXPECT_EQ(hit.re()[0], 0.0);
+  EXPECT_EQ(hit.re()[1], 1.0);
+
+  auto ncmpi = [](std::string_view a, std::string_view b, double n) {
+    return rt::tobool(rt::strncmpi(rt::str(a), rt::str(b), rt::scalar(n)));
+  };
+  EXPECT_TRUE(ncmpi("PAR", "parent", 3));
+  EXPECT_TRUE(ncmpi("Parent", "parent", 6));
+  EXPECT_FALSE(ncmpi("parents", "parent", 7));
+  EXPECT_FALSE(ncmpi("", "parent", 0));
+  EXPECT_FALSE(ncmpi("pa", "parent", 2.5));
+  EXPECT_FALSE(ncmpi("px", "parent", 2));
+  EXPECT_FALSE(rt::tobool(rt::strncmpi(rt::scalar(1), rt::str("p"), rt::scalar(1))));
+}
+
+TEST(ArrayText, IsletterCoversLatin1) {
+  const Array l = rt::isletter(rt::str("aZ_1 éÀ×ß"));
+  ASSERT_TRUE(l.isLogical());
+  EXPECT_EQ(std::vector<double>(l.re().begin(), l.re().end()),
+            (std::vector<double>{1, 1, 0, 0, 0, 1, 1, 0, 1}));
+  const Array n = rt::isletter(rt::row({65, 66}));
+  EXPECT_EQ(n.re()[0], 0.0);
+  EXPECT_TRUE(rt::tobool(rt::ischar(rt::emptyChar())));
+  EXPECT_FALSE(rt::tobool(rt::isstr(rt::scalar(1))));
+}
+
+}  // namespace
