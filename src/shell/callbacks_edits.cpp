@@ -1,0 +1,161 @@
+// The callbacks of the eight edit boxes: the typed text becomes a number in
+// the partner slider (the band limits instead set the pattern-frequency
+// range), then the impedance model (or the pattern model) runs.
+#include "model/offset_impedance.h"
+#include "model/pattern.h"
+#include "shell/callbacks.h"
+
+namespace inter_func_e1 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kValue = Def::constants.string("Value");
+const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), wp("wp"), pon("pon");
+  handles = callbacks::collectHandles();
+  callbacks::editToSlider(handles, "edit1", "slider1", wp, kString, kValue);
+  pon = offset_impedance::call(handles);
+  callbacks::fitImpedanceAxes(kFit);
+}
+}  // namespace inter_func_e1
+
+namespace inter_func_e2 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kValue = Def::constants.string("Value");
+const rt::Array& kMax = Def::constants.string("Max");
+const rt::Array& kTwo = Def::constants.number(2.0);
+const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), lp("lp"), pon("pon");
+  handles = callbacks::collectHandles();
+  callbacks::editToSlider(handles, "edit2", "slider2", lp, kString, kValue);
+  callbacks::followLength(handles, lp, kMax, kTwo, kString);
+  pon = offset_impedance::call(handles);
+  callbacks::fitImpedanceAxes(kFit);
+}
+}  // namespace inter_func_e2
+
+namespace inter_func_e3 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kValue = Def::constants.string("Value");
+const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), h("h"), pon("pon");
+  handles = callbacks::collectHandles();
+  callbacks::editToSlider(handles, "edit3", "slider3", h, kString, kValue);
+  pon = offset_impedance::call(handles);
+  callbacks::fitImpedanceAxes(kFit);
+}
+}  // namespace inter_func_e3
+
+namespace inter_func_e4 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kValue = Def::constants.string("Value");
+const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), er("er"), pon("pon");
+  handles = callbacks::collectHandles();
+  callbacks::editToSlider(handles, "edit4", "slider4", er, kString, kValue);
+  pon = offset_impedance::call(handles);
+  callbacks::fitImpedanceAxes(kFit);
+}
+}  // namespace inter_func_e4
+
+// Band start: the pattern-frequency slider moves to it (its minimum and its
+// value) and its edit box and minimum label show it. The axes are fitted only
+// when the model drew.
+namespace inter_func_e5 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kMin = Def::constants.string("Min");
+const rt::Array& kValue = Def::constants.string("Value");
+const rt::Array& kZero = Def::constants.number(0);
+const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), fmin("fmin"), pon("pon");
+  handles = callbacks::collectHandles();
+  fmin = rt::str2double(rt::get(callbacks::control(handles, "edit5"), kString));
+  rt::set(callbacks::control(handles, "slider6"), {kMin, fmin, kValue, fmin});
+  rt::set(callbacks::control(handles, "edit8"), {kString, rt::num2str(fmin)});
+  rt::set(callbacks::control(handles, "text30"), {kString, rt::num2str(fmin)});
+  pon = offset_impedance::call(handles);
+  if (rt::eqBool(pon, kZero)) callbacks::fitImpedanceAxes(kFit);
+}
+}  // namespace inter_func_e5
+
+// Band end: only the maximum of the pattern-frequency slider follows it; both
+// range labels are shown. The axes are fitted only when the model drew.
+namespace inter_func_e6 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kMax = Def::constants.string("Max");
+const rt::Array& kVisible = Def::constants.string("Visible");
+const rt::Array& kOn = Def::constants.string("on");
+const rt::Array& kZero = Def::constants.number(0);
+const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), fmax("fmax"), pon("pon");
+  handles = callbacks::collectHandles();
+  fmax = rt::str2double(rt::get(callbacks::control(handles, "edit6"), kString));
+  rt::set(callbacks::control(handles, "slider6"), {kMax, fmax});
+  rt::set(callbacks::control(handles, "text30"), {kVisible, kOn});
+  rt::set(callbacks::control(handles, "text31"), {kString, rt::num2str(fmax), kVisible, kOn});
+  pon = offset_impedance::call(handles);
+  if (rt::eqBool(pon, kZero)) callbacks::fitImpedanceAxes(kFit);
+}
+}  // namespace inter_func_e6
+
+namespace inter_func_e7 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kValue = Def::constants.string("Value");
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), offset("offset"), pon("pon");
+  handles = callbacks::collectHandles();
+  callbacks::editToSlider(handles, "edit7", "slider5", offset, kString, kValue);
+  pon = offset_impedance::call(handles);
+}
+}  // namespace inter_func_e7
+
+// Pattern frequency: the text is kept as it is and converted with the
+// runtime's text-to-number conversion (a text that is no number gives an
+// empty array).
+namespace inter_func_e8 {
+frame::ConstantTable Def::constants;
+namespace {
+const rt::Array& kString = Def::constants.string("String");
+const rt::Array& kValue = Def::constants.string("Value");
+}  // namespace
+
+void body() {
+  frame::Var handles("handles"), f0p("f0p");
+  handles = callbacks::collectHandles();
+  f0p = rt::num2str(rt::get(callbacks::control(handles, "edit8"), kString));
+  rt::set(callbacks::control(handles, "slider6"), {kValue, rt::str2num(f0p)});
+  pattern::call(handles);
+}
+}  // namespace inter_func_e8
