@@ -231,11 +231,10 @@ std::string formatElement(const ArrayData& d, std::size_t i) {
   std::string s = formatReal(d.re[i]);
   if (d.im.empty()) return s;
   const double im = d.im[i];
-  if (im < 0)
-    s += "-" + formatReal(-im);
-  else
-    s += "+" + formatReal(im);
-  return s + "i";
+  s += im < 0 ? '-' : '+';
+  s += formatReal(im < 0 ? -im : im);
+  s += 'i';
+  return s;
 }
 
 // Unicode letters that are cheap to classify: ASCII, Latin-1, Latin
@@ -308,7 +307,8 @@ Array num2str(const Array& v) {
     for (std::size_t j = 0; j < d.cols; ++j) {
       const std::string& s = cellsText[i + j * d.rows];
       if (j > 0) lines[i] += "  ";
-      lines[i] += std::string(width[j] - s.size(), ' ') + s;
+      lines[i].append(width[j] - s.size(), ' ');
+      lines[i] += s;
     }
   if (d.rows == 1) return str(lines[0]);
   const std::size_t cols = lines[0].size();
