@@ -32,7 +32,7 @@ struct LocalFunctionTable {
 struct FunctionEntry {
   const char* name;
   ByNameFn byName;
-  int inputs;   // -1: variable list only; -2: one named input, then a list
+  int inputs;  // -1: variable list only; -2: one named input, then a list
   int outputs;
   const LocalFunctionTable* locals;  // null when the module has none
 };
@@ -60,6 +60,11 @@ const MainInfo* currentMainInfo();
 const FunctionEntry* findFunction(std::string_view name);
 
 // --------------------------------------------------------------- front end
+// Notifications: objectCreated once an object is complete (its creation
+// properties applied; an axes comes before its four label texts);
+// objectDeleted before an object goes, children before their parent;
+// propertyChanged after each write (also for writes the system makes
+// itself, such as automatic limits and current objects).
 class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
@@ -67,10 +72,14 @@ class FrontEnd {
   virtual void objectDeleted(double /*h*/) {}
   // `name` is the canonical (declared) spelling of the property.
   virtual void propertyChanged(double /*h*/, const std::string& /*name*/) {}
+  // The last open figure has been deleted: the event loop should end.
+  virtual void allFiguresClosed() {}
   // The event loop: returns when no figure is left open; result = exit status.
   virtual int run() = 0;
 };
-// Installs the front end that runMain uses (null: the default one).
+// Installs the front end that runMain uses (null: the default one). A front
+// end installed while objects exist is told of each (objectCreated, parents
+// first).
 void setFrontEnd(std::unique_ptr<FrontEnd> fe);
 FrontEnd* frontEnd();
 // The default front end (the Qt one); defined by the front-end library.
@@ -80,14 +89,14 @@ void graphicsLibraryInitialize();
 void graphicsLibraryTerminate();
 
 // --------------------------------------------------- creation and current
-Array figure();                                  // a new figure, made current
+Array figure();  // a new figure, made current
 Array figure(std::initializer_list<Array> pairs);
 Array axes(std::initializer_list<Array> pairs);  // new axes in the current figure
 void axes(const Array& ax);                      // make those axes current
 Array uicontrol(std::initializer_list<Array> pairs);
 // Surface from data arrays (Z; or X, Y, Z; or X, Y, Z, C) then pairs.
 Array surface(std::span<const Array> args);
-Array plot(const Array& x, const Array& y);      // one line in the current axes
+Array plot(const Array& x, const Array& y);  // one line in the current axes
 
 // --------------------------------------------------------------- properties
 Array get(const Array& h, const Array& name);
@@ -96,6 +105,8 @@ void set(const Array& h, std::initializer_list<Array> pairs);
 void set(const Array& h, std::span<const Array> pairs);
 
 // ------------------------------------------------------------------ search
+// Searches list an object before its children and children newest first
+// (the order of the "Children" property).
 Array findobj(std::initializer_list<Array> pairs);  // visible objects matching
 Array findall(const Array& h);                      // h and all below, hidden too; a column
 Array gcbo();
@@ -109,11 +120,14 @@ Array getappdata(const Array& h, const Array& name);
 Array isappdata(const Array& h, const Array& name);
 
 // ---------------------------------------------------------------- plotting
-void axis(const Array& option);                // "tight" on the current axes
-void grid(const Array& onOff);                 // current axes
+void axis(const Array& option);  // "tight" on the current axes
+void grid(const Array& onOff);   // current axes
 void grid(const Array& ax, const Array& onOff);
-void view(const Array& ax, const Array& three);               // default 3-D view
+void view(const Array& ax, const Array& three);                // default 3-D view
 void view(const Array& ax, const Array& az, const Array& el);  // null ax: current axes
+// The two-argument form means (axes, 3 or 2 or [az el]) when the first
+// argument is the handle of an axes, else (azimuth, elevation) for the
+// current axes; 3 is the default 3-D view [-37.5 30], 2 the view from above.
 void view(const Array& az, const Array& el);
 Array newplot();
 bool ishold(const Array& ax);
@@ -125,10 +139,10 @@ namespace gfx {
 
 // Inspection for front ends and tests.
 bool exists(double h);
-std::string type(double h);                  // "root", "figure", "axes", "uicontrol", ...
-double parent(double h);                     // root's parent: NaN
-std::vector<double> children(double h);      // in creation order, oldest first
-std::vector<double> figures();               // open figures, in creation order
+std::string type(double h);                          // "root", "figure", "axes", "uicontrol", ...
+double parent(double h);                             // root's parent: NaN
+std::vector<double> children(double h);              // in creation order, oldest first
+std::vector<double> figures();                       // open figures, in creation order
 const Array& prop(double h, std::string_view name);  // error if no such property
 Array handleArray(double h);
 
@@ -137,9 +151,26 @@ Array handleArray(double h);
 // Errors raised by the callback are reported; the state written stays.
 void userAct(double h, std::initializer_list<std::pair<std::string_view, Array>> changes);
 // Runs a command string ("inter_func_s1", "inter_func_e1;", "warning off")
-// with `h` as the callback object.
+// with `h` as the callback object. Statements are separated by ";"; each is
+// a name, called by name with no inputs and no outputs, optionally followed
+// by words passed as string inputs. Names are looked up in the running
+// program's function table, then among the built-in commands ("warning",
+// "closereq"), then among the registered native functions.
 void runCommand(double h, const Array& command);
 bool callbackRunning();
+
+// A user's request to close a figure window: runs its CloseRequestFcn as a
+// callback (queued like userAct); an empty one deletes the figure, the
+// default "closereq" deletes it as well.
+void closeRequest(double figure);
+
+// A native function that command strings and the label bypass can name
+// (after the program's function table). A null `fn` removes the name.
+void registerFunction(std::string name, std::function<Array(std::span<const Array>)> fn);
+
+// Sets the start-up record that findFunction searches (runMain does this for
+// its duration); returns the previous one. For tests of callbacks.
+const MainInfo* setMainInfo(const MainInfo* info);
 
 // Deletes an object and all below it (closing a figure window).
 void deleteObject(double h);

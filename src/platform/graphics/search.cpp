@@ -1,0 +1,221 @@
+// Handle visibility, object search and the current figure and axes.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/graphics_internal.h"
+
+namespace rt::gfx::detail {
+
+bool handleVisible(const Object& o) {
+  if (o.handle == 0) return true;
+  if (root().text("ShowHiddenHandles") == "on") return true;
+  const std::string hv = o.text("HandleVisibility");
+  if (hv == "on") return true;
+  if (hv == "callback") return gfx::callbackRunning();
+  return false;
+}
+
+std::vector<double> visibleChildrenNewestFirst(const Object& o) {
+  std::vector<double> out;
+  for (auto it = o.children.rbegin(); it != o.children.rend(); ++it) {
+    const Object* c = find(*it);
+    if (c != nullptr && handleVisible(*c)) out.push_back(*it);
+  }
+  return out;
+}
+
+Object& figureOf(Object& o) {
+  Object* p = &o;
+  while (p != nullptr && !p->is("figure")) p = find(p->parent);
+  if (p == nullptr) error("The object " + formatHandle(o.handle) + " is not inside a figure.");
+  return *p;
+}
+
+void makeCurrentFigure(double fig) {
+  Object& r = root();
+  const std::size_t i = r.type->at("CurrentFigure");
+  if (!r.values[i].empty() && r.values[i].scalar() == fig) return;
+  r.values[i] = scalar(fig);
+  notify(r, "CurrentFigure");
+}
+
+void makeCurrentAxes(Object& ax) {
+  Object& f = figureOf(ax);
+  const std::size_t i = f.type->at("CurrentAxes");
+  if (f.values[i].empty() || f.values[i].scalar() != ax.handle) {
+    f.values[i] = scalar(ax.handle);
+    notify(f, "CurrentAxes");
+  }
+  makeCurrentFigure(f.handle);
+}
+
+double currentFigureIfVisible() {
+  const Array& cf = root().value("CurrentFigure");
+  if (cf.empty()) return std::nan("");
+  Object* f = find(cf.scalar());
+  if (f == nullptr || !handleVisible(*f)) return std::nan("");
+  return f->handle;
+}
+
+namespace {
+
+Array column(const std::vector<double>& h) {
+  return h.empty() ? emptyDouble() : matrix(h.size(), 1, h);
+}
+
+bool sameValue(const PropDef& p, const Array& have, const Array& want) {
+  if (have.isNull() || want.isNull()) return false;
+  if (have.isChar() || want.isChar()) {
+    if (!have.isChar() || !want.isChar()) return false;
+    if (have.empty() && want.empty()) return true;
+    if (have.rows() != want.rows() || have.cols() != want.cols()) return false;
+    if (p.kind == Kind::Enum) return iequals(have.text(), want.text());
+    return std::equal(have.re().begin(), have.re().end(), want.re().begin());
+  }
+  if ((have.isNumeric() || have.isLogical()) && (want.isNumeric() || want.isLogical())) {
+    if (have.numel() != want.numel()) return false;
+    if (have.numel() > 1 && (have.rows() != want.rows() || have.cols() != want.cols()))
+      return false;
+    if (have.isComplex() || want.isComplex()) return false;
+    return std::equal(have.re().begin(), have.re().end(), want.re().begin());
+  }
+  return false;
+}
+
+struct Criterion {
+  std::string name;
+  Array value;
+};
+
+std::vector<Criterion> criteria(std::span<const Array> pairs) {
+  std::size_t n = pairs.size();
+  for (std::size_t i = 0; i < pairs.size(); i += 2) {
+    if (pairs[i].isNull()) {
+      n = i;
+      break;
+    }
+  }
+  if (n % 2 != 0) error("findobj: property names and values must come in pairs.");
+  std::vector<Criterion> out;
+  for (std::size_t i = 0; i < n; i += 2) {
+    auto name = textOf(pairs[i]);
+    if (!name) error("findobj: property names must be strings.");
+    if (pairs[i + 1].isNull()) error("findobj: no value given for \"" + *name + "\".");
+    out.push_back({*name, pairs[i + 1]});
+  }
+  return out;
+}
+
+bool matches(Object& o, const std::vector<Criterion>& cs) {
+  for (const Criterion& c : cs) {
+    auto i = tryResolve(*o.type, c.name);
+    if (!i) return false;
+    if (!sameValue(o.type->props[*i], read(o, *i), c.value)) return false;
+  }
+  return true;
+}
+
+void searchVisible(Object& o, const std::vector<Criterion>& cs, std::vector<double>& out) {
+  if (matches(o, cs)) out.push_back(o.handle);
+  for (double c : visibleChildrenNewestFirst(o))
+    if (Object* child = find(c)) searchVisible(*child, cs, out);
+}
+
+void collectAll(const Object& o, std::vector<double>& out) {
+  out.push_back(o.handle);
+  for (auto it = o.children.rbegin(); it != o.children.rend(); ++it)
+    if (const Object* c = find(*it)) collectAll(*c, out);
+}
+
+}  // namespace
+}  // namespace rt::gfx::detail
+
+namespace rt {
+
+using namespace gfx::detail;
+
+Array findobj(std::initializer_list<Array> pairs) {
+  const std::vector<Criterion> cs = criteria(std::span<const Array>(pairs.begin(), pairs.size()));
+  std::vector<double> out;
+  searchVisible(root(), cs, out);
+  return column(out);
+}
+
+Array findall(const Array& h) {
+  std::vector<double> out;
+  for (double hd : toHandles(h, "findall")) collectAll(object(hd), out);
+  return column(out);
+}
+
+Array gcbo() {
+  const State& s = state();
+  if (s.callbackStack.empty()) return emptyDouble();
+  return scalar(s.callbackStack.back());
+}
+
+Array gcf() {
+  const double f = currentFigureIfVisible();
+  if (!std::isnan(f)) return scalar(f);
+  return figure();
+}
+
+Array gca() {
+  Object& f = object(gcf().scalar());
+  const Array& ca = f.value("CurrentAxes");
+  if (!ca.empty()) {
+    if (Object* a = find(ca.scalar()); a != nullptr && a->parent == f.handle)
+      return scalar(a->handle);
+  }
+  const double fh = f.handle;
+  const double ax = createWith("axes", {}, [fh] { return fh; });
+  makeCurrentAxes(object(ax));
+  return scalar(ax);
+}
+
+Array ishandle(const Array& h) {
+  if (h.isNull()) error("ishandle: expected an argument.");
+  ArrayData d;
+  d.cls = ClassId::Logical;
+  d.rows = h.rows();
+  d.cols = h.cols();
+  d.re.assign(h.numel(), 0.0);
+  if ((h.isNumeric() || h.isLogical()) && !h.isComplex()) {
+    for (std::size_t i = 0; i < h.numel(); ++i) d.re[i] = find(h.re()[i]) != nullptr ? 1.0 : 0.0;
+  }
+  return Array(std::move(d));
+}
+
+Array figure() {
+  return figure({});
+}
+
+Array figure(std::initializer_list<Array> pairs) {
+  const double f =
+      createWith("figure", std::span<const Array>(pairs.begin(), pairs.size()), [] { return 0.0; });
+  makeCurrentFigure(f);
+  return scalar(f);
+}
+
+Array axes(std::initializer_list<Array> pairs) {
+  const double ax = createWith("axes", std::span<const Array>(pairs.begin(), pairs.size()),
+                               [] { return gcf().scalar(); });
+  makeCurrentAxes(object(ax));
+  return scalar(ax);
+}
+
+void axes(const Array& ax) {
+  Object& a = object(toHandle(ax, "axes"));
+  if (!a.is("axes")) error("axes: " + formatHandle(a.handle) + " is not the handle of an axes.");
+  makeCurrentAxes(a);
+}
+
+Array uicontrol(std::initializer_list<Array> pairs) {
+  const double c = createWith("uicontrol", std::span<const Array>(pairs.begin(), pairs.size()),
+                              [] { return gcf().scalar(); });
+  runCreateFcn(c);
+  return scalar(c);
+}
+
+}  // namespace rt
