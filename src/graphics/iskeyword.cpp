@@ -22,7 +22,8 @@ const std::array<const rt::Array*, 17> kWords = {
 const rt::Array& kList = Def::constants.add([] {
   std::vector<rt::Array> words;
   for (const rt::Array* w : kWords) words.push_back(*w);
-  return rt::initializeCellVector(words.size(), 1, std::move(words));
+  const std::size_t n = words.size();  // before the list is moved away
+  return rt::initializeCellVector(n, 1, std::move(words));
 });
 }  // namespace
 
