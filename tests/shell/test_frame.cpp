@@ -1,0 +1,253 @@
+// The module frame, exercised through small modules of the test's own.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/frame.h"
+
+namespace {
+
+struct Seen {
+  int nargout = -1;
+  int nargin = -1;
+  std::size_t depth = 0;
+  std::vector<bool> present;
+  std::size_t listSize = 0;
+  const rt::LocalFunctionTable* table = nullptr;
+};
+Seen seen;
+
+}  // namespace
+
+// One input, one output: echoes its input, or leaves the output unset when
+// the input is the text "unset".
+namespace echo {
+rt::Array body(int nargout, const rt::Array& x);
+const rt::FunctionEntry kLocalEntries[1] = {{"helper", nullptr, 1, 1, nullptr}};
+const rt::LocalFunctionTable localFunctions{kLocalEntries};
+struct Def {
+  static constexpr std::string_view name = "echo";
+  static constexpr int inputs = 1;
+  static constexpr int outputs = 1;
+  static constexpr std::string_view output = "y";
+  static constexpr auto body = &echo::body;
+  static constexpr const rt::LocalFunctionTable* locals = &localFunctions;
+  static frame::ConstantTable constants;
+};
+frame::ConstantTable Def::constants;
+using M = frame::Module<Def>;
+const rt::Array& kUnset = Def::constants.string("unset");
+
+rt::Array body(int nargout, const rt::Array& xIn) {
+  seen = {nargout,
+          rt::nargin(),
+          rt::contextDepth(),
+          {!xIn.isNull()},
+          0,
+          rt::currentLocalFunctionTable()};
+  frame::Var x = frame::input("x", xIn);
+  frame::Var y("y");
+  if (rt::tobool(rt::strcmp(x, kUnset))) return y.take();
+  y = x.get();
+  return y.take();
+}
+}  // namespace echo
+
+// A local function of `echo`, with its own line in messages.
+namespace echo_helper {
+rt::Array body(int, const rt::Array& x) {
+  return x;
+}
+struct Def {
+  static constexpr std::string_view name = "echo/helper";
+  static constexpr const char* entryName = "helper";
+  static constexpr int line = 78;
+  static constexpr int inputs = 1;
+  static constexpr int outputs = 1;
+  static constexpr std::string_view output = "x";
+  static constexpr auto body = &echo_helper::body;
+  static frame::ConstantTable constants;
+};
+frame::ConstantTable Def::constants;
+using M = frame::Module<Def>;
+}  // namespace echo_helper
+
+// One named input followed by a variable list, one output.
+namespace labelish {
+rt::Array body(int nargout, const rt::Array& text, const rt::Array& varargin) {
+  seen = {nargout, rt::nargin(), rt::contextDepth(), {!text.isNull()}, varargin.numel(), nullptr};
+  return nargout > 0 ? rt::scalar(static_cast<double>(varargin.numel())) : rt::Array();
+}
+struct Def {
+  static constexpr std::string_view name = "labelish";
+  static constexpr int inputs = -2;
+  static constexpr int outputs = 1;
+  static constexpr std::string_view output = "hh";
+  static constexpr auto body = &labelish::body;
+  static frame::ConstantTable constants;
+};
+frame::ConstantTable Def::constants;
+using M = frame::Module<Def>;
+}  // namespace labelish
+
+// No inputs, no outputs.
+namespace quiet {
+int runs = 0;
+void body() {
+  ++runs;
+}
+struct Def {
+  static constexpr std::string_view name = "quiet";
+  static constexpr int inputs = 0;
+  static constexpr int outputs = 0;
+  static constexpr std::string_view output = "";
+  static constexpr auto body = &quiet::body;
+  static frame::ConstantTable constants;
+};
+frame::ConstantTable Def::constants;
+using M = frame::Module<Def>;
+}  // namespace quiet
+
+namespace {
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rt::arrayLibraryInitialize();
+    start_ = rt::liveArrays();
+    echo::M::initialize();
+  }
+  void TearDown() override {
+    echo::M::terminate();
+    EXPECT_EQ(rt::liveArrays(), start_);
+    EXPECT_EQ(rt::contextDepth(), 0u);
+    rt::arrayLibraryTerminate();
+  }
+  static std::string errorOf(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const rt::Error& e) {
+      return e.what();
+    }
+    return "";
+  }
+  std::size_t start_ = 0;
+};
+
+TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndStoresNothing) {
+  rt::Array out[2];
+  const rt::Array in[2] = {rt::scalar(1), rt::scalar(2)};
+  seen = {};
+  EXPECT_EQ(errorOf([&] { echo::M::byName(2, out, in); }),
+            "Run-time Error: File: echo Line: 1 Column: 1 The function \"echo\" was called with "
+            "more than the declared number of outputs (1).");
+  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, in); }),
+            "Run-time Error: File: echo Line: 1 Column: 1 The function \"echo\" was called with "
+            "more than the declared number of inputs (1).");
+  EXPECT_EQ(seen.nargout, -1) << "a refused call must not reach the body";
+  EXPECT_TRUE(out[0].isNull());
+  EXPECT_EQ(errorOf([&] { echo_helper::M::byName(1, out, in); }),
+            "Run-time Error: File: echo/helper Line: 78 Column: 1 The function \"echo/helper\" was "
+            "called with more than the declared number of inputs (1).");
+  EXPECT_EQ(errorOf([&] { quiet::M::byName(1, out, {}); }),
+            "Run-time Error: File: quiet Line: 1 Column: 1 The function \"quiet\" was called with "
+            "more than the declared number of outputs (0).");
+}
+
+TEST_F(FrameTest, ByNamePassesAbsentInputsAsNullAndStoresTheResultEvenForZeroOutputs) {
+  rt::Array out[1];
+  const rt::Array in[1] = {rt::scalar(7)};
+  echo::M::byName(0, out, in);
+  EXPECT_EQ(seen.nargout, 0);
+  EXPECT_EQ(seen.nargin, 1);
+  EXPECT_EQ(seen.depth, 1u);
+  ASSERT_FALSE(out[0].isNull());
+  EXPECT_EQ(out[0].scalar(), 7);
+  EXPECT_EQ(seen.table, &echo::localFunctions) << "the module's own table is current in its body";
+  EXPECT_EQ(rt::currentLocalFunctionTable(), nullptr) << "and the previous one comes back";
+
+  // No input: the body sees a null input and fails only where it reads it.
+  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, {}); }), "Input argument \"x\" is undefined.");
+  EXPECT_EQ(seen.nargin, 0);
+  EXPECT_FALSE(seen.present[0]);
+}
+
+TEST_F(FrameTest, UnsetRequestedOutputIsAnErrorNamingOutputAndFunction) {
+  const rt::Array in[1] = {rt::str("unset")};
+  rt::Array out[1];
+  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, in); }),
+            "Output argument \"y\" was not set by the function \"echo\".");
+  EXPECT_NO_THROW(echo::M::byName(0, out, in)) << "nothing is owed when no output is requested";
+  EXPECT_TRUE(echo::M::call(rt::str("x")).text() == "x");
+  EXPECT_THROW(echo::M::call(rt::str("unset")), rt::Error) << "the typed entry asks for one output";
+}
+
+TEST_F(FrameTest, TypedEntryCountsOnlyGivenInputsAndRestoresTheContext) {
+  rt::enterNewContext(3, 5);
+  rt::Array r = echo::M::call(rt::scalar(2));
+  EXPECT_EQ(seen.nargin, 1);
+  EXPECT_EQ(seen.nargout, 1);
+  EXPECT_EQ(seen.depth, 2u);
+  EXPECT_EQ(rt::nargin(), 5) << "the caller's context is back";
+  EXPECT_THROW(echo::M::call(rt::Array()), rt::Error);
+  EXPECT_EQ(seen.nargin, 0);
+  EXPECT_EQ(rt::nargin(), 5) << "and also after an error unwound the call";
+  rt::restorePreviousContext();
+}
+
+TEST_F(FrameTest, VariableArgumentEntriesPackTheListAndNeverRefuseInputs) {
+  const rt::Array five[5] = {rt::str("t"), rt::str("a"), rt::scalar(1), rt::str("b"),
+                             rt::scalar(2)};
+  rt::Array out[1];
+  labelish::M::byName(1, out, five);
+  EXPECT_EQ(seen.listSize, 4u);
+  EXPECT_EQ(seen.nargin, 5);
+  EXPECT_EQ(out[0].scalar(), 4);
+  EXPECT_EQ(errorOf([&] { labelish::M::byName(2, out, five); }),
+            "Run-time Error: File: labelish Line: 1 Column: 1 The function \"labelish\" was called "
+            "with more than the declared number of outputs (1).");
+
+  EXPECT_EQ(labelish::M::callN(1, {rt::str("t"), rt::str("a"), rt::scalar(1)}).scalar(), 2);
+  EXPECT_TRUE(labelish::M::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
+  labelish::M::callV({});
+  EXPECT_FALSE(seen.present[0]);
+  EXPECT_EQ(seen.listSize, 0u);
+  EXPECT_EQ(seen.nargin, 0);
+}
+
+TEST_F(FrameTest, FunctionEntriesCarryDeclaredCountsAndLocalTables) {
+  rt::FunctionEntry e = echo::M::entry();
+  EXPECT_STREQ(e.name, "echo");
+  EXPECT_EQ(e.inputs, 1);
+  EXPECT_EQ(e.outputs, 1);
+  EXPECT_EQ(e.locals, &echo::localFunctions);
+  EXPECT_STREQ(echo_helper::M::entry().name, "helper");
+  EXPECT_EQ(labelish::M::entry().inputs, -2);
+  EXPECT_EQ(quiet::M::entry().locals, nullptr) << "an empty local table is listed as none";
+  quiet::runs = 0;
+  quiet::M::call();
+  EXPECT_EQ(quiet::runs, 1);
+}
+
+TEST_F(FrameTest, ConstantsAreMadeInOrderAndDestroyedOnceInReverse) {
+  frame::ConstantTable t;
+  const rt::Array& a = t.number(1);
+  const rt::Array& b = t.string("two");
+  const rt::Array& c = t.add([&] { return rt::cellRow({b}); });  // built from an earlier one
+  EXPECT_TRUE(a.isNull() && b.isNull() && c.isNull()) << "null until initialisation";
+  std::size_t before = rt::liveArrays();
+  t.initialize();
+  ASSERT_FALSE(c.isNull());
+  EXPECT_EQ(c.cells()[0].id(), b.id());
+  std::vector<const void*> made = {a.id(), b.id(), c.id()};
+  std::vector<const void*> destroyed;
+  rt::setDestroyObserver([&](const rt::Array& x) { destroyed.push_back(x.id()); });
+  t.terminate();
+  rt::setDestroyObserver(nullptr);
+  EXPECT_EQ(destroyed, (std::vector<const void*>{made[2], made[1], made[0]}));
+  EXPECT_TRUE(a.isNull() && b.isNull() && c.isNull());
+  EXPECT_EQ(rt::liveArrays(), before);
+}
+
+}  // namespace
