@@ -27,7 +27,7 @@ const MainInfo*& mainInfoSlot() {
 void setFrontEnd(std::unique_ptr<FrontEnd> fe) {
   frontEndSlot() = std::move(fe);
   FrontEnd* now = frontEndSlot().get();
-  if (now == nullptr || !gfx::detail::state().initialised) return;
+  if (now == nullptr || !gfx::detail::stateInitialised()) return;
   // A front end installed late learns of the objects that already exist,
   // parents before children, oldest first.
   std::vector<double> order;

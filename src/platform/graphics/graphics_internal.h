@@ -125,6 +125,7 @@ struct State {
 };
 
 State& state();  // the store, initialised on first use
+bool stateInitialised();
 void initialiseState();
 void clearState();  // deletes every object, the root included
 

@@ -197,6 +197,10 @@ State& state() {
   return s;
 }
 
+bool stateInitialised() {
+  return raw().initialised;
+}
+
 void initialiseState() {
   State& s = raw();
   if (s.initialised) clearState();
@@ -480,7 +484,8 @@ Array get(const Array& h, std::string_view name) {
   if (!h.isNull() && h.isNumeric() && h.numel() != 1 && !h.isComplex()) {
     std::vector<Array> values;
     for (double hd : toHandles(h, "get")) values.push_back(one(hd));
-    return cell(values.size(), 1, std::move(values));
+    const std::size_t count = values.size();
+    return cell(count, 1, std::move(values));
   }
   return one(toHandle(h, "get"));
 }

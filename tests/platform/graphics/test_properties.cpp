@@ -1,0 +1,278 @@
+// Property names, values, refusals, root defaults, handles and application
+// data.
+#include <cmath>
+
+#include "platform/graphics/headless.h"
+
+namespace {
+
+using namespace gtest_graphics;
+
+class Properties : public GraphicsTest {};
+
+TEST_F(Properties, NamesMatchWithoutCaseAndByUniqueLeadingPart) {
+  const rt::Array f = rt::figure();
+  const rt::Array c = rt::uicontrol({s("Parent"), f, s("style"), s("SLIDER")});
+  EXPECT_EQ(textOf(rt::get(c, "Style")), "slider");
+
+  rt::set(c, {s("bAcKgRoUnDcOlOr"), rt::row({0.5, 0.25, 1})});
+  EXPECT_EQ(values(rt::get(c, "BackgroundColor")), (std::vector<double>{0.5, 0.25, 1}));
+  rt::set(c, {s("Backg"), rt::row({0, 0, 0})});
+  EXPECT_EQ(values(rt::get(c, s("backgroundcolor"))), (std::vector<double>{0, 0, 0}));
+  rt::set(c, {s("val"), n(7), s("Str"), s("seven")});
+  EXPECT_EQ(h(rt::get(c, "Value")), 7);
+  EXPECT_EQ(textOf(rt::get(c, "string")), "seven");
+
+  // A whole name wins over the longer names it starts.
+  const rt::Array ax = rt::axes({s("Parent"), f});
+  rt::set(ax, {s("xlim"), rt::row({2, 3})});
+  EXPECT_EQ(values(rt::get(ax, "XLim")), (std::vector<double>{2, 3}));
+  EXPECT_EQ(textOf(rt::get(ax, "XLimMode")), "manual");
+  EXPECT_EQ(rt::get(ax, "Color").numel(), 3u);
+
+  EXPECT_EQ(errorOf([&] { rt::get(ax, "Col"); }),
+            "The property name \"Col\" of the \"axes\" object is ambiguous: it may mean "
+            "\"Color\" or \"ColorOrder\".");
+  EXPECT_NE(errorOf([&] { rt::set(c, {s("Fo"), n(1)}); }).find("ambiguous"), std::string::npos);
+}
+
+TEST_F(Properties, RefusalsNameThePropertyAndTheObjectType) {
+  const rt::Array f = rt::figure();
+  const rt::Array c = rt::uicontrol({s("Parent"), f});
+  const rt::Array ax = rt::axes({s("Parent"), f});
+
+  EXPECT_EQ(errorOf([&] {
+              rt::set(c, {s("Foo"), n(1)});
+            }),
+            "There is no \"Foo\" property of the \"uicontrol\" object.");
+  EXPECT_EQ(errorOf([&] { rt::get(f, "Foo"); }),
+            "There is no \"Foo\" property of the \"figure\" object.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(f, {s("Color"), s("purple")});
+            }),
+            "Bad value for the \"Color\" property of the \"figure\" object: expected a colour.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(f, {s("Color"), rt::row({1, 2, 0})});
+            }),
+            "Bad value for the \"Color\" property of the \"figure\" object: expected a colour.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(f, {s("Visible"), s("maybe")});
+            }),
+            "Bad value for the \"Visible\" property of the \"figure\" object: expected \"on\" or "
+            "\"off\".");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(c, {s("Position"), rt::row({1, 2, 3})});
+            }),
+            "Bad value for the \"Position\" property of the \"uicontrol\" object: expected 4 "
+            "finite numbers.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(ax, {s("XLim"), rt::row({1, 0})});
+            }),
+            "Bad value for the \"XLim\" property of the \"axes\" object: expected two finite "
+            "increasing numbers.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(c, {s("String"), n(4)});
+            }),
+            "Bad value for the \"String\" property of the \"uicontrol\" object: expected a string "
+            "or a cell array of strings.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(c, {s("FontSize"), n(0)});
+            }),
+            "Bad value for the \"FontSize\" property of the \"uicontrol\" object: expected a "
+            "positive number.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(c, {s("Parent"), ax});
+            }),
+            "Bad value for the \"Parent\" property of the \"uicontrol\" object: expected the "
+            "handle of a figure.");
+  EXPECT_EQ(errorOf([&] {
+              rt::set(ax, {s("Type"), s("line")});
+            }),
+            "The \"Type\" property of the \"axes\" object is read-only.");
+  EXPECT_EQ(errorOf([&] { rt::set(c, {s("Style")}); }),
+            "Property names and values must come in pairs.");
+  EXPECT_EQ(errorOf([&] { rt::set(c, {n(3), n(4)}); }), "Property names must be strings.");
+  EXPECT_EQ(errorOf([&] { rt::get(n(99.5), "Tag"); }),
+            "There is no graphics object with handle 99.5.");
+  // The value before the refused write stays.
+  EXPECT_EQ(values(rt::get(f, "Color")), (std::vector<double>{0.8, 0.8, 0.8}));
+}
+
+TEST_F(Properties, RefusedCreationLeavesNothingBehind) {
+  const rt::Array f = rt::figure();
+  const std::size_t before = rt::liveArrays();
+  const std::size_t children = rt::gfx::children(h(f)).size();
+  const std::size_t created = log->count(Event::Created);
+  EXPECT_NE(errorOf([&] {
+              rt::uicontrol(
+                  {s("Parent"), f, s("Style"), s("edit"), s("Tag"), s("x"), s("Style"), s("knob")});
+            }),
+            "");
+  EXPECT_NE(errorOf([&] { rt::axes({s("Parent"), f, s("Nonsense"), n(1)}); }), "");
+  EXPECT_EQ(rt::gfx::children(h(f)).size(), children);
+  EXPECT_EQ(log->count(Event::Created), created);
+  EXPECT_EQ(rt::liveArrays(), before);
+}
+
+TEST_F(Properties, ValuesAreStoredInTheirCanonicalForm) {
+  const rt::Array f = rt::figure({s("Visible"), s("ON"), s("Color"), s("r")});
+  EXPECT_EQ(textOf(rt::get(f, "Visible")), "on");
+  EXPECT_EQ(values(rt::get(f, "Color")), (std::vector<double>{1, 0, 0}));
+  const rt::Array c = rt::uicontrol({s("Parent"), f, s("Style"), s("slider")});
+  // What the callbacks may write: an empty Value, NaN limits, logical numbers.
+  rt::set(c, {s("Value"), rt::emptyDouble(), s("Min"), n(NAN), s("Max"), rt::logicalScalar(true)});
+  EXPECT_TRUE(rt::get(c, "Value").empty());
+  EXPECT_TRUE(std::isnan(h(rt::get(c, "Min"))));
+  EXPECT_TRUE(rt::get(c, "Max").isNumeric());
+  EXPECT_EQ(h(rt::get(c, "Max")), 1);
+  rt::set(c, {s("String"), rt::cellRow({s("0"), rt::emptyChar()})});
+  EXPECT_TRUE(rt::get(c, "String").isCell());
+  rt::set(c, {s("String"), rt::emptyDouble()});
+  EXPECT_TRUE(rt::get(c, "String").isChar());
+
+  const rt::Array ax = rt::axes({s("Parent"), f});
+  const rt::Array title = rt::get(ax, "title");
+  rt::set(title, {s("Position"), rt::row({0.5, 1})});
+  EXPECT_EQ(values(rt::get(title, "Position")), (std::vector<double>{0.5, 1, 0}));
+  rt::set(title, {s("VerticalAlignment"), s("Cap")});
+  EXPECT_EQ(textOf(rt::get(title, "VerticalAlignment")), "cap");
+  EXPECT_EQ(textOf(rt::get(ax, "Type")), "axes");
+  EXPECT_EQ(h(rt::get(ax, "Parent")), h(f));
+  EXPECT_TRUE(rt::get(n(0), "Parent").empty());
+}
+
+TEST_F(Properties, GetAndSetOnSeveralHandles) {
+  const rt::Array f = rt::figure();
+  const rt::Array a = rt::uicontrol({s("Parent"), f});
+  const rt::Array b = rt::uicontrol({s("Parent"), f});
+  const rt::Array both = rt::horzcat({a, b});
+  rt::set(both, {s("Tag"), s("twin")});
+  const rt::Array tags = rt::get(both, "Tag");
+  ASSERT_TRUE(tags.isCell());
+  ASSERT_EQ(tags.numel(), 2u);
+  EXPECT_EQ(textOf(tags.cells()[0]), "twin");
+  EXPECT_EQ(textOf(tags.cells()[1]), "twin");
+}
+
+TEST_F(Properties, RootDefaultsSeedNewObjects) {
+  EXPECT_EQ(textOf(rt::get(n(0), "defaultfigurePaperUnits")), "centimeters");
+  EXPECT_EQ(textOf(rt::get(n(0), "DEFAULTFIGUREPAPERTYPE")), "A4");
+  EXPECT_EQ(textOf(rt::get(n(0), "defaultfigureInvertHardcopy")), "on");
+  EXPECT_EQ(values(rt::get(n(0), "defaultaxesALim")), (std::vector<double>{0, 1}));
+  EXPECT_EQ(textOf(rt::get(n(0), "defaultaxesCameraPositionMode")), "auto");
+  EXPECT_EQ(values(rt::get(n(0), "defaultaxesColor")), (std::vector<double>{1, 1, 1}));
+  EXPECT_EQ(values(rt::get(n(0), "defaultaxesYColor")), (std::vector<double>{0, 0, 0}));
+  const rt::Array order = rt::get(n(0), "defaultaxesColorOrder");
+  EXPECT_EQ(order.rows(), 7u);
+  EXPECT_EQ(order.cols(), 3u);
+  EXPECT_EQ(textOf(rt::get(n(0), "ShowHiddenHandles")), "off");
+  EXPECT_EQ(rt::get(n(0), "ScreenSize").numel(), 4u);
+
+  const rt::Array f = rt::figure();
+  const rt::Array before = rt::axes({s("Parent"), f});
+  rt::set(n(0), {s("defaultaxesXGrid"), s("on"), s("defaultuicontrolFontSize"), n(12)});
+  EXPECT_EQ(textOf(rt::get(n(0), "defaultaxesXGrid")), "on");
+  const rt::Array after = rt::axes({s("Parent"), f});
+  EXPECT_EQ(textOf(rt::get(after, "XGrid")), "on");
+  EXPECT_EQ(textOf(rt::get(before, "XGrid")), "off");
+  EXPECT_EQ(h(rt::get(rt::uicontrol({s("Parent"), f}), "FontSize")), 12);
+
+  EXPECT_EQ(errorOf([&] {
+              rt::set(n(0), {s("defaultaxesXGrid"), s("maybe")});
+            }),
+            "Bad value for the \"XGrid\" property of the \"axes\" object: expected \"on\" or "
+            "\"off\".");
+  EXPECT_EQ(errorOf([&] { rt::get(n(0), "defaultwidgetColor"); }),
+            "There is no \"defaultwidgetColor\" property of the \"root\" object.");
+  EXPECT_EQ(errorOf([&] { rt::get(n(0), "defaultaxesChildren"); }),
+            "There is no \"defaultaxesChildren\" property of the \"root\" object.");
+}
+
+TEST_F(Properties, FigureColormapIsTheSixtyFourStepMap) {
+  const rt::Array map = rt::get(rt::figure(), "Colormap");
+  ASSERT_EQ(map.rows(), 64u);
+  ASSERT_EQ(map.cols(), 3u);
+  auto at = [&](int row1) {
+    const auto re = map.re();
+    return std::vector<double>{re[row1 - 1], re[64 + row1 - 1], re[128 + row1 - 1]};
+  };
+  EXPECT_EQ(at(1), (std::vector<double>{0, 0, 0.5625}));
+  EXPECT_EQ(at(8), (std::vector<double>{0, 0, 1}));
+  EXPECT_EQ(at(24), (std::vector<double>{0, 1, 1}));
+  EXPECT_EQ(at(41), (std::vector<double>{1, 1, 0}));
+  EXPECT_EQ(at(57), (std::vector<double>{1, 0, 0}));
+  EXPECT_EQ(at(64), (std::vector<double>{0.5625, 0, 0}));
+}
+
+TEST_F(Properties, HandlesOfFiguresAndOtherObjects) {
+  const double f1 = h(rt::figure());
+  const double f2 = h(rt::figure());
+  EXPECT_EQ(f1, 1);
+  EXPECT_EQ(f2, 2);
+  rt::gfx::deleteObject(f1);
+  EXPECT_EQ(h(rt::figure()), 1);  // the lowest free integer
+  const double odd = h(rt::figure({s("IntegerHandle"), s("off")}));
+  EXPECT_NE(odd, std::floor(odd));
+  EXPECT_EQ(textOf(rt::get(n(odd), "IntegerHandle")), "off");
+
+  const double a = h(rt::axes({s("Parent"), n(f2)}));
+  const double c = h(rt::uicontrol({s("Parent"), n(f2)}));
+  EXPECT_NE(a, std::floor(a));
+  EXPECT_NE(c, std::floor(c));
+  EXPECT_NE(a, c);
+  EXPECT_EQ(rt::gfx::type(a), "axes");
+  EXPECT_EQ(rt::gfx::parent(c), f2);
+  EXPECT_TRUE(std::isnan(rt::gfx::parent(0)));
+  EXPECT_EQ(rt::gfx::type(0), "root");
+}
+
+TEST_F(Properties, ApplicationData) {
+  const rt::Array f = rt::figure();
+  EXPECT_FALSE(rt::tobool(rt::isappdata(f, s("LayoutOptions"))));
+  EXPECT_TRUE(rt::getappdata(f, s("LayoutOptions")).empty());
+  rt::setappdata(f, s("LayoutOptions"), n(1));
+  rt::setappdata(f, s("LayoutOptions"), n(2));
+  const rt::Array is = rt::isappdata(f, s("LayoutOptions"));
+  EXPECT_TRUE(is.isLogical());
+  EXPECT_TRUE(rt::tobool(is));
+  EXPECT_FALSE(rt::tobool(rt::isappdata(f, s("layoutoptions"))));  // names keep their case
+  EXPECT_EQ(h(rt::getappdata(f, s("LayoutOptions"))), 2);
+}
+
+TEST_F(Properties, FrontEndSeesCompleteObjectsAndEachWrite) {
+  std::vector<std::string> seen;
+  log->onCreated = [&](double hc) {
+    if (rt::gfx::type(hc) == "uicontrol") seen.push_back(rt::gfx::prop(hc, "Tag").text());
+  };
+  const rt::Array f = rt::figure();
+  const rt::Array c = rt::uicontrol({s("Parent"), f, s("Tag"), s("slider1")});
+  EXPECT_EQ(seen, std::vector<std::string>{"slider1"});
+  EXPECT_EQ(log->count(Event::Changed, h(c)), 0u);  // creation pairs are not changes
+
+  rt::set(c, {s("val"), n(3), s("tag"), s("s")});
+  EXPECT_EQ(log->count(Event::Changed, h(c), "Value"), 1u);
+  EXPECT_EQ(log->count(Event::Changed, h(c), "Tag"), 1u);
+
+  // An axes is announced before its four label texts.
+  const std::size_t first = log->events.size();
+  const rt::Array ax = rt::axes({s("Parent"), f});
+  std::vector<double> created;
+  for (std::size_t i = first; i < log->events.size(); ++i)
+    if (log->events[i].kind == Event::Created) created.push_back(log->events[i].h);
+  ASSERT_EQ(created.size(), 5u);
+  EXPECT_EQ(created[0], h(ax));
+  EXPECT_EQ(created[1], h(rt::get(ax, "Title")));
+  EXPECT_EQ(created[4], h(rt::get(ax, "ZLabel")));
+}
+
+TEST_F(Properties, LateFrontEndLearnsOfExistingObjects) {
+  const rt::Array f = rt::figure();
+  const rt::Array c = rt::uicontrol({s("Parent"), f});
+  auto late = std::make_shared<Log>();
+  rt::setFrontEnd(std::make_unique<HeadlessFrontEnd>(late));
+  ASSERT_EQ(late->count(Event::Created), 2u);
+  EXPECT_EQ(late->events[0].h, h(f));
+  EXPECT_EQ(late->events[1].h, h(c));
+}
+
+}  // namespace
