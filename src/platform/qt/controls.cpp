@@ -1,0 +1,281 @@
+#include "platform/qt/controls.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyleOptionSlider>
+#include <algorithm>
+
+#include "platform/graphics/graphics.h"
+#include "platform/qt/props.h"
+
+namespace rt::qt {
+namespace {
+
+// Runs a user act; errors are reported and never reach Qt's event loop.
+void act(double h, std::initializer_list<std::pair<std::string_view, Array>> changes) {
+  try {
+    if (!std::isfinite(h) || !gfx::exists(h)) return;
+    gfx::userAct(h, changes);
+  } catch (const std::exception& e) {
+    reportError(e);
+  }
+}
+
+Qt::Alignment horizontalAlignment(double h, Qt::Alignment fallback) {
+  std::string a = propKeyword(h, "HorizontalAlignment");
+  if (a == "left") return Qt::AlignLeft;
+  if (a == "right") return Qt::AlignRight;
+  if (a == "center") return Qt::AlignHCenter;
+  return fallback;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- slider
+SliderBar::SliderBar(double h, QWidget* parent) : QScrollBar(Qt::Horizontal, parent), handle_(h) {
+  setRange(0, kSteps);
+  setTracking(true);
+  connect(this, &QAbstractSlider::actionTriggered, this, [this](int a) { onAction(a); });
+}
+
+void SliderBar::showState(double min, double max, double value, double smallStep,
+                          double largeStep) {
+  QSignalBlocker block(this);
+  bool usable = std::isfinite(min) && std::isfinite(max) && min < max && std::isfinite(value);
+  min_ = min;
+  max_ = max;
+  small_ = std::isfinite(smallStep) && smallStep > 0 ? smallStep : 0.01;
+  large_ = std::isfinite(largeStep) && largeStep > 0 ? largeStep : 0.1;
+  setSingleStep(std::clamp(static_cast<int>(std::lround(small_ * kSteps)), 1, kSteps));
+  setPageStep(std::clamp(static_cast<int>(std::lround(large_ * kSteps)), 1, kSteps));
+  if (usable) {
+    value_ = std::clamp(value, min, max);
+    setValue(toPosition(value_));
+  } else {
+    value_ = value;
+    setValue(0);
+  }
+  setEnabled(usable);
+}
+
+int SliderBar::toPosition(double v) const {
+  if (!(max_ > min_)) return 0;
+  double f = std::clamp((v - min_) / (max_ - min_), 0.0, 1.0);
+  return static_cast<int>(std::lround(f * kSteps));
+}
+
+void SliderBar::onAction(int action) {
+  if (!(max_ > min_) || !std::isfinite(value_)) return;
+  double range = max_ - min_;
+  double v = value_;
+  switch (action) {
+    case SliderSingleStepAdd:
+      v += small_ * range;
+      break;
+    case SliderSingleStepSub:
+      v -= small_ * range;
+      break;
+    case SliderPageStepAdd:
+      v += large_ * range;
+      break;
+    case SliderPageStepSub:
+      v -= large_ * range;
+      break;
+    case SliderToMinimum:
+      v = min_;
+      break;
+    case SliderToMaximum:
+      v = max_;
+      break;
+    case SliderMove:
+      v = min_ + static_cast<double>(sliderPosition()) / kSteps * range;
+      break;
+    default:
+      return;
+  }
+  value_ = std::clamp(v, min_, max_);
+  if (action != SliderMove) setSliderPosition(toPosition(value_));
+  acted_ = true;
+}
+
+void SliderBar::commit() {
+  if (!acted_) return;
+  acted_ = false;
+  act(handle_, {{"Value", scalar(value_)}});
+}
+
+void SliderBar::mousePressEvent(QMouseEvent* e) {
+  pressed_ = true;
+  acted_ = false;
+  QScrollBar::mousePressEvent(e);
+}
+
+void SliderBar::mouseReleaseEvent(QMouseEvent* e) {
+  QScrollBar::mouseReleaseEvent(e);
+  if (!pressed_ || e->buttons() != Qt::NoButton) return;
+  pressed_ = false;
+  commit();
+}
+
+void SliderBar::keyPressEvent(QKeyEvent* e) {
+  QScrollBar::keyPressEvent(e);
+  if (!pressed_) commit();
+}
+
+void SliderBar::wheelEvent(QWheelEvent* e) {
+  QScrollBar::wheelEvent(e);
+  if (!pressed_) commit();
+}
+
+void SliderBar::contextMenuEvent(QContextMenuEvent* e) {
+  e->ignore();
+}
+
+QRect SliderBar::partRect(QStyle::SubControl part) const {
+  QStyleOptionSlider opt;
+  initStyleOption(&opt);
+  return style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, this);
+}
+
+// ---------------------------------------------------------------- edit
+EditBox::EditBox(double h, QWidget* parent) : QLineEdit(parent), handle_(h) {
+  connect(this, &QLineEdit::textEdited, this, [this] { dirty_ = true; });
+  connect(this, &QLineEdit::returnPressed, this, [this] { commit(); });
+}
+
+void EditBox::showText(const QString& text) {
+  QSignalBlocker block(this);
+  if (this->text() != text) setText(text);
+  dirty_ = false;
+}
+
+void EditBox::focusOutEvent(QFocusEvent* e) {
+  QLineEdit::focusOutEvent(e);
+  if (dirty_) commit();
+}
+
+void EditBox::commit() {
+  dirty_ = false;
+  act(handle_, {{"String", str(text().toStdString())}});
+}
+
+// -------------------------------------------------------- control view
+ControlView::ControlView(double h, QWidget* window) : handle_(h), window_(window) {
+  create();
+  sync();
+}
+
+ControlView::~ControlView() {
+  detach();
+}
+
+void ControlView::detach() {
+  handle_ = std::nan("");
+  destroyWidget();
+}
+
+void ControlView::destroyWidget() {
+  if (!widget_) return;
+  if (auto* s = dynamic_cast<SliderBar*>(widget_.data())) s->detach();
+  if (auto* e = dynamic_cast<EditBox*>(widget_.data())) e->detach();
+  QWidget* w = widget_;
+  widget_ = nullptr;
+  // The widget may be in the middle of its own event (a callback that
+  // deletes its control): let the event loop delete it.
+  w->hide();
+  w->setParent(nullptr);
+  w->deleteLater();
+}
+
+void ControlView::create() {
+  if (!window_ || !std::isfinite(handle_)) return;
+  style_ = propKeyword(handle_, "Style");
+  QWidget* w = nullptr;
+  if (style_ == "slider") {
+    w = new SliderBar(handle_, window_);
+  } else if (style_ == "edit") {
+    w = new EditBox(handle_, window_);
+  } else if (style_ == "frame") {
+    auto* f = new QFrame(window_);
+    f->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    f->setLineWidth(1);
+    w = f;
+  } else if (style_ == "pushbutton") {
+    auto* b = new QPushButton(window_);
+    double h = handle_;
+    QObject::connect(b, &QPushButton::clicked, b, [h] { act(h, {}); });
+    w = b;
+  } else {
+    // Static texts, and the styles this front end shows as plain labels.
+    auto* l = new QLabel(window_);
+    l->setTextFormat(Qt::PlainText);
+    l->setWordWrap(true);
+    w = l;
+  }
+  w->setAutoFillBackground(style_ != "slider" && style_ != "pushbutton");
+  widget_ = w;
+  w->show();
+}
+
+void ControlView::propertyChanged(const std::string& name) {
+  if (!std::isfinite(handle_)) return;
+  if (name == "Style" && propKeyword(handle_, "Style") != style_) {
+    destroyWidget();
+    create();
+  }
+  sync();
+}
+
+void ControlView::sync() {
+  if (!widget_ || !window_ || !std::isfinite(handle_) || !gfx::exists(handle_)) return;
+  QWidget* w = widget_;
+  double h = handle_;
+  QRectF r = positionRect(h, QRectF(QPointF(0, 0), QSizeF(window_->size())));
+  w->setGeometry(r.toAlignedRect());
+
+  QPalette pal = w->palette();
+  std::optional<QColor> bg = propColor(h, "BackgroundColor");
+  std::optional<QColor> fg = propColor(h, "ForegroundColor");
+  if (bg) {
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+      if (style_ == "slider" && role == QPalette::Button) continue;
+      pal.setColor(role, *bg);
+    }
+  }
+  if (fg) {
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      pal.setColor(role, *fg);
+    }
+  }
+  w->setPalette(pal);
+  w->setFont(propFont(h, std::max(r.height(), 1.0)));
+
+  QStringList lines = propLines(h, "String");
+  if (auto* s = dynamic_cast<SliderBar*>(w)) {
+    s->setOrientation(r.width() >= r.height() ? Qt::Horizontal : Qt::Vertical);
+    s->setInvertedAppearance(s->orientation() == Qt::Vertical);  // Min at the bottom
+    std::vector<double> steps = propValues(h, "SliderStep");
+    double value = propScalar(h, "Value", std::nan(""));
+    s->showState(propScalar(h, "Min", 0), propScalar(h, "Max", 1), value,
+                 steps.size() >= 2 ? steps[0] : 0.01, steps.size() >= 2 ? steps[1] : 0.1);
+  } else if (auto* e = dynamic_cast<EditBox*>(w)) {
+    e->showText(lines.join(QLatin1Char(' ')));
+    e->setAlignment(horizontalAlignment(h, Qt::AlignHCenter) | Qt::AlignVCenter);
+  } else if (auto* b = dynamic_cast<QPushButton*>(w)) {
+    b->setText(lines.join(QLatin1Char(' ')));
+  } else if (auto* l = dynamic_cast<QLabel*>(w)) {
+    l->setText(lines.join(QLatin1Char('\n')));
+    l->setAlignment(horizontalAlignment(h, Qt::AlignHCenter) | Qt::AlignTop);
+  }
+  std::string enable = propKeyword(h, "Enable");
+  if (!dynamic_cast<SliderBar*>(w) || enable == "off" || enable == "inactive") {
+    w->setEnabled(enable != "off" && enable != "inactive");
+  }
+  w->setVisible(propOn(h, "Visible", true));
+}
+
+}  // namespace rt::qt

@@ -1,0 +1,328 @@
+#include "platform/qt/qt_front_end.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QScreen>
+#include <QSvgGenerator>
+#include <QTimer>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "platform/qt/controls.h"
+#include "platform/qt/props.h"
+#include "platform/qt/renderer.h"
+
+namespace rt::qt {
+namespace {
+
+// A figure's top-level window: paints the figure (axes and background) and
+// holds the control widgets.
+class FigureWindow : public QWidget {
+ public:
+  FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose)
+      : fig_(fig), onResize_(std::move(onResize)), onClose_(std::move(onClose)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+  double figure() const { return fig_; }
+  // The object is gone: closing the window does nothing more.
+  void detach() {
+    onResize_ = nullptr;
+    onClose_ = nullptr;
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    try {
+      paintFigure(p, fig_, size(), PaintOptions{.controls = false});
+    } catch (const std::exception& e) {
+      reportError(e);
+    }
+  }
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    if (onResize_) onResize_();
+  }
+  // The window stays until its figure is deleted.
+  void closeEvent(QCloseEvent* e) override {
+    e->ignore();
+    if (onClose_) {
+      auto close = onClose_;  // the call may detach this window
+      close();
+    }
+  }
+
+ private:
+  double fig_;
+  std::function<void()> onResize_, onClose_;
+};
+
+QString windowTitle(double fig) {
+  QString name = propLines(fig, "Name").join(QLatin1Char(' '));
+  if (!propOn(fig, "NumberTitle", true)) return name;
+  QString title = QStringLiteral("Figure %1").arg(QString::number(fig, 'g', 10));
+  return name.isEmpty() ? title : title + QStringLiteral(": ") + name;
+}
+
+}  // namespace
+
+struct QtFrontEnd::Impl {
+  std::unique_ptr<QApplication> app;
+  // Context of queued work; goes away with the front end.
+  std::unique_ptr<QObject> context = std::make_unique<QObject>();
+  std::map<double, QPointer<FigureWindow>> windows;
+  std::map<double, std::unique_ptr<ControlView>> controls;
+  QEventLoop* loop = nullptr;
+
+  FigureWindow* windowOf(double fig) const {
+    auto it = windows.find(fig);
+    return it == windows.end() ? nullptr : it->second.data();
+  }
+
+  FigureWindow* ensureWindow(double fig) {
+    if (FigureWindow* w = windowOf(fig)) return w;
+    auto* w = new FigureWindow(
+        fig, [this, fig] { relayout(fig); }, [this, fig] { userClosed(fig); });
+    windows[fig] = w;
+    syncFigure(fig, "");
+    return w;
+  }
+
+  void relayout(double fig) {
+    for (auto& [h, view] : controls) {
+      if (view->window() == windowOf(fig)) view->sync();
+    }
+  }
+
+  // Places and sizes a window from Position and Units on the screen's
+  // available area (y from the bottom).
+  void placeWindow(FigureWindow* w, double fig) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    QRect full = screen ? screen->geometry() : avail;
+    bool normalized = propKeyword(fig, "Units") == "normalized";
+    QRectF area = normalized ? QRectF(avail) : QRectF(full);
+    QRectF r = positionRect(fig, area);
+    if (r == area && propValues(fig, "Position").size() < 4) {
+      r = QRectF(area.center() - QPointF(280, 210), QSizeF(560, 420));
+    }
+    QRect g = r.toAlignedRect();
+    g.setWidth(std::max(g.width(), 1));
+    g.setHeight(std::max(g.height(), 1));
+    if (propOn(fig, "Resize", true)) {
+      w->setMinimumSize(1, 1);
+      w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+      w->setFixedSize(g.size());
+    }
+    w->setGeometry(g);
+  }
+
+  void syncFigure(double fig, const std::string& name) {
+    FigureWindow* w = windowOf(fig);
+    if (!w) return;
+    bool all = name.empty();
+    if (all || name == "Name" || name == "NumberTitle") w->setWindowTitle(windowTitle(fig));
+    if (all || name == "Position" || name == "Units" || name == "Resize") placeWindow(w, fig);
+    if (all || name == "Visible") w->setVisible(propOn(fig, "Visible", true));
+    w->update();
+  }
+
+  void addControl(double h) {
+    if (controls.count(h)) return;
+    double fig = figureOf(h);
+    if (!std::isfinite(fig)) return;
+    FigureWindow* w = ensureWindow(fig);
+    controls[h] = std::make_unique<ControlView>(h, w);
+  }
+
+  // Windows for the figures that exist already, with their controls.
+  void adoptExisting() {
+    try {
+      for (double fig : gfx::figures()) {
+        ensureWindow(fig);
+        for (double h : rt::findall(gfx::handleArray(fig)).re()) {
+          if (h != fig && gfx::type(h) == "uicontrol") addControl(h);
+        }
+      }
+    } catch (const std::exception&) {
+      // The object system is not initialised yet: nothing to adopt.
+    }
+  }
+
+  // The user closes a window: the figure's close request decides (by
+  // default it deletes the figure, and with it the window).
+  void userClosed(double fig) {
+    try {
+      if (gfx::exists(fig)) gfx::closeRequest(fig);
+    } catch (const std::exception& e) {
+      reportError(e);
+    }
+  }
+
+  void dropFigure(double fig) {
+    auto it = windows.find(fig);
+    if (it == windows.end()) return;
+    QPointer<FigureWindow> w = it->second;
+    windows.erase(it);
+    for (auto c = controls.begin(); c != controls.end();) {
+      if (!c->second->window() || c->second->window() == w.data()) {
+        c = controls.erase(c);
+      } else {
+        ++c;
+      }
+    }
+    if (w) {
+      w->detach();
+      w->hide();
+      w->deleteLater();
+    }
+    QTimer::singleShot(0, context.get(), [this] { quitIfDone(); });
+  }
+
+  void quitIfDone() {
+    if (!loop) return;
+    bool open = false;
+    try {
+      open = !gfx::figures().empty();
+    } catch (const std::exception&) {
+    }
+    if (!open || windows.empty()) loop->quit();
+  }
+
+  void updateAll() {
+    for (auto& [fig, w] : windows) {
+      if (w) w->update();
+    }
+  }
+};
+
+QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
+  QCoreApplication* existing = QCoreApplication::instance();
+  if (!existing) {
+    d_->app = std::make_unique<QApplication>(argc, argv);
+  } else if (!qobject_cast<QApplication*>(existing)) {
+    error("The Qt front end needs a QApplication, but another kind of application exists.");
+  }
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  d_->adoptExisting();
+}
+
+QtFrontEnd::~QtFrontEnd() {
+  d_->controls.clear();
+  for (auto& [fig, w] : d_->windows) delete w.data();
+  d_->windows.clear();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  d_->context.reset();
+  d_->app.reset();
+}
+
+void QtFrontEnd::objectCreated(double h) {
+  try {
+    std::string type = gfx::type(h);
+    if (type == "figure") {
+      d_->ensureWindow(h);
+    } else if (type == "uicontrol") {
+      d_->addControl(h);
+    } else if (FigureWindow* w = d_->windowOf(figureOf(h))) {
+      w->update();
+    }
+  } catch (const std::exception& e) {
+    reportError(e);
+  }
+}
+
+void QtFrontEnd::objectDeleted(double h) {
+  if (d_->windows.count(h)) {
+    d_->dropFigure(h);
+    return;
+  }
+  auto c = d_->controls.find(h);
+  if (c != d_->controls.end()) {
+    d_->controls.erase(c);
+    return;
+  }
+  d_->updateAll();
+}
+
+void QtFrontEnd::propertyChanged(double h, const std::string& name) {
+  try {
+    if (d_->windows.count(h)) {
+      d_->syncFigure(h, name);
+      return;
+    }
+    auto c = d_->controls.find(h);
+    if (c != d_->controls.end()) {
+      if (name == "Parent") {
+        d_->controls.erase(c);
+        d_->addControl(h);
+      } else {
+        c->second->propertyChanged(name);
+      }
+      return;
+    }
+    if (FigureWindow* w = d_->windowOf(figureOf(h))) w->update();
+  } catch (const std::exception& e) {
+    reportError(e);
+  }
+}
+
+void QtFrontEnd::allFiguresClosed() {
+  if (d_->loop) d_->loop->quit();
+}
+
+int QtFrontEnd::run() {
+  bool open = false;
+  try {
+    open = !gfx::figures().empty();
+  } catch (const std::exception&) {
+  }
+  if (!open || d_->windows.empty()) return 0;
+  QEventLoop loop;
+  d_->loop = &loop;
+  loop.exec();
+  d_->loop = nullptr;
+  return 0;
+}
+
+QWidget* QtFrontEnd::window(double fig) const {
+  return d_->windowOf(fig);
+}
+
+QWidget* QtFrontEnd::widget(double h) const {
+  if (QWidget* w = d_->windowOf(h)) return w;
+  auto c = d_->controls.find(h);
+  return c == d_->controls.end() ? nullptr : c->second->widget();
+}
+
+bool QtFrontEnd::savePng(double fig, const QString& path) {
+  QWidget* w = window(fig);
+  if (!w) return rt::qt::savePng(fig, path, QSize(800, 600));
+  QPixmap pixmap = w->grab();
+  return !pixmap.isNull() && pixmap.save(path, "PNG");
+}
+
+bool QtFrontEnd::saveSvg(double fig, const QString& path) {
+  QWidget* w = window(fig);
+  if (!w) return rt::qt::saveSvg(fig, path, QSize(800, 600));
+  QSvgGenerator generator;
+  generator.setFileName(path);
+  generator.setSize(w->size());
+  generator.setViewBox(QRect(QPoint(0, 0), w->size()));
+  generator.setTitle(w->windowTitle());
+  QPainter painter;
+  if (!painter.begin(&generator)) return false;
+  w->render(&painter);
+  return painter.end();
+}
+
+}  // namespace rt::qt
+
+std::unique_ptr<rt::FrontEnd> rt::makeDefaultFrontEnd(int& argc, char** argv) {
+  return std::make_unique<rt::qt::QtFrontEnd>(argc, argv);
+}

@@ -1,0 +1,50 @@
+// The Qt front end of the graphics object system: every figure is a
+// top-level window, its uicontrols are child widgets, its axes are drawn by
+// our renderer. Closing a window deletes its figure; run() returns when the
+// last figure is gone.
+//
+// Every call into the object system from a Qt event is guarded: errors are
+// reported and never cross Qt's event loop.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "platform/graphics/graphics.h"
+
+namespace rt::qt {
+
+class QtFrontEnd : public FrontEnd {
+ public:
+  // Creates the QApplication when none exists (and then owns it). Objects
+  // that exist already get their windows at once.
+  QtFrontEnd(int& argc, char** argv);
+  ~QtFrontEnd() override;
+  QtFrontEnd(const QtFrontEnd&) = delete;
+  QtFrontEnd& operator=(const QtFrontEnd&) = delete;
+
+  void objectCreated(double h) override;
+  void objectDeleted(double h) override;
+  void propertyChanged(double h, const std::string& name) override;
+  void allFiguresClosed() override;
+  // Runs the event loop while a figure is open; 0 when the last one closes,
+  // at once when none is open.
+  int run() override;
+
+  // The window of a figure; null for anything else.
+  QWidget* window(double fig) const;
+  // The widget of a figure or a uicontrol; null for anything else.
+  QWidget* widget(double h) const;
+  // The figure's window with its controls, as a PNG or SVG file.
+  bool savePng(double fig, const QString& path);
+  bool saveSvg(double fig, const QString& path);
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> d_;
+};
+
+}  // namespace rt::qt

@@ -1,0 +1,462 @@
+// The Qt front end driven like a user drives it: real widgets, QTest mouse
+// and key events, windows opened, closed and saved.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <cmath>
+
+#include "platform/qt/controls.h"
+#include "platform/qt/qt_fixture.h"
+
+namespace {
+
+using qt_test::colorDistance;
+using qt_test::n;
+using qt_test::s;
+using rt::qt::SliderBar;
+
+class FrontEndTest : public qt_test::QtTest {
+ protected:
+  void SetUp() override {
+    QtTest::SetUp();
+    rt::gfx::registerFunction("qt_test_cb", [this](std::span<const rt::Array>) {
+      rt::Array h = rt::gcbo();
+      seen.push_back(h.scalar());
+      rt::Array v = rt::get(h, "Value");
+      values.push_back(v.empty() ? std::nan("") : v.scalar());
+      strings.push_back(rt::get(h, "String").text());
+      return rt::Array();
+    });
+    rt::gfx::registerFunction("qt_test_fail", [this](std::span<const rt::Array>) -> rt::Array {
+      ++failures;
+      rt::error("qt test callback failed on purpose");
+    });
+    rt::gfx::registerFunction("qt_test_close_own", [](std::span<const rt::Array>) {
+      rt::gfx::deleteObject(rt::gcf().scalar());
+      return rt::Array();
+    });
+    rt::gfx::registerFunction("qt_test_keep_open",
+                              [](std::span<const rt::Array>) { return rt::Array(); });
+  }
+  void TearDown() override {
+    for (const char* name :
+         {"qt_test_cb", "qt_test_fail", "qt_test_close_own", "qt_test_keep_open"}) {
+      rt::gfx::registerFunction(name, nullptr);
+    }
+    QtTest::TearDown();
+  }
+
+  // A 480 x 360 window (on the 800 x 600 offscreen screen).
+  rt::Array makeFigure() { return rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6})}); }
+  rt::Array makeSlider(double min, double max, double value, const char* callback = "qt_test_cb") {
+    return rt::uicontrol({s("Style"), s("slider"), s("Units"), s("normalized"), s("Position"),
+                          rt::row({0.1, 0.5, 0.8, 0.1}), s("Min"), n(min), s("Max"), n(max),
+                          s("Value"), n(value), s("Callback"), s(callback)});
+  }
+  SliderBar* bar(const rt::Array& h) { return dynamic_cast<SliderBar*>(front->widget(handle(h))); }
+  static void click(SliderBar* b, QStyle::SubControl part) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(part).center());
+  }
+  static double value(const rt::Array& h) { return rt::get(h, "Value").scalar(); }
+
+  std::vector<double> seen, values;
+  std::vector<std::string> strings;
+  int failures = 0;
+};
+
+// ----------------------------------------------------------------- slider
+TEST_F(FrontEndTest, SliderArrowTroughAndDragEachCallBackOnce) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = makeSlider(0, 10, 5);
+  SliderBar* b = bar(sl);
+  ASSERT_NE(b, nullptr);
+  ASSERT_TRUE(b->isEnabled());
+  EXPECT_EQ(b->value(), SliderBar::kSteps / 2);
+
+  click(b, QStyle::SC_ScrollBarAddLine);  // 1% of the range
+  EXPECT_NEAR(value(sl), 5.1, 1e-12);
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_NEAR(values[0], 5.1, 1e-12);  // the callback sees the new value
+  EXPECT_EQ(seen[0], handle(sl));
+
+  click(b, QStyle::SC_ScrollBarSubLine);
+  EXPECT_NEAR(value(sl), 5.0, 1e-12);
+  click(b, QStyle::SC_ScrollBarAddPage);  // 10%
+  EXPECT_NEAR(value(sl), 6.0, 1e-12);
+  click(b, QStyle::SC_ScrollBarSubPage);
+  EXPECT_NEAR(value(sl), 5.0, 1e-12);
+  EXPECT_EQ(values.size(), 4u);
+
+  // A drag: nothing until the button is released, then one callback.
+  QRect thumb = b->partRect(QStyle::SC_ScrollBarSlider);
+  QRect track = b->partRect(QStyle::SC_ScrollBarGroove);
+  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
+  for (int dx = 10; dx <= 400; dx += 10) {
+    QTest::mouseMove(b, thumb.center() + QPoint(dx, 0));
+  }
+  EXPECT_EQ(values.size(), 4u);
+  EXPECT_NEAR(value(sl), 5.0, 1e-12);
+  QTest::mouseRelease(b, Qt::LeftButton, {}, thumb.center() + QPoint(400, 0));
+  ASSERT_EQ(values.size(), 5u);
+  EXPECT_DOUBLE_EQ(value(sl), 10.0);  // dragged past the end: Max
+
+  // Back to the middle by dragging.
+  thumb = b->partRect(QStyle::SC_ScrollBarSlider);
+  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
+  QPoint target(track.center().x(), thumb.center().y());
+  QTest::mouseMove(b, target);
+  QTest::mouseRelease(b, Qt::LeftButton, {}, target);
+  ASSERT_EQ(values.size(), 6u);
+  EXPECT_NEAR(value(sl), 5.0, 0.5);
+  EXPECT_GT(value(sl), 0.0);
+
+  // Pressing an arrow acts at release, even while held.
+  QTest::mousePress(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
+  EXPECT_EQ(values.size(), 6u);
+  QTest::mouseRelease(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
+  EXPECT_EQ(values.size(), 7u);
+  (void)fig;
+}
+
+TEST_F(FrontEndTest, SliderValueStaysWithinMinAndMax) {
+  makeFigure();
+  rt::Array sl = makeSlider(0.1, 20, 19.9);
+  SliderBar* b = bar(sl);
+  click(b, QStyle::SC_ScrollBarAddPage);
+  EXPECT_DOUBLE_EQ(value(sl), 20.0);
+  click(b, QStyle::SC_ScrollBarAddLine);
+  EXPECT_DOUBLE_EQ(value(sl), 20.0);
+  rt::set(sl, {s("Value"), n(0.2)});
+  click(b, QStyle::SC_ScrollBarSubPage);
+  EXPECT_DOUBLE_EQ(value(sl), 0.1);
+}
+
+TEST_F(FrontEndTest, ProgramWritesMoveTheSliderWithoutCallback) {
+  makeFigure();
+  rt::Array sl = makeSlider(0, 10, 5);
+  SliderBar* b = bar(sl);
+  rt::set(sl, {s("Value"), n(2.5)});
+  EXPECT_EQ(b->value(), SliderBar::kSteps / 4);
+  rt::set(sl, {s("Max"), n(5)});
+  EXPECT_EQ(b->value(), SliderBar::kSteps / 2);
+  rt::set(sl, {s("Min"), n(2.5)});
+  EXPECT_EQ(b->value(), 0);
+  EXPECT_TRUE(values.empty());
+  // An arrow click now steps 1% of the new range.
+  click(b, QStyle::SC_ScrollBarAddLine);
+  EXPECT_NEAR(value(sl), 2.525, 1e-12);
+}
+
+TEST_F(FrontEndTest, SliderWithoutAUsableRangeOrValueIsDisabled) {
+  makeFigure();
+  struct Case {
+    double min, max;
+    rt::Array value;
+  };
+  const Case cases[] = {{0, 0, n(0)},  // the pattern slider's initial state
+                        {8, 2, n(5)},
+                        {0, 10, n(std::nan(""))},
+                        {0, 10, rt::emptyDouble()}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "Min " << c.min << " Max " << c.max);
+    rt::Array sl = makeSlider(0, 1, 0);
+    rt::set(sl, {s("Min"), n(c.min), s("Max"), n(c.max), s("Value"), c.value});
+    SliderBar* b = bar(sl);
+    ASSERT_NE(b, nullptr);
+    EXPECT_FALSE(b->isEnabled());
+    click(b, QStyle::SC_ScrollBarAddLine);
+    click(b, QStyle::SC_ScrollBarAddPage);
+    EXPECT_TRUE(values.empty());
+    rt::Array now = rt::get(sl, "Value");
+    EXPECT_EQ(now.id(), c.value.id());  // never written back
+  }
+  // A value outside the range shows at the end and is not written back.
+  rt::Array sl = makeSlider(0, 10, 50);
+  EXPECT_TRUE(bar(sl)->isEnabled());
+  EXPECT_EQ(bar(sl)->value(), SliderBar::kSteps);
+  EXPECT_DOUBLE_EQ(value(sl), 50.0);
+  // A range made usable enables the bar again.
+  rt::Array fixed = makeSlider(0, 0, 0);
+  rt::set(fixed, {s("Max"), n(4)});
+  EXPECT_TRUE(bar(fixed)->isEnabled());
+}
+
+TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStays) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = makeSlider(0, 10, 5, "qt_test_fail");
+  testing::internal::CaptureStderr();
+  click(bar(sl), QStyle::SC_ScrollBarAddLine);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(failures, 1);
+  EXPECT_NE(err.find("qt test callback failed on purpose"), std::string::npos);
+  EXPECT_NEAR(value(sl), 5.1, 1e-12);  // the act's write stays
+  ASSERT_NE(front->window(handle(fig)), nullptr);
+  EXPECT_TRUE(front->window(handle(fig))->isVisible());
+  click(bar(sl), QStyle::SC_ScrollBarAddLine);
+  EXPECT_EQ(failures, 2);
+}
+
+TEST_F(FrontEndTest, CallbackThatClosesItsOwnWindow) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = makeSlider(0, 10, 5, "qt_test_close_own");
+  click(bar(sl), QStyle::SC_ScrollBarAddLine);
+  EXPECT_FALSE(rt::gfx::exists(handle(fig)));
+  EXPECT_EQ(front->window(handle(fig)), nullptr);
+  EXPECT_EQ(front->widget(handle(sl)), nullptr);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// ------------------------------------------------------------------- edit
+class EditTest : public FrontEndTest {
+ protected:
+  void SetUp() override {
+    FrontEndTest::SetUp();
+    fig = makeFigure();
+    ed = rt::uicontrol({s("Style"), s("edit"), s("Units"), s("normalized"), s("Position"),
+                        rt::row({0.1, 0.2, 0.3, 0.1}), s("String"), s("1"), s("Callback"),
+                        s("qt_test_cb")});
+    other = rt::uicontrol({s("Style"), s("edit"), s("Units"), s("normalized"), s("Position"),
+                           rt::row({0.5, 0.2, 0.3, 0.1})});
+    QWidget* win = front->window(handle(fig));
+    win->show();
+    QApplication::setActiveWindow(win);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
+    edit = dynamic_cast<QLineEdit*>(front->widget(handle(ed)));
+    otherEdit = dynamic_cast<QLineEdit*>(front->widget(handle(other)));
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(otherEdit, nullptr);
+  }
+  void focus(QWidget* w) {
+    w->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+  }
+  rt::Array fig, ed, other;
+  QLineEdit* edit = nullptr;
+  QLineEdit* otherEdit = nullptr;
+};
+
+TEST_F(EditTest, EnterHandsTheTextOverOnce) {
+  EXPECT_EQ(edit->text(), "1");
+  focus(edit);
+  edit->selectAll();
+  QTest::keyClicks(edit, "12.5");
+  EXPECT_TRUE(strings.empty());
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(strings.size(), 1u);
+  EXPECT_EQ(strings[0], "12.5");
+  EXPECT_EQ(rt::get(ed, "String").text(), "12.5");
+  // Leaving afterwards, with nothing changed since Enter: no second call.
+  focus(otherEdit);
+  EXPECT_EQ(strings.size(), 1u);
+}
+
+TEST_F(EditTest, LeavingAfterAChangeHandsTheTextOver) {
+  focus(edit);
+  edit->end(false);
+  QTest::keyClicks(edit, "7");
+  focus(otherEdit);
+  ASSERT_EQ(strings.size(), 1u);
+  EXPECT_EQ(strings[0], "17");
+  // In and out again without typing: nothing.
+  focus(edit);
+  focus(otherEdit);
+  EXPECT_EQ(strings.size(), 1u);
+}
+
+TEST_F(EditTest, ProgramWritesShowWithoutCallback) {
+  rt::set(ed, {s("String"), s("0.25")});
+  EXPECT_EQ(edit->text(), "0.25");
+  focus(edit);
+  focus(otherEdit);
+  EXPECT_TRUE(strings.empty());
+  // The text the program wrote is what a later Enter hands over.
+  focus(edit);
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(strings.size(), 1u);
+  EXPECT_EQ(strings[0], "0.25");
+}
+
+// --------------------------------------------------------- windows, layout
+TEST_F(FrontEndTest, WindowTitleFromNameAndNumberTitle) {
+  rt::Array fig = rt::figure({s("Name"), s("Rectangular patch"), s("NumberTitle"), s("off")});
+  QWidget* w = front->window(handle(fig));
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), "Rectangular patch");
+  rt::set(fig, {s("NumberTitle"), s("on")});
+  QString number = QString::number(handle(fig));
+  EXPECT_EQ(w->windowTitle(), "Figure " + number + ": Rectangular patch");
+  rt::set(fig, {s("Name"), s("")});
+  EXPECT_EQ(w->windowTitle(), "Figure " + number);
+}
+
+TEST_F(FrontEndTest, WindowPlacedOnTheScreenFromTheBottom) {
+  QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  rt::Array fig = rt::figure({s("Units"), s("normalized"), s("Position"),
+                              rt::row({0.05, 0.05, 0.9, 0.9}), s("Resize"), s("off")});
+  QWidget* w = front->window(handle(fig));
+  QRect g = w->geometry();
+  EXPECT_NEAR(g.width(), 0.9 * avail.width(), 1);
+  EXPECT_NEAR(g.height(), 0.9 * avail.height(), 1);
+  EXPECT_NEAR(g.left(), avail.left() + 0.05 * avail.width(), 1);
+  EXPECT_NEAR(g.bottom(), avail.bottom() - 0.05 * avail.height(), 2);
+  EXPECT_EQ(w->minimumSize(), w->maximumSize());  // not resizable
+
+  rt::set(fig, {s("Position"), rt::row({0, 0, 0.5, 0.25}), s("Resize"), s("on")});
+  g = w->geometry();
+  EXPECT_NEAR(g.bottom(), avail.bottom(), 2);
+  EXPECT_NEAR(g.height(), 0.25 * avail.height(), 1);
+  EXPECT_NE(w->minimumSize(), w->maximumSize());
+}
+
+TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
+  rt::Array fig = makeFigure();
+  QWidget* win = front->window(handle(fig));
+  const QSize size = win->size();
+  const double rgb[] = {183 / 255.0, 27 / 255.0, 154 / 255.0};
+  rt::Array txt = rt::uicontrol({s("Style"),
+                                 s("text"),
+                                 s("Units"),
+                                 s("normalized"),
+                                 s("FontUnits"),
+                                 s("normalized"),
+                                 s("Position"),
+                                 rt::row({0.25, 0.5, 0.5, 0.25}),
+                                 s("String"),
+                                 rt::cellRow({s("0"), rt::emptyChar()}),
+                                 s("BackgroundColor"),
+                                 rt::row(rgb),
+                                 s("ForegroundColor"),
+                                 rt::row({1, 1, 1}),
+                                 s("HorizontalAlignment"),
+                                 s("right"),
+                                 s("FontSize"),
+                                 n(0.5),
+                                 s("FontWeight"),
+                                 s("bold")});
+  auto* label = dynamic_cast<QLabel*>(front->widget(handle(txt)));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->parentWidget(), win);
+  QRect g = label->geometry();
+  EXPECT_NEAR(g.left(), size.width() / 4.0, 1);
+  EXPECT_NEAR(g.top(), size.height() / 4.0, 1);  // y counts from the bottom
+  EXPECT_NEAR(g.width(), size.width() / 2.0, 1);
+  EXPECT_NEAR(g.height(), size.height() / 4.0, 1);
+  EXPECT_EQ(label->text(), "0\n");
+  EXPECT_TRUE(label->alignment() & Qt::AlignRight);
+  EXPECT_LT(colorDistance(label->palette().color(QPalette::Window), QColor(183, 27, 154)), 3);
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+  EXPECT_NEAR(label->font().pixelSize(), 0.5 * g.height(), 1);
+  EXPECT_TRUE(label->font().bold());
+
+  rt::set(txt, {s("String"), s("Fmin"), s("Visible"), s("off")});
+  EXPECT_EQ(label->text(), "Fmin");
+  EXPECT_TRUE(label->isHidden());
+  rt::set(txt, {s("Visible"), s("on")});
+  EXPECT_FALSE(label->isHidden());
+
+  // Pixel units count from 1 at the lower left corner.
+  rt::set(txt, {s("Units"), s("pixels"), s("Position"), rt::row({11, 21, 60, 20})});
+  g = label->geometry();
+  EXPECT_EQ(g, QRect(10, size.height() - 20 - 20, 60, 20));
+
+  // A frame is a coloured panel; a new Style makes a new widget.
+  rt::Array frame = rt::uicontrol({s("Style"), s("frame"), s("BackgroundColor"), rt::row(rgb)});
+  auto* panel = dynamic_cast<QFrame*>(front->widget(handle(frame)));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->autoFillBackground());
+  rt::set(txt, {s("Style"), s("edit")});
+  auto* edit = dynamic_cast<QLineEdit*>(front->widget(handle(txt)));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->text(), "Fmin");
+}
+
+TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = makeSlider(0, 1, 0);
+  QWidget* w = front->window(handle(fig));
+  ASSERT_NE(w, nullptr);
+  w->close();
+  EXPECT_FALSE(rt::gfx::exists(handle(fig)));
+  EXPECT_FALSE(rt::gfx::exists(handle(sl)));
+  EXPECT_EQ(front->window(handle(fig)), nullptr);
+  EXPECT_EQ(front->widget(handle(sl)), nullptr);
+
+  // A close request function that keeps the figure keeps the window.
+  rt::Array kept = rt::figure({s("CloseRequestFcn"), s("qt_test_keep_open")});
+  front->window(handle(kept))->close();
+  EXPECT_TRUE(rt::gfx::exists(handle(kept)));
+  ASSERT_NE(front->window(handle(kept)), nullptr);
+  EXPECT_TRUE(front->window(handle(kept))->isVisible());
+
+  // Deleted by the program: the window goes too.
+  rt::gfx::deleteObject(handle(kept));
+  EXPECT_EQ(front->window(handle(kept)), nullptr);
+}
+
+TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
+  EXPECT_EQ(front->run(), 0);  // nothing open: at once
+
+  rt::Array a = makeFigure(), b = makeFigure();
+  QTimer::singleShot(0, [&] { front->window(handle(a))->close(); });
+  QTimer::singleShot(20, [&] { front->window(handle(b))->close(); });
+  // A watchdog so that a fault cannot hang the test.
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [] {
+    for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
+  });
+  watchdog.start(10000);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(front->run(), 0);
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_TRUE(rt::gfx::figures().empty());
+}
+
+// ------------------------------------------------------------------ files
+TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
+  rt::Array fig = rt::figure(
+      {s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("Color"), rt::row({0.8, 0.8, 0.8})});
+  const double rgb[] = {252 / 255.0, 25 / 255.0, 70 / 255.0};
+  rt::uicontrol({s("Style"), s("frame"), s("Units"), s("normalized"), s("Position"),
+                 rt::row({0.02, 0.1, 0.3, 0.8}), s("BackgroundColor"), rt::row(rgb)});
+  rt::axes({s("Position"), rt::row({0.45, 0.1, 0.5, 0.8})});
+  rt::Array line = rt::plot(rt::row({0, 1}), rt::row({0.5, 0.5}));
+  rt::set(line, {s("Color"), rt::row({0, 0, 1}), s("LineWidth"), n(3)});
+  rt::set(rt::gca(), {s("YLim"), rt::row({0, 1})});
+
+  QTemporaryDir dir;
+  QString png = dir.filePath("window.png");
+  ASSERT_TRUE(front->savePng(handle(fig), png));
+  QImage img(png);
+  QSize size = front->window(handle(fig))->size();
+  ASSERT_EQ(img.size(), size);
+  EXPECT_LT(
+      colorDistance(img.pixelColor(size.width() * 0.17, size.height() / 2), QColor(252, 25, 70)),
+      6);
+  int blue = 0;
+  for (int y = 0; y < img.height(); ++y) {
+    QColor c = img.pixelColor(size.width() * 0.7, y);
+    if (c.blue() > 200 && c.red() < 80) {
+      ++blue;
+      EXPECT_NEAR(y, size.height() / 2.0, 4);
+    }
+  }
+  EXPECT_GT(blue, 0);
+
+  QString svg = dir.filePath("window.svg");
+  ASSERT_TRUE(front->saveSvg(handle(fig), svg));
+  QFile f(svg);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  QByteArray text = f.readAll();
+  EXPECT_TRUE(text.contains("<svg"));
+  EXPECT_TRUE(text.toLower().contains("#fc1946"));  // the frame's colour
+}
+
+}  // namespace

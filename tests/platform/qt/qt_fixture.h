@@ -1,0 +1,57 @@
+// Shared set-up of the Qt tests: the array and graphics libraries, a Qt front
+// end installed as the object system's front end, and small helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "platform/array/array.h"
+#include "platform/graphics/graphics.h"
+#include "platform/qt/qt_front_end.h"
+
+namespace qt_test {
+
+// Libraries initialised, a QtFrontEnd installed (it owns the QApplication
+// when it made one); everything is torn down again after each test.
+class QtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rt::arrayLibraryInitialize();
+    rt::graphicsLibraryInitialize();
+    static int argc = 1;
+    static char name[] = "test_qt";
+    static char* argv[] = {name, nullptr};
+    auto fe = std::make_unique<rt::qt::QtFrontEnd>(argc, argv);
+    front = fe.get();
+    rt::setFrontEnd(std::move(fe));
+  }
+  void TearDown() override {
+    rt::setFrontEnd(nullptr);
+    front = nullptr;
+    rt::graphicsLibraryTerminate();
+    rt::arrayLibraryTerminate();
+  }
+
+  static double handle(const rt::Array& h) { return h.scalar(); }
+
+  rt::qt::QtFrontEnd* front = nullptr;
+};
+
+inline rt::Array s(const char* text) {
+  return rt::str(text);
+}
+inline rt::Array n(double v) {
+  return rt::scalar(v);
+}
+
+inline int colorDistance(QColor a, QColor b) {
+  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+         std::abs(a.blue() - b.blue());
+}
+
+}  // namespace qt_test
