@@ -142,20 +142,27 @@ void body() {
 }  // namespace inter_func_e7
 
 // Pattern frequency: the text is kept as it is and converted with the
-// runtime's text-to-number conversion (a text that is no number gives an
-// empty array).
+// runtime's text-to-number conversion. Text that does not give one number
+// (nothing, a word, a list) is refused with a message, the slider keeping
+// its value: an empty or several-valued "Value" would leave the slider
+// without a position and make the pattern model fail on an arithmetic error
+// that says nothing about the typing mistake.
 namespace inter_func_e8 {
 frame::ConstantTable Def::constants;
 namespace {
 const rt::Array& kString = Def::constants.string("String");
 const rt::Array& kValue = Def::constants.string("Value");
+const rt::Array& kNotOneNumber =
+    Def::constants.string("The radiation pattern frequency must be one number (in GHz).");
 }  // namespace
 
 void body() {
   frame::Var handles("handles"), f0p("f0p");
   handles = callbacks::collectHandles();
   f0p = rt::num2str(rt::get(callbacks::control(handles, "edit8"), kString));
-  rt::set(callbacks::control(handles, "slider6"), {kValue, rt::str2num(f0p)});
+  rt::Array frequency = rt::str2num(f0p);
+  if (!frequency.isNumeric() || frequency.numel() != 1) rt::error(kNotOneNumber);
+  rt::set(callbacks::control(handles, "slider6"), {kValue, frequency});
   pattern::call(handles);
 }
 }  // namespace inter_func_e8

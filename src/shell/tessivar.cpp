@@ -245,7 +245,7 @@ Control control(std::string_view style, std::string_view tag, std::array<double,
   return c;
 }
 
-constexpr std::string_view kCredit = "(c) 2026 tessivar developers, tessivar@example.org";
+constexpr std::string_view kCredit = "(c) 2026 P. Atch, patch@example.org";
 
 // Controls 1 to 38, in creation order.
 const std::vector<Control> kUpperControls = {

@@ -1,0 +1,58 @@
+#include "shell/script/script_front_end.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QString>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <system_error>
+
+#include "platform/graphics/graphics.h"
+
+namespace script {
+
+ScriptFrontEnd::ScriptFrontEnd(int& argc, char** argv, std::istream& commands)
+    : qt_(std::make_unique<rt::qt::QtFrontEnd>(argc, argv)), commands_(commands) {}
+
+int ScriptFrontEnd::run() {
+  QCoreApplication::processEvents();
+  int status = play(commands_, std::cout, std::cerr, *this);
+  for (double fig : rt::gfx::figures())
+    if (rt::gfx::exists(fig)) rt::gfx::deleteObject(fig);
+  QCoreApplication::processEvents();
+  return status;
+}
+
+bool ScriptFrontEnd::savePng(double fig, const std::string& path) {
+  QCoreApplication::processEvents();
+  return qt_->savePng(fig, QString::fromStdString(path));
+}
+
+bool ScriptFrontEnd::saveSvg(double fig, const std::string& path) {
+  QCoreApplication::processEvents();
+  return qt_->saveSvg(fig, QString::fromStdString(path));
+}
+
+OffscreenPlatform::OffscreenPlatform() {
+  // The offscreen platform's own screen is 800 by 600; a larger one keeps
+  // the window's small captions readable in the rendered files.
+  std::filesystem::path config = std::filesystem::temp_directory_path() /
+                                 ("tessivar-script-screen-" + std::to_string(::getpid()) + ".json");
+  std::ofstream(config) << R"({"screens": [{"name": "script", "x": 0, "y": 0, )"
+                        << R"("width": 1400, "height": 1000, "logicalDpi": 96, )"
+                        << R"("logicalBaseDpi": 96, "dpr": 1}]})" << '\n';
+  config_ = config.string();
+  std::string platform = "offscreen:configfile=" + config_;
+  ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+}
+
+OffscreenPlatform::~OffscreenPlatform() {
+  std::error_code ignored;
+  std::filesystem::remove(config_, ignored);
+}
+
+}  // namespace script

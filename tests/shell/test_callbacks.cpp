@@ -1,0 +1,460 @@
+// The callbacks of the main window, driven as user acts (rt::gfx::userAct)
+// on the real window of a headless run, grouped by the control acted on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "shell/callbacks.h"
+#include "shell/test_window_session.h"
+
+namespace {
+
+using session::line;
+using session::lineCount;
+using session::number;
+using session::prop;
+using session::slide;
+using session::tagged;
+using session::text;
+using session::type;
+using session::values;
+
+std::vector<double> data(std::string_view axes, std::string_view which) {
+  auto l = line(axes);
+  return l ? values(rt::gfx::prop(*l, which)) : std::vector<double>{};
+}
+
+std::vector<double> limits(std::string_view axes, std::string_view which) {
+  return values(prop(axes, which));
+}
+
+// [min max] of the finite values.
+std::vector<double> range(const std::vector<double>& v) {
+  std::vector<double> finite;
+  std::copy_if(v.begin(), v.end(), std::back_inserter(finite),
+               [](double x) { return std::isfinite(x); });
+  if (finite.empty()) return {};
+  auto [lo, hi] = std::minmax_element(finite.begin(), finite.end());
+  return {*lo, *hi};
+}
+
+// Both impedance axes are fitted tightly to their lines.
+void expectFitted() {
+  for (const char* ax : {"axes1", "axes2"}) {
+    SCOPED_TRACE(ax);
+    ASSERT_TRUE(line(ax).has_value());
+    EXPECT_EQ(limits(ax, "XLim"), range(data(ax, "XData")));
+    EXPECT_EQ(limits(ax, "YLim"), range(data(ax, "YData")));
+  }
+}
+
+double currentAxes() {
+  return rt::gfx::prop(session::mainWindow(), "CurrentAxes").scalar();
+}
+
+// A design with a band, so that the model draws: W 30, L 40, H 1.6, er 4.4,
+// band 1 to 3 GHz, offset 0.
+void wideDesign() {
+  type("edit1", "30");
+  type("edit2", "40");
+  type("edit3", "1.6");
+  type("edit4", "4.4");
+  type("edit5", "1");
+  type("edit6", "3");
+}
+
+void inSession(const std::function<void()>& steps) {
+  testing::internal::CaptureStderr();
+  int status = session::run(steps);
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(errors, "") << "the session reported errors";
+}
+
+// ------------------------------------------------------------ W, H and er
+
+TEST(PatchWidth, SliderWritesEditRedrawsAndFitsBothAxes) {
+  inSession([] {
+    wideDesign();
+    std::vector<double> before = data("axes1", "YData");
+    slide("slider1", 100);
+    EXPECT_EQ(text("edit1"), "100");
+    EXPECT_EQ(number("slider1"), 100);
+    ASSERT_EQ(data("axes1", "YData").size(), 1000u);
+    EXPECT_NE(data("axes1", "YData"), before) << "the resistance was not recomputed";
+    EXPECT_EQ(data("axes1", "XData").front(), 1);
+    EXPECT_EQ(data("axes1", "XData").back(), 3);
+    expectFitted();
+    EXPECT_EQ(currentAxes(), tagged("axes2")) << "axes2 ends as the current axes";
+  });
+}
+
+TEST(PatchWidth, EditWithTrailingSemicolonCallbackStillRuns) {
+  inSession([] {
+    wideDesign();
+    type("edit1", "100");
+    EXPECT_EQ(number("slider1"), 100);
+    EXPECT_EQ(lineCount("axes1"), 1u) << "replacechildren keeps one line per axes";
+    // The model reads the slider: the same value from either control draws
+    // the same curve.
+    std::vector<double> typed = data("axes2", "YData");
+    slide("slider1", 50);
+    slide("slider1", 100);
+    EXPECT_EQ(data("axes2", "YData"), typed);
+  });
+}
+
+TEST(PatchWidth, WithoutBandTheModelDrawsNothingAndNothingFails) {
+  inSession([] {
+    slide("slider1", 100);
+    EXPECT_EQ(text("edit1"), "100");
+    EXPECT_EQ(lineCount("axes1"), 0u);
+    EXPECT_EQ(lineCount("axes2"), 0u);
+  });
+}
+
+TEST(PatchWidth, FitsTheAxesEvenWhenTheModelDoesNot) {
+  // With a non-zero offset the model leaves the limits alone; the width's
+  // callback fits them all the same.
+  inSession([] {
+    wideDesign();
+    type("edit7", "10");
+    slide("slider1", 60);
+    expectFitted();
+  });
+}
+
+TEST(SubstrateHeight, TextThatIsNoNumberGoesToTheSliderAsNaN) {
+  inSession([] {
+    wideDesign();
+    type("edit3", "thick");
+    EXPECT_TRUE(std::isnan(number("slider3")));
+    EXPECT_EQ(text("edit3"), "thick") << "the box keeps what was typed";
+    // The model ran with it: every point of the new curve is NaN.
+    std::vector<double> y = data("axes1", "YData");
+    ASSERT_EQ(y.size(), 1000u);
+    EXPECT_TRUE(std::all_of(y.begin(), y.end(), [](double v) { return std::isnan(v); }));
+    slide("slider3", 1.6);
+    EXPECT_EQ(text("edit3"), "1.6");
+    EXPECT_FALSE(std::isnan(data("axes1", "YData")[0]));
+  });
+}
+
+TEST(Permittivity, SliderAndEditMirrorEachOther) {
+  inSession([] {
+    slide("slider4", 4.4);
+    EXPECT_EQ(text("edit4"), "4.4");
+    type("edit4", "2.2");
+    EXPECT_EQ(number("slider4"), 2.2);
+    EXPECT_EQ(text("edit4"), "2.2");
+  });
+}
+
+// ---------------------------------------------------------------- length L
+
+TEST(PatchLength, EditSetsSliderAndFeedOffsetRangeButNotTheOffset) {
+  inSession([] {
+    wideDesign();
+    type("edit7", "12");
+    type("edit2", "20");
+    EXPECT_EQ(number("slider2"), 20);
+    EXPECT_EQ(number("slider5", "Max"), 10);
+    EXPECT_EQ(text("text27"), "10");
+    // The offset stays, even above the new maximum.
+    EXPECT_EQ(number("slider5"), 12);
+    EXPECT_EQ(text("edit7"), "12");
+    expectFitted();
+  });
+}
+
+TEST(PatchLength, SliderKeepsTheOffsetRangeAtHalfTheLength) {
+  inSession([] {
+    slide("slider2", 29.5);
+    EXPECT_EQ(text("edit2"), "29.5");
+    EXPECT_EQ(number("slider5", "Max"), 14.75);
+    EXPECT_EQ(text("text27"), "14.75");
+    EXPECT_EQ(number("slider5"), 0);
+    EXPECT_EQ(text("edit7"), "0");
+  });
+}
+
+TEST(PatchLength, TypingFortyGivesAnOffsetRangeOfTwenty) {
+  inSession([] {
+    type("edit2", "40");
+    EXPECT_EQ(number("slider2"), 40);
+    EXPECT_EQ(number("slider5", "Max"), 20);
+    EXPECT_EQ(text("text27"), "20");
+  });
+}
+
+// -------------------------------------------------------------- feed offset
+
+TEST(FeedOffset, NonZeroOffsetRedrawsWithoutFittingTheAxes) {
+  inSession([] {
+    wideDesign();  // offset 0: the axes are fitted
+    std::vector<double> fitted = limits("axes1", "YLim");
+    std::vector<double> before = data("axes1", "YData");
+    slide("slider5", 10);
+    EXPECT_EQ(text("edit7"), "10");
+    EXPECT_NE(data("axes1", "YData"), before) << "the curve was not redrawn";
+    EXPECT_EQ(limits("axes1", "YLim"), fitted) << "the offset's callback fitted the axes";
+    EXPECT_NE(range(data("axes1", "YData")), fitted);
+  });
+}
+
+TEST(FeedOffset, EditWritesTheSliderUnchecked) {
+  inSession([] {
+    type("edit7", "0.3");
+    EXPECT_EQ(number("slider5"), 0.3);
+    type("edit7", "7");  // above the maximum of 0.5: not clamped
+    EXPECT_EQ(number("slider5"), 7);
+    EXPECT_EQ(number("slider5", "Max"), 0.5);
+  });
+}
+
+// --------------------------------------------------------------- the band
+
+TEST(Band, FminFirstMovesThePatternSliderButDrawsNothing) {
+  inSession([] {
+    type("edit5", "1");
+    EXPECT_EQ(number("slider6", "Min"), 1);
+    EXPECT_EQ(number("slider6", "Value"), 1);
+    EXPECT_EQ(number("slider6", "Max"), 0);
+    EXPECT_EQ(text("edit8"), "1");
+    EXPECT_EQ(text("text30"), "1");
+    EXPECT_EQ(prop("text30", "Visible").text(), "off");
+    EXPECT_EQ(lineCount("axes1"), 0u);
+    EXPECT_EQ(rt::gfx::figures().size(), 1u) << "the pattern is not run";
+  });
+}
+
+TEST(Band, ThenFmaxShowsTheRangeAndDrawsOverTheBand) {
+  inSession([] {
+    type("edit5", "1");
+    type("edit6", "3");
+    EXPECT_EQ(number("slider6", "Max"), 3);
+    EXPECT_EQ(number("slider6", "Value"), 1) << "Fmax leaves the pattern frequency";
+    EXPECT_EQ(text("edit8"), "1");
+    EXPECT_EQ(prop("text30", "Visible").text(), "on");
+    EXPECT_EQ(prop("text31", "Visible").text(), "on");
+    EXPECT_EQ(text("text30"), "1");
+    EXPECT_EQ(text("text31"), "3");
+    std::vector<double> x = data("axes1", "XData");
+    ASSERT_EQ(x.size(), 1000u);
+    EXPECT_EQ(x.front(), 1);
+    EXPECT_EQ(x.back(), 3);
+    expectFitted();
+  });
+}
+
+TEST(Band, FmaxFirstThenFmin) {
+  inSession([] {
+    type("edit6", "3");
+    EXPECT_EQ(lineCount("axes1"), 0u);
+    EXPECT_EQ(prop("text31", "Visible").text(), "on");
+    type("edit5", "2");
+    EXPECT_EQ(data("axes2", "XData").front(), 2);
+    expectFitted();
+  });
+}
+
+TEST(Band, EmptyBandKeepsTheCurvesAndTheLimits) {
+  inSession([] {
+    wideDesign();
+    std::vector<double> y = data("axes1", "YData");
+    std::vector<double> lim = limits("axes1", "YLim");
+    type("edit6", "0.5");  // below Fmin
+    EXPECT_EQ(text("text31"), "0.5");
+    EXPECT_EQ(prop("text31", "Visible").text(), "on");
+    EXPECT_EQ(data("axes1", "YData"), y);
+    EXPECT_EQ(limits("axes1", "YLim"), lim);
+    type("edit6", "1");  // equal to Fmin
+    EXPECT_EQ(data("axes1", "YData"), y);
+    type("edit5", "oops");  // not a number
+    EXPECT_TRUE(std::isnan(number("slider6", "Min")));
+    EXPECT_EQ(text("edit8"), "NaN");
+    EXPECT_EQ(data("axes1", "YData"), y);
+  });
+}
+
+// ------------------------------------------------------- pattern frequency
+
+TEST(PatternFrequency, SliderOpensAPatternAndLeavesTheImpedanceAlone) {
+  inSession([] {
+    wideDesign();
+    std::vector<double> y = data("axes1", "YData");
+    std::vector<double> lim = limits("axes2", "YLim");
+    double current = currentAxes();
+    slide("slider6", 2.4);
+    EXPECT_EQ(text("edit8"), "2.4");
+    ASSERT_EQ(rt::gfx::figures().size(), 2u);
+    EXPECT_EQ(data("axes1", "YData"), y);
+    EXPECT_EQ(limits("axes2", "YLim"), lim);
+    EXPECT_EQ(currentAxes(), current);
+    slide("slider6", 1.8);
+    EXPECT_EQ(rt::gfx::figures().size(), 3u) << "each pattern opens its own figure";
+  });
+}
+
+TEST(PatternFrequency, EditConvertsTheTextItself) {
+  inSession([] {
+    wideDesign();
+    type("edit8", "2");
+    EXPECT_EQ(number("slider6"), 2);
+    EXPECT_EQ(text("edit8"), "2");
+    EXPECT_EQ(rt::gfx::figures().size(), 2u);
+    type("edit8", "0");  // a pattern frequency of 0 draws nothing
+    EXPECT_EQ(number("slider6"), 0);
+    EXPECT_EQ(rt::gfx::figures().size(), 2u);
+  });
+}
+
+TEST(PatternFrequency, TextThatIsNotOneNumberIsRefusedWithAMessage) {
+  testing::internal::CaptureStderr();
+  int status = session::run([] {
+    wideDesign();  // the pattern slider is at 1 on the band 1 to 3
+    for (const char* typed : {"fast", "1 2", ""}) {
+      SCOPED_TRACE(typed);
+      type("edit8", typed);
+      EXPECT_EQ(prop("slider6", "Value").numel(), 1u);
+      EXPECT_EQ(number("slider6"), 1) << "the slider lost its value";
+      EXPECT_EQ(rt::gfx::figures().size(), 1u) << "the pattern ran";
+    }
+    type("edit8", "2.5");
+    EXPECT_EQ(number("slider6"), 2.5);
+    EXPECT_EQ(rt::gfx::figures().size(), 2u);
+  });
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  std::size_t messages = 0;
+  for (std::size_t at = 0; (at = errors.find("The radiation pattern frequency must be one number",
+                                             at)) != std::string::npos;
+       ++at)
+    ++messages;
+  EXPECT_EQ(messages, 3u) << errors;
+}
+
+TEST(PatternFrequency, ImpedanceCallbacksFindTheirAxesWhileAPatternIsCurrent) {
+  inSession([] {
+    wideDesign();
+    slide("slider6", 2);
+    // The pattern's figure is now the current one.
+    std::vector<double> y = data("axes1", "YData");
+    slide("slider1", 40);
+    EXPECT_NE(data("axes1", "YData"), y);
+    expectFitted();
+  });
+}
+
+// ------------------------------------------------------------- failures
+
+TEST(Failures, AnErrorEndsTheCallbackAndKeepsTheWritesBeforeIt) {
+  testing::internal::CaptureStderr();
+  int status = session::run([] {
+    wideDesign();
+    std::vector<double> y = data("axes1", "YData");
+    // Without the feed-offset slider, the length's callback fails at its
+    // third write; its first write stays and the model does not run.
+    rt::gfx::deleteObject(tagged("slider5"));
+    type("edit2", "30");
+    EXPECT_EQ(number("slider2"), 30);
+    EXPECT_EQ(text("text27"), "20") << "a write after the failing step was made";
+    EXPECT_EQ(data("axes1", "YData"), y) << "the model ran after the failure";
+    // Callbacks that do not need the missing slider go on working.
+    type("edit8", "2");
+    EXPECT_EQ(rt::gfx::figures().size(), 2u);
+  });
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(errors.find("slider5"), std::string::npos) << errors;
+}
+
+TEST(Failures, EveryCallbackRefusesOutputsAndInputs) {
+  struct Entry {
+    const char* name;
+    rt::ByNameFn byName;
+  };
+  const Entry entries[] = {
+      {"inter_func_e1", inter_func_e1::byName}, {"inter_func_e2", inter_func_e2::byName},
+      {"inter_func_e3", inter_func_e3::byName}, {"inter_func_e4", inter_func_e4::byName},
+      {"inter_func_e5", inter_func_e5::byName}, {"inter_func_e6", inter_func_e6::byName},
+      {"inter_func_e7", inter_func_e7::byName}, {"inter_func_e8", inter_func_e8::byName},
+      {"inter_func_s1", inter_func_s1::byName}, {"inter_func_s2", inter_func_s2::byName},
+      {"inter_func_s3", inter_func_s3::byName}, {"inter_func_s4", inter_func_s4::byName},
+      {"inter_func_s5", inter_func_s5::byName}, {"inter_func_s6", inter_func_s6::byName},
+  };
+  std::vector<rt::Array> out(1);
+  const std::vector<rt::Array> in = {rt::scalar(1)};
+  for (const Entry& e : entries) {
+    SCOPED_TRACE(e.name);
+    std::string head = std::string("Run-time Error: File: ") + e.name +
+                       " Line: 1 Column: 1 The function \"" + e.name +
+                       "\" was called with more than the declared number of ";
+    try {
+      e.byName(1, out, in);
+      ADD_FAILURE() << "no error for an output";
+    } catch (const rt::Error& err) {
+      EXPECT_EQ(err.what(), head + "outputs (0).");
+    }
+    try {
+      e.byName(0, {}, in);
+      ADD_FAILURE() << "no error for an input";
+    } catch (const rt::Error& err) {
+      EXPECT_EQ(err.what(), head + "inputs (0).");
+    }
+  }
+}
+
+TEST(CallbackConstants, EachModuleHasItsOwnTable) {
+  // The sizes are fixed before initialisation; the values are read while
+  // the program runs.
+  EXPECT_EQ(inter_func_e1::Def::constants.size(), 6u);
+  EXPECT_EQ(inter_func_e2::Def::constants.size(), 8u);
+  EXPECT_EQ(inter_func_e5::Def::constants.size(), 8u);
+  EXPECT_EQ(inter_func_e6::Def::constants.size(), 9u);
+  EXPECT_EQ(inter_func_e7::Def::constants.size(), 2u);
+  EXPECT_EQ(inter_func_s2::Def::constants.size(), 8u);
+  EXPECT_EQ(inter_func_s6::Def::constants.size(), 2u);
+  std::vector<std::string> e6;
+  ASSERT_EQ(session::run([&] {
+              const frame::ConstantTable& t = inter_func_e6::Def::constants;
+              for (std::size_t i = 0; i < t.size(); ++i)
+                e6.push_back(t.at(i).isChar() ? t.at(i).text() : std::to_string(t.at(i).scalar()));
+            }),
+            0);
+  EXPECT_EQ(e6, (std::vector<std::string>{"String", "Max", "Visible", "on", std::to_string(0.0),
+                                          "Tag", "axes1", "axes2", "tight"}));
+}
+
+// ------------------------------------------------------------ a session
+
+TEST(Session, ADozenActsThenClosingLeavesNothingAlive) {
+  const std::size_t live = rt::liveArrays();
+  testing::internal::CaptureStderr();
+  int status = session::run([] {
+    type("edit5", "2");
+    type("edit6", "3");
+    slide("slider1", 38);
+    type("edit2", "29.5");
+    slide("slider3", 1.6);
+    type("edit4", "4.4");
+    slide("slider5", 9);
+    type("edit7", "8");
+    slide("slider2", 30);
+    type("edit3", "1.5");
+    slide("slider6", 2.4);
+    type("edit8", "2.45");
+    type("edit1", "37");
+    EXPECT_EQ(rt::gfx::figures().size(), 3u);
+    EXPECT_EQ(data("axes1", "XData").size(), 1000u);
+  });
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(errors, "");
+  EXPECT_EQ(rt::liveArrays(), live) << "arrays outlived the session";
+}
+
+}  // namespace
