@@ -12,8 +12,13 @@ namespace rt {
 
 namespace {
 
+// The object store is made before the slot, so that at exit a front end is
+// destroyed while the objects it may still look at exist.
 std::unique_ptr<FrontEnd>& frontEndSlot() {
-  static std::unique_ptr<FrontEnd> fe;
+  static std::unique_ptr<FrontEnd> fe = [] {
+    (void)gfx::detail::stateInitialised();
+    return std::unique_ptr<FrontEnd>();
+  }();
   return fe;
 }
 
