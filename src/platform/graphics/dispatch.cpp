@@ -2,6 +2,7 @@
 // end and the running program's function table.
 #include <cctype>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -193,6 +194,8 @@ void runAct(const PendingAct& act) {
     }
   } catch (const std::exception& e) {
     reportError(e);
+  } catch (...) {
+    reportError(std::runtime_error("An unknown error ended the callback."));
   }
 }
 
@@ -211,17 +214,19 @@ void dispatch(PendingAct act) {
   while (!state().pending.empty()) {
     PendingAct next = std::move(state().pending.front());
     state().pending.erase(state().pending.begin());
-    runAct(next);
+    // An object deleted while its act waited takes the act with it.
+    if (find(next.handle) != nullptr) runAct(next);
   }
 }
 
 // Runs the acts that arrived while a command ran outside any user act.
 void drainIfIdle() {
   State& s = state();
-  if (s.actRunning || !s.callbackStack.empty() || s.pending.empty()) return;
-  PendingAct next = std::move(s.pending.front());
-  s.pending.erase(s.pending.begin());
-  dispatch(std::move(next));
+  while (!s.actRunning && s.callbackStack.empty() && !s.pending.empty()) {
+    PendingAct next = std::move(s.pending.front());
+    s.pending.erase(s.pending.begin());
+    if (find(next.handle) != nullptr) dispatch(std::move(next));
+  }
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ bool sameValue(const PropDef& p, const Array& have, const Array& want) {
     if (!have.isChar() || !want.isChar()) return false;
     if (have.empty() && want.empty()) return true;
     if (have.rows() != want.rows() || have.cols() != want.cols()) return false;
-    if (p.kind == Kind::Enum) return iequals(have.text(), want.text());
+    if (p.kind == Kind::Enum || p.kind == Kind::Type) return iequals(have.text(), want.text());
     return std::equal(have.re().begin(), have.re().end(), want.re().begin());
   }
   if ((have.isNumeric() || have.isLogical()) && (want.isNumeric() || want.isLogical())) {

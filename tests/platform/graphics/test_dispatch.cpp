@@ -149,6 +149,28 @@ TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
   rt::gfx::userAct(h(a), {});
   EXPECT_EQ(calls(), (std::vector<std::string>{"cb_body", "end of a", "inter_func_e1"}));
   EXPECT_EQ(h(rt::get(b, "Value")), 9);
+
+  // An act that waits on an object deleted meanwhile goes with it, silently.
+  calls().clear();
+  cbBody() = [&] {
+    rt::gfx::userAct(h(b), {{"Value", n(10)}});
+    rt::gfx::deleteObject(h(b));
+  };
+  testing::internal::CaptureStderr();
+  rt::gfx::userAct(h(a), {});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(calls(), std::vector<std::string>{"cb_body"});
+
+  // An act that arrives while a creation function runs follows it.
+  calls().clear();
+  cbBody() = [&] {
+    rt::gfx::userAct(h(a), {{"Value", n(3)}});
+    calls().push_back("end of create");
+    cbBody() = nullptr;
+  };
+  rt::uicontrol({s("Parent"), f, s("CreateFcn"), s("cb_body")});
+  EXPECT_EQ(calls(), (std::vector<std::string>{"cb_body", "end of create", "cb_body"}));
+  EXPECT_EQ(h(rt::get(a, "Value")), 3);
 }
 
 TEST_F(Dispatch, CreationFunctionRunsOnceWhenTheControlIsMade) {

@@ -62,7 +62,7 @@ TEST_F(Search, FindobjMatchesTypesWithoutCaseAndSkipsObjectsLackingTheProperty) 
   const rt::Array f = rt::figure();
   const rt::Array ax = rt::axes({s("Parent"), f});
   rt::uicontrol({s("Parent"), f, s("Style"), s("slider")});
-  EXPECT_EQ(values(rt::findobj({s("Type"), s("axes")})), (std::vector<double>{h(ax)}));
+  EXPECT_EQ(values(rt::findobj({s("Type"), s("Axes")})), (std::vector<double>{h(ax)}));
   EXPECT_EQ(rt::findobj({s("style"), s("Slider")}).numel(), 1u);
   EXPECT_EQ(rt::findobj({s("Type"), s("figure"), s("Tag"), s("")}).numel(), 1u);
 }
