@@ -48,11 +48,21 @@ OffscreenPlatform::OffscreenPlatform() {
   config_ = config.string();
   std::string platform = "offscreen:configfile=" + config_;
   ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+  // Without a runtime directory Qt warns on standard error, where the
+  // script's own messages go; give it a private one for the run.
+  if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
+    std::string dir = (std::filesystem::temp_directory_path() / "tessivar-script-XXXXXX").string();
+    if (::mkdtemp(dir.data()) != nullptr) {
+      runtimeDir_ = dir;
+      ::setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
+    }
+  }
 }
 
 OffscreenPlatform::~OffscreenPlatform() {
   std::error_code ignored;
   std::filesystem::remove(config_, ignored);
+  if (!runtimeDir_.empty()) std::filesystem::remove_all(runtimeDir_, ignored);
 }
 
 }  // namespace script

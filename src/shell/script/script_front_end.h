@@ -46,6 +46,7 @@ class OffscreenPlatform {
 
  private:
   std::string config_;
+  std::string runtimeDir_;  // made for the run when the user has none
 };
 
 }  // namespace script
