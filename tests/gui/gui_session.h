@@ -1,0 +1,117 @@
+// A whole run of the program on its real Qt widgets (offscreen): rt::runMain
+// with the real start-up record and a front end that wraps the Qt one, whose
+// run() carries out the test's steps on the widgets where the event loop
+// would wait for the user, then closes every figure.
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest/QTest>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/qt/controls.h"
+#include "platform/qt/qt_front_end.h"
+#include "shell/test_window_session.h"
+
+namespace gui {
+
+class Run : public rt::FrontEnd {
+ public:
+  Run(int& argc, char** argv, std::function<void(rt::qt::QtFrontEnd&)> steps)
+      : qt_(std::make_unique<rt::qt::QtFrontEnd>(argc, argv)), steps_(std::move(steps)) {}
+  void objectCreated(double h) override { qt_->objectCreated(h); }
+  void objectDeleted(double h) override { qt_->objectDeleted(h); }
+  void propertyChanged(double h, const std::string& name) override {
+    qt_->propertyChanged(h, name);
+  }
+  int run() override {
+    ran = true;
+    QApplication::processEvents();
+    steps_(*qt_);
+    session::closeAllFigures();
+    QApplication::processEvents();
+    return 0;
+  }
+  bool ran = false;
+
+ private:
+  std::unique_ptr<rt::qt::QtFrontEnd> qt_;
+  std::function<void(rt::qt::QtFrontEnd&)> steps_;
+};
+
+// Runs the program with `steps` acting on its widgets; gives runMain's
+// result (-1 when the window never opened).
+inline int run(std::function<void(rt::qt::QtFrontEnd&)> steps) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "tessivar";
+  static char* argv[] = {name, nullptr};
+  auto fe = std::make_unique<Run>(argc, argv, std::move(steps));
+  Run* seen = fe.get();
+  rt::setFrontEnd(std::move(fe));
+  int status = rt::runMain(argc, argv, tessivar::byName, 0, mainInfo);
+  bool ran = seen->ran;
+  rt::setFrontEnd(nullptr);
+  return ran ? status : -1;
+}
+
+inline QWidget* widget(rt::qt::QtFrontEnd& qt, std::string_view tag) {
+  return qt.widget(session::tagged(tag));
+}
+inline rt::qt::SliderBar* slider(rt::qt::QtFrontEnd& qt, std::string_view tag) {
+  return dynamic_cast<rt::qt::SliderBar*>(widget(qt, tag));
+}
+inline QLineEdit* edit(rt::qt::QtFrontEnd& qt, std::string_view tag) {
+  return dynamic_cast<QLineEdit*>(widget(qt, tag));
+}
+inline QLabel* label(rt::qt::QtFrontEnd& qt, std::string_view tag) {
+  return dynamic_cast<QLabel*>(widget(qt, tag));
+}
+
+// Clicks into an edit box, replaces its text by typing and presses Enter.
+inline void typeInto(QLineEdit* e, const char* text) {
+  QTest::mouseClick(e, Qt::LeftButton);
+  QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(e, Qt::Key_Delete);
+  QTest::keyClicks(e, text);
+  QTest::keyClick(e, Qt::Key_Return);
+}
+
+// Drags a slider's thumb to a fraction of its track and lets it go.
+inline void drag(rt::qt::SliderBar* b, double fraction) {
+  QRect thumb = b->partRect(QStyle::SC_ScrollBarSlider);
+  QRect groove = b->partRect(QStyle::SC_ScrollBarGroove);
+  QPoint from = thumb.center();
+  int span = groove.width() - thumb.width();
+  QPoint to(groove.left() + thumb.width() / 2 + static_cast<int>(fraction * span), from.y());
+  QTest::mousePress(b, Qt::LeftButton, {}, from);
+  for (int i = 1; i <= 10; ++i) QTest::mouseMove(b, from + (to - from) * i / 10);
+  QTest::mouseRelease(b, Qt::LeftButton, {}, to);
+}
+
+// Pixels of a window's rendering, inside the figure-normalised rectangle of
+// an axes, that are close to the lines' default blue.
+inline int bluePixels(rt::qt::QtFrontEnd& qt, std::string_view axesTag) {
+  QWidget* w = qt.window(session::mainWindow());
+  QImage img = w->grab().toImage();
+  std::vector<double> pos = session::values(session::prop(axesTag, "Position"));
+  int x0 = static_cast<int>(pos[0] * img.width());
+  int x1 = static_cast<int>((pos[0] + pos[2]) * img.width());
+  int y1 = static_cast<int>((1 - pos[1]) * img.height());
+  int y0 = static_cast<int>((1 - pos[1] - pos[3]) * img.height());
+  int n = 0;
+  for (int y = std::max(y0, 0); y < std::min(y1, img.height()); ++y)
+    for (int x = std::max(x0, 0); x < std::min(x1, img.width()); ++x) {
+      QColor c = img.pixelColor(x, y);
+      n += (c.blue() > 180 && c.red() < 120 && c.green() < 120) ? 1 : 0;
+    }
+  return n;
+}
+
+}  // namespace gui
