@@ -181,15 +181,6 @@ TEST(PatchLength, SliderKeepsTheOffsetRangeAtHalfTheLength) {
   });
 }
 
-TEST(PatchLength, TypingFortyGivesAnOffsetRangeOfTwenty) {
-  inSession([] {
-    type("edit2", "40");
-    EXPECT_EQ(number("slider2"), 40);
-    EXPECT_EQ(number("slider5", "Max"), 20);
-    EXPECT_EQ(text("text27"), "20");
-  });
-}
-
 // -------------------------------------------------------------- feed offset
 
 TEST(FeedOffset, NonZeroOffsetRedrawsWithoutFittingTheAxes) {
