@@ -1,5 +1,6 @@
 #include "platform/qt/controls.h"
 
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -213,7 +214,6 @@ void ControlView::create() {
     // Static texts, and the styles this front end shows as plain labels.
     auto* l = new QLabel(window_);
     l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(true);
     w = l;
   }
   w->setAutoFillBackground(style_ != "slider" && style_ != "pushbutton");
@@ -252,9 +252,22 @@ void ControlView::sync() {
     }
   }
   w->setPalette(pal);
-  w->setFont(propFont(h, std::max(r.height(), 1.0)));
-
   QStringList lines = propLines(h, "String");
+  QFont font = propFont(h, std::max(r.height(), 1.0));
+  if (dynamic_cast<QLabel*>(w)) {
+    // Fonts differ from one system to the next: a caption that is too wide
+    // for its box is shown smaller (down to half size) rather than cut off.
+    QFontMetricsF fm(font);
+    double widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
+    double room = r.width() - 1;
+    if (widest > room && room > 0) {
+      int px = font.pixelSize();
+      font.setPixelSize(std::max({1, px / 2, static_cast<int>(px * room / widest)}));
+    }
+  }
+  w->setFont(font);
+
   if (auto* s = dynamic_cast<SliderBar*>(w)) {
     s->setOrientation(r.width() >= r.height() ? Qt::Horizontal : Qt::Vertical);
     s->setInvertedAppearance(s->orientation() == Qt::Vertical);  // Min at the bottom

@@ -146,7 +146,8 @@ struct QtFrontEnd::Impl {
     try {
       for (double fig : gfx::figures()) {
         ensureWindow(fig);
-        for (double h : rt::findall(gfx::handleArray(fig)).re()) {
+        const Array all = rt::findall(gfx::handleArray(fig));
+        for (double h : all.re()) {
           if (h != fig && gfx::type(h) == "uicontrol") addControl(h);
         }
       }

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPolygonF>
 #include <QSvgGenerator>
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "platform/graphics/graphics.h"
+#include "platform/qt/face_raster.h"
 #include "platform/qt/props.h"
 
 namespace rt::qt {
@@ -96,6 +98,13 @@ QSizeF textBlockSize(const QStringList& lines, const QFont& font) {
   return {w, fm.lineSpacing() * lines.size()};
 }
 
+// The area of an unturned block of `size` anchored at `anchor`.
+QRectF blockRect(QSizeF size, QPointF anchor, HAlign h, VAlign v) {
+  double x0 = h == HAlign::Left ? 0 : h == HAlign::Center ? -size.width() / 2 : -size.width();
+  double y0 = v == VAlign::Top ? 0 : v == VAlign::Middle ? -size.height() / 2 : -size.height();
+  return {anchor + QPointF(x0, y0), size};
+}
+
 // Draws a block of lines anchored at `anchor`, turned by `rotationDeg`
 // counter-clockwise about the anchor.
 void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const QFont& font,
@@ -103,8 +112,8 @@ void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const 
   if (!textAvailable() || lines.isEmpty()) return;
   QSizeF size = textBlockSize(lines, font);
   QFontMetricsF fm(font);
-  double x0 = h == HAlign::Left ? 0 : h == HAlign::Center ? -size.width() / 2 : -size.width();
-  double y0 = v == VAlign::Top ? 0 : v == VAlign::Middle ? -size.height() / 2 : -size.height();
+  QPointF origin = blockRect(size, QPointF(0, 0), h, v).topLeft();
+  double x0 = origin.x(), y0 = origin.y();
   int flags = h == HAlign::Left     ? Qt::AlignLeft
               : h == HAlign::Center ? Qt::AlignHCenter
                                     : Qt::AlignRight;
@@ -133,7 +142,18 @@ TextObject readText(double t, double axesHeight) {
   if (!std::isfinite(t) || !visible(t)) return obj;
   obj.lines = propLines(t, "String");
   if (!obj.shown()) return obj;
-  if (textAvailable()) obj.font = propFont(t, axesHeight);
+  if (textAvailable()) {
+    obj.font = propFont(t, axesHeight);
+    // A size below one point or pixel cannot be meant in those units: it is
+    // the normalised size of an axes whose font the label copied (the label
+    // functions copy FontSize but not FontUnits). Read it as the axes does.
+    double size = propScalar(t, "FontSize", 10);
+    double ax = gfx::exists(t) ? gfx::parent(t) : std::nan("");
+    if (size < 1 && propKeyword(t, "FontUnits") != "normalized" &&
+        propKeyword(ax, "FontUnits") == "normalized") {
+      obj.font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * axesHeight))));
+    }
+  }
   obj.color = propColor(t, "Color").value_or(Qt::black);
   return obj;
 }
@@ -578,6 +598,74 @@ QPointF midpoint(const Edge& e) {
   return (e.from + e.to) / 2;
 }
 
+// A face ready to draw: its corners on the device and its colours (none:
+// not drawn).
+struct FaceDraw {
+  QPointF quad[4];
+  std::optional<QRgb> fill, edge;
+};
+
+// Draws faces in order, clipped to `area`. Raster devices get them through a
+// transparent layer filled by FaceRaster; other devices (SVG) as polygons.
+void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces, const QRectF& area) {
+  if (faces.empty()) return;
+  QPaintEngine* engine = p.paintEngine();
+  if (engine && engine->type() == QPaintEngine::Raster &&
+      p.worldTransform().type() <= QTransform::TxTranslate) {
+    double left = kInf, top = kInf, right = -kInf, bottom = -kInf;
+    for (const FaceDraw& f : faces) {
+      for (const QPointF& q : f.quad) {
+        left = std::min(left, q.x());
+        right = std::max(right, q.x());
+        top = std::min(top, q.y());
+        bottom = std::max(bottom, q.y());
+      }
+    }
+    left = std::max(left, area.left());
+    top = std::max(top, area.top());
+    right = std::min(right + 1, area.right());
+    bottom = std::min(bottom + 1, area.bottom());
+    if (!(left < right && top < bottom)) return;
+    QRect r = QRectF(QPointF(left, top), QPointF(right, bottom)).toAlignedRect();
+    if (r.isEmpty()) return;
+    const qreal dpr = std::max<qreal>(1, p.device()->devicePixelRatioF());
+    QImage layer(r.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull()) return;
+    layer.fill(Qt::transparent);
+    FaceRaster raster(layer);
+    auto local = [&](const QPointF& q) { return (q - r.topLeft()) * dpr; };
+    for (const FaceDraw& f : faces) {
+      const QPointF quad[4] = {local(f.quad[0]), local(f.quad[1]), local(f.quad[2]),
+                               local(f.quad[3])};
+      if (f.fill) raster.fillQuad(quad, *f.fill);
+      if (f.edge) {
+        for (int e = 0; e < 4; ++e) raster.line(quad[e], quad[(e + 1) % 4], *f.edge);
+      }
+    }
+    layer.setDevicePixelRatio(dpr);
+    p.drawImage(r.topLeft(), layer);
+    return;
+  }
+  p.save();
+  p.setClipRect(area, Qt::IntersectClip);
+  std::optional<QRgb> brush, pen;
+  p.setBrush(Qt::NoBrush);
+  p.setPen(Qt::NoPen);
+  for (const FaceDraw& f : faces) {
+    // Brush and pen change only with the colour: state changes are slow.
+    if (f.fill != brush) {
+      brush = f.fill;
+      p.setBrush(brush ? QBrush(QColor(*brush)) : QBrush(Qt::NoBrush));
+    }
+    if (f.edge != pen) {
+      pen = f.edge;
+      p.setPen(pen ? QPen(QColor(*pen), 0) : QPen(Qt::NoPen));
+    }
+    p.drawConvexPolygon(f.quad, 4);
+  }
+  p.restore();
+}
+
 void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
   std::vector<double> surfaces = childrenOfType(ax, "surface");
   std::vector<double> lines = childrenOfType(ax, "line");
@@ -674,7 +762,7 @@ void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
     double len = std::hypot(e1.x() - e0.x(), e1.y() - e0.y());
     if (len < 2 * fontPx) continue;  // seen end on: no ticks
     ticks[k] = niceTicks(lim[k][0], lim[k][1],
-                         std::clamp(static_cast<int>(len / std::max(3.5 * fontPx, 20.0)), 2, 9));
+                         std::clamp(static_cast<int>(len / std::max(3.5 * fontPx, 20.0)), 3, 9));
     if (!propOn(ax, gridNames[k], false)) continue;
     QColor gc = colors[k];
     gc.setAlpha(90);
@@ -725,42 +813,32 @@ void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
   }
   std::sort(faces.begin(), faces.end(),
             [](const Face& a, const Face& b) { return a.depth < b.depth; });
-  std::vector<QBrush> brushes(cmap.begin(), cmap.end());
+  std::vector<FaceDraw> draws;
+  draws.reserve(faces.size());
   int mapSize = static_cast<int>(cmap.size());
-  QPointF quad[4];
-  std::uint32_t lastSurface = UINT32_MAX;
   for (const Face& f : faces) {
     const SurfaceGrid& g = grids[f.surface];
     const SurfaceStyle& st = styles[f.surface];
     const std::vector<QPointF>& pts = screen[f.surface];
     std::size_t k00 = f.index, k10 = k00 + 1, k01 = k00 + g.m, k11 = k01 + 1;
     double c = g.c[k00];
-    bool colored = std::isfinite(c);
-    int ci = colored ? colorIndex(c, clim, mapSize) : 0;
-    if (f.surface != lastSurface) {
-      lastSurface = f.surface;
-      if (st.edge == SurfaceStyle::Fixed) p.setPen(QPen(st.edgeColor, 0));
-      if (st.edge == SurfaceStyle::None) p.setPen(Qt::NoPen);
-      if (st.face == SurfaceStyle::Fixed) p.setBrush(st.faceColor);
-      if (st.face == SurfaceStyle::None) p.setBrush(Qt::NoBrush);
-    }
+    std::optional<QRgb> mapped;
+    if (std::isfinite(c)) mapped = cmap[colorIndex(c, clim, mapSize)].rgb();
+    FaceDraw d{{pts[k00], pts[k01], pts[k11], pts[k10]}, std::nullopt, std::nullopt};
     if (st.face == SurfaceStyle::Mapped) {
-      if (!colored) continue;  // a face without a colour value is left out
-      p.setBrush(brushes[ci]);
+      if (!mapped) continue;  // a face without a colour value is left out
+      d.fill = mapped;
+    } else if (st.face == SurfaceStyle::Fixed) {
+      d.fill = st.faceColor.rgb();
     }
     if (st.edge == SurfaceStyle::Mapped) {
-      if (colored) {
-        p.setPen(QPen(cmap[ci], 0));
-      } else {
-        p.setPen(Qt::NoPen);
-      }
+      d.edge = mapped;
+    } else if (st.edge == SurfaceStyle::Fixed) {
+      d.edge = st.edgeColor.rgb();
     }
-    quad[0] = pts[k00];
-    quad[1] = pts[k01];
-    quad[2] = pts[k11];
-    quad[3] = pts[k10];
-    p.drawConvexPolygon(quad, 4);
+    if (d.fill || d.edge) draws.push_back(d);
   }
+  drawFaces(p, draws, box);
 
   // Lines in space.
   p.save();
@@ -796,6 +874,7 @@ void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
                           readText(labelHandle(ax, "ZLabel"), box.height())};
   double tickLen = std::max(3.0, 0.012 * std::max(viewport.width(), viewport.height()));
   double gap = 0.3 * fontPx;
+  std::vector<QRectF> placed;
   for (int k = 0; k < 3; ++k) {
     const Edge& e = edges[k];
     QPointF out = midpoint(e) - centre;
@@ -816,9 +895,16 @@ void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
       p.drawLine(at, at + out * tickLen);
       if (!text) continue;
       p.setRenderHint(QPainter::Antialiasing, true);
-      drawTextBlock(p, {tl.labels[i]}, at + out * (tickLen + gap), font, colors[k], ha, va);
+      // Labels of two axes may meet at a corner of the box: the first stays.
       QSizeF s = textBlockSize({tl.labels[i]}, font);
+      QRectF area = blockRect(s, at + out * (tickLen + gap), ha, va);
       extent = extent.expandedTo(s);
+      if (std::any_of(placed.begin(), placed.end(),
+                      [&](const QRectF& r) { return r.intersects(area); })) {
+        continue;
+      }
+      placed.push_back(area);
+      drawTextBlock(p, {tl.labels[i]}, at + out * (tickLen + gap), font, colors[k], ha, va);
     }
     if (!text || !labels[k].shown()) continue;
     double reach = tickLen + 2 * gap + std::abs(out.x()) * extent.width() +
