@@ -259,10 +259,10 @@ TEST_F(Script, SurfacePrintsThePatternGridRowsFirst) {
 
 TEST_F(Script, RendersTheWindowAndAPatternToFiles) {
   Outcome r = run(std::string(kWideDesign) +
-              "slide slider6 2\n"
-              "png 1 window.png\n"
-              "png 2 pattern.png\n"
-              "svg 1 window.svg\n");
+                  "slide slider6 2\n"
+                  "png 1 window.png\n"
+                  "png 2 pattern.png\n"
+                  "svg 1 window.svg\n");
   ASSERT_EQ(r.status, 0) << r.err;
   for (const char* f : {"window.png", "pattern.png"}) {
     std::ifstream in(dir_ / f, std::ios::binary);
