@@ -106,22 +106,22 @@ Lazy row(std::initializer_list<double> values) {
 }
 
 // A property of a creation call as written in the plan.
-struct Spec {
+struct Setting {
   std::string_view name;
   From from;
   Lazy value;  // the constant, or the name of the root default
 };
 
-Spec set(std::string_view name, Lazy value) {
+Setting set(std::string_view name, Lazy value) {
   return {name, From::constant, std::move(value)};
 }
-Spec set(std::string_view name, std::string_view text) {
+Setting set(std::string_view name, std::string_view text) {
   return set(name, txt(text));
 }
-Spec from(std::string_view name, From source) {
+Setting from(std::string_view name, From source) {
   return {name, source, nullptr};
 }
-Spec rootDefault(std::string_view name, std::string_view defaultName) {
+Setting rootDefault(std::string_view name, std::string_view defaultName) {
   return {name, From::rootDefault, txt(defaultName)};
 }
 
@@ -137,18 +137,18 @@ using Pairs = std::vector<Pair>;
 // Interns the constants of one call in the order the body uses them: the
 // root handle and the names of the root defaults it reads first, then the
 // sizes of the fresh 1-by-0 arrays, then each name and value.
-Pairs resolve(const std::vector<Spec>& specs, bool empties = false) {
+Pairs resolve(const std::vector<Setting>& settings, bool empties = false) {
   bool readsRoot =
-      std::ranges::any_of(specs, [](const Spec& s) { return s.from == From::rootDefault; });
+      std::ranges::any_of(settings, [](const Setting& s) { return s.from == From::rootDefault; });
   if (readsRoot) k.number(0);
-  for (const Spec& s : specs)
+  for (const Setting& s : settings)
     if (s.from == From::rootDefault) s.value();
   if (empties) {
     k.number(1);
     k.number(0);
   }
   Pairs pairs;
-  for (const Spec& s : specs) {
+  for (const Setting& s : settings) {
     const rt::Array* name = &k.text(s.name);
     pairs.push_back({name, s.from, s.value ? &s.value() : nullptr});
   }
@@ -654,9 +654,9 @@ const rt::Array& zeroThenEmpty() {
 // Parent, Units and FontUnits first, then the rest by name without regard
 // to case; a slider passes Tag last (after Value) and slider6 passes its
 // CreateFcn just before Callback.
-std::vector<Spec> controlSpecs(const Control& c) {
-  std::vector<Spec> p = {from("Parent", From::figure), set("Units", "normalized"),
-                         set("FontUnits", "normalized")};
+std::vector<Setting> controlSettings(const Control& c) {
+  std::vector<Setting> p = {from("Parent", From::figure), set("Units", "normalized"),
+                            set("FontUnits", "normalized")};
   if (c.back.isSet()) p.push_back(set("BackgroundColor", colour(c.back)));
   if (!c.creation.empty()) p.push_back(set("CreateFcn", c.creation));
   if (!c.callbackName.empty()) p.push_back(set("Callback", c.callbackName));
@@ -694,7 +694,7 @@ std::vector<Spec> controlSpecs(const Control& c) {
   return p;
 }
 
-std::vector<Spec> axesSpecs(const std::array<double, 4>& pos, std::string_view tag) {
+std::vector<Setting> axesSettings(const std::array<double, 4>& pos, std::string_view tag) {
   return {from("Parent", From::figure),
           set("FontUnits", "normalized"),
           rootDefault("ALim", "defaultaxesALim"),
@@ -723,7 +723,7 @@ struct Label {
 
 std::array<Label, 4> labels() {
   const Lazy black = row({0, 0, 0});
-  const std::array<std::pair<std::string_view, std::vector<Spec>>, 4> specs = {{
+  const std::array<std::pair<std::string_view, std::vector<Setting>>, 4> settings = {{
       {"title",
        {from("Parent", From::axes), set("Color", black), set("HorizontalAlignment", "center"),
         set("Position", row({0.499131944444444, 1.01780821917808, 1.00005459937205})),
@@ -740,9 +740,9 @@ std::array<Label, 4> labels() {
         set("HandleVisibility", "off"), set("Visible", "off")}},
   }};
   std::array<Label, 4> out;
-  for (std::size_t i = 0; i < specs.size(); ++i) {
-    out[i].which = &k.text(specs[i].first);
-    out[i].pairs = resolve(specs[i].second);
+  for (std::size_t i = 0; i < settings.size(); ++i) {
+    out[i].which = &k.text(settings[i].first);
+    out[i].pairs = resolve(settings[i].second);
   }
   return out;
 }
@@ -754,7 +754,7 @@ struct AxesPlan {
 
 AxesPlan axesPlan(const std::array<double, 4>& pos, std::string_view tag) {
   AxesPlan a;
-  a.axes = resolve(axesSpecs(pos, tag));
+  a.axes = resolve(axesSettings(pos, tag));
   a.labels = labels();
   return a;
 }
@@ -767,7 +767,7 @@ struct ControlPlan {
 std::vector<ControlPlan> controlPlans(const std::vector<Control>& controls) {
   std::vector<ControlPlan> plans;
   for (const Control& c : controls)
-    plans.push_back({c.withEmpties, resolve(controlSpecs(c), c.withEmpties)});
+    plans.push_back({c.withEmpties, resolve(controlSettings(c), c.withEmpties)});
   return plans;
 }
 
