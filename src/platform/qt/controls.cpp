@@ -40,6 +40,9 @@ Qt::Alignment horizontalAlignment(double h, Qt::Alignment fallback) {
 SliderBar::SliderBar(double h, QWidget* parent) : QScrollBar(Qt::Horizontal, parent), handle_(h) {
   setRange(0, kSteps);
   setTracking(true);
+  // A click takes the focus, so that an edit box being typed in hands its
+  // text over before the slider acts.
+  setFocusPolicy(Qt::ClickFocus);
   connect(this, &QAbstractSlider::actionTriggered, this, [this](int a) { onAction(a); });
 }
 
@@ -156,6 +159,9 @@ void EditBox::showText(const QString& text) {
 
 void EditBox::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
+  // A context menu or another application taking the focus for a while is
+  // not leaving the box.
+  if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
   if (dirty_) commit();
 }
 

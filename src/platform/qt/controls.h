@@ -55,8 +55,8 @@ class SliderBar : public QScrollBar {
   bool acted_ = false;
 };
 
-// An edit box: Enter, or leaving it after a change, hands its text to the
-// object system.
+// An edit box: Enter, or leaving it after a change (for another control or
+// the figure's background), hands its text to the object system.
 class EditBox : public QLineEdit {
  public:
   EditBox(double h, QWidget* parent);

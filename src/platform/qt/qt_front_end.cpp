@@ -27,6 +27,7 @@ class FigureWindow : public QWidget {
   FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose)
       : fig_(fig), onResize_(std::move(onResize)), onClose_(std::move(onClose)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);  // a click on the background leaves an edit box
   }
   double figure() const { return fig_; }
   // The object is gone: closing the window does nothing more.
@@ -80,6 +81,7 @@ struct QtFrontEnd::Impl {
   QEventLoop* loop = nullptr;
 
   FigureWindow* windowOf(double fig) const {
+    if (!std::isfinite(fig)) return nullptr;  // NaN would match any key
     auto it = windows.find(fig);
     return it == windows.end() ? nullptr : it->second.data();
   }

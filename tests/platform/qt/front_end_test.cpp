@@ -269,6 +269,24 @@ TEST_F(EditTest, LeavingAfterAChangeHandsTheTextOver) {
   EXPECT_EQ(strings.size(), 1u);
 }
 
+TEST_F(EditTest, ContextMenuOrAnotherAppIsNotLeaving) {
+  focus(edit);
+  QTest::keyClicks(edit, "5");
+  for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+    QFocusEvent out(QEvent::FocusOut, reason);
+    QApplication::sendEvent(edit, &out);
+  }
+  EXPECT_TRUE(strings.empty());
+  // Clicking a slider leaves the box: its text goes first, then the slider.
+  rt::Array sl = makeSlider(0, 10, 5);
+  SliderBar* b = bar(sl);
+  QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], handle(ed));
+  EXPECT_EQ(strings[0], "15");
+  EXPECT_EQ(seen[1], handle(sl));
+}
+
 TEST_F(EditTest, ProgramWritesShowWithoutCallback) {
   rt::set(ed, {s("String"), s("0.25")});
   EXPECT_EQ(edit->text(), "0.25");
