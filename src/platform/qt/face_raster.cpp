@@ -4,15 +4,11 @@
 #include <cmath>
 
 namespace rt::qt {
-namespace {
-
-// Clips the segment a-b to [0, w] x [0, h] (Liang-Barsky); false when
-// nothing is left.
-bool clipToImage(QPointF& a, QPointF& b, double w, double h) {
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
   double t0 = 0, t1 = 1;
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
   const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {a.x(), w - a.x(), a.y(), h - a.y()};
+  const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
   for (int i = 0; i < 4; ++i) {
     if (p[i] == 0) {
       if (q[i] < 0) return false;
@@ -31,8 +27,6 @@ bool clipToImage(QPointF& a, QPointF& b, double w, double h) {
   b = start + t1 * QPointF(dx, dy);
   return true;
 }
-
-}  // namespace
 
 FaceRaster::FaceRaster(QImage& target)
     : bits_(target.bits()),
@@ -85,7 +79,7 @@ void FaceRaster::line(QPointF a, QPointF b, QRgb color) {
       !std::isfinite(b.y())) {
     return;
   }
-  if (!clipToImage(a, b, width_, height_)) return;
+  if (!clipSegment(a, b, QRectF(0, 0, width_, height_))) return;
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
   const int steps = static_cast<int>(std::ceil(std::max(std::abs(dx), std::abs(dy))));
   // Clipped to the image, so coordinates are non-negative: truncation floors.

@@ -6,9 +6,13 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 #include <QRgb>
 
 namespace rt::qt {
+
+// Clips the segment a-b to `r` (Liang-Barsky); false when nothing is left.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r);
 
 class FaceRaster {
  public:

@@ -1,0 +1,550 @@
+// 3-D axes: the grid box seen from the axes' view, surfaces coloured through
+// the figure's colour map and drawn back to front, lines, ticks and labels.
+#include <QFontMetricsF>
+#include <QPaintEngine>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "platform/graphics/graphics.h"
+#include "platform/qt/face_raster.h"
+#include "platform/qt/props.h"
+#include "platform/qt/render_support.h"
+
+namespace rt::qt::render {
+namespace {
+
+// The points of a surface on its m x n grid, column by column.
+struct SurfaceGrid {
+  std::size_t m = 0, n = 0;
+  std::vector<double> x, y, z, c;
+};
+
+// Expands XData (a row of n or an m x n matrix) and YData (m or m x n) to
+// the grid of ZData; false when the sizes do not fit.
+bool readSurface(double s, SurfaceGrid& g) {
+  Array z = tryProp(s, "ZData");
+  if (z.isNull() || !z.isNumeric() || z.empty()) return false;
+  g.m = z.rows();
+  g.n = z.cols();
+  std::size_t count = g.m * g.n;
+  g.z.assign(z.re().begin(), z.re().end());
+  std::vector<double> xd = propValues(s, "XData"), yd = propValues(s, "YData");
+  g.x.resize(count);
+  g.y.resize(count);
+  for (std::size_t j = 0; j < g.n; ++j) {
+    for (std::size_t i = 0; i < g.m; ++i) {
+      std::size_t k = j * g.m + i;
+      if (xd.size() == count) {
+        g.x[k] = xd[k];
+      } else if (xd.size() == g.n) {
+        g.x[k] = xd[j];
+      } else if (xd.empty()) {
+        g.x[k] = static_cast<double>(j + 1);
+      } else {
+        return false;
+      }
+      if (yd.size() == count) {
+        g.y[k] = yd[k];
+      } else if (yd.size() == g.m) {
+        g.y[k] = yd[i];
+      } else if (yd.empty()) {
+        g.y[k] = static_cast<double>(i + 1);
+      } else {
+        return false;
+      }
+    }
+  }
+  std::vector<double> cd = propValues(s, "CData");
+  g.c = cd.size() == count ? std::move(cd) : g.z;
+  return true;
+}
+
+struct Face {
+  float depth;
+  std::uint32_t surface;
+  std::uint32_t index;  // grid index of the face's first corner
+};
+
+struct SurfaceStyle {
+  enum Kind { Mapped, Fixed, None } face = Mapped, edge = Fixed;
+  QColor faceColor, edgeColor = Qt::black;
+};
+
+SurfaceStyle surfaceStyle(double s) {
+  SurfaceStyle st;
+  Array fc = tryProp(s, "FaceColor");
+  if (!fc.isNull() && fc.isChar()) {
+    std::string k = propKeyword(s, "FaceColor");
+    if (k == "none") {
+      st.face = SurfaceStyle::None;
+    } else if (std::optional<QColor> c = toColor(fc)) {
+      st.face = SurfaceStyle::Fixed;
+      st.faceColor = *c;
+    }
+  } else if (std::optional<QColor> c = toColor(fc)) {
+    st.face = SurfaceStyle::Fixed;
+    st.faceColor = *c;
+  }
+  Array ec = tryProp(s, "EdgeColor");
+  std::string ek = propKeyword(s, "EdgeColor");
+  if (ek == "none") {
+    st.edge = SurfaceStyle::None;
+  } else if (ek == "flat" || ek == "interp") {
+    st.edge = SurfaceStyle::Mapped;
+  } else if (std::optional<QColor> c = toColor(ec)) {
+    st.edgeColor = *c;
+  }
+  return st;
+}
+
+// Colour limits: CLim (kept at the finite range of the colour data in
+// automatic mode by the object system), else the range of the data here.
+Projection::Limits colorLimits(double ax, const std::vector<SurfaceGrid>& grids) {
+  std::vector<double> clim = propValues(ax, "CLim");
+  if (clim.size() >= 2 && std::isfinite(clim[0]) && std::isfinite(clim[1]) && clim[0] < clim[1]) {
+    return {clim[0], clim[1]};
+  }
+  Range r;
+  for (const SurfaceGrid& g : grids) r.add(g.c);
+  if (!r.valid()) return {0, 1};
+  if (r.lo == r.hi) return {r.lo - 1, r.hi + 1};
+  return {r.lo, r.hi};
+}
+
+int colorIndex(double c, const Projection::Limits& clim, int mapSize) {
+  int i = static_cast<int>(std::floor((c - clim[0]) / (clim[1] - clim[0]) * mapSize));
+  return std::clamp(i, 0, mapSize - 1);
+}
+
+// The edge of the data box parallel to `axis` chosen by `better` among the
+// four candidates; returns the two free coordinates.
+struct Edge {
+  int axis;
+  double a, b;  // the other two coordinates, in axis order
+  QPointF from, to;
+};
+
+QPointF project(const Projection& pr, int axis, double t, double a, double b) {
+  switch (axis) {
+    case 0:
+      return pr.toScreen(t, a, b);
+    case 1:
+      return pr.toScreen(a, t, b);
+    default:
+      return pr.toScreen(a, b, t);
+  }
+}
+
+template <class Better>
+Edge pickEdge(const Projection& pr, int axis, Better better) {
+  const auto& L = pr.limits();
+  int o1 = axis == 0 ? 1 : 0, o2 = axis == 2 ? 1 : 2;
+  std::optional<Edge> best;
+  for (double a : L[o1]) {
+    for (double b : L[o2]) {
+      Edge e{axis, a, b, project(pr, axis, L[axis][0], a, b), project(pr, axis, L[axis][1], a, b)};
+      if (!best || better(e, *best)) best = e;
+    }
+  }
+  return *best;
+}
+
+QPointF midpoint(const Edge& e) {
+  return (e.from + e.to) / 2;
+}
+
+// A face ready to draw: its corners on the device and its colours (none:
+// not drawn).
+struct FaceDraw {
+  QPointF quad[4];
+  std::optional<QRgb> fill, edge;
+};
+
+// Draws faces in order, clipped to `area`. Raster devices get them through a
+// transparent layer filled by FaceRaster; other devices (SVG) as polygons.
+void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces, const QRectF& area) {
+  if (faces.empty()) return;
+  QPaintEngine* engine = p.paintEngine();
+  if (engine && engine->type() == QPaintEngine::Raster &&
+      p.worldTransform().type() <= QTransform::TxTranslate) {
+    double left = kInf, top = kInf, right = -kInf, bottom = -kInf;
+    for (const FaceDraw& f : faces) {
+      for (const QPointF& q : f.quad) {
+        left = std::min(left, q.x());
+        right = std::max(right, q.x());
+        top = std::min(top, q.y());
+        bottom = std::max(bottom, q.y());
+      }
+    }
+    left = std::max(left, area.left());
+    top = std::max(top, area.top());
+    right = std::min(right + 1, area.right());
+    bottom = std::min(bottom + 1, area.bottom());
+    if (!(left < right && top < bottom)) return;
+    QRect r = QRectF(QPointF(left, top), QPointF(right, bottom)).toAlignedRect();
+    if (r.isEmpty()) return;
+    const qreal dpr = std::max<qreal>(1, p.device()->devicePixelRatioF());
+    QImage layer(r.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull()) return;
+    layer.fill(Qt::transparent);
+    FaceRaster raster(layer);
+    auto local = [&](const QPointF& q) { return (q - r.topLeft()) * dpr; };
+    for (const FaceDraw& f : faces) {
+      const QPointF quad[4] = {local(f.quad[0]), local(f.quad[1]), local(f.quad[2]),
+                               local(f.quad[3])};
+      if (f.fill) raster.fillQuad(quad, *f.fill);
+      if (f.edge) {
+        for (int e = 0; e < 4; ++e) raster.line(quad[e], quad[(e + 1) % 4], *f.edge);
+      }
+    }
+    layer.setDevicePixelRatio(dpr);
+    p.drawImage(r.topLeft(), layer);
+    return;
+  }
+  p.save();
+  p.setClipRect(area, Qt::IntersectClip);
+  std::optional<QRgb> brush, pen;
+  p.setBrush(Qt::NoBrush);
+  p.setPen(Qt::NoPen);
+  for (const FaceDraw& f : faces) {
+    // Brush and pen change only with the colour: state changes are slow.
+    if (f.fill != brush) {
+      brush = f.fill;
+      p.setBrush(brush ? QBrush(QColor(*brush)) : QBrush(Qt::NoBrush));
+    }
+    if (f.edge != pen) {
+      pen = f.edge;
+      p.setPen(pen ? QPen(QColor(*pen), 0) : QPen(Qt::NoPen));
+    }
+    p.drawConvexPolygon(f.quad, 4);
+  }
+  p.restore();
+}
+
+// One drawing of a 3-D axes: the data, limits, view and fonts that its steps
+// share. The steps run in painting order, back to front.
+class Axes3D {
+ public:
+  Axes3D(QPainter& p, double ax, const QRectF& box)
+      : p_(p), ax_(ax), box_(box), lim_(readData()), pr_(makeProjection()) {
+    for (int k = 0; k < 3; ++k) mid_[k] = (lim_[k][0] + lim_[k][1]) / 2;
+    colors_[0] = axisColor(ax, "XColor");
+    colors_[1] = axisColor(ax, "YColor");
+    colors_[2] = axisColor(ax, "ZColor");
+    findBackPlanes();
+  }
+
+  void paint() {
+    drawBox();
+    drawGrids();
+    drawSurfaces();
+    drawLines();
+    drawTicksAndLabels();
+    drawFreeTexts(p_, ax_, box_,
+                  [this](double x, double y, double z) { return pr_.toScreen(x, y, z); });
+    drawTitle();
+  }
+
+ private:
+  // The two other axes of axis k, in order.
+  static std::pair<int, int> others(int k) { return {k == 0 ? 1 : 0, k == 2 ? 1 : 2}; }
+
+  // Reads the surfaces and lines; limits from XLim, YLim, ZLim or the data.
+  std::array<Projection::Limits, 3> readData() {
+    Range ranges[3];
+    for (double s : childrenOfType(ax_, "surface")) {
+      SurfaceGrid g;
+      if (!visible(s) || !readSurface(s, g)) continue;
+      for (std::size_t k = 0; k < g.m * g.n; ++k) {
+        if (std::isfinite(g.x[k]) && std::isfinite(g.y[k]) && std::isfinite(g.z[k])) {
+          ranges[0].add(g.x[k]);
+          ranges[1].add(g.y[k]);
+          ranges[2].add(g.z[k]);
+        }
+      }
+      grids_.push_back(std::move(g));
+      styles_.push_back(surfaceStyle(s));
+    }
+    for (double l : childrenOfType(ax_, "line")) {
+      if (!visible(l)) continue;
+      lines_.push_back(l);
+      ranges[0].add(propValues(l, "XData"));
+      ranges[1].add(propValues(l, "YData"));
+      ranges[2].add(propValues(l, "ZData"));
+    }
+    return {axisLimits(ax_, "XLim", ranges[0]), axisLimits(ax_, "YLim", ranges[1]),
+            axisLimits(ax_, "ZLim", ranges[2])};
+  }
+
+  // The view fitted into the plot box, less room for tick labels and labels.
+  Projection makeProjection() {
+    std::vector<double> view = propValues(ax_, "View");
+    double az = view.size() >= 2 && std::isfinite(view[0]) ? view[0] : -37.5;
+    double el = view.size() >= 2 && std::isfinite(view[1]) ? view[1] : 30.0;
+    text_ = textAvailable();
+    font_ = text_ ? propFont(ax_, box_.height()) : QFont();
+    fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
+    double margin = text_ ? 2.2 * fontPx_ : 4.0;
+    viewport_ = box_.adjusted(margin, margin * 0.5, -margin, -margin);
+    if (viewport_.width() < 10 || viewport_.height() < 10) viewport_ = box_;
+    return Projection(az, el, lim_, viewport_);
+  }
+
+  // Of the two planes of the box across each axis, the one away from the
+  // viewer.
+  void findBackPlanes() {
+    for (int k = 0; k < 3; ++k) {
+      std::array<double, 3> lo = mid_, hi = mid_;
+      lo[k] = lim_[k][0];
+      hi[k] = lim_[k][1];
+      back_[k] = pr_.depth(lo[0], lo[1], lo[2]) <= pr_.depth(hi[0], hi[1], hi[2]) ? lim_[k][0]
+                                                                                  : lim_[k][1];
+    }
+  }
+
+  QPointF at(const std::array<double, 3>& c) const { return pr_.toScreen(c[0], c[1], c[2]); }
+
+  // The back planes filled with the axes colour, with their edges.
+  void drawBox() {
+    std::optional<QColor> bg = propColor(ax_, "Color");
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    for (int k = 0; k < 3; ++k) {
+      auto [a, b] = others(k);
+      QPointF quad[4];
+      const double corners[4][2] = {{lim_[a][0], lim_[b][0]},
+                                    {lim_[a][1], lim_[b][0]},
+                                    {lim_[a][1], lim_[b][1]},
+                                    {lim_[a][0], lim_[b][1]}};
+      for (int i = 0; i < 4; ++i) {
+        std::array<double, 3> c;
+        c[k] = back_[k];
+        c[a] = corners[i][0];
+        c[b] = corners[i][1];
+        quad[i] = at(c);
+      }
+      if (bg) {
+        p_.setPen(Qt::NoPen);
+        p_.setBrush(*bg);
+        p_.drawConvexPolygon(quad, 4);
+      }
+      p_.setBrush(Qt::NoBrush);
+      p_.setPen(QPen(colors_[a], 0));
+      p_.drawLine(quad[0], quad[1]);
+      p_.drawLine(quad[3], quad[2]);
+      p_.setPen(QPen(colors_[b], 0));
+      p_.drawLine(quad[0], quad[3]);
+      p_.drawLine(quad[1], quad[2]);
+    }
+  }
+
+  // Ticks per axis (none for an axis seen end on), and the grid lines on the
+  // two back planes that hold the axis.
+  void drawGrids() {
+    const char* gridNames[3] = {"XGrid", "YGrid", "ZGrid"};
+    for (int k = 0; k < 3; ++k) {
+      auto [a, b] = others(k);
+      QPointF e0 = project(pr_, k, lim_[k][0], mid_[a], mid_[b]);
+      QPointF e1 = project(pr_, k, lim_[k][1], mid_[a], mid_[b]);
+      double len = std::hypot(e1.x() - e0.x(), e1.y() - e0.y());
+      if (len < 2 * fontPx_) continue;
+      int most = std::clamp(static_cast<int>(len / std::max(3.5 * fontPx_, 20.0)), 3, 9);
+      ticks_[k] = niceTicks(lim_[k][0], lim_[k][1], most);
+      if (!propOn(ax_, gridNames[k], false)) continue;
+      QColor gc = colors_[k];
+      gc.setAlpha(90);
+      QPen pen(gc, 0);
+      pen.setStyle(Qt::DotLine);
+      p_.setPen(pen);
+      for (int plane : {a, b}) {
+        int free = 3 - plane - k;
+        for (double t : ticks_[k].values) {
+          std::array<double, 3> c0, c1;
+          c0[plane] = c1[plane] = back_[plane];
+          c0[k] = c1[k] = t;
+          c0[free] = lim_[free][0];
+          c1[free] = lim_[free][1];
+          p_.drawLine(at(c0), at(c1));
+        }
+      }
+    }
+  }
+
+  // All faces of all surfaces, sorted back to front and coloured through
+  // the figure's colour map.
+  void drawSurfaces() {
+    std::vector<QColor> cmap = figureColormap(figureOf(ax_));
+    Projection::Limits clim = colorLimits(ax_, grids_);
+    std::vector<std::vector<QPointF>> screen(grids_.size());
+    std::vector<Face> faces;
+    for (std::size_t s = 0; s < grids_.size(); ++s) {
+      const SurfaceGrid& g = grids_[s];
+      std::size_t count = g.m * g.n;
+      std::vector<float> depth(count);
+      std::vector<bool> ok(count);
+      screen[s].resize(count);
+      for (std::size_t k = 0; k < count; ++k) {
+        ok[k] = std::isfinite(g.x[k]) && std::isfinite(g.y[k]) && std::isfinite(g.z[k]);
+        if (!ok[k]) continue;
+        screen[s][k] = pr_.toScreen(g.x[k], g.y[k], g.z[k]);
+        depth[k] = static_cast<float>(pr_.depth(g.x[k], g.y[k], g.z[k]));
+      }
+      // A face touching a point that is not a number is left out.
+      for (std::size_t j = 0; j + 1 < g.n; ++j) {
+        for (std::size_t i = 0; i + 1 < g.m; ++i) {
+          std::size_t k00 = j * g.m + i, k10 = k00 + 1, k01 = k00 + g.m, k11 = k01 + 1;
+          if (!ok[k00] || !ok[k10] || !ok[k01] || !ok[k11]) continue;
+          float d = (depth[k00] + depth[k10] + depth[k01] + depth[k11]) / 4;
+          faces.push_back({d, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(k00)});
+        }
+      }
+    }
+    std::sort(faces.begin(), faces.end(),
+              [](const Face& a, const Face& b) { return a.depth < b.depth; });
+    std::vector<FaceDraw> draws;
+    draws.reserve(faces.size());
+    int mapSize = static_cast<int>(cmap.size());
+    for (const Face& f : faces) {
+      const SurfaceGrid& g = grids_[f.surface];
+      const SurfaceStyle& st = styles_[f.surface];
+      const std::vector<QPointF>& pts = screen[f.surface];
+      std::size_t k00 = f.index, k10 = k00 + 1, k01 = k00 + g.m, k11 = k01 + 1;
+      double c = g.c[k00];
+      std::optional<QRgb> mapped;
+      if (std::isfinite(c)) mapped = cmap[colorIndex(c, clim, mapSize)].rgb();
+      FaceDraw d{{pts[k00], pts[k01], pts[k11], pts[k10]}, std::nullopt, std::nullopt};
+      if (st.face == SurfaceStyle::Mapped) {
+        if (!mapped) continue;  // a face without a colour value is left out
+        d.fill = mapped;
+      } else if (st.face == SurfaceStyle::Fixed) {
+        d.fill = st.faceColor.rgb();
+      }
+      if (st.edge == SurfaceStyle::Mapped) {
+        d.edge = mapped;
+      } else if (st.edge == SurfaceStyle::Fixed) {
+        d.edge = st.edgeColor.rgb();
+      }
+      if (d.fill || d.edge) draws.push_back(d);
+    }
+    drawFaces(p_, draws, box_);
+  }
+
+  void drawLines() {
+    p_.save();
+    p_.translate(0.5, 0.5);  // pixel centres: thin lines stay crisp
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    for (double l : lines_) {
+      std::vector<double> xd = propValues(l, "XData"), yd = propValues(l, "YData"),
+                          zd = propValues(l, "ZData");
+      std::size_t n = std::min(xd.size(), yd.size());
+      std::vector<QPointF> pts(n);
+      std::vector<bool> ok(n);
+      for (std::size_t i = 0; i < n; ++i) {
+        double z = zd.size() == n ? zd[i] : 0.0;
+        ok[i] = std::isfinite(xd[i]) && std::isfinite(yd[i]) && std::isfinite(z);
+        if (ok[i]) pts[i] = pr_.toScreen(xd[i], yd[i], z);
+      }
+      QPen pen = linePen(l);
+      if (pen.style() == Qt::NoPen) continue;
+      p_.setPen(pen);
+      drawClippedPolyline(p_, pts, ok, box_);
+    }
+    p_.restore();
+  }
+
+  // Ticks and labels on the outer edges: x and y along the lowest edges on
+  // the screen, z along the leftmost upright edge, all pointing away from
+  // the box's centre.
+  void drawTicksAndLabels() {
+    QPointF centre = pr_.toScreen(mid_[0], mid_[1], mid_[2]);
+    auto lowest = [](const Edge& a, const Edge& b) { return midpoint(a).y() > midpoint(b).y(); };
+    auto leftmost = [](const Edge& a, const Edge& b) { return midpoint(a).x() < midpoint(b).x(); };
+    Edge edges[3] = {pickEdge(pr_, 0, lowest), pickEdge(pr_, 1, lowest),
+                     pickEdge(pr_, 2, leftmost)};
+    const char* labelNames[3] = {"XLabel", "YLabel", "ZLabel"};
+    double tickLen = std::max(3.0, 0.012 * std::max(viewport_.width(), viewport_.height()));
+    double gap = 0.3 * fontPx_;
+    std::vector<QRectF> placed;
+    for (int k = 0; k < 3; ++k) {
+      const Edge& e = edges[k];
+      QPointF out = midpoint(e) - centre;
+      double norm = std::hypot(out.x(), out.y());
+      if (norm < 1e-9) continue;
+      out /= norm;
+      p_.setRenderHint(QPainter::Antialiasing, false);
+      p_.setPen(QPen(colors_[k], 0));
+      p_.drawLine(e.from, e.to);
+      TickLabels tl = formatTicks(ticks_[k]);
+      HAlign ha = out.x() > 0.3 ? HAlign::Left : out.x() < -0.3 ? HAlign::Right : HAlign::Center;
+      VAlign va = out.y() > 0.3 ? VAlign::Top : out.y() < -0.3 ? VAlign::Bottom : VAlign::Middle;
+      QSizeF extent;
+      for (std::size_t i = 0; i < ticks_[k].values.size(); ++i) {
+        QPointF tick = project(pr_, k, ticks_[k].values[i], e.a, e.b);
+        p_.setRenderHint(QPainter::Antialiasing, false);
+        p_.setPen(QPen(colors_[k], 0));
+        p_.drawLine(tick, tick + out * tickLen);
+        if (!text_) continue;
+        // Labels of two axes may meet at a corner of the box: the first stays.
+        QSizeF size = textBlockSize({tl.labels[i]}, font_);
+        QPointF anchor = tick + out * (tickLen + gap);
+        QRectF area = blockRect(size, anchor, ha, va);
+        extent = extent.expandedTo(size);
+        if (std::any_of(placed.begin(), placed.end(),
+                        [&](const QRectF& r) { return r.intersects(area); })) {
+          continue;
+        }
+        placed.push_back(area);
+        p_.setRenderHint(QPainter::Antialiasing, true);
+        drawTextBlock(p_, {tl.labels[i]}, anchor, font_, colors_[k], ha, va);
+      }
+      TextObject label = readText(labelHandle(ax_, labelNames[k]), box_.height());
+      if (!text_ || !label.shown()) continue;
+      double reach = tickLen + 2 * gap + std::abs(out.x()) * extent.width() +
+                     std::abs(out.y()) * extent.height();
+      p_.setRenderHint(QPainter::Antialiasing, true);
+      if (k == 2) {  // upright, like its axis
+        drawTextBlock(p_, label.lines, midpoint(e) + out * reach, label.font, label.color,
+                      HAlign::Center, out.x() < 0 ? VAlign::Bottom : VAlign::Top, 90);
+      } else {
+        drawTextBlock(p_, label.lines, midpoint(e) + out * reach, label.font, label.color, ha, va);
+      }
+    }
+  }
+
+  // The title, centred above the box.
+  void drawTitle() {
+    TextObject title = readText(labelHandle(ax_, "Title"), box_.height());
+    if (!text_ || !title.shown()) return;
+    double top = kInf;
+    for (double x : lim_[0])
+      for (double y : lim_[1])
+        for (double z : lim_[2]) top = std::min(top, pr_.toScreen(x, y, z).y());
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    drawTextBlock(p_, title.lines, QPointF(box_.center().x(), top - 0.3 * fontPx_), title.font,
+                  title.color, HAlign::Center, VAlign::Bottom);
+  }
+
+  QPainter& p_;
+  double ax_;
+  QRectF box_, viewport_;
+  std::vector<SurfaceGrid> grids_;
+  std::vector<SurfaceStyle> styles_;
+  std::vector<double> lines_;
+  bool text_ = false;
+  QFont font_;
+  double fontPx_ = 12;
+  std::array<Projection::Limits, 3> lim_;
+  Projection pr_;
+  std::array<double, 3> mid_{}, back_{};
+  QColor colors_[3];
+  std::array<Ticks, 3> ticks_;
+};
+
+}  // namespace
+
+void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
+  Axes3D(p, ax, box).paint();
+}
+
+}  // namespace rt::qt::render

@@ -1,0 +1,259 @@
+// Helpers shared by the figure, 2-D and 3-D drawing code.
+#include "platform/qt/render_support.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/graphics/graphics.h"
+#include "platform/qt/face_raster.h"
+#include "platform/qt/props.h"
+
+namespace rt::qt::render {
+namespace {
+
+// ----------------------------------------------------------- line helpers
+Qt::PenStyle penStyleOf(const std::string& style) {
+  if (style == "--") return Qt::DashLine;
+  if (style == ":") return Qt::DotLine;
+  if (style == "-.") return Qt::DashDotLine;
+  if (style == "none") return Qt::NoPen;
+  return Qt::SolidLine;
+}
+
+double pointsToPixels(double pt) {
+  return pt * 96.0 / 72.0;
+}
+
+}  // namespace
+
+bool textAvailable() {
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+std::vector<double> childrenOfType(double h, std::string_view type) {
+  std::vector<double> out;
+  try {
+    for (double c : gfx::children(h)) {
+      if (gfx::type(c) == type) out.push_back(c);
+    }
+  } catch (const std::exception&) {
+  }
+  return out;
+}
+
+bool visible(double h) {
+  return propOn(h, "Visible", true);
+}
+
+// A non-degenerate range for an axis: the limits property when it holds two
+// finite increasing numbers (the object system keeps it fitted to the data in
+// automatic mode), else the data range.
+Projection::Limits axisLimits(double ax, const char* limName, const Range& data) {
+  std::vector<double> lim = propValues(ax, limName);
+  if (lim.size() >= 2 && std::isfinite(lim[0]) && std::isfinite(lim[1]) && lim[0] < lim[1]) {
+    return {lim[0], lim[1]};
+  }
+  if (!data.valid()) return {0, 1};
+  if (data.lo == data.hi) {
+    double pad = data.lo == 0 ? 1.0 : std::abs(data.lo) * 0.1;
+    return {data.lo - pad, data.hi + pad};
+  }
+  return {data.lo, data.hi};
+}
+
+// --------------------------------------------------------------- text
+
+HAlign hAlignOf(const std::string& k, HAlign fallback) {
+  if (k == "left") return HAlign::Left;
+  if (k == "center") return HAlign::Center;
+  if (k == "right") return HAlign::Right;
+  return fallback;
+}
+
+VAlign vAlignOf(const std::string& k, VAlign fallback) {
+  if (k == "top" || k == "cap") return VAlign::Top;
+  if (k == "middle") return VAlign::Middle;
+  if (k == "bottom" || k == "baseline") return VAlign::Bottom;
+  return fallback;
+}
+
+QSizeF textBlockSize(const QStringList& lines, const QFont& font) {
+  if (!textAvailable() || lines.isEmpty()) return {};
+  QFontMetricsF fm(font);
+  double w = 0;
+  for (const QString& l : lines) w = std::max(w, fm.horizontalAdvance(l));
+  return {w, fm.lineSpacing() * lines.size()};
+}
+
+// The area of an unturned block of `size` anchored at `anchor`.
+QRectF blockRect(QSizeF size, QPointF anchor, HAlign h, VAlign v) {
+  double x0 = h == HAlign::Left ? 0 : h == HAlign::Center ? -size.width() / 2 : -size.width();
+  double y0 = v == VAlign::Top ? 0 : v == VAlign::Middle ? -size.height() / 2 : -size.height();
+  return {anchor + QPointF(x0, y0), size};
+}
+
+// Draws a block of lines anchored at `anchor`, turned by `rotationDeg`
+// counter-clockwise about the anchor.
+void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const QFont& font,
+                   const QColor& color, HAlign h, VAlign v, double rotationDeg) {
+  if (!textAvailable() || lines.isEmpty()) return;
+  QSizeF size = textBlockSize(lines, font);
+  QFontMetricsF fm(font);
+  QPointF origin = blockRect(size, QPointF(0, 0), h, v).topLeft();
+  double x0 = origin.x(), y0 = origin.y();
+  int flags = h == HAlign::Left     ? Qt::AlignLeft
+              : h == HAlign::Center ? Qt::AlignHCenter
+                                    : Qt::AlignRight;
+  p.save();
+  p.translate(anchor);
+  if (rotationDeg != 0) p.rotate(-rotationDeg);
+  p.setFont(font);
+  p.setPen(color);
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QRectF r(x0, y0 + i * fm.lineSpacing(), size.width(), fm.lineSpacing());
+    p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
+  }
+  p.restore();
+}
+
+TextObject readText(double t, double axesHeight) {
+  TextObject obj;
+  if (!std::isfinite(t) || !visible(t)) return obj;
+  obj.lines = propLines(t, "String");
+  if (!obj.shown()) return obj;
+  if (textAvailable()) {
+    obj.font = propFont(t, axesHeight);
+    // A size below one point or pixel cannot be meant in those units: it is
+    // the normalised size of an axes whose font the label copied (the label
+    // functions copy FontSize but not FontUnits). Read it as the axes does.
+    double size = propScalar(t, "FontSize", 10);
+    double ax = gfx::exists(t) ? gfx::parent(t) : std::nan("");
+    if (size < 1 && propKeyword(t, "FontUnits") != "normalized" &&
+        propKeyword(ax, "FontUnits") == "normalized") {
+      obj.font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * axesHeight))));
+    }
+  }
+  obj.color = propColor(t, "Color").value_or(Qt::black);
+  return obj;
+}
+
+double labelHandle(double ax, const char* name) {
+  Array h = tryProp(ax, name);
+  if (h.isNull() || !h.isNumeric() || h.empty()) return std::nan("");
+  double v = h.re()[0];
+  return gfx::exists(v) ? v : std::nan("");
+}
+
+// Texts of an axes other than its title and labels, at their Position (in
+// data units unless their Units say otherwise).
+void drawFreeTexts(QPainter& p, double ax, const QRectF& box,
+                   const std::function<QPointF(double, double, double)>& toScreen) {
+  if (!textAvailable()) return;
+  double labels[4] = {labelHandle(ax, "Title"), labelHandle(ax, "XLabel"),
+                      labelHandle(ax, "YLabel"), labelHandle(ax, "ZLabel")};
+  for (double t : childrenOfType(ax, "text")) {
+    if (std::find(std::begin(labels), std::end(labels), t) != std::end(labels)) continue;
+    TextObject obj = readText(t, box.height());
+    std::vector<double> pos = propValues(t, "Position");
+    if (!obj.shown() || pos.size() < 2) continue;
+    double z = pos.size() >= 3 ? pos[2] : 0.0;
+    std::string units = propKeyword(t, "Units");
+    QPointF at;
+    if (units.empty() || units == "data") {
+      if (!std::isfinite(pos[0]) || !std::isfinite(pos[1]) || !std::isfinite(z)) continue;
+      at = toScreen(pos[0], pos[1], z);
+    } else {
+      at = QPointF(box.left() + toPixels(pos[0], units, box.width()),
+                   box.bottom() - toPixels(pos[1], units, box.height()));
+    }
+    double rotation = propScalar(t, "Rotation", 0);
+    drawTextBlock(p, obj.lines, at, obj.font, obj.color,
+                  hAlignOf(propKeyword(t, "HorizontalAlignment"), HAlign::Left),
+                  vAlignOf(propKeyword(t, "VerticalAlignment"), VAlign::Middle),
+                  std::isfinite(rotation) ? rotation : 0);
+  }
+}
+
+QPen linePen(double line) {
+  QColor color = propColor(line, "Color").value_or(QColor(0, 0, 255));
+  double width = propScalar(line, "LineWidth", 0.5);
+  if (!std::isfinite(width) || width <= 0) width = 0.5;
+  QPen pen(color, std::max(1.0, pointsToPixels(width)));
+  pen.setStyle(penStyleOf(propKeyword(line, "LineStyle")));
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  return pen;
+}
+
+void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
+  std::string marker = propKeyword(line, "Marker");
+  if (marker.empty() || marker == "none" || points.empty()) return;
+  double size = pointsToPixels(propScalar(line, "MarkerSize", 6.0));
+  if (!std::isfinite(size) || size <= 0) size = 8;
+  double r = size / 2;
+  QColor color = propColor(line, "Color").value_or(QColor(0, 0, 255));
+  p.save();
+  p.setPen(QPen(color, 1));
+  p.setBrush(Qt::NoBrush);
+  for (const QPointF& c : points) {
+    if (marker == "." || marker == "point") {
+      p.setBrush(color);
+      p.drawEllipse(c, 1.5, 1.5);
+    } else if (marker == "o" || marker == "circle") {
+      p.drawEllipse(c, r, r);
+    } else if (marker == "s" || marker == "square") {
+      p.drawRect(QRectF(c.x() - r, c.y() - r, size, size));
+    } else if (marker == "x") {
+      p.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
+      p.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
+    } else {  // "+", "*" and the others: a cross
+      p.drawLine(c + QPointF(-r, 0), c + QPointF(r, 0));
+      p.drawLine(c + QPointF(0, -r), c + QPointF(0, r));
+      if (marker == "*") {
+        p.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
+        p.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
+      }
+    }
+  }
+  p.restore();
+}
+
+// Draws a polyline of device points, broken at non-finite points and clipped
+// to `clip`. Coordinates far outside the device never reach the painter.
+void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std::vector<bool>& ok,
+                         const QRectF& clip) {
+  QPolygonF run;
+  auto flush = [&] {
+    if (run.size() >= 2) p.drawPolyline(run);
+    run.clear();
+  };
+  for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+    if (!ok[i] || !ok[i + 1]) {
+      flush();
+      continue;
+    }
+    QPointF a = pts[i], b = pts[i + 1];
+    if (!clipSegment(a, b, clip)) {
+      flush();
+      continue;
+    }
+    if (run.isEmpty() || run.back() != a) {
+      flush();
+      run << a;
+    }
+    run << b;
+    if (b != pts[i + 1]) flush();
+  }
+  flush();
+  // A single finite point draws as a dot.
+  if (pts.size() == 1 && ok[0] && clip.contains(pts[0])) p.drawPoint(pts[0]);
+}
+
+QColor axisColor(double ax, const char* name) {
+  return propColor(ax, name).value_or(Qt::black);
+}
+
+}  // namespace rt::qt::render

@@ -1,0 +1,97 @@
+// Inner parts of the renderer: helpers shared by the drawing of figures,
+// 2-D axes and 3-D axes. Not for use outside src/platform/qt.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QStringList>
+#include <functional>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/qt/renderer.h"
+
+namespace rt::qt::render {
+
+inline constexpr double kInf = std::numeric_limits<double>::infinity();
+inline constexpr double kPi = std::numbers::pi;
+
+// Text needs the font database of a QGuiApplication.
+bool textAvailable();
+
+// The finite range of some values (empty until one is added).
+struct Range {
+  double lo = kInf;
+  double hi = -kInf;
+  bool valid() const { return lo <= hi; }
+  void add(double v) {
+    if (!std::isfinite(v)) return;
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+  }
+  void add(const std::vector<double>& vs) {
+    for (double v : vs) add(v);
+  }
+};
+
+std::vector<double> childrenOfType(double h, std::string_view type);
+bool visible(double h);
+// A non-degenerate range for an axis: the limits property when it holds two
+// finite increasing numbers (the object system keeps it fitted to the data in
+// automatic mode), else the data range.
+Projection::Limits axisLimits(double ax, const char* limName, const Range& data);
+// An axis colour property (XColor, ...); black when unusable.
+QColor axisColor(double ax, const char* name);
+
+// ------------------------------------------------------------------- text
+enum class HAlign { Left, Center, Right };
+enum class VAlign { Top, Middle, Bottom };
+HAlign hAlignOf(const std::string& keyword, HAlign fallback);
+VAlign vAlignOf(const std::string& keyword, VAlign fallback);
+
+QSizeF textBlockSize(const QStringList& lines, const QFont& font);
+// The area of an unturned block of `size` anchored at `anchor`.
+QRectF blockRect(QSizeF size, QPointF anchor, HAlign h, VAlign v);
+// Draws a block of lines anchored at `anchor`, turned by `rotationDeg`
+// counter-clockwise about the anchor.
+void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const QFont& font,
+                   const QColor& color, HAlign h, VAlign v, double rotationDeg = 0);
+
+// A text object of an axes (title, labels): its lines, font and colour.
+struct TextObject {
+  QStringList lines;
+  QFont font;
+  QColor color = Qt::black;
+  bool shown() const { return !lines.isEmpty() && !(lines.size() == 1 && lines[0].isEmpty()); }
+};
+// A text object's lines, font (`axesHeight` for normalised sizes) and colour;
+// nothing to show when it is hidden or has no text.
+TextObject readText(double t, double axesHeight);
+// The text object an axes names in `name` ("Title", "XLabel", ...), or NaN.
+double labelHandle(double ax, const char* name);
+// Texts of an axes other than its title and labels, at their Position (in
+// data units, mapped by `toScreen`, unless their Units say otherwise).
+void drawFreeTexts(QPainter& p, double ax, const QRectF& box,
+                   const std::function<QPointF(double, double, double)>& toScreen);
+
+// ------------------------------------------------------------------ lines
+QPen linePen(double line);
+void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points);
+// Draws a polyline of device points, broken where `ok` is false and clipped
+// to `clip`. Coordinates far outside the device never reach the painter.
+void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std::vector<bool>& ok,
+                         const QRectF& clip);
+
+// ------------------------------------------------------------------- axes
+// `box` is the axes' plot box on the device.
+void paintAxes2D(QPainter& p, double ax, const QRectF& box);
+void paintAxes3D(QPainter& p, double ax, const QRectF& box);
+
+}  // namespace rt::qt::render
