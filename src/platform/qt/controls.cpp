@@ -62,42 +62,50 @@ void SliderBar::showState(double min, double max, double value, double smallStep
   } else {
     value_ = value;
     setValue(0);
+    acted_ = false;  // nothing the user did can be handed over now
   }
   setEnabled(usable);
 }
 
+// A vertical bar has Min at the bottom: its grid (which Qt counts from the
+// top) runs the other way.
 int SliderBar::toPosition(double v) const {
   if (!(max_ > min_)) return 0;
   double f = std::clamp((v - min_) / (max_ - min_), 0.0, 1.0);
+  if (orientation() == Qt::Vertical) f = 1 - f;
   return static_cast<int>(std::lround(f * kSteps));
 }
 
 void SliderBar::onAction(int action) {
   if (!(max_ > min_) || !std::isfinite(value_)) return;
   double range = max_ - min_;
+  // Qt's "add" moves right, or down on a vertical bar, where values fall.
+  double sign = orientation() == Qt::Vertical ? -1 : 1;
   double v = value_;
   switch (action) {
     case SliderSingleStepAdd:
-      v += small_ * range;
+      v += sign * small_ * range;
       break;
     case SliderSingleStepSub:
-      v -= small_ * range;
+      v -= sign * small_ * range;
       break;
     case SliderPageStepAdd:
-      v += large_ * range;
+      v += sign * large_ * range;
       break;
     case SliderPageStepSub:
-      v -= large_ * range;
+      v -= sign * large_ * range;
       break;
     case SliderToMinimum:
-      v = min_;
+      v = sign > 0 ? min_ : max_;
       break;
     case SliderToMaximum:
-      v = max_;
+      v = sign > 0 ? max_ : min_;
       break;
-    case SliderMove:
-      v = min_ + static_cast<double>(sliderPosition()) / kSteps * range;
+    case SliderMove: {
+      double f = static_cast<double>(sliderPosition()) / kSteps;
+      v = min_ + (sign > 0 ? f : 1 - f) * range;
       break;
+    }
     default:
       return;
   }
@@ -276,7 +284,6 @@ void ControlView::sync() {
 
   if (auto* s = dynamic_cast<SliderBar*>(w)) {
     s->setOrientation(r.width() >= r.height() ? Qt::Horizontal : Qt::Vertical);
-    s->setInvertedAppearance(s->orientation() == Qt::Vertical);  // Min at the bottom
     std::vector<double> steps = propValues(h, "SliderStep");
     double value = propScalar(h, "Value", std::nan(""));
     s->showState(propScalar(h, "Min", 0), propScalar(h, "Max", 1), value,

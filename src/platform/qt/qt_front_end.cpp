@@ -143,21 +143,6 @@ struct QtFrontEnd::Impl {
     controls[h] = std::make_unique<ControlView>(h, w);
   }
 
-  // Windows for the figures that exist already, with their controls.
-  void adoptExisting() {
-    try {
-      for (double fig : gfx::figures()) {
-        ensureWindow(fig);
-        const Array all = rt::findall(gfx::handleArray(fig));
-        for (double h : all.re()) {
-          if (h != fig && gfx::type(h) == "uicontrol") addControl(h);
-        }
-      }
-    } catch (const std::exception&) {
-      // The object system is not initialised yet: nothing to adopt.
-    }
-  }
-
   // The user closes a window: the figure's close request decides (by
   // default it deletes the figure, and with it the window).
   void userClosed(double fig) {
@@ -213,7 +198,6 @@ QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
     error("The Qt front end needs a QApplication, but another kind of application exists.");
   }
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  d_->adoptExisting();
 }
 
 QtFrontEnd::~QtFrontEnd() {

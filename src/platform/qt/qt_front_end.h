@@ -19,7 +19,8 @@ namespace rt::qt {
 class QtFrontEnd : public FrontEnd {
  public:
   // Creates the QApplication when none exists (and then owns it). Objects
-  // that exist already get their windows at once.
+  // that exist when the front end is installed are announced to it by the
+  // object system (rt::setFrontEnd) and get their windows then.
   QtFrontEnd(int& argc, char** argv);
   ~QtFrontEnd() override;
   QtFrontEnd(const QtFrontEnd&) = delete;

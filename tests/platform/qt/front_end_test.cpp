@@ -137,6 +137,30 @@ TEST_F(FrontEndTest, SliderValueStaysWithinMinAndMax) {
   EXPECT_DOUBLE_EQ(value(sl), 0.1);
 }
 
+TEST_F(FrontEndTest, UprightSliderHasMinAtTheBottom) {
+  makeFigure();
+  rt::Array sl = makeSlider(0, 10, 2);
+  rt::set(sl, {s("Position"), rt::row({0.1, 0.1, 0.05, 0.8})});
+  SliderBar* b = bar(sl);
+  ASSERT_EQ(b->orientation(), Qt::Vertical);
+  QRect up = b->partRect(QStyle::SC_ScrollBarSubLine),
+        down = b->partRect(QStyle::SC_ScrollBarAddLine);
+  ASSERT_LT(up.center().y(), down.center().y());
+  QRect thumb = b->partRect(QStyle::SC_ScrollBarSlider);
+  EXPECT_GT(thumb.center().y(), b->height() / 2);  // 2 of 0..10: low down
+  QTest::mouseClick(b, Qt::LeftButton, {}, up.center());
+  EXPECT_NEAR(value(sl), 2.1, 1e-12);
+  QTest::mouseClick(b, Qt::LeftButton, {}, down.center());
+  QTest::mouseClick(b, Qt::LeftButton, {}, down.center());
+  EXPECT_NEAR(value(sl), 1.9, 1e-12);
+  // Dragged to the top: Max.
+  thumb = b->partRect(QStyle::SC_ScrollBarSlider);
+  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
+  QTest::mouseMove(b, QPoint(thumb.center().x(), 0));
+  QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(thumb.center().x(), 0));
+  EXPECT_DOUBLE_EQ(value(sl), 10.0);
+}
+
 TEST_F(FrontEndTest, ProgramWritesMoveTheSliderWithoutCallback) {
   makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
@@ -392,6 +416,26 @@ TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
   auto* edit = dynamic_cast<QLineEdit*>(front->widget(handle(txt)));
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(edit->text(), "Fmin");
+}
+
+TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
+  rt::setFrontEnd(nullptr);  // takes its QApplication along
+  front = nullptr;
+  ASSERT_EQ(QCoreApplication::instance(), nullptr);
+  rt::Array fig = makeFigure();
+  rt::Array sl = makeSlider(0, 10, 5);
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  auto fe = std::make_unique<rt::qt::QtFrontEnd>(argc, argv);
+  front = fe.get();
+  rt::setFrontEnd(std::move(fe));
+  ASSERT_NE(front->window(handle(fig)), nullptr);
+  SliderBar* b = bar(sl);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->parentWidget(), front->window(handle(fig)));
+  click(b, QStyle::SC_ScrollBarAddLine);
+  EXPECT_NEAR(value(sl), 5.1, 1e-12);
 }
 
 TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
