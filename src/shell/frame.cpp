@@ -1,7 +1,5 @@
 #include "shell/frame.h"
 
-#include <ranges>
-
 namespace frame {
 
 const rt::LocalFunctionTable noLocals{};
@@ -35,7 +33,9 @@ void ConstantTable::initialize() {
 }
 
 void ConstantTable::terminate() {
-  for (Slot& s : std::views::reverse(slots_)) rt::destroyArray(s.value);
+  // Reverse iterators rather than a reversed view: clang (the fuzz builds)
+  // does not take libstdc++'s views of a deque.
+  for (auto s = slots_.rbegin(); s != slots_.rend(); ++s) rt::destroyArray(s->value);
 }
 
 std::string countMessage(std::string_view function, int line, std::string_view kind, int count) {
