@@ -123,12 +123,11 @@ Array isappdata(const Array& h, const Array& name);
 void axis(const Array& option);  // "tight" on the current axes
 void grid(const Array& onOff);   // current axes
 void grid(const Array& ax, const Array& onOff);
-void view(const Array& ax, const Array& three);                // default 3-D view
+// view(ax, 3): the default 3-D view [-37.5 30] (2: the view from above;
+// [az el]: that view) when the first argument is the handle of an axes;
+// otherwise view(az, el) for the current axes.
+void view(const Array& axOrAz, const Array& viewOrEl);
 void view(const Array& ax, const Array& az, const Array& el);  // null ax: current axes
-// The two-argument form means (axes, 3 or 2 or [az el]) when the first
-// argument is the handle of an axes, else (azimuth, elevation) for the
-// current axes; 3 is the default 3-D view [-37.5 30], 2 the view from above.
-void view(const Array& az, const Array& el);
 Array newplot();
 bool ishold(const Array& ax);
 // The label bypass: calls the function that application data `name` of ax
