@@ -8,6 +8,7 @@
 // scalar operand so that the compiler can vectorise them.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "platform/array/array.h"
@@ -207,9 +208,36 @@ struct Or {
   }
 };
 
+// Op::real over the elements of a real matrix of `rows` rows, `n` in all.
+// Equal bits give an equal result, so a column that repeats the one before
+// it takes that column's results, and a column that repeats one value takes
+// a single result: a grid that is constant down its columns, or whose
+// columns repeat (what meshgrid makes), costs one call per distinct value.
+// The tests run on whole columns, far faster than the functions that use
+// this (sin, cos, exp, log); a row is taken as one column.
+template <class Op>
+void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out) {
+  if (rows <= 1) rows = n;
+  const std::size_t bytes = rows * sizeof(double);
+  for (std::size_t j = 0; j < n; j += rows) {
+    const double* xc = x + j;
+    double* oc = out + j;
+    if (j > 0 && std::memcmp(xc, xc - rows, bytes) == 0) {
+      std::memcpy(oc, oc - rows, bytes);
+      continue;
+    }
+    std::size_t run = 1;
+    while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
+    const double first = Op::real(xc[0]);
+    std::fill(oc, oc + run, first);
+    for (std::size_t i = run; i < rows; ++i) oc[i] = Op::real(xc[i]);
+  }
+}
+
 // Element-wise function. Op::real(x), Op::complex(re, im), and
 // Op::leavesReals(x): false when a real x has a complex result (then the
-// whole array is computed as complex).
+// whole array is computed as complex). Op::costly: Op::real costs far more
+// than comparing two elements.
 template <class Op>
 Array unary(const Array& a) {
   const ArrayData& x = numeric(a);
@@ -220,7 +248,10 @@ Array unary(const Array& a) {
     for (std::size_t i = 0; i < n; ++i) real = real && Op::leavesReal(x.re[i]);
   }
   if (real) {
-    for (std::size_t i = 0; i < n; ++i) re[i] = Op::real(x.re[i]);
+    if constexpr (Op::costly)
+      realRepeating<Op>(n, x.rows, x.re.data(), re.data());
+    else
+      for (std::size_t i = 0; i < n; ++i) re[i] = Op::real(x.re[i]);
     return make(ClassId::Double, x.rows, x.cols, std::move(re));
   }
   std::vector<double> im(n);
@@ -234,16 +265,19 @@ Array unary(const Array& a) {
 }
 
 struct Sqrt {
+  static constexpr bool costly = false;
   static bool leavesReal(double x) { return !(x < 0); }
   static double real(double x) { return std::sqrt(x); }
   static Cplx complex(double a, double b) { return csqrt(a, b); }
 };
 struct Exp {
+  static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
   static double real(double x) { return std::exp(x); }
   static Cplx complex(double a, double b) { return cexp(a, b); }
 };
 struct Log {
+  static constexpr bool costly = true;
   static bool leavesReal(double x) { return !(x < 0); }
   static double real(double x) { return std::log(x); }
   static Cplx complex(double a, double b) {
@@ -252,6 +286,7 @@ struct Log {
   }
 };
 struct Sin {
+  static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
   static double real(double x) { return std::sin(x); }
   static Cplx complex(double a, double b) {
@@ -259,6 +294,7 @@ struct Sin {
   }
 };
 struct Cos {
+  static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
   static double real(double x) { return std::cos(x); }
   static Cplx complex(double a, double b) {
@@ -266,6 +302,7 @@ struct Cos {
   }
 };
 struct Fix {
+  static constexpr bool costly = false;
   static bool leavesReal(double) { return true; }
   static double real(double x) { return std::trunc(x); }
   static Cplx complex(double a, double b) { return {std::trunc(a), std::trunc(b)}; }

@@ -1,5 +1,8 @@
 // Errors, warnings, call contexts, variable release and library lifecycle.
 #include <iostream>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <utility>
 #include <vector>
 
@@ -120,7 +123,23 @@ std::size_t contextDepth() {
 }
 
 // ------------------------------------------------------------- lifecycle
+namespace {
+// Grid operations allocate and free blocks of tens of kilobytes one after
+// the other. By default glibc hands free memory at the top of the heap back
+// to the system as soon as 128 KiB are free there, and the next operation
+// then faults the same pages in afresh, which cost more than the arithmetic.
+// Freed memory is kept up to the sizes below instead; blocks that large are
+// rarer than the grids, and still come from the system directly.
+void keepFreedMemory() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 16 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
+}  // namespace
+
 void arrayLibraryInitialize() {
+  keepFreedMemory();
   State& s = state();
   s.contexts.clear();
   s.localTable = nullptr;

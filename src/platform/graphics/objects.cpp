@@ -337,7 +337,9 @@ void write(Object& o, std::size_t index, const Array& given) {
     assignNotify(o, *mode, str("manual"));
   } else if (o.is("axes") && p.name.ends_with("Mode")) {
     updateAutoLimits(o);
-  } else if ((o.is("line") || o.is("surface")) && isData(p.name)) {
+  } else if ((o.is("line") || o.is("surface")) && isData(p.name) && o.announced) {
+    // An object still being created counts once it is complete: its creator
+    // fits the limits then, not at each of its data arrays.
     if (Object* a = find(o.parent); a != nullptr && a->is("axes")) updateAutoLimits(*a);
   }
 }
