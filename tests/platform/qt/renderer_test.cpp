@@ -428,6 +428,27 @@ TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
   EXPECT_EQ(colouredPixels(), 0);
 }
 
+TEST_F(RendererTest, ControlsAreDrawnWithoutWidgets) {
+  rt::Array fig = rt::figure({s("Color"), rt::row({1, 1, 1})});
+  const double rgb[] = {85 / 255.0, 134 / 255.0, 211 / 255.0};
+  rt::Array frame =
+      rt::uicontrol({s("Style"), s("frame"), s("Units"), s("normalized"), s("Position"),
+                     rt::row({0, 0, 0.5, 1}), s("BackgroundColor"), rt::row(rgb)});
+  rt::Array hidden =
+      rt::uicontrol({s("Style"), s("text"), s("Units"), s("normalized"), s("Position"),
+                     rt::row({0.6, 0.1, 0.3, 0.8}), s("BackgroundColor"), rt::row({1, 0, 0}),
+                     s("Visible"), s("off")});
+  rt::uicontrol({s("Style"), s("slider"), s("Units"), s("normalized"), s("Position"),
+                 rt::row({0.05, 0.45, 0.4, 0.1}), s("Min"), n(0), s("Max"), n(0)});
+  QImage img = render(fig);
+  EXPECT_LT(colorDistance(img.pixelColor(100, 30), QColor(85, 134, 211)), 6);
+  EXPECT_TRUE(isWhite(img.pixelColor(320, 150)));
+  rt::set(hidden, {s("Visible"), s("on")});
+  img = render(fig);
+  EXPECT_LT(colorDistance(img.pixelColor(320, 150), QColor(Qt::red)), 6);
+  (void)frame;
+}
+
 TEST_F(RendererTest, PngAndSvgFiles) {
   rt::Array fig = whiteFigure();
   rt::plot(rt::row({0, 1}), rt::row({0, 1}));
