@@ -1,10 +1,12 @@
 #include "platform/qt/controls.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyleOptionSlider>
@@ -26,6 +28,27 @@ void act(double h, std::initializer_list<std::pair<std::string_view, Array>> cha
   }
 }
 
+// Whatever the platform's habit, a click in a slider's trough steps by the
+// large step rather than jumping to the click.
+class TroughStepStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_ScrollBar_LeftClickAbsolutePosition) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+// One style for every slider, living as long as the application.
+QStyle* troughStepStyle() {
+  static QPointer<QStyle> style;
+  if (!style) {
+    style = new TroughStepStyle;
+    style->setParent(QCoreApplication::instance());
+  }
+  return style;
+}
+
 Qt::Alignment horizontalAlignment(double h, Qt::Alignment fallback) {
   std::string a = propKeyword(h, "HorizontalAlignment");
   if (a == "left") return Qt::AlignLeft;
@@ -43,6 +66,7 @@ SliderBar::SliderBar(double h, QWidget* parent) : QScrollBar(Qt::Horizontal, par
   // A click takes the focus, so that an edit box being typed in hands its
   // text over before the slider acts.
   setFocusPolicy(Qt::ClickFocus);
+  setStyle(troughStepStyle());
   connect(this, &QAbstractSlider::actionTriggered, this, [this](int a) { onAction(a); });
 }
 
