@@ -79,7 +79,10 @@ void FaceRaster::line(QPointF a, QPointF b, QRgb color) {
       !std::isfinite(b.y())) {
     return;
   }
-  if (!clipSegment(a, b, QRectF(0, 0, width_, height_))) return;
+  auto inside = [this](QPointF q) {
+    return q.x() >= 0 && q.y() >= 0 && q.x() < width_ && q.y() < height_;
+  };
+  if (!(inside(a) && inside(b)) && !clipSegment(a, b, QRectF(0, 0, width_, height_))) return;
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
   const int steps = static_cast<int>(std::ceil(std::max(std::abs(dx), std::abs(dy))));
   // Clipped to the image, so coordinates are non-negative: truncation floors.
