@@ -1,21 +1,11 @@
 // Arithmetic, elementary functions, comparisons and numeric constructors.
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <limits>
 
-#include "platform/array/array.h"
+#include "platform/array/array_test.h"
 
 namespace {
 
-using rt::Array;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-std::vector<double> values(const Array& a) {
-  return {a.re().begin(), a.re().end()};
-}
+using namespace array_test;
 
 TEST(ArrayArith, ComplexDivisionUsesTheConjugateFormula) {
   // 1/(u+iv) = (u-iv)/(u^2+v^2), element by element, with a real numerator
@@ -182,9 +172,8 @@ TEST(ArrayArith, LinspaceEndsExactlyOnItsLimits) {
   ASSERT_EQ(f.cols(), 1000u);
   EXPECT_EQ(f.re()[0], 1.0);
   EXPECT_EQ(f.re()[999], 3.0);
-  EXPECT_EQ(f.re()[406], 1 + 406 * 2.0 / 999);
-  // Every inner point is a + (k*(b-a))/(n-1); a precomputed step k*((b-a)/(n-1))
-  // or a running sum differ from it at several points.
+  // Every inner point is a + (k*(b-a))/(n-1); a precomputed step or a
+  // running sum differ from it at several points.
   for (std::size_t k = 0; k < 999; ++k) {
     const double kd = static_cast<double>(k);
     ASSERT_EQ(f.re()[k], 1 + (kd * 2.0) / 999) << k;
@@ -192,7 +181,6 @@ TEST(ArrayArith, LinspaceEndsExactlyOnItsLimits) {
 
   const Array t = rt::linspace(rt::scalar(0), rt::scalar(M_PI), rt::scalar(91));
   EXPECT_EQ(t.re()[90], M_PI);
-  EXPECT_EQ(t.re()[45], (45 * M_PI) / 90);
   EXPECT_EQ(rt::linspace(rt::scalar(0), rt::scalar(1), rt::scalar(0)).numel(), 0u);
   EXPECT_EQ(values(rt::linspace(rt::scalar(0), rt::scalar(5), rt::scalar(1))),
             (std::vector<double>{5}));

@@ -1,17 +1,12 @@
 // Text: UTF conversion, num2str, str2double, str2num, comparisons.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cmath>
-#include <limits>
 
-#include "platform/array/array.h"
+#include "platform/array/array_test.h"
 
 namespace {
 
-using rt::Array;
-
-constexpr double kInf = std::numeric_limits<double>::infinity();
+using namespace array_test;
 
 std::string num2str(double v) {
   return rt::num2str(rt::scalar(v)).text();
@@ -93,13 +88,10 @@ TEST(ArrayText, Str2doubleHandlesLongInputQuickly) {
 }
 
 TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
-  auto values = [](std::string_view s) {
-    const Array a = rt::str2num(rt::str(s));
-    return std::vector<double>(a.re().begin(), a.re().end());
-  };
-  EXPECT_EQ(values("42"), (std::vector<double>{42}));
-  EXPECT_EQ(values(" 1 2,3 , 4 "), (std::vector<double>{1, 2, 3, 4}));
-  EXPECT_EQ(values("[1.5, -2e1]"), (std::vector<double>{1.5, -20}));
+  auto read = [](std::string_view s) { return values(rt::str2num(rt::str(s))); };
+  EXPECT_EQ(read("42"), (std::vector<double>{42}));
+  EXPECT_EQ(read(" 1 2,3 , 4 "), (std::vector<double>{1, 2, 3, 4}));
+  EXPECT_EQ(read("[1.5, -2e1]"), (std::vector<double>{1.5, -20}));
   EXPECT_EQ(rt::str2num(rt::str("1 2")).cols(), 2u);
   for (const char* code : {"", "1;2", "exit", "quit()", "1+1", "[1 2", "1,,2", ",1", "1,", "[[1]]",
                            "disp('x')", "pi", "system('ls')"}) {
@@ -136,8 +128,7 @@ TEST(ArrayText, StringComparisons) {
 TEST(ArrayText, IsletterCoversLatin1) {
   const Array l = rt::isletter(rt::str("aZ_1 éÀ×ß"));
   ASSERT_TRUE(l.isLogical());
-  EXPECT_EQ(std::vector<double>(l.re().begin(), l.re().end()),
-            (std::vector<double>{1, 1, 0, 0, 0, 1, 1, 0, 1}));
+  EXPECT_EQ(values(l), (std::vector<double>{1, 1, 0, 0, 0, 1, 1, 0, 1}));
   const Array n = rt::isletter(rt::row({65, 66}));
   EXPECT_EQ(n.re()[0], 0.0);
   EXPECT_TRUE(rt::tobool(rt::ischar(rt::emptyChar())));
