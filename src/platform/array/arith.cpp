@@ -121,6 +121,11 @@ Array test(const Array& a, const Array& b) {
   const ArrayData& y = numeric(b);
   const Shape s = expand(x, y);
   const std::size_t n = s.rows * s.cols;
+  if (n == 1) {
+    if (x.im.empty() && y.im.empty()) return logicalScalar(Op::real(x.re[0], y.re[0]) != 0);
+    const Lane p = lane(x), q = lane(y);
+    return logicalScalar(Op::complex(p.re[0], p.im[0], q.re[0], q.im[0]) != 0);
+  }
   std::vector<double> out(n);
   if (x.im.empty() && y.im.empty()) {
     realLoop(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1, out.data(),
@@ -450,6 +455,7 @@ Array or_(const Array& a, const Array& b) {
 
 Array not_(const Array& a) {
   const ArrayData& x = numeric(a);
+  if (x.re.size() == 1) return logicalScalar(x.re[0] == 0 && (x.im.empty() || x.im[0] == 0));
   std::vector<double> out(x.re.size());
   for (std::size_t i = 0; i < out.size(); ++i)
     out[i] = (x.re[i] == 0 && (x.im.empty() || x.im[i] == 0)) ? 1.0 : 0.0;

@@ -139,8 +139,17 @@ Array scalar(double v) {
 Array complexScalar(double re, double im) {
   return numbers(ClassId::Double, 1, 1, {re}, {im});
 }
+namespace {
+// Tests (isempty, strcmp, eq on scalars, ...) give thousands of logical
+// scalars per callback; arrays are immutable, so each of the two values is
+// stored once and shared. Made at start-up, before any test counts the live
+// arrays.
+const Array kLogicalFalse = numbers(ClassId::Logical, 1, 1, {0.0});
+const Array kLogicalTrue = numbers(ClassId::Logical, 1, 1, {1.0});
+}  // namespace
+
 Array logicalScalar(bool v) {
-  return numbers(ClassId::Logical, 1, 1, {v ? 1.0 : 0.0});
+  return v ? kLogicalTrue : kLogicalFalse;
 }
 
 Array matrix(std::size_t rows, std::size_t cols, std::span<const double> byColumns) {

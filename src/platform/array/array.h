@@ -4,7 +4,8 @@
 // matrix, a 16-bit character matrix, a logical matrix, a cell matrix or a 1x1
 // structure). A default-constructed Array is null: "no value", the state of a
 // variable that has not been assigned and of an absent argument. Copying an
-// Array shares its data; operations always return new arrays.
+// Array shares its data; operations return new arrays, except that logical
+// scalar results share one stored true and one stored false.
 //
 // Errors are raised with rt::error, which throws rt::Error; the error handler
 // (rt::reportError) prints the message on standard error.

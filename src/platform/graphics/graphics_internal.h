@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -63,6 +64,9 @@ struct TypeDef {
   std::string_view name;
   std::vector<PropDef> props;
   std::map<std::string, std::size_t, std::less<>> byLowerName;
+  // The declared spellings (views of the tables' literals), looked up first:
+  // the system's own reads name properties so, without lowering a copy.
+  std::unordered_map<std::string_view, std::size_t> byName;
 
   // Index of a canonical (declared) name; it must exist.
   std::size_t at(std::string_view canonical) const;
@@ -103,6 +107,8 @@ struct Object {
 
   const Array& value(std::string_view canonical) const { return values[type->at(canonical)]; }
   std::string text(std::string_view canonical) const;
+  // Whether the property is the character row `ascii` (no copy is made).
+  bool textIs(std::string_view canonical, std::string_view ascii) const;
   bool is(std::string_view typeName) const { return type->name == typeName; }
 };
 

@@ -43,6 +43,15 @@ std::string Object::text(std::string_view canonical) const {
   return (v.isNull() || !v.isChar()) ? std::string() : v.text();
 }
 
+bool Object::textIs(std::string_view canonical, std::string_view ascii) const {
+  const Array& v = value(canonical);
+  if (v.isNull() || !v.isChar() || v.rows() > 1 || v.numel() != ascii.size()) return false;
+  const std::span<const double> codes = v.re();
+  for (std::size_t i = 0; i < ascii.size(); ++i)
+    if (codes[i] != static_cast<unsigned char>(ascii[i])) return false;
+  return true;
+}
+
 // ------------------------------------------------------------ table helpers
 namespace {
 
@@ -170,7 +179,7 @@ void fonts(std::vector<PropDef>& p, double size) {
 }
 
 TypeDef makeRoot() {
-  TypeDef t{"root", {}, {}};
+  TypeDef t{"root", {}, {}, {}};
   auto& p = t.props;
   p.push_back(special("Type", Kind::Type));
   p.push_back(special("Parent", Kind::Parent));
@@ -184,7 +193,7 @@ TypeDef makeRoot() {
 }
 
 TypeDef makeFigure() {
-  TypeDef t{"figure", {}, {}};
+  TypeDef t{"figure", {}, {}, {}};
   auto& p = t.props;
   common(p);
   p.push_back(enumP("Units", kUnits, "normalized"));
@@ -212,7 +221,7 @@ TypeDef makeFigure() {
 }
 
 TypeDef makeAxes() {
-  TypeDef t{"axes", {}, {}};
+  TypeDef t{"axes", {}, {}, {}};
   auto& p = t.props;
   common(p);
   p.push_back(enumP("Units", kUnits, "normalized"));
@@ -250,7 +259,7 @@ TypeDef makeAxes() {
 }
 
 TypeDef makeUicontrol() {
-  TypeDef t{"uicontrol", {}, {}};
+  TypeDef t{"uicontrol", {}, {}, {}};
   auto& p = t.props;
   common(p);
   p.push_back(enumP("Units", kUnits, "pixels"));
@@ -277,7 +286,7 @@ TypeDef makeUicontrol() {
 }
 
 TypeDef makeText() {
-  TypeDef t{"text", {}, {}};
+  TypeDef t{"text", {}, {}, {}};
   auto& p = t.props;
   common(p);
   p.push_back(textOrCell("String"));
@@ -292,7 +301,7 @@ TypeDef makeText() {
 }
 
 TypeDef makeLine() {
-  TypeDef t{"line", {}, {}};
+  TypeDef t{"line", {}, {}, {}};
   auto& p = t.props;
   common(p);
   p.push_back(data("XData", {0, 1}));
@@ -308,7 +317,7 @@ TypeDef makeLine() {
 }
 
 TypeDef makeSurface() {
-  TypeDef t{"surface", {}, {}};
+  TypeDef t{"surface", {}, {}, {}};
   auto& p = t.props;
   common(p);
   p.push_back(data("XData", {}));
@@ -322,7 +331,10 @@ TypeDef makeSurface() {
 }
 
 TypeDef indexed(TypeDef t) {
-  for (std::size_t i = 0; i < t.props.size(); ++i) t.byLowerName.emplace(lower(t.props[i].name), i);
+  for (std::size_t i = 0; i < t.props.size(); ++i) {
+    t.byLowerName.emplace(lower(t.props[i].name), i);
+    t.byName.emplace(t.props[i].name, i);
+  }
   return t;
 }
 
@@ -394,6 +406,7 @@ bool inUnitRange(std::span<const double> v) {
 }  // namespace
 
 std::size_t TypeDef::at(std::string_view canonical) const {
+  if (auto exact = byName.find(canonical); exact != byName.end()) return exact->second;
   auto it = byLowerName.find(lower(canonical));
   if (it == byLowerName.end())
     error("Internal error: no \"" + std::string(canonical) + "\" property of the \"" +
@@ -402,6 +415,7 @@ std::size_t TypeDef::at(std::string_view canonical) const {
 }
 
 std::optional<std::size_t> TypeDef::find(std::string_view n) const {
+  if (auto exact = byName.find(n); exact != byName.end()) return exact->second;
   auto it = byLowerName.find(lower(n));
   if (it == byLowerName.end()) return std::nullopt;
   return it->second;

@@ -10,10 +10,9 @@ namespace rt::gfx::detail {
 
 bool handleVisible(const Object& o) {
   if (o.handle == 0) return true;
-  if (root().text("ShowHiddenHandles") == "on") return true;
-  const std::string hv = o.text("HandleVisibility");
-  if (hv == "on") return true;
-  if (hv == "callback") return gfx::callbackRunning();
+  if (root().textIs("ShowHiddenHandles", "on")) return true;
+  if (o.textIs("HandleVisibility", "on")) return true;
+  if (o.textIs("HandleVisibility", "callback")) return gfx::callbackRunning();
   return false;
 }
 
