@@ -310,7 +310,13 @@ Array surface(std::span<const Array> args) {
   while (nData < args.size() && !args[nData].isNull() && !args[nData].isChar()) ++nData;
   std::vector<Array> data(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(nData));
   for (const Array& d : data)
-    if (!numbers(d) || d.isComplex()) error("surface: the data must be real numbers.");
+    if (!numbers(d)) error("surface: the data must be real numbers.");
+  // Complex data are drawn by their real parts, as plot draws them (a
+  // computation that went complex, e.g. through the square root of a
+  // negative size, still shows its surface rather than failing after its
+  // window opened).
+  if (std::any_of(data.begin(), data.end(), [](const Array& d) { return d.isComplex(); }))
+    warning(str("surface: the imaginary parts of complex data are ignored."));
   if (nData != 1 && nData != 3 && nData != 4)
     error("surface: expected Z, or X, Y and Z, or X, Y, Z and C before the property pairs.");
   const Array& z = nData == 1 ? data[0] : data[2];
