@@ -214,23 +214,8 @@ TEST_F(Plotting, SurfaceTakesItsDataThenPairsWithAnyLeadingPartOfParent) {
   EXPECT_NE(errorOf([&] { rt::surface(std::vector<rt::Array>{x, y, z, rt::row({1, 2, 3})}); }), "");
 }
 
-TEST_F(Plotting, LabelBypassCallsTheFunctionTheApplicationDataNames) {
+TEST_F(Plotting, LabelBypassCallsTheProgramFunctionTheApplicationDataNames) {
   const rt::Array ax = axesWith("replace");
-  std::vector<rt::Array> seen;
-  rt::gfx::registerFunction("my_label", [&](std::span<const rt::Array> in) {
-    seen.assign(in.begin(), in.end());
-    return n(42);
-  });
-  rt::setappdata(ax, s("BYPASS_ylabel"), s("my_label"));
-  const rt::Array r = rt::labelBypass(
-      std::vector<rt::Array>{ax, s("BYPASS_ylabel"), s("Volts"), s("FontSize"), n(3)});
-  EXPECT_EQ(h(r), 42);
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(h(seen[0]), h(ax));
-  EXPECT_EQ(textOf(seen[1]), "Volts");
-  EXPECT_EQ(textOf(seen[2]), "FontSize");
-  rt::gfx::registerFunction("my_label", nullptr);
-
   // A module of the running program is called by name with one output.
   static int calls = 0;
   static const rt::FunctionEntry table[] = {
