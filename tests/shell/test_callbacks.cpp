@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/callbacks.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -361,63 +360,6 @@ TEST(Failures, AnErrorEndsTheCallbackAndKeepsTheWritesBeforeIt) {
   std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(status, 0);
   EXPECT_NE(errors.find("slider5"), std::string::npos) << errors;
-}
-
-TEST(Failures, EveryCallbackRefusesOutputsAndInputs) {
-  struct Entry {
-    const char* name;
-    rt::ByNameFn byName;
-  };
-  const Entry entries[] = {
-      {"inter_func_e1", inter_func_e1::byName}, {"inter_func_e2", inter_func_e2::byName},
-      {"inter_func_e3", inter_func_e3::byName}, {"inter_func_e4", inter_func_e4::byName},
-      {"inter_func_e5", inter_func_e5::byName}, {"inter_func_e6", inter_func_e6::byName},
-      {"inter_func_e7", inter_func_e7::byName}, {"inter_func_e8", inter_func_e8::byName},
-      {"inter_func_s1", inter_func_s1::byName}, {"inter_func_s2", inter_func_s2::byName},
-      {"inter_func_s3", inter_func_s3::byName}, {"inter_func_s4", inter_func_s4::byName},
-      {"inter_func_s5", inter_func_s5::byName}, {"inter_func_s6", inter_func_s6::byName},
-  };
-  std::vector<rt::Array> out(1);
-  const std::vector<rt::Array> in = {rt::scalar(1)};
-  for (const Entry& e : entries) {
-    SCOPED_TRACE(e.name);
-    std::string head = std::string("Run-time Error: File: ") + e.name +
-                       " Line: 1 Column: 1 The function \"" + e.name +
-                       "\" was called with more than the declared number of ";
-    try {
-      e.byName(1, out, in);
-      ADD_FAILURE() << "no error for an output";
-    } catch (const rt::Error& err) {
-      EXPECT_EQ(err.what(), head + "outputs (0).");
-    }
-    try {
-      e.byName(0, {}, in);
-      ADD_FAILURE() << "no error for an input";
-    } catch (const rt::Error& err) {
-      EXPECT_EQ(err.what(), head + "inputs (0).");
-    }
-  }
-}
-
-TEST(CallbackConstants, EachModuleHasItsOwnTable) {
-  // The sizes are fixed before initialisation; the values are read while
-  // the program runs.
-  EXPECT_EQ(inter_func_e1::Def::constants.size(), 6u);
-  EXPECT_EQ(inter_func_e2::Def::constants.size(), 8u);
-  EXPECT_EQ(inter_func_e5::Def::constants.size(), 8u);
-  EXPECT_EQ(inter_func_e6::Def::constants.size(), 9u);
-  EXPECT_EQ(inter_func_e7::Def::constants.size(), 2u);
-  EXPECT_EQ(inter_func_s2::Def::constants.size(), 8u);
-  EXPECT_EQ(inter_func_s6::Def::constants.size(), 2u);
-  std::vector<std::string> e6;
-  ASSERT_EQ(session::run([&] {
-              const frame::ConstantTable& t = inter_func_e6::Def::constants;
-              for (std::size_t i = 0; i < t.size(); ++i)
-                e6.push_back(t.at(i).isChar() ? t.at(i).text() : std::to_string(t.at(i).scalar()));
-            }),
-            0);
-  EXPECT_EQ(e6, (std::vector<std::string>{"String", "Max", "Visible", "on", std::to_string(0.0),
-                                          "Tag", "axes1", "axes2", "tight"}));
 }
 
 // ------------------------------------------------------------ a session

