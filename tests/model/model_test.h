@@ -1,0 +1,75 @@
+// Shared set-up of the model tests: both runtime libraries and the modules a
+// model needs, initialised around each test, with no array left alive after.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/array/array.h"
+#include "platform/graphics/graphics.h"
+
+namespace model_test {
+
+inline rt::Array S(const char* s) {
+  return rt::str(s);
+}
+inline rt::Array num(double v) {
+  return rt::scalar(v);
+}
+inline std::vector<double> values(const rt::Array& a) {
+  return {a.re().begin(), a.re().end()};
+}
+
+// A tagged slider that takes any value.
+inline rt::Array slider(const char* tag) {
+  return rt::uicontrol(
+      {S("Style"), S("slider"), S("Tag"), S(tag), S("Min"), num(-1e6), S("Max"), num(1e6)});
+}
+
+// The children of `parent` of one type.
+inline std::vector<double> ofType(double parent, const char* type) {
+  std::vector<double> out;
+  for (double h : rt::gfx::children(parent))
+    if (rt::gfx::type(h) == type) out.push_back(h);
+  return out;
+}
+
+using Module = std::pair<void (*)(), void (*)()>;
+
+class ModelTest : public ::testing::Test {
+ protected:
+  explicit ModelTest(std::vector<Module> modules) : modules_(std::move(modules)) {}
+  void SetUp() override {
+    live_ = rt::liveArrays();
+    rt::arrayLibraryInitialize();
+    rt::graphicsLibraryInitialize();
+    for (const Module& m : modules_) m.first();
+  }
+  // A derived fixture drops the arrays it holds before calling this.
+  void TearDown() override {
+    for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
+    for (auto m = modules_.rbegin(); m != modules_.rend(); ++m) m->second();
+    rt::graphicsLibraryTerminate();
+    rt::arrayLibraryTerminate();
+    EXPECT_EQ(rt::liveArrays(), live_) << "arrays left alive after the model ran";
+  }
+
+ private:
+  std::vector<Module> modules_;
+  std::size_t live_ = 0;
+};
+
+// Runs `f`, which may fail only with a message; never crashes.
+template <class F>
+void failsOnlyWithAMessage(F&& f) {
+  try {
+    f();
+  } catch (const rt::Error& e) {
+    EXPECT_STRNE(e.what(), "") << "an error without a message";
+  }
+}
+
+}  // namespace model_test
