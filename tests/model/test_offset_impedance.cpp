@@ -175,18 +175,6 @@ TEST_F(Impedance, EdgeFedPatchFitsBothAxesTightly) {
   }
 }
 
-TEST_F(Impedance, FeedOffsetOtherThanZeroLeavesTheLimitsAlone) {
-  openWindow();
-  for (const rt::Array& ax : {ax1_, ax2_})
-    rt::set(ax, {S("XLim"), rt::row({0, 10}), S("YLim"), rt::row({-5, 5})});
-  setDesign(kWide);
-  EXPECT_EQ(run(), 0);
-  for (const rt::Array& ax : {ax1_, ax2_}) {
-    EXPECT_EQ(values(rt::get(ax, "XLim")), (std::vector<double>{0, 10}));
-    EXPECT_EQ(values(rt::get(ax, "YLim")), (std::vector<double>{-5, 5}));
-  }
-}
-
 TEST_F(Impedance, BandThatIsEmptyOrNoNumberDrawsNothing) {
   openWindow();
   const std::pair<const char*, const char*> bands[] = {
@@ -197,35 +185,6 @@ TEST_F(Impedance, BandThatIsEmptyOrNoNumberDrawsNothing) {
     EXPECT_TRUE(lines(ax1_).empty());
     EXPECT_TRUE(lines(ax2_).empty());
   }
-
-  // Once drawn, a failing band keeps what the axes show.
-  setDesign(kWide);
-  ASSERT_EQ(run(), 0);
-  const double r = line(ax1_), x = line(ax2_);
-  const std::vector<double> R = data(r, "YData"), XLim = values(rt::get(ax1_, "XLim"));
-  setDesign({30, 40, 1.6, 4.4, 0, "3", "1"});
-  EXPECT_EQ(run(), 1);
-  EXPECT_EQ(lines(ax1_), std::vector<double>{r});
-  EXPECT_EQ(lines(ax2_), std::vector<double>{x});
-  EXPECT_EQ(data(r, "YData"), R);
-  EXPECT_EQ(values(rt::get(ax1_, "XLim")), XLim);
-}
-
-TEST_F(Impedance, SecondCallReplacesTheLineAndKeepsTheTag) {
-  openWindow("replacechildren");
-  setDesign(kWide);
-  ASSERT_EQ(run(), 0);
-  const std::vector<double> first = data(line(ax1_), "YData");
-
-  setDesign({60, 40, 1.6, 4.4, 10, "2", "4"});
-  ASSERT_EQ(run(), 0);
-  for (const rt::Array& ax : {ax1_, ax2_}) EXPECT_EQ(lines(ax).size(), 1u);
-  const double r = line(ax1_);
-  EXPECT_NE(data(r, "YData"), first);
-  EXPECT_DOUBLE_EQ(data(r, "XData").front(), 2.0);
-  EXPECT_EQ(text(ax1_, "Tag"), "axes1");
-  EXPECT_EQ(text(ax2_, "Tag"), "axes2");
-  EXPECT_EQ(text(ax1_, "NextPlot"), "replacechildren");
 }
 
 TEST_F(Impedance, AxesThatResetOnPlottingGetTheirTagsBack) {
