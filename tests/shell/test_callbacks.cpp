@@ -2,7 +2,6 @@
 // on the real window of a headless run, grouped by the control acted on.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -11,44 +10,19 @@
 
 namespace {
 
+using session::data;
+using session::expectFitted;
+using session::limits;
 using session::line;
 using session::lineCount;
 using session::number;
 using session::prop;
+using session::range;
 using session::slide;
 using session::tagged;
 using session::text;
 using session::type;
 using session::values;
-
-std::vector<double> data(std::string_view axes, std::string_view which) {
-  auto l = line(axes);
-  return l ? values(rt::gfx::prop(*l, which)) : std::vector<double>{};
-}
-
-std::vector<double> limits(std::string_view axes, std::string_view which) {
-  return values(prop(axes, which));
-}
-
-// [min max] of the finite values.
-std::vector<double> range(const std::vector<double>& v) {
-  std::vector<double> finite;
-  std::copy_if(v.begin(), v.end(), std::back_inserter(finite),
-               [](double x) { return std::isfinite(x); });
-  if (finite.empty()) return {};
-  auto [lo, hi] = std::minmax_element(finite.begin(), finite.end());
-  return {*lo, *hi};
-}
-
-// Both impedance axes are fitted tightly to their lines.
-void expectFitted() {
-  for (const char* ax : {"axes1", "axes2"}) {
-    SCOPED_TRACE(ax);
-    ASSERT_TRUE(line(ax).has_value());
-    EXPECT_EQ(limits(ax, "XLim"), range(data(ax, "XData")));
-    EXPECT_EQ(limits(ax, "YLim"), range(data(ax, "YData")));
-  }
-}
 
 double currentAxes() {
   return rt::gfx::prop(session::mainWindow(), "CurrentAxes").scalar();

@@ -3,6 +3,10 @@
 // where the event loop would wait for the user, then closes every figure.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -103,6 +107,35 @@ inline std::size_t lineCount(std::string_view axesTag) {
   std::size_t n = 0;
   for (double c : rt::gfx::children(tagged(axesTag))) n += rt::gfx::type(c) == "line" ? 1 : 0;
   return n;
+}
+
+// The data of the newest line of an axes (empty when it has none).
+inline std::vector<double> data(std::string_view axes, std::string_view which) {
+  auto l = line(axes);
+  return l ? values(rt::gfx::prop(*l, which)) : std::vector<double>{};
+}
+inline std::vector<double> limits(std::string_view axes, std::string_view which) {
+  return values(prop(axes, which));
+}
+
+// [min max] of the finite values.
+inline std::vector<double> range(const std::vector<double>& v) {
+  std::vector<double> finite;
+  std::copy_if(v.begin(), v.end(), std::back_inserter(finite),
+               [](double x) { return std::isfinite(x); });
+  if (finite.empty()) return {};
+  auto [lo, hi] = std::minmax_element(finite.begin(), finite.end());
+  return {*lo, *hi};
+}
+
+// The impedance axes are fitted tightly to their lines.
+inline void expectFitted(std::initializer_list<const char*> axes = {"axes1", "axes2"}) {
+  for (const char* ax : axes) {
+    SCOPED_TRACE(ax);
+    ASSERT_TRUE(line(ax).has_value());
+    EXPECT_EQ(limits(ax, "XLim"), range(data(ax, "XData")));
+    EXPECT_EQ(limits(ax, "YLim"), range(data(ax, "YData")));
+  }
 }
 
 }  // namespace session
