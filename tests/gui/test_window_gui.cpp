@@ -19,18 +19,6 @@ std::string num2str(double v) {
   return rt::num2str(rt::scalar(v)).text();
 }
 
-std::vector<double> lineData(std::string_view axes, std::string_view which) {
-  auto l = session::line(axes);
-  return l ? session::values(rt::gfx::prop(*l, which)) : std::vector<double>{};
-}
-
-void expectFitted(std::string_view axes) {
-  std::vector<double> y = lineData(axes, "YData");
-  ASSERT_FALSE(y.empty()) << axes;
-  auto [lo, hi] = std::minmax_element(y.begin(), y.end());
-  EXPECT_EQ(session::values(prop(axes, "YLim")), (std::vector<double>{*lo, *hi})) << axes;
-}
-
 // A band through the widgets, so that the model draws.
 void enterBand(rt::qt::QtFrontEnd& qt, const char* fmin, const char* fmax) {
   gui::typeInto(gui::edit(qt, "edit5"), fmin);
@@ -66,15 +54,14 @@ TEST(WindowOnWidgets, DraggingTheWidthSliderRedrawsBothCurves) {
               gui::typeInto(gui::edit(qt, "edit2"), "40");
               gui::typeInto(gui::edit(qt, "edit3"), "1.6");
               gui::typeInto(gui::edit(qt, "edit4"), "4.4");
-              std::vector<double> before = lineData("axes1", "YData");
+              std::vector<double> before = session::data("axes1", "YData");
               gui::drag(gui::slider(qt, "slider1"), 0.5);
               double v = number("slider1");
               EXPECT_NEAR(v, 150.5, 3) << "the drag did not reach the middle";
               EXPECT_EQ(text("edit1"), num2str(v));
               EXPECT_EQ(gui::edit(qt, "edit1")->text().toStdString(), num2str(v));
-              EXPECT_NE(lineData("axes1", "YData"), before);
-              expectFitted("axes1");
-              expectFitted("axes2");
+              EXPECT_NE(session::data("axes1", "YData"), before);
+              session::expectFitted();
               EXPECT_GT(gui::bluePixels(qt, "axes1"), 100) << "no resistance curve on screen";
               EXPECT_GT(gui::bluePixels(qt, "axes2"), 100) << "no reactance curve on screen";
             }),
@@ -113,11 +100,11 @@ TEST(WindowOnWidgets, BandLimitsSetThePatternRangeAndTheLabels) {
               EXPECT_TRUE(gui::label(qt, "text31")->isVisible());
               EXPECT_EQ(gui::label(qt, "text31")->text(), "3");
               EXPECT_TRUE(gui::slider(qt, "slider6")->isEnabled());
-              std::vector<double> x = lineData("axes2", "XData");
+              std::vector<double> x = session::data("axes2", "XData");
               ASSERT_EQ(x.size(), 1000u);
               EXPECT_EQ(x.front(), 1);
               EXPECT_EQ(x.back(), 3);
-              expectFitted("axes2");
+              session::expectFitted({"axes2"});
               EXPECT_GT(gui::bluePixels(qt, "axes2"), 100);
             }),
             0);
@@ -126,7 +113,7 @@ TEST(WindowOnWidgets, BandLimitsSetThePatternRangeAndTheLabels) {
 TEST(WindowOnWidgets, MovingThePatternSliderOpensAPatternWindow) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               enterBand(qt, "1", "3");
-              std::vector<double> y = lineData("axes1", "YData");
+              std::vector<double> y = session::data("axes1", "YData");
               rt::qt::SliderBar* b = gui::slider(qt, "slider6");
               QTest::mouseClick(b, Qt::LeftButton, {},
                                 b->partRect(QStyle::SC_ScrollBarAddPage).center());
@@ -137,7 +124,7 @@ TEST(WindowOnWidgets, MovingThePatternSliderOpensAPatternWindow) {
               QWidget* pattern = qt.window(figs[1]);
               ASSERT_NE(pattern, nullptr);
               EXPECT_TRUE(pattern->isVisible());
-              EXPECT_EQ(lineData("axes1", "YData"), y) << "the pattern touched the impedance";
+              EXPECT_EQ(session::data("axes1", "YData"), y) << "the pattern touched the impedance";
               // Dragging it opens one more window, once, at the release.
               gui::drag(b, 0.75);
               EXPECT_NEAR(number("slider6"), 2.5, 0.05);
