@@ -1,6 +1,8 @@
 // The callbacks of the eight edit boxes: the typed text becomes a number in
 // the partner slider (the band limits instead set the pattern-frequency
 // range), then the impedance model (or the pattern model) runs.
+#include <cmath>
+
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
 #include "shell/callbacks.h"
@@ -146,7 +148,9 @@ void body() {
 // (nothing, a word, a list) is refused with a message, the slider keeping
 // its value: an empty or several-valued "Value" would leave the slider
 // without a position and make the pattern model fail on an arithmetic error
-// that says nothing about the typing mistake.
+// that says nothing about the typing mistake. NaN and infinite frequencies
+// are refused the same way: their pattern is NaN at every point, and the
+// window it opened would show nothing.
 namespace inter_func_e8 {
 frame::ConstantTable Def::constants;
 namespace {
@@ -161,7 +165,8 @@ void body() {
   handles = callbacks::collectHandles();
   f0p = rt::num2str(rt::get(callbacks::control(handles, "edit8"), kString));
   rt::Array frequency = rt::str2num(f0p);
-  if (!frequency.isNumeric() || frequency.numel() != 1) rt::error(kNotOneNumber);
+  if (!frequency.isNumeric() || frequency.numel() != 1 || !std::isfinite(frequency.scalar()))
+    rt::error(kNotOneNumber);
   rt::set(callbacks::control(handles, "slider6"), {kValue, frequency});
   pattern::call(handles);
 }
