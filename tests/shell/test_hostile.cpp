@@ -1,0 +1,354 @@
+// Hostile use of the real program's window: text that is no number, or a
+// number out of every range, typed into each of the eight edit boxes, and
+// sliders moved to their ends and beyond. Nothing may crash or hang; each
+// act either completes or reports one clear message; the window keeps
+// working; after shut-down no array is left alive.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "shell/test_window_session.h"
+
+namespace {
+
+using session::number;
+using session::prop;
+using session::text;
+
+const std::string kNotOneNumber = "The radiation pattern frequency must be one number (in GHz).";
+
+struct Hostile {
+  std::string label;
+  std::string text;
+};
+
+// The texts a careless or malicious user may type.
+std::vector<Hostile> hostileTexts() {
+  return {
+      {"nothing", ""},
+      {"a word", "abc"},
+      {"an overflowing number", "1e999"},
+      {"a negative overflow", "-1e999"},
+      {"NaN", "NaN"},
+      {"minus zero", "-0"},
+      {"Inf", "Inf"},
+      {"100 000 letters", std::string(100000, 'x')},
+      {"a 100 000-character number", "1." + std::string(99998, '0')},
+      {"non-ASCII letters",
+       "Gr\xc3\xb6\xc3\x9f"
+       "e 3,5 \xd0\xbc\xd0\xbc"},
+      {"two statements", "1;2"},
+      {"a list", "[1 2 3]"},
+      {"a command", "exit"},
+  };
+}
+
+// The runtime reports errors on standard error: what one act printed there.
+std::vector<std::string> messagesOf(const std::function<void()>& act) {
+  std::ostringstream captured;
+  std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
+  act();
+  std::cerr.rdbuf(saved);
+  std::vector<std::string> lines;
+  std::istringstream in(captured.str());
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  return lines;
+}
+
+double patternFigure() {
+  for (double f : rt::gfx::figures())
+    if (f != session::mainWindow()) return f;
+  return -1;
+}
+
+// Closes the pattern windows that acts opened; gives how many there were.
+std::size_t closePatterns() {
+  std::size_t n = 0;
+  for (double f : rt::gfx::figures())
+    if (f != session::mainWindow()) {
+      rt::gfx::deleteObject(f);
+      ++n;
+    }
+  return n;
+}
+
+bool finitePointIn(const rt::Array& a) {
+  for (double v : a.re())
+    if (std::isfinite(v)) return true;
+  return false;
+}
+
+// The surface of the open pattern window has at least one finite point.
+bool patternShowsSomething() {
+  std::vector<double> all;
+  session::below(patternFigure(), all);
+  for (double h : all)
+    if (rt::gfx::type(h) == "surface") return finitePointIn(rt::gfx::prop(h, "ZData"));
+  return false;
+}
+
+// Every control keeps values of the types the callbacks and models read.
+void expectSaneWindow() {
+  ASSERT_GE(session::mainWindow(), 0) << "the main window is gone";
+  for (int i = 1; i <= 6; ++i) {
+    const std::string s = "slider" + std::to_string(i);
+    for (const char* p : {"Value", "Min", "Max"}) {
+      const rt::Array& v = prop(s, p);
+      EXPECT_TRUE(v.isNumeric() && !v.isComplex() && v.numel() == 1) << s << " " << p;
+    }
+  }
+  for (int i = 1; i <= 8; ++i) {
+    const rt::Array& v = prop("edit" + std::to_string(i), "String");
+    EXPECT_TRUE(v.isChar() && v.rows() <= 1) << "edit" << i;
+  }
+  for (const char* ax : {"axes1", "axes2"}) {
+    EXPECT_LE(session::lineCount(ax), 1u) << ax;
+    for (const char* p : {"XLim", "YLim"}) {
+      std::vector<double> lim = session::values(prop(ax, p));
+      ASSERT_EQ(lim.size(), 2u);
+      EXPECT_TRUE(std::isfinite(lim[0]) && std::isfinite(lim[1]) && lim[0] < lim[1]) << ax << p;
+    }
+  }
+}
+
+void typeWideDesign() {
+  for (auto [tag, v] : {std::pair{"edit1", "30"},
+                        {"edit2", "40"},
+                        {"edit3", "1.6"},
+                        {"edit4", "4.4"},
+                        {"edit7", "10"},
+                        {"edit5", "1"},
+                        {"edit6", "3"}})
+    session::type(tag, v);
+}
+
+// The worked example: the window computes it exactly, whatever came before.
+void expectWorkedExample() {
+  typeWideDesign();
+  std::optional<double> re = session::line("axes1");
+  ASSERT_TRUE(re.has_value()) << "no resistance curve";
+  std::vector<double> y = session::values(rt::gfx::prop(*re, "YData"));
+  ASSERT_EQ(y.size(), 1000u);
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < y.size(); ++i)
+    if (y[i] > y[at]) at = i;
+  EXPECT_EQ(at, 406u);
+  EXPECT_NEAR(y[at], 159.3132, 5e-5);
+  closePatterns();
+  session::slide("slider6", 1.8);
+  ASSERT_GE(patternFigure(), 0) << "the pattern did not open";
+  EXPECT_TRUE(patternShowsSomething());
+  closePatterns();
+}
+
+TEST(HostileTyping, EveryEditBoxCompletesOrReportsOneClearMessageAndNothingIsLeftAlive) {
+  const std::size_t before = rt::liveArrays();
+  const std::vector<Hostile> texts = hostileTexts();
+  int status = session::run([&] {
+    for (int box = 1; box <= 8; ++box) {
+      const std::string tag = "edit" + std::to_string(box);
+      for (const Hostile& h : texts) {
+        SCOPED_TRACE(tag + " <- " + h.label);
+        std::vector<std::string> m = messagesOf([&] { session::type(tag, h.text); });
+        // Only the pattern-frequency box refuses text, and only text that is
+        // not one finite number ("-0" is a frequency of 0: nothing to draw).
+        const bool refused =
+            box == 8 && h.label != "minus zero" && h.label != "a 100 000-character number";
+        EXPECT_EQ(m,
+                  refused ? std::vector<std::string>{kNotOneNumber} : std::vector<std::string>{});
+        EXPECT_EQ(text(tag), h.text) << "the box lost what was typed";
+        // A pattern window opens only for a frequency the box took that is
+        // not 0 (the sizes are no numbers by then: it shows nothing).
+        const bool opens = box == 8 && h.label == "a 100 000-character number";
+        if (opens) {
+          EXPECT_EQ(number("slider6"), 1);
+        }
+        EXPECT_EQ(closePatterns(), opens ? 1u : 0u);
+        expectSaneWindow();
+      }
+    }
+    expectWorkedExample();
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(rt::liveArrays(), before) << "arrays outlived the run";
+}
+
+TEST(HostileTyping, TypedValuesReachTheirSlidersAsTheNumbersTheyRead) {
+  session::run([] {
+    session::type("edit3", "1." + std::string(99998, '0'));
+    EXPECT_EQ(number("slider3"), 1) << "a long number text is still the number";
+    session::type("edit3", "-0");
+    EXPECT_TRUE(std::signbit(number("slider3")));
+    session::type("edit3", "1e999");
+    EXPECT_EQ(number("slider3"), INFINITY);
+    session::type("edit3", "1;2");
+    EXPECT_TRUE(std::isnan(number("slider3")));
+
+    // A length that overflows: the offset range follows it to Inf.
+    session::type("edit2", "1e999");
+    EXPECT_EQ(number("slider5", "Max"), INFINITY);
+    EXPECT_EQ(text("text27"), "Inf");
+
+    // A band start that is no number moves the pattern slider to NaN, which
+    // its edit box and minimum label show.
+    session::type("edit5", "abc");
+    EXPECT_TRUE(std::isnan(number("slider6", "Min")));
+    EXPECT_TRUE(std::isnan(number("slider6")));
+    EXPECT_EQ(text("edit8"), "NaN");
+    EXPECT_EQ(text("text30"), "NaN");
+  });
+}
+
+// An unphysical design (a negative width or height, a negative
+// permittivity) turns the pattern's grids complex: its window shows the
+// real parts, as the impedance plots do, instead of staying empty.
+TEST(HostileTyping, APatternOfAnUnphysicalDesignStillShowsItsSurface) {
+  session::run([] {
+    typeWideDesign();
+    for (auto [tag, v] : {std::pair{"edit1", "-0.5"}, {"edit3", "-5"}, {"edit4", "-3"}}) {
+      SCOPED_TRACE(std::string(tag) + " <- " + v);
+      session::type(tag, v);
+      std::vector<std::string> m = messagesOf([] { session::type("edit8", "2"); });
+      EXPECT_TRUE(m.empty()) << m.front();
+      ASSERT_GE(patternFigure(), 0);
+      EXPECT_TRUE(patternShowsSomething());
+      closePatterns();
+      typeWideDesign();
+    }
+  });
+}
+
+// The object system takes any number a user act gives a slider (the front
+// ends keep a drag inside the range); at its ends and beyond it the
+// callbacks complete and the partner edit box shows the value.
+TEST(HostileSliders, EverySliderAtItsEndsAndBeyondThem) {
+  session::run([] {
+    typeWideDesign();
+    for (int i = 1; i <= 6; ++i) {
+      const std::string s = "slider" + std::to_string(i);
+      const std::string partner = i == 5 ? "edit7" : i == 6 ? "edit8" : "edit" + std::to_string(i);
+      const double lo = number(s, "Min"), hi = number(s, "Max");
+      for (double v : {lo, hi, lo - (hi - lo), hi + (hi - lo), -1e308, 1e308}) {
+        SCOPED_TRACE(s + " at " + std::to_string(v));
+        std::vector<std::string> m = messagesOf([&] { session::slide(s, v); });
+        EXPECT_TRUE(m.empty()) << m.front();
+        EXPECT_EQ(number(s), v);
+        EXPECT_EQ(rt::str2double(prop(partner, "String")).scalar(),
+                  rt::str2double(rt::num2str(rt::scalar(v))).scalar());
+        EXPECT_LE(closePatterns(), 1u);
+        expectSaneWindow();
+      }
+      typeWideDesign();
+    }
+    expectWorkedExample();
+  });
+}
+
+// ---------------------------------------------------- the script runner
+namespace fs = std::filesystem;
+
+fs::path scriptProgram() {
+  const char* dir = std::getenv("TESSIVAR_BUILD_DIR");
+  return fs::path(dir ? dir : ".") / "tessivar-script";
+}
+
+struct ScriptRun {
+  int status = -1;
+  std::vector<std::string> out, err;
+};
+
+// Runs a script in `dir`; a run that takes over two minutes is killed.
+ScriptRun runScript(const fs::path& dir, const std::string& script) {
+  std::ofstream(dir / "script.txt") << script;
+  std::string cmd = "cd '" + dir.string() + "' && timeout 120 '" + scriptProgram().string() +
+                    "' script.txt > out.txt 2> err.txt";
+  int raw = std::system(cmd.c_str());
+  ScriptRun r;
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  auto lines = [](const fs::path& p) {
+    std::vector<std::string> v;
+    std::ifstream in(p);
+    for (std::string l; std::getline(in, l);)
+      if (l.rfind("QStandardPaths:", 0) != 0) v.push_back(l);
+    return v;
+  };
+  r.out = lines(dir / "out.txt");
+  r.err = lines(dir / "err.txt");
+  return r;
+}
+
+// The whole hostile session through tessivar-script, rendered to files at
+// the end: sliders refuse moves beyond their ends with a message naming the
+// range, also when the range is inverted or no number.
+TEST(HostileScript, RunsToTheEndAndRendersTheWindowItLeaves) {
+  ASSERT_TRUE(fs::exists(scriptProgram())) << scriptProgram() << " is not built";
+  fs::path dir = fs::temp_directory_path() / ("tessivar-hostile-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::string script;
+  std::size_t refusedTexts = 0;
+  for (int box = 1; box <= 8; ++box)
+    for (const Hostile& h : hostileTexts()) {
+      script += "type edit" + std::to_string(box) + " " + h.text + "\n";
+      refusedTexts +=
+          box == 8 && h.label != "minus zero" && h.label != "a 100 000-character number";
+    }
+  script += "png 1 hostile.png\nsvg 1 hostile.svg\n";
+  script +=
+      "type edit1 30\ntype edit2 40\ntype edit3 1.6\ntype edit4 4.4\ntype edit7 10\n"
+      "type edit5 1\ntype edit6 3\n";
+  // The offset first: the length slider moves the offset's range.
+  const std::vector<std::pair<std::string, std::pair<double, double>>> ranges = {
+      {"slider5", {0, 20}},   {"slider1", {1, 300}}, {"slider2", {1, 300}},
+      {"slider3", {0.1, 20}}, {"slider4", {1, 20}},  {"slider6", {1, 3}}};
+  std::size_t refusedSlides = 0;
+  for (const auto& [s, r] : ranges) {
+    std::ostringstream lines;
+    lines.precision(17);
+    lines << "slide " << s << " " << r.first << "\nslide " << s << " " << r.second << "\n"
+          << "slide " << s << " " << r.first - 1 << "\nslide " << s << " " << r.second + 1 << "\n"
+          << "get " << s << " Value\n";
+    script += lines.str();
+    refusedSlides += 2;
+  }
+  // An inverted pattern range, then one that is no number.
+  script += "type edit5 5\nslide slider6 4\ntype edit5 abc\nslide slider6 2\nget slider6 Value\n";
+  refusedSlides += 2;
+  script += "type edit5 1\ntype edit6 3\nslide slider6 2\nfigures\npng 2 pattern.png\n";
+
+  ScriptRun r = runScript(dir, script);
+  EXPECT_EQ(r.status, 2) << "refused slides make the script's status 2";
+  std::size_t pattern = 0, slides = 0;
+  for (const std::string& e : r.err) {
+    if (e == kNotOneNumber)
+      ++pattern;
+    else if (e.find(" moves only from its Min ") != std::string::npos)
+      ++slides;
+    else
+      ADD_FAILURE() << "unexpected message: " << e;
+  }
+  EXPECT_EQ(pattern, refusedTexts);
+  EXPECT_EQ(slides, refusedSlides);
+  // Each slider stayed at its Max, where the last accepted move left it.
+  ASSERT_EQ(r.out.size(), 8u);
+  for (std::size_t i = 0; i < ranges.size(); ++i)
+    EXPECT_EQ(std::stod(r.out[i]), ranges[i].second.second) << ranges[i].first;
+  EXPECT_EQ(r.out[6], "null") << "the pattern slider's Value is NaN after a Fmin of abc";
+  // Pattern windows: the long number typed into edit8, the pattern slider
+  // at its two ends, and at 2 once its range was sound again.
+  EXPECT_EQ(r.out[7], "5") << "figures open at the end";
+  for (const char* f : {"hostile.png", "hostile.svg", "pattern.png"})
+    EXPECT_GT(fs::exists(dir / f) ? fs::file_size(dir / f) : 0u, 1000u) << f;
+  fs::remove_all(dir);
+}
+
+}  // namespace
