@@ -346,6 +346,10 @@ TEST_F(RendererTest, SurfaceColoursComeFromTheColormapOverCLim) {
     }
   }
   EXPECT_GT(coloured, 1000);
+  // The PNG file holds the same picture.
+  QTemporaryDir dir;
+  ASSERT_TRUE(rt::qt::savePng(handle(fig), dir.filePath("surface.png"), img.size()));
+  EXPECT_EQ(QImage(dir.filePath("surface.png")).convertToFormat(img.format()), img);
   // CLim is the data range [0 1]: four bands from left to right.
   for (int k = 0; k < 4; ++k) ASSERT_GE(firstColumn[k], 0) << "colour " << k << " missing";
   for (int k = 0; k + 1 < 4; ++k) EXPECT_LT(lastColumn[k], firstColumn[k + 1] + 12);
