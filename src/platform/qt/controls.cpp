@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QStyleOptionSlider>
 #include <algorithm>
+#include <limits>
 
 #include "platform/graphics/graphics.h"
 #include "platform/qt/props.h"
@@ -179,6 +180,9 @@ QRect SliderBar::partRect(QStyle::SubControl part) const {
 
 // ---------------------------------------------------------------- edit
 EditBox::EditBox(double h, QWidget* parent) : QLineEdit(parent), handle_(h) {
+  // Qt's default limit (32767 characters) would cut a longer paste, and a
+  // longer "String", short without a word.
+  setMaxLength(std::numeric_limits<int>::max());
   connect(this, &QLineEdit::textEdited, this, [this] { dirty_ = true; });
   connect(this, &QLineEdit::returnPressed, this, [this] { commit(); });
 }
