@@ -39,12 +39,16 @@ void wideDesign() {
   type("edit6", "3");
 }
 
-void inSession(const std::function<void()>& steps) {
+// Runs a session that must end with status 0; gives what it reported.
+std::string sessionErrors(const std::function<void()>& steps) {
   testing::internal::CaptureStderr();
   int status = session::run(steps);
   std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(errors, "") << "the session reported errors";
+  return errors;
+}
+void inSession(const std::function<void()>& steps) {
+  EXPECT_EQ(sessionErrors(steps), "") << "the session reported errors";
 }
 
 // ------------------------------------------------------------ W, H and er
@@ -277,8 +281,7 @@ TEST(PatternFrequency, EditConvertsTheTextItself) {
 }
 
 TEST(PatternFrequency, TextThatIsNotOneNumberIsRefusedWithAMessage) {
-  testing::internal::CaptureStderr();
-  int status = session::run([] {
+  std::string errors = sessionErrors([] {
     wideDesign();  // the pattern slider is at 1 on the band 1 to 3
     for (const char* typed : {"fast", "1 2", ""}) {
       SCOPED_TRACE(typed);
@@ -291,8 +294,6 @@ TEST(PatternFrequency, TextThatIsNotOneNumberIsRefusedWithAMessage) {
     EXPECT_EQ(number("slider6"), 2.5);
     EXPECT_EQ(rt::gfx::figures().size(), 2u);
   });
-  std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 0);
   std::size_t messages = 0;
   for (std::size_t at = 0; (at = errors.find("The radiation pattern frequency must be one number",
                                              at)) != std::string::npos;
@@ -316,8 +317,7 @@ TEST(PatternFrequency, ImpedanceCallbacksFindTheirAxesWhileAPatternIsCurrent) {
 // ------------------------------------------------------------- failures
 
 TEST(Failures, AnErrorEndsTheCallbackAndKeepsTheWritesBeforeIt) {
-  testing::internal::CaptureStderr();
-  int status = session::run([] {
+  std::string errors = sessionErrors([] {
     wideDesign();
     std::vector<double> y = data("axes1", "YData");
     // Without the feed-offset slider, the length's callback fails at its
@@ -331,8 +331,6 @@ TEST(Failures, AnErrorEndsTheCallbackAndKeepsTheWritesBeforeIt) {
     type("edit8", "2");
     EXPECT_EQ(rt::gfx::figures().size(), 2u);
   });
-  std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 0);
   EXPECT_NE(errors.find("slider5"), std::string::npos) << errors;
 }
 
@@ -340,8 +338,7 @@ TEST(Failures, AnErrorEndsTheCallbackAndKeepsTheWritesBeforeIt) {
 
 TEST(Session, ADozenActsThenClosingLeavesNothingAlive) {
   const std::size_t live = rt::liveArrays();
-  testing::internal::CaptureStderr();
-  int status = session::run([] {
+  inSession([] {
     type("edit5", "2");
     type("edit6", "3");
     slide("slider1", 38);
@@ -358,9 +355,6 @@ TEST(Session, ADozenActsThenClosingLeavesNothingAlive) {
     EXPECT_EQ(rt::gfx::figures().size(), 3u);
     EXPECT_EQ(data("axes1", "XData").size(), 1000u);
   });
-  std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(errors, "");
   EXPECT_EQ(rt::liveArrays(), live) << "arrays outlived the session";
 }
 
