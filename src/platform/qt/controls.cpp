@@ -312,6 +312,10 @@ void ControlView::sync() {
 
   if (auto* s = dynamic_cast<SliderBar*>(w)) {
     s->setOrientation(r.width() >= r.height() ? Qt::Horizontal : Qt::Vertical);
+    // A scroll bar inverts its keys by default, which on a horizontal bar
+    // sent the Right arrow to the left; an upright one (Min at the bottom)
+    // keeps it, so that Up raises the value.
+    s->setInvertedControls(s->orientation() == Qt::Vertical);
     std::vector<double> steps = propValues(h, "SliderStep");
     double value = propScalar(h, "Value", std::nan(""));
     s->showState(propScalar(h, "Min", 0), propScalar(h, "Max", 1), value,
