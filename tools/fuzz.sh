@@ -73,7 +73,10 @@ else
   mv "$out/build.ninja.new" "$out/build.ninja"
 fi
 echo "== building the fuzz targets"
-ninja -C "$out" -j "$(nproc)" fuzz_text fuzz_edits
+if ! ninja -C "$out" -j "$(nproc)" fuzz_text fuzz_edits >"$out/build.log" 2>&1; then
+  tail -n 60 "$out/build.log"
+  exit 1
+fi
 
 # Short allocation stacks in reports: the runtime allocates at every step,
 # and recording deep stacks for each would slow the runs down.
