@@ -8,7 +8,9 @@
 // scalar operand so that the compiler can vectorise them.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "platform/array/array.h"
@@ -91,6 +93,59 @@ Lane lane(const ArrayData& d) {
   return {d.re.data(), d.im.data(), st, st};
 }
 
+// The values f(0), f(1), ... as an iterator: a vector constructed from a
+// range of them is written once, where std::vector<double>(n) would first
+// fill it with zeros (a whole extra pass over a grid).
+template <class F>
+class Generated {
+ public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = double;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const double*;
+  using reference = double;
+
+  Generated(const F* f, std::size_t i) : f_(f), i_(i) {}
+  double operator*() const { return (*f_)(i_); }
+  Generated& operator++() {
+    ++i_;
+    return *this;
+  }
+  Generated operator++(int) {
+    Generated old = *this;
+    ++i_;
+    return old;
+  }
+  difference_type operator-(const Generated& o) const {
+    return static_cast<difference_type>(i_) - static_cast<difference_type>(o.i_);
+  }
+  bool operator==(const Generated& o) const { return i_ == o.i_; }
+
+ private:
+  const F* f_;
+  std::size_t i_;
+};
+
+template <class F>
+std::vector<double> generate(std::size_t n, const F& f) {
+  return std::vector<double>(Generated<F>(&f, 0), Generated<F>(&f, n));
+}
+
+// Op::real over n elements, a 1x1 operand applying to each element.
+template <class Op>
+std::vector<double> realArith(std::size_t n, const double* x, bool xs, const double* y, bool ys) {
+  if (xs && ys) return std::vector<double>(n, Op::real(x[0], y[0]));
+  if (xs) {
+    const double xv = x[0];
+    return generate(n, [xv, y](std::size_t i) { return Op::real(xv, y[i]); });
+  }
+  if (ys) {
+    const double yv = y[0];
+    return generate(n, [x, yv](std::size_t i) { return Op::real(x[i], yv); });
+  }
+  return generate(n, [x, y](std::size_t i) { return Op::real(x[i], y[i]); });
+}
+
 // Element-wise arithmetic: Op::real(x, y) and Op::complex(xr, xi, yr, yi).
 template <class Op>
 Array arith(const Array& a, const Array& b) {
@@ -98,13 +153,10 @@ Array arith(const Array& a, const Array& b) {
   const ArrayData& y = numeric(b);
   const Shape s = expand(x, y);
   const std::size_t n = s.rows * s.cols;
-  std::vector<double> re(n);
-  if (x.im.empty() && y.im.empty()) {
-    realLoop(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1, re.data(),
-             [](double p, double q) { return Op::real(p, q); });
-    return make(ClassId::Double, s.rows, s.cols, std::move(re));
-  }
-  std::vector<double> im(n);
+  if (x.im.empty() && y.im.empty())
+    return make(ClassId::Double, s.rows, s.cols,
+                realArith<Op>(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1));
+  std::vector<double> re(n), im(n);
   const Lane p = lane(x), q = lane(y);
   for (std::size_t i = 0; i < n; ++i) {
     const Cplx c = Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);

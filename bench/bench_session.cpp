@@ -1,0 +1,396 @@
+// The program as a user meets it, on its real Qt widgets (offscreen): the
+// real start-up record, the main window built by the main module, and user
+// acts through the object system.
+//
+//   BM_SliderAct           a drag step of slider1 (patch width): the callback,
+//                          the impedance model drawing both axes, and the
+//                          main window rendered to an image
+//   BM_SliderCallback      the callback part of it alone
+//   BM_MainWindowRender    the rendering part of it alone
+//   BM_SliderActRepaint    the same act, then the event loop until the shown
+//                          window has repainted itself
+//   BM_PatternAct          a step of slider6 (pattern frequency): the pattern
+//                          model's new figure, rendered to an image
+//   BM_StartUp             libraries and modules up, the main window built,
+//                          the front end showing it, its first paint (the
+//                          teardown after it is the "teardown_ms" counter)
+//   BM_StartUpProcess      the same in a new process of this program, from
+//                          its launch, Qt's own start-up included
+//
+//   bench_session [--benchmark_filter=...]
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QImage>
+#include <QWidget>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/qt/qt_front_end.h"
+#include "shell/main_info.h"
+#include "shell/tessivar.h"
+
+namespace {
+
+int gArgc = 1;
+char gName[] = "bench_session";
+char* gArgv[] = {gName, nullptr};
+
+rt::Array S(const char* s) {
+  return rt::str(s);
+}
+
+// The object of the main window tagged `tag` (-1 when there is none). The
+// window's objects are hidden from searches outside callbacks, so this walks
+// the object tree.
+double below(double h, std::string_view tag) {
+  if (rt::gfx::prop(h, "Tag").text() == tag) return h;
+  for (double c : rt::gfx::children(h))
+    if (double found = below(c, tag); found >= 0) return found;
+  return -1;
+}
+
+double tagged(const char* tag) {
+  for (double f : rt::gfx::figures())
+    if (double h = below(f, tag); h >= 0) return h;
+  return -1;
+}
+
+// Notes the paint events a widget receives.
+class PaintWatch : public QObject {
+ public:
+  explicit PaintWatch(QWidget* w) : w_(w) { w_->installEventFilter(this); }
+  ~PaintWatch() override { w_->removeEventFilter(this); }
+  PaintWatch(const PaintWatch&) = delete;
+  PaintWatch& operator=(const PaintWatch&) = delete;
+  bool painted = false;
+
+  // Runs the event loop until the widget has painted (at most two seconds).
+  bool wait() {
+    QElapsedTimer t;
+    t.start();
+    while (!painted && t.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    return painted;
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted = true;
+    return false;
+  }
+
+ private:
+  QWidget* w_;
+};
+
+// The program started as runMain starts it: the libraries and modules in
+// the order of the start-up record, the main module, then the Qt front end
+// (which creates the QApplication when there is none), which opens the
+// windows of the objects that exist. Stopped as runMain stops it.
+class Program {
+ public:
+  Program() {
+    previous_ = rt::gfx::setMainInfo(&mainInfo);
+    try {
+      for (const rt::InitTermPair& p : init_term_table) {
+        p.initialize();
+        ++initialised_;
+      }
+      tessivar::call();
+      auto fe = std::make_unique<rt::qt::QtFrontEnd>(gArgc, gArgv);
+      qt_ = fe.get();
+      rt::setFrontEnd(std::move(fe));
+    } catch (...) {
+      stop();
+      throw;
+    }
+    for (double f : rt::gfx::figures())
+      if (rt::gfx::prop(f, "Tag").text() == "figure1") main_ = f;
+  }
+  ~Program() { stop(); }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  rt::qt::QtFrontEnd& qt() { return *qt_; }
+  double mainFigure() const { return main_; }
+  QWidget* mainWindow() const { return qt_->window(main_); }
+
+ private:
+  // Every figure closed, the modules and libraries terminated in reverse
+  // order, then the front end removed.
+  void stop() {
+    if (initialised_ == init_term_table.size()) {
+      for (double f : rt::gfx::figures())
+        if (rt::gfx::exists(f)) rt::gfx::deleteObject(f);
+    }
+    if (QCoreApplication::instance() != nullptr) QApplication::processEvents();
+    while (initialised_ > 0) init_term_table[--initialised_].terminate();
+    rt::setFrontEnd(nullptr);
+    rt::gfx::setMainInfo(previous_);
+  }
+
+  const rt::MainInfo* previous_ = nullptr;
+  std::size_t initialised_ = 0;
+  rt::qt::QtFrontEnd* qt_ = nullptr;
+  double main_ = -1;
+};
+
+// Types `text` into the edit box tagged `tag`, as a user would.
+void type(const char* tag, const char* text) {
+  rt::gfx::userAct(tagged(tag), {{"String", S(text)}});
+}
+
+// The worked example of a 1.8 GHz patch: band 1-3 GHz, W 30 mm, L 40 mm,
+// H 1.6 mm, er 4.4, feed 10 mm from the edge. Empty when both impedance
+// axes show their 1000-point curves, else what is wrong.
+std::string setDesign() {
+  type("edit5", "1");
+  type("edit6", "3");
+  type("edit1", "30");
+  type("edit2", "40");
+  type("edit3", "1.6");
+  type("edit4", "4.4");
+  type("edit7", "10");
+  for (const char* ax : {"axes1", "axes2"}) {
+    std::size_t points = 0;
+    for (double h : rt::gfx::children(tagged(ax)))
+      if (rt::gfx::type(h) == "line") points = rt::gfx::prop(h, "YData").numel();
+    if (points != 1000) return std::string(ax) + " does not show the impedance curve";
+  }
+  return {};
+}
+
+QImage canvasFor(const QWidget* w) {
+  QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  return image;
+}
+
+// One program for the acts, up until stopSession(); the modules can be up
+// only once at a time.
+std::unique_ptr<Program> gSession;
+std::string gSessionFailure;
+
+Program* session(benchmark::State& state) {
+  if (!gSession && gSessionFailure.empty()) {
+    try {
+      gSession = std::make_unique<Program>();
+      if (gSession->mainWindow() == nullptr) gSessionFailure = "the main window did not open";
+      if (gSessionFailure.empty()) gSessionFailure = setDesign();
+      if (gSessionFailure.empty()) PaintWatch(gSession->mainWindow()).wait();
+    } catch (const std::exception& e) {
+      gSessionFailure = e.what();
+    }
+    if (!gSessionFailure.empty()) gSession.reset();
+  }
+  if (!gSessionFailure.empty()) {
+    state.SkipWithError(gSessionFailure.c_str());
+    return nullptr;
+  }
+  return gSession.get();
+}
+
+void stopSession() {
+  gSession.reset();
+  gSessionFailure.clear();
+}
+
+void BM_SliderAct(benchmark::State& state) {
+  Program* p = session(state);
+  if (p == nullptr) return;
+  const double slider = tagged("slider1");
+  QWidget* w = p->mainWindow();
+  QImage image = canvasFor(w);
+  double width = 30;
+  for (auto _ : state) {
+    width = width == 30 ? 31 : 30;
+    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
+    w->render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+    // Updates the widgets asked for are the other benchmark's subject.
+    state.PauseTiming();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["width_px"] = image.width();
+  state.counters["height_px"] = image.height();
+}
+BENCHMARK(BM_SliderAct)->Unit(benchmark::kMillisecond);
+
+// The two halves of BM_SliderAct: the callback with the model's drawing,
+// and the rendering of the window it leaves.
+void BM_SliderCallback(benchmark::State& state) {
+  if (session(state) == nullptr) return;
+  const double slider = tagged("slider1");
+  double width = 30;
+  for (auto _ : state) {
+    width = width == 30 ? 31 : 30;
+    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
+  }
+  QApplication::processEvents();
+}
+BENCHMARK(BM_SliderCallback)->Unit(benchmark::kMillisecond);
+
+void BM_MainWindowRender(benchmark::State& state) {
+  Program* p = session(state);
+  if (p == nullptr) return;
+  QWidget* w = p->mainWindow();
+  QImage image = canvasFor(w);
+  for (auto _ : state) {
+    w->render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_MainWindowRender)->Unit(benchmark::kMillisecond);
+
+void BM_SliderActRepaint(benchmark::State& state) {
+  Program* p = session(state);
+  if (p == nullptr) return;
+  const double slider = tagged("slider1");
+  QWidget* w = p->mainWindow();
+  double width = 30;
+  for (auto _ : state) {
+    width = width == 30 ? 31 : 30;
+    PaintWatch watch(w);
+    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
+    if (!watch.wait()) {
+      state.SkipWithError("the window did not repaint");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_SliderActRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_PatternAct(benchmark::State& state) {
+  Program* p = session(state);
+  if (p == nullptr) return;
+  const double slider = tagged("slider6");
+  double f0 = 1.8;
+  for (auto _ : state) {
+    f0 = f0 == 1.8 ? 1.9 : 1.8;
+    rt::gfx::userAct(slider, {{"Value", rt::scalar(f0)}});
+    const double fig = rt::gfx::figures().back();
+    QWidget* w = fig == p->mainFigure() ? nullptr : p->qt().window(fig);
+    if (w == nullptr) {
+      state.SkipWithError("the pattern window did not open");
+      break;
+    }
+    QImage image = canvasFor(w);
+    w->render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+    state.PauseTiming();
+    rt::gfx::deleteObject(fig);
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PatternAct)->Unit(benchmark::kMillisecond);
+
+double msSince(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Start-up in this process, whose QApplication is already up.
+void BM_StartUp(benchmark::State& state) {
+  stopSession();
+  double teardown = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    std::optional<Program> p;
+    bool shown = false;
+    try {
+      p.emplace();
+      QWidget* w = p->mainWindow();
+      shown = w != nullptr && PaintWatch(w).wait();
+    } catch (const std::exception& e) {
+      state.SkipWithError(e.what());
+      break;
+    }
+    state.SetIterationTime(msSince(t0) / 1000);
+    const auto t1 = std::chrono::steady_clock::now();
+    p.reset();
+    teardown += msSince(t1);
+    if (!shown) {
+      state.SkipWithError("the main window was not painted");
+      break;
+    }
+  }
+  state.counters["teardown_ms"] = benchmark::Counter(teardown, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The child of BM_StartUpProcess: starts as the program does, writes one
+// byte to standard output once the main window has painted, then stops.
+int startUpChild() {
+  bool shown = false;
+  {
+    Program p;
+    QWidget* w = p.mainWindow();
+    shown = w != nullptr && PaintWatch(w).wait();
+    const char byte = shown ? 'p' : 'x';
+    if (::write(STDOUT_FILENO, &byte, 1) != 1) return 2;
+  }
+  return shown ? 0 : 1;
+}
+
+// Start-up in a new process of this program, from its launch.
+void BM_StartUpProcess(benchmark::State& state) {
+  double teardown = 0;
+  for (auto _ : state) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+      state.SkipWithError("no pipe");
+      break;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    char exe[] = "/proc/self/exe";
+    char flag[] = "--startup-child";
+    char* argv[] = {exe, flag, nullptr};
+    const auto t0 = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, exe, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    char byte = 0;
+    const bool read = rc == 0 && ::read(fds[0], &byte, 1) == 1;
+    state.SetIterationTime(msSince(t0) / 1000);
+    const auto t1 = std::chrono::steady_clock::now();
+    ::close(fds[0]);
+    int status = 0;
+    if (rc == 0) ::waitpid(pid, &status, 0);
+    teardown += msSince(t1);
+    if (!read || byte != 'p' || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      state.SkipWithError("the child process did not show its window");
+      break;
+    }
+  }
+  state.counters["teardown_ms"] = benchmark::Counter(teardown, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_StartUpProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (argc == 2 && std::strcmp(argv[1], "--startup-child") == 0) return startUpChild();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  QApplication app(gArgc, gArgv);
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  benchmark::RunSpecifiedBenchmarks();
+  stopSession();
+  benchmark::Shutdown();
+  return 0;
+}
