@@ -18,6 +18,7 @@
 // pattern window opened (closed again at once to bound memory); the call
 // context and the callback stack are back where they were. After each input
 // every figure is closed and no array may be left alive.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
