@@ -294,6 +294,10 @@ TEST(HostileScript, RunsToTheEndAndRendersTheWindowItLeaves) {
   ASSERT_TRUE(fs::exists(scriptProgram())) << scriptProgram() << " is not built";
   fs::path dir = fs::temp_directory_path() / ("tessivar-hostile-" + std::to_string(::getpid()));
   fs::create_directories(dir);
+  struct Cleanup {
+    fs::path dir;
+    ~Cleanup() { fs::remove_all(dir); }
+  } cleanup{dir};
   std::string script;
   std::size_t refusedTexts = 0;
   for (int box = 1; box <= 8; ++box)
@@ -348,7 +352,6 @@ TEST(HostileScript, RunsToTheEndAndRendersTheWindowItLeaves) {
   EXPECT_EQ(r.out[7], "5") << "figures open at the end";
   for (const char* f : {"hostile.png", "hostile.svg", "pattern.png"})
     EXPECT_GT(fs::exists(dir / f) ? fs::file_size(dir / f) : 0u, 1000u) << f;
-  fs::remove_all(dir);
 }
 
 }  // namespace
