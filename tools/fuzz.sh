@@ -35,13 +35,13 @@ plain="-O2 $common"
 
 traced=(src/platform/array/text.cpp tests/fuzz/fuzz_text.cpp tests/fuzz/fuzz_edits.cpp)
 counted_src=()
-for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/shell/*.cpp src/model/*.cpp; do
+for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/frame/*.cpp src/shell/*.cpp src/model/*.cpp; do
   case "$f" in
     src/platform/array/text.cpp | src/shell/main.cpp) ;;
     *) counted_src+=("$f") ;;
   esac
 done
-plain_src=(src/graphics/*.cpp)
+plain_src=(src/support/*.cpp)
 array_objs=()
 for f in src/platform/array/*.cpp; do array_objs+=("obj/${f%.cpp}.o"); done
 

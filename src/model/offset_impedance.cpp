@@ -1,6 +1,6 @@
 #include "model/offset_impedance.h"
 
-#include "graphics/labels.h"
+#include "support/labels.h"
 
 namespace offset_impedance {
 

@@ -8,7 +8,7 @@
 // part of the line to the feed point, where the two admittances add.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace offset_impedance {
 

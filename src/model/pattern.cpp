@@ -1,7 +1,7 @@
 #include "model/pattern.h"
 
-#include "graphics/labels.h"
-#include "graphics/surf.h"
+#include "support/labels.h"
+#include "support/surf.h"
 
 namespace pattern {
 

@@ -7,7 +7,7 @@
 // patch length extended by the fringing length at each edge.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace pattern {
 

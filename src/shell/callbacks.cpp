@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "graphics/guihandles.h"
+#include "support/guihandles.h"
 
 namespace callbacks {
 

@@ -4,7 +4,7 @@
 // depend on it and runs the impedance or the pattern model.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace callbacks {
 

@@ -3,7 +3,7 @@
 // everything after that starts from a control's callback.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace tessivar {
 

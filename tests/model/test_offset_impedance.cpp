@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "graphics/guihandles.h"
-#include "graphics/iskeyword.h"
-#include "graphics/isvarname.h"
-#include "graphics/labels.h"
+#include "support/guihandles.h"
+#include "support/iskeyword.h"
+#include "support/isvarname.h"
+#include "support/labels.h"
 #include "model/model_test.h"
 #include "model/offset_impedance.h"
 

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <vector>
 
-#include "graphics/labels.h"
-#include "graphics/surf.h"
+#include "support/labels.h"
+#include "support/surf.h"
 #include "model/model_test.h"
 #include "model/pattern.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/guihandles.h"
+#include "support/guihandles.h"
 #include "model/offset_impedance.h"
 #include "shell/main_info.h"
 #include "shell/tessivar.h"

@@ -1,7 +1,7 @@
 // iskeyword: the reserved words that a field name may not be.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace iskeyword {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace {
 

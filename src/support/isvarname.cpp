@@ -1,6 +1,6 @@
-#include "graphics/isvarname.h"
+#include "support/isvarname.h"
 
-#include "graphics/iskeyword.h"
+#include "support/iskeyword.h"
 
 namespace isvarname {
 

@@ -1,4 +1,4 @@
-#include "graphics/labels.h"
+#include "support/labels.h"
 
 #include <vector>
 

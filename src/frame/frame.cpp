@@ -1,4 +1,4 @@
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace frame {
 

@@ -1,4 +1,4 @@
-#include "graphics/surf.h"
+#include "support/surf.h"
 
 #include <cstddef>
 #include <vector>

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace surf {
 extern const rt::LocalFunctionTable localFunctions;  // empty

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/guihandles.h"
-#include "graphics/iskeyword.h"
-#include "graphics/isvarname.h"
-#include "graphics/labels.h"
-#include "graphics/surf.h"
+#include "support/guihandles.h"
+#include "support/iskeyword.h"
+#include "support/isvarname.h"
+#include "support/labels.h"
+#include "support/surf.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace xlabel {
 extern const rt::LocalFunctionTable localFunctions;  // empty

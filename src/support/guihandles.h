@@ -2,7 +2,7 @@
 // structure, one field per usable tag.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace guihandles {
 

@@ -1,9 +1,9 @@
-#include "graphics/guihandles.h"
+#include "support/guihandles.h"
 
 #include <array>
 #include <string>
 
-#include "graphics/isvarname.h"
+#include "support/isvarname.h"
 
 namespace guihandles {
 

@@ -1,4 +1,4 @@
-#include "graphics/iskeyword.h"
+#include "support/iskeyword.h"
 
 #include <array>
 

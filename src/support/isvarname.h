@@ -1,7 +1,7 @@
 // isvarname: whether a value can serve as a field (variable) name.
 #pragma once
 
-#include "shell/frame.h"
+#include "frame/frame.h"
 
 namespace isvarname {
 
