@@ -67,11 +67,7 @@ inline void below(double h, std::vector<double>& out) {
 
 // The object of the main window with this tag (-1 when there is none).
 inline double tagged(std::string_view tag) {
-  std::vector<double> all;
-  below(mainWindow(), all);
-  for (double h : all)
-    if (rt::gfx::prop(h, "Tag").text() == tag) return h;
-  return -1;
+  return rt::findByTag(mainWindow(), tag).value_or(-1);
 }
 
 inline const rt::Array& prop(std::string_view tag, std::string_view name) {

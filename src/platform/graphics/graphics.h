@@ -11,6 +11,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -113,6 +114,11 @@ Array gcbo();
 Array gcf();
 Array gca();
 Array ishandle(const Array& h);
+
+// The object whose Tag is exactly `tag`, at or below h, hidden ones
+// included: h first, then its children oldest first, each with everything
+// below it. None when no such object is there.
+std::optional<double> findByTag(double h, std::string_view tag);
 
 // ---------------------------------------------------------- application data
 void setappdata(const Array& h, const Array& name, const Array& value);

@@ -1,7 +1,9 @@
 // Handle visibility, object search and the current figure and axes.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/graphics/graphics_internal.h"
@@ -122,6 +124,15 @@ void searchVisible(Object& o, const std::vector<Criterion>& cs, std::vector<doub
     if (Object* child = find(c)) searchVisible(*child, cs, out);
 }
 
+const Object* firstTagged(const Object& o, std::string_view tag) {
+  if (o.textIs("Tag", tag)) return &o;
+  for (double c : o.children) {
+    if (const Object* child = find(c))
+      if (const Object* hit = firstTagged(*child, tag)) return hit;
+  }
+  return nullptr;
+}
+
 void collectAll(const Object& o, std::vector<double>& out) {
   out.push_back(o.handle);
   for (auto it = o.children.rbegin(); it != o.children.rend(); ++it)
@@ -146,6 +157,11 @@ Array findall(const Array& h) {
   std::vector<double> out;
   for (double hd : toHandles(h, "findall")) collectAll(object(hd), out);
   return column(out);
+}
+
+std::optional<double> findByTag(double h, std::string_view tag) {
+  if (const Object* hit = firstTagged(object(h), tag)) return hit->handle;
+  return std::nullopt;
 }
 
 Array gcbo() {

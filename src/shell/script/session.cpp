@@ -65,8 +65,7 @@ double mainWindow() {
 // The object of the main window with this tag.
 double tagged(std::string_view tag) {
   if (tag.empty()) throw BadLine("a tag is missing");
-  for (double h : below(mainWindow()))
-    if (textOf(h, "Tag") == tag) return h;
+  if (std::optional<double> h = rt::findByTag(mainWindow(), tag)) return *h;
   throw BadLine("no object of the main window is tagged " + quoted(tag));
 }
 

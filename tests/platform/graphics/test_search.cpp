@@ -67,6 +67,23 @@ TEST_F(Search, FindobjMatchesTypesWithoutCaseAndSkipsObjectsLackingTheProperty) 
   EXPECT_EQ(rt::findobj({s("Type"), s("figure"), s("Tag"), s("")}).numel(), 1u);
 }
 
+TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
+  const rt::Array f = rt::figure({s("Tag"), s("win")});
+  const rt::Array panel = rt::axes({s("Parent"), f, s("HandleVisibility"), s("off")});
+  const rt::Array first = rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
+  rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
+  const rt::Array other = rt::figure();
+  const rt::Array elsewhere = rt::uicontrol({s("Parent"), other, s("Tag"), s("dial")});
+
+  EXPECT_EQ(rt::findByTag(h(f), "win"), h(f));
+  EXPECT_EQ(rt::findByTag(h(f), "knob"), h(first));
+  rt::set(panel, {s("Tag"), s("knob")});  // older than the controls, and hidden
+  EXPECT_EQ(rt::findByTag(h(f), "knob"), h(panel));
+  EXPECT_EQ(rt::findByTag(h(f), "Knob"), std::nullopt);  // tags match exactly
+  EXPECT_EQ(rt::findByTag(h(f), "dial"), std::nullopt);  // another figure's
+  EXPECT_EQ(rt::findByTag(0, "dial"), h(elsewhere));
+}
+
 TEST_F(Search, FindallListsTheFigureFirstThenEverythingBelowIt) {
   const rt::Array f = rt::figure();
   const rt::Array ax = rt::axes({s("Parent"), f});
