@@ -10,150 +10,210 @@
 namespace rt::qt::render {
 namespace {
 
-struct Axis2D {
-  Projection::Limits lim;
-  double pixel0, pixelLength;  // device coordinate of lim[0] and signed length
-  double toPixel(double v) const { return pixel0 + (v - lim[0]) / (lim[1] - lim[0]) * pixelLength; }
-};
-
-}  // namespace
-
-void paintAxes2D(QPainter& p, double ax, const QRectF& box) {
-  std::vector<double> lines = childrenOfType(ax, "line");
-  Range xs, ys;
-  for (double l : lines) {
-    if (!visible(l)) continue;
-    xs.add(propValues(l, "XData"));
-    ys.add(propValues(l, "YData"));
+// One drawing of a 2-D axes: the lines, axis mappings, ticks and fonts that
+// its steps share. The steps run in painting order, data over grids, text
+// last.
+class Axes2D {
+ public:
+  Axes2D(QPainter& p, double ax, const QRectF& box)
+      : p_(p), ax_(ax), box_(box), lines_(childrenOfType(ax, "line")) {
+    fitAxes();
+    text_ = textAvailable();
+    font_ = text_ ? propFont(ax, box.height()) : QFont();
+    fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
+    xColor_ = axisColor(ax, "XColor");
+    yColor_ = axisColor(ax, "YColor");
+    int xMax = std::clamp(static_cast<int>(box.width() / std::max(3.2 * fontPx_, 20.0)), 2, 11);
+    int yMax = std::clamp(static_cast<int>(box.height() / std::max(2.5 * fontPx_, 15.0)), 2, 11);
+    xt_ = niceTicks(x_.lim[0], x_.lim[1], xMax);
+    yt_ = niceTicks(y_.lim[0], y_.lim[1], yMax);
   }
-  Axis2D xAxis{axisLimits(ax, "XLim", xs), box.left(), box.width()};
-  Axis2D yAxis{axisLimits(ax, "YLim", ys), box.bottom(), -box.height()};
 
-  bool text = textAvailable();
-  QFont font = text ? propFont(ax, box.height()) : QFont();
-  double fontPx = text ? QFontMetricsF(font).height() : 12.0;
-  QColor xColor = axisColor(ax, "XColor"), yColor = axisColor(ax, "YColor");
+  void paint() {
+    drawBackground();
+    drawGrids();
+    drawLines();
+    drawBoxAndTicks();
+    if (!text_) return;  // everything after this is text
+    drawTickLabels();
+    drawFreeTexts(p_, ax_, box_, [this](double x, double y, double) {
+      return QPointF(x_.toPixel(x), y_.toPixel(y));
+    });
+    drawLabels();
+  }
 
-  if (std::optional<QColor> bg = propColor(ax, "Color")) p.fillRect(box, *bg);
+  AxesLayout layout() const {
+    AxesLayout out;
+    out.axes = ax_;
+    out.box = box_;
+    out.x = x_;
+    out.y = y_;
+    return out;
+  }
 
-  int xMax = std::clamp(static_cast<int>(box.width() / std::max(3.2 * fontPx, 20.0)), 2, 11);
-  int yMax = std::clamp(static_cast<int>(box.height() / std::max(2.5 * fontPx, 15.0)), 2, 11);
-  Ticks xt = niceTicks(xAxis.lim[0], xAxis.lim[1], xMax);
-  Ticks yt = niceTicks(yAxis.lim[0], yAxis.lim[1], yMax);
+ private:
+  // Limits from XLim and YLim, else the data of the visible lines; y runs up.
+  void fitAxes() {
+    Range xs, ys;
+    for (double l : lines_) {
+      if (!visible(l)) continue;
+      xs.add(propValues(l, "XData"));
+      ys.add(propValues(l, "YData"));
+    }
+    x_ = {axisLimits(ax_, "XLim", xs), box_.left(), box_.width()};
+    y_ = {axisLimits(ax_, "YLim", ys), box_.bottom(), -box_.height()};
+  }
+
+  void drawBackground() {
+    if (std::optional<QColor> bg = propColor(ax_, "Color")) p_.fillRect(box_, *bg);
+  }
 
   // Grids under the data.
-  p.setRenderHint(QPainter::Antialiasing, false);
-  auto gridPen = [](QColor c) {
-    c.setAlpha(90);
-    QPen pen(c, 0);
-    pen.setStyle(Qt::DotLine);
-    return pen;
-  };
-  if (propOn(ax, "XGrid", false)) {
-    p.setPen(gridPen(xColor));
-    for (double v : xt.values) {
-      double x = xAxis.toPixel(v);
-      p.drawLine(QPointF(x, box.top()), QPointF(x, box.bottom()));
+  void drawGrids() {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    auto gridPen = [](QColor c) {
+      c.setAlpha(90);
+      QPen pen(c, 0);
+      pen.setStyle(Qt::DotLine);
+      return pen;
+    };
+    if (propOn(ax_, "XGrid", false)) {
+      p_.setPen(gridPen(xColor_));
+      for (double v : xt_.values) {
+        double x = x_.toPixel(v);
+        p_.drawLine(QPointF(x, box_.top()), QPointF(x, box_.bottom()));
+      }
     }
-  }
-  if (propOn(ax, "YGrid", false)) {
-    p.setPen(gridPen(yColor));
-    for (double v : yt.values) {
-      double y = yAxis.toPixel(v);
-      p.drawLine(QPointF(box.left(), y), QPointF(box.right(), y));
+    if (propOn(ax_, "YGrid", false)) {
+      p_.setPen(gridPen(yColor_));
+      for (double v : yt_.values) {
+        double y = y_.toPixel(v);
+        p_.drawLine(QPointF(box_.left(), y), QPointF(box_.right(), y));
+      }
     }
   }
 
   // Lines, on pixel centres so that thin level lines stay crisp.
-  p.save();
-  p.translate(0.5, 0.5);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  QRectF clip = box.adjusted(-1, -1, 1, 1);
-  for (double l : lines) {
-    if (!visible(l)) continue;
-    std::vector<double> xd = propValues(l, "XData"), yd = propValues(l, "YData");
-    std::size_t n = std::min(xd.size(), yd.size());
-    std::vector<QPointF> pts(n);
-    std::vector<bool> ok(n);
-    std::vector<QPointF> marks;
-    for (std::size_t i = 0; i < n; ++i) {
-      ok[i] = std::isfinite(xd[i]) && std::isfinite(yd[i]);
-      if (ok[i]) pts[i] = QPointF(xAxis.toPixel(xd[i]), yAxis.toPixel(yd[i]));
-      if (ok[i] && clip.contains(pts[i])) marks.push_back(pts[i]);
+  void drawLines() {
+    p_.save();
+    p_.translate(0.5, 0.5);
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    QRectF clip = box_.adjusted(-1, -1, 1, 1);
+    for (double l : lines_) {
+      if (!visible(l)) continue;
+      std::vector<double> xd = propValues(l, "XData"), yd = propValues(l, "YData");
+      std::size_t n = std::min(xd.size(), yd.size());
+      std::vector<QPointF> pts(n);
+      std::vector<bool> ok(n);
+      std::vector<QPointF> marks;
+      for (std::size_t i = 0; i < n; ++i) {
+        ok[i] = std::isfinite(xd[i]) && std::isfinite(yd[i]);
+        if (ok[i]) pts[i] = QPointF(x_.toPixel(xd[i]), y_.toPixel(yd[i]));
+        if (ok[i] && clip.contains(pts[i])) marks.push_back(pts[i]);
+      }
+      QPen pen = linePen(l);
+      if (pen.style() != Qt::NoPen) {
+        p_.setPen(pen);
+        drawClippedPolyline(p_, pts, ok, clip);
+      }
+      drawMarkers(p_, l, marks);
     }
-    QPen pen = linePen(l);
-    if (pen.style() != Qt::NoPen) {
-      p.setPen(pen);
-      drawClippedPolyline(p, pts, ok, clip);
+    p_.restore();
+  }
+
+  // The box with ticks pointing in on all four sides.
+  void drawBoxAndTicks() {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    double tickLen = std::max(3.0, 0.01 * std::max(box_.width(), box_.height()));
+    p_.setPen(QPen(xColor_, 0));
+    p_.drawLine(box_.bottomLeft(), box_.bottomRight());
+    p_.drawLine(box_.topLeft(), box_.topRight());
+    for (double v : xt_.values) {
+      double x = x_.toPixel(v);
+      p_.drawLine(QPointF(x, box_.bottom()), QPointF(x, box_.bottom() - tickLen));
+      p_.drawLine(QPointF(x, box_.top()), QPointF(x, box_.top() + tickLen));
     }
-    drawMarkers(p, l, marks);
-  }
-  p.restore();
-
-  // Box, ticks and tick labels.
-  p.setRenderHint(QPainter::Antialiasing, false);
-  double tickLen = std::max(3.0, 0.01 * std::max(box.width(), box.height()));
-  p.setPen(QPen(xColor, 0));
-  p.drawLine(box.bottomLeft(), box.bottomRight());
-  p.drawLine(box.topLeft(), box.topRight());
-  for (double v : xt.values) {
-    double x = xAxis.toPixel(v);
-    p.drawLine(QPointF(x, box.bottom()), QPointF(x, box.bottom() - tickLen));
-    p.drawLine(QPointF(x, box.top()), QPointF(x, box.top() + tickLen));
-  }
-  p.setPen(QPen(yColor, 0));
-  p.drawLine(box.topLeft(), box.bottomLeft());
-  p.drawLine(box.topRight(), box.bottomRight());
-  for (double v : yt.values) {
-    double y = yAxis.toPixel(v);
-    p.drawLine(QPointF(box.left(), y), QPointF(box.left() + tickLen, y));
-    p.drawLine(QPointF(box.right(), y), QPointF(box.right() - tickLen, y));
-  }
-  if (!text) return;
-  p.setRenderHint(QPainter::Antialiasing, true);
-  double gap = 0.3 * fontPx;
-  TickLabels xl = formatTicks(xt), yl = formatTicks(yt);
-  for (std::size_t i = 0; i < xt.values.size(); ++i) {
-    drawTextBlock(p, {xl.labels[i]}, QPointF(xAxis.toPixel(xt.values[i]), box.bottom() + gap), font,
-                  xColor, HAlign::Center, VAlign::Top);
-  }
-  double yLabelWidth = 0;
-  for (std::size_t i = 0; i < yt.values.size(); ++i) {
-    yLabelWidth = std::max(yLabelWidth, textBlockSize({yl.labels[i]}, font).width());
-    drawTextBlock(p, {yl.labels[i]}, QPointF(box.left() - gap, yAxis.toPixel(yt.values[i])), font,
-                  yColor, HAlign::Right, VAlign::Middle);
-  }
-  if (xl.exponent != 0) {
-    drawTextBlock(p, {QStringLiteral("x10^%1").arg(xl.exponent)},
-                  QPointF(box.right(), box.bottom() + gap + fontPx), font, xColor, HAlign::Right,
-                  VAlign::Top);
-  }
-  if (yl.exponent != 0) {
-    drawTextBlock(p, {QStringLiteral("x10^%1").arg(yl.exponent)},
-                  QPointF(box.left(), box.top() - gap), font, yColor, HAlign::Left, VAlign::Bottom);
+    p_.setPen(QPen(yColor_, 0));
+    p_.drawLine(box_.topLeft(), box_.bottomLeft());
+    p_.drawLine(box_.topRight(), box_.bottomRight());
+    for (double v : yt_.values) {
+      double y = y_.toPixel(v);
+      p_.drawLine(QPointF(box_.left(), y), QPointF(box_.left() + tickLen, y));
+      p_.drawLine(QPointF(box_.right(), y), QPointF(box_.right() - tickLen, y));
+    }
   }
 
-  drawFreeTexts(p, ax, box, [&](double x, double y, double) {
-    return QPointF(xAxis.toPixel(x), yAxis.toPixel(y));
-  });
+  // Tick labels below and left of the box, with a shared power of ten at the
+  // axis end when the values need one.
+  void drawTickLabels() {
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    double gap = 0.3 * fontPx_;
+    TickLabels xl = formatTicks(xt_), yl = formatTicks(yt_);
+    for (std::size_t i = 0; i < xt_.values.size(); ++i) {
+      drawTextBlock(p_, {xl.labels[i]}, QPointF(x_.toPixel(xt_.values[i]), box_.bottom() + gap),
+                    font_, xColor_, HAlign::Center, VAlign::Top);
+    }
+    for (std::size_t i = 0; i < yt_.values.size(); ++i) {
+      yLabelWidth_ = std::max(yLabelWidth_, textBlockSize({yl.labels[i]}, font_).width());
+      drawTextBlock(p_, {yl.labels[i]}, QPointF(box_.left() - gap, y_.toPixel(yt_.values[i])),
+                    font_, yColor_, HAlign::Right, VAlign::Middle);
+    }
+    if (xl.exponent != 0) {
+      drawTextBlock(p_, {QStringLiteral("x10^%1").arg(xl.exponent)},
+                    QPointF(box_.right(), box_.bottom() + gap + fontPx_), font_, xColor_,
+                    HAlign::Right, VAlign::Top);
+    }
+    if (yl.exponent != 0) {
+      yExponentShown_ = true;
+      drawTextBlock(p_, {QStringLiteral("x10^%1").arg(yl.exponent)},
+                    QPointF(box_.left(), box_.top() - gap), font_, yColor_, HAlign::Left,
+                    VAlign::Bottom);
+    }
+  }
 
-  // Labels: title above, x label below, y label turned on the left.
-  TextObject title = readText(labelHandle(ax, "Title"), box.height());
-  TextObject xlabel = readText(labelHandle(ax, "XLabel"), box.height());
-  TextObject ylabel = readText(labelHandle(ax, "YLabel"), box.height());
-  double titleRaise = yl.exponent != 0 ? fontPx + gap : 0;
-  if (title.shown()) {
-    drawTextBlock(p, title.lines, QPointF(box.center().x(), box.top() - gap - titleRaise),
-                  title.font, title.color, HAlign::Center, VAlign::Bottom);
+  // Title above (raised over a y power of ten), x label below, y label
+  // turned on the left, clear of the tick labels.
+  void drawLabels() {
+    double gap = 0.3 * fontPx_;
+    TextObject title = readText(labelHandle(ax_, "Title"), box_.height());
+    TextObject xlabel = readText(labelHandle(ax_, "XLabel"), box_.height());
+    TextObject ylabel = readText(labelHandle(ax_, "YLabel"), box_.height());
+    double titleRaise = yExponentShown_ ? fontPx_ + gap : 0;
+    if (title.shown()) {
+      drawTextBlock(p_, title.lines, QPointF(box_.center().x(), box_.top() - gap - titleRaise),
+                    title.font, title.color, HAlign::Center, VAlign::Bottom);
+    }
+    if (xlabel.shown()) {
+      drawTextBlock(p_, xlabel.lines, QPointF(box_.center().x(), box_.bottom() + 2 * gap + fontPx_),
+                    xlabel.font, xlabel.color, HAlign::Center, VAlign::Top);
+    }
+    if (ylabel.shown()) {
+      drawTextBlock(p_, ylabel.lines,
+                    QPointF(box_.left() - 2 * gap - yLabelWidth_, box_.center().y()), ylabel.font,
+                    ylabel.color, HAlign::Center, VAlign::Bottom, 90);
+    }
   }
-  if (xlabel.shown()) {
-    drawTextBlock(p, xlabel.lines, QPointF(box.center().x(), box.bottom() + 2 * gap + fontPx),
-                  xlabel.font, xlabel.color, HAlign::Center, VAlign::Top);
-  }
-  if (ylabel.shown()) {
-    drawTextBlock(p, ylabel.lines, QPointF(box.left() - 2 * gap - yLabelWidth, box.center().y()),
-                  ylabel.font, ylabel.color, HAlign::Center, VAlign::Bottom, 90);
-  }
+
+  QPainter& p_;
+  double ax_;
+  QRectF box_;
+  std::vector<double> lines_;
+  AxisMap x_{}, y_{};
+  bool text_ = false;
+  QFont font_;
+  double fontPx_ = 12;
+  QColor xColor_, yColor_;
+  Ticks xt_, yt_;
+  double yLabelWidth_ = 0;
+  bool yExponentShown_ = false;
+};
+
+}  // namespace
+
+AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box) {
+  Axes2D axes(p, ax, box);
+  axes.paint();
+  return axes.layout();
 }
 
 }  // namespace rt::qt::render

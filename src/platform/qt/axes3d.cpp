@@ -247,6 +247,14 @@ class Axes3D {
     drawTitle();
   }
 
+  AxesLayout layout() const {
+    AxesLayout out;
+    out.axes = ax_;
+    out.box = box_;
+    out.projection = pr_;
+    return out;
+  }
+
  private:
   // The two other axes of axis k, in order.
   static std::pair<int, int> others(int k) { return {k == 0 ? 1 : 0, k == 2 ? 1 : 2}; }
@@ -543,8 +551,10 @@ class Axes3D {
 
 }  // namespace
 
-void paintAxes3D(QPainter& p, double ax, const QRectF& box) {
-  Axes3D(p, ax, box).paint();
+AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box) {
+  Axes3D axes(p, ax, box);
+  axes.paint();
+  return axes.layout();
 }
 
 }  // namespace rt::qt::render

@@ -90,8 +90,8 @@ void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std
                          const QRectF& clip);
 
 // ------------------------------------------------------------------- axes
-// `box` is the axes' plot box on the device.
-void paintAxes2D(QPainter& p, double ax, const QRectF& box);
-void paintAxes3D(QPainter& p, double ax, const QRectF& box);
+// `box` is the axes' plot box on the device. Each gives the layout it drew.
+AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box);
+AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box);
 
 }  // namespace rt::qt::render

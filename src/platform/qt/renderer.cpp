@@ -145,7 +145,7 @@ TickLabels formatTicks(const Ticks& ticks) {
 // ------------------------------------------------------------ projection
 Projection::Projection(double azimuthDeg, double elevationDeg, const std::array<Limits, 3>& limits,
                        const QRectF& viewport)
-    : limits_(limits) {
+    : limits_(limits), azimuth_(azimuthDeg), elevation_(elevationDeg) {
   double az = azimuthDeg * kPi / 180, el = elevationDeg * kPi / 180;
   double sa = std::sin(az), ca = std::cos(az), se = std::sin(el), ce = std::cos(el);
   // Rows: screen right, screen up, towards the viewer.
@@ -192,6 +192,18 @@ double Projection::depth(double x, double y, double z) const {
   return m_[2][0] * u[0] + m_[2][1] * u[1] + m_[2][2] * u[2];
 }
 
+std::array<double, 3> Projection::toData(QPointF screen, double depth) const {
+  // The rows of m_ are orthonormal: its transpose turns the view back.
+  const double s[3] = {(screen.x() - centre_.x()) / scale_, -(screen.y() - centre_.y()) / scale_,
+                       depth};
+  std::array<double, 3> out;
+  for (int k = 0; k < 3; ++k) {
+    double u = m_[0][k] * s[0] + m_[1][k] * s[1] + m_[2][k] * s[2];
+    out[k] = limits_[k][0] + (u + 0.5) * (limits_[k][1] - limits_[k][0]);
+  }
+  return out;
+}
+
 // --------------------------------------------------------------- drawing
 bool isThreeD(double ax) {
   std::vector<double> view = propValues(ax, "View");
@@ -199,21 +211,19 @@ bool isThreeD(double ax) {
   return !childrenOfType(ax, "surface").empty();
 }
 
-void paintAxes(QPainter& painter, double ax, const QRectF& figureRect) {
-  if (!visible(ax)) return;
+std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect) {
+  if (!visible(ax)) return std::nullopt;
   QRectF box = positionRect(ax, figureRect);
-  if (box.width() < 2 || box.height() < 2) return;
+  if (box.width() < 2 || box.height() < 2) return std::nullopt;
   painter.save();
-  if (isThreeD(ax)) {
-    paintAxes3D(painter, ax, box);
-  } else {
-    paintAxes2D(painter, ax, box);
-  }
+  AxesLayout layout = isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box);
   painter.restore();
+  return layout;
 }
 
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options) {
   QRectF rect(QPointF(0, 0), QSizeF(size));
+  if (options.layouts) options.layouts->clear();
   painter.fillRect(rect, propColor(fig, "Color").value_or(QColor(204, 204, 204)));
   std::vector<double> kids;
   try {
@@ -229,7 +239,8 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
       continue;
     }
     if (type == "axes") {
-      paintAxes(painter, c, rect);
+      std::optional<AxesLayout> layout = paintAxes(painter, c, rect);
+      if (layout && options.layouts) options.layouts->push_back(std::move(*layout));
     } else if (type == "uicontrol" && options.controls) {
       painter.save();
       paintControl(painter, c, rect);

@@ -12,6 +12,7 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace rt::qt {
@@ -49,27 +50,61 @@ class Projection {
   QPointF toScreen(double x, double y, double z) const;
   // Distance towards the viewer: larger is nearer.
   double depth(double x, double y, double z) const;
+  // The data point that shows at `screen` and lies at `depth`: a pixel alone
+  // names a whole line of sight, the depth picks the point on it.
+  std::array<double, 3> toData(QPointF screen, double depth) const;
   const std::array<Limits, 3>& limits() const { return limits_; }
+  double azimuth() const { return azimuth_; }
+  double elevation() const { return elevation_; }
 
  private:
   void unit(double x, double y, double z, double u[3]) const;
 
   std::array<Limits, 3> limits_;
+  double azimuth_, elevation_;
   double m_[3][3];
   double scale_ = 1;
   QPointF centre_;
+};
+
+// A linear axis of a 2-D plot: data limits laid along a run of device
+// pixels (a negative length runs up or left).
+struct AxisMap {
+  Projection::Limits lim;
+  double pixel0, pixelLength;  // device coordinate of lim[0] and signed length
+  double toPixel(double v) const { return pixel0 + (v - lim[0]) / (lim[1] - lim[0]) * pixelLength; }
+  double toData(double pixel) const {
+    return lim[0] + (pixel - pixel0) / pixelLength * (lim[1] - lim[0]);
+  }
+};
+
+// Where one axes was painted, kept so that a pixel can be traced back to
+// the data under it: the plot box, and either the two axis mappings of a
+// 2-D plot or the projection (view and data box) of a 3-D one.
+struct AxesLayout {
+  double axes = 0;
+  QRectF box;
+  AxisMap x{}, y{};                      // 2-D
+  std::optional<Projection> projection;  // 3-D
+  bool threeD() const { return projection.has_value(); }
+  QPointF toPixel(double xv, double yv) const { return {x.toPixel(xv), y.toPixel(yv)}; }
+  QPointF toData(QPointF pixel) const { return {x.toData(pixel.x()), y.toData(pixel.y())}; }
 };
 
 // ---------------------------------------------------------------- drawing
 struct PaintOptions {
   // Draw the figure's controls too (false when widgets show them).
   bool controls = true;
+  // Filled anew with the layout of each axes painted, in painting order
+  // (the last one lies on top); untouched when null.
+  std::vector<AxesLayout>* layouts = nullptr;
 };
 
 // Paints figure `fig` filling a device area of `size` pixels.
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options = {});
-// Paints one axes into a figure area of `figureRect`.
-void paintAxes(QPainter& painter, double ax, const QRectF& figureRect);
+// Paints one axes into a figure area of `figureRect`; its layout, none when
+// it is hidden or too small to draw.
+std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect);
 
 QImage renderFigureImage(double fig, QSize size);
 bool savePng(double fig, const QString& path, QSize size);
