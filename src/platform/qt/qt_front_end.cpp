@@ -1,67 +1,20 @@
 #include "platform/qt/qt_front_end.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QEventLoop>
-#include <QPainter>
-#include <QPixmap>
 #include <QPointer>
 #include <QScreen>
-#include <QSvgGenerator>
 #include <QTimer>
 #include <cmath>
-#include <functional>
 #include <map>
 
 #include "platform/qt/controls.h"
+#include "platform/qt/figure_window.h"
 #include "platform/qt/props.h"
 #include "platform/qt/renderer.h"
 
 namespace rt::qt {
 namespace {
-
-// A figure's top-level window: paints the figure (axes and background) and
-// holds the control widgets.
-class FigureWindow : public QWidget {
- public:
-  FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose)
-      : fig_(fig), onResize_(std::move(onResize)), onClose_(std::move(onClose)) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);  // a click on the background leaves an edit box
-  }
-  double figure() const { return fig_; }
-  // The object is gone: closing the window does nothing more.
-  void detach() {
-    onResize_ = nullptr;
-    onClose_ = nullptr;
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    try {
-      paintFigure(p, fig_, size(), PaintOptions{.controls = false});
-    } catch (const std::exception& e) {
-      reportError(e);
-    }
-  }
-  void resizeEvent(QResizeEvent* e) override {
-    QWidget::resizeEvent(e);
-    if (onResize_) onResize_();
-  }
-  // The window stays until its figure is deleted.
-  void closeEvent(QCloseEvent* e) override {
-    e->ignore();
-    if (onClose_) {
-      auto close = onClose_;  // the call may detach this window
-      close();
-    }
-  }
-
- private:
-  double fig_;
-  std::function<void()> onResize_, onClose_;
-};
 
 QString windowTitle(double fig) {
   QString name = propLines(fig, "Name").join(QLatin1Char(' '));
@@ -287,25 +240,19 @@ QWidget* QtFrontEnd::widget(double h) const {
   return c == d_->controls.end() ? nullptr : c->second->widget();
 }
 
+std::optional<AxesLayout> QtFrontEnd::axesAt(double fig, QPointF pixel) const {
+  FigureWindow* w = d_->windowOf(fig);
+  return w ? w->axesAt(pixel) : std::nullopt;
+}
+
 bool QtFrontEnd::savePng(double fig, const QString& path) {
-  QWidget* w = window(fig);
-  if (!w) return rt::qt::savePng(fig, path, QSize(800, 600));
-  QPixmap pixmap = w->grab();
-  return !pixmap.isNull() && pixmap.save(path, "PNG");
+  FigureWindow* w = d_->windowOf(fig);
+  return w ? w->savePng(path) : rt::qt::savePng(fig, path, QSize(800, 600));
 }
 
 bool QtFrontEnd::saveSvg(double fig, const QString& path) {
-  QWidget* w = window(fig);
-  if (!w) return rt::qt::saveSvg(fig, path, QSize(800, 600));
-  QSvgGenerator generator;
-  generator.setFileName(path);
-  generator.setSize(w->size());
-  generator.setViewBox(QRect(QPoint(0, 0), w->size()));
-  generator.setTitle(w->windowTitle());
-  QPainter painter;
-  if (!painter.begin(&generator)) return false;
-  w->render(&painter);
-  return painter.end();
+  FigureWindow* w = d_->windowOf(fig);
+  return w ? w->saveSvg(path) : rt::qt::saveSvg(fig, path, QSize(800, 600));
 }
 
 }  // namespace rt::qt

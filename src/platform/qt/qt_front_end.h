@@ -7,12 +7,15 @@
 // reported and never cross Qt's event loop.
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/graphics/graphics.h"
+#include "platform/qt/renderer.h"
 
 namespace rt::qt {
 
@@ -38,6 +41,9 @@ class QtFrontEnd : public FrontEnd {
   QWidget* window(double fig) const;
   // The widget of a figure or a uicontrol; null for anything else.
   QWidget* widget(double h) const;
+  // The axes under a pixel of a figure's window, with where it was painted
+  // there (the window's last paint); none off every axes or without a window.
+  std::optional<AxesLayout> axesAt(double fig, QPointF pixel) const;
   // The figure's window with its controls, as a PNG or SVG file.
   bool savePng(double fig, const QString& path);
   bool saveSvg(double fig, const QString& path);
