@@ -3,10 +3,12 @@
 #include "platform/qt/renderer.h"
 
 #include <QFile>
+#include <QFontInfo>
 #include <QTemporaryDir>
 #include <cmath>
 #include <numbers>
 
+#include "platform/qt/props.h"
 #include "platform/qt/qt_fixture.h"
 
 namespace {
@@ -238,6 +240,22 @@ TEST_F(RendererTest, NaNBreaksALine) {
   EXPECT_TRUE(redIn(100));   // x = 0.1875
   EXPECT_TRUE(redIn(300));   // x = 0.8125
   EXPECT_FALSE(redIn(200));  // x = 0.5, in the gap
+}
+
+// Drawings look the same on every machine: the usual names resolve to the
+// DejaVu fonts the program installs, whatever fontconfig would substitute.
+TEST_F(RendererTest, FontNamesResolveToTheInstalledFamilies) {
+  whiteFigure();
+  rt::Array ax = rt::gca();
+  const std::pair<const char*, const char*> cases[] = {{"Helvetica", "DejaVu Sans"},
+                                                       {"arial", "DejaVu Sans"},
+                                                       {"Courier", "DejaVu Sans Mono"},
+                                                       {"DejaVu Serif", "DejaVu Serif"},
+                                                       {"No Such Family", "DejaVu Sans"}};
+  for (auto [name, family] : cases) {
+    rt::set(ax, {s("FontName"), s(name)});
+    EXPECT_EQ(QFontInfo(rt::qt::propFont(handle(ax), 300)).family().toStdString(), family) << name;
+  }
 }
 
 TEST_F(RendererTest, TicksAtRoundValuesAndGridsWhenOn) {
