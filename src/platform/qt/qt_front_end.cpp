@@ -7,13 +7,13 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
-#include <QSvgGenerator>
 #include <QTimer>
 #include <cmath>
 #include <functional>
 #include <map>
 
 #include "platform/qt/controls.h"
+#include "platform/qt/file_output.h"
 #include "platform/qt/props.h"
 #include "platform/qt/renderer.h"
 
@@ -287,25 +287,22 @@ QWidget* QtFrontEnd::widget(double h) const {
   return c == d_->controls.end() ? nullptr : c->second->widget();
 }
 
-bool QtFrontEnd::savePng(double fig, const QString& path) {
+std::string QtFrontEnd::savePng(double fig, const QString& path) {
   QWidget* w = window(fig);
   if (!w) return rt::qt::savePng(fig, path, QSize(800, 600));
-  QPixmap pixmap = w->grab();
-  return !pixmap.isNull() && pixmap.save(path, "PNG");
+  return writePng(path, w->grab().toImage());
 }
 
-bool QtFrontEnd::saveSvg(double fig, const QString& path) {
+std::string QtFrontEnd::saveSvg(double fig, const QString& path) {
   QWidget* w = window(fig);
   if (!w) return rt::qt::saveSvg(fig, path, QSize(800, 600));
-  QSvgGenerator generator;
-  generator.setFileName(path);
-  generator.setSize(w->size());
-  generator.setViewBox(QRect(QPoint(0, 0), w->size()));
-  generator.setTitle(w->windowTitle());
-  QPainter painter;
-  if (!painter.begin(&generator)) return false;
-  w->render(&painter);
-  return painter.end();
+  return writeSvg(path, w->size(), w->windowTitle(), [w](QPainter& p) { w->render(&p); });
+}
+
+std::string QtFrontEnd::savePdf(double fig, const QString& path) {
+  QWidget* w = window(fig);
+  if (!w) return rt::qt::savePdf(fig, path, QSize(800, 600));
+  return writePdf(path, w->size(), w->windowTitle(), [w](QPainter& p) { w->render(&p); });
 }
 
 }  // namespace rt::qt

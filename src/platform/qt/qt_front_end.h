@@ -38,9 +38,11 @@ class QtFrontEnd : public FrontEnd {
   QWidget* window(double fig) const;
   // The widget of a figure or a uicontrol; null for anything else.
   QWidget* widget(double h) const;
-  // The figure's window with its controls, as a PNG or SVG file.
-  bool savePng(double fig, const QString& path);
-  bool saveSvg(double fig, const QString& path);
+  // The figure's window with its controls, as a PNG, SVG or PDF file: an
+  // empty string, or a message naming the file and why it was not written.
+  std::string savePng(double fig, const QString& path);
+  std::string saveSvg(double fig, const QString& path);
+  std::string savePdf(double fig, const QString& path);
 
   struct Impl;
 
