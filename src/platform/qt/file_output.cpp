@@ -95,6 +95,9 @@ std::string writeFile(const QString& qpath, const QByteArray& bytes) {
     if (S_ISDIR(st.st_mode)) return failure(path, EISDIR);
     return writeInPlace(path, content);
   }
+  // Renaming would replace a file its owner made read-only: refuse as
+  // opening it for writing would.
+  if (exists && ::access(path.c_str(), W_OK) != 0) return failure(path, errno);
   struct stat link {};
   if (exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
     std::error_code ec;

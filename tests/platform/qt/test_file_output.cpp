@@ -70,14 +70,19 @@ TEST(FileOutput, FailuresNameTheFileAndTheReason) {
   EXPECT_EQ(readAll(dir.filePath("plain")), "");
 }
 
-TEST(FileOutput, ANonWritableFolderIsRefused) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+TEST(FileOutput, ANonWritableFolderOrFileIsRefused) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder and file";
   QTemporaryDir dir;
+  QString kept = dir.filePath("kept.png");
+  ASSERT_EQ(writeFile(kept, "old"), "");
+  ASSERT_EQ(::chmod(kept.toLocal8Bit().constData(), 0444), 0);
+  EXPECT_NE(writeFile(kept, "new").find("Permission denied"), std::string::npos);
+  EXPECT_EQ(readAll(kept), "old");
   ASSERT_EQ(::chmod(dir.path().toLocal8Bit().constData(), 0500), 0);
   std::string message = writeFile(dir.filePath("out.png"), "x");
   ::chmod(dir.path().toLocal8Bit().constData(), 0700);
   EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
-  EXPECT_TRUE(entries(dir).isEmpty());
+  EXPECT_EQ(entries(dir), QStringList{"kept.png"});
 }
 
 }  // namespace
