@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "platform/graphics/graphics.h"
+#include "rf/design_io.h"
+#include "rf/match_figure.h"
+#include "rf/touchstone.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -132,6 +135,61 @@ std::string rows(const rt::Array& a) {
   return s + "]";
 }
 
+// ------------------------------------------------- the RF engineer's view
+std::string optionalNumber(const std::optional<double>& v) {
+  return v ? jsonNumber(*v) : "null";
+}
+
+std::string readoutJson(const rf::Readout& r) {
+  std::string resonances = "[";
+  for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
+  std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
+                                          jsonNumber(r.bandwidthGhz->second) + "]"
+                                    : "null";
+  return "{\"z0\": " + jsonNumber(r.z0) + ", \"resonance_ghz\": " + resonances +
+         "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
+         ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
+         ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
+         ", \"bandwidth_percent\": " + optionalNumber(r.bandwidthPercent) +
+         ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + "}";
+}
+
+double z0Argument(std::string_view text) {
+  double z0 = number(text, "Z0");
+  if (!(z0 > 0)) throw BadLine("Z0 must be a finite positive number, not " + quoted(text));
+  return z0;
+}
+
+// match [Z0]: opens the Match figure and prints its readout.
+std::string match(std::string_view z0) {
+  rf::openMatchFigure();
+  if (!z0.empty()) rf::setMatchZ0(z0Argument(z0));
+  const rf::MatchReadouts r = rf::matchReadouts();
+  if (!r.model) throw BadLine("no impedance has been computed yet: set a band first");
+  std::string json = readoutJson(*r.model);
+  if (r.overlay) json.insert(json.size() - 1, ", \"overlay\": " + readoutJson(*r.overlay));
+  return json;
+}
+
+void touchstone(std::string_view file, std::string_view z0) {
+  if (file.empty()) throw BadLine("touchstone needs a file");
+  try {
+    rf::saveTouchstone(std::string(file), z0.empty() ? rf::matchZ0() : z0Argument(z0));
+  } catch (const std::runtime_error& e) {
+    if (dynamic_cast<const BadLine*>(&e)) throw;
+    throw BadLine(e.what());
+  }
+}
+
+void overlay(std::string_view file) {
+  if (file.empty()) throw BadLine("overlay needs a file");
+  try {
+    rf::overlayTouchstone(std::string(file));
+  } catch (const rf::TouchstoneError& e) {
+    throw BadLine(e.what());
+  }
+}
+
 class Player {
  public:
   Player(std::ostream& out, Canvas& canvas) : out_(out), canvas_(canvas) {}
@@ -211,6 +269,13 @@ class Player {
       if (path.empty()) throw BadLine(std::string(command) + " needs a figure number and a file");
       bool ok = command == "png" ? canvas_.savePng(fig, path) : canvas_.saveSvg(fig, path);
       if (!ok) throw BadLine("cannot write " + quoted(path));
+    } else if (command == "match") {
+      print(match(word(rest)));
+    } else if (command == "touchstone") {
+      std::string_view file = word(rest);
+      touchstone(file, word(rest));
+    } else if (command == "overlay") {
+      overlay(trim(rest));
     } else {
       throw BadLine("unknown command " + quoted(command));
     }
