@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "platform/graphics/graphics.h"
+#include "rf/design_io.h"
+#include "rf/match_figure.h"
+#include "rf/touchstone.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -157,6 +160,61 @@ std::string rows(const rt::Array& a) {
   return s + "]";
 }
 
+// ------------------------------------------------- the RF engineer's view
+std::string optionalNumber(const std::optional<double>& v) {
+  return v ? jsonNumber(*v) : "null";
+}
+
+std::string readoutJson(const rf::Readout& r) {
+  std::string resonances = "[";
+  for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
+  std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
+                                          jsonNumber(r.bandwidthGhz->second) + "]"
+                                    : "null";
+  return "{\"z0\": " + jsonNumber(r.z0) + ", \"resonance_ghz\": " + resonances +
+         "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
+         ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
+         ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
+         ", \"bandwidth_percent\": " + optionalNumber(r.bandwidthPercent) +
+         ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + "}";
+}
+
+double z0Argument(std::string_view text) {
+  double z0 = number(text, "Z0");
+  if (!(z0 > 0)) throw BadLine("Z0 must be a finite positive number, not " + quoted(text));
+  return z0;
+}
+
+// match [Z0]: opens the Match figure and prints its readout.
+std::string match(std::string_view z0) {
+  rf::openMatchFigure();
+  if (!z0.empty()) rf::setMatchZ0(z0Argument(z0));
+  const rf::MatchReadouts r = rf::matchReadouts();
+  if (!r.model) throw BadLine("no impedance has been computed yet: set a band first");
+  std::string json = readoutJson(*r.model);
+  if (r.overlay) json.insert(json.size() - 1, ", \"overlay\": " + readoutJson(*r.overlay));
+  return json;
+}
+
+void touchstone(std::string_view file, std::string_view z0) {
+  if (file.empty()) throw BadLine("touchstone needs a file");
+  try {
+    rf::saveTouchstone(std::string(file), z0.empty() ? rf::matchZ0() : z0Argument(z0));
+  } catch (const std::runtime_error& e) {
+    if (dynamic_cast<const BadLine*>(&e)) throw;
+    throw BadLine(e.what());
+  }
+}
+
+void overlay(std::string_view file) {
+  if (file.empty()) throw BadLine("overlay needs a file");
+  try {
+    rf::overlayTouchstone(std::string(file));
+  } catch (const rf::TouchstoneError& e) {
+    throw BadLine(e.what());
+  }
+}
+
 class Player;
 
 // A command of the script language: its name, what follows it, what it
@@ -264,6 +322,14 @@ class Player {
       failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
     if (!failure.empty()) throw BadLine(failure);
   }
+  void matchReadout(std::string_view, std::string_view rest) { print(match(word(rest))); }
+
+  void touchstoneFile(std::string_view, std::string_view rest) {
+    std::string_view file = word(rest);
+    touchstone(file, word(rest));
+  }
+
+  void overlayFile(std::string_view, std::string_view rest) { overlay(trim(rest)); }
 
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
@@ -284,6 +350,12 @@ constexpr Command kCommands[] = {
     {"png", "N FILE", "renders figure N (1: the main window) as a PNG image", &Player::save},
     {"svg", "N FILE", "renders figure N as an SVG drawing", &Player::save},
     {"pdf", "N FILE", "renders figure N as a one-page PDF document", &Player::save},
+    {"match", "[Z0]", "opens the Match figure and prints its readout as JSON",
+     &Player::matchReadout},
+    {"touchstone", "FILE [Z0]", "writes S11 of the drawn impedance as a Touchstone file",
+     &Player::touchstoneFile},
+    {"overlay", "FILE", "reads a one-port Touchstone file into the Match figure",
+     &Player::overlayFile},
 };
 
 void Player::line(std::string_view text) {
