@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "design/commands.h"
 #include "platform/graphics/graphics.h"
 #include "shell/script/json.h"
 
@@ -132,6 +133,44 @@ std::string rows(const rt::Array& a) {
   return s + "]";
 }
 
+// design F0 ER H [Z0] (GHz, relative permittivity, mm, ohm), save FILE and
+// open FILE. False when `command` is none of them.
+bool designCommand(std::string_view command, std::string_view rest, std::ostream& out) {
+  if (command == "design") {
+    std::vector<double> numbers;
+    for (std::string_view w = word(rest); !w.empty(); w = word(rest)) {
+      double v = 0;
+      auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+      if (ec != std::errc() || end != w.data() + w.size())
+        throw BadLine("design: " + quoted(w) + " is not a number");
+      numbers.push_back(v);
+    }
+    if (numbers.size() < 3 || numbers.size() > 4)
+      throw BadLine("design needs F0 (GHz), ER and H (mm), and optionally Z0 (ohm)");
+    design::Target target{numbers[0], numbers[1], numbers[2]};
+    if (numbers.size() == 4) target.z0Ohm = numbers[3];
+    const design::Synthesis s = design::designFor(target);
+    if (!s.design) throw BadLine("design: " + s.refusal);
+    const design::Design& d = *s.design;
+    out << "{\"w_mm\": " << jsonNumber(d.wMm) << ", \"l_mm\": " << jsonNumber(d.lMm)
+        << ", \"offset_mm\": " << jsonNumber(d.offsetMm) << ", \"band\": [" << jsonNumber(d.fminGHz)
+        << ", " << jsonNumber(d.fmaxGHz) << "], \"peak_ghz\": " << jsonNumber(d.peakGHz)
+        << ", \"peak_ohm\": " << jsonNumber(d.peakOhm)
+        << ", \"trust\": " << jsonString(design::trustNote) << "}\n"
+        << std::flush;
+    return true;
+  }
+  if (command == "save" || command == "open") {
+    const std::string path(trim(rest));
+    if (path.empty()) throw BadLine(std::string(command) + " needs a file");
+    const std::string failure =
+        command == "save" ? design::saveDesign(path) : design::openDesign(path);
+    if (!failure.empty()) throw BadLine(std::string(command) + ": " + failure);
+    return true;
+  }
+  return false;
+}
+
 class Player {
  public:
   Player(std::ostream& out, Canvas& canvas) : out_(out), canvas_(canvas) {}
@@ -139,6 +178,7 @@ class Player {
   void line(std::string_view text) {
     std::string_view rest = text;
     std::string_view command = word(rest);
+    if (designCommand(command, rest, out_)) return;
     if (command == "type") {
       std::string_view tag = word(rest);
       double h = control(tag, "edit", "an edit box");
