@@ -249,4 +249,20 @@ TEST_F(DesignTest, SaveWritesTheWholeFileOrNone) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
+TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {
+  int runs = 0;
+  bool windowBuilt = false;
+  rt::setStartupAction([&] {
+    ++runs;
+    windowBuilt = session::mainWindow() >= 0;
+    throw std::runtime_error("reported, and the program goes on");
+  });
+  bool userActed = false;
+  inWindow([&] { userActed = true; });
+  inWindow([] {});
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(windowBuilt);
+  EXPECT_TRUE(userActed);
+}
+
 }  // namespace
