@@ -29,20 +29,6 @@ bool blank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (blank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  return s;
-}
-
-std::string_view word(std::string_view& rest) {
-  rest = trimmed(rest);
-  const std::size_t end = std::min(rest.find(' '), rest.find('\t'));
-  const std::string_view w = rest.substr(0, end);
-  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-  return w;
-}
-
 bool known(std::string_view Parameter::*control, std::string_view tag) {
   return !tag.empty() && std::any_of(std::begin(kParameters), std::end(kParameters),
                                      [&](const Parameter& p) { return p.*control == tag; });
@@ -55,6 +41,20 @@ bool finiteNumber(std::string_view text) {
 }
 
 }  // namespace
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (blank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::string_view word(std::string_view& rest) {
+  rest = trim(rest);
+  const std::size_t end = rest.find_first_of(" \t");
+  const std::string_view w = rest.substr(0, end);
+  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  return w;
+}
 
 std::span<const Parameter> parameters() {
   return kParameters;
@@ -85,7 +85,7 @@ std::optional<Act> parseAct(std::string_view text, std::string& why) {
       why = "\"" + std::string(tag) + "\" is not a slider of the window";
       return std::nullopt;
     }
-    const std::string_view value = trimmed(rest);
+    const std::string_view value = trim(rest);
     if (!finiteNumber(value)) {
       why = "the slider position must be a number, not \"" + std::string(value) + "\"";
       return std::nullopt;

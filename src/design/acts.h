@@ -28,6 +28,14 @@ struct Act {
   std::string text;  // the typed text, or the slider position as written
 };
 
+// How a line splits into words, for the script runner and the design files
+// alike, so that a design file reads the same in both: blanks and tabs
+// separate words; trim drops leading blanks and trailing blanks and carriage
+// returns; word takes the first word off `rest`, which keeps what follows the
+// one blank after it.
+std::string_view trim(std::string_view s);
+std::string_view word(std::string_view& rest);
+
 // The line that performs the act.
 std::string line(const Act& act);
 

@@ -165,7 +165,9 @@ TEST_F(DesignTest, UnreachableTargetsSayWhyAndLeaveEveryControlAsItWas) {
       {{2.4, 4.4, 1.6, 0}, "Z0 must be a positive resistance"},
       {{0.3, 4.4, 1.6}, "W 304."},
       {{150, 1, 0.1}, "W 0.999"},
+      {{140, 1.1, 0.1}, "the length L 0.898 mm is outside the slider's range (1 to 300 mm)"},
       {{2.4, 4.4, 1.6, 500}, "above this patch's edge resistance"},
+      {{2.4, 4.4, 1.6, 0.5}, "below the resistance the model gives near the patch centre"},
   };
   inWindow([&] {
     type("edit5", "1");

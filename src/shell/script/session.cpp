@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "design/acts.h"
 #include "design/commands.h"
 #include "platform/graphics/graphics.h"
 #include "shell/script/json.h"
@@ -21,21 +22,9 @@ struct BadLine : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  return s;
-}
-
-// Splits off the first word; `rest` keeps what follows its separating blank.
-std::string_view word(std::string_view& rest) {
-  rest = trim(rest);
-  std::size_t end = rest.find_first_of(" \t");
-  std::string_view w = rest.substr(0, end);
-  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-  return w;
-}
+// Lines split into words as design files do: a design file is a script.
+using design::trim;
+using design::word;
 
 std::string quoted(std::string_view s) {
   return "\"" + std::string(s) + "\"";
