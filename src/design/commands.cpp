@@ -23,14 +23,22 @@ std::string nowUtc() {
 
 }  // namespace
 
-Synthesis designFor(const Target& target) {
+Synthesis propose(const Target& target) {
   try {
-    Synthesis s = synthesise(target, sliderLimits());
-    if (s.design) perform(actsOf(*s.design));
-    return s;
+    return synthesise(target, sliderLimits());
   } catch (const std::runtime_error& e) {
     return {{}, e.what()};
   }
+}
+
+void apply(const Design& design) {
+  perform(actsOf(design));
+}
+
+Synthesis designFor(const Target& target) {
+  Synthesis s = propose(target);
+  if (s.design) apply(*s.design);
+  return s;
 }
 
 std::string saveDesign(const std::string& path) {

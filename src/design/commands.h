@@ -9,9 +9,12 @@
 
 namespace design {
 
-// Synthesises a design for the target within the window's slider ranges
-// and, when there is one, types it into the window. A refusal changes
-// nothing.
+// A design for the target within the window's slider ranges, not yet typed
+// (for showing the numbers before the user applies them).
+Synthesis propose(const Target& target);
+// Types a design into the window's edit boxes, through their callbacks.
+void apply(const Design& design);
+// Both at once; a refusal changes nothing.
 Synthesis designFor(const Target& target);
 
 // Empty on success, else one message; a failed save leaves no file behind
