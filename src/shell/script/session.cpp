@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "design/acts.h"
+#include "design/commands.h"
 #include "platform/graphics/graphics.h"
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
@@ -25,21 +27,9 @@ struct BadLine : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  return s;
-}
-
-// Splits off the first word; `rest` keeps what follows its separating blank.
-std::string_view word(std::string_view& rest) {
-  rest = trim(rest);
-  std::size_t end = rest.find_first_of(" \t");
-  std::string_view w = rest.substr(0, end);
-  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-  return w;
-}
+// Lines split into words as design files do: a design file is a script.
+using design::trim;
+using design::word;
 
 // Text of a script line as a message may show it: at most `limit` bytes
 // (never splitting a UTF-8 character), "..." where it was cut, and control
@@ -158,6 +148,40 @@ std::string rows(const rt::Array& a) {
     }
   }
   return s + "]";
+}
+
+// design F0 ER H [Z0] (GHz, relative permittivity, mm, ohm): the design as
+// one line of JSON, with how far to trust it.
+std::string designReport(std::string_view rest) {
+  std::vector<double> numbers;
+  for (std::string_view w = word(rest); !w.empty(); w = word(rest)) {
+    double v = 0;
+    auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+    if (ec != std::errc() || end != w.data() + w.size())
+      throw BadLine("design: " + quoted(w) + " is not a number");
+    numbers.push_back(v);
+  }
+  if (numbers.size() < 3 || numbers.size() > 4)
+    throw BadLine("design needs F0 (GHz), ER and H (mm), and optionally Z0 (ohm)");
+  design::Target target{numbers[0], numbers[1], numbers[2]};
+  if (numbers.size() == 4) target.z0Ohm = numbers[3];
+  const design::Synthesis s = design::designFor(target);
+  if (!s.design) throw BadLine("design: " + s.refusal);
+  const design::Design& d = *s.design;
+  return "{\"w_mm\": " + jsonNumber(d.wMm) + ", \"l_mm\": " + jsonNumber(d.lMm) +
+         ", \"offset_mm\": " + jsonNumber(d.offsetMm) + ", \"band\": [" + jsonNumber(d.fminGHz) +
+         ", " + jsonNumber(d.fmaxGHz) + "], \"peak_ghz\": " + jsonNumber(d.peakGHz) +
+         ", \"peak_ohm\": " + jsonNumber(d.peakOhm) +
+         ", \"trust\": " + jsonString(design::trustNote) + "}";
+}
+
+// save FILE and open FILE: the design as a file of acts, and back.
+void designFile(std::string_view command, std::string_view rest) {
+  const std::string path(trim(rest));
+  if (path.empty()) throw BadLine(std::string(command) + " needs a file");
+  const std::string failure =
+      command == "save" ? design::saveDesign(path) : design::openDesign(path);
+  if (!failure.empty()) throw BadLine(std::string(command) + ": " + failure);
 }
 
 // ------------------------------------------------- the RF engineer's view
@@ -331,6 +355,9 @@ class Player {
 
   void overlayFile(std::string_view, std::string_view rest) { overlay(trim(rest)); }
 
+  void designFor(std::string_view, std::string_view rest) { print(designReport(rest)); }
+  void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
+
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
 
@@ -356,6 +383,12 @@ constexpr Command kCommands[] = {
      &Player::touchstoneFile},
     {"overlay", "FILE", "reads a one-port Touchstone file into the Match figure",
      &Player::overlayFile},
+    {"design", "F0 ER H [Z0]",
+     "types a patch resonating at F0 GHz on a board of ER and H mm, fed for Z0 ohm (50)",
+     &Player::designFor},
+    {"save", "FILE", "writes the design in the boxes as a file of type lines",
+     &Player::designFileAct},
+    {"open", "FILE", "checks a design file whole, then plays its acts", &Player::designFileAct},
 };
 
 void Player::line(std::string_view text) {
