@@ -1,13 +1,12 @@
 // The renderer on its own: tick values, the 3-D projection, and drawings of
 // figures checked pixel by pixel.
-#include "platform/qt/renderer.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <numbers>
 
 #include "platform/qt/qt_fixture.h"
+#include "platform/qt/renderer.h"
 
 namespace {
 
