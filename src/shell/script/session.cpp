@@ -9,7 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/file_output.h"
+#include "platform/qt/interaction.h"
+#include "platform/qt/renderer.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -210,6 +214,23 @@ class Player {
       if (path.empty()) throw BadLine(std::string(command) + " needs a figure number and a file");
       bool ok = command == "png" ? canvas_.savePng(fig, path) : canvas_.saveSvg(fig, path);
       if (!ok) throw BadLine("cannot write " + quoted(path));
+    } else if (command == "csv") {
+      double fig = figureNumber(word(rest));
+      std::string path(trim(rest));
+      if (path.empty()) throw BadLine("csv needs a figure number and a file");
+      std::string failure = rt::qt::writeFile(QString::fromStdString(path),
+                                              QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
+      if (!failure.empty()) throw BadLine(failure);
+    } else if (command == "rotate") {
+      std::string_view n = word(rest);
+      double fig = figureNumber(n);
+      double az = number(word(rest), "the azimuth");
+      double el = number(trim(rest), "the elevation");
+      std::optional<double> ax;
+      for (double c : rt::gfx::children(fig))
+        if (rt::gfx::type(c) == "axes" && rt::qt::isThreeD(c)) ax = c;
+      if (!ax) throw BadLine("figure " + std::string(n) + " has no 3-D axes");
+      rt::qt::rotateTo(*ax, az, el);
     } else {
       throw BadLine("unknown command " + quoted(command));
     }
