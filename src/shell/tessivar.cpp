@@ -1,15 +1,18 @@
+// The main module's body: the window "Rectangular patch" written as tables,
+// the figure's properties, its layout options, one row per control in
+// creation order and the two impedance axes with their label objects, and
+// the body that creates them from those tables and returns.
 #include "shell/tessivar.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
-#include <cmath>
 #include <cstdint>
-#include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,931 +23,450 @@ frame::ConstantTable Def::constants;
 namespace {
 
 // ------------------------------------------------------------ the constants
-// Every name, number, text and vector that the body passes is one constant of
-// the module. A value used in several places is one constant; the table lists
-// the constants in the order in which the body first uses them.
+// Every name, number, text and vector that the body passes is a constant of
+// the module, one per distinct value. The tables below intern their values
+// when the program loads, so every constant is in the table before the
+// module is initialised and the body itself never makes one.
 class Interned {
  public:
   const rt::Array& text(std::string_view s) {
-    return add("s" + std::string(s), [v = std::string(s)] { return rt::initializeString(v); });
+    return find("s" + std::string(s), [&] { return &table().string(s); });
   }
   const rt::Array& number(double v) {
-    return add("n" + std::to_string(std::bit_cast<std::uint64_t>(v)),
-               [v] { return rt::initializeDouble(v); });
+    return find("n" + bits(v), [&] { return &table().number(v); });
   }
-  const rt::Array& vector(std::size_t rows, std::size_t cols, std::vector<double> byColumns) {
+  const rt::Array& matrix(std::size_t rows, std::size_t cols, std::vector<double> byColumns) {
     std::string key = "v" + std::to_string(rows) + "x" + std::to_string(cols);
-    for (double d : byColumns) key += ":" + std::to_string(std::bit_cast<std::uint64_t>(d));
-    return add(key, [rows, cols, d = std::move(byColumns)] {
-      return rt::initializeDoubleVector(rows, cols, d);
+    for (double d : byColumns) key += ":" + bits(d);
+    return find(key, [&] { return &table().vector(rows, cols, std::move(byColumns)); });
+  }
+  const rt::Array& cell(const std::vector<std::string_view>& texts) {  // 1-by-N
+    std::string key = "c";
+    std::vector<const rt::Array*> items;
+    for (std::string_view t : texts) {
+      key += "|" + std::string(t);
+      items.push_back(&text(t));
+    }
+    return find(key, [&] {
+      return &table().add([items] {
+        std::vector<rt::Array> elements;
+        for (const rt::Array* i : items) elements.push_back(*i);
+        return rt::initializeCell(std::move(elements));
+      });
     });
-  }
-  const rt::Array& row(std::initializer_list<double> values) {
-    return vector(1, values.size(), std::vector<double>(values));
-  }
-  const rt::Array& add(const std::string& key, std::function<rt::Array()> make) {
-    auto [it, fresh] = seen_.try_emplace(key, nullptr);
-    if (fresh) it->second = &Def::constants.add(std::move(make));
-    return *it->second;
   }
 
  private:
+  static frame::ConstantTable& table() { return Def::constants; }
+  static std::string bits(double v) { return std::to_string(std::bit_cast<std::uint64_t>(v)); }
+  // The constant of this key; `add` puts it in the table when it is new.
+  template <class Add>
+  const rt::Array& find(const std::string& key, Add add) {
+    auto [it, fresh] = seen_.try_emplace(key, nullptr);
+    if (fresh) it->second = add();
+    return *it->second;
+  }
+
   std::map<std::string, const rt::Array*> seen_;
 };
 
 Interned k;
 
-// An 8-bit colour; its constant is the row (r g b)/255.
-struct Rgb {
-  int r = -1, g = -1, b = -1;
-  bool isSet() const { return r >= 0; }
+// What a property is given: a constant, or an array that exists only while
+// the body runs.
+enum class Source { constant, figure, axes, rootDefault, cdata, userData, taginfo };
+
+struct Value {
+  template <std::size_t N>
+  Value(const char (&t)[N]) : constant(&k.text(t)) {}  // NOLINT: tables read as data
+  Value(std::string_view t) : constant(&k.text(t)) {}  // NOLINT
+  Value(double v) : constant(&k.number(v)) {}          // NOLINT
+  Value(std::initializer_list<double> row)             // NOLINT
+      : constant(&k.matrix(1, row.size(), row)) {}
+  Value(const rt::Array& c) : constant(&c) {}  // NOLINT
+  Value(Source from) : source(from) {}         // NOLINT
+
+  const rt::Array* constant = nullptr;  // for a root default: the default's name
+  Source source = Source::constant;
 };
 
-// The 64-entry colour map, 64 rows by 3 columns: for row i each channel is
-// min(i - a, b - i)/16 limited to [0, 1], with (a, b) = (24, 73) for red,
-// (8, 57) for green and (-8, 41) for blue.
-std::vector<double> colourMap() {
-  constexpr std::array<std::pair<int, int>, 3> bounds = {{{24, 73}, {8, 57}, {-8, 41}}};
-  std::vector<double> byColumns;
-  for (const auto& [a, b] : bounds)
-    for (int i = 1; i <= 64; ++i)
-      byColumns.push_back(std::clamp(std::min(i - a, b - i) / 16.0, 0.0, 1.0));
-  return byColumns;
+// The root's value of a "default<type><property>", read just before the
+// object is created.
+Value rootDefault(std::string_view name) {
+  Value v(name);
+  v.source = Source::rootDefault;
+  return v;
 }
 
-// ----------------------------------------------------------------- the plan
-// The body's creation calls as data: each call is a list of property/value
-// pairs in the order they are passed. A value is a constant or one of the
-// arrays that exist only while the body runs.
-enum class From {
-  constant,     // a constant of the table
-  figure,       // the figure's handle (h1)
-  axes,         // the handle of the axes being set up (h40 or h45)
-  rootDefault,  // the root's value of the default named by the constant
-  cdata,        // the fresh 1-by-0 array made for CData
-  userData,     // the fresh 1-by-0 array made for UserData
-  taginfo,      // the taginfo structure, for the options structure
-};
-
-// A value of the plan, interned into the constant table when the plan is
-// resolved (so the table follows the order in which the body uses them).
-using Lazy = std::function<const rt::Array&()>;
-
-Lazy txt(std::string_view s) {
-  return [s]() -> const rt::Array& { return k.text(s); };
-}
-Lazy num(double v) {
-  return [v]() -> const rt::Array& { return k.number(v); };
-}
-Lazy vec(std::size_t rows, std::size_t cols, std::vector<double> byColumns) {
-  return [rows, cols, d = std::move(byColumns)]() -> const rt::Array& {
-    return k.vector(rows, cols, d);
-  };
-}
-Lazy row(std::initializer_list<double> values) {
-  return vec(1, values.size(), std::vector<double>(values));
-}
-
-// A property of a creation call as written in the plan.
-struct Setting {
-  std::string_view name;
-  From from;
-  Lazy value;  // the constant, or the name of the root default
-};
-
-Setting set(std::string_view name, Lazy value) {
-  return {name, From::constant, std::move(value)};
-}
-Setting set(std::string_view name, std::string_view text) {
-  return set(name, txt(text));
-}
-Setting from(std::string_view name, From source) {
-  return {name, source, nullptr};
-}
-Setting rootDefault(std::string_view name, std::string_view defaultName) {
-  return {name, From::rootDefault, txt(defaultName)};
-}
-
-// The same property with its constants in the table.
 struct Pair {
+  Pair(std::string_view n, Value v) : name(&k.text(n)), value(v) {}
   const rt::Array* name;
-  From from;
-  const rt::Array* value;
+  Value value;
 };
-
 using Pairs = std::vector<Pair>;
 
-// Interns the constants of one call in the order the body uses them: the
-// root handle and the names of the root defaults it reads first, then the
-// sizes of the fresh 1-by-0 arrays, then each name and value.
-Pairs resolve(const std::vector<Setting>& settings, bool empties = false) {
-  bool readsRoot =
-      std::ranges::any_of(settings, [](const Setting& s) { return s.from == From::rootDefault; });
-  if (readsRoot) k.number(0);
-  for (const Setting& s : settings)
-    if (s.from == From::rootDefault) s.value();
-  if (empties) {
-    k.number(1);
-    k.number(0);
-  }
-  Pairs pairs;
-  for (const Setting& s : settings) {
-    const rt::Array* name = &k.text(s.name);
-    pairs.push_back({name, s.from, s.value ? &s.value() : nullptr});
-  }
-  return pairs;
+// ------------------------------------------------------------------ figure
+const Pairs kFigure = {
+    {"Units", "normalized"},
+    {"PaperUnits", rootDefault("defaultfigurePaperUnits")},
+    {"Color", {0.831372549019608, 0.815686274509804, 0.784313725490196}},
+    {"Colormap", k.matrix(rt::kDefaultColormapRows, 3, rt::defaultColormap())},
+    {"IntegerHandle", "off"},
+    {"InvertHardcopy", rootDefault("defaultfigureInvertHardcopy")},
+    {"MenuBar", "none"},
+    {"Name", "Rectangular patch"},
+    {"NumberTitle", "off"},
+    {"PaperPosition", {0.6345175, 6.345175, 20.30456, 15.22842}},
+    {"PaperSize", {20.98404194812, 29.67743169791}},
+    {"PaperType", rootDefault("defaultfigurePaperType")},
+    {"Position", {0.05, 0.05, 0.9, 0.9}},
+    {"Resize", "off"},
+    {"HandleVisibility", "callback"},
+    {"Tag", "figure1"},
+};
+
+// The layout editor's options, stored on the figure; nothing reads them back.
+const std::array<Pair, 6> kTaginfo = {
+    {{"figure", 2}, {"slider", 7}, {"text", 32}, {"edit", 9}, {"axes", 10}, {"frame", 15}}};
+
+const std::array<Pair, 12> kOptions = {{
+    {"active_h", k.matrix(0, 0, {})},
+    {"taginfo", Source::taginfo},
+    {"override", 0.0},
+    {"resize", "none"},
+    {"accessibility", "callback"},
+    {"codefile", 1},
+    {"callbacks", 1},
+    {"singleton", 1},
+    {"blocking", 0.0},
+    {"syscolorfig", 1},
+    {"lastSavedFile", "/home/tessivar/src/shell/layout/tessivar_window.fig"},
+    {"release", 12},
+}};
+
+const Value kLayoutOptions = "LayoutOptions";
+
+// ---------------------------------------------------------------- controls
+// Positions are x, y, width and height in fractions of the figure. The left
+// panel's objects stand in a few columns, each with one size.
+struct Box {
+  double x, y, w, h;
+};
+struct Column {
+  double x, w, h;
+};
+constexpr Box at(Column c, double y) {
+  return {c.x, y, c.w, c.h};
 }
 
-// What a control's "String" holds.
-enum class Caption { none, text, emptyList, zeroThenEmpty };
+constexpr Column kGroups{0.034, 0.349826388888889, 0.129067245119306},
+    kSliders{0.0694444444444444, 0.277777777777778, 0.0292841648590022},
+    kValues{0.0729166666666666, 0.118923611111111, 0.0195227765726681},
+    kEdits{0.248263888888889, 0.0989583333333333, 0.0281995661605206},
+    kLefts{0.0520833333333333, 0.0112847222222222, 0.0195227765726681},
+    kRights{0.352430555555555, 0.0286458333333333, 0.0195227765726681},
+    kAxisCaptions{0.616319444444444, 0.199652777777778, 0.0281995661605206};
 
-// One row of the window's control table. Properties that a row does not
-// give are not passed and keep the runtime's defaults.
+// A group's caption starts where its "Current value" label does; each has
+// its own width and all one height.
+constexpr double kCaptionHeight = 0.0216919739696312;
+constexpr Box caption(double y, double width) {
+  return {kValues.x, y, width, kCaptionHeight};
+}
+
+// 8-bit colours; each group of the panel has its colour band.
+struct Rgb {
+  int r = -1, g = -1, b = -1;  // -1: not set, the runtime's default
+};
+constexpr Rgb kBand{183, 27, 154}, kW{85, 134, 211}, kL{26, 220, 255}, kH{25, 194, 127},
+    kEr{253, 255, 24}, kFeed{255, 170, 41}, kPattern{252, 25, 70}, kWhite{255, 255, 255},
+    kInk{64, 0, 64}, kUnset{};
+
+// Font classes: a size in fractions of the control's height, and a weight.
+struct Font {
+  double size;
+  std::string_view weight;
+};
+constexpr Font kBackdrop{0.0121626757886735, ""}, kFrame{0.0896358543417367, ""},
+    kFrameBold{0.0896358543417367, "bold"}, kSliderFont{0.7, ""}, kLabel{0.888888888888889, ""},
+    kEntry{0.615384615384615, ""}, kCaption{0.8, "demi"}, kCredit{0.666666666666667, ""};
+
+// A control's String: not passed, a text, or a cell of texts.
+struct Caption {
+  Caption() = default;
+  Caption(const char* text) : texts{text} {}  // NOLINT: rows read as data
+  Caption(std::initializer_list<std::string_view> list) : isCell(true), texts(list) {}
+  bool isCell = false;
+  std::vector<std::string_view> texts;
+};
+const Caption kEmptyList = {""};
+
+struct Range {
+  std::optional<double> value{}, min{}, max{};
+};
+
+enum Extra : unsigned {
+  E = 1,        // CData and UserData: a fresh 1-by-0 array each
+  kHidden = 2,  // Visible "off"
+};
+
+// One row of the window. What a row leaves out is not passed and keeps the
+// runtime's default. The Style is the tag without its number.
 struct Control {
-  std::string_view style;
   std::string_view tag;
-  std::array<double, 4> position{};  // x, y, width, height
-  Caption string = Caption::none;
-  std::string_view text;
-  std::string_view callbackName;
-  std::optional<double> value, min, max;
-  Rgb back, fore;
-  double fontSize = 0;
-  std::string_view fontWeight;
-  std::string_view alignment;
-  bool withEmpties = false;  // CData and UserData: fresh 1-by-0 arrays
-  bool isHidden = false;
-  std::string_view creation;
-
-  Control& says(std::string_view t) {
-    string = Caption::text;
-    text = t;
-    return *this;
-  }
-  Control& emptyList() {
-    string = Caption::emptyList;
-    return *this;
-  }
-  Control& zeroThenEmpty() {
-    string = Caption::zeroThenEmpty;
-    return *this;
-  }
-  Control& callback(std::string_view c) {
-    callbackName = c;
-    return *this;
-  }
-  Control& range(double v, double lo, double hi) {
-    value = v;
-    min = lo;
-    max = hi;
-    return *this;
-  }
-  Control& maximum(double hi) {
-    max = hi;
-    return *this;
-  }
-  Control& background(Rgb c) {
-    back = c;
-    return *this;
-  }
-  Control& foreground(Rgb c) {
-    fore = c;
-    return *this;
-  }
-  Control& font(double size) {
-    fontSize = size;
-    return *this;
-  }
-  Control& weight(std::string_view w) {
-    fontWeight = w;
-    return *this;
-  }
-  Control& align(std::string_view a) {
-    alignment = a;
-    return *this;
-  }
-  Control& empties() {
-    withEmpties = true;
-    return *this;
-  }
-  Control& hidden() {
-    isHidden = true;
-    return *this;
-  }
-  Control& createFcn(std::string_view c) {
-    creation = c;
-    return *this;
-  }
+  Box position;
+  Caption string{};
+  Rgb back{}, fore{};
+  Font font{};
+  std::string_view align{};
+  unsigned extras = 0;
+  std::string_view callback{};
+  Range range{};
+  std::string_view createFcn{};
 };
 
-Control control(std::string_view style, std::string_view tag, std::array<double, 4> position) {
-  Control c;
-  c.style = style;
-  c.tag = tag;
-  c.position = position;
-  return c;
-}
-
-constexpr std::string_view kCredit = "(c) 2026 P. Atch, patch@example.org";
-
-// Controls 1 to 38, in creation order.
-const std::vector<Control> kUpperControls = {
-    control("frame", "frame11", {0.024, 0.0303687635574837, 0.37, 0.95119305856833})
-        .emptyList()
-        .font(0.0121626757886735)
-        .empties(),  // 1
-    control("frame", "frame6", {0.034, 0.442516268980477, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({25, 194, 127})
-        .foreground({25, 194, 127})
-        .font(0.0896358543417367),  // 2
-    control("frame", "frame7", {0.034, 0.308026030368764, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({253, 255, 24})
-        .foreground({253, 255, 24})
-        .font(0.0896358543417367),  // 3
-    control("frame", "frame5", {0.034, 0.577006507592191, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({26, 220, 255})
-        .foreground({26, 220, 255})
-        .font(0.0896358543417367)
-        .weight("bold")
-        .empties(),  // 4
-    control("frame", "frame4",
-            {0.0338541666666667, 0.711496746203905, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({85, 134, 211})
-        .foreground({85, 134, 211})
-        .font(0.0896358543417367),  // 5
-    control("frame", "frame3", {0.034, 0.845986984815618, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({183, 27, 154})
-        .foreground({183, 27, 154})
-        .font(0.0896358543417367),  // 6
-    control("slider", "slider1",
-            {0.0694444444444444, 0.761388286334056, 0.277777777777778, 0.0292841648590022})
-        .emptyList()
-        .callback("inter_func_s1")
-        .range(1, 1, 300)
-        .background({255, 255, 255})
-        .font(0.7),  // 7
-    control("slider", "slider2",
-            {0.0694444444444444, 0.626898047722343, 0.277777777777778, 0.0292841648590022})
-        .emptyList()
-        .callback("inter_func_s2")
-        .range(1, 1, 300)
-        .background({255, 255, 255})
-        .font(0.7),  // 8
-    control("slider", "slider3",
-            {0.0694444444444444, 0.492407809110629, 0.277777777777778, 0.0292841648590022})
-        .emptyList()
-        .callback("inter_func_s3")
-        .range(0.1, 0.1, 20)
-        .background({255, 255, 255})
-        .font(0.7),  // 9
-    control("slider", "slider4",
-            {0.0694444444444444, 0.357917570498915, 0.277777777777778, 0.0292841648590022})
-        .callback("inter_func_s4")
-        .range(1, 1, 20)
-        .background({255, 255, 255})
-        .font(0.7),  // 10
-    control("text", "text1",
-            {0.0729166666666666, 0.726681127982646, 0.118923611111111, 0.0195227765726681})
-        .says("Current value")
-        .background({85, 134, 211})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 11
-    control("text", "text2",
-            {0.0729166666666666, 0.592190889370933, 0.118923611111111, 0.0195227765726681})
-        .says("Current value")
-        .background({26, 220, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 12
-    control("text", "text3",
-            {0.0729166666666666, 0.457700650759219, 0.118923611111111, 0.0195227765726681})
-        .says("Current value")
-        .background({25, 194, 127})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 13
-    control("text", "text4",
-            {0.0729166666666666, 0.323210412147506, 0.118923611111111, 0.0195227765726681})
-        .says("Current value")
-        .background({253, 255, 24})
-        .foreground({64, 0, 64})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 14
-    control("edit", "edit1",
-            {0.248263888888889, 0.72234273318872, 0.0989583333333333, 0.0281995661605206})
-        .says("1")
-        .callback("inter_func_e1;")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 15
-    control("edit", "edit2",
-            {0.248263888888889, 0.587852494577007, 0.0989583333333333, 0.0281995661605206})
-        .says("1")
-        .callback("inter_func_e2")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 16
-    control("edit", "edit3",
-            {0.248263888888889, 0.453362255965293, 0.0989583333333333, 0.0281995661605206})
-        .says("0.1")
-        .callback("inter_func_e3")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 17
-    control("edit", "edit4",
-            {0.248263888888889, 0.318872017353579, 0.0989583333333333, 0.0281995661605206})
-        .says("1")
-        .callback("inter_func_e4")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 18
-    control("text", "text5",
-            {0.0729166666666666, 0.803687635574837, 0.138888888888889, 0.0216919739696312})
-        .says("Patch width W (mm)")
-        .background({85, 134, 211})
-        .foreground({255, 255, 255})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 19
-    control("text", "text6",
-            {0.0729166666666666, 0.670281995661605, 0.149305555555556, 0.0216919739696312})
-        .says("Patch length L (mm)")
-        .background({26, 220, 255})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 20
-    control("text", "text7", {0.0729166666666666, 0.536876355748373, 0.1796875, 0.0216919739696312})
-        .says("Substrate height H (mm)")
-        .background({25, 194, 127})
-        .foreground({255, 255, 255})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 21
-    control("text", "text8",
-            {0.0729166666666666, 0.403470715835141, 0.217013888888889, 0.0216919739696312})
-        .says("Substrate relative permittivity er")
-        .background({253, 255, 24})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 22
-    control("edit", "edit5",
-            {0.0694444444444444, 0.856832971800434, 0.0989583333333333, 0.0281995661605206})
-        .callback("inter_func_e5")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 23
-    control("edit", "edit6",
-            {0.248263888888889, 0.856832971800434, 0.0989583333333333, 0.0281995661605206})
-        .callback("inter_func_e6")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 24
-    control("text", "text9",
-            {0.0729166666666666, 0.937093275488069, 0.129340277777778, 0.0216919739696312})
-        .says("Frequency (GHz)")
-        .background({183, 27, 154})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 25
-    control("text", "text10",
-            {0.0729166666666666, 0.893709327548807, 0.0590277777777778, 0.0195227765726681})
-        .says("Fmin")
-        .background({183, 27, 154})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 26
-    control("text", "text11",
-            {0.248263888888889, 0.893709327548807, 0.0590277777777778, 0.0195227765726681})
-        .says("Fmax")
-        .background({183, 27, 154})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 27
-    control("text", "text12",
-            {0.0520833333333333, 0.766811279826464, 0.0112847222222222, 0.0195227765726681})
-        .says("1")
-        .background({85, 134, 211})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("right")
-        .empties(),  // 28
-    control("text", "text13",
-            {0.352430555555555, 0.766811279826464, 0.0286458333333333, 0.0195227765726681})
-        .says("300")
-        .background({85, 134, 211})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 29
-    control("text", "text14",
-            {0.0520833333333333, 0.632321041214751, 0.0112847222222222, 0.0195227765726681})
-        .says("1")
-        .background({26, 220, 255})
-        .font(0.888888888888889)
-        .align("right")
-        .empties(),  // 30
-    control("text", "text15",
-            {0.352430555555555, 0.632321041214751, 0.0286458333333333, 0.0195227765726681})
-        .says("300")
-        .background({26, 220, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 31
-    control("text", "text16",
-            {0.0399305555555556, 0.497830802603037, 0.0234375, 0.0195227765726681})
-        .says("0.1")
-        .background({25, 194, 127})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("right")
-        .empties(),  // 32
-    control("text", "text17",
-            {0.352430555555555, 0.497830802603037, 0.0286458333333333, 0.0195227765726681})
-        .says("20")
-        .background({25, 194, 127})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 33
-    control("text", "text18",
-            {0.0520833333333333, 0.363340563991323, 0.0112847222222222, 0.0195227765726681})
-        .says("1")
-        .background({253, 255, 24})
-        .foreground({64, 0, 64})
-        .font(0.888888888888889)
-        .align("right")
-        .empties(),  // 34
-    control("text", "text19",
-            {0.352430555555555, 0.363340563991323, 0.0286458333333333, 0.0195227765726681})
-        .says("20")
-        .background({253, 255, 24})
-        .foreground({64, 0, 64})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 35
-    control("text", "text21",
-            {0.616319444444444, 0.0314533622559653, 0.199652777777778, 0.0281995661605206})
-        .says("Frequency (GHz)")
-        .font(0.615384615384615)
-        .empties(),  // 36
-    control("text", "text20",
-            {0.616319444444444, 0.513015184381779, 0.199652777777778, 0.0281995661605206})
-        .says("Frequency (GHz)")
-        .font(0.615384615384615)
-        .empties(),  // 37
-    control("text", "text23",
-            {0.1015625, 0.00108459869848156, 0.214409722222222, 0.0216919739696312})
-        .says(kCredit)
-        .font(0.666666666666667)
-        .empties(),  // 38
+// Controls 1 to 38, created before the axes.
+// clang-format off
+const Control kBeforeAxes[] = {
+    {"frame11", {0.024, 0.0303687635574837, 0.37, 0.95119305856833}, kEmptyList, kUnset, kUnset, kBackdrop, "", E},
+    {"frame6", at(kGroups, 0.442516268980477), kEmptyList, kH, kH, kFrame},
+    {"frame7", at(kGroups, 0.308026030368764), kEmptyList, kEr, kEr, kFrame},
+    {"frame5", at(kGroups, 0.577006507592191), kEmptyList, kL, kL, kFrameBold, "", E},
+    {"frame4", {0.0338541666666667, 0.711496746203905, kGroups.w, kGroups.h}, kEmptyList, kW, kW, kFrame},
+    {"frame3", at(kGroups, 0.845986984815618), kEmptyList, kBand, kBand, kFrame},
+    {"slider1", at(kSliders, 0.761388286334056), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s1", {1, 1, 300}},
+    {"slider2", at(kSliders, 0.626898047722343), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s2", {1, 1, 300}},
+    {"slider3", at(kSliders, 0.492407809110629), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s3", {0.1, 0.1, 20}},
+    {"slider4", at(kSliders, 0.357917570498915), {}, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s4", {1, 1, 20}},
+    {"text1", at(kValues, 0.726681127982646), "Current value", kW, kWhite, kLabel, "left", E},
+    {"text2", at(kValues, 0.592190889370933), "Current value", kL, kUnset, kLabel, "left", E},
+    {"text3", at(kValues, 0.457700650759219), "Current value", kH, kWhite, kLabel, "left", E},
+    {"text4", at(kValues, 0.323210412147506), "Current value", kEr, kInk, kLabel, "left", E},
+    {"edit1", at(kEdits, 0.72234273318872), "1", kWhite, kUnset, kEntry, "left", E, "inter_func_e1;"},
+    {"edit2", at(kEdits, 0.587852494577007), "1", kWhite, kUnset, kEntry, "left", E, "inter_func_e2"},
+    {"edit3", at(kEdits, 0.453362255965293), "0.1", kWhite, kUnset, kEntry, "left", E, "inter_func_e3"},
+    {"edit4", at(kEdits, 0.318872017353579), "1", kWhite, kUnset, kEntry, "left", E, "inter_func_e4"},
+    {"text5", caption(0.803687635574837, 0.138888888888889), "Patch width W (mm)", kW, kWhite, kCaption, "left", E},
+    {"text6", caption(0.670281995661605, 0.149305555555556), "Patch length L (mm)", kL, kUnset, kCaption, "left", E},
+    {"text7", caption(0.536876355748373, 0.1796875), "Substrate height H (mm)", kH, kWhite, kCaption, "left", E},
+    {"text8", caption(0.403470715835141, 0.217013888888889), "Substrate relative permittivity er", kEr, kUnset, kCaption, "left", E},
+    {"edit5", {kSliders.x, 0.856832971800434, kEdits.w, kEdits.h}, {}, kWhite, kUnset, kEntry, "left", E, "inter_func_e5"},
+    {"edit6", at(kEdits, 0.856832971800434), {}, kWhite, kUnset, kEntry, "left", E, "inter_func_e6"},
+    {"text9", caption(0.937093275488069, 0.129340277777778), "Frequency (GHz)", kBand, kUnset, kCaption, "left", E},
+    {"text10", {kValues.x, 0.893709327548807, 0.0590277777777778, kValues.h}, "Fmin", kBand, kUnset, kLabel, "left", E},
+    {"text11", {kEdits.x, 0.893709327548807, 0.0590277777777778, kValues.h}, "Fmax", kBand, kUnset, kLabel, "left", E},
+    {"text12", at(kLefts, 0.766811279826464), "1", kW, kWhite, kLabel, "right", E},
+    {"text13", at(kRights, 0.766811279826464), "300", kW, kWhite, kLabel, "left", E},
+    {"text14", at(kLefts, 0.632321041214751), "1", kL, kUnset, kLabel, "right", E},
+    {"text15", at(kRights, 0.632321041214751), "300", kL, kUnset, kLabel, "left", E},
+    {"text16", {0.0399305555555556, 0.497830802603037, 0.0234375, kLefts.h}, "0.1", kH, kWhite, kLabel, "right", E},
+    {"text17", at(kRights, 0.497830802603037), "20", kH, kWhite, kLabel, "left", E},
+    {"text18", at(kLefts, 0.363340563991323), "1", kEr, kInk, kLabel, "right", E},
+    {"text19", at(kRights, 0.363340563991323), "20", kEr, kInk, kLabel, "left", E},
+    {"text21", at(kAxisCaptions, 0.0314533622559653), "Frequency (GHz)", kUnset, kUnset, kEntry, "", E},
+    {"text20", at(kAxisCaptions, 0.513015184381779), "Frequency (GHz)", kUnset, kUnset, kEntry, "", E},
+    {"text23", {0.1015625, 0.00108459869848156, 0.214409722222222, kCaptionHeight}, "(c) 2026 P. Atch, patch@example.org", kUnset, kUnset, kCredit, "", E},
 };
 
-// Controls 41 to 54, created after the two axes.
-const std::vector<Control> kLowerControls = {
-    control("frame", "frame13", {0.034, 0.17353579175705, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({255, 170, 41})
-        .foreground({255, 170, 41})
-        .font(0.0896358543417367),  // 41
-    control("frame", "frame14", {0.034, 0.0368763557483731, 0.349826388888889, 0.129067245119306})
-        .emptyList()
-        .background({252, 25, 70})
-        .foreground({252, 25, 70})
-        .font(0.0896358543417367),  // 42
-    control("text", "text24",
-            {0.0729166666666666, 0.270065075921909, 0.214409722222222, 0.0216919739696312})
-        .says("Feed point offset (mm)")
-        .background({255, 170, 41})
-        .foreground({255, 255, 255})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 43
-    control("slider", "slider5",
-            {0.0694444444444444, 0.223427331887202, 0.277777777777778, 0.0292841648590022})
-        .callback("inter_func_s5")
-        .maximum(0.5)
-        .background({255, 255, 255})
-        .font(0.7),  // 44
-    control("text", "text25",
-            {0.0729166666666666, 0.188720173535792, 0.118923611111111, 0.0195227765726681})
-        .says("Current value")
-        .background({255, 170, 41})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 45
-    control("text", "text26",
-            {0.0520833333333333, 0.22885032537961, 0.0112847222222222, 0.0195227765726681})
-        .zeroThenEmpty()
-        .background({255, 170, 41})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("right")
-        .empties(),  // 46
-    control("text", "text27",
-            {0.352430555555555, 0.22885032537961, 0.0286458333333333, 0.0195227765726681})
-        .says("0.5")
-        .background({255, 170, 41})
-        .foreground({255, 255, 255})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 47
-    control("edit", "edit7",
-            {0.248263888888889, 0.184381778741866, 0.0989583333333333, 0.0281995661605206})
-        .says("0")
-        .callback("inter_func_e7")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 48
-    control("text", "text28",
-            {0.0729166666666666, 0.131236442516269, 0.243055555555556, 0.0216919739696312})
-        .says("Radiation pattern frequency (GHz)")
-        .background({252, 25, 70})
-        .font(0.8)
-        .weight("demi")
-        .align("left")
-        .empties(),  // 49
-    control("text", "text29",
-            {0.0729166666666666, 0.052060737527115, 0.118923611111111, 0.0195227765726681})
-        .says("Current value")
-        .background({252, 25, 70})
-        .font(0.888888888888889)
-        .align("left")
-        .empties(),  // 50
-    control("edit", "edit8",
-            {0.248263888888889, 0.0477223427331887, 0.0989583333333333, 0.0281995661605206})
-        .says("0")
-        .callback("inter_func_e8")
-        .background({255, 255, 255})
-        .font(0.615384615384615)
-        .align("left")
-        .empties(),  // 51
-    control("slider", "slider6",
-            {0.0694444444444444, 0.0867678958785249, 0.277777777777778, 0.0292841648590022})
-        .callback("inter_func_s6")
-        .range(0, 0, 0)
-        .background({255, 255, 255})
-        .font(0.7)
-        .createFcn("warning off"),  // 52
-    control("text", "text30",
-            {0.0520833333333333, 0.0921908893709328, 0.0112847222222222, 0.0195227765726681})
-        .says("0")
-        .background({252, 25, 70})
-        .foreground({64, 0, 64})
-        .font(0.888888888888889)
-        .align("right")
-        .empties()
-        .hidden(),  // 53
-    control("text", "text31",
-            {0.352430555555555, 0.0921908893709328, 0.0286458333333333, 0.0195227765726681})
-        .says("0")
-        .background({252, 25, 70})
-        .foreground({64, 0, 64})
-        .font(0.888888888888889)
-        .align("left")
-        .empties()
-        .hidden(),  // 54
+// Controls 41 to 54, created after the axes: the feed offset and the
+// pattern frequency.
+const Control kAfterAxes[] = {
+    {"frame13", at(kGroups, 0.17353579175705), kEmptyList, kFeed, kFeed, kFrame},
+    {"frame14", at(kGroups, 0.0368763557483731), kEmptyList, kPattern, kPattern, kFrame},
+    {"text24", caption(0.270065075921909, 0.214409722222222), "Feed point offset (mm)", kFeed, kWhite, kCaption, "left", E},
+    {"slider5", at(kSliders, 0.223427331887202), {}, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s5", {.max = 0.5}},
+    {"text25", at(kValues, 0.188720173535792), "Current value", kFeed, kWhite, kLabel, "left", E},
+    {"text26", at(kLefts, 0.22885032537961), {"0", ""}, kFeed, kWhite, kLabel, "right", E},
+    {"text27", at(kRights, 0.22885032537961), "0.5", kFeed, kWhite, kLabel, "left", E},
+    {"edit7", at(kEdits, 0.184381778741866), "0", kWhite, kUnset, kEntry, "left", E, "inter_func_e7"},
+    {"text28", caption(0.131236442516269, 0.243055555555556), "Radiation pattern frequency (GHz)", kPattern, kUnset, kCaption, "left", E},
+    {"text29", at(kValues, 0.052060737527115), "Current value", kPattern, kUnset, kLabel, "left", E},
+    {"edit8", at(kEdits, 0.0477223427331887), "0", kWhite, kUnset, kEntry, "left", E, "inter_func_e8"},
+    {"slider6", at(kSliders, 0.0867678958785249), {}, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s6", {0, 0, 0}, "warning off"},
+    {"text30", at(kLefts, 0.0921908893709328), "0", kPattern, kInk, kLabel, "right", E | kHidden},
+    {"text31", at(kRights, 0.0921908893709328), "0", kPattern, kInk, kLabel, "left", E | kHidden},
 };
+// clang-format on
 
-Lazy colour(Rgb c) {
-  return row({c.r / 255.0, c.g / 255.0, c.b / 255.0});
-}
-
-Lazy position(const std::array<double, 4>& p) {
-  return row({p[0], p[1], p[2], p[3]});
+Value colour(Rgb c) {
+  return {c.r / 255.0, c.g / 255.0, c.b / 255.0};
 }
 
-// The empty character array, the cell holding it, and the 1-by-2 cell of
-// "0" and the empty character array.
-const rt::Array& emptyText() {
-  return k.add("c0x0", [] { return rt::initializeCharVector(0, 0, u""); });
-}
-const rt::Array& emptyList() {
-  const rt::Array& none = emptyText();
-  return k.add("{''}", [&none] { return rt::initializeCell({none}); });
-}
-const rt::Array& zeroThenEmpty() {
-  const rt::Array& zero = k.text("0");
-  const rt::Array& none = emptyText();
-  return k.add("{'0',''}", [&zero, &none] { return rt::initializeCell({zero, none}); });
-}
-
-// Parent, Units and FontUnits first, then the rest by name without regard
-// to case; a slider passes Tag last (after Value) and slider6 passes its
-// CreateFcn just before Callback.
-std::vector<Setting> controlSettings(const Control& c) {
-  std::vector<Setting> p = {from("Parent", From::figure), set("Units", "normalized"),
-                            set("FontUnits", "normalized")};
-  if (c.back.isSet()) p.push_back(set("BackgroundColor", colour(c.back)));
-  if (!c.creation.empty()) p.push_back(set("CreateFcn", c.creation));
-  if (!c.callbackName.empty()) p.push_back(set("Callback", c.callbackName));
-  if (c.withEmpties) p.push_back(from("CData", From::cdata));
-  p.push_back(set("FontSize", num(c.fontSize)));
-  if (!c.fontWeight.empty()) p.push_back(set("FontWeight", c.fontWeight));
-  if (c.fore.isSet()) p.push_back(set("ForegroundColor", colour(c.fore)));
-  if (!c.alignment.empty()) p.push_back(set("HorizontalAlignment", c.alignment));
-  p.push_back(set("ListboxTop", num(0)));
-  if (c.max) p.push_back(set("Max", num(*c.max)));
-  if (c.min) p.push_back(set("Min", num(*c.min)));
-  p.push_back(set("Position", position(c.position)));
-  switch (c.string) {
-    case Caption::none:
-      break;
-    case Caption::text:
-      p.push_back(set("String", c.text));
-      break;
-    case Caption::emptyList:
-      p.push_back(set("String", emptyList));
-      break;
-    case Caption::zeroThenEmpty:
-      p.push_back(set("String", zeroThenEmpty));
-      break;
-  }
-  p.push_back(set("Style", c.style));
-  if (c.style == "slider") {
-    if (c.value) p.push_back(set("Value", num(*c.value)));
-    p.push_back(set("Tag", c.tag));
-  } else {
-    p.push_back(set("Tag", c.tag));
-  }
-  if (c.withEmpties) p.push_back(from("UserData", From::userData));
-  if (c.isHidden) p.push_back(set("Visible", "off"));
-  return p;
-}
-
-std::vector<Setting> axesSettings(const std::array<double, 4>& pos, std::string_view tag) {
-  return {from("Parent", From::figure),
-          set("FontUnits", "normalized"),
-          rootDefault("ALim", "defaultaxesALim"),
-          set("ALimMode", "manual"),
-          set("CameraPosition", row({0.5, 0.5, 9.16025403784439})),
-          rootDefault("CameraPositionMode", "defaultaxesCameraPositionMode"),
-          rootDefault("Color", "defaultaxesColor"),
-          rootDefault("ColorOrder", "defaultaxesColorOrder"),
-          set("FontSize", num(0.0364298724954463)),
-          set("NextPlot", "replacechildren"),
-          set("Position", position(pos)),
-          rootDefault("XColor", "defaultaxesXColor"),
-          set("XGrid", "on"),
-          rootDefault("YColor", "defaultaxesYColor"),
-          set("YGrid", "on"),
-          rootDefault("ZColor", "defaultaxesZColor"),
-          set("Tag", tag)};
-}
-
-// A title or label object of an axes: the axes property that gives it, then
-// the properties set on it.
-struct Label {
-  const rt::Array* which;
+// A control's creation call: Parent, Units and FontUnits first, then the
+// rest by name without regard to case, except that Value goes just before
+// Tag and CreateFcn just before Callback.
+struct Creation {
   Pairs pairs;
+  bool empties;
 };
 
-std::array<Label, 4> labels() {
-  const Lazy black = row({0, 0, 0});
-  const std::array<std::pair<std::string_view, std::vector<Setting>>, 4> settings = {{
-      {"title",
-       {from("Parent", From::axes), set("Color", black), set("HorizontalAlignment", "center"),
-        set("Position", row({0.499131944444444, 1.01780821917808, 1.00005459937205})),
-        set("VerticalAlignment", "bottom"), set("HandleVisibility", "off")}},
-      {"xlabel",
-       {from("Parent", From::axes), set("Color", black), set("HorizontalAlignment", "center"),
-        set("VerticalAlignment", "cap"), set("HandleVisibility", "off")}},
-      {"ylabel",
-       {from("Parent", From::axes), set("Color", black), set("HorizontalAlignment", "center"),
-        set("Rotation", num(90)), set("VerticalAlignment", "bottom"),
-        set("HandleVisibility", "off")}},
-      {"zlabel",
-       {from("Parent", From::axes), set("Color", black), set("HorizontalAlignment", "right"),
-        set("HandleVisibility", "off"), set("Visible", "off")}},
-  }};
-  std::array<Label, 4> out;
-  for (std::size_t i = 0; i < settings.size(); ++i) {
-    out[i].which = &k.text(settings[i].first);
-    out[i].pairs = resolve(settings[i].second);
-  }
+Creation creation(const Control& c) {
+  Pairs p = {{"Parent", Source::figure}, {"Units", "normalized"}, {"FontUnits", "normalized"}};
+  if (c.back.r >= 0) p.emplace_back("BackgroundColor", colour(c.back));
+  if (!c.createFcn.empty()) p.emplace_back("CreateFcn", c.createFcn);
+  if (!c.callback.empty()) p.emplace_back("Callback", c.callback);
+  if (c.extras & E) p.emplace_back("CData", Source::cdata);
+  p.emplace_back("FontSize", c.font.size);
+  if (!c.font.weight.empty()) p.emplace_back("FontWeight", c.font.weight);
+  if (c.fore.r >= 0) p.emplace_back("ForegroundColor", colour(c.fore));
+  if (!c.align.empty()) p.emplace_back("HorizontalAlignment", c.align);
+  p.emplace_back("ListboxTop", 0.0);
+  if (c.range.max) p.emplace_back("Max", *c.range.max);
+  if (c.range.min) p.emplace_back("Min", *c.range.min);
+  const Box& b = c.position;
+  p.emplace_back("Position", Value{b.x, b.y, b.w, b.h});
+  if (c.string.isCell)
+    p.emplace_back("String", k.cell(c.string.texts));
+  else if (!c.string.texts.empty())
+    p.emplace_back("String", c.string.texts.front());
+  p.emplace_back("Style", c.tag.substr(0, c.tag.find_first_of("0123456789")));
+  if (c.range.value) p.emplace_back("Value", *c.range.value);
+  p.emplace_back("Tag", c.tag);
+  if (c.extras & E) p.emplace_back("UserData", Source::userData);
+  if (c.extras & kHidden) p.emplace_back("Visible", "off");
+  return {std::move(p), (c.extras & E) != 0};
+}
+
+std::vector<Creation> creations(std::span<const Control> rows) {
+  std::vector<Creation> out;
+  for (const Control& c : rows) out.push_back(creation(c));
   return out;
 }
 
-struct AxesPlan {
-  Pairs axes;
-  std::array<Label, 4> labels;
-};
+const std::vector<Creation> kBeforeAxesCalls = creations(kBeforeAxes);
 
-AxesPlan axesPlan(const std::array<double, 4>& pos, std::string_view tag) {
-  AxesPlan a;
-  a.axes = resolve(axesSettings(pos, tag));
-  a.labels = labels();
-  return a;
+// -------------------------------------------------------------------- axes
+// Only Position and Tag differ between the two axes.
+Pairs axesPairs(const Box& b, std::string_view tag) {
+  return {{"Parent", Source::figure},
+          {"FontUnits", "normalized"},
+          {"ALim", rootDefault("defaultaxesALim")},
+          {"ALimMode", "manual"},
+          {"CameraPosition", {0.5, 0.5, 9.16025403784439}},
+          {"CameraPositionMode", rootDefault("defaultaxesCameraPositionMode")},
+          {"Color", rootDefault("defaultaxesColor")},
+          {"ColorOrder", rootDefault("defaultaxesColorOrder")},
+          {"FontSize", 0.0364298724954463},
+          {"NextPlot", "replacechildren"},
+          {"Position", {b.x, b.y, b.w, b.h}},
+          {"XColor", rootDefault("defaultaxesXColor")},
+          {"XGrid", "on"},
+          {"YColor", rootDefault("defaultaxesYColor")},
+          {"YGrid", "on"},
+          {"ZColor", rootDefault("defaultaxesZColor")},
+          {"Tag", tag}};
 }
 
-struct ControlPlan {
-  bool empties;
+const Pairs kAxes1 =
+    axesPairs({0.466145833333333, 0.562906724511931, 0.5, 0.39587852494577}, "axes1");
+const Pairs kAxes2 =
+    axesPairs({0.466145833333333, 0.0813449023861171, 0.5, 0.39587852494577}, "axes2");
+
+// The title and label objects of each axes: the axes property that gives
+// the object, then what is set on it.
+struct Label {
+  Value which;
   Pairs pairs;
 };
 
-std::vector<ControlPlan> controlPlans(const std::vector<Control>& controls) {
-  std::vector<ControlPlan> plans;
-  for (const Control& c : controls)
-    plans.push_back({c.withEmpties, resolve(controlSettings(c), c.withEmpties)});
-  return plans;
-}
-
-struct Plan {
-  Pairs figure;
-  Pairs taginfo;
-  Pairs options;
-  const rt::Array* layoutOptions = nullptr;
-  std::vector<ControlPlan> upper;
-  AxesPlan axes1, axes2;
-  std::vector<ControlPlan> lower;
+// clang-format off
+const Label kLabels[] = {
+    {"title", {{"Parent", Source::axes}, {"Color", {0, 0, 0}}, {"HorizontalAlignment", "center"},
+               {"Position", {0.499131944444444, 1.01780821917808, 1.00005459937205}},
+               {"VerticalAlignment", "bottom"}, {"HandleVisibility", "off"}}},
+    {"xlabel", {{"Parent", Source::axes}, {"Color", {0, 0, 0}}, {"HorizontalAlignment", "center"},
+                {"VerticalAlignment", "cap"}, {"HandleVisibility", "off"}}},
+    {"ylabel", {{"Parent", Source::axes}, {"Color", {0, 0, 0}}, {"HorizontalAlignment", "center"},
+                {"Rotation", 90}, {"VerticalAlignment", "bottom"}, {"HandleVisibility", "off"}}},
+    {"zlabel", {{"Parent", Source::axes}, {"Color", {0, 0, 0}}, {"HorizontalAlignment", "right"},
+                {"HandleVisibility", "off"}, {"Visible", "off"}}},
 };
+// clang-format on
 
-// Built when the program loads, so that the constants are in the table
-// before the module is initialised.
-Plan makePlan() {
-  Plan plan;
-  plan.figure = resolve({
-      set("Units", "normalized"),
-      rootDefault("PaperUnits", "defaultfigurePaperUnits"),
-      set("Color", row({0.831372549019608, 0.815686274509804, 0.784313725490196})),
-      set("Colormap", vec(64, 3, colourMap())),
-      set("IntegerHandle", "off"),
-      rootDefault("InvertHardcopy", "defaultfigureInvertHardcopy"),
-      set("MenuBar", "none"),
-      set("Name", "Rectangular patch"),
-      set("NumberTitle", "off"),
-      set("PaperPosition", row({0.6345175, 6.345175, 20.30456, 15.22842})),
-      set("PaperSize", row({20.98404194812, 29.67743169791})),
-      rootDefault("PaperType", "defaultfigurePaperType"),
-      set("Position", row({0.05, 0.05, 0.9, 0.9})),
-      set("Resize", "off"),
-      set("HandleVisibility", "callback"),
-      set("Tag", "figure1"),
-  });
-  plan.taginfo = resolve({set("figure", num(2)), set("slider", num(7)), set("text", num(32)),
-                          set("edit", num(9)), set("axes", num(10)), set("frame", num(15))});
-  plan.options = resolve({
-      set("active_h", vec(0, 0, {})),
-      from("taginfo", From::taginfo),
-      set("override", num(0)),
-      set("resize", "none"),
-      set("accessibility", "callback"),
-      set("codefile", num(1)),
-      set("callbacks", num(1)),
-      set("singleton", num(1)),
-      set("blocking", num(0)),
-      set("syscolorfig", num(1)),
-      set("lastSavedFile", "/home/tessivar/src/shell/layout/tessivar_window.fig"),
-      set("release", num(12)),
-  });
-  plan.layoutOptions = &k.text("LayoutOptions");
-  plan.upper = controlPlans(kUpperControls);
-  plan.axes1 = axesPlan({0.466145833333333, 0.562906724511931, 0.5, 0.39587852494577}, "axes1");
-  plan.axes2 = axesPlan({0.466145833333333, 0.0813449023861171, 0.5, 0.39587852494577}, "axes2");
-  plan.lower = controlPlans(kLowerControls);
-  return plan;
-}
+const std::vector<Creation> kAfterAxesCalls = creations(kAfterAxes);
 
-const Plan kPlan = makePlan();
-
-// Constants the body uses besides the pairs: the root handle and the sizes
-// of the 1-by-0 arrays (all made by the plan above).
+// The root handle, and the size of the 1-by-0 arrays.
 const rt::Array& kRoot = k.number(0);
 const rt::Array& kOne = k.number(1);
 const rt::Array& kZero = k.number(0);
 
-// ------------------------------------------------------------ running it
-// The runtime's creation functions take their pairs as one list; the plan's
-// lists are only known at run time, so they are spread into a list here.
-using Creator = rt::Array (*)(std::initializer_list<rt::Array>);
+// ------------------------------------------------------------ running them
+// The arrays that exist only while the body runs, for the pairs that name
+// them.
+struct Scope {
+  const frame::Var* figure = nullptr;
+  const frame::Var* axes = nullptr;
+  rt::Array cdata, userData, taginfo;
 
+  // What a pair passes; a root default is read when its turn comes.
+  rt::Array operator()(const Value& v) const {
+    switch (v.source) {
+      case Source::constant:
+        return *v.constant;
+      case Source::figure:
+        return figure->get();
+      case Source::axes:
+        return axes->get();
+      case Source::rootDefault:
+        return rt::get(kRoot, *v.constant);
+      case Source::cdata:
+        return cdata;
+      case Source::userData:
+        return userData;
+      case Source::taginfo:
+        return taginfo;
+    }
+    return {};
+  }
+};
+
+std::vector<rt::Array> arguments(std::span<const Pair> pairs, const Scope& s) {
+  std::vector<rt::Array> args;
+  for (const Pair& p : pairs) {
+    args.push_back(*p.name);
+    args.push_back(s(p.value));
+  }
+  return args;
+}
+
+// rt::struct_ takes its pairs as a braced list; both structures have a fixed
+// number of fields.
 template <std::size_t... I>
-rt::Array spreadInto(Creator create, [[maybe_unused]] std::span<const rt::Array> a,
-                     std::index_sequence<I...>) {
-  return create({a[I]...});
+rt::Array structOf(const std::vector<rt::Array>& pairs, std::index_sequence<I...>) {
+  return rt::struct_({pairs[I]...});
 }
 
-constexpr std::size_t kMaxArgs = 40;
-
-template <std::size_t... N>
-constexpr auto spreaders(std::index_sequence<N...>) {
-  using Fn = rt::Array (*)(Creator, std::span<const rt::Array>);
-  return std::array<Fn, sizeof...(N)>{+[](Creator c, std::span<const rt::Array> a) {
-    return spreadInto(c, a, std::make_index_sequence<N>());
-  }...};
-}
-
-rt::Array callWith(Creator create, std::span<const rt::Array> args) {
-  static constexpr auto table = spreaders(std::make_index_sequence<kMaxArgs + 1>());
-  return table.at(args.size())(create, args);
+template <std::size_t N>
+rt::Array structure(const std::array<Pair, N>& fields, const Scope& s) {
+  return structOf(arguments(fields, s), std::make_index_sequence<2 * N>());
 }
 
 std::size_t dim(const rt::Array& n) {
   return static_cast<std::size_t>(n.scalar());
 }
 
-// The arrays a pair list may refer to while the body runs.
-struct Scope {
-  const frame::Var* figure = nullptr;
-  const frame::Var* axes = nullptr;
-  std::vector<rt::Array> roots;
-  rt::Array cdata, userData, taginfo;
-};
-
-// Reads the root defaults that the pairs name, in their order.
-void readRootDefaults(const Pairs& pairs, Scope& s) {
-  for (const Pair& p : pairs)
-    if (p.from == From::rootDefault) s.roots.push_back(rt::get(kRoot, *p.value));
-}
-
-std::vector<rt::Array> arguments(const Pairs& pairs, const Scope& s) {
-  std::vector<rt::Array> args;
-  std::size_t root = 0;
-  for (const Pair& p : pairs) {
-    args.push_back(*p.name);
-    switch (p.from) {
-      case From::constant:
-        args.push_back(*p.value);
-        break;
-      case From::figure:
-        args.push_back(s.figure->get());
-        break;
-      case From::axes:
-        args.push_back(s.axes->get());
-        break;
-      case From::rootDefault:
-        args.push_back(s.roots.at(root++));
-        break;
-      case From::cdata:
-        args.push_back(s.cdata);
-        break;
-      case From::userData:
-        args.push_back(s.userData);
-        break;
-      case From::taginfo:
-        args.push_back(s.taginfo);
-        break;
-    }
-  }
-  return args;
-}
-
-rt::Array figureWith(std::initializer_list<rt::Array> pairs) {
-  return rt::figure(pairs);
-}
-rt::Array axesWith(std::initializer_list<rt::Array> pairs) {
-  return rt::axes(pairs);
-}
-rt::Array structWith(std::initializer_list<rt::Array> pairs) {
-  return rt::struct_(pairs);
-}
-
-rt::Array createControl(const ControlPlan& c, const frame::Var& h1) {
+rt::Array createControl(const Creation& c, const frame::Var& h1) {
   Scope s;
   s.figure = &h1;
   if (c.empties) {
     s.cdata = rt::zeros(dim(kOne), dim(kZero));
     s.userData = rt::zeros(dim(kOne), dim(kZero));
   }
-  return callWith(&rt::uicontrol, arguments(c.pairs, s));
+  return rt::uicontrol(arguments(c.pairs, s));
 }
 
 // Creates an axes, then reads each of its title and label objects and sets
 // it up.
-void createAxes(const AxesPlan& a, const frame::Var& h1, frame::Var& ax,
-                std::span<frame::Var, 4> label) {
-  Scope s;
-  s.figure = &h1;
-  readRootDefaults(a.axes, s);
-  ax = callWith(&axesWith, arguments(a.axes, s));
+void createAxes(const Pairs& pairs, const frame::Var& h1, frame::Var& ax,
+                std::span<frame::Var, 4> labels) {
+  Scope onFigure;
+  onFigure.figure = &h1;
+  ax = rt::axes(arguments(pairs, onFigure));
   Scope onAxes;
   onAxes.axes = &ax;
-  for (std::size_t i = 0; i < a.labels.size(); ++i) {
-    label[i] = rt::get(ax.get(), *a.labels[i].which);
-    std::vector<rt::Array> args = arguments(a.labels[i].pairs, onAxes);
-    rt::set(label[i].get(), args);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    labels[i] = rt::get(ax.get(), *kLabels[i].which.constant);
+    rt::set(labels[i].get(), arguments(kLabels[i].pairs, onAxes));
   }
 }
 
@@ -958,19 +480,16 @@ void body() {
                                            frame::Var("h49")};
   std::vector<rt::Array> controls;  // the controls' handles, never read again
 
-  Scope onRoot;
-  readRootDefaults(kPlan.figure, onRoot);
-  h1 = callWith(&figureWith, arguments(kPlan.figure, onRoot));
+  h1 = rt::figure(arguments(kFigure, {}));
 
   Scope options;
-  options.taginfo = callWith(&structWith, arguments(kPlan.taginfo, options));
-  rt::setappdata(h1.get(), *kPlan.layoutOptions,
-                 callWith(&structWith, arguments(kPlan.options, options)));
+  options.taginfo = structure(kTaginfo, options);
+  rt::setappdata(h1.get(), *kLayoutOptions.constant, structure(kOptions, options));
 
-  for (const ControlPlan& c : kPlan.upper) controls.push_back(createControl(c, h1));
-  createAxes(kPlan.axes1, h1, h40, axes1Labels);
-  createAxes(kPlan.axes2, h1, h45, axes2Labels);
-  for (const ControlPlan& c : kPlan.lower) controls.push_back(createControl(c, h1));
+  for (const Creation& c : kBeforeAxesCalls) controls.push_back(createControl(c, h1));
+  createAxes(kAxes1, h1, h40, axes1Labels);
+  createAxes(kAxes2, h1, h45, axes2Labels);
+  for (const Creation& c : kAfterAxesCalls) controls.push_back(createControl(c, h1));
 
   // Releasing the handle arrays leaves the objects they name in place.
   for (rt::Array& c : controls) rt::destroyArray(c);

@@ -90,11 +90,21 @@ void graphicsLibraryInitialize();
 void graphicsLibraryTerminate();
 
 // --------------------------------------------------- creation and current
+// Each takes its property/value pairs as one list; a null name ends it.
 Array figure();  // a new figure, made current
-Array figure(std::initializer_list<Array> pairs);
-Array axes(std::initializer_list<Array> pairs);  // new axes in the current figure
-void axes(const Array& ax);                      // make those axes current
-Array uicontrol(std::initializer_list<Array> pairs);
+Array figure(std::span<const Array> pairs);
+Array axes(std::span<const Array> pairs);  // new axes in the current figure
+void axes(const Array& ax);                // make those axes current
+Array uicontrol(std::span<const Array> pairs);
+inline Array figure(std::initializer_list<Array> pairs) {
+  return figure(std::span<const Array>(pairs.begin(), pairs.size()));
+}
+inline Array axes(std::initializer_list<Array> pairs) {
+  return axes(std::span<const Array>(pairs.begin(), pairs.size()));
+}
+inline Array uicontrol(std::initializer_list<Array> pairs) {
+  return uicontrol(std::span<const Array>(pairs.begin(), pairs.size()));
+}
 // Surface from data arrays (Z; or X, Y, Z; or X, Y, Z, C) then pairs.
 Array surface(std::span<const Array> args);
 Array plot(const Array& x, const Array& y);  // one line in the current axes
@@ -102,8 +112,15 @@ Array plot(const Array& x, const Array& y);  // one line in the current axes
 // --------------------------------------------------------------- properties
 Array get(const Array& h, const Array& name);
 Array get(const Array& h, std::string_view name);
-void set(const Array& h, std::initializer_list<Array> pairs);
 void set(const Array& h, std::span<const Array> pairs);
+inline void set(const Array& h, std::initializer_list<Array> pairs) {
+  set(h, std::span<const Array>(pairs.begin(), pairs.size()));
+}
+
+// The colour map that figures start with: 64 rows of (red, green, blue),
+// from dark blue through cyan and yellow to dark red, by columns.
+inline constexpr std::size_t kDefaultColormapRows = 64;
+std::vector<double> defaultColormap();
 
 // ------------------------------------------------------------------ search
 // Searches list an object before its children and children newest first

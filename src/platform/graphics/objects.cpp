@@ -492,10 +492,6 @@ Array get(const Array& h, std::string_view name) {
   return one(toHandle(h, "get"));
 }
 
-void set(const Array& h, std::initializer_list<Array> pairs) {
-  set(h, std::span<const Array>(pairs.begin(), pairs.size()));
-}
-
 void set(const Array& h, std::span<const Array> pairs) {
   for (double hd : toHandles(h, "set")) writePairs(object(hd), pairs);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/graphics_internal.h"
@@ -135,18 +136,8 @@ const std::vector<std::string_view> kFontWeight = {"normal", "bold", "light", "d
 const std::vector<std::string_view> kVisibility = {"on", "callback", "off"};
 const std::vector<std::string_view> kNextPlot = {"replace", "replacechildren", "add"};
 
-// Row i of 64 (1-based): min(i - a, b - i)/16 clamped to [0, 1] per channel.
 Array jetColormap() {
-  constexpr int kRows = 64;
-  std::vector<double> m(kRows * 3);
-  const std::array<std::pair<int, int>, 3> ab = {{{24, 73}, {8, 57}, {-8, 41}}};
-  for (int c = 0; c < 3; ++c) {
-    for (int i = 1; i <= kRows; ++i) {
-      double v = std::min(i - ab[c].first, ab[c].second - i) / 16.0;
-      m[c * kRows + (i - 1)] = std::clamp(v, 0.0, 1.0);
-    }
-  }
-  return matrix(kRows, 3, m);
+  return matrix(kDefaultColormapRows, 3, defaultColormap());
 }
 
 Array colorOrder() {
@@ -551,3 +542,19 @@ Array validate(const TypeDef& t, const PropDef& p, const Array& v) {
 }
 
 }  // namespace rt::gfx::detail
+
+namespace rt {
+
+// Row i of 64 (1-based): min(i - a, b - i)/16 limited to [0, 1], with (a, b)
+// = (24, 73) for red, (8, 57) for green and (-8, 41) for blue.
+std::vector<double> defaultColormap() {
+  constexpr std::array<std::pair<int, int>, 3> bounds = {{{24, 73}, {8, 57}, {-8, 41}}};
+  std::vector<double> byColumns;
+  byColumns.reserve(kDefaultColormapRows * bounds.size());
+  for (const auto& [a, b] : bounds)
+    for (int i = 1; i <= static_cast<int>(kDefaultColormapRows); ++i)
+      byColumns.push_back(std::clamp(std::min(i - a, b - i) / 16.0, 0.0, 1.0));
+  return byColumns;
+}
+
+}  // namespace rt

@@ -206,16 +206,14 @@ Array figure() {
   return figure({});
 }
 
-Array figure(std::initializer_list<Array> pairs) {
-  const double f =
-      createWith("figure", std::span<const Array>(pairs.begin(), pairs.size()), [] { return 0.0; });
+Array figure(std::span<const Array> pairs) {
+  const double f = createWith("figure", pairs, [] { return 0.0; });
   makeCurrentFigure(f);
   return scalar(f);
 }
 
-Array axes(std::initializer_list<Array> pairs) {
-  const double ax = createWith("axes", std::span<const Array>(pairs.begin(), pairs.size()),
-                               [] { return gcf().scalar(); });
+Array axes(std::span<const Array> pairs) {
+  const double ax = createWith("axes", pairs, [] { return gcf().scalar(); });
   makeCurrentAxes(object(ax));
   return scalar(ax);
 }
@@ -226,9 +224,8 @@ void axes(const Array& ax) {
   makeCurrentAxes(a);
 }
 
-Array uicontrol(std::initializer_list<Array> pairs) {
-  const double c = createWith("uicontrol", std::span<const Array>(pairs.begin(), pairs.size()),
-                              [] { return gcf().scalar(); });
+Array uicontrol(std::span<const Array> pairs) {
+  const double c = createWith("uicontrol", pairs, [] { return gcf().scalar(); });
   runCreateFcn(c);
   return scalar(c);
 }

@@ -117,19 +117,19 @@ std::string FigureWindow::savePng(const QString& path) {
 }
 
 std::string FigureWindow::saveSvg(const QString& path) {
-  return writeSvg(path, figureRect().size(), windowTitle(), [this](QPainter& p) {
-    toFile_ = true;
-    render(&p, QPoint(), QRegion(figureRect()));
-    toFile_ = false;
-  });
+  return writeSvg(path, figureRect().size(), windowTitle(),
+                  [this](QPainter& p) { renderToFile(p); });
 }
 
 std::string FigureWindow::savePdf(const QString& path) {
-  return writePdf(path, figureRect().size(), windowTitle(), [this](QPainter& p) {
-    toFile_ = true;
-    render(&p, QPoint(), QRegion(figureRect()));
-    toFile_ = false;
-  });
+  return writePdf(path, figureRect().size(), windowTitle(),
+                  [this](QPainter& p) { renderToFile(p); });
+}
+
+void FigureWindow::renderToFile(QPainter& painter) {
+  toFile_ = true;
+  render(&painter, QPoint(), QRegion(figureRect()));
+  toFile_ = false;
 }
 
 std::string FigureWindow::exportCsv(const QString& path, std::optional<double> ax) {

@@ -85,6 +85,8 @@ class FigureWindow : public QWidget {
   // or on surfaces too); finding none clears the mark.
   void pick(QPointF pos, double reach, bool linesOnly);
   QImage figureImage();
+  // The figure's area, controls included, onto a file's painter.
+  void renderToFile(QPainter& painter);
 
   double fig_;
   std::function<void()> onResize_, onClose_;

@@ -44,9 +44,11 @@ class QtFrontEnd : public FrontEnd {
   // The axes under a pixel of a figure's window, with where it was painted
   // there (the window's last paint); none off every axes or without a window.
   std::optional<AxesLayout> axesAt(double fig, QPointF pixel) const;
-  // The figure's window with its controls, as a PNG or SVG file.
-  bool savePng(double fig, const QString& path);
-  bool saveSvg(double fig, const QString& path);
+  // The figure's window with its controls, as a PNG, SVG or PDF file: an
+  // empty string, or a message naming the file and why it was not written.
+  std::string savePng(double fig, const QString& path);
+  std::string saveSvg(double fig, const QString& path);
+  std::string savePdf(double fig, const QString& path);
 
   struct Impl;
 

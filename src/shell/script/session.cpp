@@ -1,7 +1,9 @@
 #include "shell/script/session.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -40,8 +42,32 @@ std::string_view word(std::string_view& rest) {
   return w;
 }
 
+// Text of a script line as a message may show it: at most `limit` bytes
+// (never splitting a UTF-8 character), "..." where it was cut, and control
+// bytes written as \xNN so that they cannot act on the user's terminal.
+std::string shown(std::string_view s, std::size_t limit) {
+  bool cut = s.size() > limit;
+  if (cut) {
+    s = s.substr(0, limit);
+    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.remove_suffix(1);
+    if (!s.empty() && static_cast<unsigned char>(s.back()) >= 0xC0) s.remove_suffix(1);
+  }
+  std::string out;
+  for (char ch : s) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return cut ? out + "..." : out;
+}
+
 std::string quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
+  return "\"" + shown(s, 80) + "\"";
 }
 
 std::string textOf(double h, std::string_view property) {
@@ -135,113 +161,171 @@ std::string rows(const rt::Array& a) {
   return s + "]";
 }
 
+class Player;
+
+// A command of the script language: its name, what follows it, what it
+// does (for the usage text) and the Player method that carries it out.
+struct Command {
+  std::string_view name, arguments, does;
+  void (Player::*act)(std::string_view command, std::string_view rest);
+};
+
 class Player {
  public:
   Player(std::ostream& out, Canvas& canvas) : out_(out), canvas_(canvas) {}
 
-  void line(std::string_view text) {
-    std::string_view rest = text;
-    std::string_view command = word(rest);
-    if (command == "type") {
-      std::string_view tag = word(rest);
-      double h = control(tag, "edit", "an edit box");
-      std::string typed(rest);
-      while (!typed.empty() && typed.back() == '\r') typed.pop_back();
-      rt::gfx::userAct(h, {{"String", rt::str(typed)}});
-    } else if (command == "slide") {
-      std::string_view tag = word(rest);
-      double h = control(tag, "slider", "a slider");
-      double v = number(trim(rest), "the slider position");
-      double lo = rt::gfx::prop(h, "Min").scalar(), hi = rt::gfx::prop(h, "Max").scalar();
-      if (!(lo <= v && v <= hi)) {
-        std::ostringstream range;
-        range << quoted(tag) << " moves only from its Min " << jsonNumber(lo) << " to its Max "
-              << jsonNumber(hi);
-        throw BadLine(range.str());
-      }
-      rt::gfx::userAct(h, {{"Value", rt::scalar(v)}});
-    } else if (command == "get") {
-      std::string_view tag = word(rest);
-      std::string_view property = word(rest);
-      if (property.empty()) throw BadLine("get needs a tag and a property");
-      double h = tagged(tag);
-      rt::Array value;
-      try {
-        value = rt::get(rt::gfx::handleArray(h), rt::str(property));
-      } catch (const rt::Error& e) {
-        throw BadLine(e.what());
-      }
-      print(json(value));
-    } else if (command == "line") {
-      std::string_view tag = word(rest);
-      double ax = tagged(tag);
-      if (rt::gfx::type(ax) != "axes") throw BadLine(quoted(tag) + " is not an axes");
-      std::optional<double> newest;
-      for (double c : rt::gfx::children(ax))
-        if (rt::gfx::type(c) == "line") newest = c;
-      if (!newest) {
-        print(R"({"x": [], "y": []})");
-      } else {
-        print("{\"x\": " + list(rt::gfx::prop(*newest, "XData")) +
-              ", \"y\": " + list(rt::gfx::prop(*newest, "YData")) + "}");
-      }
-    } else if (command == "surface") {
-      std::string_view n = word(rest);
-      std::size_t k = 0;
-      auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), k);
-      if (n.empty() || ec != std::errc() || end != n.data() + n.size() || k == 0)
-        throw BadLine("surface needs a pattern figure number (1, 2, ...), not " + quoted(n));
-      double main = mainWindow();
-      std::vector<double> patterns;
-      for (double f : rt::gfx::figures())
-        if (f != main) patterns.push_back(f);
-      if (k > patterns.size())
-        throw BadLine("the pattern has opened " + std::to_string(patterns.size()) +
-                      " figure(s), not " + std::string(n));
-      std::optional<double> surface;
-      for (double h : below(patterns[k - 1]))
-        if (rt::gfx::type(h) == "surface") surface = h;
-      if (!surface) throw BadLine("pattern figure " + std::string(n) + " holds no surface");
-      print("{\"x\": " + rows(rt::gfx::prop(*surface, "XData")) +
-            ", \"y\": " + rows(rt::gfx::prop(*surface, "YData")) +
-            ", \"z\": " + rows(rt::gfx::prop(*surface, "ZData")) +
-            ", \"c\": " + rows(rt::gfx::prop(*surface, "CData")) + "}");
-    } else if (command == "figures") {
-      print(std::to_string(rt::gfx::figures().size()));
-    } else if (command == "png" || command == "svg") {
-      double fig = figureNumber(word(rest));
-      std::string path(trim(rest));
-      if (path.empty()) throw BadLine(std::string(command) + " needs a figure number and a file");
-      bool ok = command == "png" ? canvas_.savePng(fig, path) : canvas_.saveSvg(fig, path);
-      if (!ok) throw BadLine("cannot write " + quoted(path));
-    } else if (command == "csv") {
-      double fig = figureNumber(word(rest));
-      std::string path(trim(rest));
-      if (path.empty()) throw BadLine("csv needs a figure number and a file");
-      std::string failure = rt::qt::writeFile(QString::fromStdString(path),
-                                              QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
-      if (!failure.empty()) throw BadLine(failure);
-    } else if (command == "rotate") {
-      std::string_view n = word(rest);
-      double fig = figureNumber(n);
-      double az = number(word(rest), "the azimuth");
-      double el = number(trim(rest), "the elevation");
-      std::optional<double> ax;
-      for (double c : rt::gfx::children(fig))
-        if (rt::gfx::type(c) == "axes" && rt::qt::isThreeD(c)) ax = c;
-      if (!ax) throw BadLine("figure " + std::string(n) + " has no 3-D axes");
-      rt::qt::rotateTo(*ax, az, el);
-    } else {
-      throw BadLine("unknown command " + quoted(command));
+  void line(std::string_view text);
+
+  void type(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    double h = control(tag, "edit", "an edit box");
+    std::string typed(rest);
+    while (!typed.empty() && typed.back() == '\r') typed.pop_back();
+    rt::gfx::userAct(h, {{"String", rt::str(typed)}});
+  }
+
+  void slide(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    double h = control(tag, "slider", "a slider");
+    double v = number(trim(rest), "the slider position");
+    double lo = rt::gfx::prop(h, "Min").scalar(), hi = rt::gfx::prop(h, "Max").scalar();
+    if (!(lo <= v && v <= hi)) {
+      std::ostringstream range;
+      range << quoted(tag) << " moves only from its Min " << jsonNumber(lo) << " to its Max "
+            << jsonNumber(hi);
+      throw BadLine(range.str());
     }
+    rt::gfx::userAct(h, {{"Value", rt::scalar(v)}});
+  }
+
+  void get(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    std::string_view property = word(rest);
+    if (property.empty()) throw BadLine("get needs a tag and a property");
+    double h = tagged(tag);
+    rt::Array value;
+    try {
+      value = rt::get(rt::gfx::handleArray(h), rt::str(property));
+    } catch (const rt::Error& e) {
+      throw BadLine(e.what());
+    }
+    print(json(value));
+  }
+
+  void lineOf(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    double ax = tagged(tag);
+    if (rt::gfx::type(ax) != "axes") throw BadLine(quoted(tag) + " is not an axes");
+    std::optional<double> newest;
+    for (double c : rt::gfx::children(ax))
+      if (rt::gfx::type(c) == "line") newest = c;
+    if (!newest) {
+      print(R"({"x": [], "y": []})");
+    } else {
+      print("{\"x\": " + list(rt::gfx::prop(*newest, "XData")) +
+            ", \"y\": " + list(rt::gfx::prop(*newest, "YData")) + "}");
+    }
+  }
+
+  void surface(std::string_view, std::string_view rest) {
+    std::string_view n = word(rest);
+    std::size_t k = 0;
+    auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), k);
+    if (n.empty() || ec != std::errc() || end != n.data() + n.size() || k == 0)
+      throw BadLine("surface needs a pattern figure number (1, 2, ...), not " + quoted(n));
+    double main = mainWindow();
+    std::vector<double> patterns;
+    for (double f : rt::gfx::figures())
+      if (f != main) patterns.push_back(f);
+    if (k > patterns.size())
+      throw BadLine("the pattern has opened " + std::to_string(patterns.size()) +
+                    " figure(s), not " + std::string(n));
+    std::optional<double> surface;
+    for (double h : below(patterns[k - 1]))
+      if (rt::gfx::type(h) == "surface") surface = h;
+    if (!surface) throw BadLine("pattern figure " + std::string(n) + " holds no surface");
+    print("{\"x\": " + rows(rt::gfx::prop(*surface, "XData")) +
+          ", \"y\": " + rows(rt::gfx::prop(*surface, "YData")) +
+          ", \"z\": " + rows(rt::gfx::prop(*surface, "ZData")) +
+          ", \"c\": " + rows(rt::gfx::prop(*surface, "CData")) + "}");
+  }
+
+  void figures(std::string_view, std::string_view) {
+    print(std::to_string(rt::gfx::figures().size()));
+  }
+
+  void save(std::string_view command, std::string_view rest) {
+    double fig = figureNumber(word(rest));
+    std::string path(trim(rest));
+    if (path.empty()) throw BadLine(std::string(command) + " needs a figure number and a file");
+    std::string failure = command == "png"   ? canvas_.savePng(fig, path)
+                          : command == "svg" ? canvas_.saveSvg(fig, path)
+                                             : canvas_.savePdf(fig, path);
+    if (!failure.empty()) throw writeFailure(path, failure);
+  }
+
+  void csv(std::string_view, std::string_view rest) {
+    double fig = figureNumber(word(rest));
+    std::string path(trim(rest));
+    if (path.empty()) throw BadLine("csv needs a figure number and a file");
+    std::string failure = rt::qt::writeFile(QString::fromStdString(path),
+                                            QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
+    if (!failure.empty()) throw writeFailure(path, failure);
+  }
+
+  void rotate(std::string_view, std::string_view rest) {
+    std::string_view n = word(rest);
+    double fig = figureNumber(n);
+    double az = number(word(rest), "the azimuth");
+    double el = number(trim(rest), "the elevation");
+    std::optional<double> ax;
+    for (double c : rt::gfx::children(fig))
+      if (rt::gfx::type(c) == "axes" && rt::qt::isThreeD(c)) ax = c;
+    if (!ax) throw BadLine("figure " + std::string(n) + " has no 3-D axes");
+    rt::qt::rotateTo(*ax, az, el);
   }
 
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
 
+  // The writer names the file in full; a message quotes it short, like any
+  // other part of a line.
+  static BadLine writeFailure(const std::string& path, std::string failure) {
+    const std::string named = "cannot write " + path + ": ";
+    if (failure.rfind(named, 0) == 0)
+      failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
+    return BadLine(failure);
+  }
+
   std::ostream& out_;
   Canvas& canvas_;
 };
+
+constexpr Command kCommands[] = {
+    {"type", "TAG TEXT", "types TEXT into the edit box TAG and presses Enter", &Player::type},
+    {"slide", "TAG VALUE", "moves the slider TAG to VALUE (within its Min and Max)",
+     &Player::slide},
+    {"get", "TAG PROPERTY", "prints the property of the object TAG as JSON", &Player::get},
+    {"line", "TAG", "prints {\"x\": [...], \"y\": [...]} of the line in the axes TAG",
+     &Player::lineOf},
+    {"surface", "N", "prints the surface of the Nth pattern figure", &Player::surface},
+    {"figures", "", "prints the number of open figures", &Player::figures},
+    {"png", "N FILE", "renders figure N (1: the main window) as a PNG image", &Player::save},
+    {"svg", "N FILE", "renders figure N as an SVG drawing", &Player::save},
+    {"pdf", "N FILE", "renders figure N as a one-page PDF document", &Player::save},
+    {"csv", "N FILE", "writes the data of figure N as comma-separated text, a block per axes",
+     &Player::csv},
+    {"rotate", "N AZ EL", "turns the 3-D axes of figure N to azimuth AZ, elevation EL (degrees)",
+     &Player::rotate},
+};
+
+void Player::line(std::string_view text) {
+  std::string_view rest = text;
+  std::string_view command = word(rest);
+  for (const Command& c : kCommands)
+    if (c.name == command) return (this->*c.act)(command, rest);
+  throw BadLine("unknown command " + quoted(command));
+}
 
 }  // namespace
 
@@ -255,7 +339,10 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
     try {
       player.line(text);
     } catch (const BadLine& e) {
-      err << "tessivar-script: line " << number << ": " << e.what() << '\n' << std::flush;
+      // Parts of the line are already cut short; a file name from the
+      // canvas's message may still be long.
+      err << "tessivar-script: line " << number << ": " << shown(e.what(), 400) << '\n'
+          << std::flush;
       status = 2;
     } catch (const std::exception& e) {
       // Raised by the program or its runtime while acting: reported the
@@ -264,6 +351,17 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
     }
   }
   return status;
+}
+
+std::string commandHelp() {
+  std::string text;
+  for (const Command& c : kCommands) {
+    std::string usage =
+        "  " + std::string(c.name) + (c.arguments.empty() ? "" : " ") + std::string(c.arguments);
+    usage.resize(std::max<std::size_t>(usage.size() + 2, 22), ' ');
+    text += usage + std::string(c.does) + "\n";
+  }
+  return text;
 }
 
 }  // namespace script
