@@ -147,7 +147,8 @@ void FigureWindow::paintEvent(QPaintEvent*) {
   try {
     QRect area = figureRect();
     // The window paints all of itself (it is opaque): the menus' strip too.
-    if (area.top() > 0) p.fillRect(QRect(0, 0, width(), area.top()), palette().window());
+    if (area.top() > 0 && !toFile_)
+      p.fillRect(QRect(0, 0, width(), area.top()), palette().window());
     paintFigure(
         p, fig_, area.size(),
         PaintOptions{
