@@ -1,10 +1,10 @@
 // The direct quad and line rasteriser used for surfaces.
+#include "platform/qt/face_raster.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <cmath>
-
-#include "platform/qt/face_raster.h"
 
 namespace {
 
