@@ -13,7 +13,11 @@
 
 #include "design/acts.h"
 #include "design/commands.h"
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/file_output.h"
+#include "platform/qt/interaction.h"
+#include "platform/qt/renderer.h"
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
 #include "rf/touchstone.h"
@@ -339,13 +343,30 @@ class Player {
     std::string failure = command == "png"   ? canvas_.savePng(fig, path)
                           : command == "svg" ? canvas_.saveSvg(fig, path)
                                              : canvas_.savePdf(fig, path);
-    // The canvas names the file in full; a message quotes it short, like any
-    // other part of a line.
-    const std::string named = "cannot write " + path + ": ";
-    if (failure.rfind(named, 0) == 0)
-      failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
-    if (!failure.empty()) throw BadLine(failure);
+    if (!failure.empty()) throw writeFailure(path, failure);
   }
+
+  void csv(std::string_view, std::string_view rest) {
+    double fig = figureNumber(word(rest));
+    std::string path(trim(rest));
+    if (path.empty()) throw BadLine("csv needs a figure number and a file");
+    std::string failure = rt::qt::writeFile(QString::fromStdString(path),
+                                            QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
+    if (!failure.empty()) throw writeFailure(path, failure);
+  }
+
+  void rotate(std::string_view, std::string_view rest) {
+    std::string_view n = word(rest);
+    double fig = figureNumber(n);
+    double az = number(word(rest), "the azimuth");
+    double el = number(trim(rest), "the elevation");
+    std::optional<double> ax;
+    for (double c : rt::gfx::children(fig))
+      if (rt::gfx::type(c) == "axes" && rt::qt::isThreeD(c)) ax = c;
+    if (!ax) throw BadLine("figure " + std::string(n) + " has no 3-D axes");
+    rt::qt::rotateTo(*ax, az, el);
+  }
+
   void matchReadout(std::string_view, std::string_view rest) { print(match(word(rest))); }
 
   void touchstoneFile(std::string_view, std::string_view rest) {
@@ -360,6 +381,15 @@ class Player {
 
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
+
+  // The writer names the file in full; a message quotes it short, like any
+  // other part of a line.
+  static BadLine writeFailure(const std::string& path, std::string failure) {
+    const std::string named = "cannot write " + path + ": ";
+    if (failure.rfind(named, 0) == 0)
+      failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
+    return BadLine(failure);
+  }
 
   std::ostream& out_;
   Canvas& canvas_;
@@ -377,6 +407,10 @@ constexpr Command kCommands[] = {
     {"png", "N FILE", "renders figure N (1: the main window) as a PNG image", &Player::save},
     {"svg", "N FILE", "renders figure N as an SVG drawing", &Player::save},
     {"pdf", "N FILE", "renders figure N as a one-page PDF document", &Player::save},
+    {"csv", "N FILE", "writes the data of figure N as comma-separated text, a block per axes",
+     &Player::csv},
+    {"rotate", "N AZ EL", "turns the 3-D axes of figure N to azimuth AZ, elevation EL (degrees)",
+     &Player::rotate},
     {"match", "[Z0]", "opens the Match figure and prints its readout as JSON",
      &Player::matchReadout},
     {"touchstone", "FILE [Z0]", "writes S11 of the drawn impedance as a Touchstone file",
