@@ -201,9 +201,11 @@ void runAct(const PendingAct& act) {
   }
 }
 
+// Never destroyed, for the same reason as the registered functions: an
+// observer may be removed from a static destructor.
 std::map<int, std::function<void()>>& actObservers() {
-  static std::map<int, std::function<void()>> observers;
-  return observers;
+  static auto* observers = new std::map<int, std::function<void()>>;
+  return *observers;
 }
 
 // An observer may remove itself or others while they run: each is looked up

@@ -140,9 +140,12 @@ Array realMatrix(const Array& a) {
   return matrix(a.rows(), a.cols(), a.re());
 }
 
+// Never destroyed: an addition may unregister its functions from a static
+// destructor that runs after this one would have.
 std::map<std::string, std::function<Array(std::span<const Array>)>, std::less<>>& natives() {
-  static std::map<std::string, std::function<Array(std::span<const Array>)>, std::less<>> m;
-  return m;
+  static auto* m =
+      new std::map<std::string, std::function<Array(std::span<const Array>)>, std::less<>>;
+  return *m;
 }
 
 }  // namespace
