@@ -14,7 +14,20 @@
 #include <cmath>
 #include <string>
 
+class QPainter;
+
 namespace rt::qt {
+
+// What a slider can show of the value it holds: the value itself, nothing
+// (an empty or inverted range, or no finite value), or that the value lies
+// beyond one end (the thumb then stands at that end).
+enum class SliderShows { Value, Nothing, BelowMin, AboveMax };
+SliderShows sliderShows(double min, double max, double value);
+// Marks a slider drawn as an ordinary one at `bar`, thumb at `thumb`: a
+// slider that shows nothing is washed grey, one past an end has its thumb
+// drawn in a warning colour. The widget and the renderer's drawing share it,
+// so that a saved picture looks like the screen.
+void markSlider(QPainter& p, const QRectF& bar, const QRectF& thumb, SliderShows shows);
 
 // A slider that looks and acts like a scroll bar with arrows. Its value is a
 // double between Min and Max; the scroll bar shows it on an integer grid of
@@ -31,6 +44,7 @@ class SliderBar : public QScrollBar {
   // a value that is not a finite number disables the bar.
   void showState(double min, double max, double value, double smallStep, double largeStep);
   double pendingValue() const { return value_; }
+  SliderShows shows() const { return shows_; }
   // Screen area of a part (arrows, trough, thumb), for tests and tools.
   QRect partRect(QStyle::SubControl part) const;
   // The object is gone: later acts do nothing.
@@ -42,6 +56,7 @@ class SliderBar : public QScrollBar {
   void keyPressEvent(QKeyEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 
  private:
   void onAction(int action);
@@ -53,6 +68,7 @@ class SliderBar : public QScrollBar {
   double small_ = 0.01, large_ = 0.1;
   bool pressed_ = false;
   bool acted_ = false;
+  SliderShows shows_ = SliderShows::Value;
 };
 
 // An edit box: Enter, or leaving it after a change (for another control or
