@@ -117,10 +117,13 @@ class RealDisplay : public ::testing::Test {
     server = -1;
   }
   // Starts a program of the build on the display, its output to `out`.
-  pid_t start(const std::vector<std::string>& argv, const std::string& out) {
+  pid_t start(const std::vector<std::string>& argv, const std::string& out,
+              std::vector<std::string> env = {}) {
     std::vector<std::string> args(argv);
     args[0] = (build / args[0]).string();
-    return spawn(args, {"DISPLAY=" + name, "QT_QPA_PLATFORM=xcb"}, tmp / out);
+    env.push_back("DISPLAY=" + name);
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    return spawn(args, env, tmp / out);
   }
 
   fs::path build, tmp;
@@ -128,10 +131,14 @@ class RealDisplay : public ::testing::Test {
   pid_t server = -1;
 };
 
+// The keyboard stays with the pattern slider as its windows open: nothing
+// asks the server to move it (a bare X server moves focus only on request).
 TEST_F(RealDisplay, PatternWindowsLeaveTheKeyboardWithTheSlider) {
   pid_t run = start(
       {"test_gui", "--gtest_filter=DesktopWindow.PatternWindowsCascadeAndTheKeysKeepStepping"},
-      "run.txt");
+      "run.txt",
+      // What the X libraries keep until exit is no finding here.
+      {"ASAN_OPTIONS=detect_leaks=0"});
   ASSERT_GT(run, 0);
   std::optional<int> status = waitFor(run, 120s);
   if (!status) kill(run, SIGKILL), waitpid(run, nullptr, 0);
