@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -87,6 +88,22 @@ SliderShows sliderShows(double min, double max, double value) {
   if (value < min) return SliderShows::BelowMin;
   if (value > max) return SliderShows::AboveMax;
   return SliderShows::Value;
+}
+
+void drawSliderArrow(QPainter& p, const QRectF& button, Qt::ArrowType direction) {
+  double size = std::min(button.width(), button.height()) * 0.3;
+  QPointF tip = direction == Qt::LeftArrow    ? QPointF(-size, 0)
+                : direction == Qt::RightArrow ? QPointF(size, 0)
+                : direction == Qt::UpArrow    ? QPointF(0, -size)
+                                              : QPointF(0, size);
+  QPointF across(tip.y(), -tip.x());
+  QPointF c = button.center();
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(64, 64, 64));
+  p.drawPolygon(QPolygonF({c + tip, c - tip / 2 + across, c - tip / 2 - across}));
+  p.restore();
 }
 
 void markSlider(QPainter& p, const QRectF& bar, const QRectF& thumb, SliderShows shows) {
@@ -220,8 +237,12 @@ void SliderBar::contextMenuEvent(QContextMenuEvent* e) {
 
 void SliderBar::paintEvent(QPaintEvent* e) {
   QScrollBar::paintEvent(e);
-  if (shows_ == SliderShows::Value) return;
   QPainter p(this);
+  bool horizontal = orientation() == Qt::Horizontal;
+  drawSliderArrow(p, partRect(QStyle::SC_ScrollBarSubLine),
+                  horizontal ? Qt::LeftArrow : Qt::UpArrow);
+  drawSliderArrow(p, partRect(QStyle::SC_ScrollBarAddLine),
+                  horizontal ? Qt::RightArrow : Qt::DownArrow);
   markSlider(p, rect(), partRect(QStyle::SC_ScrollBarSlider), shows_);
 }
 

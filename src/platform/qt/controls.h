@@ -29,6 +29,11 @@ SliderShows sliderShows(double min, double max, double value);
 // so that a saved picture looks like the screen.
 void markSlider(QPainter& p, const QRectF& bar, const QRectF& thumb, SliderShows shows);
 
+// Draws the arrow of a slider's arrow button, a dark triangle that grows
+// with the button, pointing `direction`; the widget (over its style's
+// arrow, which keeps one size) and the renderer's drawing share it.
+void drawSliderArrow(QPainter& p, const QRectF& button, Qt::ArrowType direction);
+
 // A slider that looks and acts like a scroll bar with arrows. Its value is a
 // double between Min and Max; the scroll bar shows it on an integer grid of
 // kSteps. An arrow click moves the value by the small step (SliderStep(1),

@@ -216,7 +216,12 @@ QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
     error("The Qt front end needs a QApplication, but another kind of application exists.");
   }
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  if (!previousHandler) previousHandler = qInstallMessageHandler(handleQtMessage);
+  // Once per process: a second front end must not chain the handler to itself.
+  static const bool handlerInstalled = [] {
+    previousHandler = qInstallMessageHandler(handleQtMessage);
+    return true;
+  }();
+  (void)handlerInstalled;
 }
 
 QtFrontEnd::~QtFrontEnd() {

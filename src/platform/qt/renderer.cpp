@@ -1,7 +1,6 @@
 #include "platform/qt/renderer.h"
 
 #include <QGuiApplication>
-#include <QPolygonF>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -82,20 +81,8 @@ void paintControl(QPainter& p, double c, const QRectF& figureRect) {
           QRectF(r.left(), r.bottom() - arrow - thumb - f * (track - thumb), r.width(), thumb);
     }
     for (const QRectF& b : {less, more, thumbRect}) p.fillRect(b, button);
-    // Arrows that scale with their buttons, pointing out along the bar.
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(64, 64, 64));
-    for (int side = -1; side <= 1; side += 2) {
-      const QRectF& b = side < 0 ? less : more;
-      double size = std::min(b.width(), b.height()) * 0.3;
-      QPointF tip = horizontal ? QPointF(side * size, 0) : QPointF(0, -side * size);
-      QPointF across(tip.y(), -tip.x());
-      QPointF c = b.center();
-      p.drawPolygon(QPolygonF({c + tip, c - tip / 2 + across, c - tip / 2 - across}));
-    }
-    p.setBrush(Qt::NoBrush);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    drawSliderArrow(p, less, horizontal ? Qt::LeftArrow : Qt::DownArrow);
+    drawSliderArrow(p, more, horizontal ? Qt::RightArrow : Qt::UpArrow);
     markSlider(p, r, thumbRect, shows);
     p.setPen(QPen(QColor(128, 128, 128), 0));
     p.drawRect(r);

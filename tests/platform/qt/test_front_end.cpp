@@ -253,6 +253,23 @@ TEST_F(FrontEndTest, SliderShowsWhenItsValueIsUnusableOrOutOfRange) {
   EXPECT_TRUE(values.empty()) << "a shown state was written back";
 }
 
+// On a dense screen a slider is thick: its arrow buttons are as long as it
+// is thick and their arrows grow with them.
+TEST_F(FrontEndTest, SliderArrowsGrowWithTheBar) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = rt::uicontrol({s("Style"), s("slider"), s("Units"), s("pixels"), s("Position"),
+                                rt::row({10, 10, 400, 60})});
+  SliderBar* b = bar(sl);
+  QRect arrow = b->partRect(QStyle::SC_ScrollBarAddLine);
+  EXPECT_GE(arrow.width(), 55);
+  QImage img = front->window(handle(fig))->grab().toImage();
+  QRect ink;
+  for (int y = arrow.top(); y <= arrow.bottom(); ++y)
+    for (int x = arrow.left(); x <= arrow.right(); ++x)
+      if (img.pixelColor(b->mapToParent(QPoint(x, y))).lightness() < 110) ink |= QRect(x, y, 1, 1);
+  EXPECT_GE(ink.height(), 10) << "the arrow stays small";
+}
+
 TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStays) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5, "qt_test_fail");
