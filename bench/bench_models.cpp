@@ -13,13 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "model/microstrip.h"
+#include "model/offset_impedance.h"
+#include "model/pattern.h"
 #include "support/guihandles.h"
 #include "support/iskeyword.h"
 #include "support/isvarname.h"
 #include "support/labels.h"
 #include "support/surf.h"
-#include "model/offset_impedance.h"
-#include "model/pattern.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ struct Design {
 };
 
 double effectivePermittivity(const Design& d) {
-  return (d.er + 1) / 2 + ((d.er - 1) / 2) / std::sqrt(1 + 10 * d.h / d.wp);
+  return microstrip::effectivePermittivity(d.er, d.h, d.wp, 1.0, 2.0, 10.0);
 }
 
 // Complex arithmetic written out, as the runtime does it: std::complex

@@ -1,24 +1,24 @@
 // The module frame, shared by every module of the program.
 //
-// A module declares a Def with its name, declared input and output counts,
-// constant table, local function table and body, and takes its entries from
-// frame::Module<Def>:
+// A module header is the module's comment, its body's declaration and one
+// line, inside the module's namespace, that declares the module:
 //
 //   namespace offset_impedance {
 //   rt::Array body(int nargout, const rt::Array& handles);
-//   struct Def {
-//     static constexpr std::string_view name = "offset_impedance";
-//     static constexpr int inputs = 1, outputs = 1;
-//     static constexpr std::string_view output = "pon";
-//     static constexpr auto body = &offset_impedance::body;
-//     static frame::ConstantTable constants;
-//   };
-//   using M = frame::Module<Def>;
-//   inline constexpr auto& call = M::call;  ... byName, initialize, terminate
+//   FRAME_MODULE(.name = "offset_impedance", .inputs = 1, .outputs = 1, .output = "pon");
 //   }
 //
-// Optional members of Def: `line` (default 1), `entryName` (the name in a
-// local function table, default `name`), `locals` (a LocalFunctionTable*).
+// The line gives the namespace the entries `call` (typed), `byName`,
+// `initialize` and `terminate`, and the constant table `Def::constants`,
+// which the module's .cpp defines and fills. A module with a variable
+// argument list (inputs -1, or -2 for one named input before the list) is
+// declared with FRAME_VARARGS_MODULE and has `callN` and `callV` as well. A
+// local function `<f>` with its body `<f>_body` is declared after its module
+// with FRAME_LOCAL_FUNCTION(<f>, ...) and has the entries `<f>` and
+// `<f>_byName`. The attributes are the fields of frame::Attributes, written
+// as designated initialisers; all but `name` have defaults. Each module may
+// name its own local function table `localFunctions` (`.locals =
+// &localFunctions`), defined in its .cpp.
 //
 // Bodies: a module with outputs takes `int nargout` first; then one
 // `const rt::Array&` per named input; variable-argument modules take the
@@ -133,152 +133,224 @@ class LocalTableScope {
 
 extern const rt::LocalFunctionTable noLocals;
 
+// What a module declares about itself.
+struct Attributes {
+  // In messages; a local function's is "<module>/<function>".
+  std::string_view name;
+  // Named inputs; -1 a variable list only, -2 one named input and a list.
+  int inputs = 0;
+  int outputs = 0;
+  // The output variable, named when a requested output is left unset.
+  std::string_view output = {};
+  // The line that the argument-count messages give.
+  int line = 1;
+  // The name in a local function table; null: `name`.
+  const char* entryName = nullptr;
+  // Current while the body runs; null: the shared empty table.
+  const rt::LocalFunctionTable* locals = nullptr;
+};
+
 namespace detail {
+
+// What the frame derives from a module's attributes, and its body as the
+// frame runs it.
 template <class D>
-constexpr int line() {
-  if constexpr (requires { D::line; })
-    return D::line;
-  else
-    return 1;
-}
-template <class D>
-constexpr const char* entryName() {
-  if constexpr (requires { D::entryName; })
-    return D::entryName;
-  else
-    return D::name.data();
-}
-template <class D>
-const rt::LocalFunctionTable* locals() {
-  if constexpr (requires { D::locals; })
-    return D::locals;
-  else
-    return &noLocals;
-}
-template <std::size_t N, class F, std::size_t... I>
-decltype(auto) applyArray(F&& f, const std::array<rt::Array, N>& a, std::index_sequence<I...>) {
-  return f(a[I]...);
-}
+struct Frame {
+  static constexpr Attributes kAttributes = D::attributes;
+  static constexpr int kIn = kAttributes.inputs;
+  static constexpr int kOut = kAttributes.outputs;
+  static constexpr int kNamed = kIn >= 0 ? kIn : (kIn == -2 ? 1 : 0);
+  static constexpr bool kVarargs = kIn < 0;
+
+  static const rt::LocalFunctionTable* locals() {
+    return kAttributes.locals != nullptr ? kAttributes.locals : &noLocals;
+  }
+
+  // The module's local function table is current while the body runs, and
+  // a requested output that it leaves unset is an error.
+  template <class... A>
+  static rt::Array runBody(int nargout, const A&... args) {
+    LocalTableScope scope(locals());
+    rt::Array result;
+    if constexpr (kOut > 0) {
+      result = D::run(nargout, args...);
+    } else if constexpr (std::is_void_v<decltype(D::run(args...))>) {
+      D::run(args...);
+    } else {
+      result = D::run(args...);
+    }
+    if (nargout >= 1 && kOut >= 1 && result.isNull())
+      rt::validateOutputError(kAttributes.output, kAttributes.name);
+    return result;
+  }
+};
+
+template <std::size_t>
+using ArrayArg = rt::Array;
+
 inline int countGiven(std::initializer_list<const rt::Array*> in) {
   int n = 0;
   for (const rt::Array* a : in) n += a->isNull() ? 0 : 1;
   return n;
 }
+
+// The typed entry of a module with a fixed argument list: one parameter per
+// named input, absent inputs being null arrays. One plain function, so that
+// every module's `call` is taken the same way.
+template <class D, class = std::make_index_sequence<Frame<D>::kNamed>>
+struct FixedEntry;
+
+template <class D, std::size_t... I>
+struct FixedEntry<D, std::index_sequence<I...>> {
+  using Result = std::conditional_t<(Frame<D>::kOut > 0), rt::Array, void>;
+
+  static Result call(const ArrayArg<I>&... in) {
+    ContextScope ctx(0, countGiven({&in...}));
+    if constexpr (Frame<D>::kOut > 0) {
+      return rt::returnValue(Frame<D>::runBody(1, in...));
+    } else {
+      Frame<D>::runBody(0, in...);
+    }
+  }
+};
+
+// The typed entries of a variable-argument module: the named input (if the
+// module has one) is the first of `args`; the rest go into one cell.
+template <class D>
+struct VarargEntries {
+  static rt::Array callN(int nargout, std::initializer_list<rt::Array> args) {
+    return callSpan(nargout, std::span<const rt::Array>(args.begin(), args.size()));
+  }
+  static rt::Array call(std::initializer_list<rt::Array> args) { return callN(1, args); }
+  static void callV(std::initializer_list<rt::Array> args) { callN(0, args); }
+
+  static rt::Array callSpan(int nargout, std::span<const rt::Array> args) {
+    constexpr auto kNamed = static_cast<std::size_t>(Frame<D>::kNamed);
+    rt::Array named = (kNamed == 1 && !args.empty()) ? args[0] : rt::Array();
+    rt::Array list = rt::varargin(args.subspan(std::min(args.size(), kNamed)));
+    rt::Array result;
+    {
+      ContextScope ctx(0, static_cast<int>(args.size()));
+      if constexpr (kNamed == 1)
+        result = Frame<D>::runBody(nargout, named, list);
+      else
+        result = Frame<D>::runBody(nargout, list);
+    }
+    rt::destroyArray(list);
+    return nargout > 0 ? rt::returnValue(std::move(result)) : rt::Array();
+  }
+};
+
+template <std::size_t N, class F, std::size_t... I>
+decltype(auto) applyArray(F&& f, const std::array<rt::Array, N>& a, std::index_sequence<I...>) {
+  return f(a[I]...);
+}
+
 }  // namespace detail
 
+// A module's entries, from its declaration D: D::attributes, D::run (the
+// body) and, for a module with constants, D::constants.
 template <class D>
-struct Module {
-  static constexpr int kIn = D::inputs;
-  static constexpr int kOut = D::outputs;
-  static constexpr int kNamed = kIn >= 0 ? kIn : (kIn == -2 ? 1 : 0);
-  static constexpr bool kVarargs = kIn < 0;
+struct Module : detail::Frame<D>,
+                std::conditional_t<detail::Frame<D>::kVarargs, detail::VarargEntries<D>,
+                                   detail::FixedEntry<D>> {
+  using F = detail::Frame<D>;
 
   static void initialize() { D::constants.initialize(); }
   static void terminate() { D::constants.terminate(); }
 
   static rt::FunctionEntry entry() {
-    const rt::LocalFunctionTable* l = detail::locals<D>();
-    return {detail::entryName<D>(), &byName, kIn, kOut,
-            (l == nullptr || l->entries.empty()) ? nullptr : l};
-  }
-
-  // The body as the frame runs it: the module's local function table is
-  // current while it runs, and a requested output that it leaves unset is
-  // an error.
-  template <class... A>
-  static rt::Array runBody(int nargout, const A&... args) {
-    LocalTableScope scope(detail::locals<D>());
-    rt::Array result;
-    if constexpr (kOut > 0) {
-      result = D::body(nargout, args...);
-    } else if constexpr (std::is_void_v<decltype(D::body(args...))>) {
-      D::body(args...);
-    } else {
-      result = D::body(args...);
-    }
-    if (nargout >= 1 && kOut >= 1 && result.isNull()) rt::validateOutputError(D::output, D::name);
-    return result;
-  }
-
-  // Typed entry of a module with a fixed argument list; absent inputs are
-  // null arrays.
-  template <class... A>
-    requires(!kVarargs && sizeof...(A) == static_cast<std::size_t>(kNamed))
-  static auto call(const A&... in) {
-    ContextScope ctx(0, detail::countGiven({&in...}));
-    if constexpr (kOut > 0) {
-      return rt::returnValue(runBody(1, in...));
-    } else {
-      runBody(0, in...);
-    }
-  }
-
-  // Typed entries of a variable-argument module: the named input (if the
-  // module has one) is the first of `args`; the rest go into one cell.
-  static rt::Array callN(int nargout, std::initializer_list<rt::Array> args)
-    requires kVarargs
-  {
-    return callSpan(nargout, std::span<const rt::Array>(args.begin(), args.size()));
-  }
-  static rt::Array call(std::initializer_list<rt::Array> args)
-    requires kVarargs
-  {
-    return callN(1, args);
-  }
-  static void callV(std::initializer_list<rt::Array> args)
-    requires kVarargs
-  {
-    callN(0, args);
-  }
-  static rt::Array callSpan(int nargout, std::span<const rt::Array> args)
-    requires kVarargs
-  {
-    rt::Array named = (kNamed == 1 && !args.empty()) ? args[0] : rt::Array();
-    std::span<const rt::Array> rest =
-        args.subspan(std::min<std::size_t>(args.size(), static_cast<std::size_t>(kNamed)));
-    rt::Array list = rt::varargin(rest);
-    rt::Array result;
-    {
-      ContextScope ctx(0, static_cast<int>(args.size()));
-      if constexpr (kNamed == 1)
-        result = runBody(nargout, named, list);
-      else
-        result = runBody(nargout, list);
-    }
-    rt::destroyArray(list);
-    return nargout > 0 ? rt::returnValue(std::move(result)) : rt::Array();
+    const rt::LocalFunctionTable* l = F::locals();
+    const char* name =
+        F::kAttributes.entryName != nullptr ? F::kAttributes.entryName : F::kAttributes.name.data();
+    return {name, &byName, F::kIn, F::kOut, l->entries.empty() ? nullptr : l};
   }
 
   // Call-by-name entry, used by the runtime and listed in function tables.
   static void byName(int nargout, std::span<rt::Array> outputs, std::span<const rt::Array> inputs) {
-    if (nargout > kOut) rt::error(countMessage(D::name, detail::line<D>(), "outputs", kOut));
-    if constexpr (!kVarargs) {
-      if (inputs.size() > static_cast<std::size_t>(kIn))
-        rt::error(countMessage(D::name, detail::line<D>(), "inputs", kIn));
+    if (nargout > F::kOut)
+      rt::error(countMessage(F::kAttributes.name, F::kAttributes.line, "outputs", F::kOut));
+    if constexpr (!F::kVarargs) {
+      if (inputs.size() > static_cast<std::size_t>(F::kIn))
+        rt::error(countMessage(F::kAttributes.name, F::kAttributes.line, "inputs", F::kIn));
     }
+    constexpr auto kNamed = static_cast<std::size_t>(F::kNamed);
     std::array<rt::Array, kNamed> named{};
     for (std::size_t i = 0; i < named.size() && i < inputs.size(); ++i) named[i] = inputs[i];
     rt::Array result;
     {
       ContextScope ctx(nargout, static_cast<int>(inputs.size()));
-      if constexpr (kVarargs) {
-        rt::Array list = rt::createVararginCell(
-            inputs.subspan(std::min<std::size_t>(inputs.size(), static_cast<std::size_t>(kNamed))));
+      if constexpr (F::kVarargs) {
+        rt::Array list = rt::createVararginCell(inputs.subspan(std::min(inputs.size(), kNamed)));
         if constexpr (kNamed == 1)
-          result = runBody(nargout, named[0], list);
+          result = F::runBody(nargout, named[0], list);
         else
-          result = runBody(nargout, list);
+          result = F::runBody(nargout, list);
         rt::destroyArray(list);
       } else {
-        result = detail::applyArray(
-            [&](const auto&... a) { return runBody(nargout, a...); }, named,
-            std::make_index_sequence<kNamed>());
+        result = detail::applyArray([&](const auto&... a) { return F::runBody(nargout, a...); },
+                                    named, std::make_index_sequence<kNamed>());
       }
     }
-    if constexpr (kOut > 0) {
+    if constexpr (F::kOut > 0) {
       if (!outputs.empty()) outputs[0] = std::move(result);
     }
   }
 };
 
+// The program's modules in the order in which the runtime lists them by name
+// and initialises them; both of its tables come from this one list.
+template <class... Ms>
+struct ModuleList {
+  static constexpr std::size_t kSize = sizeof...(Ms);
+
+  static std::array<rt::FunctionEntry, kSize> functionTable() { return {Ms::entry()...}; }
+
+  // The modules' pairs after `first` (the runtime libraries'), since modules
+  // are initialised after the libraries they call.
+  template <std::size_t L>
+  static constexpr std::array<rt::InitTermPair, L + kSize> initTermTable(
+      const std::array<rt::InitTermPair, L>& first) {
+    std::array<rt::InitTermPair, L + kSize> all{};
+    std::copy(first.begin(), first.end(), all.begin());
+    const std::array<rt::InitTermPair, kSize> modules = {{{&Ms::initialize, &Ms::terminate}...}};
+    std::copy(modules.begin(), modules.end(), all.begin() + L);
+    return all;
+  }
+};
+
 }  // namespace frame
+
+// The entries shared by both kinds of module (see the file's opening). The
+// local function table is declared for every module so that its attributes
+// can name it; only a module that names it defines it.
+#define FRAME_MODULE_COMMON_(...)                                 \
+  extern const ::rt::LocalFunctionTable localFunctions;           \
+  struct Def {                                                    \
+    static constexpr ::frame::Attributes attributes{__VA_ARGS__}; \
+    static constexpr auto run = &body;                            \
+    static ::frame::ConstantTable constants;                      \
+  };                                                              \
+  using M = ::frame::Module<Def>;                                 \
+  inline constexpr auto& call = M::call;                          \
+  inline constexpr auto& byName = M::byName;                      \
+  inline constexpr auto& initialize = M::initialize;              \
+  inline constexpr auto& terminate = M::terminate
+
+#define FRAME_MODULE(...)            \
+  FRAME_MODULE_COMMON_(__VA_ARGS__); \
+  static_assert(!M::kVarargs, "a variable argument list needs FRAME_VARARGS_MODULE")
+
+#define FRAME_VARARGS_MODULE(...)                                         \
+  FRAME_MODULE_COMMON_(__VA_ARGS__);                                      \
+  static_assert(M::kVarargs, "a fixed argument list needs FRAME_MODULE"); \
+  inline constexpr auto& callN = M::callN;                                \
+  inline constexpr auto& callV = M::callV
+
+#define FRAME_LOCAL_FUNCTION(f, ...)                              \
+  struct f##_Def {                                                \
+    static constexpr ::frame::Attributes attributes{__VA_ARGS__}; \
+    static constexpr auto run = &f##_body;                        \
+  };                                                              \
+  inline constexpr auto& f = ::frame::Module<f##_Def>::call;      \
+  inline constexpr auto& f##_byName = ::frame::Module<f##_Def>::byName

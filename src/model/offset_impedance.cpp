@@ -1,5 +1,6 @@
 #include "model/offset_impedance.h"
 
+#include "model/microstrip.h"
 #include "support/labels.h"
 
 namespace offset_impedance {
@@ -39,67 +40,61 @@ const rt::Array& kReactance = K.string("Reactance (Ohms)");
 const rt::Array& kTight = K.string("tight");
 const rt::Array& kOn = K.string("on");
 
-using rt::minus;
-using rt::plus;
-using rt::rdivide;
-using rt::times;
+// The locals are frame::Var, which argument lookup does not tie to rt.
+using rt::operator+;
+using rt::operator-;
+using rt::operator*;
+using rt::operator/;
 
 // Impedance seen from the feed point through a line of impedance `Zc` whose
 // far end reflects with `RC` carried to the feed point: Zc (1 + RC)/(1 - RC).
 rt::Array seenImpedance(const rt::Array& Zc, const rt::Array& RC) {
-  return rdivide(times(Zc, plus(kOne, RC)), minus(kOne, RC));
+  return Zc * (kOne + RC) / (kOne - RC);
 }
 
 }  // namespace
 
 void impedance(Locals& v) {
-  v.f = times(k1e9, rt::linspace(v.fmin, v.fmax, k1000));
+  v.f = k1e9 * rt::linspace(v.fmin, v.fmax, k1000);
   v.a = rt::copyArray(v.wp);
   v.mi0 = rt::copyArray(kMi0);
   v.epsilon0 = rt::copyArray(kEpsilon0);
-  v.c = rdivide(kOne, rt::sqrt(times(v.mi0, v.epsilon0)));
+  v.c = kOne / rt::sqrt(v.mi0 * v.epsilon0);
   v.N = rt::size(v.f, kTwo);
-  v.lambda0 = rdivide(v.c, v.f);
-  v.k0 = rdivide(kTwoPi, v.lambda0);
-  v.Z0 = rt::sqrt(rdivide(v.mi0, v.epsilon0));
+  v.lambda0 = v.c / v.f;
+  v.k0 = kTwoPi / v.lambda0;
+  v.Z0 = rt::sqrt(v.mi0 / v.epsilon0);
 
   // Effective permittivity of the patch seen as a microstrip line.
-  v.ereff = plus(rdivide(plus(v.er, kOne), kTwo),
-                 rdivide(rdivide(minus(v.er, kOne), kTwo),
-                         rt::sqrt(plus(kOne, rdivide(times(kTen, v.h), v.wp)))));
+  v.ereff = microstrip::effectivePermittivity<rt::Array>(v.er, v.h, v.wp, kOne, kTwo, kTen);
 
   // Characteristic impedance: narrow strip up to wp = h, wide strip beyond.
   if (rt::leBool(v.wp, v.h)) {
-    v.Zc = times(
-        times(kOneOverTwoPi, rdivide(v.Z0, rt::sqrt(v.ereff))),
-        rt::log(plus(rdivide(times(kEight, v.h), v.wp), rdivide(times(kQuarter, v.wp), v.h))));
+    v.Zc = kOneOverTwoPi * (v.Z0 / rt::sqrt(v.ereff)) *
+           rt::log(kEight * v.h / v.wp + kQuarter * v.wp / v.h);
   } else {
-    v.Zc = rdivide(rdivide(v.Z0, rt::sqrt(v.ereff)),
-                   plus(plus(rdivide(v.wp, v.h), k1_393),
-                        times(k0_667, rt::log(plus(rdivide(v.wp, v.h), k1_444)))));
+    v.Zc = v.Z0 / rt::sqrt(v.ereff) / (v.wp / v.h + k1_393 + k0_667 * rt::log(v.wp / v.h + k1_444));
   }
   v.ws = rt::copyArray(v.h);
 
   // One radiating slot: G = pi a/(lambda0 Z0), B = G (1 - ln 2 ln(k0 ws)).
-  v.Yslot = rdivide(
-      times(times(kPi, v.a),
-            plus(kOne, times(kI, minus(kOne, times(rt::log(kTwo), rt::log(times(v.k0, v.ws))))))),
-      times(v.lambda0, v.Z0));
-  v.Zslot = rdivide(kOne, v.Yslot);
-  v.beta = times(v.k0, rt::sqrt(v.ereff));
+  v.Yslot =
+      kPi * v.a * (kOne + kI * (kOne - rt::log(kTwo) * rt::log(v.k0 * v.ws))) / (v.lambda0 * v.Z0);
+  v.Zslot = kOne / v.Yslot;
+  v.beta = v.k0 * rt::sqrt(v.ereff);
 
   // Each slot's reflection carried to the feed point along its section.
-  v.RCslot = rdivide(minus(v.Zslot, v.Zc), plus(v.Zslot, v.Zc));
-  v.RCslot1 = times(v.RCslot, rt::exp(times(times(kMinusTwoI, v.beta), v.offset)));
-  v.RCslot2 = times(v.RCslot, rt::exp(times(times(kMinusTwoI, v.beta), minus(v.lp, v.offset))));
+  v.RCslot = (v.Zslot - v.Zc) / (v.Zslot + v.Zc);
+  v.RCslot1 = v.RCslot * rt::exp(kMinusTwoI * v.beta * v.offset);
+  v.RCslot2 = v.RCslot * rt::exp(kMinusTwoI * v.beta * (v.lp - v.offset));
   v.Zslot1 = seenImpedance(v.Zc, v.RCslot1);
   v.Zslot2 = seenImpedance(v.Zc, v.RCslot2);
 
   // The two sections in parallel at the feed point.
-  v.Yslot1 = rdivide(kOne, v.Zslot1);
-  v.Yslot2 = rdivide(kOne, v.Zslot2);
-  v.Ytotal = plus(v.Yslot1, v.Yslot2);
-  v.Zin = rdivide(kOne, v.Ytotal);
+  v.Yslot1 = kOne / v.Zslot1;
+  v.Yslot2 = kOne / v.Zslot2;
+  v.Ytotal = v.Yslot1 + v.Yslot2;
+  v.Zin = kOne / v.Ytotal;
 }
 
 rt::Array body(int /*nargout*/, const rt::Array& handlesIn) {
@@ -116,10 +111,10 @@ rt::Array body(int /*nargout*/, const rt::Array& handlesIn) {
   v.pon = rt::copyArray(kZero);
 
   // Millimetres to metres.
-  v.h = rdivide(v.h, k1000);
-  v.lp = rdivide(v.lp, k1000);
-  v.wp = rdivide(v.wp, k1000);
-  v.offset = rdivide(v.offset, k1000);
+  v.h = v.h / k1000;
+  v.lp = v.lp / k1000;
+  v.wp = v.wp / k1000;
+  v.offset = v.offset / k1000;
 
   // An empty band, or a limit that is no number, computes and draws nothing.
   if (!rt::gtBool(v.fmax, v.fmin)) {
@@ -135,7 +130,7 @@ rt::Array body(int /*nargout*/, const rt::Array& handlesIn) {
   // Resistance against frequency in GHz. A plot may reset the axes, so the
   // tag is put back afterwards.
   rt::axes(v.ha1);
-  rt::plot(rdivide(v.f, k1e9), rt::real(v.Zin));
+  rt::plot(v.f / k1e9, rt::real(v.Zin));
   ylabel::callN(0, {kResistance});
   rt::set(rt::gca(), {kTag, kAxes1});
   if (rt::eqBool(v.offset, kZero)) rt::axis(kTight);
@@ -143,7 +138,7 @@ rt::Array body(int /*nargout*/, const rt::Array& handlesIn) {
 
   // Reactance against frequency in GHz.
   rt::axes(v.ha2);
-  rt::plot(rdivide(v.f, k1e9), rt::imag(v.Zin));
+  rt::plot(v.f / k1e9, rt::imag(v.Zin));
   rt::set(rt::gca(), {kTag, kAxes2});
   ylabel::callN(0, {kReactance});
   if (rt::eqBool(v.offset, kZero)) rt::axis(kTight);

@@ -39,19 +39,6 @@ void impedance(Locals& v);
 // (NaN included) and nothing was computed or drawn.
 rt::Array body(int nargout, const rt::Array& handles);
 
-struct Def {
-  static constexpr std::string_view name = "offset_impedance";
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "pon";
-  static constexpr auto body = &offset_impedance::body;
-  static frame::ConstantTable constants;
-};
-
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<rt::Array>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "offset_impedance", .inputs = 1, .outputs = 1, .output = "pon");
 
 }  // namespace offset_impedance

@@ -1,5 +1,6 @@
 #include "model/pattern.h"
 
+#include "model/microstrip.h"
 #include "support/labels.h"
 #include "support/surf.h"
 
@@ -38,29 +39,27 @@ const rt::Array& kX = K.string("X");
 const rt::Array& kY = K.string("Y");
 const rt::Array& kZ = K.string("Z");
 
-using rt::minus;
-using rt::plus;
-using rt::rdivide;
-using rt::times;
+// The locals are frame::Var, which argument lookup does not tie to rt.
+using rt::operator+;
+using rt::operator-;
+using rt::operator*;
+using rt::operator/;
 
 }  // namespace
 
 void field(Locals& v) {
-  v.f0 = times(v.f0p, k1e9);
+  v.f0 = v.f0p * k1e9;
   v.mi0 = rt::copyArray(kMi0);
   v.epsilon0 = rt::copyArray(kEpsilon0);
-  v.c = rdivide(kOne, rt::sqrt(times(v.mi0, v.epsilon0)));
-  v.lambda0 = rdivide(v.c, v.f0);
-  v.k0 = rdivide(kTwoPi, v.lambda0);
+  v.c = kOne / rt::sqrt(v.mi0 * v.epsilon0);
+  v.lambda0 = v.c / v.f0;
+  v.k0 = kTwoPi / v.lambda0;
 
   // Effective permittivity, and the fringing length at each radiating edge.
-  v.ereff = plus(rdivide(plus(v.er, kOne), kTwo),
-                 rdivide(rdivide(minus(v.er, kOne), kTwo),
-                         rt::sqrt(plus(kOne, rdivide(times(kTen, v.h), v.wp)))));
-  v.dlp = rdivide(
-      times(times(k0_412, v.h), times(plus(v.ereff, k0_3), plus(rdivide(v.wp, v.h), k0_264))),
-      times(minus(v.ereff, k0_258), plus(rdivide(v.wp, v.h), k0_8)));
-  v.lpeff = plus(v.lp, times(kTwo, v.dlp));
+  v.ereff = microstrip::effectivePermittivity<rt::Array>(v.er, v.h, v.wp, kOne, kTwo, kTen);
+  v.dlp = k0_412 * v.h * ((v.ereff + k0_3) * (v.wp / v.h + k0_264)) /
+          ((v.ereff - k0_258) * (v.wp / v.h + k0_8));
+  v.lpeff = v.lp + kTwo * v.dlp;
 
   // The first grid column (theta = 0) is 0/0 below.
   rt::warning(kOff);
@@ -74,18 +73,17 @@ void field(Locals& v) {
   v.Ph = std::move(Ph);
 
   // Arguments of the slot factor and of the patch-width factor.
-  v.X = times(times(rdivide(times(v.k0, v.h), kTwo), rt::sin(v.Th)), rt::cos(v.Ph));
-  v.Z = times(rdivide(times(v.k0, v.wp), kTwo), rt::cos(v.Th));
+  v.X = v.k0 * v.h / kTwo * rt::sin(v.Th) * rt::cos(v.Ph);
+  v.Z = v.k0 * v.wp / kTwo * rt::cos(v.Th);
 
   // Element factor times the two-slot array factor.
-  v.R = times(
-      rdivide(times(rdivide(times(rt::sin(v.Th), rt::sin(v.X)), v.X), rt::sin(v.Z)), v.Z),
-      rt::cos(times(times(rdivide(times(v.k0, v.lpeff), kTwo), rt::sin(v.Th)), rt::sin(v.Ph))));
+  v.R = rt::sin(v.Th) * rt::sin(v.X) / v.X * rt::sin(v.Z) / v.Z *
+        rt::cos(v.k0 * v.lpeff / kTwo * rt::sin(v.Th) * rt::sin(v.Ph));
 
   // The amplitude as the distance from the origin along each direction.
-  v.x = times(times(v.R, rt::sin(v.Th)), rt::cos(v.Ph));
-  v.y = times(times(v.R, rt::sin(v.Th)), rt::sin(v.Ph));
-  v.z = times(v.R, rt::cos(v.Th));
+  v.x = v.R * rt::sin(v.Th) * rt::cos(v.Ph);
+  v.y = v.R * rt::sin(v.Th) * rt::sin(v.Ph);
+  v.z = v.R * rt::cos(v.Th);
 }
 
 void body(const rt::Array& handlesIn) {
@@ -103,9 +101,9 @@ void body(const rt::Array& handlesIn) {
   v.er = rt::get(rt::indexRef(handles, ".slider4"), kValue);
 
   // Millimetres to metres.
-  v.h = rdivide(v.h, k1000);
-  v.lp = rdivide(v.lp, k1000);
-  v.wp = rdivide(v.wp, k1000);
+  v.h = v.h / k1000;
+  v.lp = v.lp / k1000;
+  v.wp = v.wp / k1000;
 
   field(v);
 

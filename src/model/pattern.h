@@ -33,19 +33,6 @@ void field(Locals& v);
 // of 0 it returns at once, otherwise it draws the pattern in a new figure.
 void body(const rt::Array& handles);
 
-struct Def {
-  static constexpr std::string_view name = "pattern";
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 0;
-  static constexpr std::string_view output = "";
-  static constexpr auto body = &pattern::body;
-  static frame::ConstantTable constants;
-};
-
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<rt::Array>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "pattern", .inputs = 1);
 
 }  // namespace pattern

@@ -8,13 +8,6 @@
 
 namespace callbacks {
 
-// The frame shape shared by the fourteen callbacks: no inputs, no outputs.
-struct Shape {
-  static constexpr int inputs = 0;
-  static constexpr int outputs = 0;
-  static constexpr std::string_view output = "";
-};
-
 // The steps that several callbacks share.
 
 // The constants with which a callback fits the impedance axes: "Tag",
@@ -57,209 +50,83 @@ void followLength(const frame::Var& handles, const frame::Var& lp, const rt::Arr
 // The callback of the edit box `edit1` (patch width W).
 namespace inter_func_e1 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e1";
-  static constexpr auto body = &inter_func_e1::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e1");
 }  // namespace inter_func_e1
 
 // The callback of the edit box `edit2` (patch length L).
 namespace inter_func_e2 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e2";
-  static constexpr auto body = &inter_func_e2::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e2");
 }  // namespace inter_func_e2
 
 // The callback of the edit box `edit3` (substrate height H).
 namespace inter_func_e3 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e3";
-  static constexpr auto body = &inter_func_e3::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e3");
 }  // namespace inter_func_e3
 
 // The callback of the edit box `edit4` (relative permittivity er).
 namespace inter_func_e4 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e4";
-  static constexpr auto body = &inter_func_e4::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e4");
 }  // namespace inter_func_e4
 
 // The callback of the edit box `edit5` (band start Fmin).
 namespace inter_func_e5 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e5";
-  static constexpr auto body = &inter_func_e5::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e5");
 }  // namespace inter_func_e5
 
 // The callback of the edit box `edit6` (band end Fmax).
 namespace inter_func_e6 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e6";
-  static constexpr auto body = &inter_func_e6::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e6");
 }  // namespace inter_func_e6
 
 // The callback of the edit box `edit7` (feed point offset).
 namespace inter_func_e7 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e7";
-  static constexpr auto body = &inter_func_e7::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e7");
 }  // namespace inter_func_e7
 
 // The callback of the edit box `edit8` (pattern frequency).
 namespace inter_func_e8 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_e8";
-  static constexpr auto body = &inter_func_e8::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_e8");
 }  // namespace inter_func_e8
 
 // The callback of the slider `slider1` (patch width W).
 namespace inter_func_s1 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_s1";
-  static constexpr auto body = &inter_func_s1::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_s1");
 }  // namespace inter_func_s1
 
 // The callback of the slider `slider2` (patch length L).
 namespace inter_func_s2 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_s2";
-  static constexpr auto body = &inter_func_s2::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_s2");
 }  // namespace inter_func_s2
 
 // The callback of the slider `slider3` (substrate height H).
 namespace inter_func_s3 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_s3";
-  static constexpr auto body = &inter_func_s3::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_s3");
 }  // namespace inter_func_s3
 
 // The callback of the slider `slider4` (relative permittivity er).
 namespace inter_func_s4 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_s4";
-  static constexpr auto body = &inter_func_s4::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_s4");
 }  // namespace inter_func_s4
 
 // The callback of the slider `slider5` (feed point offset).
 namespace inter_func_s5 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_s5";
-  static constexpr auto body = &inter_func_s5::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_s5");
 }  // namespace inter_func_s5
 
 // The callback of the slider `slider6` (pattern frequency).
 namespace inter_func_s6 {
 void body();
-struct Def : callbacks::Shape {
-  static constexpr std::string_view name = "inter_func_s6";
-  static constexpr auto body = &inter_func_s6::body;
-  static frame::ConstantTable constants;
-};
-using M = frame::Module<Def>;
-inline constexpr auto& call = M::call<>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
+FRAME_MODULE(.name = "inter_func_s6");
 }  // namespace inter_func_s6

@@ -1,9 +1,59 @@
-// Process entry: hands the command line, the main module and the start-up
-// record to the graphics runtime's main routine, whose result is the exit
-// status.
+// Process entry: answers --help and --version, then hands the command line,
+// the main module and the start-up record to the graphics runtime's main
+// routine, whose result is the exit status.
+//
+// Without a display Qt stops the process with an abort and advice to
+// reinstall; a message handler turns that into a plain message pointing to
+// the headless program, and status 1.
+#include <QString>
+#include <QtGlobal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
 #include "shell/main_info.h"
 #include "shell/tessivar.h"
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg && message.contains("platform plugin")) {
+    std::fputs(
+        "tessivar: no graphical display could be opened (is DISPLAY or WAYLAND_DISPLAY set to a "
+        "running display?)\n"
+        "tessivar: without a display, run tessivar-script to play a script of the same window\n",
+        stderr);
+    std::fflush(stderr);
+    // Qt's state is broken at this point: leave without running destructors.
+    std::_Exit(1);
+  }
+  if (qtHandler) {
+    qtHandler(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+    std::cout << "usage: tessivar [--help | --version]\n"
+                 "Opens the design window for rectangular microstrip patch antennas: set the\n"
+                 "patch, the substrate, the feed offset and a band with the sliders and edit\n"
+                 "boxes and see the input resistance and reactance; a pattern frequency opens\n"
+                 "the radiation pattern. Needs a graphical display; tessivar-script runs the\n"
+                 "same window from a script without one. Qt's own options (such as -platform)\n"
+                 "are accepted.\n";
+    return 0;
+  }
+  if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+    std::cout << "tessivar " TESSIVAR_VERSION "\n";
+    return 0;
+  }
+  qtHandler = qInstallMessageHandler(messageHandler);
   return rt::runMain(argc, argv, tessivar::byName, 0, mainInfo);
 }

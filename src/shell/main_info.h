@@ -3,10 +3,10 @@
 // runtime libraries and the modules.
 #pragma once
 
-#include <array>
+#include <span>
 
 #include "platform/graphics/graphics.h"
 
-extern const std::array<rt::FunctionEntry, 24> function_table;
-extern const std::array<rt::InitTermPair, 26> init_term_table;
+extern const std::span<const rt::FunctionEntry> function_table;
+extern const std::span<const rt::InitTermPair> init_term_table;
 extern const rt::MainInfo mainInfo;

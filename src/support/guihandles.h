@@ -19,50 +19,17 @@ rt::Array getParentFigure_body(int nargout, const rt::Array& fig);
 // object has a usable tag.
 rt::Array createHandles_body(int nargout, const rt::Array& fig);
 
-struct Def {
-  static constexpr std::string_view name = "guihandles";
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "handles";
-  static constexpr auto body = &guihandles::body;
-  static constexpr const rt::LocalFunctionTable* locals = &localFunctions;
-  static frame::ConstantTable constants;
-};
+FRAME_MODULE(.name = "guihandles", .inputs = 1, .outputs = 1, .output = "handles",
+             .locals = &localFunctions);
+FRAME_LOCAL_FUNCTION(getParentFigure, .name = "guihandles/getParentFigure", .inputs = 1,
+                     .outputs = 1, .output = "fig", .line = 78, .entryName = "getParentFigure",
+                     .locals = &localFunctions);
+FRAME_LOCAL_FUNCTION(createHandles, .name = "guihandles/createHandles", .inputs = 1, .outputs = 1,
+                     .output = "handles", .line = 86, .entryName = "createHandles",
+                     .locals = &localFunctions);
 
-struct GetParentFigureDef {
-  static constexpr std::string_view name = "guihandles/getParentFigure";
-  static constexpr const char* entryName = "getParentFigure";
-  static constexpr int line = 78;
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "fig";
-  static constexpr auto body = &guihandles::getParentFigure_body;
-  static constexpr const rt::LocalFunctionTable* locals = &localFunctions;
-};
-
-struct CreateHandlesDef {
-  static constexpr std::string_view name = "guihandles/createHandles";
-  static constexpr const char* entryName = "createHandles";
-  static constexpr int line = 86;
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "handles";
-  static constexpr auto body = &guihandles::createHandles_body;
-  static constexpr const rt::LocalFunctionTable* locals = &localFunctions;
-};
-
-using M = frame::Module<Def>;
-using GetParentFigureM = frame::Module<GetParentFigureDef>;
-using CreateHandlesM = frame::Module<CreateHandlesDef>;
-
-inline constexpr auto& call = M::call<rt::Array>;
-inline constexpr auto& byName = M::byName;
-inline constexpr auto& initialize = M::initialize;
-inline constexpr auto& terminate = M::terminate;
-
-inline constexpr auto& getParentFigure = GetParentFigureM::call<rt::Array>;
-inline constexpr auto& getParentFigure_byName = GetParentFigureM::byName;
-inline constexpr auto& createHandles = CreateHandlesM::call<rt::Array>;
-inline constexpr auto& createHandles_byName = CreateHandlesM::byName;
+// The names by which guihandles.cpp lists the two in the local table.
+using GetParentFigureM = frame::Module<getParentFigure_Def>;
+using CreateHandlesM = frame::Module<createHandles_Def>;
 
 }  // namespace guihandles

@@ -24,19 +24,16 @@ Seen seen;
 // the input is the text "unset".
 namespace echo {
 rt::Array body(int nargout, const rt::Array& x);
-const rt::FunctionEntry kLocalEntries[1] = {{"helper", nullptr, 1, 1, nullptr}};
+FRAME_MODULE(.name = "echo", .inputs = 1, .outputs = 1, .output = "y", .locals = &localFunctions);
+rt::Array helper_body(int, const rt::Array& x) {
+  return x;
+}
+// A local function, with its own line in messages.
+FRAME_LOCAL_FUNCTION(helper, .name = "echo/helper", .inputs = 1, .outputs = 1, .output = "x",
+                     .line = 78, .entryName = "helper");
+const rt::FunctionEntry kLocalEntries[1] = {{"helper", helper_byName, 1, 1, nullptr}};
 const rt::LocalFunctionTable localFunctions{kLocalEntries};
-struct Def {
-  static constexpr std::string_view name = "echo";
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "y";
-  static constexpr auto body = &echo::body;
-  static constexpr const rt::LocalFunctionTable* locals = &localFunctions;
-  static frame::ConstantTable constants;
-};
 frame::ConstantTable Def::constants;
-using M = frame::Module<Def>;
 const rt::Array& kUnset = Def::constants.string("unset");
 
 rt::Array body(int nargout, const rt::Array& xIn) {
@@ -54,41 +51,14 @@ rt::Array body(int nargout, const rt::Array& xIn) {
 }
 }  // namespace echo
 
-// A local function of `echo`, with its own line in messages.
-namespace echo_helper {
-rt::Array body(int, const rt::Array& x) {
-  return x;
-}
-struct Def {
-  static constexpr std::string_view name = "echo/helper";
-  static constexpr const char* entryName = "helper";
-  static constexpr int line = 78;
-  static constexpr int inputs = 1;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "x";
-  static constexpr auto body = &echo_helper::body;
-  static frame::ConstantTable constants;
-};
-frame::ConstantTable Def::constants;
-using M = frame::Module<Def>;
-}  // namespace echo_helper
-
 // One named input followed by a variable list, one output.
 namespace labelish {
 rt::Array body(int nargout, const rt::Array& text, const rt::Array& varargin) {
   seen = {nargout, rt::nargin(), rt::contextDepth(), {!text.isNull()}, varargin.numel(), nullptr};
   return nargout > 0 ? rt::scalar(static_cast<double>(varargin.numel())) : rt::Array();
 }
-struct Def {
-  static constexpr std::string_view name = "labelish";
-  static constexpr int inputs = -2;
-  static constexpr int outputs = 1;
-  static constexpr std::string_view output = "hh";
-  static constexpr auto body = &labelish::body;
-  static frame::ConstantTable constants;
-};
+FRAME_VARARGS_MODULE(.name = "labelish", .inputs = -2, .outputs = 1, .output = "hh");
 frame::ConstantTable Def::constants;
-using M = frame::Module<Def>;
 }  // namespace labelish
 
 // No inputs, no outputs.
@@ -97,16 +67,8 @@ int runs = 0;
 void body() {
   ++runs;
 }
-struct Def {
-  static constexpr std::string_view name = "quiet";
-  static constexpr int inputs = 0;
-  static constexpr int outputs = 0;
-  static constexpr std::string_view output = "";
-  static constexpr auto body = &quiet::body;
-  static frame::ConstantTable constants;
-};
+FRAME_MODULE(.name = "quiet");
 frame::ConstantTable Def::constants;
-using M = frame::Module<Def>;
 }  // namespace quiet
 
 namespace {
@@ -116,10 +78,10 @@ class FrameTest : public ::testing::Test {
   void SetUp() override {
     rt::arrayLibraryInitialize();
     start_ = rt::liveArrays();
-    echo::M::initialize();
+    echo::initialize();
   }
   void TearDown() override {
-    echo::M::terminate();
+    echo::terminate();
     EXPECT_EQ(rt::liveArrays(), start_);
     EXPECT_EQ(rt::contextDepth(), 0u);
     rt::arrayLibraryTerminate();
@@ -147,7 +109,7 @@ TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndStoresNothing) {
             "more than the declared number of inputs (1).");
   EXPECT_EQ(seen.nargout, -1) << "a refused call must not reach the body";
   EXPECT_TRUE(out[0].isNull());
-  EXPECT_EQ(errorOf([&] { echo_helper::M::byName(1, out, in); }),
+  EXPECT_EQ(errorOf([&] { frame::Module<echo::helper_Def>::byName(1, out, in); }),
             "Run-time Error: File: echo/helper Line: 78 Column: 1 The function \"echo/helper\" was "
             "called with more than the declared number of inputs (1).");
   EXPECT_EQ(errorOf([&] { quiet::M::byName(1, out, {}); }),
@@ -179,18 +141,18 @@ TEST_F(FrameTest, UnsetRequestedOutputIsAnErrorNamingOutputAndFunction) {
   EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, in); }),
             "Output argument \"y\" was not set by the function \"echo\".");
   EXPECT_NO_THROW(echo::M::byName(0, out, in)) << "nothing is owed when no output is requested";
-  EXPECT_TRUE(echo::M::call(rt::str("x")).text() == "x");
-  EXPECT_THROW(echo::M::call(rt::str("unset")), rt::Error) << "the typed entry asks for one output";
+  EXPECT_TRUE(echo::call(rt::str("x")).text() == "x");
+  EXPECT_THROW(echo::call(rt::str("unset")), rt::Error) << "the typed entry asks for one output";
 }
 
 TEST_F(FrameTest, TypedEntryCountsOnlyGivenInputsAndRestoresTheContext) {
   rt::enterNewContext(3, 5);
-  rt::Array r = echo::M::call(rt::scalar(2));
+  rt::Array r = echo::call(rt::scalar(2));
   EXPECT_EQ(seen.nargin, 1);
   EXPECT_EQ(seen.nargout, 1);
   EXPECT_EQ(seen.depth, 2u);
   EXPECT_EQ(rt::nargin(), 5) << "the caller's context is back";
-  EXPECT_THROW(echo::M::call(rt::Array()), rt::Error);
+  EXPECT_THROW(echo::call(rt::Array()), rt::Error);
   EXPECT_EQ(seen.nargin, 0);
   EXPECT_EQ(rt::nargin(), 5) << "and also after an error unwound the call";
   rt::restorePreviousContext();
@@ -208,9 +170,9 @@ TEST_F(FrameTest, VariableArgumentEntriesPackTheListAndNeverRefuseInputs) {
             "Run-time Error: File: labelish Line: 1 Column: 1 The function \"labelish\" was called "
             "with more than the declared number of outputs (1).");
 
-  EXPECT_EQ(labelish::M::callN(1, {rt::str("t"), rt::str("a"), rt::scalar(1)}).scalar(), 2);
-  EXPECT_TRUE(labelish::M::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
-  labelish::M::callV({});
+  EXPECT_EQ(labelish::callN(1, {rt::str("t"), rt::str("a"), rt::scalar(1)}).scalar(), 2);
+  EXPECT_TRUE(labelish::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
+  labelish::callV({});
   EXPECT_FALSE(seen.present[0]);
   EXPECT_EQ(seen.listSize, 0u);
   EXPECT_EQ(seen.nargin, 0);
@@ -222,12 +184,29 @@ TEST_F(FrameTest, FunctionEntriesCarryDeclaredCountsAndLocalTables) {
   EXPECT_EQ(e.inputs, 1);
   EXPECT_EQ(e.outputs, 1);
   EXPECT_EQ(e.locals, &echo::localFunctions);
-  EXPECT_STREQ(echo_helper::M::entry().name, "helper");
+  EXPECT_STREQ(frame::Module<echo::helper_Def>::entry().name, "helper");
   EXPECT_EQ(labelish::M::entry().inputs, -2);
   EXPECT_EQ(quiet::M::entry().locals, nullptr) << "an empty local table is listed as none";
   quiet::runs = 0;
-  quiet::M::call();
+  quiet::call();
   EXPECT_EQ(quiet::runs, 1);
+}
+
+TEST_F(FrameTest, ModuleListKeepsItsOrderAndPutsTheLibrariesFirst) {
+  using List = frame::ModuleList<quiet::M, echo::M, labelish::M>;
+  const auto functions = List::functionTable();
+  ASSERT_EQ(functions.size(), 3u);
+  EXPECT_STREQ(functions[0].name, "quiet");
+  EXPECT_EQ(functions[1].byName, &echo::byName);
+  EXPECT_STREQ(functions[2].name, "labelish");
+
+  constexpr auto pairs = List::initTermTable(
+      std::array<rt::InitTermPair, 1>{{{&rt::arrayLibraryInitialize, &rt::arrayLibraryTerminate}}});
+  ASSERT_EQ(pairs.size(), 4u);
+  EXPECT_EQ(pairs[0].initialize, &rt::arrayLibraryInitialize);
+  EXPECT_EQ(pairs[1].initialize, &quiet::initialize);
+  EXPECT_EQ(pairs[2].terminate, &echo::terminate);
+  EXPECT_EQ(pairs[3].initialize, &labelish::initialize);
 }
 
 TEST_F(FrameTest, ConstantsAreMadeInOrderAndDestroyedOnceInReverse) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -278,11 +279,71 @@ TEST_F(Script, ErrorsRaisedByTheProgramAreReportedButDoNotFailTheScript) {
   EXPECT_NE(m[0].find("The radiation pattern frequency must be one number"), std::string::npos);
 }
 
-TEST_F(Script, RefusesAMissingScriptFile) {
-  std::string cmd = "'" + program().string() + "' /nonexistent/script.txt 2>/dev/null";
-  int raw = std::system(cmd.c_str());
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 2);
+TEST_F(Script, FailedWritesAreReportedAndLeaveNoFileBehind) {
+  std::ofstream(dir_ / "plain") << "";
+  Outcome r =
+      run("svg 1 /dev/full\n"
+          "png 1 missing/window.png\n"
+          "pdf 1 plain/window.pdf\n"
+          "pdf 1 window.pdf\n");
+  EXPECT_EQ(r.status, 2);
+  std::vector<std::string> m = messages(r.err);
+  ASSERT_EQ(m.size(), 3u) << r.err;
+  const char* reasons[] = {"\"/dev/full\": No space left on device",
+                           "\"missing/window.png\": No such file or directory",
+                           "\"plain/window.pdf\": Not a directory"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(m[i].rfind("tessivar-script: line " + std::to_string(i + 1) + ": cannot write ", 0),
+              0u)
+        << m[i];
+    EXPECT_NE(m[i].find(reasons[i]), std::string::npos) << m[i];
+  }
+  std::ifstream pdf(dir_ / "window.pdf", std::ios::binary);
+  std::string head(5, '\0');
+  pdf.read(head.data(), 5);
+  EXPECT_EQ(head, "%PDF-");
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(dir_)) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"err.txt", "plain", "script.txt", "window.pdf"}));
+}
+
+TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
+  std::string huge(1 << 20, 'a');
+  Outcome r = run("\x1b[2J" + huge + "\n" +           // an unknown command
+                  "type edit1\x07" + huge + " 3\n" +  // an unknown tag
+                  "png 1 missing/" + huge + "\n");    // a file name too long
+  EXPECT_EQ(r.status, 2);
+  std::vector<std::string> m = messages(r.err);
+  ASSERT_EQ(m.size(), 3u) << r.err.substr(0, 2000);
+  for (const std::string& line : m) {
+    EXPECT_LT(line.size(), 500u) << line.substr(0, 600);
+    EXPECT_NE(line.find("...\""), std::string::npos) << line.substr(0, 600);
+    for (char c : line) ASSERT_FALSE(static_cast<unsigned char>(c) < 0x20) << line;
+  }
+  EXPECT_NE(m[0].find("\"\\x1b[2Jaaa"), std::string::npos) << m[0];
+  EXPECT_NE(m[1].find("edit1\\x07aaa"), std::string::npos) << m[1];
+  EXPECT_NE(m[2].find("\"missing/aaa"), std::string::npos) << m[2];
+  EXPECT_NE(m[2].find("...\": File name too long"), std::string::npos) << m[2];
+}
+
+TEST_F(Script, RefusesAScriptItCannotRead) {
+  fs::create_directories(dir_ / "folder");
+  const std::pair<std::string, std::string> cases[] = {
+      {"/nonexistent/script.txt", "No such file or directory"},
+      {(dir_ / "folder").string(), "Is a directory"}};
+  for (const auto& [path, reason] : cases) {
+    std::string cmd = "'" + program().string() + "' '" + path + "' 2>&1";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    ASSERT_TRUE(p);
+    std::string all;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) all.append(buf, n);
+    int raw = ::pclose(p);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 2) << path;
+    EXPECT_EQ(all, "tessivar-script: cannot read " + path + ": " + reason + "\n");
+  }
 }
 
 }  // namespace

@@ -387,6 +387,19 @@ Array rdivide(const Array& a, const Array& b) {
   return arith<Divide>(a, b);
 }
 
+Array operator+(const Array& a, const Array& b) {
+  return plus(a, b);
+}
+Array operator-(const Array& a, const Array& b) {
+  return minus(a, b);
+}
+Array operator*(const Array& a, const Array& b) {
+  return times(a, b);
+}
+Array operator/(const Array& a, const Array& b) {
+  return rdivide(a, b);
+}
+
 Array mtimes(const Array& a, const Array& b) {
   const ArrayData& x = numeric(a);
   const ArrayData& y = numeric(b);

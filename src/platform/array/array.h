@@ -151,6 +151,13 @@ Array plus(const Array& a, const Array& b);
 Array minus(const Array& a, const Array& b);
 Array times(const Array& a, const Array& b);
 Array rdivide(const Array& a, const Array& b);
+// The same four operations written as operators, so that a formula reads as
+// it is written: a*b/c is rdivide(times(a, b), c). Each is one call of its
+// named operation; there is no matrix product among them.
+Array operator+(const Array& a, const Array& b);
+Array operator-(const Array& a, const Array& b);
+Array operator*(const Array& a, const Array& b);
+Array operator/(const Array& a, const Array& b);
 Array mtimes(const Array& a, const Array& b);    // matrix product; element-wise with a scalar
 Array mrdivide(const Array& a, const Array& b);  // right division; element-wise by a scalar
 double scalarRdivide(double a, double b);

@@ -2,6 +2,8 @@
 // end and the running program's function table.
 #include <cctype>
 #include <exception>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -199,6 +201,28 @@ void runAct(const PendingAct& act) {
   }
 }
 
+std::map<int, std::function<void()>>& actObservers() {
+  static std::map<int, std::function<void()>> observers;
+  return observers;
+}
+
+// An observer may remove itself or others while they run: each is looked up
+// again before it is called.
+void runActObservers() {
+  std::vector<int> ids;
+  for (const auto& entry : actObservers()) ids.push_back(entry.first);
+  for (int id : ids) {
+    auto it = actObservers().find(id);
+    if (it == actObservers().end()) continue;
+    const std::function<void()> fn = it->second;
+    try {
+      fn();
+    } catch (const std::exception& e) {
+      reportError(e);
+    }
+  }
+}
+
 // Runs `act` now when no user act is running, else after the running one.
 void dispatch(PendingAct act) {
   State& s = state();
@@ -217,6 +241,7 @@ void dispatch(PendingAct act) {
     // An object deleted while its act waited takes the act with it.
     if (find(next.handle) != nullptr) runAct(next);
   }
+  runActObservers();
 }
 
 // Runs the acts that arrived while a command ran outside any user act.
@@ -277,6 +302,21 @@ void closeRequest(double figure) {
 bool callbackRunning() {
   const State& s = state();
   return !s.callbackStack.empty();
+}
+
+}  // namespace rt::gfx
+
+// ------------------------------------------------- hooks for additions
+namespace rt::gfx {
+
+int addActObserver(std::function<void()> fn) {
+  static int next = 0;
+  detail::actObservers().emplace(++next, std::move(fn));
+  return next;
+}
+
+void removeActObserver(int id) {
+  detail::actObservers().erase(id);
 }
 
 }  // namespace rt::gfx

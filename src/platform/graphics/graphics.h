@@ -199,3 +199,18 @@ void deleteObject(double h);
 
 }  // namespace gfx
 }  // namespace rt
+
+// ------------------------------------------------- hooks for additions
+// Small general mechanisms for features built beside the program's own
+// window: they name no module, so the start-up record stays as it is.
+namespace rt {
+// A text in the current axes (or in the axes its Parent pair names).
+Array text(std::initializer_list<Array> pairs);
+namespace gfx {
+// Runs `fn` after each user act or close request has finished (its callback
+// and the acts queued behind it), outside any callback; an error it raises
+// is reported like a callback's. Gives an id for removeActObserver.
+int addActObserver(std::function<void()> fn);
+void removeActObserver(int id);
+}  // namespace gfx
+}  // namespace rt

@@ -571,3 +571,14 @@ void deleteObject(double h) {
 
 }  // namespace gfx
 }  // namespace rt
+
+// ------------------------------------------------- hooks for additions
+namespace rt {
+
+Array text(std::initializer_list<Array> pairs) {
+  using namespace gfx::detail;
+  return scalar(createWith("text", std::span<const Array>(pairs.begin(), pairs.size()),
+                           [] { return gca().scalar(); }));
+}
+
+}  // namespace rt

@@ -4,10 +4,10 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QSvgGenerator>
 #include <algorithm>
 
 #include "platform/graphics/graphics.h"
+#include "platform/qt/file_output.h"
 
 namespace rt::qt {
 
@@ -33,25 +33,25 @@ std::optional<AxesLayout> FigureWindow::axesAt(QPointF pixel) const {
   return *hit;
 }
 
-bool FigureWindow::savePng(const QString& path) {
+std::string FigureWindow::savePng(const QString& path) {
   toFile_ = true;
-  QPixmap pixmap = grab();
+  QImage image = grab().toImage();
   toFile_ = false;
-  return !pixmap.isNull() && pixmap.save(path, "PNG");
+  return writePng(path, image);
 }
 
-bool FigureWindow::saveSvg(const QString& path) {
-  QSvgGenerator generator;
-  generator.setFileName(path);
-  generator.setSize(size());
-  generator.setViewBox(QRect(QPoint(0, 0), size()));
-  generator.setTitle(windowTitle());
-  QPainter painter;
-  if (!painter.begin(&generator)) return false;
+std::string FigureWindow::saveSvg(const QString& path) {
+  return writeSvg(path, size(), windowTitle(), [this](QPainter& p) { renderToFile(p); });
+}
+
+std::string FigureWindow::savePdf(const QString& path) {
+  return writePdf(path, size(), windowTitle(), [this](QPainter& p) { renderToFile(p); });
+}
+
+void FigureWindow::renderToFile(QPainter& painter) {
   toFile_ = true;
   render(&painter);
   toFile_ = false;
-  return painter.end();
 }
 
 void FigureWindow::paintEvent(QPaintEvent*) {

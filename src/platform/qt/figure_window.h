@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/qt/renderer.h"
@@ -28,10 +29,12 @@ class FigureWindow : public QWidget {
   std::optional<AxesLayout> axesAt(QPointF pixel) const;
   const std::vector<AxesLayout>& layouts() const { return layouts_; }
 
-  // The window with its controls, as a file; the layouts kept for the
-  // screen stay as they are.
-  bool savePng(const QString& path);
-  bool saveSvg(const QString& path);
+  // The window with its controls, as a file: an empty string, or a message
+  // naming the file and the reason. The layouts kept for the screen stay as
+  // they are.
+  std::string savePng(const QString& path);
+  std::string saveSvg(const QString& path);
+  std::string savePdf(const QString& path);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -40,6 +43,8 @@ class FigureWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  void renderToFile(QPainter& painter);
+
   double fig_;
   std::function<void()> onResize_, onClose_;
   std::vector<AxesLayout> layouts_;

@@ -1,5 +1,7 @@
 #include "platform/qt/props.h"
 
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -156,10 +158,48 @@ QRectF positionRect(double h, const QRectF& parent) {
   return {parent.left() + x, parent.bottom() - y - hgt, w, hgt};
 }
 
+namespace {
+
+// The family a FontName is drawn with. The generic names and the classic
+// PostScript ones go to the DejaVu families the program installs, so that a
+// figure looks the same on every machine whatever else fontconfig would
+// substitute (URW's fonts take over "Helvetica" where they are installed).
+// Any other family is used when it is installed, DejaVu Sans otherwise.
+QString fontFamily(const QString& name) {
+  struct Alias {
+    const char* name;
+    const char* family;
+  };
+  static const Alias aliases[] = {
+      {"", "DejaVu Sans"},
+      {"helvetica", "DejaVu Sans"},
+      {"arial", "DejaVu Sans"},
+      {"sans", "DejaVu Sans"},
+      {"sansserif", "DejaVu Sans"},
+      {"sans-serif", "DejaVu Sans"},
+      {"sans serif", "DejaVu Sans"},
+      {"courier", "DejaVu Sans Mono"},
+      {"courier new", "DejaVu Sans Mono"},
+      {"fixedwidth", "DejaVu Sans Mono"},
+      {"monospace", "DejaVu Sans Mono"},
+      {"times", "DejaVu Serif"},
+      {"times new roman", "DejaVu Serif"},
+      {"serif", "DejaVu Serif"},
+  };
+  const std::string key = lower(name.trimmed().toStdString());
+  for (const Alias& a : aliases)
+    if (key == a.name) return a.family;
+  // The font database needs the application; without one nothing is drawn.
+  if (QGuiApplication::instance() && QFontDatabase::hasFamily(name.trimmed()))
+    return name.trimmed();
+  return "DejaVu Sans";
+}
+
+}  // namespace
+
 QFont propFont(double h, double referenceHeight) {
   QFont font;
-  QString family = arrayText(tryProp(h, "FontName"));
-  if (!family.isEmpty()) font.setFamily(family);
+  font.setFamily(fontFamily(arrayText(tryProp(h, "FontName"))));
   double size = propScalar(h, "FontSize", 10.0);
   if (!std::isfinite(size) || size <= 0) size = 10.0;
   std::string units = propKeyword(h, "FontUnits");

@@ -320,14 +320,19 @@ std::optional<AxesLayout> QtFrontEnd::axesAt(double fig, QPointF pixel) const {
   return w ? w->axesAt(pixel) : std::nullopt;
 }
 
-bool QtFrontEnd::savePng(double fig, const QString& path) {
+std::string QtFrontEnd::savePng(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
   return w ? w->savePng(path) : rt::qt::savePng(fig, path, QSize(800, 600));
 }
 
-bool QtFrontEnd::saveSvg(double fig, const QString& path) {
+std::string QtFrontEnd::saveSvg(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
   return w ? w->saveSvg(path) : rt::qt::saveSvg(fig, path, QSize(800, 600));
+}
+
+std::string QtFrontEnd::savePdf(double fig, const QString& path) {
+  FigureWindow* w = d_->windowOf(fig);
+  return w ? w->savePdf(path) : rt::qt::savePdf(fig, path, QSize(800, 600));
 }
 
 }  // namespace rt::qt

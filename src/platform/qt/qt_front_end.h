@@ -48,9 +48,11 @@ class QtFrontEnd : public FrontEnd {
   // The messages the figure's window showed for the user's acts, oldest
   // first (the last few).
   QStringList notices(double fig) const;
-  // The figure's window with its controls, as a PNG or SVG file.
-  bool savePng(double fig, const QString& path);
-  bool saveSvg(double fig, const QString& path);
+  // The figure's window with its controls, as a PNG, SVG or PDF file: an
+  // empty string, or a message naming the file and why it was not written.
+  std::string savePng(double fig, const QString& path);
+  std::string saveSvg(double fig, const QString& path);
+  std::string savePdf(double fig, const QString& path);
 
   struct Impl;
 

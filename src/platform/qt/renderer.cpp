@@ -1,7 +1,6 @@
 #include "platform/qt/renderer.h"
 
 #include <QGuiApplication>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -9,6 +8,7 @@
 
 #include "platform/graphics/graphics.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/file_output.h"
 #include "platform/qt/props.h"
 #include "platform/qt/render_support.h"
 
@@ -266,21 +266,29 @@ QImage renderFigureImage(double fig, QSize size) {
   return image;
 }
 
-bool savePng(double fig, const QString& path, QSize size) {
-  QImage image = renderFigureImage(fig, size);
-  return !image.isNull() && image.save(path, "PNG");
+namespace {
+
+// Empty when `fig` can be drawn at `size`, otherwise why not.
+std::string notDrawable(double fig, const QString& path, QSize size) {
+  if (!size.isEmpty() && gfx::exists(fig) && gfx::type(fig) == "figure") return {};
+  return "cannot write " + path.toStdString() + ": there is no figure to draw";
 }
 
-bool saveSvg(double fig, const QString& path, QSize size) {
-  if (size.isEmpty() || !gfx::exists(fig) || gfx::type(fig) != "figure") return false;
-  QSvgGenerator generator;
-  generator.setFileName(path);
-  generator.setSize(size);
-  generator.setViewBox(QRect(QPoint(0, 0), size));
-  QPainter painter;
-  if (!painter.begin(&generator)) return false;
-  paintFigure(painter, fig, size);
-  return painter.end();
+}  // namespace
+
+std::string savePng(double fig, const QString& path, QSize size) {
+  if (std::string why = notDrawable(fig, path, size); !why.empty()) return why;
+  return writePng(path, renderFigureImage(fig, size));
+}
+
+std::string saveSvg(double fig, const QString& path, QSize size) {
+  if (std::string why = notDrawable(fig, path, size); !why.empty()) return why;
+  return writeSvg(path, size, {}, [&](QPainter& p) { paintFigure(p, fig, size); });
+}
+
+std::string savePdf(double fig, const QString& path, QSize size) {
+  if (std::string why = notDrawable(fig, path, size); !why.empty()) return why;
+  return writePdf(path, size, {}, [&](QPainter& p) { paintFigure(p, fig, size); });
 }
 
 }  // namespace rt::qt

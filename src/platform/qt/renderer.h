@@ -13,6 +13,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace rt::qt {
@@ -118,8 +119,11 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
 std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect);
 
 QImage renderFigureImage(double fig, QSize size);
-bool savePng(double fig, const QString& path, QSize size);
-bool saveSvg(double fig, const QString& path, QSize size);
+// Each returns an empty string, or a message naming the file and the reason
+// it could not be written (the file is then as it was).
+std::string savePng(double fig, const QString& path, QSize size);
+std::string saveSvg(double fig, const QString& path, QSize size);
+std::string savePdf(double fig, const QString& path, QSize size);
 
 // Whether an axes is drawn in three dimensions: its elevation is not 90
 // degrees or it holds a surface.

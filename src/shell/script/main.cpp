@@ -1,5 +1,9 @@
 // tessivar-script: runs the program without a display and acts on its window
 // as a script says (one command a line, from a file or standard input).
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -8,25 +12,61 @@
 #include "platform/graphics/graphics.h"
 #include "shell/main_info.h"
 #include "shell/script/script_front_end.h"
+#include "shell/script/session.h"
 #include "shell/tessivar.h"
 
+namespace {
+
+void usage(std::ostream& out) {
+  out << "usage: tessivar-script [SCRIPT]\n"
+         "       tessivar-script --help | --version\n"
+         "Runs tessivar without a display and plays the commands of SCRIPT (or of\n"
+         "standard input), one a line; blank lines and lines starting with # are skipped.\n"
+         "Tags are those of the main window (edit1, slider1, axes1, ...).\n\n"
+      << script::commandHelp()
+      << "\nExit status: 0, or 2 when the script cannot be read or a line of it could\n"
+         "not be carried out.\n";
+}
+
+// Opens the script, or says why it cannot be read. A folder opens as a
+// stream on Linux and then reads as empty, so it is refused here.
+bool openScript(const char* path, std::ifstream& file) {
+  struct stat st {};
+  int err = 0;
+  if (::stat(path, &st) != 0) {
+    err = errno;
+  } else if (S_ISDIR(st.st_mode)) {
+    err = EISDIR;
+  } else {
+    errno = 0;
+    file.open(path);
+    if (!file) err = errno ? errno : EIO;
+  }
+  if (err == 0) return true;
+  std::cerr << "tessivar-script: cannot read " << path << ": " << std::strerror(err) << '\n';
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc > 2 ||
-      (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help"))) {
-    std::cerr << "usage: tessivar-script [SCRIPT]\n"
-                 "Runs tessivar without a display and plays the commands of SCRIPT (or of\n"
-                 "standard input): type TAG TEXT, slide TAG VALUE, get TAG PROPERTY, line TAG,\n"
-                 "surface N, figures, png N FILE, svg N FILE.\n";
+  std::string first = argc > 1 ? argv[1] : "";
+  if (argc == 2 && (first == "-h" || first == "--help")) {
+    usage(std::cout);
+    return 0;
+  }
+  if (argc == 2 && first == "--version") {
+    std::cout << "tessivar-script " TESSIVAR_VERSION "\n";
+    return 0;
+  }
+  if (argc > 2) {
+    usage(std::cerr);
     return 2;
   }
   std::ifstream file;
   std::istream* commands = &std::cin;
   if (argc == 2) {
-    file.open(argv[1]);
-    if (!file) {
-      std::cerr << "tessivar-script: cannot read " << argv[1] << '\n';
-      return 2;
-    }
+    if (!openScript(argv[1], file)) return 2;
     commands = &file;
   }
 

@@ -27,14 +27,21 @@ int ScriptFrontEnd::run() {
   return status;
 }
 
-bool ScriptFrontEnd::savePng(double fig, const std::string& path) {
+// Pending events first: a window changed by the script's last line is laid
+// out before it is drawn.
+std::string ScriptFrontEnd::savePng(double fig, const std::string& path) {
   QCoreApplication::processEvents();
   return qt_->savePng(fig, QString::fromStdString(path));
 }
 
-bool ScriptFrontEnd::saveSvg(double fig, const std::string& path) {
+std::string ScriptFrontEnd::saveSvg(double fig, const std::string& path) {
   QCoreApplication::processEvents();
   return qt_->saveSvg(fig, QString::fromStdString(path));
+}
+
+std::string ScriptFrontEnd::savePdf(double fig, const std::string& path) {
+  QCoreApplication::processEvents();
+  return qt_->savePdf(fig, QString::fromStdString(path));
 }
 
 OffscreenPlatform::OffscreenPlatform() {

@@ -25,8 +25,9 @@ class ScriptFrontEnd : public rt::FrontEnd, public Canvas {
   // line of the script could not be carried out.
   int run() override;
 
-  bool savePng(double fig, const std::string& path) override;
-  bool saveSvg(double fig, const std::string& path) override;
+  std::string savePng(double fig, const std::string& path) override;
+  std::string saveSvg(double fig, const std::string& path) override;
+  std::string savePdf(double fig, const std::string& path) override;
 
  private:
   std::unique_ptr<rt::qt::QtFrontEnd> qt_;

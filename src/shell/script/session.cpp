@@ -1,7 +1,9 @@
 #include "shell/script/session.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -10,6 +12,9 @@
 #include <vector>
 
 #include "platform/graphics/graphics.h"
+#include "rf/design_io.h"
+#include "rf/match_figure.h"
+#include "rf/touchstone.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -36,8 +41,32 @@ std::string_view word(std::string_view& rest) {
   return w;
 }
 
+// Text of a script line as a message may show it: at most `limit` bytes
+// (never splitting a UTF-8 character), "..." where it was cut, and control
+// bytes written as \xNN so that they cannot act on the user's terminal.
+std::string shown(std::string_view s, std::size_t limit) {
+  bool cut = s.size() > limit;
+  if (cut) {
+    s = s.substr(0, limit);
+    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.remove_suffix(1);
+    if (!s.empty() && static_cast<unsigned char>(s.back()) >= 0xC0) s.remove_suffix(1);
+  }
+  std::string out;
+  for (char ch : s) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return cut ? out + "..." : out;
+}
+
 std::string quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
+  return "\"" + shown(s, 80) + "\"";
 }
 
 std::string textOf(double h, std::string_view property) {
@@ -131,89 +160,176 @@ std::string rows(const rt::Array& a) {
   return s + "]";
 }
 
+// ------------------------------------------------- the RF engineer's view
+std::string optionalNumber(const std::optional<double>& v) {
+  return v ? jsonNumber(*v) : "null";
+}
+
+std::string readoutJson(const rf::Readout& r) {
+  std::string resonances = "[";
+  for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
+  std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
+                                          jsonNumber(r.bandwidthGhz->second) + "]"
+                                    : "null";
+  return "{\"z0\": " + jsonNumber(r.z0) + ", \"resonance_ghz\": " + resonances +
+         "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
+         ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
+         ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
+         ", \"bandwidth_percent\": " + optionalNumber(r.bandwidthPercent) +
+         ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + "}";
+}
+
+double z0Argument(std::string_view text) {
+  double z0 = number(text, "Z0");
+  if (!(z0 > 0)) throw BadLine("Z0 must be a finite positive number, not " + quoted(text));
+  return z0;
+}
+
+// match [Z0]: opens the Match figure and prints its readout.
+std::string match(std::string_view z0) {
+  rf::openMatchFigure();
+  if (!z0.empty()) rf::setMatchZ0(z0Argument(z0));
+  const rf::MatchReadouts r = rf::matchReadouts();
+  if (!r.model) throw BadLine("no impedance has been computed yet: set a band first");
+  std::string json = readoutJson(*r.model);
+  if (r.overlay) json.insert(json.size() - 1, ", \"overlay\": " + readoutJson(*r.overlay));
+  return json;
+}
+
+void touchstone(std::string_view file, std::string_view z0) {
+  if (file.empty()) throw BadLine("touchstone needs a file");
+  try {
+    rf::saveTouchstone(std::string(file), z0.empty() ? rf::matchZ0() : z0Argument(z0));
+  } catch (const std::runtime_error& e) {
+    if (dynamic_cast<const BadLine*>(&e)) throw;
+    throw BadLine(e.what());
+  }
+}
+
+void overlay(std::string_view file) {
+  if (file.empty()) throw BadLine("overlay needs a file");
+  try {
+    rf::overlayTouchstone(std::string(file));
+  } catch (const rf::TouchstoneError& e) {
+    throw BadLine(e.what());
+  }
+}
+
+class Player;
+
+// A command of the script language: its name, what follows it, what it
+// does (for the usage text) and the Player method that carries it out.
+struct Command {
+  std::string_view name, arguments, does;
+  void (Player::*act)(std::string_view command, std::string_view rest);
+};
+
 class Player {
  public:
   Player(std::ostream& out, Canvas& canvas) : out_(out), canvas_(canvas) {}
 
-  void line(std::string_view text) {
-    std::string_view rest = text;
-    std::string_view command = word(rest);
-    if (command == "type") {
-      std::string_view tag = word(rest);
-      double h = control(tag, "edit", "an edit box");
-      std::string typed(rest);
-      while (!typed.empty() && typed.back() == '\r') typed.pop_back();
-      rt::gfx::userAct(h, {{"String", rt::str(typed)}});
-    } else if (command == "slide") {
-      std::string_view tag = word(rest);
-      double h = control(tag, "slider", "a slider");
-      double v = number(trim(rest), "the slider position");
-      double lo = rt::gfx::prop(h, "Min").scalar(), hi = rt::gfx::prop(h, "Max").scalar();
-      if (!(lo <= v && v <= hi)) {
-        std::ostringstream range;
-        range << quoted(tag) << " moves only from its Min " << jsonNumber(lo) << " to its Max "
-              << jsonNumber(hi);
-        throw BadLine(range.str());
-      }
-      rt::gfx::userAct(h, {{"Value", rt::scalar(v)}});
-    } else if (command == "get") {
-      std::string_view tag = word(rest);
-      std::string_view property = word(rest);
-      if (property.empty()) throw BadLine("get needs a tag and a property");
-      double h = tagged(tag);
-      rt::Array value;
-      try {
-        value = rt::get(rt::gfx::handleArray(h), rt::str(property));
-      } catch (const rt::Error& e) {
-        throw BadLine(e.what());
-      }
-      print(json(value));
-    } else if (command == "line") {
-      std::string_view tag = word(rest);
-      double ax = tagged(tag);
-      if (rt::gfx::type(ax) != "axes") throw BadLine(quoted(tag) + " is not an axes");
-      std::optional<double> newest;
-      for (double c : rt::gfx::children(ax))
-        if (rt::gfx::type(c) == "line") newest = c;
-      if (!newest) {
-        print(R"({"x": [], "y": []})");
-      } else {
-        print("{\"x\": " + list(rt::gfx::prop(*newest, "XData")) +
-              ", \"y\": " + list(rt::gfx::prop(*newest, "YData")) + "}");
-      }
-    } else if (command == "surface") {
-      std::string_view n = word(rest);
-      std::size_t k = 0;
-      auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), k);
-      if (n.empty() || ec != std::errc() || end != n.data() + n.size() || k == 0)
-        throw BadLine("surface needs a pattern figure number (1, 2, ...), not " + quoted(n));
-      double main = mainWindow();
-      std::vector<double> patterns;
-      for (double f : rt::gfx::figures())
-        if (f != main) patterns.push_back(f);
-      if (k > patterns.size())
-        throw BadLine("the pattern has opened " + std::to_string(patterns.size()) +
-                      " figure(s), not " + std::string(n));
-      std::optional<double> surface;
-      for (double h : below(patterns[k - 1]))
-        if (rt::gfx::type(h) == "surface") surface = h;
-      if (!surface) throw BadLine("pattern figure " + std::string(n) + " holds no surface");
-      print("{\"x\": " + rows(rt::gfx::prop(*surface, "XData")) +
-            ", \"y\": " + rows(rt::gfx::prop(*surface, "YData")) +
-            ", \"z\": " + rows(rt::gfx::prop(*surface, "ZData")) +
-            ", \"c\": " + rows(rt::gfx::prop(*surface, "CData")) + "}");
-    } else if (command == "figures") {
-      print(std::to_string(rt::gfx::figures().size()));
-    } else if (command == "png" || command == "svg") {
-      double fig = figureNumber(word(rest));
-      std::string path(trim(rest));
-      if (path.empty()) throw BadLine(std::string(command) + " needs a figure number and a file");
-      bool ok = command == "png" ? canvas_.savePng(fig, path) : canvas_.saveSvg(fig, path);
-      if (!ok) throw BadLine("cannot write " + quoted(path));
+  void line(std::string_view text);
+
+  void type(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    double h = control(tag, "edit", "an edit box");
+    std::string typed(rest);
+    while (!typed.empty() && typed.back() == '\r') typed.pop_back();
+    rt::gfx::userAct(h, {{"String", rt::str(typed)}});
+  }
+
+  void slide(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    double h = control(tag, "slider", "a slider");
+    double v = number(trim(rest), "the slider position");
+    double lo = rt::gfx::prop(h, "Min").scalar(), hi = rt::gfx::prop(h, "Max").scalar();
+    if (!(lo <= v && v <= hi)) {
+      std::ostringstream range;
+      range << quoted(tag) << " moves only from its Min " << jsonNumber(lo) << " to its Max "
+            << jsonNumber(hi);
+      throw BadLine(range.str());
+    }
+    rt::gfx::userAct(h, {{"Value", rt::scalar(v)}});
+  }
+
+  void get(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    std::string_view property = word(rest);
+    if (property.empty()) throw BadLine("get needs a tag and a property");
+    double h = tagged(tag);
+    rt::Array value;
+    try {
+      value = rt::get(rt::gfx::handleArray(h), rt::str(property));
+    } catch (const rt::Error& e) {
+      throw BadLine(e.what());
+    }
+    print(json(value));
+  }
+
+  void lineOf(std::string_view, std::string_view rest) {
+    std::string_view tag = word(rest);
+    double ax = tagged(tag);
+    if (rt::gfx::type(ax) != "axes") throw BadLine(quoted(tag) + " is not an axes");
+    std::optional<double> newest;
+    for (double c : rt::gfx::children(ax))
+      if (rt::gfx::type(c) == "line") newest = c;
+    if (!newest) {
+      print(R"({"x": [], "y": []})");
     } else {
-      throw BadLine("unknown command " + quoted(command));
+      print("{\"x\": " + list(rt::gfx::prop(*newest, "XData")) +
+            ", \"y\": " + list(rt::gfx::prop(*newest, "YData")) + "}");
     }
   }
+
+  void surface(std::string_view, std::string_view rest) {
+    std::string_view n = word(rest);
+    std::size_t k = 0;
+    auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), k);
+    if (n.empty() || ec != std::errc() || end != n.data() + n.size() || k == 0)
+      throw BadLine("surface needs a pattern figure number (1, 2, ...), not " + quoted(n));
+    double main = mainWindow();
+    std::vector<double> patterns;
+    for (double f : rt::gfx::figures())
+      if (f != main) patterns.push_back(f);
+    if (k > patterns.size())
+      throw BadLine("the pattern has opened " + std::to_string(patterns.size()) +
+                    " figure(s), not " + std::string(n));
+    std::optional<double> surface;
+    for (double h : below(patterns[k - 1]))
+      if (rt::gfx::type(h) == "surface") surface = h;
+    if (!surface) throw BadLine("pattern figure " + std::string(n) + " holds no surface");
+    print("{\"x\": " + rows(rt::gfx::prop(*surface, "XData")) +
+          ", \"y\": " + rows(rt::gfx::prop(*surface, "YData")) +
+          ", \"z\": " + rows(rt::gfx::prop(*surface, "ZData")) +
+          ", \"c\": " + rows(rt::gfx::prop(*surface, "CData")) + "}");
+  }
+
+  void figures(std::string_view, std::string_view) {
+    print(std::to_string(rt::gfx::figures().size()));
+  }
+
+  void save(std::string_view command, std::string_view rest) {
+    double fig = figureNumber(word(rest));
+    std::string path(trim(rest));
+    if (path.empty()) throw BadLine(std::string(command) + " needs a figure number and a file");
+    std::string failure = command == "png"   ? canvas_.savePng(fig, path)
+                          : command == "svg" ? canvas_.saveSvg(fig, path)
+                                             : canvas_.savePdf(fig, path);
+    // The canvas names the file in full; a message quotes it short, like any
+    // other part of a line.
+    const std::string named = "cannot write " + path + ": ";
+    if (failure.rfind(named, 0) == 0)
+      failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
+    if (!failure.empty()) throw BadLine(failure);
+  }
+  void matchReadout(std::string_view, std::string_view rest) { print(match(word(rest))); }
+
+  void touchstoneFile(std::string_view, std::string_view rest) {
+    std::string_view file = word(rest);
+    touchstone(file, word(rest));
+  }
+
+  void overlayFile(std::string_view, std::string_view rest) { overlay(trim(rest)); }
 
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
@@ -221,6 +337,34 @@ class Player {
   std::ostream& out_;
   Canvas& canvas_;
 };
+
+constexpr Command kCommands[] = {
+    {"type", "TAG TEXT", "types TEXT into the edit box TAG and presses Enter", &Player::type},
+    {"slide", "TAG VALUE", "moves the slider TAG to VALUE (within its Min and Max)",
+     &Player::slide},
+    {"get", "TAG PROPERTY", "prints the property of the object TAG as JSON", &Player::get},
+    {"line", "TAG", "prints {\"x\": [...], \"y\": [...]} of the line in the axes TAG",
+     &Player::lineOf},
+    {"surface", "N", "prints the surface of the Nth pattern figure", &Player::surface},
+    {"figures", "", "prints the number of open figures", &Player::figures},
+    {"png", "N FILE", "renders figure N (1: the main window) as a PNG image", &Player::save},
+    {"svg", "N FILE", "renders figure N as an SVG drawing", &Player::save},
+    {"pdf", "N FILE", "renders figure N as a one-page PDF document", &Player::save},
+    {"match", "[Z0]", "opens the Match figure and prints its readout as JSON",
+     &Player::matchReadout},
+    {"touchstone", "FILE [Z0]", "writes S11 of the drawn impedance as a Touchstone file",
+     &Player::touchstoneFile},
+    {"overlay", "FILE", "reads a one-port Touchstone file into the Match figure",
+     &Player::overlayFile},
+};
+
+void Player::line(std::string_view text) {
+  std::string_view rest = text;
+  std::string_view command = word(rest);
+  for (const Command& c : kCommands)
+    if (c.name == command) return (this->*c.act)(command, rest);
+  throw BadLine("unknown command " + quoted(command));
+}
 
 }  // namespace
 
@@ -234,7 +378,10 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
     try {
       player.line(text);
     } catch (const BadLine& e) {
-      err << "tessivar-script: line " << number << ": " << e.what() << '\n' << std::flush;
+      // Parts of the line are already cut short; a file name from the
+      // canvas's message may still be long.
+      err << "tessivar-script: line " << number << ": " << shown(e.what(), 400) << '\n'
+          << std::flush;
       status = 2;
     } catch (const std::exception& e) {
       // Raised by the program or its runtime while acting: reported the
@@ -243,6 +390,17 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
     }
   }
   return status;
+}
+
+std::string commandHelp() {
+  std::string text;
+  for (const Command& c : kCommands) {
+    std::string usage =
+        "  " + std::string(c.name) + (c.arguments.empty() ? "" : " ") + std::string(c.arguments);
+    usage.resize(std::max<std::size_t>(usage.size() + 2, 22), ' ');
+    text += usage + std::string(c.does) + "\n";
+  }
+  return text;
 }
 
 }  // namespace script

@@ -12,9 +12,11 @@ namespace script {
 class Canvas {
  public:
   virtual ~Canvas() = default;
-  // Renders a figure (its window with the controls) to a file.
-  virtual bool savePng(double fig, const std::string& path) = 0;
-  virtual bool saveSvg(double fig, const std::string& path) = 0;
+  // Renders a figure (its window with the controls) to a file: an empty
+  // string, or a message naming the file and why it was not written.
+  virtual std::string savePng(double fig, const std::string& path) = 0;
+  virtual std::string saveSvg(double fig, const std::string& path) = 0;
+  virtual std::string savePdf(double fig, const std::string& path) = 0;
 };
 
 // Plays the commands of `in`:
@@ -24,11 +26,15 @@ class Canvas {
 //   line TAG          prints {"x": [...], "y": [...]} of the line in axes TAG
 //   surface N         prints the surface of the Nth pattern figure
 //   figures           prints the number of open figures
-//   png N FILE, svg N FILE   renders figure N (1: the main window)
+//   png N FILE, svg N FILE, pdf N FILE   renders figure N (1: the main window)
 // Blank lines and lines starting with # are skipped. Errors raised by the
 // program are reported by the runtime and the script goes on; a line that
-// cannot be carried out gets a message on `err`. Returns 0, or 2 when any
-// line could not be carried out.
+// cannot be carried out gets a one-line message on `err`, quoting at most 80
+// characters of it. Returns 0, or 2 when any line could not be carried out.
 int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas);
+
+// The commands with their arguments and what they do, one a line, for the
+// program's usage text.
+std::string commandHelp();
 
 }  // namespace script

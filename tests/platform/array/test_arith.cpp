@@ -41,6 +41,17 @@ TEST(ArrayArith, ComplexResultsKeepAZeroImaginaryPart) {
   EXPECT_EQ(s.im()[0], 0.0);
 }
 
+TEST(ArrayArith, OperatorsAreTheElementWiseOperations) {
+  // Two rows of one size: a matrix product or division in place of the
+  // element-wise one would raise, and - and / show the operand order.
+  const Array a = rt::row({6, -3}), b = rt::row({2, 4});
+  EXPECT_EQ(values(a + b), (std::vector<double>{8, 1}));
+  EXPECT_EQ(values(a - b), (std::vector<double>{4, -7}));
+  EXPECT_EQ(values(a * b), (std::vector<double>{12, -12}));
+  EXPECT_EQ(values(a / b), (std::vector<double>{3, -0.75}));
+  EXPECT_EQ(values(rt::scalar(3) / b), (std::vector<double>{1.5, 0.75}));
+}
+
 TEST(ArrayArith, ExpOfImaginaryIsCosPlusISin) {
   const double x[] = {0.0, 0.3, -2.5, 40.0};
   const double zero[] = {0, 0, 0, 0};

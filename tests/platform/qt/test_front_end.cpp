@@ -567,7 +567,7 @@ TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
 
   QTemporaryDir dir;
   QString png = dir.filePath("window.png");
-  ASSERT_TRUE(front->savePng(handle(fig), png));
+  ASSERT_EQ(front->savePng(handle(fig), png), "");
   QImage img(png);
   QSize size = front->window(handle(fig))->size();
   ASSERT_EQ(img.size(), size);
@@ -582,12 +582,18 @@ TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
   EXPECT_GT(blue, 0);
 
   QString svg = dir.filePath("window.svg");
-  ASSERT_TRUE(front->saveSvg(handle(fig), svg));
+  ASSERT_EQ(front->saveSvg(handle(fig), svg), "");
   QFile f(svg);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   QByteArray text = f.readAll();
   EXPECT_TRUE(text.contains("<svg"));
   EXPECT_TRUE(text.toLower().contains("#fc1946"));  // the frame's colour
+
+  QString pdf = dir.filePath("window.pdf");
+  ASSERT_EQ(front->savePdf(handle(fig), pdf), "");
+  QFile p(pdf);
+  ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(p.readAll().startsWith("%PDF-"));
 }
 
 }  // namespace

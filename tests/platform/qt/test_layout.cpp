@@ -114,8 +114,8 @@ TEST_F(WindowLayout, FilesLeaveTheLayoutsAndDeletedAxesAreNotFound) {
   QPointF right(size().width() * 0.75, size().height() * 0.5);
   QRectF before = front->axesAt(fig, right)->box;
   QTemporaryDir dir;
-  ASSERT_TRUE(front->saveSvg(fig, dir.filePath("w.svg")));
-  ASSERT_TRUE(front->savePng(fig, dir.filePath("w.png")));
+  ASSERT_EQ(front->saveSvg(fig, dir.filePath("w.svg")), "");
+  ASSERT_EQ(front->savePng(fig, dir.filePath("w.png")), "");
   EXPECT_EQ(front->axesAt(fig, right)->box, before);
 
   rt::gfx::deleteObject(plot3d);

@@ -1,13 +1,15 @@
 // The renderer on its own: tick values, the 3-D projection, and drawings of
 // figures checked pixel by pixel.
-#include "platform/qt/renderer.h"
-
 #include <QFile>
+#include <QFontInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 #include <numbers>
 
+#include "platform/qt/props.h"
 #include "platform/qt/qt_fixture.h"
+#include "platform/qt/renderer.h"
 
 namespace {
 
@@ -240,6 +242,22 @@ TEST_F(RendererTest, NaNBreaksALine) {
   EXPECT_FALSE(redIn(200));  // x = 0.5, in the gap
 }
 
+// Drawings look the same on every machine: the usual names resolve to the
+// DejaVu fonts the program installs, whatever fontconfig would substitute.
+TEST_F(RendererTest, FontNamesResolveToTheInstalledFamilies) {
+  whiteFigure();
+  rt::Array ax = rt::gca();
+  const std::pair<const char*, const char*> cases[] = {{"Helvetica", "DejaVu Sans"},
+                                                       {"arial", "DejaVu Sans"},
+                                                       {"Courier", "DejaVu Sans Mono"},
+                                                       {"DejaVu Serif", "DejaVu Serif"},
+                                                       {"No Such Family", "DejaVu Sans"}};
+  for (auto [name, family] : cases) {
+    rt::set(ax, {s("FontName"), s(name)});
+    EXPECT_EQ(QFontInfo(rt::qt::propFont(handle(ax), 300)).family().toStdString(), family) << name;
+  }
+}
+
 TEST_F(RendererTest, TicksAtRoundValuesAndGridsWhenOn) {
   rt::Array fig = whiteFigure();
   rt::set(rt::gca(), {s("XLim"), rt::row({0, 1}), s("YLim"), rt::row({0, 1})});
@@ -348,7 +366,7 @@ TEST_F(RendererTest, SurfaceColoursComeFromTheColormapOverCLim) {
   EXPECT_GT(coloured, 1000);
   // The PNG file holds the same picture.
   QTemporaryDir dir;
-  ASSERT_TRUE(rt::qt::savePng(handle(fig), dir.filePath("surface.png"), img.size()));
+  ASSERT_EQ(rt::qt::savePng(handle(fig), dir.filePath("surface.png"), img.size()), "");
   EXPECT_EQ(QImage(dir.filePath("surface.png")).convertToFormat(img.format()), img);
   // CLim is the data range [0 1]: four bands from left to right.
   for (int k = 0; k < 4; ++k) ASSERT_GE(firstColumn[k], 0) << "colour " << k << " missing";
@@ -453,13 +471,13 @@ TEST_F(RendererTest, ControlsAreDrawnWithoutWidgets) {
   (void)frame;
 }
 
-TEST_F(RendererTest, PngAndSvgFiles) {
+TEST_F(RendererTest, PngSvgAndPdfFiles) {
   rt::Array fig = whiteFigure();
   rt::plot(rt::row({0, 1}), rt::row({0, 1}));
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   QString png = dir.filePath("fig.png"), svg = dir.filePath("fig.svg");
-  ASSERT_TRUE(rt::qt::savePng(handle(fig), png, QSize(320, 240)));
+  ASSERT_EQ(rt::qt::savePng(handle(fig), png, QSize(320, 240)), "");
   QImage back(png);
   ASSERT_EQ(back.size(), QSize(320, 240));
   bool dark = false;
@@ -467,21 +485,33 @@ TEST_F(RendererTest, PngAndSvgFiles) {
     for (int x = 0; x < 320 && !dark; ++x) dark = isDark(back.pixelColor(x, y));
   EXPECT_TRUE(dark);
 
-  ASSERT_TRUE(rt::qt::saveSvg(handle(fig), svg, QSize(320, 240)));
+  ASSERT_EQ(rt::qt::saveSvg(handle(fig), svg, QSize(320, 240)), "");
   QFile f(svg);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   QByteArray text = f.readAll();
   EXPECT_TRUE(text.contains("<svg"));
   EXPECT_TRUE(text.contains("polyline") || text.contains("path"));
 
-  // Not a figure, or no area: refused, nothing written.
+  // A PDF page of 240 by 180 points (320 by 240 pixels at 96 per inch).
+  QString pdf = dir.filePath("fig.pdf");
+  ASSERT_EQ(rt::qt::savePdf(handle(fig), pdf, QSize(320, 240)), "");
+  QFile p(pdf);
+  ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+  QByteArray doc = p.readAll();
+  EXPECT_TRUE(doc.startsWith("%PDF-"));
+  EXPECT_TRUE(QString::fromLatin1(doc).contains(
+      QRegularExpression(R"(/MediaBox \[0 0 240(\.0+)? 180(\.0+)?\])")));
+
+  // Not a figure, or no area: refused with a reason, nothing written.
   rt::Array ax = rt::gca();
-  EXPECT_FALSE(rt::qt::savePng(handle(ax), dir.filePath("ax.png"), QSize(100, 100)));
-  EXPECT_FALSE(rt::qt::savePng(12345.5, dir.filePath("none.png"), QSize(100, 100)));
-  EXPECT_FALSE(rt::qt::savePng(handle(fig), dir.filePath("empty.png"), QSize(0, 10)));
-  EXPECT_FALSE(rt::qt::saveSvg(handle(ax), dir.filePath("ax.svg"), QSize(100, 100)));
+  EXPECT_NE(rt::qt::savePng(handle(ax), dir.filePath("ax.png"), QSize(100, 100)), "");
+  EXPECT_NE(rt::qt::savePng(12345.5, dir.filePath("none.png"), QSize(100, 100)), "");
+  EXPECT_NE(rt::qt::savePng(handle(fig), dir.filePath("empty.png"), QSize(0, 10)), "");
+  EXPECT_NE(rt::qt::saveSvg(handle(ax), dir.filePath("ax.svg"), QSize(100, 100)), "");
+  EXPECT_NE(rt::qt::savePdf(handle(ax), dir.filePath("ax.pdf"), QSize(100, 100)), "");
   EXPECT_FALSE(QFile::exists(dir.filePath("ax.png")));
   EXPECT_FALSE(QFile::exists(dir.filePath("ax.svg")));
+  EXPECT_FALSE(QFile::exists(dir.filePath("ax.pdf")));
 }
 
 }  // namespace

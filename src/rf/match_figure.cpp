@@ -1,0 +1,486 @@
+// The Match figure, drawn through the graphics runtime like any figure so
+// that it saves, exports and renders as the others do. Its data come from
+// the main window's impedance lines after each user act; the computation is
+// in readout.cpp, and this file only turns results into objects.
+#include "rf/match_figure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "platform/graphics/graphics.h"
+#include "rf/design_io.h"
+#include "rf/touchstone.h"
+
+namespace rf {
+namespace {
+
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_match";
+// The Z0 edit box names this native function as its callback.
+constexpr const char* kZ0Callback = "tessivar_match_z0";
+constexpr double kDefaultZ0 = 50;
+
+struct Rgb {
+  double r, g, b;
+  Array array() const { return rt::row({r, g, b}); }
+};
+constexpr Rgb kModelColour{0, 0.447, 0.741};
+constexpr Rgb kOverlayColour{0.85, 0.325, 0.098};
+constexpr Rgb kGridColour{0.72, 0.72, 0.72};
+constexpr Rgb kMessageColour{0.75, 0, 0};
+
+// The impedance grid of the Smith chart, one curve a row: 'r' a circle of
+// constant resistance, 'x' an arc of constant reactance (normalised to Z0).
+struct GridCurve {
+  char kind;
+  double value;
+};
+constexpr GridCurve kSmithGrid[] = {
+    {'r', 0},   {'r', 0.2},  {'r', 0.5}, {'r', 1},  {'r', 2}, {'r', 5},  {'x', 0.2}, {'x', -0.2},
+    {'x', 0.5}, {'x', -0.5}, {'x', 1},   {'x', -1}, {'x', 2}, {'x', -2}, {'x', 5},   {'x', -5},
+};
+
+// Figure layout in pixels, [left bottom width height].
+constexpr double kFigurePos[] = {80, 80, 980, 640};
+constexpr double kS11AxesPos[] = {70, 290, 420, 310};
+constexpr double kSmithAxesPos[] = {580, 270, 340, 340};
+constexpr double kZ0LabelPos[] = {20, 222, 110, 20};
+constexpr double kZ0EditPos[] = {135, 222, 80, 22};
+constexpr double kMessagePos[] = {225, 222, 735, 20};
+constexpr double kModelPanelPos[] = {20, 20, 460, 190};
+constexpr double kOverlayPanelPos[] = {500, 20, 460, 190};
+
+Array pos(const double (&p)[4]) {
+  return rt::row({p[0], p[1], p[2], p[3]});
+}
+
+Array rowOf(const std::vector<double>& v) {
+  return rt::row(std::span<const double>(v));
+}
+
+std::complex<double> gammaOf(std::complex<double> zNorm) {
+  return (zNorm - 1.0) / (zNorm + 1.0);
+}
+
+// The curve's points on the chart.
+std::pair<std::vector<double>, std::vector<double>> curvePoints(GridCurve c) {
+  std::vector<double> xs, ys;
+  constexpr int kSteps = 180;
+  if (c.kind == 'r') {
+    const double centre = c.value / (1 + c.value), radius = 1 / (1 + c.value);
+    for (int k = 0; k <= kSteps; ++k) {
+      const double t = 2 * std::numbers::pi * k / kSteps;
+      xs.push_back(centre + radius * std::cos(t));
+      ys.push_back(radius * std::sin(t));
+    }
+  } else {
+    // Resistance from 0 to infinity along the arc, evenly in r / (1 + r).
+    for (int k = 0; k <= kSteps; ++k) {
+      const double u = static_cast<double>(k) / kSteps;
+      const std::complex<double> g =
+          k == kSteps ? std::complex<double>(1.0) : gammaOf({u / (1 - u), c.value});
+      xs.push_back(g.real());
+      ys.push_back(g.imag());
+    }
+  }
+  return {xs, ys};
+}
+
+std::string label(double v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+// R and X at f by linear interpolation between the samples around it.
+std::complex<double> impedanceAt(const Sweep& s, double f) {
+  std::size_t k = 0;
+  while (k + 2 < s.ghz.size() && s.ghz[k + 1] < f) ++k;
+  if (s.ghz.size() < 2) return {s.r[0], s.x[0]};
+  const double t = (f - s.ghz[k]) / (s.ghz[k + 1] - s.ghz[k]);
+  return {s.r[k] + t * (s.r[k + 1] - s.r[k]), s.x[k] + t * (s.x[k + 1] - s.x[k])};
+}
+
+Array textCell(const std::vector<std::string>& lines) {
+  std::vector<Array> cells;
+  for (const std::string& l : lines) cells.push_back(rt::str(l));
+  return rt::cellRow(std::move(cells));
+}
+
+// The lines that show one data set.
+struct Trace {
+  double s11 = 0, locus = 0, ends = 0, resonances = 0;
+};
+
+class MatchFigure {
+ public:
+  MatchFigure() {
+    createFigure();
+    buildS11Axes();
+    buildSmithChart();
+    buildControls();
+    model_ = makeTrace(kModelColour);
+    overlay_ = makeTrace(kOverlayColour);
+    listen();
+    takeWindowData();
+    redraw();
+  }
+
+  ~MatchFigure() {
+    rt::gfx::removeActObserver(observer_);
+    rt::gfx::registerFunction(kZ0Callback, nullptr);
+  }
+
+  MatchFigure(const MatchFigure&) = delete;
+  MatchFigure& operator=(const MatchFigure&) = delete;
+
+  double handle() const { return fig_; }
+  double z0() const { return z0_; }
+
+  bool alive() const {
+    return rt::gfx::exists(fig_) && rt::gfx::type(fig_) == "figure" &&
+           rt::gfx::prop(fig_, "Tag").text() == kFigureTag;
+  }
+
+  // After a user act: redraws the model when the window's lines or its band
+  // changed.
+  void follow() {
+    if (takeWindowData()) redraw(Scope::model);
+  }
+
+  void setZ0(double z0) {
+    if (!(std::isfinite(z0) && z0 > 0))
+      throw std::invalid_argument("Z0 must be a finite positive number of ohms");
+    z0_ = z0;
+    message_.clear();
+    redraw();
+  }
+
+  void setOverlay(OnePort data, std::string name) {
+    Sweep s;
+    s.ghz = std::move(data.ghz);
+    for (const std::complex<double>& g : data.s11) {
+      const std::complex<double> z = impedance(g, data.z0);
+      s.r.push_back(z.real());
+      s.x.push_back(z.imag());
+    }
+    overlayData_ = std::move(s);
+    overlayName_ = std::move(name);
+    redraw();
+  }
+
+  MatchReadouts readouts() const { return readouts_; }
+
+  // The Z0 box was edited: a good value is taken, anything else is refused
+  // in the figure and the box shows the last good value again.
+  void z0Typed() {
+    const std::string typed = rt::gfx::prop(z0Edit_, "String").text();
+    if (auto z0 = parseZ0(typed)) {
+      setZ0(*z0);
+      return;
+    }
+    message_ = "Z0 must be a finite positive number of ohms, not \"" + typed + "\"; kept " +
+               label(z0_) + " Ohm.";
+    redraw();
+  }
+
+ private:
+  void createFigure() {
+    fig_ = rt::figure({rt::str("Name"), rt::str("Match and Smith chart"), rt::str("NumberTitle"),
+                       rt::str("off"), rt::str("Tag"), rt::str(kFigureTag), rt::str("Units"),
+                       rt::str("pixels"), rt::str("Position"), pos(kFigurePos)})
+               .scalar();
+  }
+
+  double newAxes(const double (&where)[4]) {
+    const Array ax =
+        rt::axes({rt::str("Parent"), rt::scalar(fig_), rt::str("Units"), rt::str("pixels"),
+                  rt::str("Position"), pos(where), rt::str("NextPlot"), rt::str("add")});
+    return ax.scalar();
+  }
+
+  void setLabel(double ax, const char* which, const std::string& text) {
+    rt::set(rt::get(rt::scalar(ax), which), {rt::str("String"), rt::str(text)});
+  }
+
+  double line(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
+              std::initializer_list<Array> style = {}) {
+    rt::axes(rt::scalar(ax));
+    const Array h = rt::plot(rowOf(x), rowOf(y));
+    rt::set(h, {rt::str("Color"), colour.array()});
+    rt::set(h, style);
+    return h.scalar();
+  }
+
+  void buildS11Axes() {
+    s11Axes_ = newAxes(kS11AxesPos);
+    rt::grid(rt::scalar(s11Axes_), rt::str("on"));
+    setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
+    setLabel(s11Axes_, "YLabel", "|S11| (dB)");
+    tenDb_ = line(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
+  }
+
+  void buildSmithChart() {
+    smithAxes_ = newAxes(kSmithAxesPos);
+    rt::set(rt::scalar(smithAxes_),
+            {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
+    line(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
+    for (const GridCurve& c : kSmithGrid) {
+      auto [xs, ys] = curvePoints(c);
+      line(smithAxes_, xs, ys, kGridColour);
+      if (c.value != 0) gridLabel(c);
+    }
+    std::vector<double> xs, ys;
+    for (int k = 0; k <= 180; ++k) {
+      xs.push_back(std::cos(2 * std::numbers::pi * k / 180) / 3);
+      ys.push_back(std::sin(2 * std::numbers::pi * k / 180) / 3);
+    }
+    line(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
+    rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
+              rt::row({0.0, -1.0 / 3 - 0.06, 0.0}), rt::str("String"), rt::str("VSWR 2"),
+              rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"), rt::str("center"),
+              rt::str("Color"), rt::row({0.3, 0.6, 0.3})});
+  }
+
+  // Resistance labels sit on the real axis, reactance labels just outside
+  // the rim where their arc meets it.
+  void gridLabel(GridCurve c) {
+    const std::complex<double> at = c.kind == 'r' ? gammaOf(c.value) + std::complex<double>(0, 0.04)
+                                                  : 1.09 * gammaOf({0, c.value});
+    const std::string text = c.kind == 'x' && c.value > 0 ? "+" + label(c.value) + "j"
+                             : c.kind == 'x'              ? label(c.value) + "j"
+                                                          : label(c.value);
+    rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
+              rt::row({at.real(), at.imag(), 0.0}), rt::str("String"), rt::str(text),
+              rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"),
+              rt::str(c.kind == 'r' ? "left" : "center"), rt::str("Color"),
+              rt::row({0.35, 0.35, 0.35})});
+  }
+
+  double control(const char* style, const double (&where)[4], const std::string& text) {
+    return rt::uicontrol({rt::str("Parent"), rt::scalar(fig_), rt::str("Style"), rt::str(style),
+                          rt::str("Units"), rt::str("pixels"), rt::str("Position"), pos(where),
+                          rt::str("String"), rt::str(text), rt::str("HorizontalAlignment"),
+                          rt::str("left")})
+        .scalar();
+  }
+
+  void buildControls() {
+    control("text", kZ0LabelPos, "Z0 (Ohm):");
+    z0Edit_ = control("edit", kZ0EditPos, label(z0_));
+    rt::set(rt::scalar(z0Edit_), {rt::str("Callback"), rt::str(kZ0Callback),
+                                  rt::str("BackgroundColor"), rt::row({1, 1, 1})});
+    messageText_ = control("text", kMessagePos, "");
+    rt::set(rt::scalar(messageText_), {rt::str("ForegroundColor"), kMessageColour.array()});
+    modelPanel_ = control("text", kModelPanelPos, "");
+    overlayPanel_ = control("text", kOverlayPanelPos, "");
+    rt::set(rt::scalar(modelPanel_), {rt::str("ForegroundColor"), kModelColour.array()});
+    rt::set(rt::scalar(overlayPanel_), {rt::str("ForegroundColor"), kOverlayColour.array()});
+  }
+
+  Trace makeTrace(Rgb colour) {
+    Trace t;
+    t.s11 = line(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.locus = line(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.ends = line(smithAxes_, {}, {}, colour,
+                  {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
+    t.resonances = line(smithAxes_, {}, {}, colour,
+                        {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
+                         rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+    return t;
+  }
+
+  void listen() {
+    rt::gfx::registerFunction(kZ0Callback, [](std::span<const Array>) {
+      z0TypedInOpenFigure();
+      return Array();
+    });
+    observer_ = rt::gfx::addActObserver([] { followInOpenFigure(); });
+  }
+
+  static void z0TypedInOpenFigure();
+  static void followInOpenFigure();
+
+  // Takes the window's impedance, keeping the last data while the band
+  // draws nothing; false when nothing changed since the last time.
+  bool takeWindowData() {
+    const ShownData now = shownData();
+    const bool stale = bandDrawsNothing();
+    if (now == seen_ && stale == stale_) return false;
+    seen_ = now;
+    stale_ = stale;
+    if (auto s = shownImpedance()) modelData_ = std::move(s);
+    return true;
+  }
+
+  // An act on the window changes only the model; an overlay, which may be
+  // a hundred times longer, is redrawn only when it or Z0 changes.
+  enum class Scope { model, all };
+
+  void redraw(Scope scope = Scope::all) {
+    readouts_.model = readoutOf(modelData_);
+    drawTrace(model_, modelData_, readouts_.model);
+    showReadout(modelPanel_, "Model", readouts_.model);
+    if (scope == Scope::all) {
+      readouts_.overlay = readoutOf(overlayData_);
+      drawTrace(overlay_, overlayData_, readouts_.overlay);
+      showReadout(overlayPanel_, "File " + overlayName_, readouts_.overlay);
+      setLabel(smithAxes_, "Title", "Smith chart (Z0 = " + label(z0_) + " Ohm)");
+    }
+    drawTenDbLine();
+    showMessage();
+  }
+
+  std::optional<Readout> readoutOf(const std::optional<Sweep>& s) const {
+    return s ? std::optional(computeReadout(*s, z0_)) : std::nullopt;
+  }
+
+  void setData(double line, const std::vector<double>& x, const std::vector<double>& y) {
+    rt::set(rt::scalar(line), {rt::str("XData"), rowOf(x), rt::str("YData"), rowOf(y)});
+  }
+
+  void drawTrace(const Trace& t, const std::optional<Sweep>& s, const std::optional<Readout>& r) {
+    if (!s) {
+      for (double l : {t.s11, t.locus, t.ends, t.resonances}) setData(l, {}, {});
+      return;
+    }
+    setData(t.s11, s->ghz, s11Db(*s, z0_));
+    std::vector<double> gx, gy;
+    for (std::size_t i = 0; i < s->ghz.size(); ++i) {
+      const std::complex<double> g = reflection({s->r[i], s->x[i]}, z0_);
+      gx.push_back(g.real());
+      gy.push_back(g.imag());
+    }
+    setData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
+    setData(t.locus, gx, gy);
+    std::vector<double> rx, ry;
+    for (double f : r->resonanceGhz) {
+      const std::complex<double> g = reflection(impedanceAt(*s, f), z0_);
+      rx.push_back(g.real());
+      ry.push_back(g.imag());
+    }
+    setData(t.resonances, rx, ry);
+  }
+
+  // The -10 dB line spans every band shown.
+  void drawTenDbLine() {
+    double lo = INFINITY, hi = -INFINITY;
+    for (const auto* s : {&modelData_, &overlayData_}) {
+      if (!*s) continue;
+      lo = std::min(lo, (*s)->ghz.front());
+      hi = std::max(hi, (*s)->ghz.back());
+    }
+    if (lo > hi)
+      setData(tenDb_, {}, {});
+    else
+      setData(tenDb_, {lo, hi}, {-10, -10});
+  }
+
+  void showReadout(double panel, const std::string& title, const std::optional<Readout>& r) {
+    std::vector<std::string> lines;
+    if (r) {
+      lines = readoutLines(*r);
+      lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
+    }
+    rt::set(rt::scalar(panel), {rt::str("String"), textCell(lines)});
+  }
+
+  void showMessage() {
+    std::string text = message_;
+    if (text.empty() && !modelData_)
+      text = "No impedance yet: set a band in the main window.";
+    else if (text.empty() && stale_)
+      text = "The band draws nothing: showing the last impedance computed.";
+    rt::set(rt::scalar(messageText_), {rt::str("String"), rt::str(text)});
+    rt::set(rt::scalar(z0Edit_), {rt::str("String"), rt::str(label(z0_))});
+  }
+
+  double fig_ = 0, s11Axes_ = 0, smithAxes_ = 0, tenDb_ = 0;
+  double z0Edit_ = 0, messageText_ = 0, modelPanel_ = 0, overlayPanel_ = 0;
+  Trace model_, overlay_;
+  double z0_ = kDefaultZ0;
+  std::optional<Sweep> modelData_, overlayData_;
+  MatchReadouts readouts_;
+  std::string overlayName_, message_;
+  ShownData seen_;
+  bool stale_ = false;
+  int observer_ = 0;
+};
+
+std::unique_ptr<MatchFigure>& slot() {
+  static std::unique_ptr<MatchFigure> figure;
+  return figure;
+}
+
+// The open Match figure, or null; one closed since it was last asked for is
+// let go here (which also stops it following the window).
+MatchFigure* openFigure() {
+  std::unique_ptr<MatchFigure>& f = slot();
+  if (f && !f->alive()) f.reset();
+  return f.get();
+}
+
+MatchFigure& ensureOpen() {
+  if (MatchFigure* f = openFigure()) return *f;
+  slot() = std::make_unique<MatchFigure>();
+  return *slot();
+}
+
+void MatchFigure::z0TypedInOpenFigure() {
+  if (MatchFigure* f = openFigure()) f->z0Typed();
+}
+
+void MatchFigure::followInOpenFigure() {
+  if (MatchFigure* f = openFigure()) f->follow();
+}
+
+}  // namespace
+
+double openMatchFigure() {
+  MatchFigure* f = openFigure();
+  if (f == nullptr) return ensureOpen().handle();
+  rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f->handle())});
+  return f->handle();
+}
+
+bool matchFigureOpen() {
+  return openFigure() != nullptr;
+}
+
+double matchZ0() {
+  MatchFigure* f = openFigure();
+  return f ? f->z0() : kDefaultZ0;
+}
+
+void setMatchZ0(double z0) {
+  if (!(std::isfinite(z0) && z0 > 0))
+    throw std::invalid_argument("Z0 must be a finite positive number of ohms");
+  ensureOpen().setZ0(z0);
+}
+
+void overlayTouchstone(const std::string& path) {
+  OnePort data = readTouchstone(path);
+  ensureOpen().setOverlay(std::move(data), std::filesystem::path(path).filename().string());
+}
+
+MatchReadouts matchReadouts() {
+  if (MatchFigure* f = openFigure()) return f->readouts();
+  MatchReadouts r;
+  if (auto s = shownImpedance()) r.model = computeReadout(*s, kDefaultZ0);
+  return r;
+}
+
+void saveTouchstoneAtMatchZ0(const std::string& path) {
+  saveTouchstone(path, matchZ0());
+}
+
+}  // namespace rf

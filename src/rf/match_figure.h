@@ -1,0 +1,40 @@
+// The Match figure: |S11| in dB against frequency, a Smith chart with the
+// locus of the input impedance, a readout and an edit box for the reference
+// impedance Z0. It follows the impedance lines of the main window and can
+// show a Touchstone file beside the model. One Match figure at a time.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "rf/readout.h"
+
+namespace rf {
+
+// Opens the Match figure, or makes the open one current; gives its handle.
+// This is what "Match and Smith chart..." calls.
+double openMatchFigure();
+bool matchFigureOpen();
+
+// The reference impedance of the figure (50 ohm until changed; kept while
+// the figure is open). setMatchZ0 raises std::invalid_argument for a value
+// that is not finite and positive, and keeps the last good one.
+double matchZ0();
+void setMatchZ0(double z0);
+
+// Reads a one-port Touchstone file and shows it in the Match figure, which
+// is opened when needed. A file that cannot be read raises TouchstoneError
+// and changes nothing. This is what "Compare with Touchstone..." calls.
+void overlayTouchstone(const std::string& path);
+
+// The readouts at the figure's Z0: of the impedance the window shows (or
+// that the figure kept), and of the overlay when one is loaded.
+struct MatchReadouts {
+  std::optional<Readout> model, overlay;
+};
+MatchReadouts matchReadouts();
+
+// What "Save as Touchstone..." calls: the shown impedance at the figure's Z0.
+void saveTouchstoneAtMatchZ0(const std::string& path);
+
+}  // namespace rf

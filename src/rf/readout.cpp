@@ -1,0 +1,120 @@
+// Readout of an impedance sweep. Values between samples come from linear
+// interpolation between the two neighbouring points.
+#include "rf/readout.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+
+#include "rf/touchstone.h"
+
+namespace rf {
+namespace {
+
+double lerp(double x0, double x1, double t) {
+  return x0 + t * (x1 - x0);
+}
+
+// Where the segment from (f0, y0) to (f1, y1) reaches `level`.
+double crossing(double f0, double f1, double y0, double y1, double level) {
+  return y1 == y0 ? f0 : lerp(f0, f1, (level - y0) / (y1 - y0));
+}
+
+double vswr(std::complex<double> z, double z0) {
+  const double g = std::abs(reflection(z, z0));
+  return g >= 1 ? INFINITY : (1 + g) / (1 - g);
+}
+
+std::string sig4(double v, std::string_view unit) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.4g", v);
+  return std::string(buf) + (unit.empty() ? "" : " ") + std::string(unit);
+}
+
+}  // namespace
+
+std::vector<double> s11Db(const Sweep& s, double z0) {
+  std::vector<double> db(s.ghz.size());
+  for (std::size_t i = 0; i < db.size(); ++i)
+    db[i] = 20 * std::log10(std::abs(reflection({s.r[i], s.x[i]}, z0)));
+  return db;
+}
+
+Readout computeReadout(const Sweep& s, double z0) {
+  const std::size_t n = s.ghz.size();
+  Readout out;
+  out.z0 = z0;
+
+  // Resonance: an inside peak of R (a peak at a band end may lie outside).
+  const auto peak = std::max_element(s.r.begin(), s.r.end()) - s.r.begin();
+  std::optional<std::complex<double>> zRes;
+  if (peak > 0 && static_cast<std::size_t>(peak) + 1 < n) {
+    out.resonanceGhz.push_back(s.ghz[peak]);
+    zRes = {s.r[peak], s.x[peak]};
+  }
+  for (std::size_t k = 0; k + 1 < n; ++k) {
+    if (!(s.x[k] > 0 && s.x[k + 1] <= 0)) continue;
+    const double t = s.x[k] / (s.x[k] - s.x[k + 1]);
+    out.resonanceGhz.push_back(lerp(s.ghz[k], s.ghz[k + 1], t));
+    if (!zRes) zRes = std::complex<double>(lerp(s.r[k], s.r[k + 1], t), 0.0);
+  }
+  if (zRes) {
+    out.rAtResonance = zRes->real();
+    out.vswrAtResonance = vswr(*zRes, z0);
+  }
+
+  // Match: the smallest |S11| and the -10 dB band around it.
+  const std::vector<double> db = s11Db(s, z0);
+  const std::size_t m = std::min_element(db.begin(), db.end()) - db.begin();
+  out.s11MinDb = db[m];
+  out.s11MinGhz = s.ghz[m];
+  if (db[m] < -10) {
+    std::size_t lo = m, hi = m;
+    while (lo > 0 && db[lo - 1] < -10) --lo;
+    while (hi + 1 < n && db[hi + 1] < -10) ++hi;
+    const double fLo =
+        lo == 0 ? s.ghz[0] : crossing(s.ghz[lo - 1], s.ghz[lo], db[lo - 1], db[lo], -10);
+    const double fHi =
+        hi + 1 == n ? s.ghz[n - 1] : crossing(s.ghz[hi], s.ghz[hi + 1], db[hi], db[hi + 1], -10);
+    out.bandwidthGhz = {fLo, fHi};
+    out.bandwidthPercent = 100 * (fHi - fLo) / ((fHi + fLo) / 2);
+  }
+  return out;
+}
+
+std::vector<std::string> readoutLines(const Readout& r) {
+  std::vector<std::string> lines;
+  if (r.resonanceGhz.empty()) {
+    lines.push_back("Resonance: no resonance in the band");
+  } else {
+    std::string list;
+    for (double f : r.resonanceGhz) list += (list.empty() ? "" : ", ") + sig4(f, "GHz");
+    lines.push_back("Resonance: " + list);
+    lines.push_back("R at resonance: " + sig4(*r.rAtResonance, "Ohm"));
+    lines.push_back("VSWR at resonance: " + sig4(*r.vswrAtResonance, ""));
+  }
+  lines.push_back("Smallest |S11|: " + sig4(r.s11MinDb, "dB") + " at " + sig4(r.s11MinGhz, "GHz"));
+  if (r.bandwidthGhz) {
+    lines.push_back("-10 dB band: " + sig4(r.bandwidthGhz->first, "GHz") + " to " +
+                    sig4(r.bandwidthGhz->second, "GHz") + " (" + sig4(*r.bandwidthPercent, "%") +
+                    ")");
+  } else {
+    lines.push_back("-10 dB band: never below -10 dB");
+  }
+  return lines;
+}
+
+std::optional<double> parseZ0(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  double v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) ||
+      v <= 0)
+    return std::nullopt;
+  return v;
+}
+
+}  // namespace rf

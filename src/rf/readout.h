@@ -1,0 +1,46 @@
+// The figures an RF engineer reads off an impedance sweep: resonance, the
+// match to a reference impedance Z0 and the -10 dB bandwidth. Pure
+// computation on the sampled frequencies (GHz), resistance and reactance.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace rf {
+
+// An impedance sweep: one R and X (ohms) per frequency (GHz), increasing.
+struct Sweep {
+  std::vector<double> ghz, r, x;
+};
+
+struct Readout {
+  double z0 = 50;
+  // The peak of R when it lies inside the band, then every crossing of X
+  // from positive to negative, in frequency order.
+  std::vector<double> resonanceGhz;
+  // R and VSWR at the first resonance; absent when there is none.
+  std::optional<double> rAtResonance, vswrAtResonance;
+  double s11MinDb = 0, s11MinGhz = 0;
+  // The -10 dB band around the smallest |S11|; absent when |S11| never goes
+  // below -10 dB. An edge that runs out of the band stops at the band end.
+  std::optional<std::pair<double, double>> bandwidthGhz;
+  std::optional<double> bandwidthPercent;
+};
+
+std::vector<double> s11Db(const Sweep& s, double z0);
+// Requires at least one point and R, X as long as the frequencies.
+Readout computeReadout(const Sweep& s, double z0);
+
+// The readout as lines for a panel: numbers to 4 significant digits with
+// their units, and "no resonance in the band" or "never below -10 dB" where
+// so.
+std::vector<std::string> readoutLines(const Readout& r);
+
+// A finite positive Z0 in ohms from the text a user typed, or nothing.
+std::optional<double> parseZ0(std::string_view text);
+
+}  // namespace rf

@@ -1,0 +1,46 @@
+// Touchstone 1.x one-port files: reading any unit, parameter kind, number
+// format and reference resistance into S11 against frequency in GHz, and
+// writing S11 as real and imaginary parts with 17 significant digits.
+// Pure C++: no graphics and no array runtime.
+#pragma once
+
+#include <complex>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rf {
+
+// One-port network data: S11 at increasing frequencies, referred to z0.
+struct OnePort {
+  std::vector<double> ghz;
+  std::vector<std::complex<double>> s11;
+  double z0 = 50;
+};
+
+// A file that is not a one-port Touchstone file. `line` is 1-based (0 when
+// the file could not be opened at all).
+class TouchstoneError : public std::runtime_error {
+ public:
+  TouchstoneError(const std::string& file, std::size_t line, const std::string& reason);
+  std::string file;
+  std::size_t line;
+  std::string reason;
+};
+
+// The most data points a file may hold.
+inline constexpr std::size_t kMaxTouchstonePoints = 100000;
+
+OnePort parseTouchstone(std::string_view text, const std::string& file);
+OnePort readTouchstone(const std::string& path);
+
+// The file text: each of `comments` on a "!" line, the option line
+// "# GHz S RI R <z0>", then one row per frequency.
+std::string formatTouchstone(const OnePort& data, const std::vector<std::string>& comments);
+
+std::complex<double> reflection(std::complex<double> z, double z0);
+std::complex<double> impedance(std::complex<double> s11, double z0);
+
+}  // namespace rf

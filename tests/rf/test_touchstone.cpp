@@ -1,0 +1,163 @@
+// Touchstone reading in all its units, kinds and formats; the files it must
+// refuse, each with its line and reason; and whole-or-nothing writing.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+
+#include "rf/atomic_file.h"
+#include "rf/touchstone.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Touchstone, ReadsEveryUnitKindAndFormat) {
+  // One point, S11 = 0.6 - 0.2j against 50 ohm, written every way.
+  const std::complex<double> s(0.6, -0.2);
+  const double mag = std::abs(s), deg = std::arg(s) * 180 / std::numbers::pi;
+  const std::complex<double> z = (1.0 + s) / (1.0 - s), y = 1.0 / z;  // normalised
+  auto text = [](double v) {
+    std::ostringstream o;
+    o.precision(17);
+    o << v;
+    return o.str();
+  };
+  const struct {
+    std::string file;
+    double ghz;
+  } cases[] = {
+      {"# GHz S RI R 50\n2.5 0.6 -0.2\n", 2.5},
+      {"! comment\n\n#  mhz  s  ma  r 50  ! trailing\n2500 " + text(mag) + " " + text(deg) + "\n",
+       2.5},
+      {"# KHZ S DB\n2500000 " + text(20 * std::log10(mag)) + " " + text(deg) + "\n", 2.5},
+      {"# Hz Z RI R 50\n2.5e9 " + text(z.real()) + " " + text(z.imag()) + "\n", 2.5},
+      {"# hz y ri r 50\n2500000000 " + text(y.real()) + " " + text(y.imag()) + "\r\n", 2.5},
+      {"2.5 " + text(mag) + " " + text(deg) + "\n", 2.5},  // no option line: GHz S MA R 50
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const rf::OnePort p = rf::parseTouchstone(c.file, "t.s1p");
+    ASSERT_EQ(p.ghz.size(), 1u);
+    EXPECT_DOUBLE_EQ(p.ghz[0], c.ghz);
+    EXPECT_NEAR(std::abs(p.s11[0] - s), 0, 1e-12);
+    EXPECT_EQ(p.z0, 50);
+  }
+  EXPECT_EQ(rf::parseTouchstone("# GHz S RI R 75\n1 0 0\n", "t").z0, 75);
+}
+
+TEST(Touchstone, WritesWhatItReads) {
+  rf::OnePort p{{1, 1.5, 2}, {{0.1, 0.2}, {-0.3, 1.0 / 3}, {std::numbers::pi / 10, -0.7}}, 75};
+  const std::string text = rf::formatTouchstone(p, {"design A"});
+  EXPECT_EQ(text.substr(0, text.find('\n', text.find('\n') + 1) + 1),
+            "! design A\n# GHz S RI R 75\n");
+  const rf::OnePort back = rf::parseTouchstone(text, "t");
+  EXPECT_EQ(back.ghz, p.ghz);
+  EXPECT_EQ(back.s11, p.s11);  // 17 digits: exact
+  EXPECT_EQ(back.z0, 75);
+}
+
+TEST(Touchstone, RefusesWhatIsNotOnePortDataWithLineAndReason) {
+  const struct {
+    std::string file, message;
+  } cases[] = {
+      {"# GHz S RI R 50\n1 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n",
+       "\"f.s1p\", line 2: two-port data (9 numbers on a line): only one-port files are read"},
+      {"1 0.1\n", "\"f.s1p\", line 1: expected 3 numbers (frequency and one parameter), found 2"},
+      {"1 0.1 0.2\n2 0.1 0..2\n", "\"f.s1p\", line 2: \"0..2\" is not a number"},
+      {"1 0.1 nan\n", "\"f.s1p\", line 1: \"nan\" is not a number"},
+      {"1 0.1 0.2\n1 0.1 0.2\n",
+       "\"f.s1p\", line 2: the frequencies do not increase (1 after a higher or equal one)"},
+      {"2 0.1 0.2\n1 0.1 0.2\n",
+       "\"f.s1p\", line 2: the frequencies do not increase (1 after a higher or equal one)"},
+      {"-1 0.1 0.2\n", "\"f.s1p\", line 1: a frequency is negative"},
+      {std::string("1 0.1 0.2\n\x7f"
+                   "ELF\x01\x00\n",
+                   17),
+       "\"f.s1p\", line 2: binary content (byte 0x01)"},
+      {"# GHz H RI\n", "\"f.s1p\", line 1: \"H\" parameters are not one-port data"},
+      {"# GHz S RI R -5\n",
+       "\"f.s1p\", line 1: the reference resistance after \"R\" must be a positive number"},
+      {"# GHz S XY\n", "\"f.s1p\", line 1: unknown option \"XY\""},
+      {"1 0.1 0.2\n# GHz S RI\n", "\"f.s1p\", line 2: the option line comes after data"},
+      {"[Version] 2.0\n", "\"f.s1p\", line 1: Touchstone 2 keywords are not read: \"[Version]\""},
+      {"! only a comment\n", "\"f.s1p\", line 1: the file holds no data"},
+  };
+  for (const auto& c : cases) {
+    try {
+      rf::parseTouchstone(c.file, "f.s1p");
+      ADD_FAILURE() << "accepted: " << c.file;
+    } catch (const rf::TouchstoneError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
+  }
+}
+
+TEST(Touchstone, RefusesMoreThanTheMostPointsAndAMissingFile) {
+  std::string big;
+  for (std::size_t i = 1; i <= rf::kMaxTouchstonePoints + 1; ++i)
+    big += std::to_string(i) + " 0 0\n";
+  try {
+    rf::parseTouchstone(big, "big.s1p");
+    ADD_FAILURE() << "accepted too many points";
+  } catch (const rf::TouchstoneError& e) {
+    EXPECT_EQ(e.line, rf::kMaxTouchstonePoints + 1);
+    EXPECT_EQ(e.reason, "more than 100000 data points");
+  }
+  big.resize(big.rfind('\n', big.size() - 2) + 1);
+  EXPECT_EQ(rf::parseTouchstone(big, "ok").ghz.size(), rf::kMaxTouchstonePoints);
+
+  EXPECT_THROW(
+      {
+        try {
+          rf::readTouchstone("/nonexistent/x.s1p");
+        } catch (const rf::TouchstoneError& e) {
+          EXPECT_STREQ(e.what(), "\"/nonexistent/x.s1p\": cannot open the file");
+          throw;
+        }
+      },
+      rf::TouchstoneError);
+}
+
+class AtomicFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("tessivar-rf-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::remove_all(dir_);
+  }
+  fs::path dir_;
+};
+
+TEST_F(AtomicFile, ReplacesTheFileWhole) {
+  const fs::path f = dir_ / "a.s1p";
+  std::ofstream(f) << "old";
+  rf::writeFileAtomically(f.string(), "new text");
+  std::ifstream in(f);
+  std::string got((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(got, "new text");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // no temporary left
+}
+
+TEST_F(AtomicFile, FailureNamesThePathAndLeavesNothing) {
+  const std::string missing = (dir_ / "no" / "a.s1p").string();
+  try {
+    rf::writeFileAtomically(missing, "x");
+    ADD_FAILURE();
+  } catch (const rf::WriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot write \"" + missing + "\": No such file or directory");
+  }
+  // A folder (a name that cannot be replaced by a file) keeps its place.
+  fs::create_directories(dir_ / "folder");
+  EXPECT_THROW(rf::writeFileAtomically((dir_ / "folder").string(), "x"), rf::WriteError);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+}
+
+}  // namespace

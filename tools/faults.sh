@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# Puts known faults into the program one at a time and tells which tests catch
+# each: a measure of what the test suite guards, to keep when tests are
+# trimmed or rewritten.
+#   tools/faults.sh                 every fault
+#   tools/faults.sh ID...           the named faults
+#   tools/faults.sh --list          the faults, without running anything
+#   tools/faults.sh --check         only whether each row still applies
+# The developer's tree is never modified: its tracked files are copied into a
+# scratch tree (FAULTS_SCRATCH, by default a folder under /tmp named after
+# this checkout) that keeps its own dev build between faults and between
+# runs, so a fault recompiles only its own file. The clean tree is built and
+# tested first; a test that fails there is named and left out of the counts.
+# Each fault prints "caught by N tests (names)", "MISSED" or "build-broken"
+# (a fault must compile: refresh the row). A row whose old text is not found
+# exactly once in its file is "stale" and is not run. The last line is
+# "N caught, M missed"; the status is 1 when a fault was missed, 2 when a row
+# was stale or did not build, else 0.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+# One fault a row: id @@ what goes wrong @@ file under src/ @@ old text @@ new
+# text. The texts are literal, on one line, and the old one must occur
+# exactly once in the file.
+faults() {
+  cat <<'ROWS'
+model-constant @@ the wide-strip impedance constant 1.393 loses a digit @@ model/offset_impedance.cpp @@ K.number(1.393) @@ K.number(1.39)
+pattern-constant @@ the fringing-length constant 0.412 has two digits swapped @@ model/pattern.cpp @@ K.number(0.412) @@ K.number(0.421)
+band-nan @@ the band test lets a limit that is no number through to the model @@ model/offset_impedance.cpp @@ if (!rt::gtBool(v.fmax, v.fmin)) { @@ if (rt::leBool(v.fmax, v.fmin)) {
+pattern-view @@ the pattern is seen from above the x-y plane instead of below @@ model/pattern.cpp @@ kElevation = K.number(-45) @@ kElevation = K.number(45)
+count-message @@ a word of the argument-count message changes @@ frame/frame.cpp @@ was called with more than the declared @@ was called with fewer than the declared
+constant-order @@ a module's constants are destroyed first-made first @@ frame/frame.cpp @@ for (auto s = slots_.rbegin(); s != slots_.rend(); ++s) @@ for (auto s = slots_.begin(); s != slots_.end(); ++s)
+partner-write @@ a slider callback no longer writes its value into its edit box @@ shell/callbacks.cpp @@ rt::set(control(handles, edit), {kString, rt::num2str(value)}); @@ if (edit.empty()) rt::set(control(handles, edit), {kString, rt::num2str(value)});
+wrong-axes @@ the callbacks fit the resistance axes twice and the reactance axes never @@ shell/callbacks.cpp @@ rt::axes(ha2.get()); @@ rt::axes(ha1.get());
+offset-max @@ the feed-offset slider's maximum follows L instead of L/2 @@ shell/callbacks.cpp @@ {kMax, rt::mrdivide(lp, kTwo)} @@ {kMax, lp}
+band-min @@ the pattern-frequency slider's minimum no longer follows the band start @@ shell/callbacks_edits.cpp @@ {kMin, fmin, kValue, fmin} @@ {kMin, kZero, kValue, fmin}
+band-max @@ the band end sets the maximum of the feed-offset slider, not of the pattern-frequency one @@ shell/callbacks_edits.cpp @@ control(handles, "slider6"), {kMax, fmax} @@ control(handles, "slider5"), {kMax, fmax}
+pattern-nan @@ a pattern frequency that is no number is taken @@ shell/callbacks_edits.cpp @@ !std::isfinite(frequency.scalar()) @@ std::isinf(frequency.scalar())
+script-status @@ a script line that cannot be read no longer fails the run @@ shell/script/session.cpp @@ status = 2; @@ status = 0;
+json-digits @@ numbers are reported with 15 digits, losing the round trip @@ shell/script/json.cpp @@ "%.17g" @@ "%.15g"
+handles-order @@ controls sharing a tag are collected newest first @@ support/guihandles.cpp @@ rt::horzcat({prev_h, this_h}) @@ rt::horzcat({this_h, prev_h})
+handles-varname @@ a tag that is no variable name still becomes a field @@ support/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
+varname-length @@ a name one character too long is accepted @@ support/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;
+keyword-list @@ "while" is no longer a keyword @@ support/iskeyword.cpp @@ &Def::constants.string("while") @@ &Def::constants.string("whilst")
+label-bypass @@ the label bypass runs when it is not installed, and not when it is @@ support/labels.cpp @@ rt::tobool(rt::isappdata(ax, *k.bypass)) @@ !rt::tobool(rt::isappdata(ax, *k.bypass))
+label-pairs @@ an odd number of name/value arguments to a label is not refused @@ support/labels.cpp @@ if (rt::tobool(rt::and_(several, odd))) rt::error(message); @@ if (rt::tobool(rt::and_(several, odd)) && n < 0) rt::error(message);
+surf-parent @@ surf finds its parent axes only in calls of more than three arguments @@ support/surf.cpp @@ if (n > 1) { @@ if (n > 3) {
+handle-visibility @@ a handle visible to callbacks only is visible everywhere @@ platform/graphics/search.cpp @@ return gfx::callbackRunning(); @@ return true;
+callback-queue @@ an act arriving while a callback runs runs inside it instead of after it @@ platform/graphics/dispatch.cpp @@ if (s.actRunning || gfx::callbackRunning()) { @@ if (s.actRunning) {
+colour-map @@ the colour map runs red to blue instead of blue to red @@ platform/graphics/properties.cpp @@ {{24, 73}, {8, 57}, {-8, 41}} @@ {{-8, 41}, {8, 57}, {24, 73}}
+limit-step @@ automatic axis limits round to steps of 2.5 instead of 2 @@ platform/graphics/plotting.cpp @@ for (double m : {1.0, 2.0, 5.0}) { @@ for (double m : {1.0, 2.5, 5.0}) {
+num2str-digits @@ num2str shows one significant digit fewer @@ platform/array/text.cpp @@ std::floor(std::log10(std::fabs(x)))) + 5)); @@ std::floor(std::log10(std::fabs(x)))) + 4));
+str2num-bad-text @@ str2num reads a word in a list as 0 instead of refusing the text @@ platform/array/text.cpp @@ if (!parseNumber(s.substr(j, k - j), v)) return emptyDouble(); @@ if (!parseNumber(s.substr(j, k - j), v)) v = 0;
+linspace-end @@ linspace stops one step short of its end @@ platform/array/arith.cpp @@ v[k] = lo + (static_cast<double>(k) * step) / den; @@ v[k] = lo + (static_cast<double>(k) * step) / (den + 1);
+array-leak @@ destroying an array keeps its data alive @@ platform/array/context.cpp @@ a = Array(); @@ (void)a;
+live-count @@ the live-array count is not lowered when an array goes @@ platform/array/array.cpp @@ --liveCount; @@ liveCount.fetch_add(0);
+tick-step @@ axis ticks skip the step of 2 @@ platform/qt/renderer.cpp @@ kMantissas[] = {1, 2, 5, 10, 20}; @@ kMantissas[] = {1, 5, 10, 20};
+nan-faces @@ a surface face touching a point that is no number is painted @@ platform/qt/axes3d.cpp @@ if (!ok[k00] || !ok[k10] || !ok[k01] || !ok[k11]) continue; @@ if (!ok[k00] && !ok[k10] && !ok[k01] && !ok[k11]) continue;
+nan-line-gap @@ a line point whose y is no number no longer breaks the line @@ platform/qt/axes2d.cpp @@ ok[i] = std::isfinite(xd[i]) && std::isfinite(yd[i]); @@ ok[i] = std::isfinite(xd[i]);
+edit-focus @@ an edit box no longer commits its text when the focus leaves it @@ platform/qt/controls.cpp @@ if (dirty_) commit(); @@ if (dirty_ && hasFocus()) commit();
+slider-drag @@ a slider runs its callback at every step of a drag @@ platform/qt/controls.cpp @@ acted_ = true; @@ acted_ = true; if (action == SliderMove) commit();
+slider-clamp @@ a slider step past an end leaves the slider's range @@ platform/qt/controls.cpp @@ value_ = std::clamp(v, min_, max_); @@ value_ = v;
+ROWS
+}
+
+# Fields of the rows, tab-separated, for the loops below.
+rows() {
+  faults | sed -e 's/ @@ /\t/g'
+}
+
+# Replaces OLD by NEW in FILE when OLD occurs exactly once; otherwise prints
+# how often it occurs and fails, leaving FILE as it was.
+substitute() {
+  /usr/bin/python3 - "$@" <<'PY'
+import sys
+path, old, new = sys.argv[1:4]
+text = open(path, encoding="utf-8").read()
+count = text.count(old)
+if count != 1:
+    print(count)
+    sys.exit(1)
+if len(sys.argv) > 4 and sys.argv[4] == "--check":
+    sys.exit(0)
+open(path, "w", encoding="utf-8").write(text.replace(old, new))
+PY
+}
+
+if [[ ${1:-} == --list ]]; then
+  rows | while IFS=$'\t' read -r id what file _ _; do
+    printf '%-18s %-34s %s\n' "$id" "src/$file" "$what"
+  done
+  exit 0
+fi
+if [[ ${1:-} == --check ]]; then
+  bad=0
+  while IFS=$'\t' read -r id _ file old new; do
+    if ! count=$(substitute "$repo/src/$file" "$old" "$new" --check 2>/dev/null); then
+      echo "$id: stale (src/$file: old text found ${count:-0} times, not once)"
+      bad=1
+    fi
+  done < <(rows)
+  exit $((bad * 2))
+fi
+if [[ ${1:-} == -h || ${1:-} == --help ]]; then
+  sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'
+  exit 0
+fi
+
+declare -A known=()
+while IFS=$'\t' read -r id _; do known[$id]=1; done < <(rows)
+wanted=("$@")
+for id in "${wanted[@]}"; do
+  if [[ -z ${known[$id]:-} ]]; then
+    echo "faults.sh: no fault named $id (see --list)" >&2
+    exit 2
+  fi
+done
+
+# The scratch tree: the developer's tracked files, copied only where they
+# differ so that the build there stays incremental; files no longer tracked
+# go.
+scratch=${FAULTS_SCRATCH:-/tmp/tessivar-faults-$(basename "$repo")}
+tree=$scratch/tree
+mkdir -p "$tree"
+(cd "$repo" && git ls-files) | sort >"$scratch/tracked"
+while read -r f; do
+  if ! cmp -s "$repo/$f" "$tree/$f"; then
+    mkdir -p "$(dirname "$tree/$f")"
+    cp "$repo/$f" "$tree/$f"
+  fi
+done <"$scratch/tracked"
+(cd "$tree" && find . -path ./build -prune -o -type f -print | sed 's|^\./||' | sort) |
+  comm -23 - "$scratch/tracked" | while read -r f; do rm -f "$tree/$f"; done
+
+build() {
+  (cd "$tree" && cmake --preset dev -DTESSIVAR_BENCH=OFF >/dev/null &&
+    cmake --build build/dev -j2) </dev/null >"$scratch/build.log" 2>&1
+}
+
+# Runs the whole suite; prints the names of the failed tests, one a line.
+failed_tests() {
+  (cd "$tree" && ctest --preset dev -j2 --timeout "${FAULTS_TEST_TIMEOUT:-180}") \
+    </dev/null >"$scratch/ctest.log" 2>&1 || true
+  sed -n '/The following tests FAILED:/,$p' "$scratch/ctest.log" |
+    sed -n -E 's/^[[:space:]]*[0-9]+ - (.*) \([^)]*\)$/\1/p'
+}
+
+echo "== clean tree"
+if ! build; then
+  tail -n 30 "$scratch/build.log"
+  echo "faults.sh: the clean tree does not build" >&2
+  exit 2
+fi
+# A test that already fails catches nothing: it is left out of the counts,
+# and said so at the start and in the summary.
+clean_failures=$(failed_tests)
+if ! grep -q 'tests passed' "$scratch/ctest.log"; then
+  tail -n 30 "$scratch/ctest.log"
+  echo "faults.sh: the clean suite did not run" >&2
+  exit 2
+fi
+grep -E 'tests passed' "$scratch/ctest.log"
+if [[ -n $clean_failures ]]; then
+  echo "WARNING: failing without any fault, not counted below:"
+  sed 's/^/  /' <<<"$clean_failures"
+fi
+
+caught=0 missed=0 broken=0 stale=0
+restore() {
+  [[ -n ${saved:-} ]] || return 0
+  cp "$saved" "$target"
+  touch "$target"  # newer than the faulty object, so it is rebuilt
+  saved=
+}
+trap restore EXIT INT TERM
+
+while IFS=$'\t' read -r id what file old new; do
+  if ((${#wanted[@]})) && ! printf '%s\n' "${wanted[@]}" | grep -qxF "$id"; then continue; fi
+  target=$tree/src/$file
+  count=
+  if [[ ! -f $target ]] || ! count=$(substitute "$target" "$old" "$new" --check); then
+    echo "$id: stale (src/$file: old text found ${count:-0} times, not once)"
+    stale=$((stale + 1))
+    continue
+  fi
+  saved=$scratch/saved
+  cp "$target" "$saved"
+  substitute "$target" "$old" "$new" >/dev/null
+  if ! build; then
+    echo "$id: build-broken ($what)"
+    broken=$((broken + 1))
+  else
+    mapfile -t names < <(failed_tests | grep -vxF -e "${clean_failures:-}" || true)
+    if ((${#names[@]})); then
+      list=$(printf '%s, ' "${names[@]}")
+      echo "$id: caught by ${#names[@]} tests (${list%, })"
+      caught=$((caught + 1))
+    else
+      echo "$id: MISSED ($what)"
+      missed=$((missed + 1))
+    fi
+  fi
+  restore
+done < <(rows)
+
+extra=""
+((stale)) && extra+=", $stale stale"
+((broken)) && extra+=", $broken build-broken"
+[[ -n $clean_failures ]] && extra+=" (clean suite: $(wc -l <<<"$clean_failures") failing)"
+echo "$caught caught, $missed missed$extra"
+((missed)) && exit 1
+((stale || broken)) && exit 2
+exit 0
