@@ -138,4 +138,16 @@ void placeNoticeBar(QWidget* window) {
   if (NoticeBar* bar = barOf(window)) bar->place();
 }
 
+NoticesHidden::NoticesHidden(QWidget* window) {
+  NoticeBar* bar = barOf(window);
+  if (bar && bar->isVisible()) {
+    bar_ = bar;
+    bar->hide();
+  }
+}
+
+NoticesHidden::~NoticesHidden() {
+  if (bar_) bar_->show();
+}
+
 }  // namespace rt::qt

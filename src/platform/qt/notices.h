@@ -6,6 +6,7 @@
 // the act, word for word.
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
@@ -37,5 +38,18 @@ void showNotice(QWidget* window, const QString& text);
 QStringList notices(const QWidget* window);
 // Keeps the bar of `window` along its bottom edge after a resize.
 void placeNoticeBar(QWidget* window);
+
+// Takes the bar of `window` out of sight while it lives: a figure saved to
+// a file shows the figure, not what the user was last told.
+class NoticesHidden {
+ public:
+  explicit NoticesHidden(QWidget* window);
+  ~NoticesHidden();
+  NoticesHidden(const NoticesHidden&) = delete;
+  NoticesHidden& operator=(const NoticesHidden&) = delete;
+
+ private:
+  QPointer<QWidget> bar_;
+};
 
 }  // namespace rt::qt

@@ -322,16 +322,19 @@ std::optional<AxesLayout> QtFrontEnd::axesAt(double fig, QPointF pixel) const {
 
 std::string QtFrontEnd::savePng(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
+  NoticesHidden hidden(w);
   return w ? w->savePng(path) : rt::qt::savePng(fig, path, QSize(800, 600));
 }
 
 std::string QtFrontEnd::saveSvg(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
+  NoticesHidden hidden(w);
   return w ? w->saveSvg(path) : rt::qt::saveSvg(fig, path, QSize(800, 600));
 }
 
 std::string QtFrontEnd::savePdf(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
+  NoticesHidden hidden(w);
   return w ? w->savePdf(path) : rt::qt::savePdf(fig, path, QSize(800, 600));
 }
 

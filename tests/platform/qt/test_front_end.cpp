@@ -290,6 +290,14 @@ TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStays) {
   EXPECT_EQ(failures, 2);
   EXPECT_EQ(front->notices(handle(fig)).size(), 2);
   EXPECT_NEAR(value(sl), 5.2, 1e-12);
+  // A saved window shows the figure without the notice, which stays shown.
+  QWidget* w = front->window(handle(fig));
+  QColor paper = w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4);
+  QTemporaryDir dir;
+  ASSERT_EQ(front->savePng(handle(fig), dir.filePath("w.png")), "");
+  QImage saved(dir.filePath("w.png"));
+  EXPECT_NE(saved.pixelColor(w->width() / 2, w->height() - 4), paper);
+  EXPECT_EQ(w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4), paper);
 }
 
 // Each new window opens clear of those already open and inside the screen,
