@@ -1,4 +1,5 @@
-// Process entry: answers --help and --version, then hands the command line,
+// Process entry: answers --help and --version, takes a design file to open
+// once the window is built, then hands the command line,
 // the main module and the start-up record to the graphics runtime's main
 // routine, whose result is the exit status.
 //
@@ -11,7 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 
+#include "design/commands.h"
 #include "shell/main_info.h"
 #include "shell/tessivar.h"
 
@@ -41,13 +44,14 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv) {
   if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
-    std::cout << "usage: tessivar [--help | --version]\n"
+    std::cout << "usage: tessivar [--help | --version | DESIGN-FILE]\n"
                  "Opens the design window for rectangular microstrip patch antennas: set the\n"
                  "patch, the substrate, the feed offset and a band with the sliders and edit\n"
                  "boxes and see the input resistance and reactance; a pattern frequency opens\n"
                  "the radiation pattern. Needs a graphical display; tessivar-script runs the\n"
                  "same window from a script without one. Qt's own options (such as -platform)\n"
-                 "are accepted.\n";
+                 "are accepted. A DESIGN-FILE (as the save command writes it) opens once\n"
+                 "the window is built.\n";
     return 0;
   }
   if (argc == 2 && !std::strcmp(argv[1], "--version")) {
@@ -55,5 +59,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   qtHandler = qInstallMessageHandler(messageHandler);
+  // tessivar FILE: the window opens with the design of FILE.
+  if (argc == 2 && argv[1][0] != '-') {
+    const std::string path = argv[1];
+    rt::setStartupAction([path] {
+      const std::string failure = design::openDesign(path);
+      if (!failure.empty()) std::cerr << "tessivar: " << failure << '\n';
+    });
+  }
   return rt::runMain(argc, argv, tessivar::byName, 0, mainInfo);
 }

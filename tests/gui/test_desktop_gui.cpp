@@ -85,7 +85,7 @@ void expectLegible(double fig, QSize logical, double dpr) {
   image.setDevicePixelRatio(dpr);
   std::vector<rt::qt::PaintedText> texts;
   QPainter p(&image);
-  rt::qt::paintFigure(p, fig, logical, {.controls = true, .texts = &texts});
+  rt::qt::paintFigure(p, fig, logical, {.controls = true, .texts = &texts, .origin = {}});
   p.end();
   ASSERT_GT(texts.size(), 3u);
   // A control's widget covers what the figure paints under it (a frame only

@@ -55,6 +55,13 @@ struct MainInfo {
 // front end's event loop while a figure is open, then terminates the modules
 // and the libraries. Returns the exit status.
 int runMain(int argc, char** argv, ByNameFn mainEntry, int nargout, const MainInfo& info);
+// ------------------------------------------------------- start-up action
+// An action that runMain runs once, after the main entry has built the
+// program's window and before the front end dispatches any user act (for
+// one given on the command line). Its errors are reported and the program
+// goes on. Null: none. The action is cleared when it runs.
+void setStartupAction(std::function<void()> action);
+
 // The start-up record of the running program (null outside runMain).
 const MainInfo* currentMainInfo();
 // Finds a module of the running program's function table by name.

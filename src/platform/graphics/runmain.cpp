@@ -1,6 +1,8 @@
 // The program's main routine. It is alone in its file so that programs and
 // tests that never call it do not need the default (Qt) front end.
 #include <exception>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/graphics_internal.h"
@@ -41,6 +43,31 @@ void terminate(std::span<const InitTermPair> pairs, std::size_t count) {
 
 }  // namespace
 
+// ------------------------------------------------------- start-up action
+namespace {
+
+std::function<void()>& startupAction() {
+  static std::function<void()> action;
+  return action;
+}
+
+// Taken out as it runs: a later runMain in the same process runs none.
+void runStartupAction() {
+  const std::function<void()> action = std::exchange(startupAction(), nullptr);
+  if (!action) return;
+  try {
+    action();
+  } catch (const std::exception& e) {
+    reportError(e);
+  }
+}
+
+}  // namespace
+
+void setStartupAction(std::function<void()> action) {
+  startupAction() = std::move(action);
+}
+
 int runMain(int argc, char** argv, ByNameFn mainEntry, int nargout, const MainInfo& info) {
   MainInfoScope scope(&info);
   const std::span<const InitTermPair> pairs = info.initTermTable;
@@ -76,6 +103,7 @@ int runMain(int argc, char** argv, ByNameFn mainEntry, int nargout, const MainIn
         ownFrontEnd = true;
         if (frontEnd() == nullptr) error("The default front end could not be created.");
       }
+      runStartupAction();
       status = frontEnd()->run();
     }
   } catch (const std::exception& e) {

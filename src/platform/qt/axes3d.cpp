@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
 #include "platform/qt/face_raster.h"
 #include "platform/qt/props.h"
@@ -15,51 +16,7 @@
 namespace rt::qt::render {
 namespace {
 
-// The points of a surface on its m x n grid, column by column.
-struct SurfaceGrid {
-  std::size_t m = 0, n = 0;
-  std::vector<double> x, y, z, c;
-};
-
-// Expands XData (a row of n or an m x n matrix) and YData (m or m x n) to
-// the grid of ZData; false when the sizes do not fit.
-bool readSurface(double s, SurfaceGrid& g) {
-  Array z = tryProp(s, "ZData");
-  if (z.isNull() || !z.isNumeric() || z.empty()) return false;
-  g.m = z.rows();
-  g.n = z.cols();
-  std::size_t count = g.m * g.n;
-  g.z.assign(z.re().begin(), z.re().end());
-  std::vector<double> xd = propValues(s, "XData"), yd = propValues(s, "YData");
-  g.x.resize(count);
-  g.y.resize(count);
-  for (std::size_t j = 0; j < g.n; ++j) {
-    for (std::size_t i = 0; i < g.m; ++i) {
-      std::size_t k = j * g.m + i;
-      if (xd.size() == count) {
-        g.x[k] = xd[k];
-      } else if (xd.size() == g.n) {
-        g.x[k] = xd[j];
-      } else if (xd.empty()) {
-        g.x[k] = static_cast<double>(j + 1);
-      } else {
-        return false;
-      }
-      if (yd.size() == count) {
-        g.y[k] = yd[k];
-      } else if (yd.size() == g.m) {
-        g.y[k] = yd[i];
-      } else if (yd.empty()) {
-        g.y[k] = static_cast<double>(i + 1);
-      } else {
-        return false;
-      }
-    }
-  }
-  std::vector<double> cd = propValues(s, "CData");
-  g.c = cd.size() == count ? std::move(cd) : g.z;
-  return true;
-}
+using gfx::SurfaceGrid;
 
 struct Face {
   float depth;
@@ -263,8 +220,10 @@ class Axes3D {
   std::array<Projection::Limits, 3> readData() {
     Range ranges[3];
     for (double s : childrenOfType(ax_, "surface")) {
-      SurfaceGrid g;
-      if (!visible(s) || !readSurface(s, g)) continue;
+      if (!visible(s)) continue;
+      std::optional<SurfaceGrid> read = gfx::surfaceGrid(s);
+      if (!read) continue;
+      SurfaceGrid& g = *read;
       for (std::size_t k = 0; k < g.m * g.n; ++k) {
         if (std::isfinite(g.x[k]) && std::isfinite(g.y[k]) && std::isfinite(g.z[k])) {
           ranges[0].add(g.x[k]);

@@ -350,7 +350,7 @@ void ControlView::sync() {
   if (!widget_ || !window_ || !std::isfinite(handle_) || !gfx::exists(handle_)) return;
   QWidget* w = widget_;
   double h = handle_;
-  QRectF r = positionRect(h, QRectF(QPointF(0, 0), QSizeF(window_->size())));
+  QRectF r = positionRect(h, QRectF(window_->contentsRect()));  // below any menus
   w->setGeometry(r.toAlignedRect());
 
   QPalette pal = w->palette();

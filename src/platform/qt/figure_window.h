@@ -1,48 +1,91 @@
 // The top-level window of one figure: it paints the figure's axes and
 // background, holds the figure's control widgets, and remembers where each
 // axes was last painted so that a pixel of the window can be traced back to
-// the axes, and the data, under it.
+// the axes, and the data, under it. The mouse zooms, pans and rotates its
+// axes and reads their data points; a figure with a menu bar shows one with
+// a toolbar above the figure's area.
 #pragma once
 
 #include <QPointF>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/qt/data_cursor.h"
+#include "platform/qt/interaction.h"
 #include "platform/qt/renderer.h"
 
 namespace rt::qt {
 
+class FigureMenus;
+
 class FigureWindow : public QWidget {
  public:
   FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose);
+  ~FigureWindow() override;
 
   double figure() const { return fig_; }
   // The object is gone: closing the window does nothing more.
   void detach();
+
+  // Shows or hides the menu bar and toolbar above the figure's area.
+  void showMenus(bool on);
+  // Height of the menu bar and toolbar (0 without them).
+  int menuHeight() const;
+  // The figure's area in window coordinates: below the menus.
+  QRect figureRect() const { return contentsRect(); }
 
   // The axes painted topmost at `pixel` (window coordinates) as the window
   // last showed it; none when no live axes is there.
   std::optional<AxesLayout> axesAt(QPointF pixel) const;
   const std::vector<AxesLayout>& layouts() const { return layouts_; }
 
-  // The window with its controls, as a file: an empty string, or a message
-  // naming the file and the reason. The layouts kept for the screen stay as
-  // they are.
+  Tool tool() const { return interaction_.tool(); }
+  void setTool(Tool t);
+  // The data point marked now, if any.
+  const std::optional<DataTip>& dataTip() const { return tip_; }
+  // An object of the figure changed: a marked point whose data changed goes.
+  void objectChanged(double h, const std::string& name);
+
+  void resetAllViews();
+  void zoomAll(double factor);
+  // The figure's area as the user sees it, to the clipboard.
+  void copyImage();
+
+  // The figure's area with its controls, as a file: PNG, SVG or PDF by the
+  // file's suffix. An empty string, or a message naming the path and why it
+  // was not written. The layouts kept for the screen stay as they are.
+  std::string saveImage(const QString& path);
   std::string savePng(const QString& path);
   std::string saveSvg(const QString& path);
   std::string savePdf(const QString& path);
+  // The data of one axes (or of the whole figure) as comma-separated text.
+  std::string exportCsv(const QString& path, std::optional<double> ax = std::nullopt);
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent* e) override;
   // The window stays until its figure is deleted.
   void closeEvent(QCloseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  void paintOverlay(QPainter& p);
+  // Marks the point nearest the mouse within `reach` pixels (on lines only,
+  // or on surfaces too); finding none clears the mark.
+  void pick(QPointF pos, double reach, bool linesOnly);
+  QImage figureImage();
+  // The figure's area, controls included, onto a file's painter.
   void renderToFile(QPainter& painter);
 
   double fig_;
@@ -51,6 +94,9 @@ class FigureWindow : public QWidget {
   // Set while the window paints itself into a file: another device may lay
   // text out differently, and the screen's layouts must not follow it.
   bool toFile_ = false;
+  Interaction interaction_;
+  std::optional<DataTip> tip_;
+  std::unique_ptr<FigureMenus> menus_;
 };
 
 }  // namespace rt::qt

@@ -131,7 +131,8 @@ struct QtFrontEnd::Impl {
     }
     QRect g = r.toAlignedRect();
     g.setWidth(std::max(g.width(), 1));
-    g.setHeight(std::max(g.height(), 1));
+    // Position is the figure's area: the menus come on top of it.
+    g.setHeight(std::max(g.height(), 1) + w->menuHeight());
     g = cascaded(w, g, avail);
     if (propOn(fig, "Resize", true)) {
       w->setMinimumSize(1, 1);
@@ -147,7 +148,9 @@ struct QtFrontEnd::Impl {
     if (!w) return;
     bool all = name.empty();
     if (all || name == "Name" || name == "NumberTitle") w->setWindowTitle(windowTitle(fig));
-    if (all || name == "Position" || name == "Units" || name == "Resize") placeWindow(w, fig);
+    if (all || name == "MenuBar") w->showMenus(propKeyword(fig, "MenuBar") != "none");
+    if (all || name == "Position" || name == "Units" || name == "Resize" || name == "MenuBar")
+      placeWindow(w, fig);
     if (all || name == "Visible") w->setVisible(propOn(fig, "Visible", true));
     w->update();
   }
@@ -277,7 +280,10 @@ void QtFrontEnd::propertyChanged(double h, const std::string& name) {
       }
       return;
     }
-    if (FigureWindow* w = d_->windowOf(figureOf(h))) w->update();
+    if (FigureWindow* w = d_->windowOf(figureOf(h))) {
+      w->objectChanged(h, name);
+      w->update();
+    }
   } catch (const std::exception& e) {
     reportError(e);
   }

@@ -228,7 +228,7 @@ std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& 
 }
 
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options) {
-  QRectF rect(QPointF(0, 0), QSizeF(size));
+  QRectF rect(options.origin, QSizeF(size));
   if (options.layouts) options.layouts->clear();
   TextLogScope textLog(options.texts);
   painter.fillRect(rect, propColor(fig, "Color").value_or(QColor(204, 204, 204)));

@@ -110,9 +110,11 @@ struct PaintOptions {
   // Filled anew with every block of text painted (tools and tests that
   // check legibility read it); untouched when null.
   std::vector<PaintedText>* texts = nullptr;
+  // Where the figure's area starts on the device (below a window's menus).
+  QPointF origin;
 };
 
-// Paints figure `fig` filling a device area of `size` pixels.
+// Paints figure `fig` filling a device area of `size` pixels from options.origin.
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options = {});
 // Paints one axes into a figure area of `figureRect`; its layout, none when
 // it is hidden or too small to draw.

@@ -11,7 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "design/acts.h"
+#include "design/commands.h"
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/file_output.h"
+#include "platform/qt/interaction.h"
+#include "platform/qt/renderer.h"
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
 #include "rf/touchstone.h"
@@ -25,21 +31,9 @@ struct BadLine : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  return s;
-}
-
-// Splits off the first word; `rest` keeps what follows its separating blank.
-std::string_view word(std::string_view& rest) {
-  rest = trim(rest);
-  std::size_t end = rest.find_first_of(" \t");
-  std::string_view w = rest.substr(0, end);
-  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-  return w;
-}
+// Lines split into words as design files do: a design file is a script.
+using design::trim;
+using design::word;
 
 // Text of a script line as a message may show it: at most `limit` bytes
 // (never splitting a UTF-8 character), "..." where it was cut, and control
@@ -158,6 +152,40 @@ std::string rows(const rt::Array& a) {
     }
   }
   return s + "]";
+}
+
+// design F0 ER H [Z0] (GHz, relative permittivity, mm, ohm): the design as
+// one line of JSON, with how far to trust it.
+std::string designReport(std::string_view rest) {
+  std::vector<double> numbers;
+  for (std::string_view w = word(rest); !w.empty(); w = word(rest)) {
+    double v = 0;
+    auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+    if (ec != std::errc() || end != w.data() + w.size())
+      throw BadLine("design: " + quoted(w) + " is not a number");
+    numbers.push_back(v);
+  }
+  if (numbers.size() < 3 || numbers.size() > 4)
+    throw BadLine("design needs F0 (GHz), ER and H (mm), and optionally Z0 (ohm)");
+  design::Target target{numbers[0], numbers[1], numbers[2]};
+  if (numbers.size() == 4) target.z0Ohm = numbers[3];
+  const design::Synthesis s = design::designFor(target);
+  if (!s.design) throw BadLine("design: " + s.refusal);
+  const design::Design& d = *s.design;
+  return "{\"w_mm\": " + jsonNumber(d.wMm) + ", \"l_mm\": " + jsonNumber(d.lMm) +
+         ", \"offset_mm\": " + jsonNumber(d.offsetMm) + ", \"band\": [" + jsonNumber(d.fminGHz) +
+         ", " + jsonNumber(d.fmaxGHz) + "], \"peak_ghz\": " + jsonNumber(d.peakGHz) +
+         ", \"peak_ohm\": " + jsonNumber(d.peakOhm) +
+         ", \"trust\": " + jsonString(design::trustNote) + "}";
+}
+
+// save FILE and open FILE: the design as a file of acts, and back.
+void designFile(std::string_view command, std::string_view rest) {
+  const std::string path(trim(rest));
+  if (path.empty()) throw BadLine(std::string(command) + " needs a file");
+  const std::string failure =
+      command == "save" ? design::saveDesign(path) : design::openDesign(path);
+  if (!failure.empty()) throw BadLine(std::string(command) + ": " + failure);
 }
 
 // ------------------------------------------------- the RF engineer's view
@@ -315,13 +343,30 @@ class Player {
     std::string failure = command == "png"   ? canvas_.savePng(fig, path)
                           : command == "svg" ? canvas_.saveSvg(fig, path)
                                              : canvas_.savePdf(fig, path);
-    // The canvas names the file in full; a message quotes it short, like any
-    // other part of a line.
-    const std::string named = "cannot write " + path + ": ";
-    if (failure.rfind(named, 0) == 0)
-      failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
-    if (!failure.empty()) throw BadLine(failure);
+    if (!failure.empty()) throw writeFailure(path, failure);
   }
+
+  void csv(std::string_view, std::string_view rest) {
+    double fig = figureNumber(word(rest));
+    std::string path(trim(rest));
+    if (path.empty()) throw BadLine("csv needs a figure number and a file");
+    std::string failure = rt::qt::writeFile(QString::fromStdString(path),
+                                            QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
+    if (!failure.empty()) throw writeFailure(path, failure);
+  }
+
+  void rotate(std::string_view, std::string_view rest) {
+    std::string_view n = word(rest);
+    double fig = figureNumber(n);
+    double az = number(word(rest), "the azimuth");
+    double el = number(trim(rest), "the elevation");
+    std::optional<double> ax;
+    for (double c : rt::gfx::children(fig))
+      if (rt::gfx::type(c) == "axes" && rt::qt::isThreeD(c)) ax = c;
+    if (!ax) throw BadLine("figure " + std::string(n) + " has no 3-D axes");
+    rt::qt::rotateTo(*ax, az, el);
+  }
+
   void matchReadout(std::string_view, std::string_view rest) { print(match(word(rest))); }
 
   void touchstoneFile(std::string_view, std::string_view rest) {
@@ -331,8 +376,20 @@ class Player {
 
   void overlayFile(std::string_view, std::string_view rest) { overlay(trim(rest)); }
 
+  void designFor(std::string_view, std::string_view rest) { print(designReport(rest)); }
+  void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
+
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
+
+  // The writer names the file in full; a message quotes it short, like any
+  // other part of a line.
+  static BadLine writeFailure(const std::string& path, std::string failure) {
+    const std::string named = "cannot write " + path + ": ";
+    if (failure.rfind(named, 0) == 0)
+      failure = "cannot write " + quoted(path) + ": " + failure.substr(named.size());
+    return BadLine(failure);
+  }
 
   std::ostream& out_;
   Canvas& canvas_;
@@ -350,12 +407,22 @@ constexpr Command kCommands[] = {
     {"png", "N FILE", "renders figure N (1: the main window) as a PNG image", &Player::save},
     {"svg", "N FILE", "renders figure N as an SVG drawing", &Player::save},
     {"pdf", "N FILE", "renders figure N as a one-page PDF document", &Player::save},
+    {"csv", "N FILE", "writes the data of figure N as comma-separated text, a block per axes",
+     &Player::csv},
+    {"rotate", "N AZ EL", "turns the 3-D axes of figure N to azimuth AZ, elevation EL (degrees)",
+     &Player::rotate},
     {"match", "[Z0]", "opens the Match figure and prints its readout as JSON",
      &Player::matchReadout},
     {"touchstone", "FILE [Z0]", "writes S11 of the drawn impedance as a Touchstone file",
      &Player::touchstoneFile},
     {"overlay", "FILE", "reads a one-port Touchstone file into the Match figure",
      &Player::overlayFile},
+    {"design", "F0 ER H [Z0]",
+     "types a patch resonating at F0 GHz on a board of ER and H mm, fed for Z0 ohm (50)",
+     &Player::designFor},
+    {"save", "FILE", "writes the design in the boxes as a file of type lines",
+     &Player::designFileAct},
+    {"open", "FILE", "checks a design file whole, then plays its acts", &Player::designFileAct},
 };
 
 void Player::line(std::string_view text) {

@@ -27,6 +27,8 @@ class Canvas {
 //   surface N         prints the surface of the Nth pattern figure
 //   figures           prints the number of open figures
 //   png N FILE, svg N FILE, pdf N FILE   renders figure N (1: the main window)
+//   csv N FILE        writes the data of figure N as Export data does
+//   rotate N AZ EL    turns figure N's 3-D axes to that view, as a drag would
 // Blank lines and lines starting with # are skipped. Errors raised by the
 // program are reported by the runtime and the script goes on; a line that
 // cannot be carried out gets a one-line message on `err`, quoting at most 80

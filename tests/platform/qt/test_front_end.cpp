@@ -53,7 +53,10 @@ class FrontEndTest : public qt_test::QtTest {
   }
 
   // A 480 x 360 window (on the 800 x 600 offscreen screen).
-  rt::Array makeFigure() { return rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6})}); }
+  // Without menus, the window is the figure's area.
+  rt::Array makeFigure() {
+    return rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("MenuBar"), s("none")});
+  }
   rt::Array makeSlider(double min, double max, double value, const char* callback = "qt_test_cb") {
     return rt::uicontrol({s("Style"), s("slider"), s("Units"), s("normalized"), s("Position"),
                           rt::row({0.1, 0.5, 0.8, 0.1}), s("Min"), n(min), s("Max"), n(max),
@@ -431,8 +434,9 @@ TEST_F(FrontEndTest, WindowTitleFromNameAndNumberTitle) {
 
 TEST_F(FrontEndTest, WindowPlacedOnTheScreenFromTheBottom) {
   QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-  rt::Array fig = rt::figure({s("Units"), s("normalized"), s("Position"),
-                              rt::row({0.05, 0.05, 0.9, 0.9}), s("Resize"), s("off")});
+  rt::Array fig =
+      rt::figure({s("Units"), s("normalized"), s("Position"), rt::row({0.05, 0.05, 0.9, 0.9}),
+                  s("Resize"), s("off"), s("MenuBar"), s("none")});
   QWidget* w = front->window(handle(fig));
   QRect g = w->geometry();
   EXPECT_NEAR(g.width(), 0.9 * avail.width(), 1);
@@ -563,8 +567,8 @@ TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
 
 // ------------------------------------------------------------------ files
 TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
-  rt::Array fig = rt::figure(
-      {s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("Color"), rt::row({0.8, 0.8, 0.8})});
+  rt::Array fig = rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("Color"),
+                              rt::row({0.8, 0.8, 0.8}), s("MenuBar"), s("none")});
   const double rgb[] = {252 / 255.0, 25 / 255.0, 70 / 255.0};
   rt::uicontrol({s("Style"), s("frame"), s("Units"), s("normalized"), s("Position"),
                  rt::row({0.02, 0.1, 0.3, 0.8}), s("BackgroundColor"), rt::row(rgb)});

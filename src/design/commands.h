@@ -1,0 +1,25 @@
+// The design entry points that the script, the command line and the
+// window's menus call: design for a target, save the window's design to a
+// file, open a design file into the window.
+#pragma once
+
+#include <string>
+
+#include "design/synthesis.h"
+
+namespace design {
+
+// A design for the target within the window's slider ranges, not yet typed
+// (for showing the numbers before the user applies them).
+Synthesis propose(const Target& target);
+// Types a design into the window's edit boxes, through their callbacks.
+void apply(const Design& design);
+// Both at once; a refusal changes nothing.
+Synthesis designFor(const Target& target);
+
+// Empty on success, else one message; a failed save leaves no file behind
+// and a failed open changes nothing.
+std::string saveDesign(const std::string& path);
+std::string openDesign(const std::string& path);
+
+}  // namespace design

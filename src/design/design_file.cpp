@@ -1,0 +1,57 @@
+// Lines starting with # and blank lines are comments, as in any script.
+#include "design/design_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace design {
+
+std::string designText(const std::vector<Act>& acts, std::string_view savedAt) {
+  std::ostringstream out;
+  out << "# tessivar design, saved " << savedAt << "\n"
+      << "# The lines below are user acts on the main window, as tessivar-script reads them:\n"
+      << "# \"type TAG TEXT\" types into an edit box, \"slide TAG VALUE\" moves a slider.\n"
+      << "# The controls and what they hold:\n";
+  for (const Parameter& p : parameters()) {
+    out << "#   " << p.editBox;
+    if (!p.slider.empty()) out << " and " << p.slider;
+    out << ": " << p.meaning << "\n";
+  }
+  for (const Act& a : acts) out << line(a) << "\n";
+  return out.str();
+}
+
+Reading parseDesign(std::string_view text, std::string_view path) {
+  Reading r;
+  std::size_t number = 0;
+  while (!text.empty()) {
+    ++number;
+    const std::size_t end = text.find('\n');
+    std::string_view row = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const std::size_t first = row.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos || row[first] == '#') continue;
+    std::string why;
+    auto act = parseAct(row, why);
+    if (!act) {
+      r.acts.clear();
+      r.error = std::string(path) + " line " + std::to_string(number) + ": " + why;
+      return r;
+    }
+    r.acts.push_back(*act);
+  }
+  if (r.acts.empty()) r.error = std::string(path) + " holds no acts of a design";
+  return r;
+}
+
+Reading readDesign(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  if (in) text << in.rdbuf();
+  if (!in || in.bad()) return {{}, "cannot read \"" + path + "\": " + std::strerror(errno)};
+  return parseDesign(text.str(), path);
+}
+
+}  // namespace design

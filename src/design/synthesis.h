@@ -1,0 +1,52 @@
+// Synthesis of a probe-fed rectangular patch from a target: the textbook
+// width for an efficient radiator, then the length and feed offset that put
+// the peak of the resistance at the target frequency with the target
+// resistance there, both found on the program's own impedance model (the one
+// that draws the curves) over the band the window will draw.
+//
+// Pure computation: it reads no control and draws nothing. It needs the
+// impedance model's module initialised, as it is inside the running program.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace design {
+
+struct Target {
+  double f0GHz = 0;
+  double er = 0;
+  double hMm = 0;
+  double z0Ohm = 50;
+};
+
+// What the window's sliders can hold; a design outside them is refused.
+struct Range {
+  double min = 0;
+  double max = 0;
+};
+struct Limits {
+  Range w, l, h, er;
+};
+
+struct Design {
+  double wMm = 0, lMm = 0, hMm = 0, er = 0, offsetMm = 0;
+  double fminGHz = 0, fmaxGHz = 0;  // the band drawn: F0 -20% to +20%
+  // Where the drawn resistance line peaks (one of its 1000 points) and its
+  // value there.
+  double peakGHz = 0, peakOhm = 0;
+};
+
+// Either a design or one message saying which target cannot be met and why.
+struct Synthesis {
+  std::optional<Design> design;
+  std::string refusal;
+};
+
+Synthesis synthesise(const Target& target, const Limits& limits);
+
+// How far to trust the model, in one line; shown beside every design.
+extern const std::string_view trustNote;
+
+}  // namespace design

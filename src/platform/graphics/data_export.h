@@ -1,0 +1,39 @@
+// The data that a figure shows, read back out of its objects: the points of
+// its lines and the grid of its surfaces (with their axes' label texts), and
+// the same as comma-separated text for a user to take elsewhere. No window
+// toolkit is involved, so the script and the front end write the same text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rt::gfx {
+
+// The points of a surface on its m x n grid, column by column: XData and
+// YData given as vectors are spread over the grid of ZData, and CData
+// defaults to ZData.
+struct SurfaceGrid {
+  std::size_t m = 0, n = 0;
+  std::vector<double> x, y, z, c;
+};
+// None when the surface has no ZData or its X or Y data do not fit it.
+std::optional<SurfaceGrid> surfaceGrid(double surface);
+
+// An axes' label text ("XLabel", "YLabel", "ZLabel") on one line; "" when
+// the label is absent or empty.
+std::string labelText(double ax, const char* label);
+
+// Numbers as the exported text writes them: 17 significant digits, so that
+// reading the text back gives the same double; "NaN", "Inf", "-Inf".
+std::string exactNumber(double v);
+
+// The data of one axes: a block "x,y" (header from the labels) per line and
+// "x,y,z,c" per surface, one row per point, blocks separated by a blank
+// line. Empty when the axes holds no data.
+std::string axesCsv(double ax);
+// Every axes of the figure in the order they were created, blocks separated
+// by a blank line.
+std::string figureCsv(double fig);
+
+}  // namespace rt::gfx

@@ -1,0 +1,35 @@
+// The data cursor: the data point of a line or surface nearest to a pixel,
+// and the text that names it. It lives in the front end only (no object is
+// made for it) and is drawn over the figure by its window.
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <optional>
+
+#include "platform/qt/renderer.h"
+
+namespace rt::qt {
+
+struct DataTip {
+  double axes = 0, object = 0;  // the line or surface
+  bool surface = false;
+  double x = 0, y = 0, z = 0, c = 0;  // z and c of a surface point only
+  QString text;
+};
+
+// The point nearest to `pixel` on the screen among the lines of a 2-D axes
+// and the grid points of the surfaces of a 3-D one (the nearer to the viewer
+// where two fall on the same pixel); none when nothing lies within
+// `maxDistance` pixels.
+std::optional<DataTip> nearestPoint(const AxesLayout& layout, QPointF pixel, double maxDistance);
+
+// Where a tip's point shows in an axes as last painted; none when the axes
+// is no longer that of the tip.
+std::optional<QPointF> tipPixel(const DataTip& tip, const AxesLayout& layout);
+
+// Each value on a line of its own, 5 significant digits, named by the axes'
+// label where it is set ("Frequency (GHz): 2.4", else "X: 2.4").
+QString tipText(double ax, const DataTip& tip);
+
+}  // namespace rt::qt

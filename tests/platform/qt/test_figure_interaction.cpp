@@ -1,0 +1,295 @@
+// A user's mouse and keys on figure windows: zoom, pan and rotate written
+// through the object system and undone by a double click, the data cursor,
+// the menus, and files that are whole or not written at all.
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest/QTest>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "platform/graphics/data_export.h"
+#include "platform/qt/figure_menus.h"
+#include "platform/qt/figure_window.h"
+#include "platform/qt/qt_fixture.h"
+
+namespace {
+
+using qt_test::n;
+using qt_test::QtTest;
+using qt_test::s;
+using rt::qt::FigureWindow;
+using rt::qt::Tool;
+
+std::vector<double> values(double h, const char* name) {
+  rt::Array a = rt::get(rt::scalar(h), name);
+  return {a.re().begin(), a.re().end()};
+}
+
+class Figures : public QtTest {
+ protected:
+  // A figure with one 2-D axes holding a line through (0, 0) ... (10, 100).
+  FigureWindow* linePlot(const char* menuBar) {
+    fig = handle(rt::figure({s("MenuBar"), s(menuBar)}));
+    ax = handle(rt::axes({}));
+    std::vector<double> x, y;
+    for (int k = 0; k <= 10; ++k) {
+      x.push_back(k);
+      y.push_back(k * k);
+    }
+    line = handle(rt::plot(rt::row(x), rt::row(y)));
+    rt::axis(s("tight"));
+    return shown();
+  }
+  // A figure with a 3-D surface seen from below, as the pattern is.
+  FigureWindow* surfacePlot() {
+    fig = handle(rt::figure({}));
+    ax = handle(rt::axes({}));
+    std::vector<double> z(25);
+    for (int k = 0; k < 25; ++k) z[k] = (k % 5) * (k / 5);
+    std::vector<rt::Array> args = {rt::row({1, 2, 3, 4, 5}), rt::row({1, 2, 3, 4, 5}),
+                                   rt::matrix(5, 5, z)};
+    surf = handle(rt::surface(args));
+    rt::view(rt::scalar(ax), n(95), n(-45));
+    return shown();
+  }
+  FigureWindow* shown() {
+    auto* w = dynamic_cast<FigureWindow*>(front->window(fig));
+    EXPECT_NE(w, nullptr);
+    w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+    w->repaint();
+    return w;
+  }
+  QPoint pixelOf(FigureWindow* w, double x, double y) {
+    return w->axesAt(w->layouts().at(0).box.center())->toPixel(x, y).toPoint();
+  }
+  // A move with no button held (QTest moves the cursor instead, which the
+  // offscreen platform does not turn into an event).
+  static void hover(QWidget* w, QPoint at) {
+    QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+  }
+  static void wheel(QWidget* w, QPoint at, int notches) {
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  }
+
+  double fig = 0, ax = 0, line = 0, surf = 0;
+};
+
+TEST_F(Figures, WheelZoomsAboutTheCursorAndADoubleClickRestoresTheProgramsLimits) {
+  FigureWindow* w = linePlot("none");
+  std::vector<double> before = values(ax, "XLim");
+  QPoint at = pixelOf(w, 4, 30);
+  double dataX = w->axesAt(at)->toData(at).x();
+  wheel(w, at, 1);
+  std::vector<double> after = values(ax, "XLim");
+  EXPECT_LT(after[1] - after[0], before[1] - before[0]);
+  EXPECT_GT(after[0], before[0]);
+  EXPECT_LT(after[1], before[1]);
+  // The data under the cursor stays under it.
+  EXPECT_NEAR((dataX - after[0]) / (after[1] - after[0]),
+              (dataX - before[0]) / (before[1] - before[0]), 1e-9);
+  EXPECT_EQ(rt::get(rt::scalar(ax), "XLimMode").text(), "manual");
+
+  w->repaint();
+  QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+  EXPECT_EQ(values(ax, "XLim"), before);
+
+  // A limit the program sets after the user's zoom is the one to go back to.
+  wheel(w, at, 2);
+  rt::set(rt::scalar(ax), {s("YLim"), rt::row({-5, 50})});
+  w->repaint();
+  wheel(w, at, -1);
+  w->repaint();
+  QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+  EXPECT_EQ(values(ax, "YLim"), (std::vector<double>{-5, 50}));
+
+  // The program's next fit refits what the user zoomed.
+  wheel(w, at, 3);
+  rt::axis(s("tight"));
+  EXPECT_EQ(values(ax, "XLim"), before);
+}
+
+TEST_F(Figures, DragsPanWithTheMiddleButtonAndABandZoomsInZoomMode) {
+  FigureWindow* w = linePlot("figure");
+  rt::axis(s("auto"));
+  w->repaint();
+  std::vector<double> before = values(ax, "XLim");
+  QPoint from = pixelOf(w, 5, 50), to = pixelOf(w, 3, 50);
+  QTest::mouseClick(w, Qt::MiddleButton, {}, from);
+  EXPECT_EQ(rt::get(rt::scalar(ax), "XLimMode").text(), "auto") << "a click writes nothing";
+  QTest::mousePress(w, Qt::MiddleButton, {}, from);
+  QTest::mouseMove(w, to);
+  QTest::mouseRelease(w, Qt::MiddleButton, {}, to);
+  std::vector<double> panned = values(ax, "XLim");
+  EXPECT_NEAR(panned[0], before[0] + 2, 0.05);
+  EXPECT_NEAR(panned[1] - panned[0], before[1] - before[0], 1e-9);
+
+  w->setTool(Tool::Zoom);
+  w->repaint();
+  QPoint a = pixelOf(w, 4, 20), b = pixelOf(w, 6, 40);
+  QTest::mousePress(w, Qt::LeftButton, {}, a);
+  QTest::mouseMove(w, b);
+  QTest::mouseRelease(w, Qt::LeftButton, {}, b);
+  std::vector<double> x = values(ax, "XLim"), y = values(ax, "YLim");
+  EXPECT_NEAR(x[0], 4, 0.1);
+  EXPECT_NEAR(x[1], 6, 0.1);
+  EXPECT_NEAR(y[0], 20, 1);
+  EXPECT_NEAR(y[1], 40, 1);
+  QTest::keyClick(w, Qt::Key_Escape);
+  EXPECT_EQ(w->tool(), Tool::None);
+
+  w->repaint();
+  QTest::mouseDClick(w, Qt::LeftButton, {}, a);
+  EXPECT_EQ(values(ax, "XLim"), before);
+  EXPECT_EQ(rt::get(rt::scalar(ax), "XLimMode").text(), "auto") << "the program's mode comes back";
+}
+
+TEST_F(Figures, DraggingA3DAxesTurnsItsViewAndTheImageAndADoubleClickTurnsItBack) {
+  FigureWindow* w = surfacePlot();
+  QImage before = w->grab(w->figureRect()).toImage();
+  QPoint centre = w->layouts().at(0).box.center().toPoint();
+  QTest::mousePress(w, Qt::LeftButton, {}, centre);
+  for (int i = 1; i <= 4; ++i) QTest::mouseMove(w, centre + QPoint(10 * i, 5 * i));
+  QTest::mouseRelease(w, Qt::LeftButton, {}, centre + QPoint(40, 20));
+  std::vector<double> view = values(ax, "View");
+  EXPECT_NEAR(view[0], 95 - 20, 1e-9);
+  EXPECT_NEAR(view[1], -45 + 10, 1e-9);
+  w->repaint();
+  EXPECT_NE(w->grab(w->figureRect()).toImage(), before);
+
+  QTest::mouseDClick(w, Qt::LeftButton, {}, centre);
+  EXPECT_EQ(values(ax, "View"), (std::vector<double>{95, -45}));
+  rt::qt::rotateTo(ax, 10, 120);
+  EXPECT_EQ(values(ax, "View"), (std::vector<double>{10, 90})) << "elevation held at 90";
+}
+
+TEST_F(Figures, HoveringMarksTheNearestPointWithTheLabelsAndNewDataClearIt) {
+  FigureWindow* w = linePlot("none");
+  rt::set(rt::get(rt::scalar(ax), "XLabel"), {s("String"), s("Frequency (GHz)")});
+  w->repaint();
+  hover(w, pixelOf(w, 7, 49) + QPoint(3, 2));
+  ASSERT_TRUE(w->dataTip());
+  EXPECT_EQ(w->dataTip()->text.toStdString(), "Frequency (GHz): 7\nY: 49");
+  hover(w, w->layouts().at(0).box.topLeft().toPoint() + QPoint(5, 5));
+  EXPECT_FALSE(w->dataTip()) << "far from every point";
+
+  w->setTool(Tool::DataCursor);
+  QTest::mouseClick(w, Qt::LeftButton, {}, pixelOf(w, 3.4, 11));
+  ASSERT_TRUE(w->dataTip()) << "a click marks the nearest point however far";
+  EXPECT_EQ(w->dataTip()->y, 9);
+  rt::set(rt::scalar(line), {s("YData"), rt::row(std::vector<double>(11, 1.0 / 3))});
+  EXPECT_FALSE(w->dataTip());
+}
+
+TEST_F(Figures, ClickingASurfaceInDataCursorModeNamesItsGridPoint) {
+  FigureWindow* w = surfacePlot();
+  w->setTool(Tool::DataCursor);
+  const rt::qt::AxesLayout& l = w->layouts().at(0);
+  QPoint at = l.projection->toScreen(4, 2, 3).toPoint();
+  QTest::mouseClick(w, Qt::LeftButton, {}, at);
+  ASSERT_TRUE(w->dataTip());
+  EXPECT_EQ(w->dataTip()->text.toStdString(), "X: 4\nY: 2\nZ: 3\nColor: 3");
+}
+
+TEST_F(Figures, AFigureHasItsMenusAndToolsAndAWindowWithoutAMenuBarHasNone) {
+  FigureWindow* plain = linePlot("none");
+  EXPECT_EQ(plain->findChild<QMenuBar*>(), nullptr);
+  EXPECT_EQ(plain->menuHeight(), 0);
+
+  FigureWindow* w = surfacePlot();
+  auto* bar = w->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  QStringList menus;
+  for (QAction* a : bar->actions()) menus << a->text();
+  EXPECT_EQ(menus, (QStringList{"File", "View", "Tools"}));
+  // The figure's area keeps its size below the menus, and the axes lie in it.
+  EXPECT_EQ(w->figureRect().top(), w->menuHeight());
+  EXPECT_GE(w->layouts().at(0).box.top(), w->menuHeight());
+
+  auto* tools = w->findChild<QToolBar*>();
+  ASSERT_NE(tools, nullptr);
+  tools->actions().at(0)->trigger();  // Pan
+  EXPECT_EQ(w->tool(), Tool::Pan);
+  tools->actions().at(3)->trigger();  // Data cursor
+  EXPECT_EQ(w->tool(), Tool::DataCursor);
+  int checked = 0;
+  for (QAction* a : tools->actions()) checked += a->isChecked();
+  EXPECT_EQ(checked, 1);
+  QTest::keyClick(w, Qt::Key_Escape);
+  EXPECT_EQ(w->tool(), Tool::None);
+  EXPECT_FALSE(tools->actions().at(3)->isChecked());
+
+  QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_FALSE(rt::gfx::exists(fig)) << "Ctrl+W closes the figure";
+}
+
+TEST_F(Figures, TheContextMenuOfAnAxesOffersItsActionsAndRegisteredOnes) {
+  FigureWindow* w = linePlot("none");
+  double other = handle(rt::axes({s("Position"), rt::row({0.8, 0.8, 0.1, 0.1})}));
+  rt::qt::addAxesAction({"Only on the line's axes", [this](double a) { return a == ax; },
+                         [](FigureWindow& win, double) { win.setTool(Tool::Zoom); }});
+  w->repaint();
+  QPoint at = pixelOf(w, 5, 50);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+  QApplication::sendEvent(w, &click);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  QStringList labels;
+  for (QAction* a : menu->actions()) labels << a->text();
+  EXPECT_EQ(labels, (QStringList{"Save image...", "Export data as CSV...", "Reset view",
+                                 "Data cursor", "Only on the line's axes"}));
+  menu->actions().last()->trigger();
+  EXPECT_EQ(w->tool(), Tool::Zoom);
+  menu->close();
+  QMenu* second = rt::qt::makeAxesMenu(*w, other);
+  EXPECT_EQ(second->actions().size(), 4) << "the predicate leaves the other axes out";
+  delete second;
+}
+
+TEST_F(Figures, ExportedDataReadBackEqualAndAFailedWriteLeavesNoFile) {
+  FigureWindow* w = surfacePlot();
+  QTemporaryDir dir;
+  QString path = dir.filePath("pattern.csv");
+  ASSERT_EQ(w->exportCsv(path), "");
+  std::ifstream in(path.toStdString());
+  std::string header;
+  std::getline(in, header);
+  EXPECT_EQ(header, "x,y,z,c");
+  std::optional<rt::gfx::SurfaceGrid> g = rt::gfx::surfaceGrid(surf);
+  for (std::size_t k = 0; k < g->z.size(); ++k) {
+    double x, y, z, c;
+    char comma;
+    in >> x >> comma >> y >> comma >> z >> comma >> c;
+    EXPECT_EQ(x, g->x[k]);
+    EXPECT_EQ(y, g->y[k]);
+    EXPECT_EQ(z, g->z[k]);
+    EXPECT_EQ(c, g->c[k]);
+  }
+
+  // The image is the figure's area as painted, without the menus.
+  ASSERT_EQ(w->saveImage(dir.filePath("pattern.png")), "");
+  EXPECT_EQ(QImage(dir.filePath("pattern.png")).size(), w->figureRect().size());
+  QFile::remove(dir.filePath("pattern.png"));
+
+  // A folder that cannot be made: its parent is a regular file.
+  QString blocked = dir.filePath("pattern.csv/out.csv");
+  std::string failure = w->exportCsv(blocked);
+  EXPECT_NE(failure.find(blocked.toStdString()), std::string::npos) << failure;
+  EXPECT_FALSE(QFile::exists(blocked));
+  failure = w->saveImage(dir.filePath("pattern.csv/out.png"));
+  EXPECT_FALSE(failure.empty());
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pattern.csv"})
+      << "no partial or temporary file left behind";
+}
+
+}  // namespace
