@@ -15,11 +15,12 @@ namespace {
 // last.
 class Axes2D {
  public:
-  Axes2D(QPainter& p, double ax, const QRectF& box)
+  Axes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect)
       : p_(p), ax_(ax), box_(box), lines_(childrenOfType(ax, "line")) {
+    roomBelow_ = roomBelow(figureRect);
     fitAxes();
     text_ = textAvailable();
-    font_ = text_ ? propFont(ax, box.height()) : QFont();
+    font_ = text_ ? legibleFont(propFont(ax, box.height()), deviceScale(p), box.height()) : QFont();
     fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
     xColor_ = axisColor(ax, "XColor");
     yColor_ = axisColor(ax, "YColor");
@@ -149,9 +150,10 @@ class Axes2D {
     p_.setRenderHint(QPainter::Antialiasing, true);
     double gap = 0.3 * fontPx_;
     TickLabels xl = formatTicks(xt_), yl = formatTicks(yt_);
+    auto [xFont, xGap] = fitBelow(gap);
     for (std::size_t i = 0; i < xt_.values.size(); ++i) {
-      drawTextBlock(p_, {xl.labels[i]}, QPointF(x_.toPixel(xt_.values[i]), box_.bottom() + gap),
-                    font_, xColor_, HAlign::Center, VAlign::Top);
+      drawTextBlock(p_, {xl.labels[i]}, QPointF(x_.toPixel(xt_.values[i]), box_.bottom() + xGap),
+                    xFont, xColor_, HAlign::Center, VAlign::Top);
     }
     for (std::size_t i = 0; i < yt_.values.size(); ++i) {
       yLabelWidth_ = std::max(yLabelWidth_, textBlockSize({yl.labels[i]}, font_).width());
@@ -171,13 +173,45 @@ class Axes2D {
     }
   }
 
+  // The lowest edge free of the figure's controls under the box (a caption
+  // set just below the axes): how far the tick labels may reach.
+  double roomBelow(const QRectF& figureRect) const {
+    double room = kInf;
+    for (double c : childrenOfType(figureOf(ax_), "uicontrol")) {
+      if (!visible(c)) continue;
+      QRectF r = positionRect(c, figureRect);
+      if (r.top() >= box_.bottom() && r.left() < box_.right() && r.right() > box_.left())
+        room = std::min(room, r.top() - box_.bottom());
+    }
+    return room;
+  }
+
+  // The font of the x tick labels and where their block starts under the
+  // box: the axes' own font and gap, unless the room under the box is short.
+  // Then the digits hang right under the box line (the blank a line keeps
+  // above capitals lies over it) and the font shrinks, down to
+  // kLeastTextPx device pixels at most.
+  std::pair<QFont, double> fitBelow(double gap) const {
+    QFont font = font_;
+    if (QFontMetricsF(font).height() + gap <= roomBelow_) return {font, gap};
+    auto lift = [](const QFont& f) {
+      QFontMetricsF m(f);
+      return std::max(0.0, m.ascent() - m.capHeight());
+    };
+    auto reach = [&](const QFont& f) { return QFontMetricsF(f).height() - lift(f); };
+    int least = static_cast<int>(std::ceil(kLeastTextPx / std::max(deviceScale(p_), 1e-9)));
+    while (font.pixelSize() > least && reach(font) > roomBelow_)
+      font.setPixelSize(font.pixelSize() - 1);
+    return {font, std::clamp(roomBelow_ - reach(font), 0.0, std::min(gap, 1.0)) - lift(font)};
+  }
+
   // Title above (raised over a y power of ten), x label below, y label
   // turned on the left, clear of the tick labels.
   void drawLabels() {
     double gap = 0.3 * fontPx_;
-    TextObject title = readText(labelHandle(ax_, "Title"), box_.height());
-    TextObject xlabel = readText(labelHandle(ax_, "XLabel"), box_.height());
-    TextObject ylabel = readText(labelHandle(ax_, "YLabel"), box_.height());
+    TextObject title = readText(labelHandle(ax_, "Title"), box_.height(), deviceScale(p_));
+    TextObject xlabel = readText(labelHandle(ax_, "XLabel"), box_.height(), deviceScale(p_));
+    TextObject ylabel = readText(labelHandle(ax_, "YLabel"), box_.height(), deviceScale(p_));
     double titleRaise = yExponentShown_ ? fontPx_ + gap : 0;
     if (title.shown()) {
       drawTextBlock(p_, title.lines, QPointF(box_.center().x(), box_.top() - gap - titleRaise),
@@ -205,13 +239,14 @@ class Axes2D {
   QColor xColor_, yColor_;
   Ticks xt_, yt_;
   double yLabelWidth_ = 0;
+  double roomBelow_ = kInf;
   bool yExponentShown_ = false;
 };
 
 }  // namespace
 
-AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box) {
-  Axes2D axes(p, ax, box);
+AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect) {
+  Axes2D axes(p, ax, box, figureRect);
   axes.paint();
   return axes.layout();
 }

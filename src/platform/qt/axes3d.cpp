@@ -251,7 +251,8 @@ class Axes3D {
     double az = view.size() >= 2 && std::isfinite(view[0]) ? view[0] : -37.5;
     double el = view.size() >= 2 && std::isfinite(view[1]) ? view[1] : 30.0;
     text_ = textAvailable();
-    font_ = text_ ? propFont(ax_, box_.height()) : QFont();
+    font_ =
+        text_ ? legibleFont(propFont(ax_, box_.height()), deviceScale(p_), box_.height()) : QFont();
     fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
     double margin = text_ ? 2.2 * fontPx_ : 4.0;
     viewport_ = box_.adjusted(margin, margin * 0.5, -margin, -margin);
@@ -465,7 +466,7 @@ class Axes3D {
         p_.setRenderHint(QPainter::Antialiasing, true);
         drawTextBlock(p_, {tl.labels[i]}, anchor, font_, colors_[k], ha, va);
       }
-      TextObject label = readText(labelHandle(ax_, labelNames[k]), box_.height());
+      TextObject label = readText(labelHandle(ax_, labelNames[k]), box_.height(), deviceScale(p_));
       if (!text_ || !label.shown()) continue;
       double reach = tickLen + 2 * gap + std::abs(out.x()) * extent.width() +
                      std::abs(out.y()) * extent.height();
@@ -481,7 +482,7 @@ class Axes3D {
 
   // The title, centred above the box.
   void drawTitle() {
-    TextObject title = readText(labelHandle(ax_, "Title"), box_.height());
+    TextObject title = readText(labelHandle(ax_, "Title"), box_.height(), deviceScale(p_));
     if (!text_ || !title.shown()) return;
     double top = kInf;
     for (double x : lim_[0])

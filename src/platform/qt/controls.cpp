@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPolygonF>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -14,13 +16,18 @@
 #include <limits>
 
 #include "platform/graphics/graphics.h"
+#include "platform/qt/notices.h"
 #include "platform/qt/props.h"
+#include "platform/qt/render_support.h"
 
 namespace rt::qt {
 namespace {
 
-// Runs a user act; errors are reported and never reach Qt's event loop.
-void act(double h, std::initializer_list<std::pair<std::string_view, Array>> changes) {
+// Runs a user act of `from`; errors are reported, on standard error and in
+// the window the user acted in, and never reach Qt's event loop.
+void act(QWidget* from, double h,
+         std::initializer_list<std::pair<std::string_view, Array>> changes) {
+  NoticeScope notices(from ? from->window() : nullptr);
   try {
     if (!std::isfinite(h) || !gfx::exists(h)) return;
     gfx::userAct(h, changes);
@@ -37,6 +44,20 @@ class TroughStepStyle : public QProxyStyle {
                 QStyleHintReturn* data) const override {
     if (hint == SH_ScrollBar_LeftClickAbsolutePosition) return 0;
     return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+  // The arrow buttons are as long as the bar is thick, whatever the screen:
+  // a thick bar on a dense screen keeps arrows a finger can hit.
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    int base = QProxyStyle::pixelMetric(metric, option, widget);
+    if (metric == PM_ScrollBarExtent && widget) {
+      auto* bar = qobject_cast<const QScrollBar*>(widget);
+      if (bar) {
+        int thick = bar->orientation() == Qt::Horizontal ? bar->height() : bar->width();
+        return std::max(base, thick);
+      }
+    }
+    return base;
   }
 };
 
@@ -61,6 +82,46 @@ Qt::Alignment horizontalAlignment(double h, Qt::Alignment fallback) {
 }  // namespace
 
 // ------------------------------------------------------------- slider
+SliderShows sliderShows(double min, double max, double value) {
+  if (!(std::isfinite(min) && std::isfinite(max) && min < max && std::isfinite(value)))
+    return SliderShows::Nothing;
+  if (value < min) return SliderShows::BelowMin;
+  if (value > max) return SliderShows::AboveMax;
+  return SliderShows::Value;
+}
+
+void drawSliderArrow(QPainter& p, const QRectF& button, Qt::ArrowType direction) {
+  double size = std::min(button.width(), button.height()) * 0.3;
+  QPointF tip = direction == Qt::LeftArrow    ? QPointF(-size, 0)
+                : direction == Qt::RightArrow ? QPointF(size, 0)
+                : direction == Qt::UpArrow    ? QPointF(0, -size)
+                                              : QPointF(0, size);
+  QPointF across(tip.y(), -tip.x());
+  QPointF c = button.center();
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(64, 64, 64));
+  p.drawPolygon(QPolygonF({c + tip, c - tip / 2 + across, c - tip / 2 - across}));
+  p.restore();
+}
+
+void markSlider(QPainter& p, const QRectF& bar, const QRectF& thumb, SliderShows shows) {
+  if (shows == SliderShows::Value) return;
+  p.save();
+  if (shows == SliderShows::Nothing) {
+    p.fillRect(bar, QColor(236, 236, 236, 190));
+  } else {
+    QColor warn(214, 92, 0);
+    p.fillRect(thumb, QColor(warn.red(), warn.green(), warn.blue(), 150));
+    double w = std::max(2.0, std::min(thumb.width(), thumb.height()) / 8);
+    p.setPen(QPen(warn, w));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(thumb.adjusted(w / 2, w / 2, -w / 2, -w / 2));
+  }
+  p.restore();
+}
+
 SliderBar::SliderBar(double h, QWidget* parent) : QScrollBar(Qt::Horizontal, parent), handle_(h) {
   setRange(0, kSteps);
   setTracking(true);
@@ -74,7 +135,8 @@ SliderBar::SliderBar(double h, QWidget* parent) : QScrollBar(Qt::Horizontal, par
 void SliderBar::showState(double min, double max, double value, double smallStep,
                           double largeStep) {
   QSignalBlocker block(this);
-  bool usable = std::isfinite(min) && std::isfinite(max) && min < max && std::isfinite(value);
+  shows_ = sliderShows(min, max, value);
+  bool usable = shows_ != SliderShows::Nothing;
   min_ = min;
   max_ = max;
   small_ = std::isfinite(smallStep) && smallStep > 0 ? smallStep : 0.01;
@@ -90,6 +152,7 @@ void SliderBar::showState(double min, double max, double value, double smallStep
     acted_ = false;  // nothing the user did can be handed over now
   }
   setEnabled(usable);
+  update();
 }
 
 // A vertical bar has Min at the bottom: its grid (which Qt counts from the
@@ -142,7 +205,7 @@ void SliderBar::onAction(int action) {
 void SliderBar::commit() {
   if (!acted_) return;
   acted_ = false;
-  act(handle_, {{"Value", scalar(value_)}});
+  act(this, handle_, {{"Value", scalar(value_)}});
 }
 
 void SliderBar::mousePressEvent(QMouseEvent* e) {
@@ -170,6 +233,17 @@ void SliderBar::wheelEvent(QWheelEvent* e) {
 
 void SliderBar::contextMenuEvent(QContextMenuEvent* e) {
   e->ignore();
+}
+
+void SliderBar::paintEvent(QPaintEvent* e) {
+  QScrollBar::paintEvent(e);
+  QPainter p(this);
+  bool horizontal = orientation() == Qt::Horizontal;
+  drawSliderArrow(p, partRect(QStyle::SC_ScrollBarSubLine),
+                  horizontal ? Qt::LeftArrow : Qt::UpArrow);
+  drawSliderArrow(p, partRect(QStyle::SC_ScrollBarAddLine),
+                  horizontal ? Qt::RightArrow : Qt::DownArrow);
+  markSlider(p, rect(), partRect(QStyle::SC_ScrollBarSlider), shows_);
 }
 
 QRect SliderBar::partRect(QStyle::SubControl part) const {
@@ -203,7 +277,7 @@ void EditBox::focusOutEvent(QFocusEvent* e) {
 
 void EditBox::commit() {
   dirty_ = false;
-  act(handle_, {{"String", str(text().toStdString())}});
+  act(this, handle_, {{"String", str(text().toStdString())}});
 }
 
 // -------------------------------------------------------- control view
@@ -250,7 +324,7 @@ void ControlView::create() {
   } else if (style_ == "pushbutton") {
     auto* b = new QPushButton(window_);
     double h = handle_;
-    QObject::connect(b, &QPushButton::clicked, b, [h] { act(h, {}); });
+    QObject::connect(b, &QPushButton::clicked, b, [b, h] { act(b, h, {}); });
     w = b;
   } else {
     // Static texts, and the styles this front end shows as plain labels.
@@ -295,7 +369,7 @@ void ControlView::sync() {
   }
   w->setPalette(pal);
   QStringList lines = propLines(h, "String");
-  QFont font = propFont(h, std::max(r.height(), 1.0));
+  QFont font = render::legibleFont(propFont(h, std::max(r.height(), 1.0)), w->devicePixelRatioF());
   if (dynamic_cast<QLabel*>(w)) {
     // Fonts differ from one system to the next: a caption that is too wide
     // for its box is shown smaller (down to half size) rather than cut off.
@@ -305,7 +379,8 @@ void ControlView::sync() {
     double room = r.width() - 1;
     if (widest > room && room > 0) {
       int px = font.pixelSize();
-      font.setPixelSize(std::max({1, px / 2, static_cast<int>(px * room / widest)}));
+      int least = static_cast<int>(std::ceil(render::kLeastTextPx / w->devicePixelRatioF()));
+      font.setPixelSize(std::max({least, px / 2, static_cast<int>(px * room / widest)}));
     }
   }
   w->setFont(font);

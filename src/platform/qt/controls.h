@@ -14,7 +14,25 @@
 #include <cmath>
 #include <string>
 
+class QPainter;
+
 namespace rt::qt {
+
+// What a slider can show of the value it holds: the value itself, nothing
+// (an empty or inverted range, or no finite value), or that the value lies
+// beyond one end (the thumb then stands at that end).
+enum class SliderShows { Value, Nothing, BelowMin, AboveMax };
+SliderShows sliderShows(double min, double max, double value);
+// Marks a slider drawn as an ordinary one at `bar`, thumb at `thumb`: a
+// slider that shows nothing is washed grey, one past an end has its thumb
+// drawn in a warning colour. The widget and the renderer's drawing share it,
+// so that a saved picture looks like the screen.
+void markSlider(QPainter& p, const QRectF& bar, const QRectF& thumb, SliderShows shows);
+
+// Draws the arrow of a slider's arrow button, a dark triangle that grows
+// with the button, pointing `direction`; the widget (over its style's
+// arrow, which keeps one size) and the renderer's drawing share it.
+void drawSliderArrow(QPainter& p, const QRectF& button, Qt::ArrowType direction);
 
 // A slider that looks and acts like a scroll bar with arrows. Its value is a
 // double between Min and Max; the scroll bar shows it on an integer grid of
@@ -31,6 +49,7 @@ class SliderBar : public QScrollBar {
   // a value that is not a finite number disables the bar.
   void showState(double min, double max, double value, double smallStep, double largeStep);
   double pendingValue() const { return value_; }
+  SliderShows shows() const { return shows_; }
   // Screen area of a part (arrows, trough, thumb), for tests and tools.
   QRect partRect(QStyle::SubControl part) const;
   // The object is gone: later acts do nothing.
@@ -42,6 +61,7 @@ class SliderBar : public QScrollBar {
   void keyPressEvent(QKeyEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 
  private:
   void onAction(int action);
@@ -53,6 +73,7 @@ class SliderBar : public QScrollBar {
   double small_ = 0.01, large_ = 0.1;
   bool pressed_ = false;
   bool acted_ = false;
+  SliderShows shows_ = SliderShows::Value;
 };
 
 // An edit box: Enter, or leaving it after a change (for another control or

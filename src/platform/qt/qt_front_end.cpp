@@ -5,11 +5,16 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <map>
 
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_window.h"
+#include "platform/qt/notices.h"
 #include "platform/qt/props.h"
 #include "platform/qt/renderer.h"
 
@@ -21,6 +26,36 @@ QString windowTitle(double fig) {
   if (!propOn(fig, "NumberTitle", true)) return name;
   QString title = QStringLiteral("Figure %1").arg(QString::number(fig, 'g', 10));
   return name.isEmpty() ? title : title + QStringLiteral(": ") + name;
+}
+
+// Each new window opens this far right and down of one already at its
+// place, so that a user sees every window opened.
+constexpr int kCascadeStep = 32;
+
+// The platform connection is gone (the X server ended, the session was
+// dropped): Qt says so and ends the process with exit(), which would run the
+// destructors of statics (the front end among them) after Qt's own, with
+// widgets that can no longer be taken down. Nothing can be shown any more,
+// so the program says why in one line and ends at once.
+QtMessageHandler previousHandler = nullptr;
+
+bool connectionLost(const QString& message) {
+  return message.startsWith(QLatin1String("The X11 connection broke")) ||
+         message.startsWith(QLatin1String("The Wayland connection broke"));
+}
+
+void handleQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (connectionLost(message)) {
+    std::cout.flush();
+    std::cerr << "The connection to the display was lost; the program ends." << std::endl;
+    std::fflush(nullptr);
+    std::_Exit(1);
+  }
+  if (previousHandler) {
+    previousHandler(type, context, message);
+  } else {
+    std::cerr << message.toStdString() << std::endl;
+  }
 }
 
 }  // namespace
@@ -43,6 +78,12 @@ struct QtFrontEnd::Impl {
     if (FigureWindow* w = windowOf(fig)) return w;
     auto* w = new FigureWindow(
         fig, [this, fig] { relayout(fig); }, [this, fig] { userClosed(fig); });
+    // A window opened while another is open (a pattern window beside the
+    // main one) leaves the keyboard where the user is working.
+    bool another = std::any_of(windows.begin(), windows.end(), [](const auto& entry) {
+      return entry.second && entry.second->isVisible();
+    });
+    w->setAttribute(Qt::WA_ShowWithoutActivating, another);
     windows[fig] = w;
     syncFigure(fig, "");
     return w;
@@ -52,6 +93,28 @@ struct QtFrontEnd::Impl {
     for (auto& [h, view] : controls) {
       if (view->window() == windowOf(fig)) view->sync();
     }
+    placeNoticeBar(windowOf(fig));
+  }
+
+  // A window not shown yet that would open exactly where another open
+  // window stands moves down and right until its place is free, starting
+  // again at the top left of the screen's free area when it would leave it.
+  QRect cascaded(const FigureWindow* w, QRect g, const QRect& avail) const {
+    if (w->isVisible()) return g;
+    auto taken = [&](QPoint at) {
+      return std::any_of(windows.begin(), windows.end(), [&](const auto& entry) {
+        const FigureWindow* other = entry.second.data();
+        return other && other != w && other->isVisible() &&
+               (other->geometry().topLeft() - at).manhattanLength() < kCascadeStep / 2;
+      });
+    };
+    QPoint step(kCascadeStep, kCascadeStep);
+    bool fits = avail.width() > g.width() && avail.height() > g.height();
+    for (std::size_t i = 0; i <= windows.size() && taken(g.topLeft()); ++i) {
+      g.translate(step);
+      if (fits && !avail.contains(g)) g.moveTopLeft(avail.topLeft());
+    }
+    return g;
   }
 
   // Places and sizes a window from Position and Units on the screen's
@@ -70,6 +133,7 @@ struct QtFrontEnd::Impl {
     g.setWidth(std::max(g.width(), 1));
     // Position is the figure's area: the menus come on top of it.
     g.setHeight(std::max(g.height(), 1) + w->menuHeight());
+    g = cascaded(w, g, avail);
     if (propOn(fig, "Resize", true)) {
       w->setMinimumSize(1, 1);
       w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -102,6 +166,7 @@ struct QtFrontEnd::Impl {
   // The user closes a window: the figure's close request decides (by
   // default it deletes the figure, and with it the window).
   void userClosed(double fig) {
+    NoticeScope notices(windowOf(fig));
     try {
       if (gfx::exists(fig)) gfx::closeRequest(fig);
     } catch (const std::exception& e) {
@@ -154,6 +219,12 @@ QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
     error("The Qt front end needs a QApplication, but another kind of application exists.");
   }
   QGuiApplication::setQuitOnLastWindowClosed(false);
+  // Once per process: a second front end must not chain the handler to itself.
+  static const bool handlerInstalled = [] {
+    previousHandler = qInstallMessageHandler(handleQtMessage);
+    return true;
+  }();
+  (void)handlerInstalled;
 }
 
 QtFrontEnd::~QtFrontEnd() {
@@ -246,6 +317,10 @@ QWidget* QtFrontEnd::widget(double h) const {
   return c == d_->controls.end() ? nullptr : c->second->widget();
 }
 
+QStringList QtFrontEnd::notices(double fig) const {
+  return rt::qt::notices(d_->windowOf(fig));
+}
+
 std::optional<AxesLayout> QtFrontEnd::axesAt(double fig, QPointF pixel) const {
   FigureWindow* w = d_->windowOf(fig);
   return w ? w->axesAt(pixel) : std::nullopt;
@@ -253,16 +328,19 @@ std::optional<AxesLayout> QtFrontEnd::axesAt(double fig, QPointF pixel) const {
 
 std::string QtFrontEnd::savePng(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
+  NoticesHidden hidden(w);
   return w ? w->savePng(path) : rt::qt::savePng(fig, path, QSize(800, 600));
 }
 
 std::string QtFrontEnd::saveSvg(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
+  NoticesHidden hidden(w);
   return w ? w->saveSvg(path) : rt::qt::saveSvg(fig, path, QSize(800, 600));
 }
 
 std::string QtFrontEnd::savePdf(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
+  NoticesHidden hidden(w);
   return w ? w->savePdf(path) : rt::qt::savePdf(fig, path, QSize(800, 600));
 }
 

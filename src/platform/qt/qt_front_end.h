@@ -9,6 +9,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -44,6 +45,9 @@ class QtFrontEnd : public FrontEnd {
   // The axes under a pixel of a figure's window, with where it was painted
   // there (the window's last paint); none off every axes or without a window.
   std::optional<AxesLayout> axesAt(double fig, QPointF pixel) const;
+  // The messages the figure's window showed for the user's acts, oldest
+  // first (the last few).
+  QStringList notices(double fig) const;
   // The figure's window with its controls, as a PNG, SVG or PDF file: an
   // empty string, or a message naming the file and why it was not written.
   std::string savePng(double fig, const QString& path);

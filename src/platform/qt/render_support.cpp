@@ -1,6 +1,7 @@
 // Helpers shared by the figure, 2-D and 3-D drawing code.
 #include "platform/qt/render_support.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPolygonF>
@@ -27,7 +28,18 @@ double pointsToPixels(double pt) {
   return pt * 96.0 / 72.0;
 }
 
+std::vector<PaintedText>* textLog = nullptr;
+
 }  // namespace
+
+TextLogScope::TextLogScope(std::vector<PaintedText>* log) : saved_(textLog) {
+  if (log) log->clear();
+  textLog = log;
+}
+
+TextLogScope::~TextLogScope() {
+  textLog = saved_;
+}
 
 bool textAvailable() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
@@ -116,10 +128,26 @@ void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const 
     QRectF r(x0, y0 + i * fm.lineSpacing(), size.width(), fm.lineSpacing());
     p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
   }
+  if (textLog) {
+    textLog->push_back({lines.join(QLatin1Char('\n')),
+                        p.deviceTransform().mapRect(QRectF(origin, size)),
+                        QFontInfo(font).pixelSize() * deviceScale(p)});
+  }
   p.restore();
 }
 
-TextObject readText(double t, double axesHeight) {
+QFont legibleFont(QFont font, double deviceScale, double boxHeight) {
+  int least = std::max(static_cast<int>(std::ceil(kLeastTextPx / std::max(deviceScale, 1e-9))),
+                       static_cast<int>(std::lround(boxHeight * kTextPerBoxHeight)));
+  if (font.pixelSize() > 0 && font.pixelSize() < least) font.setPixelSize(least);
+  return font;
+}
+
+double deviceScale(const QPainter& p) {
+  return std::sqrt(std::abs(p.deviceTransform().determinant()));
+}
+
+TextObject readText(double t, double axesHeight, double deviceScale) {
   TextObject obj;
   if (!std::isfinite(t) || !visible(t)) return obj;
   obj.lines = propLines(t, "String");
@@ -135,6 +163,7 @@ TextObject readText(double t, double axesHeight) {
         propKeyword(ax, "FontUnits") == "normalized") {
       obj.font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * axesHeight))));
     }
+    obj.font = legibleFont(obj.font, deviceScale, axesHeight);
   }
   obj.color = propColor(t, "Color").value_or(Qt::black);
   return obj;
@@ -156,7 +185,7 @@ void drawFreeTexts(QPainter& p, double ax, const QRectF& box,
                       labelHandle(ax, "YLabel"), labelHandle(ax, "ZLabel")};
   for (double t : childrenOfType(ax, "text")) {
     if (std::find(std::begin(labels), std::end(labels), t) != std::end(labels)) continue;
-    TextObject obj = readText(t, box.height());
+    TextObject obj = readText(t, box.height(), deviceScale(p));
     std::vector<double> pos = propValues(t, "Position");
     if (!obj.shown() || pos.size() < 2) continue;
     double z = pos.size() >= 3 ? pos[2] : 0.0;

@@ -56,6 +56,28 @@ enum class VAlign { Top, Middle, Bottom };
 HAlign hAlignOf(const std::string& keyword, HAlign fallback);
 VAlign vAlignOf(const std::string& keyword, VAlign fallback);
 
+// Text is never drawn smaller than kLeastTextPx device pixels (`deviceScale`
+// device pixels to a pixel of the font); in a large plot box it grows with
+// the box (a pattern window filling a 4K screen shows text a user can read
+// from the chair).
+inline constexpr int kLeastTextPx = 9;
+inline constexpr double kTextPerBoxHeight = 1.0 / 50;
+QFont legibleFont(QFont font, double deviceScale, double boxHeight = 0);
+// Device pixels to a pixel of what `p` paints.
+double deviceScale(const QPainter& p);
+
+// While one lives, every block drawTextBlock paints is added to `log`.
+class TextLogScope {
+ public:
+  explicit TextLogScope(std::vector<PaintedText>* log);
+  ~TextLogScope();
+  TextLogScope(const TextLogScope&) = delete;
+  TextLogScope& operator=(const TextLogScope&) = delete;
+
+ private:
+  std::vector<PaintedText>* saved_;
+};
+
 QSizeF textBlockSize(const QStringList& lines, const QFont& font);
 // The area of an unturned block of `size` anchored at `anchor`.
 QRectF blockRect(QSizeF size, QPointF anchor, HAlign h, VAlign v);
@@ -73,7 +95,7 @@ struct TextObject {
 };
 // A text object's lines, font (`axesHeight` for normalised sizes) and colour;
 // nothing to show when it is hidden or has no text.
-TextObject readText(double t, double axesHeight);
+TextObject readText(double t, double axesHeight, double deviceScale = 1);
 // The text object an axes names in `name` ("Title", "XLabel", ...), or NaN.
 double labelHandle(double ax, const char* name);
 // Texts of an axes other than its title and labels, at their Position (in
@@ -90,8 +112,10 @@ void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std
                          const QRectF& clip);
 
 // ------------------------------------------------------------------- axes
-// `box` is the axes' plot box on the device. Each gives the layout it drew.
-AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box);
+// `box` is the axes' plot box on the device, `figureRect` the figure's area
+// (a 2-D axes keeps its tick labels clear of the controls under it). Each
+// gives the layout it drew.
+AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect);
 AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box);
 
 }  // namespace rt::qt::render

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/graphics/graphics.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/file_output.h"
 #include "platform/qt/props.h"
 #include "platform/qt/render_support.h"
@@ -27,7 +28,7 @@ void paintControl(QPainter& p, double c, const QRectF& figureRect) {
   p.setRenderHint(QPainter::Antialiasing, false);
   QStringList lines = propLines(c, "String");
   HAlign ha = hAlignOf(propKeyword(c, "HorizontalAlignment"), HAlign::Center);
-  QFont font = textAvailable() ? propFont(c, r.height()) : QFont();
+  QFont font = textAvailable() ? legibleFont(propFont(c, r.height()), deviceScale(p)) : QFont();
   auto label = [&](const QRectF& area, VAlign va) {
     if (lines.isEmpty()) return;
     QPointF anchor(ha == HAlign::Left    ? area.left() + 2
@@ -63,22 +64,26 @@ void paintControl(QPainter& p, double c, const QRectF& figureRect) {
         horizontal ? std::min(r.height(), r.width() / 3) : std::min(r.width(), r.height() / 3);
     QColor button(212, 208, 200);
     double lo = propScalar(c, "Min", 0), hi = propScalar(c, "Max", 1),
-           v = propScalar(c, "Value", lo);
-    double f = hi > lo && std::isfinite(v) ? std::clamp((v - lo) / (hi - lo), 0.0, 1.0) : 0.0;
+           v = propScalar(c, "Value", std::nan(""));
+    SliderShows shows = sliderShows(lo, hi, v);
+    double f = shows == SliderShows::Nothing ? 0.0 : std::clamp((v - lo) / (hi - lo), 0.0, 1.0);
+    QRectF thumbRect, less, more;  // the arrow buttons towards Min and Max
     if (horizontal) {
       double track = r.width() - 2 * arrow, thumb = std::max(arrow * 0.8, track * 0.1);
-      p.fillRect(QRectF(r.left(), r.top(), arrow, r.height()), button);
-      p.fillRect(QRectF(r.right() - arrow, r.top(), arrow, r.height()), button);
-      p.fillRect(QRectF(r.left() + arrow + f * (track - thumb), r.top(), thumb, r.height()),
-                 button);
+      less = QRectF(r.left(), r.top(), arrow, r.height());
+      more = QRectF(r.right() - arrow, r.top(), arrow, r.height());
+      thumbRect = QRectF(r.left() + arrow + f * (track - thumb), r.top(), thumb, r.height());
     } else {
       double track = r.height() - 2 * arrow, thumb = std::max(arrow * 0.8, track * 0.1);
-      p.fillRect(QRectF(r.left(), r.top(), r.width(), arrow), button);
-      p.fillRect(QRectF(r.left(), r.bottom() - arrow, r.width(), arrow), button);
-      p.fillRect(
-          QRectF(r.left(), r.bottom() - arrow - thumb - f * (track - thumb), r.width(), thumb),
-          button);
+      less = QRectF(r.left(), r.bottom() - arrow, r.width(), arrow);
+      more = QRectF(r.left(), r.top(), r.width(), arrow);
+      thumbRect =
+          QRectF(r.left(), r.bottom() - arrow - thumb - f * (track - thumb), r.width(), thumb);
     }
+    for (const QRectF& b : {less, more, thumbRect}) p.fillRect(b, button);
+    drawSliderArrow(p, less, horizontal ? Qt::LeftArrow : Qt::DownArrow);
+    drawSliderArrow(p, more, horizontal ? Qt::RightArrow : Qt::UpArrow);
+    markSlider(p, r, thumbRect, shows);
     p.setPen(QPen(QColor(128, 128, 128), 0));
     p.drawRect(r);
   } else {
@@ -216,7 +221,8 @@ std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& 
   QRectF box = positionRect(ax, figureRect);
   if (box.width() < 2 || box.height() < 2) return std::nullopt;
   painter.save();
-  AxesLayout layout = isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box);
+  AxesLayout layout =
+      isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box, figureRect);
   painter.restore();
   return layout;
 }
@@ -224,6 +230,7 @@ std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& 
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options) {
   QRectF rect(options.origin, QSizeF(size));
   if (options.layouts) options.layouts->clear();
+  TextLogScope textLog(options.texts);
   painter.fillRect(rect, propColor(fig, "Color").value_or(QColor(204, 204, 204)));
   std::vector<double> kids;
   try {

@@ -93,12 +93,23 @@ struct AxesLayout {
 };
 
 // ---------------------------------------------------------------- drawing
+// A block of text as it was painted: its text, the box it takes on the
+// device and the height of its font, both in device pixels.
+struct PaintedText {
+  QString text;
+  QRectF box;
+  double pixelHeight = 0;
+};
+
 struct PaintOptions {
   // Draw the figure's controls too (false when widgets show them).
   bool controls = true;
   // Filled anew with the layout of each axes painted, in painting order
   // (the last one lies on top); untouched when null.
   std::vector<AxesLayout>* layouts = nullptr;
+  // Filled anew with every block of text painted (tools and tests that
+  // check legibility read it); untouched when null.
+  std::vector<PaintedText>* texts = nullptr;
   // Where the figure's area starts on the device (below a window's menus).
   QPointF origin;
 };

@@ -207,6 +207,7 @@ TEST_F(FrontEndTest, SliderWithoutAUsableRangeOrValueIsDisabled) {
   rt::Array sl = makeSlider(0, 10, 50);
   EXPECT_TRUE(bar(sl)->isEnabled());
   EXPECT_EQ(bar(sl)->value(), SliderBar::kSteps);
+  EXPECT_EQ(bar(sl)->shows(), rt::qt::SliderShows::AboveMax);
   EXPECT_DOUBLE_EQ(value(sl), 50.0);
   // A range made usable enables the bar again.
   rt::Array fixed = makeSlider(0, 0, 0);
@@ -214,9 +215,69 @@ TEST_F(FrontEndTest, SliderWithoutAUsableRangeOrValueIsDisabled) {
   EXPECT_TRUE(bar(fixed)->isEnabled());
 }
 
+// A slider without a usable value is washed grey and one past an end has a
+// warning-coloured thumb, on screen and in a picture drawn without widgets
+// alike; an ordinary one has neither.
+TEST_F(FrontEndTest, SliderShowsWhenItsValueIsUnusableOrOutOfRange) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = makeSlider(0, 10, 5);
+  QWidget* w = front->window(handle(fig));
+  auto count = [](const QImage& img, QRect area, auto near) {
+    int hits = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) hits += near(img.pixelColor(x, y));
+    return hits;
+  };
+  auto warm = [](QColor c) { return c.red() > 150 && c.red() - c.blue() > 80; };
+  // Arrows in ink; a washed-out bar has none.
+  auto ink = [](QColor c) { return c.lightness() < 110 && c.saturation() < 40; };
+  struct Look {
+    rt::Array value;
+    rt::qt::SliderShows shows;
+    bool warning, greyed;
+  };
+  const Look looks[] = {{n(5), rt::qt::SliderShows::Value, false, false},
+                        {n(-3), rt::qt::SliderShows::BelowMin, true, false},
+                        {n(13), rt::qt::SliderShows::AboveMax, true, false},
+                        {n(std::nan("")), rt::qt::SliderShows::Nothing, false, true},
+                        {rt::emptyDouble(), rt::qt::SliderShows::Nothing, false, true}};
+  for (const Look& look : looks) {
+    rt::set(sl, {s("Value"), look.value});
+    EXPECT_EQ(bar(sl)->shows(), look.shows);
+    QRect area = bar(sl)->geometry().adjusted(2, 2, -2, -2);
+    QImage screen = w->grab().toImage();
+    QImage drawn = rt::qt::renderFigureImage(handle(fig), w->size());
+    for (auto& [name, img] : {std::pair{"screen", screen}, std::pair{"drawn", drawn}}) {
+      SCOPED_TRACE(name);
+      EXPECT_EQ(count(img, area, warm) > 20, look.warning);
+      EXPECT_EQ(count(img, area, ink) == 0, look.greyed);
+    }
+  }
+  EXPECT_TRUE(values.empty()) << "a shown state was written back";
+}
+
+// On a dense screen a slider is thick: its arrow buttons are as long as it
+// is thick and their arrows grow with them.
+TEST_F(FrontEndTest, SliderArrowsGrowWithTheBar) {
+  rt::Array fig = makeFigure();
+  rt::Array sl = rt::uicontrol({s("Style"), s("slider"), s("Units"), s("pixels"), s("Position"),
+                                rt::row({10, 10, 400, 60})});
+  SliderBar* b = bar(sl);
+  QRect arrow = b->partRect(QStyle::SC_ScrollBarAddLine);
+  EXPECT_GE(arrow.width(), 55);
+  QImage img = front->window(handle(fig))->grab().toImage();
+  QRect ink;
+  for (int y = arrow.top(); y <= arrow.bottom(); ++y)
+    for (int x = arrow.left(); x <= arrow.right(); ++x)
+      if (img.pixelColor(b->mapToParent(QPoint(x, y))).lightness() < 110) ink |= QRect(x, y, 1, 1);
+  EXPECT_GE(ink.height(), 10) << "the arrow stays small";
+}
+
 TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStays) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5, "qt_test_fail");
+  QApplication::setActiveWindow(front->window(handle(fig)));
+  bar(sl)->setFocus();
   testing::internal::CaptureStderr();
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   std::string err = testing::internal::GetCapturedStderr();
@@ -225,8 +286,39 @@ TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStays) {
   EXPECT_NEAR(value(sl), 5.1, 1e-12);  // the act's write stays
   ASSERT_NE(front->window(handle(fig)), nullptr);
   EXPECT_TRUE(front->window(handle(fig))->isVisible());
+  // The window shows what standard error got, and the next act goes ahead.
+  EXPECT_EQ(front->notices(handle(fig)), QStringList{QString::fromStdString(err).trimmed()});
+  EXPECT_EQ(QApplication::focusWidget(), bar(sl)) << "the notice took the keyboard";
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   EXPECT_EQ(failures, 2);
+  EXPECT_EQ(front->notices(handle(fig)).size(), 2);
+  EXPECT_NEAR(value(sl), 5.2, 1e-12);
+  // A saved window shows the figure without the notice, which stays shown.
+  QWidget* w = front->window(handle(fig));
+  QColor paper = w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4);
+  QTemporaryDir dir;
+  ASSERT_EQ(front->savePng(handle(fig), dir.filePath("w.png")), "");
+  QImage saved(dir.filePath("w.png"));
+  EXPECT_NE(saved.pixelColor(w->width() / 2, w->height() - 4), paper);
+  EXPECT_EQ(w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4), paper);
+}
+
+// Each new window opens clear of those already open and inside the screen,
+// asking not to be activated (the offscreen platform activates every window
+// shown all the same: that the keyboard stays is checked on a real display).
+TEST_F(FrontEndTest, NewWindowsCascadeAndAskNotToBeActivated) {
+  QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  rt::Array main = makeFigure();
+  std::vector<QPoint> corners;
+  for (int i = 0; i < 12; ++i) {
+    QWidget* w = front->window(handle(rt::figure()));
+    QApplication::processEvents();
+    EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(avail.contains(w->geometry())) << i;
+    for (QPoint c : corners) EXPECT_NE(c, w->geometry().topLeft()) << i;
+    corners.push_back(w->geometry().topLeft());
+  }
+  EXPECT_FALSE(front->window(handle(main))->testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
 TEST_F(FrontEndTest, CallbackThatClosesItsOwnWindow) {
