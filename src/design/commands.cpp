@@ -5,9 +5,9 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "design/atomic_file.h"
 #include "design/design_file.h"
 #include "design/window.h"
+#include "platform/array/atomic_file.h"
 
 namespace design {
 namespace {
@@ -43,7 +43,7 @@ Synthesis designFor(const Target& target) {
 
 std::string saveDesign(const std::string& path) {
   try {
-    return writeWhole(path, designText(presentActs(), nowUtc()));
+    return rt::writeFileAtomically(path, designText(presentActs(), nowUtc()), "\"" + path + "\"");
   } catch (const std::runtime_error& e) {
     return e.what();
   }

@@ -91,6 +91,10 @@ Act typed(std::string_view box, double v) {
 
 }  // namespace
 
+std::string boxText(std::string_view tag) {
+  return Window().text(tag);
+}
+
 Limits sliderLimits() {
   const Window w;
   return {w.range("slider1"), w.range("slider2"), w.range("slider3"), w.range("slider4")};

@@ -3,6 +3,8 @@
 // through the controls' own callbacks.
 #pragma once
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "design/acts.h"
@@ -14,6 +16,9 @@ namespace design {
 
 // The ranges of the width, length, height and permittivity sliders.
 Limits sliderLimits();
+
+// The text of one of the window's edit boxes ("edit1" ...).
+std::string boxText(std::string_view tag);
 
 // The acts that type a design into the window's edit boxes.
 std::vector<Act> actsOf(const Design& d);

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/array/atomic_file.h"
 #include "platform/graphics/graphics.h"
-#include "rf/atomic_file.h"
 #include "rf/touchstone.h"
 
 namespace rf {
@@ -109,9 +109,13 @@ void saveTouchstone(const std::string& path, double z0) {
   OnePort data{s->ghz, {}, z0};
   for (std::size_t i = 0; i < s->ghz.size(); ++i)
     data.s11.push_back(reflection({s->r[i], s->x[i]}, z0));
-  writeFileAtomically(path, formatTouchstone(data, {"tessivar: rectangular microstrip patch, "
-                                                    "S11 from the input impedance",
-                                                    designSummary()}));
+  const std::string failure = rt::writeFileAtomically(
+      path,
+      formatTouchstone(data,
+                       {"tessivar: rectangular microstrip patch, S11 from the input impedance",
+                        designSummary()}),
+      "\"" + path + "\"");
+  if (!failure.empty()) throw std::runtime_error(failure);
 }
 
 }  // namespace rf

@@ -33,8 +33,8 @@ bool bandDrawsNothing();
 std::string designSummary();
 
 // Writes the shown impedance as S11 referred to z0 to a Touchstone file,
-// whole or not at all. Raises std::runtime_error (WriteError for the file)
-// with a message for the user.
+// whole or not at all. Raises std::runtime_error with a message for the
+// user.
 void saveTouchstone(const std::string& path, double z0);
 
 }  // namespace rf

@@ -146,10 +146,7 @@ class MatchFigure {
   double handle() const { return fig_; }
   double z0() const { return z0_; }
 
-  bool alive() const {
-    return rt::gfx::exists(fig_) && rt::gfx::type(fig_) == "figure" &&
-           rt::gfx::prop(fig_, "Tag").text() == kFigureTag;
-  }
+  bool alive() const { return isMatchFigure(fig_); }
 
   // After a user act: redraws the model when the window's lines or its band
   // changed.
@@ -444,6 +441,13 @@ void MatchFigure::followInOpenFigure() {
 }
 
 }  // namespace
+
+// By its tag, so that the answer holds while the figure is being built (its
+// window's menus are made then).
+bool isMatchFigure(double fig) {
+  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
+         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+}
 
 double openMatchFigure() {
   MatchFigure* f = openFigure();

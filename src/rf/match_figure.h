@@ -12,9 +12,12 @@
 namespace rf {
 
 // Opens the Match figure, or makes the open one current; gives its handle.
-// This is what "Match and Smith chart..." calls.
+// This is what "Match and Smith chart..." calls, which then brings the
+// figure's window to the front.
 double openMatchFigure();
 bool matchFigureOpen();
+// Whether `fig` is a Match figure (its menus carry the Touchstone entries).
+bool isMatchFigure(double fig);
 
 // The reference impedance of the figure (50 ohm until changed; kept while
 // the figure is open). setMatchZ0 raises std::invalid_argument for a value

@@ -16,6 +16,7 @@
 
 #include "design/commands.h"
 #include "shell/main_info.h"
+#include "shell/menus.h"
 #include "shell/tessivar.h"
 
 namespace {
@@ -67,5 +68,6 @@ int main(int argc, char** argv) {
       if (!failure.empty()) std::cerr << "tessivar: " << failure << '\n';
     });
   }
+  shell::addMenuEntries();
   return rt::runMain(argc, argv, tessivar::byName, 0, mainInfo);
 }

@@ -1,19 +1,13 @@
 // Touchstone reading in all its units, kinds and formats; the files it must
-// refuse, each with its line and reason; and whole-or-nothing writing.
+// refuse, each with its line and reason.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <sstream>
 
-#include "rf/atomic_file.h"
 #include "rf/touchstone.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(Touchstone, ReadsEveryUnitKindAndFormat) {
   // One point, S11 = 0.6 - 0.2j against 50 ohm, written every way.
@@ -120,44 +114,6 @@ TEST(Touchstone, RefusesMoreThanTheMostPointsAndAMissingFile) {
         }
       },
       rf::TouchstoneError);
-}
-
-class AtomicFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tessivar-rf-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    fs::permissions(dir_, fs::perms::owner_all);
-    fs::remove_all(dir_);
-  }
-  fs::path dir_;
-};
-
-TEST_F(AtomicFile, ReplacesTheFileWhole) {
-  const fs::path f = dir_ / "a.s1p";
-  std::ofstream(f) << "old";
-  rf::writeFileAtomically(f.string(), "new text");
-  std::ifstream in(f);
-  std::string got((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(got, "new text");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // no temporary left
-}
-
-TEST_F(AtomicFile, FailureNamesThePathAndLeavesNothing) {
-  const std::string missing = (dir_ / "no" / "a.s1p").string();
-  try {
-    rf::writeFileAtomically(missing, "x");
-    ADD_FAILURE();
-  } catch (const rf::WriteError& e) {
-    EXPECT_EQ(std::string(e.what()), "cannot write \"" + missing + "\": No such file or directory");
-  }
-  // A folder (a name that cannot be replaced by a file) keeps its place.
-  fs::create_directories(dir_ / "folder");
-  EXPECT_THROW(rf::writeFileAtomically((dir_ / "folder").string(), "x"), rf::WriteError);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);
-  EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
 }
 
 }  // namespace

@@ -25,6 +25,14 @@ std::vector<AxesAction>& axesActions() {
   return actions;
 }
 
+// Entries that features add, kept apart from the built-in ones: those have
+// standard shortcuts, which need the application, and features add theirs
+// at start-up, before it exists.
+std::vector<FigureAction>& addedFigureActions() {
+  static std::vector<FigureAction> actions;
+  return actions;
+}
+
 std::vector<FigureAction>& figureActions() {
   static std::vector<FigureAction> actions = {
       {"File", "Save as PNG, SVG or PDF...", QKeySequence::Save, saveImageDialog},
@@ -53,19 +61,36 @@ constexpr ToolEntry kTools[] = {
     {Tool::DataCursor, "Data cursor"},
 };
 
-void showFailure(FigureWindow& window, const std::string& message) {
-  if (!message.empty())
-    QMessageBox::warning(&window, window.windowTitle(), QString::fromStdString(message));
+FileDialogs& fileDialogs() {
+  static FileDialogs dialogs;
+  return dialogs;
 }
 
 }  // namespace
+
+void setFileDialogs(FileDialogs dialogs) {
+  fileDialogs() = std::move(dialogs);
+}
+
+QString askPath(QWidget* parent, const QString& caption, const QString& filter, bool forSaving) {
+  if (fileDialogs().askPath) return fileDialogs().askPath(parent, caption, filter, forSaving);
+  return forSaving ? QFileDialog::getSaveFileName(parent, caption, QString(), filter)
+                   : QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
+void showFailure(QWidget* parent, const std::string& message) {
+  if (message.empty()) return;
+  if (fileDialogs().showFailure) return fileDialogs().showFailure(parent, message);
+  QMessageBox::warning(parent, parent ? parent->windowTitle() : QString(),
+                       QString::fromStdString(message));
+}
 
 void addAxesAction(AxesAction action) {
   axesActions().push_back(std::move(action));
 }
 
 void addFigureAction(FigureAction action) {
-  figureActions().push_back(std::move(action));
+  addedFigureActions().push_back(std::move(action));
 }
 
 QMenu* makeAxesMenu(FigureWindow& window, double ax) {
@@ -90,7 +115,10 @@ FigureMenus::FigureMenus(FigureWindow& window)
   QMenu* file = menuNamed(QStringLiteral("File"));
   menuNamed(QStringLiteral("View"));
   QMenu* toolsMenu = menuNamed(QStringLiteral("Tools"));
-  for (const FigureAction& a : figureActions()) {
+  std::vector<FigureAction> actions = figureActions();
+  actions.insert(actions.end(), addedFigureActions().begin(), addedFigureActions().end());
+  for (const FigureAction& a : actions) {
+    if (a.applies && !a.applies(window.figure())) continue;
     QAction* action = (a.menu == "File" ? file : menuNamed(a.menu))->addAction(a.label);
     action->setShortcut(a.shortcut);
     auto run = a.run;
@@ -116,16 +144,16 @@ void FigureMenus::showTool(Tool t) {
 }
 
 void saveImageDialog(FigureWindow& window) {
-  QString path = QFileDialog::getSaveFileName(
-      &window, QStringLiteral("Save image"), QString(),
-      QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
-  if (!path.isEmpty()) showFailure(window, window.saveImage(path));
+  QString path =
+      askPath(&window, QStringLiteral("Save image"),
+              QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"), true);
+  if (!path.isEmpty()) showFailure(&window, window.saveImage(path));
 }
 
 void exportCsvDialog(FigureWindow& window, std::optional<double> ax) {
-  QString path = QFileDialog::getSaveFileName(&window, QStringLiteral("Export data"), QString(),
-                                              QStringLiteral("CSV file (*.csv)"));
-  if (!path.isEmpty()) showFailure(window, window.exportCsv(path, ax));
+  QString path =
+      askPath(&window, QStringLiteral("Export data"), QStringLiteral("CSV file (*.csv)"), true);
+  if (!path.isEmpty()) showFailure(&window, window.exportCsv(path, ax));
 }
 
 }  // namespace rt::qt

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QToolBar>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "platform/qt/interaction.h"
 
@@ -26,11 +28,13 @@ struct AxesAction {
 void addAxesAction(AxesAction action);
 
 // An entry of a figure's menu bar, appended to the menu titled `menu`
-// ("File", "View", "Tools", or a new one after them).
+// ("File", "View", "Tools", or a new one after them); only in the figures
+// where `applies(fig)` holds (an empty predicate: in every one).
 struct FigureAction {
   QString menu, label;
   QKeySequence shortcut;
   std::function<void(FigureWindow& window)> run;
+  std::function<bool(double fig)> applies = {};
 };
 void addFigureAction(FigureAction action);
 
@@ -53,8 +57,22 @@ class FigureMenus {
   std::vector<std::pair<Tool, QAction*>> toolActions_;
 };
 
-// File dialogs, with failures shown in a message box naming the path and
-// the reason.
+// How the menus ask for a file and show a failure: Qt's file dialog and a
+// message box unless replaced (tests answer without a user). An empty
+// member keeps Qt's.
+struct FileDialogs {
+  // The chosen path, or "" when the user cancels.
+  std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
+                        bool forSaving)>
+      askPath;
+  std::function<void(QWidget* parent, const std::string& message)> showFailure;
+};
+void setFileDialogs(FileDialogs dialogs);
+QString askPath(QWidget* parent, const QString& caption, const QString& filter, bool forSaving);
+// Shows a message naming the path and the reason; nothing for "".
+void showFailure(QWidget* parent, const std::string& message);
+
+// File dialogs, with failures shown naming the path and the reason.
 void saveImageDialog(FigureWindow& window);
 void exportCsvDialog(FigureWindow& window, std::optional<double> ax);
 

@@ -344,6 +344,18 @@ std::string QtFrontEnd::savePdf(double fig, const QString& path) {
   return w ? w->savePdf(path) : rt::qt::savePdf(fig, path, QSize(800, 600));
 }
 
+bool raiseWindow(double fig) {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* f = dynamic_cast<FigureWindow*>(w);
+    if (f == nullptr || f->figure() != fig) continue;
+    f->show();
+    f->raise();
+    f->activateWindow();
+    return true;
+  }
+  return false;
+}
+
 }  // namespace rt::qt
 
 std::unique_ptr<rt::FrontEnd> rt::makeDefaultFrontEnd(int& argc, char** argv) {

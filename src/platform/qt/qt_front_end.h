@@ -60,4 +60,8 @@ class QtFrontEnd : public FrontEnd {
   std::unique_ptr<Impl> d_;
 };
 
+// Brings the window of figure `fig` to the front and gives it the focus
+// (whichever front end made it); false when the figure has no window.
+bool raiseWindow(double fig);
+
 }  // namespace rt::qt

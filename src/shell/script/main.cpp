@@ -11,6 +11,7 @@
 
 #include "platform/graphics/graphics.h"
 #include "shell/main_info.h"
+#include "shell/menus.h"
 #include "shell/script/script_front_end.h"
 #include "shell/script/session.h"
 #include "shell/tessivar.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
   // The program itself gets no words of the command line.
   static int programArgc = 1;
   static char* programArgv[] = {argv[0], nullptr};
+  shell::addMenuEntries();
   script::OffscreenPlatform offscreen;
   rt::setFrontEnd(std::make_unique<script::ScriptFrontEnd>(programArgc, programArgv, *commands));
   int status = rt::runMain(programArgc, programArgv, tessivar::byName, 0, mainInfo);

@@ -1,0 +1,192 @@
+// The dialog keeps nothing of its own: every callback reads the target from
+// its edit boxes, so what the user sees is what Apply types.
+#include "design/dialog.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/commands.h"
+#include "design/window.h"
+#include "platform/graphics/graphics.h"
+
+namespace design {
+namespace {
+
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_design";
+constexpr const char* kProposeCallback = "tessivar_design_propose";
+constexpr const char* kApplyCallback = "tessivar_design_apply";
+constexpr const char* kCancelCallback = "tessivar_design_cancel";
+constexpr double kDefaultF0GHz = 2.4;
+
+// Layout in pixels, [left bottom width height].
+constexpr double kFigurePos[] = {160, 160, 640, 250};
+constexpr double kFieldTop = 200, kFieldStep = 34;
+constexpr double kLabelLeft = 15, kLabelWidth = 80, kEditLeft = 100, kEditWidth = 80;
+constexpr double kProposalPos[] = {200, 56, 425, 176};
+constexpr double kApplyPos[] = {435, 14, 90, 28};
+constexpr double kCancelPos[] = {535, 14, 90, 28};
+
+Array pos(double left, double bottom, double width, double height) {
+  return rt::row({left, bottom, width, height});
+}
+Array pos(const double (&p)[4]) {
+  return pos(p[0], p[1], p[2], p[3]);
+}
+
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.5g", v);
+  return text;
+}
+
+double numberIn(const std::string& text) {
+  return rt::str2double(rt::str(text)).scalar();
+}
+
+std::optional<double> openDialog() {
+  for (double f : rt::gfx::figures())
+    if (rt::gfx::prop(f, "Tag").text() == kFigureTag) return f;
+  return std::nullopt;
+}
+
+double control(double dialog, const char* tag) {
+  return rt::findByTag(dialog, tag).value();
+}
+
+Target targetIn(double dialog) {
+  auto value = [dialog](const char* tag) {
+    return numberIn(rt::gfx::prop(control(dialog, tag), "String").text());
+  };
+  return {value(kDialogF0), value(kDialogEr), value(kDialogH), value(kDialogZ0)};
+}
+
+// A text control does not wrap its lines: long ones are broken at spaces.
+void appendWrapped(std::vector<std::string>& lines, std::string_view text) {
+  constexpr std::size_t kWidth = 72;
+  while (text.size() > kWidth) {
+    std::size_t cut = text.rfind(' ', kWidth);
+    if (cut == std::string_view::npos) cut = kWidth;
+    lines.emplace_back(text.substr(0, cut));
+    text.remove_prefix(std::min(text.size(), cut + 1));
+  }
+  lines.emplace_back(text);
+}
+
+std::vector<std::string> linesOf(const Synthesis& s) {
+  std::vector<std::string> lines;
+  if (!s.design) {
+    appendWrapped(lines, "No design: " + s.refusal);
+    return lines;
+  }
+  const Design& d = *s.design;
+  lines = {
+      "W = " + number(d.wMm) + " mm, L = " + number(d.lMm) +
+          " mm, feed offset = " + number(d.offsetMm) + " mm",
+      "band " + number(d.fminGHz) + " to " + number(d.fmaxGHz) + " GHz",
+      "the resistance peaks at " + number(d.peakGHz) + " GHz with " + number(d.peakOhm) + " Ohm",
+      ""};
+  appendWrapped(lines, trustNote);
+  return lines;
+}
+
+// Shows what Apply would type, or why there is nothing to apply.
+Synthesis showProposal(double dialog) {
+  const Synthesis s = propose(targetIn(dialog));
+  std::vector<Array> cells;
+  for (const std::string& l : linesOf(s)) cells.push_back(rt::str(l));
+  rt::set(rt::scalar(control(dialog, kDialogProposal)),
+          {rt::str("String"), rt::cellRow(std::move(cells))});
+  return s;
+}
+
+// The window's band centre, when its band draws.
+double startingF0() {
+  const double fmin = numberIn(boxText("edit5")), fmax = numberIn(boxText("edit6"));
+  return fmax > fmin && fmin > 0 ? (fmin + fmax) / 2 : kDefaultF0GHz;
+}
+
+// The target's edit boxes, top to bottom, with what each shows at first:
+// the window's substrate and band, and the usual 50 ohm.
+struct Field {
+  const char* tag;
+  const char* label;
+  std::string (*start)();
+};
+constexpr Field kFields[] = {
+    {kDialogF0, "F0 (GHz):", [] { return number(startingF0()); }},
+    {kDialogEr, "er:", [] { return boxText("edit4"); }},
+    {kDialogH, "H (mm):", [] { return boxText("edit3"); }},
+    {kDialogZ0, "Z0 (Ohm):", [] { return std::string("50"); }},
+};
+
+double uicontrol(double dialog, const char* style, const char* tag, Array where,
+                 const std::string& text, const char* callback) {
+  const Array h = rt::uicontrol(
+      {rt::str("Parent"), rt::scalar(dialog), rt::str("Style"), rt::str(style), rt::str("Tag"),
+       rt::str(tag), rt::str("Units"), rt::str("pixels"), rt::str("Position"), std::move(where),
+       rt::str("String"), rt::str(text), rt::str("HorizontalAlignment"), rt::str("left")});
+  if (callback != nullptr) rt::set(h, {rt::str("Callback"), rt::str(callback)});
+  return h.scalar();
+}
+
+void registerCallbacks() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  auto onOpenDialog = [](void (*fn)(double)) {
+    return [fn](std::span<const Array>) {
+      if (std::optional<double> d = openDialog()) fn(*d);
+      return Array();
+    };
+  };
+  rt::gfx::registerFunction(kProposeCallback, onOpenDialog([](double d) { showProposal(d); }));
+  // A refusal keeps the dialog open with its reason; a design is typed into
+  // the window (after this callback, as queued acts) and the dialog goes.
+  rt::gfx::registerFunction(kApplyCallback, onOpenDialog([](double d) {
+                              const Synthesis s = showProposal(d);
+                              if (!s.design) return;
+                              apply(*s.design);
+                              rt::gfx::deleteObject(d);
+                            }));
+  rt::gfx::registerFunction(kCancelCallback,
+                            onOpenDialog([](double d) { rt::gfx::deleteObject(d); }));
+}
+
+}  // namespace
+
+double openDesignDialog() {
+  if (std::optional<double> d = openDialog()) return *d;
+  // Read before anything is made: without the main window this throws and
+  // leaves no half-built dialog.
+  std::vector<std::string> starting;
+  for (const Field& f : kFields) starting.push_back(f.start());
+  registerCallbacks();
+  const double dialog =
+      rt::figure({rt::str("Name"), rt::str("Design for a resonance"), rt::str("NumberTitle"),
+                  rt::str("off"), rt::str("MenuBar"), rt::str("none"), rt::str("Tag"),
+                  rt::str(kFigureTag), rt::str("Units"), rt::str("pixels"), rt::str("Position"),
+                  pos(kFigurePos)})
+          .scalar();
+  for (std::size_t i = 0; i < std::size(kFields); ++i) {
+    const double bottom = kFieldTop - kFieldStep * static_cast<double>(i);
+    uicontrol(dialog, "text", "", pos(kLabelLeft, bottom, kLabelWidth, 22), kFields[i].label,
+              nullptr);
+    const double edit =
+        uicontrol(dialog, "edit", kFields[i].tag, pos(kEditLeft, bottom, kEditWidth, 24),
+                  starting[i], kProposeCallback);
+    rt::set(rt::scalar(edit), {rt::str("BackgroundColor"), rt::row({1, 1, 1})});
+  }
+  uicontrol(dialog, "text", kDialogProposal, pos(kProposalPos), "", nullptr);
+  uicontrol(dialog, "pushbutton", kDialogApply, pos(kApplyPos), "Apply", kApplyCallback);
+  uicontrol(dialog, "pushbutton", kDialogCancel, pos(kCancelPos), "Cancel", kCancelCallback);
+  showProposal(dialog);
+  return dialog;
+}
+
+}  // namespace design

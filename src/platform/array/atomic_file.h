@@ -1,0 +1,23 @@
+// Writing a file whole or not at all, for every part of the program: the
+// bytes go to a new file beside the target, which is renamed over it only
+// once every byte is on disk, so a reader never sees half a file and a
+// failure leaves the previous file as it was.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// Replaces `path` with `bytes`. Gives "" on success, otherwise one line
+// "cannot write NAME: REASON", NAME being `shownAs` when given and the path
+// otherwise; no temporary file is left behind then.
+//
+// A target that cannot be renamed over (a device, a pipe) is written in
+// place; through a symbolic link the linked file is replaced and the link
+// stays; an existing file keeps its permissions, and one its owner made
+// read-only is refused as opening it for writing would be.
+std::string writeFileAtomically(const std::string& path, std::string_view bytes,
+                                std::string_view shownAs = {});
+
+}  // namespace rt

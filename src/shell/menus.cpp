@@ -1,0 +1,119 @@
+// The context menu of the impedance axes opens the Match figure and the
+// design dialog and saves and opens Touchstone and design files; the Match
+// figure's File menu saves and compares Touchstone files. Failures are shown
+// naming the file and the reason.
+#include "shell/menus.h"
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "design/commands.h"
+#include "design/dialog.h"
+#include "platform/graphics/graphics.h"
+#include "platform/qt/figure_menus.h"
+#include "platform/qt/figure_window.h"
+#include "platform/qt/qt_front_end.h"
+#include "rf/match_figure.h"
+
+namespace shell {
+namespace {
+
+using rt::qt::FigureWindow;
+
+const QString kTouchstoneFiles = QStringLiteral("Touchstone file (*.s1p);;All files (*)");
+const QString kDesignFiles = QStringLiteral("Design file (*.txt);;All files (*)");
+
+// The resistance and reactance axes of the main window.
+bool isImpedanceAxes(double ax) {
+  const std::string tag = rt::gfx::prop(ax, "Tag").text();
+  return (tag == "axes1" || tag == "axes2") &&
+         rt::gfx::prop(rt::gfx::parent(ax), "Tag").text() == "figure1";
+}
+
+// Runs `work`, showing its message (or the one it raises) in `window`.
+void reporting(FigureWindow& window, const std::function<std::string()>& work) {
+  std::string failure;
+  try {
+    failure = work();
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  rt::qt::showFailure(&window, failure);
+}
+
+// Asks for a file and hands its path to `work`; nothing when cancelled.
+void withPath(FigureWindow& window, const char* caption, const QString& filter, bool forSaving,
+              const std::function<std::string(const std::string&)>& work) {
+  const QString path = rt::qt::askPath(&window, QString::fromUtf8(caption), filter, forSaving);
+  if (path.isEmpty()) return;
+  reporting(window, [&] { return work(path.toStdString()); });
+}
+
+void saveTouchstone(FigureWindow& window) {
+  withPath(window, "Save as Touchstone", kTouchstoneFiles, true, [](const std::string& path) {
+    rf::saveTouchstoneAtMatchZ0(path);
+    return std::string();
+  });
+}
+
+void compareWithTouchstone(FigureWindow& window) {
+  withPath(window, "Compare with Touchstone", kTouchstoneFiles, false, [](const std::string& path) {
+    rf::overlayTouchstone(path);
+    return std::string();
+  });
+}
+
+void openMatchFigure(FigureWindow& window) {
+  reporting(window, [] {
+    rt::qt::raiseWindow(rf::openMatchFigure());
+    return std::string();
+  });
+}
+
+void openDesignDialog(FigureWindow& window) {
+  reporting(window, [] {
+    rt::qt::raiseWindow(design::openDesignDialog());
+    return std::string();
+  });
+}
+
+void saveDesign(FigureWindow& window) {
+  withPath(window, "Save design", kDesignFiles, true, design::saveDesign);
+}
+
+void openDesign(FigureWindow& window) {
+  withPath(window, "Open design", kDesignFiles, false, design::openDesign);
+}
+
+struct Entry {
+  const char* label;
+  void (*run)(FigureWindow&);
+};
+constexpr Entry kImpedanceAxesEntries[] = {
+    {"Match and Smith chart...", openMatchFigure},
+    {"Save as Touchstone...", saveTouchstone},
+    {"Design for a resonance...", openDesignDialog},
+    {"Save design...", saveDesign},
+    {"Open design...", openDesign},
+};
+constexpr Entry kMatchFileEntries[] = {
+    {"Save as Touchstone...", saveTouchstone},
+    {"Compare with Touchstone...", compareWithTouchstone},
+};
+
+}  // namespace
+
+void addMenuEntries() {
+  static bool added = false;
+  if (added) return;
+  added = true;
+  for (const Entry& e : kImpedanceAxesEntries)
+    rt::qt::addAxesAction({QString::fromUtf8(e.label), isImpedanceAxes,
+                           [run = e.run](FigureWindow& w, double) { run(w); }});
+  for (const Entry& e : kMatchFileEntries)
+    rt::qt::addFigureAction(
+        {QStringLiteral("File"), QString::fromUtf8(e.label), {}, e.run, rf::isMatchFigure});
+}
+
+}  // namespace shell
