@@ -94,4 +94,13 @@ void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std
 AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box);
 AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box);
 
+// Paints one axes with the painter class `A` (made from the painter, the
+// axes and its box) and gives the layout it drew.
+template <class A>
+AxesLayout paintWith(QPainter& p, double ax, const QRectF& box) {
+  A axes(p, ax, box);
+  axes.paint();
+  return axes.layout();
+}
+
 }  // namespace rt::qt::render
