@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench_support.h"
 #include "platform/qt/qt_front_end.h"
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
@@ -26,6 +27,8 @@
 #include "shell/tessivar.h"
 
 namespace {
+
+using bench::tagged;
 
 int gArgc = 1;
 char gName[] = "bench_match";
@@ -57,19 +60,6 @@ class BenchFrontEnd : public rt::FrontEnd {
 
 BenchFrontEnd* gFrontEnd = nullptr;
 
-double below(double h, std::string_view tag) {
-  if (rt::gfx::prop(h, "Tag").text() == tag) return h;
-  for (double c : rt::gfx::children(h))
-    if (double found = below(c, tag); found >= 0) return found;
-  return -1;
-}
-
-double tagged(const char* tag) {
-  for (double f : rt::gfx::figures())
-    if (double h = below(f, tag); h >= 0) return h;
-  return -1;
-}
-
 // The worked example of a 1.8 GHz patch (band 1-3 GHz, 30 x 40 mm on
 // 1.6 mm of er 4.4, fed 10 mm from the edge), set once.
 void setDesign() {
@@ -100,12 +90,7 @@ void BM_SliderAct(benchmark::State& state) {
   else
     closeMatchFigure();
   QApplication::processEvents();
-  const double slider = tagged("slider1");
-  double width = 30;
-  for (auto _ : state) {
-    width = width == 30 ? 31 : 30;
-    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
-  }
+  bench::actWidthSlider(state);
   // The repaints the acts asked for are the renderer's cost (BM_MatchRender
   // here, bench_session for the main window): painting between the acts
   // keeps the renderer's threads busy into the next act on a shared machine.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "model/microstrip.h"
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
@@ -23,6 +24,8 @@
 #include "support/surf.h"
 
 namespace {
+
+using bench::S;
 
 // ------------------------------------------------------------ fused loops
 constexpr double kMi0 = 1.2566370614359173e-6;
@@ -142,10 +145,6 @@ void fusedPattern(const Design& d, Grid& g) {
 }
 
 // ---------------------------------------------------- the runtime path
-rt::Array S(const char* s) {
-  return rt::str(s);
-}
-
 // Libraries and the modules the models use, up for the whole run.
 struct Runtime {
   Runtime() {
@@ -186,6 +185,25 @@ struct Window {
   ~Window() { rt::gfx::deleteObject(fig.scalar()); }
 };
 
+// The models' inputs, as the rows that read the controls leave them.
+template <class Locals>
+void setPatch(Locals& v, const Design& d) {
+  v.wp = rt::scalar(d.wp);
+  v.lp = rt::scalar(d.lp);
+  v.h = rt::scalar(d.h);
+  v.er = rt::scalar(d.er);
+}
+void setInputs(offset_impedance::Locals& v, const Design& d) {
+  setPatch(v, d);
+  v.fmin = rt::scalar(d.fmin);
+  v.fmax = rt::scalar(d.fmax);
+  v.offset = rt::scalar(d.offset);
+}
+void setInputs(pattern::Locals& v, const Design& d) {
+  setPatch(v, d);
+  v.f0p = rt::scalar(d.f0p);
+}
+
 // The largest difference relative to max(1, |b|); NaN in both is agreement.
 double maxDifference(std::span<const double> a, std::span<const double> b) {
   double worst = a.size() == b.size() ? 0 : INFINITY;
@@ -216,13 +234,7 @@ void BM_ImpedanceRuntimeRows(benchmark::State& state) {
   Window w(d);  // brings the runtime up
   for (auto _ : state) {
     offset_impedance::Locals v;
-    v.fmin = rt::scalar(d.fmin);
-    v.fmax = rt::scalar(d.fmax);
-    v.wp = rt::scalar(d.wp);
-    v.lp = rt::scalar(d.lp);
-    v.h = rt::scalar(d.h);
-    v.er = rt::scalar(d.er);
-    v.offset = rt::scalar(d.offset);
+    setInputs(v, d);
     offset_impedance::impedance(v);
     benchmark::DoNotOptimize(v.Zin.raw().id());
   }
@@ -276,11 +288,7 @@ void BM_PatternRuntimeGrids(benchmark::State& state) {
   Window w(d);
   {
     pattern::Locals v;
-    v.f0p = rt::scalar(d.f0p);
-    v.wp = rt::scalar(d.wp);
-    v.lp = rt::scalar(d.lp);
-    v.h = rt::scalar(d.h);
-    v.er = rt::scalar(d.er);
+    setInputs(v, d);
     pattern::field(v);
     Grid g;
     fusedPattern(d, g);
@@ -294,11 +302,7 @@ void BM_PatternRuntimeGrids(benchmark::State& state) {
   }
   for (auto _ : state) {
     pattern::Locals v;
-    v.f0p = rt::scalar(d.f0p);
-    v.wp = rt::scalar(d.wp);
-    v.lp = rt::scalar(d.lp);
-    v.h = rt::scalar(d.h);
-    v.er = rt::scalar(d.er);
+    setInputs(v, d);
     pattern::field(v);
     benchmark::DoNotOptimize(v.R.raw().id());
   }

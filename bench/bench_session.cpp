@@ -35,35 +35,19 @@
 #include <string>
 #include <string_view>
 
+#include "bench_support.h"
 #include "platform/qt/qt_front_end.h"
 #include "shell/main_info.h"
 #include "shell/tessivar.h"
 
 namespace {
 
+using bench::S;
+using bench::tagged;
+
 int gArgc = 1;
 char gName[] = "bench_session";
 char* gArgv[] = {gName, nullptr};
-
-rt::Array S(const char* s) {
-  return rt::str(s);
-}
-
-// The object of the main window tagged `tag` (-1 when there is none). The
-// window's objects are hidden from searches outside callbacks, so this walks
-// the object tree.
-double below(double h, std::string_view tag) {
-  if (rt::gfx::prop(h, "Tag").text() == tag) return h;
-  for (double c : rt::gfx::children(h))
-    if (double found = below(c, tag); found >= 0) return found;
-  return -1;
-}
-
-double tagged(const char* tag) {
-  for (double f : rt::gfx::figures())
-    if (double h = below(f, tag); h >= 0) return h;
-  return -1;
-}
 
 // Notes the paint events a widget receives.
 class PaintWatch : public QObject {
@@ -230,12 +214,7 @@ BENCHMARK(BM_SliderAct)->Unit(benchmark::kMillisecond);
 // and the rendering of the window it leaves.
 void BM_SliderCallback(benchmark::State& state) {
   if (session(state) == nullptr) return;
-  const double slider = tagged("slider1");
-  double width = 30;
-  for (auto _ : state) {
-    width = width == 30 ? 31 : 30;
-    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
-  }
+  bench::actWidthSlider(state);
   QApplication::processEvents();
 }
 BENCHMARK(BM_SliderCallback)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,11 @@
+// The steps the main window's callbacks share, and the partner callbacks
+// that copy a value between a slider and its edit box and run a model.
 #include "shell/callbacks.h"
 
 #include <string>
 
+#include "model/offset_impedance.h"
+#include "model/pattern.h"
 #include "support/guihandles.h"
 
 namespace callbacks {
@@ -32,22 +36,53 @@ void fitImpedanceAxes(const AxesFit& k) {
   rt::axis(k.tight);
 }
 
-void sliderToEdit(const frame::Var& handles, std::string_view slider, std::string_view edit,
-                  frame::Var& value, const rt::Array& kValue, const rt::Array& kString) {
-  value = rt::get(control(handles, slider), kValue);
-  rt::set(control(handles, edit), {kString, rt::num2str(value)});
-}
+namespace {
 
-void editToSlider(const frame::Var& handles, std::string_view edit, std::string_view slider,
-                  frame::Var& value, const rt::Array& kString, const rt::Array& kValue) {
-  value = rt::str2double(rt::get(control(handles, edit), kString));
-  rt::set(control(handles, slider), {kValue, value});
-}
-
+// The patch length changed: the feed-offset slider's "Max" and its right
+// range label follow half of it.
 void followLength(const frame::Var& handles, const frame::Var& lp, const rt::Array& kMax,
                   const rt::Array& kTwo, const rt::Array& kString) {
   rt::set(control(handles, "slider5"), {kMax, rt::mrdivide(lp, kTwo)});
   rt::set(control(handles, "text27"), {kString, rt::num2str(rt::mrdivide(lp, kTwo))});
+}
+
+}  // namespace
+
+PartnerCallback::PartnerCallback(frame::ConstantTable& table, const Partner& partner)
+    : partner_(partner),
+      source_(table.string(partner.copy == Copy::sliderToEdit ? "Value" : "String")),
+      target_(table.string(partner.copy == Copy::sliderToEdit ? "String" : "Value")) {
+  if (partner.followsLength) {
+    max_ = &table.string("Max");
+    two_ = &table.number(2.0);
+  }
+  if (partner.model == Model::impedanceFitted) fit_.emplace(addAxesFit(table));
+}
+
+void PartnerCallback::run() const {
+  frame::Var handles("handles"), value(partner_.variable), pon("pon");
+  handles = collectHandles();
+  copy(handles, value);
+  if (partner_.followsLength) {
+    const rt::Array& string = partner_.copy == Copy::sliderToEdit ? target_ : source_;
+    followLength(handles, value, *max_, *two_, string);
+  }
+  if (partner_.model == Model::patternModel) {
+    pattern::call(handles);
+    return;
+  }
+  pon = offset_impedance::call(handles);
+  if (fit_) fitImpedanceAxes(*fit_);
+}
+
+void PartnerCallback::copy(const frame::Var& handles, frame::Var& value) const {
+  if (partner_.copy == Copy::sliderToEdit) {
+    value = rt::get(control(handles, partner_.from), source_);
+    rt::set(control(handles, partner_.to), {target_, rt::num2str(value)});
+  } else {
+    value = rt::str2double(rt::get(control(handles, partner_.from), source_));
+    rt::set(control(handles, partner_.to), {target_, value});
+  }
 }
 
 }  // namespace callbacks

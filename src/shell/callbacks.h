@@ -4,6 +4,9 @@
 // depend on it and runs the impedance or the pattern model.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "frame/frame.h"
 
 namespace callbacks {
@@ -31,21 +34,59 @@ rt::Array control(const frame::Var& handles, std::string_view tag);
 // axes tagged "axes2" end as the current axes.
 void fitImpedanceAxes(const AxesFit& k);
 
-// A slider moved: `value` = its "Value", written into the edit box as text.
-void sliderToEdit(const frame::Var& handles, std::string_view slider, std::string_view edit,
-                  frame::Var& value, const rt::Array& kValue, const rt::Array& kString);
+// What the callback of one of a partner pair of controls does (a slider and
+// the edit box beside it), in the order it does it: it copies `from` to `to`
+// (a slider's "Value" into the edit box as text, or an edit box's "String"
+// as a number into the slider's "Value"), holding the value in a variable
+// named `variable`; when `followsLength`, moves the feed-offset range after
+// the patch length; then runs `model`.
+enum class Copy { sliderToEdit, editToSlider };
+enum class Model {
+  impedanceFitted,  // the impedance model, then both impedance axes fitted
+  impedance,        // the impedance model alone: it fits the axes when it must
+  patternModel,     // the pattern model
+};
+struct Partner {
+  std::string_view from;
+  std::string_view to;
+  std::string_view variable;
+  Copy copy;
+  bool followsLength;
+  Model model;
+};
 
-// An edit box changed: `value` = its "String" as a number, written into the
-// slider's "Value" unchanged.
-void editToSlider(const frame::Var& handles, std::string_view edit, std::string_view slider,
-                  frame::Var& value, const rt::Array& kString, const rt::Array& kValue);
+// A partner callback bound to its module's constant table, to which it adds
+// the constants its steps use, in the order they use them.
+class PartnerCallback {
+ public:
+  PartnerCallback(frame::ConstantTable& table, const Partner& partner);
+  void run() const;
 
-// The patch length changed: the feed-offset slider's "Max" and its right
-// range label follow half of it.
-void followLength(const frame::Var& handles, const frame::Var& lp, const rt::Array& kMax,
-                  const rt::Array& kTwo, const rt::Array& kString);
+ private:
+  void copy(const frame::Var& handles, frame::Var& value) const;
+
+  Partner partner_;
+  const rt::Array& source_;  // the property read from `from`
+  const rt::Array& target_;  // the property written on `to`
+  const rt::Array* max_ = nullptr;
+  const rt::Array* two_ = nullptr;
+  std::optional<AxesFit> fit_;
+};
 
 }  // namespace callbacks
+
+// Defines the module of a partner callback from its row: the module's
+// constant table, its callback and its body.
+#define PARTNER_CALLBACK(module, ...)                                        \
+  namespace module {                                                         \
+  frame::ConstantTable Def::constants;                                       \
+  namespace {                                                                \
+  const callbacks::PartnerCallback kCallback(Def::constants, {__VA_ARGS__}); \
+  }                                                                          \
+  void body() {                                                              \
+    kCallback.run();                                                         \
+  }                                                                          \
+  }
 
 // The callback of the edit box `edit1` (patch width W).
 namespace inter_func_e1 {

@@ -1,82 +1,11 @@
-// The callbacks of the eight edit boxes: the typed text becomes a number in
-// the partner slider (the band limits instead set the pattern-frequency
-// range), then the impedance model (or the pattern model) runs.
+// The callbacks of the edit boxes that are more than a slider's partner: the
+// band limits set the pattern-frequency range, and the pattern frequency is
+// checked before its slider takes it.
 #include <cmath>
 
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
 #include "shell/callbacks.h"
-
-namespace inter_func_e1 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kString = Def::constants.string("String");
-const rt::Array& kValue = Def::constants.string("Value");
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), wp("wp"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::editToSlider(handles, "edit1", "slider1", wp, kString, kValue);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_e1
-
-namespace inter_func_e2 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kString = Def::constants.string("String");
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kMax = Def::constants.string("Max");
-const rt::Array& kTwo = Def::constants.number(2.0);
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), lp("lp"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::editToSlider(handles, "edit2", "slider2", lp, kString, kValue);
-  callbacks::followLength(handles, lp, kMax, kTwo, kString);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_e2
-
-namespace inter_func_e3 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kString = Def::constants.string("String");
-const rt::Array& kValue = Def::constants.string("Value");
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), h("h"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::editToSlider(handles, "edit3", "slider3", h, kString, kValue);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_e3
-
-namespace inter_func_e4 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kString = Def::constants.string("String");
-const rt::Array& kValue = Def::constants.string("Value");
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), er("er"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::editToSlider(handles, "edit4", "slider4", er, kString, kValue);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_e4
 
 // Band start: the pattern-frequency slider moves to it (its minimum and its
 // value) and its edit box and minimum label show it. The axes are fitted only
@@ -127,21 +56,6 @@ void body() {
   if (rt::eqBool(pon, kZero)) callbacks::fitImpedanceAxes(kFit);
 }
 }  // namespace inter_func_e6
-
-namespace inter_func_e7 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kString = Def::constants.string("String");
-const rt::Array& kValue = Def::constants.string("Value");
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), offset("offset"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::editToSlider(handles, "edit7", "slider5", offset, kString, kValue);
-  pon = offset_impedance::call(handles);
-}
-}  // namespace inter_func_e7
 
 // Pattern frequency: the text is kept as it is and converted with the
 // runtime's text-to-number conversion. Text that does not give one number

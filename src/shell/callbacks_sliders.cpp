@@ -1,109 +1,25 @@
-// The callbacks of the six sliders: the slider's value goes into its edit box
-// as text, then the impedance model (or, for the pattern frequency, the
-// pattern model) runs.
-#include "model/offset_impedance.h"
-#include "model/pattern.h"
+// The callbacks of the six sliders and of the edit boxes beside them, one row
+// per control: a slider's value goes into its edit box as text, or an edit
+// box's text becomes a number in its slider; then the impedance model (or,
+// for the pattern frequency, the pattern model) runs.
 #include "shell/callbacks.h"
 
-namespace inter_func_s1 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kString = Def::constants.string("String");
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
+using enum callbacks::Copy;
+using enum callbacks::Model;
 
-void body() {
-  frame::Var handles("handles"), wp("wp"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::sliderToEdit(handles, "slider1", "edit1", wp, kValue, kString);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_s1
-
-namespace inter_func_s2 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kString = Def::constants.string("String");
-const rt::Array& kMax = Def::constants.string("Max");
-const rt::Array& kTwo = Def::constants.number(2.0);
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), lp("lp"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::sliderToEdit(handles, "slider2", "edit2", lp, kValue, kString);
-  callbacks::followLength(handles, lp, kMax, kTwo, kString);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_s2
-
-namespace inter_func_s3 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kString = Def::constants.string("String");
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), h("h"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::sliderToEdit(handles, "slider3", "edit3", h, kValue, kString);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_s3
-
-namespace inter_func_s4 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kString = Def::constants.string("String");
-const callbacks::AxesFit kFit = callbacks::addAxesFit(Def::constants);
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), er("er"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::sliderToEdit(handles, "slider4", "edit4", er, kValue, kString);
-  pon = offset_impedance::call(handles);
-  callbacks::fitImpedanceAxes(kFit);
-}
-}  // namespace inter_func_s4
-
-// The feed offset: the model fits the axes itself only for a zero offset, so
-// this callback leaves the limits alone.
-namespace inter_func_s5 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kString = Def::constants.string("String");
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), offset("offset"), pon("pon");
-  handles = callbacks::collectHandles();
-  callbacks::sliderToEdit(handles, "slider5", "edit7", offset, kValue, kString);
-  pon = offset_impedance::call(handles);
-}
-}  // namespace inter_func_s5
-
-namespace inter_func_s6 {
-frame::ConstantTable Def::constants;
-namespace {
-const rt::Array& kValue = Def::constants.string("Value");
-const rt::Array& kString = Def::constants.string("String");
-}  // namespace
-
-void body() {
-  frame::Var handles("handles"), f0p("f0p");
-  handles = callbacks::collectHandles();
-  callbacks::sliderToEdit(handles, "slider6", "edit8", f0p, kValue, kString);
-  pattern::call(handles);
-}
-}  // namespace inter_func_s6
+// The feed offset's callbacks leave the limits alone: the model fits the axes
+// itself only for a zero offset.
+// clang-format off
+//               module         from       to         variable  copy          length model
+PARTNER_CALLBACK(inter_func_s1, "slider1", "edit1",   "wp",     sliderToEdit, false, impedanceFitted)
+PARTNER_CALLBACK(inter_func_s2, "slider2", "edit2",   "lp",     sliderToEdit, true,  impedanceFitted)
+PARTNER_CALLBACK(inter_func_s3, "slider3", "edit3",   "h",      sliderToEdit, false, impedanceFitted)
+PARTNER_CALLBACK(inter_func_s4, "slider4", "edit4",   "er",     sliderToEdit, false, impedanceFitted)
+PARTNER_CALLBACK(inter_func_s5, "slider5", "edit7",   "offset", sliderToEdit, false, impedance)
+PARTNER_CALLBACK(inter_func_s6, "slider6", "edit8",   "f0p",    sliderToEdit, false, patternModel)
+PARTNER_CALLBACK(inter_func_e1, "edit1",   "slider1", "wp",     editToSlider, false, impedanceFitted)
+PARTNER_CALLBACK(inter_func_e2, "edit2",   "slider2", "lp",     editToSlider, true,  impedanceFitted)
+PARTNER_CALLBACK(inter_func_e3, "edit3",   "slider3", "h",      editToSlider, false, impedanceFitted)
+PARTNER_CALLBACK(inter_func_e4, "edit4",   "slider4", "er",     editToSlider, false, impedanceFitted)
+PARTNER_CALLBACK(inter_func_e7, "edit7",   "slider5", "offset", editToSlider, false, impedance)
+// clang-format on

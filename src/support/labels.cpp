@@ -1,3 +1,5 @@
+// The axis-label functions xlabel, ylabel and zlabel: one body, each function
+// told apart by its constants and whether it has a bypass.
 #include "support/labels.h"
 
 #include <vector>
@@ -92,35 +94,22 @@ Label withoutBypass(frame::ConstantTable& c, std::string_view property) {
 
 }  // namespace
 
-namespace xlabel {
-frame::ConstantTable Def::constants;
-constinit const rt::LocalFunctionTable localFunctions{};
-namespace {
-const Label kLabel = withBypass(Def::constants, "BYPASS_xlabel", "xlabel");
-}
-rt::Array body(int nargout, const rt::Array& string, const rt::Array& varargin) {
-  return labelBody(kLabel, nargout, string, varargin);
-}
-}  // namespace xlabel
+// Defines a label function's module: its constant table, empty local
+// function table, constants and body. One row per label function.
+#define LABEL_MODULE(module, makeLabel)                                             \
+  namespace module {                                                                \
+  frame::ConstantTable Def::constants;                                              \
+  constinit const rt::LocalFunctionTable localFunctions{};                          \
+  namespace {                                                                       \
+  const Label kLabel = makeLabel;                                                   \
+  }                                                                                 \
+  rt::Array body(int nargout, const rt::Array& string, const rt::Array& varargin) { \
+    return labelBody(kLabel, nargout, string, varargin);                            \
+  }                                                                                 \
+  }
 
-namespace ylabel {
-frame::ConstantTable Def::constants;
-constinit const rt::LocalFunctionTable localFunctions{};
-namespace {
-const Label kLabel = withBypass(Def::constants, "BYPASS_ylabel", "ylabel");
-}
-rt::Array body(int nargout, const rt::Array& string, const rt::Array& varargin) {
-  return labelBody(kLabel, nargout, string, varargin);
-}
-}  // namespace ylabel
-
-namespace zlabel {
-frame::ConstantTable Def::constants;
-constinit const rt::LocalFunctionTable localFunctions{};
-namespace {
-const Label kLabel = withoutBypass(Def::constants, "zlabel");
-}
-rt::Array body(int nargout, const rt::Array& string, const rt::Array& varargin) {
-  return labelBody(kLabel, nargout, string, varargin);
-}
-}  // namespace zlabel
+// clang-format off
+LABEL_MODULE(xlabel, withBypass(Def::constants, "BYPASS_xlabel", "xlabel"))
+LABEL_MODULE(ylabel, withBypass(Def::constants, "BYPASS_ylabel", "ylabel"))
+LABEL_MODULE(zlabel, withoutBypass(Def::constants, "zlabel"))
+// clang-format on

@@ -36,17 +36,6 @@ const ArrayData& numeric(const Array& a) {
   return d;
 }
 
-Array make(ClassId cls, std::size_t rows, std::size_t cols, std::vector<double> re,
-           std::vector<double> im = {}) {
-  ArrayData d;
-  d.cls = cls;
-  d.rows = rows;
-  d.cols = cols;
-  d.re = std::move(re);
-  d.im = std::move(im);
-  return Array(std::move(d));
-}
-
 struct Shape {
   std::size_t rows, cols;
 };
@@ -58,6 +47,20 @@ Shape expand(const ArrayData& a, const ArrayData& b) {
   if (nb == 1) return {a.rows, a.cols};
   if (a.rows != b.rows || a.cols != b.cols) error("Matrix dimensions must agree.");
   return {a.rows, a.cols};
+}
+
+// The two operands of an element-wise operation and the shape of its result.
+struct Operands {
+  const ArrayData& x;
+  const ArrayData& y;
+  Shape s;
+  std::size_t n;  // elements of the result
+};
+Operands operands(const Array& a, const Array& b) {
+  const ArrayData& x = numeric(a);
+  const ArrayData& y = numeric(b);
+  const Shape s = expand(x, y);
+  return {x, y, s, s.rows * s.cols};
 }
 
 template <class F>
@@ -149,13 +152,10 @@ std::vector<double> realArith(std::size_t n, const double* x, bool xs, const dou
 // Element-wise arithmetic: Op::real(x, y) and Op::complex(xr, xi, yr, yi).
 template <class Op>
 Array arith(const Array& a, const Array& b) {
-  const ArrayData& x = numeric(a);
-  const ArrayData& y = numeric(b);
-  const Shape s = expand(x, y);
-  const std::size_t n = s.rows * s.cols;
+  const auto [x, y, s, n] = operands(a, b);
   if (x.im.empty() && y.im.empty())
-    return make(ClassId::Double, s.rows, s.cols,
-                realArith<Op>(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1));
+    return numbers(ClassId::Double, s.rows, s.cols,
+                   realArith<Op>(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1));
   std::vector<double> re(n), im(n);
   const Lane p = lane(x), q = lane(y);
   for (std::size_t i = 0; i < n; ++i) {
@@ -163,16 +163,13 @@ Array arith(const Array& a, const Array& b) {
     re[i] = c.re;
     im[i] = c.im;
   }
-  return make(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
+  return numbers(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
 }
 
 // Element-wise tests with a logical result: Op::real and Op::complex give 0/1.
 template <class Op>
 Array test(const Array& a, const Array& b) {
-  const ArrayData& x = numeric(a);
-  const ArrayData& y = numeric(b);
-  const Shape s = expand(x, y);
-  const std::size_t n = s.rows * s.cols;
+  const auto [x, y, s, n] = operands(a, b);
   if (n == 1) {
     if (x.im.empty() && y.im.empty()) return logicalScalar(Op::real(x.re[0], y.re[0]) != 0);
     const Lane p = lane(x), q = lane(y);
@@ -187,7 +184,7 @@ Array test(const Array& a, const Array& b) {
     for (std::size_t i = 0; i < n; ++i)
       out[i] = Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
   }
-  return make(ClassId::Logical, s.rows, s.cols, std::move(out));
+  return numbers(ClassId::Logical, s.rows, s.cols, std::move(out));
 }
 
 // Complex helpers, written out (no special handling of infinities).
@@ -309,7 +306,7 @@ Array unary(const Array& a) {
       realRepeating<Op>(n, x.rows, x.re.data(), re.data());
     else
       for (std::size_t i = 0; i < n; ++i) re[i] = Op::real(x.re[i]);
-    return make(ClassId::Double, x.rows, x.cols, std::move(re));
+    return numbers(ClassId::Double, x.rows, x.cols, std::move(re));
   }
   std::vector<double> im(n);
   const double* xi = x.im.empty() ? nullptr : x.im.data();
@@ -318,7 +315,7 @@ Array unary(const Array& a) {
     re[i] = c.re;
     im[i] = c.im;
   }
-  return make(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
+  return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
 }
 
 struct Sqrt {
@@ -374,31 +371,23 @@ double scalarOf(const Array& a, const char* what) {
 }  // namespace
 
 // ------------------------------------------------------------ arithmetic
-Array plus(const Array& a, const Array& b) {
-  return arith<Plus>(a, b);
-}
-Array minus(const Array& a, const Array& b) {
-  return arith<Minus>(a, b);
-}
-Array times(const Array& a, const Array& b) {
-  return arith<Times>(a, b);
-}
-Array rdivide(const Array& a, const Array& b) {
-  return arith<Divide>(a, b);
-}
+// An elementwise operator on two arrays: the element rule (arithmetic or a
+// test) applied with its operation. One row per operator.
+#define RT_ELEMENTWISE(name, rule, operation)  \
+  Array name(const Array& a, const Array& b) { \
+    return rule<operation>(a, b);              \
+  }
 
-Array operator+(const Array& a, const Array& b) {
-  return plus(a, b);
-}
-Array operator-(const Array& a, const Array& b) {
-  return minus(a, b);
-}
-Array operator*(const Array& a, const Array& b) {
-  return times(a, b);
-}
-Array operator/(const Array& a, const Array& b) {
-  return rdivide(a, b);
-}
+// clang-format off
+RT_ELEMENTWISE(plus,      arith, Plus)
+RT_ELEMENTWISE(minus,     arith, Minus)
+RT_ELEMENTWISE(times,     arith, Times)
+RT_ELEMENTWISE(rdivide,   arith, Divide)
+RT_ELEMENTWISE(operator+, arith, Plus)
+RT_ELEMENTWISE(operator-, arith, Minus)
+RT_ELEMENTWISE(operator*, arith, Times)
+RT_ELEMENTWISE(operator/, arith, Divide)
+// clang-format on
 
 Array mtimes(const Array& a, const Array& b) {
   const ArrayData& x = numeric(a);
@@ -415,7 +404,7 @@ Array mtimes(const Array& a, const Array& b) {
         double* out = re.data() + j * m;
         for (std::size_t i = 0; i < m; ++i) out[i] += col[i] * v;
       }
-    return make(ClassId::Double, m, n, std::move(re));
+    return numbers(ClassId::Double, m, n, std::move(re));
   }
   std::vector<double> im(m * n, 0.0);
   for (std::size_t j = 0; j < n; ++j)
@@ -428,7 +417,7 @@ Array mtimes(const Array& a, const Array& b) {
         im[i + j * m] += c.im;
       }
     }
-  return make(ClassId::Double, m, n, std::move(re), std::move(im));
+  return numbers(ClassId::Double, m, n, std::move(re), std::move(im));
 }
 
 Array mrdivide(const Array& a, const Array& b) {
@@ -445,34 +434,32 @@ double scalarRdivide(double a, double b) {
   return a / b;
 }
 
-Array sqrt(const Array& a) {
-  return unary<Sqrt>(a);
-}
-Array exp(const Array& a) {
-  return unary<Exp>(a);
-}
-Array log(const Array& a) {
-  return unary<Log>(a);
-}
-Array sin(const Array& a) {
-  return unary<Sin>(a);
-}
-Array cos(const Array& a) {
-  return unary<Cos>(a);
-}
-Array fix(const Array& a) {
-  return unary<Fix>(a);
-}
+// An elementwise function of one array. One row per function.
+#define RT_UNARY(name, operation) \
+  Array name(const Array& a) {    \
+    return unary<operation>(a);   \
+  }
+
+// clang-format off
+RT_UNARY(sqrt, Sqrt)
+RT_UNARY(exp,  Exp)
+RT_UNARY(log,  Log)
+RT_UNARY(sin,  Sin)
+RT_UNARY(cos,  Cos)
+RT_UNARY(fix,  Fix)
+// clang-format on
+#undef RT_UNARY
 
 Array real(const Array& a) {
   const ArrayData& x = numeric(a);
-  return make(ClassId::Double, x.rows, x.cols, x.re);
+  return numbers(ClassId::Double, x.rows, x.cols, x.re);
 }
 
 Array imag(const Array& a) {
   const ArrayData& x = numeric(a);
-  if (x.im.empty()) return make(ClassId::Double, x.rows, x.cols, std::vector<double>(x.re.size()));
-  return make(ClassId::Double, x.rows, x.cols, x.im);
+  if (x.im.empty())
+    return numbers(ClassId::Double, x.rows, x.cols, std::vector<double>(x.re.size()));
+  return numbers(ClassId::Double, x.rows, x.cols, x.im);
 }
 
 // Transpose, conjugating complex values; the class is kept.
@@ -502,21 +489,14 @@ Array ctranspose(const Array& a) {
 }
 
 // ----------------------------------------------------------------- tests
-Array eq(const Array& a, const Array& b) {
-  return test<Eq>(a, b);
-}
-Array le(const Array& a, const Array& b) {
-  return test<Le>(a, b);
-}
-Array gt(const Array& a, const Array& b) {
-  return test<Gt>(a, b);
-}
-Array and_(const Array& a, const Array& b) {
-  return test<And>(a, b);
-}
-Array or_(const Array& a, const Array& b) {
-  return test<Or>(a, b);
-}
+// clang-format off
+RT_ELEMENTWISE(eq,   test, Eq)
+RT_ELEMENTWISE(le,   test, Le)
+RT_ELEMENTWISE(gt,   test, Gt)
+RT_ELEMENTWISE(and_, test, And)
+RT_ELEMENTWISE(or_,  test, Or)
+// clang-format on
+#undef RT_ELEMENTWISE
 
 Array not_(const Array& a) {
   const ArrayData& x = numeric(a);
@@ -524,7 +504,7 @@ Array not_(const Array& a) {
   std::vector<double> out(x.re.size());
   for (std::size_t i = 0; i < out.size(); ++i)
     out[i] = (x.re[i] == 0 && (x.im.empty() || x.im[i] == 0)) ? 1.0 : 0.0;
-  return make(ClassId::Logical, x.rows, x.cols, std::move(out));
+  return numbers(ClassId::Logical, x.rows, x.cols, std::move(out));
 }
 
 namespace {
@@ -590,7 +570,7 @@ Array linspace(const Array& a, const Array& b, const Array& n) {
     for (std::size_t k = 0; k + 1 < m; ++k) v[k] = lo + (static_cast<double>(k) * step) / den;
     v[m - 1] = hi;
   }
-  return make(ClassId::Double, 1, m, std::move(v));
+  return numbers(ClassId::Double, 1, m, std::move(v));
 }
 
 // X(r, s) = x(s) and Y(r, s) = y(r), with numel(y) rows and numel(x) columns.
@@ -607,7 +587,7 @@ std::pair<Array, Array> meshgrid(const Array& x, const Array& y) {
       for (std::size_t s = 0; s < nc; ++s)
         for (std::size_t r = 0; r < nr; ++r) im[r + s * nr] = src.im[alongRows ? s : r];
     }
-    return make(ClassId::Double, nr, nc, std::move(re), std::move(im));
+    return numbers(ClassId::Double, nr, nc, std::move(re), std::move(im));
   };
   return {grid(px, true), grid(py, false)};
 }
@@ -672,7 +652,7 @@ Array horzcat(std::span<const Array> parts) {
         im.insert(im.end(), p->re().size(), 0.0);
     }
   }
-  return make(cls, rows, cols, std::move(re), std::move(im));
+  return numbers(cls, rows, cols, std::move(re), std::move(im));
 }
 
 }  // namespace rt

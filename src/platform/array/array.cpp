@@ -36,17 +36,6 @@ void checkShape(const ArrayData& d) {
   if (!ok) error("Array data does not match its size.");
 }
 
-Array numbers(ClassId cls, std::size_t rows, std::size_t cols, std::vector<double> re,
-              std::vector<double> im = {}) {
-  ArrayData d;
-  d.cls = cls;
-  d.rows = rows;
-  d.cols = cols;
-  d.re = std::move(re);
-  d.im = std::move(im);
-  return Array(std::move(d));
-}
-
 Array cellOf(std::size_t rows, std::size_t cols, std::vector<Array> elements) {
   // A cell never holds "no value": an absent element is the empty matrix.
   for (Array& e : elements)
@@ -133,6 +122,17 @@ const Array& Array::field(std::string_view name) const {
 }
 
 // ------------------------------------------------------------ factories
+Array numbers(ClassId cls, std::size_t rows, std::size_t cols, std::vector<double> re,
+              std::vector<double> im) {
+  ArrayData d;
+  d.cls = cls;
+  d.rows = rows;
+  d.cols = cols;
+  d.re = std::move(re);
+  d.im = std::move(im);
+  return Array(std::move(d));
+}
+
 Array scalar(double v) {
   return numbers(ClassId::Double, 1, 1, {v});
 }

@@ -119,6 +119,10 @@ bool warningsEnabled();
 Array nargchk(const Array& low, const Array& high, const Array& count);
 
 // -------------------------------------------------------------- factories
+// A numeric, character or logical array from its stored parts (column by
+// column; `im` empty for real data).
+Array numbers(ClassId cls, std::size_t rows, std::size_t cols, std::vector<double> re,
+              std::vector<double> im = {});
 Array scalar(double v);
 Array complexScalar(double re, double im);
 Array logicalScalar(bool v);

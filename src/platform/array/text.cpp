@@ -388,12 +388,7 @@ Array strcmp(const Array& a, const Array& b) {
       const Array& many = a.numel() == 1 ? b : a;
       out.resize(many.numel());
       for (std::size_t i = 0; i < out.size(); ++i) out[i] = same(many.cells()[i], one);
-      ArrayData d;
-      d.cls = ClassId::Logical;
-      d.rows = many.rows();
-      d.cols = many.cols();
-      d.re = std::move(out);
-      return Array(std::move(d));
+      return numbers(ClassId::Logical, many.rows(), many.cols(), std::move(out));
     }
     if (a.rows() != b.rows() || a.cols() != b.cols()) error("Cell arrays must be the same size.");
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = same(a.cells()[i], b.cells()[i]);
@@ -401,12 +396,7 @@ Array strcmp(const Array& a, const Array& b) {
     const Array& other = a.isCell() ? b : a;
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = same(c.cells()[i], other);
   }
-  ArrayData d;
-  d.cls = ClassId::Logical;
-  d.rows = c.rows();
-  d.cols = c.cols();
-  d.re = std::move(out);
-  return Array(std::move(d));
+  return numbers(ClassId::Logical, c.rows(), c.cols(), std::move(out));
 }
 
 // Compares the first n characters (in storage order) ignoring the case of
@@ -429,14 +419,10 @@ Array strncmpi(const Array& a, const Array& b, const Array& n) {
 
 Array isletter(const Array& a) {
   if (a.isNull()) error("Not enough input arguments.");
-  ArrayData d;
-  d.cls = ClassId::Logical;
-  d.rows = a.rows();
-  d.cols = a.cols();
-  d.re.assign(a.numel(), 0.0);
+  std::vector<double> out(a.numel(), 0.0);
   if (a.isChar())
-    for (std::size_t i = 0; i < d.re.size(); ++i) d.re[i] = letter(a.re()[i]) ? 1.0 : 0.0;
-  return Array(std::move(d));
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = letter(a.re()[i]) ? 1.0 : 0.0;
+  return numbers(ClassId::Logical, a.rows(), a.cols(), std::move(out));
 }
 
 Array ischar(const Array& a) {

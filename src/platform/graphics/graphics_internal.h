@@ -94,6 +94,9 @@ bool iequals(std::string_view a, std::string_view b);
 // The text of a character row, or nullopt for anything else.
 std::optional<std::string> textOf(const Array& a);
 std::string formatHandle(double h);
+// How many of the name-value `pairs` are given: a list of arguments ends at
+// the first missing name. An odd count is refused with `oddMessage`.
+std::size_t givenPairs(std::span<const Array> pairs, std::string_view oddMessage);
 
 // ------------------------------------------------------------- object store
 struct Object {

@@ -345,14 +345,7 @@ void write(Object& o, std::size_t index, const Array& given) {
 }
 
 void writePairs(Object& o, std::span<const Array> pairs) {
-  std::size_t n = pairs.size();
-  for (std::size_t i = 0; i < pairs.size(); i += 2) {
-    if (pairs[i].isNull()) {
-      n = i;
-      break;
-    }
-  }
-  if (n % 2 != 0) error("Property names and values must come in pairs.");
+  const std::size_t n = givenPairs(pairs, "Property names and values must come in pairs.");
   for (std::size_t i = 0; i < n; i += 2) {
     auto name = textOf(pairs[i]);
     if (!name) error("Property names must be strings.");
@@ -371,14 +364,7 @@ void writePairs(Object& o, std::span<const Array> pairs) {
 double createWith(std::string_view type, std::span<const Array> pairs,
                   const std::function<double()>& defaultParent) {
   const TypeDef& t = typeDef(type);
-  std::size_t n = pairs.size();
-  for (std::size_t i = 0; i < pairs.size(); i += 2) {
-    if (pairs[i].isNull()) {
-      n = i;
-      break;
-    }
-  }
-  if (n % 2 != 0) error("Property names and values must come in pairs.");
+  const std::size_t n = givenPairs(pairs, "Property names and values must come in pairs.");
   std::vector<std::size_t> idx;
   std::optional<double> parent;
   bool integerHandle = true;

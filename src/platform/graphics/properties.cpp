@@ -33,6 +33,18 @@ std::optional<std::string> textOf(const Array& a) {
   return a.text();
 }
 
+std::size_t givenPairs(std::span<const Array> pairs, std::string_view oddMessage) {
+  std::size_t n = pairs.size();
+  for (std::size_t i = 0; i < pairs.size(); i += 2) {
+    if (pairs[i].isNull()) {
+      n = i;
+      break;
+    }
+  }
+  if (n % 2 != 0) error(oddMessage);
+  return n;
+}
+
 std::string formatHandle(double h) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.15g", h);
@@ -101,18 +113,17 @@ PropDef data(std::string_view name, std::vector<double> def) {
                  [def] {
                    return def.empty() ? emptyDouble() : row(def); }};
 }
-PropDef textP(std::string_view name, std::string_view def = {}) {
+// Text with its default, empty when none is given; a command is text too.
+PropDef textP(std::string_view name, std::string_view def = {}, Kind kind = Kind::Text) {
   std::string d(def);
   return PropDef{
-      name, Kind::Text, {}, 0, {}, false, [d] { return d.empty() ? emptyChar() : charRow(d); }};
+      name, kind, {}, 0, {}, false, [d] { return d.empty() ? emptyChar() : charRow(d); }};
 }
 PropDef textOrCell(std::string_view name) {
   return PropDef{name, Kind::TextOrCell, {}, 0, {}, false, [] { return emptyChar(); }};
 }
 PropDef command(std::string_view name, std::string_view def = {}) {
-  std::string d(def);
-  return PropDef{
-      name, Kind::Command, {}, 0, {}, false, [d] { return d.empty() ? emptyChar() : charRow(d); }};
+  return textP(name, def, Kind::Command);
 }
 PropDef any(std::string_view name) {
   return PropDef{name, Kind::Any, {}, 0, {}, false, [] { return emptyDouble(); }};
@@ -150,176 +161,175 @@ Array colorOrder() {
   return matrix(7, 3, m);
 }
 
-// Properties every object below the root has.
-void common(std::vector<PropDef>& p) {
-  p.push_back(special("Type", Kind::Type));
-  p.push_back(special("Parent", Kind::Parent));
-  p.push_back(special("Children", Kind::Children));
-  p.push_back(textP("Tag"));
-  p.push_back(any("UserData"));
-  p.push_back(onOff("Visible", "on"));
-  p.push_back(enumP("HandleVisibility", kVisibility, "on"));
+// A type with its properties in order, given as groups: those several types
+// share (common, fonts) and the type's own, one row per property.
+TypeDef typeOf(std::string_view name, std::initializer_list<std::vector<PropDef>> groups) {
+  TypeDef t{name, {}, {}, {}};
+  for (const std::vector<PropDef>& g : groups) t.props.insert(t.props.end(), g.begin(), g.end());
+  return t;
 }
 
-void fonts(std::vector<PropDef>& p, double size) {
-  p.push_back(enumP("FontAngle", kFontAngle));
-  p.push_back(textP("FontName", "Helvetica"));
-  p.push_back(positive("FontSize", size));
-  p.push_back(enumP("FontUnits", kFontUnits, "points"));
-  p.push_back(enumP("FontWeight", kFontWeight));
+// clang-format off
+// Properties every object below the root has.
+std::vector<PropDef> common() {
+  return {
+      special("Type", Kind::Type),
+      special("Parent", Kind::Parent),
+      special("Children", Kind::Children),
+      textP("Tag"),
+      any("UserData"),
+      onOff("Visible", "on"),
+      enumP("HandleVisibility", kVisibility, "on"),
+  };
+}
+
+std::vector<PropDef> fonts(double size) {
+  return {
+      enumP("FontAngle", kFontAngle),
+      textP("FontName", "Helvetica"),
+      positive("FontSize", size),
+      enumP("FontUnits", kFontUnits, "points"),
+      enumP("FontWeight", kFontWeight),
+  };
 }
 
 TypeDef makeRoot() {
-  TypeDef t{"root", {}, {}, {}};
-  auto& p = t.props;
-  p.push_back(special("Type", Kind::Type));
-  p.push_back(special("Parent", Kind::Parent));
-  p.push_back(special("Children", Kind::Children));
-  p.push_back(handleP("CurrentFigure", "figure", true));
-  p.push_back(onOff("ShowHiddenHandles", "off"));
-  p.push_back(readOnly("ScreenSize", {1, 1, 1280, 1024}));
-  p.push_back(textP("Tag"));
-  p.push_back(any("UserData"));
-  return t;
+  return typeOf("root", {{
+      special("Type", Kind::Type),
+      special("Parent", Kind::Parent),
+      special("Children", Kind::Children),
+      handleP("CurrentFigure", "figure", true),
+      onOff("ShowHiddenHandles", "off"),
+      readOnly("ScreenSize", {1, 1, 1280, 1024}),
+      textP("Tag"),
+      any("UserData"),
+  }});
 }
 
 TypeDef makeFigure() {
-  TypeDef t{"figure", {}, {}, {}};
-  auto& p = t.props;
-  common(p);
-  p.push_back(enumP("Units", kUnits, "normalized"));
-  p.push_back(
-      enumP("PaperUnits", {"inches", "centimeters", "normalized", "points"}, "centimeters"));
-  p.push_back(colour("Color", 0.8, 0.8, 0.8));
-  p.push_back(PropDef{"Colormap", Kind::ColourMatrix, {}, 0, {}, false, jetColormap});
-  p.push_back(onOff("IntegerHandle", "on"));
-  p.push_back(onOff("InvertHardcopy", "on"));
-  p.push_back(enumP("MenuBar", {"figure", "none"}));
-  p.push_back(textP("Name"));
-  p.push_back(onOff("NumberTitle", "on"));
-  p.push_back(vec("PaperPosition", {0.6345175, 6.345175, 20.30456, 15.22842}));
-  p.push_back(vec("PaperSize", {20.98404194812, 29.67743169791}));
-  p.push_back(enumP("PaperType",
-                    {"usletter", "uslegal", "tabloid", "A0", "A1", "A2", "A3", "A4", "A5", "B4",
-                     "B5", "arch-A", "arch-B", "arch-C", "arch-D", "arch-E", "<custom>"},
-                    "A4"));
-  p.push_back(vec("Position", {0.25, 0.25, 0.5, 0.5}));
-  p.push_back(onOff("Resize", "on"));
-  p.push_back(enumP("NextPlot", {"add", "replace", "replacechildren"}, "add"));
-  p.push_back(handleP("CurrentAxes", "axes", true));
-  p.push_back(command("CloseRequestFcn", "closereq"));
-  return t;
+  return typeOf("figure", {common(), {
+      enumP("Units", kUnits, "normalized"),
+      enumP("PaperUnits", {"inches", "centimeters", "normalized", "points"}, "centimeters"),
+      colour("Color", 0.8, 0.8, 0.8),
+      PropDef{"Colormap", Kind::ColourMatrix, {}, 0, {}, false, jetColormap},
+      onOff("IntegerHandle", "on"),
+      onOff("InvertHardcopy", "on"),
+      enumP("MenuBar", {"figure", "none"}),
+      textP("Name"),
+      onOff("NumberTitle", "on"),
+      vec("PaperPosition", {0.6345175, 6.345175, 20.30456, 15.22842}),
+      vec("PaperSize", {20.98404194812, 29.67743169791}),
+      enumP("PaperType", {"usletter", "uslegal", "tabloid", "A0", "A1", "A2", "A3", "A4", "A5",
+                          "B4", "B5", "arch-A", "arch-B", "arch-C", "arch-D", "arch-E",
+                          "<custom>"}, "A4"),
+      vec("Position", {0.25, 0.25, 0.5, 0.5}),
+      onOff("Resize", "on"),
+      enumP("NextPlot", {"add", "replace", "replacechildren"}, "add"),
+      handleP("CurrentAxes", "axes", true),
+      command("CloseRequestFcn", "closereq"),
+  }});
 }
 
 TypeDef makeAxes() {
-  TypeDef t{"axes", {}, {}, {}};
-  auto& p = t.props;
-  common(p);
-  p.push_back(enumP("Units", kUnits, "normalized"));
-  p.push_back(vec("Position", {0.13, 0.11, 0.775, 0.815}));
-  p.push_back(vec("OuterPosition", {0, 0, 1, 1}));
-  fonts(p, 10);
-  p.push_back(lim("ALim", 0, 1));
-  p.push_back(enumP("ALimMode", {"auto", "manual"}));
-  p.push_back(vec("CameraPosition", {0.5, 0.5, 9.16025403784439}));
-  p.push_back(enumP("CameraPositionMode", {"auto", "manual"}));
-  p.push_back(colour("Color", 1, 1, 1, {"none"}));
-  p.push_back(PropDef{"ColorOrder", Kind::ColourMatrix, {}, 0, {}, false, colorOrder});
-  p.push_back(enumP("NextPlot", kNextPlot, "replace"));
-  p.push_back(colour("XColor", 0, 0, 0));
-  p.push_back(colour("YColor", 0, 0, 0));
-  p.push_back(colour("ZColor", 0, 0, 0));
-  p.push_back(onOff("XGrid", "off"));
-  p.push_back(onOff("YGrid", "off"));
-  p.push_back(onOff("ZGrid", "off"));
-  p.push_back(lim("XLim", 0, 1));
-  p.push_back(lim("YLim", 0, 1));
-  p.push_back(lim("ZLim", 0, 1));
-  p.push_back(enumP("XLimMode", {"auto", "manual"}));
-  p.push_back(enumP("YLimMode", {"auto", "manual"}));
-  p.push_back(enumP("ZLimMode", {"auto", "manual"}));
-  p.push_back(lim("CLim", 0, 1));
-  p.push_back(enumP("CLimMode", {"auto", "manual"}));
-  p.push_back(vec("View", {0, 90}));
-  p.push_back(onOff("Box", "off"));
-  p.push_back(handleP("Title", "text", false));
-  p.push_back(handleP("XLabel", "text", false));
-  p.push_back(handleP("YLabel", "text", false));
-  p.push_back(handleP("ZLabel", "text", false));
-  return t;
+  return typeOf("axes", {common(), {
+      enumP("Units", kUnits, "normalized"),
+      vec("Position", {0.13, 0.11, 0.775, 0.815}),
+      vec("OuterPosition", {0, 0, 1, 1}),
+  }, fonts(10), {
+      lim("ALim", 0, 1),
+      enumP("ALimMode", {"auto", "manual"}),
+      vec("CameraPosition", {0.5, 0.5, 9.16025403784439}),
+      enumP("CameraPositionMode", {"auto", "manual"}),
+      colour("Color", 1, 1, 1, {"none"}),
+      PropDef{"ColorOrder", Kind::ColourMatrix, {}, 0, {}, false, colorOrder},
+      enumP("NextPlot", kNextPlot, "replace"),
+      colour("XColor", 0, 0, 0),
+      colour("YColor", 0, 0, 0),
+      colour("ZColor", 0, 0, 0),
+      onOff("XGrid", "off"),
+      onOff("YGrid", "off"),
+      onOff("ZGrid", "off"),
+      lim("XLim", 0, 1),
+      lim("YLim", 0, 1),
+      lim("ZLim", 0, 1),
+      enumP("XLimMode", {"auto", "manual"}),
+      enumP("YLimMode", {"auto", "manual"}),
+      enumP("ZLimMode", {"auto", "manual"}),
+      lim("CLim", 0, 1),
+      enumP("CLimMode", {"auto", "manual"}),
+      vec("View", {0, 90}),
+      onOff("Box", "off"),
+      handleP("Title", "text", false),
+      handleP("XLabel", "text", false),
+      handleP("YLabel", "text", false),
+      handleP("ZLabel", "text", false),
+  }});
 }
 
 TypeDef makeUicontrol() {
-  TypeDef t{"uicontrol", {}, {}, {}};
-  auto& p = t.props;
-  common(p);
-  p.push_back(enumP("Units", kUnits, "pixels"));
-  fonts(p, 8);
-  p.push_back(colour("BackgroundColor", 0.831372549019608, 0.815686274509804, 0.784313725490196));
-  p.push_back(colour("ForegroundColor", 0, 0, 0));
-  p.push_back(command("Callback"));
-  p.push_back(command("CreateFcn"));
-  p.push_back(command("KeyPressFcn"));
-  p.push_back(any("CData"));
-  p.push_back(enumP("HorizontalAlignment", {"left", "center", "right"}, "center"));
-  p.push_back(num("ListboxTop", 1));
-  p.push_back(num("Max", 1));
-  p.push_back(num("Min", 0));
-  p.push_back(data("Value", {0}));
-  p.push_back(vec("Position", {20, 20, 60, 20}));
-  p.push_back(textOrCell("String"));
-  p.push_back(enumP("Style", {"pushbutton", "togglebutton", "radiobutton", "checkbox", "edit",
-                              "text", "slider", "frame", "listbox", "popupmenu"}));
-  p.push_back(enumP("Enable", {"on", "off", "inactive"}));
-  p.push_back(vec("SliderStep", {0.01, 0.1}));
-  p.push_back(textP("TooltipString"));
-  return t;
+  return typeOf("uicontrol", {common(), {
+      enumP("Units", kUnits, "pixels"),
+  }, fonts(8), {
+      colour("BackgroundColor", 0.831372549019608, 0.815686274509804, 0.784313725490196),
+      colour("ForegroundColor", 0, 0, 0),
+      command("Callback"),
+      command("CreateFcn"),
+      command("KeyPressFcn"),
+      any("CData"),
+      enumP("HorizontalAlignment", {"left", "center", "right"}, "center"),
+      num("ListboxTop", 1),
+      num("Max", 1),
+      num("Min", 0),
+      data("Value", {0}),
+      vec("Position", {20, 20, 60, 20}),
+      textOrCell("String"),
+      enumP("Style", {"pushbutton", "togglebutton", "radiobutton", "checkbox", "edit", "text",
+                      "slider", "frame", "listbox", "popupmenu"}),
+      enumP("Enable", {"on", "off", "inactive"}),
+      vec("SliderStep", {0.01, 0.1}),
+      textP("TooltipString"),
+  }});
 }
 
 TypeDef makeText() {
-  TypeDef t{"text", {}, {}, {}};
-  auto& p = t.props;
-  common(p);
-  p.push_back(textOrCell("String"));
-  p.push_back(colour("Color", 0, 0, 0));
-  fonts(p, 10);
-  p.push_back(enumP("HorizontalAlignment", {"left", "center", "right"}, "left"));
-  p.push_back(enumP("VerticalAlignment", {"top", "cap", "middle", "baseline", "bottom"}, "middle"));
-  p.push_back(num("Rotation", 0));
-  p.push_back(vec("Position", {0, 0, 0}));
-  p.push_back(enumP("Units", {"data", "normalized", "pixels", "inches", "centimeters", "points"}));
-  return t;
+  return typeOf("text", {common(), {
+      textOrCell("String"),
+      colour("Color", 0, 0, 0),
+  }, fonts(10), {
+      enumP("HorizontalAlignment", {"left", "center", "right"}, "left"),
+      enumP("VerticalAlignment", {"top", "cap", "middle", "baseline", "bottom"}, "middle"),
+      num("Rotation", 0),
+      vec("Position", {0, 0, 0}),
+      enumP("Units", {"data", "normalized", "pixels", "inches", "centimeters", "points"}),
+  }});
 }
 
 TypeDef makeLine() {
-  TypeDef t{"line", {}, {}, {}};
-  auto& p = t.props;
-  common(p);
-  p.push_back(data("XData", {0, 1}));
-  p.push_back(data("YData", {0, 1}));
-  p.push_back(data("ZData", {}));
-  p.push_back(colour("Color", 0, 0, 1));
-  p.push_back(enumP("LineStyle", {"-", "--", ":", "-.", "none"}));
-  p.push_back(positive("LineWidth", 0.5));
-  p.push_back(enumP("Marker", {"none", "+", "o", "*", ".", "x", "square", "diamond", "^", "v", ">",
-                               "<", "pentagram", "hexagram"}));
-  p.push_back(positive("MarkerSize", 6));
-  return t;
+  return typeOf("line", {common(), {
+      data("XData", {0, 1}),
+      data("YData", {0, 1}),
+      data("ZData", {}),
+      colour("Color", 0, 0, 1),
+      enumP("LineStyle", {"-", "--", ":", "-.", "none"}),
+      positive("LineWidth", 0.5),
+      enumP("Marker", {"none", "+", "o", "*", ".", "x", "square", "diamond", "^", "v", ">", "<",
+                       "pentagram", "hexagram"}),
+      positive("MarkerSize", 6),
+  }});
 }
 
 TypeDef makeSurface() {
-  TypeDef t{"surface", {}, {}, {}};
-  auto& p = t.props;
-  common(p);
-  p.push_back(data("XData", {}));
-  p.push_back(data("YData", {}));
-  p.push_back(data("ZData", {}));
-  p.push_back(data("CData", {}));
-  p.push_back(colourWord("FaceColor", "flat", {"none", "flat", "interp"}));
-  p.push_back(colour("EdgeColor", 0, 0, 0, {"none", "flat", "interp"}));
-  p.push_back(enumP("LineStyle", {"-", "--", ":", "-.", "none"}));
-  return t;
+  return typeOf("surface", {common(), {
+      data("XData", {}),
+      data("YData", {}),
+      data("ZData", {}),
+      data("CData", {}),
+      colourWord("FaceColor", "flat", {"none", "flat", "interp"}),
+      colour("EdgeColor", 0, 0, 0, {"none", "flat", "interp"}),
+      enumP("LineStyle", {"-", "--", ":", "-.", "none"}),
+  }});
 }
+// clang-format on
 
 TypeDef indexed(TypeDef t) {
   for (std::size_t i = 0; i < t.props.size(); ++i) {

@@ -91,14 +91,7 @@ struct Criterion {
 };
 
 std::vector<Criterion> criteria(std::span<const Array> pairs) {
-  std::size_t n = pairs.size();
-  for (std::size_t i = 0; i < pairs.size(); i += 2) {
-    if (pairs[i].isNull()) {
-      n = i;
-      break;
-    }
-  }
-  if (n % 2 != 0) error("findobj: property names and values must come in pairs.");
+  const std::size_t n = givenPairs(pairs, "findobj: property names and values must come in pairs.");
   std::vector<Criterion> out;
   for (std::size_t i = 0; i < n; i += 2) {
     auto name = textOf(pairs[i]);
@@ -191,15 +184,11 @@ Array gca() {
 
 Array ishandle(const Array& h) {
   if (h.isNull()) error("ishandle: expected an argument.");
-  ArrayData d;
-  d.cls = ClassId::Logical;
-  d.rows = h.rows();
-  d.cols = h.cols();
-  d.re.assign(h.numel(), 0.0);
+  std::vector<double> out(h.numel(), 0.0);
   if ((h.isNumeric() || h.isLogical()) && !h.isComplex()) {
-    for (std::size_t i = 0; i < h.numel(); ++i) d.re[i] = find(h.re()[i]) != nullptr ? 1.0 : 0.0;
+    for (std::size_t i = 0; i < h.numel(); ++i) out[i] = find(h.re()[i]) != nullptr ? 1.0 : 0.0;
   }
-  return Array(std::move(d));
+  return numbers(ClassId::Logical, h.rows(), h.cols(), std::move(out));
 }
 
 Array figure() {

@@ -44,12 +44,7 @@ class Axes2D {
   }
 
   AxesLayout layout() const {
-    AxesLayout out;
-    out.axes = ax_;
-    out.box = box_;
-    out.x = x_;
-    out.y = y_;
-    return out;
+    return {.axes = ax_, .box = box_, .x = x_, .y = y_, .projection = std::nullopt};
   }
 
  private:
@@ -246,9 +241,7 @@ class Axes2D {
 }  // namespace
 
 AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect) {
-  Axes2D axes(p, ax, box, figureRect);
-  axes.paint();
-  return axes.layout();
+  return paintWith<Axes2D>(p, ax, box, figureRect);
 }
 
 }  // namespace rt::qt::render

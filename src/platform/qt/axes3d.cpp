@@ -205,11 +205,7 @@ class Axes3D {
   }
 
   AxesLayout layout() const {
-    AxesLayout out;
-    out.axes = ax_;
-    out.box = box_;
-    out.projection = pr_;
-    return out;
+    return {.axes = ax_, .box = box_, .x = {}, .y = {}, .projection = pr_};
   }
 
  private:
@@ -512,9 +508,7 @@ class Axes3D {
 }  // namespace
 
 AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box) {
-  Axes3D axes(p, ax, box);
-  axes.paint();
-  return axes.layout();
+  return paintWith<Axes3D>(p, ax, box);
 }
 
 }  // namespace rt::qt::render

@@ -118,4 +118,14 @@ void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std
 AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect);
 AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box);
 
+// Paints one axes with the painter class `A` (made from the painter, the
+// axes, its box and whatever else that painter takes) and gives the layout
+// it drew.
+template <class A, class... Extra>
+AxesLayout paintWith(QPainter& p, double ax, const QRectF& box, const Extra&... extra) {
+  A axes(p, ax, box, extra...);
+  axes.paint();
+  return axes.layout();
+}
+
 }  // namespace rt::qt::render
