@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs a scripted session of tessivar-script under valgrind's memcheck: a
 # design typed in, every slider moved, hostile text typed into every edit
-# box, pattern windows opened, the window and a pattern rendered to PNG and
-# SVG files. Any invalid read or write, use of an uninitialised value, or
-# definite or indirect leak fails the run.
+# box, pattern windows opened and turned, the window and a pattern rendered to
+# PNG, SVG, PDF and CSV files, a design made, saved and opened, the Match
+# figure with a Touchstone file written and read back. Any invalid read or
+# write, use of an uninitialised value, or definite or indirect leak fails the
+# run.
 #   tools/memcheck.sh [build folder holding tessivar-script, default build/dev]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +49,16 @@ design() {
   echo "svg 1 $work/window.svg"
   echo "png 2 $work/pattern.png"
   echo "svg 3 $work/pattern.svg"
+  echo "rotate 2 30 20"
+  echo "csv 2 $work/pattern.csv"
+  echo "pdf 1 $work/window.pdf"
+  echo "design 2.4 4.4 1.6"
+  echo "save $work/design.txt"
+  echo "open $work/design.txt"
+  echo "match"
+  echo "touchstone $work/patch.s1p"
+  echo "overlay $work/patch.s1p"
+  echo "match 75"
 } >"$work/session.txt"
 
 echo "== memcheck of a scripted tessivar-script session"
@@ -60,7 +72,7 @@ if [ "$status" -ne 0 ]; then
   grep -v '^==[0-9]*== *$' "$work/memcheck.log" | head -n 200
   exit 1
 fi
-for f in hostile.png window.png window.svg pattern.png pattern.svg; do
+for f in hostile.png window.png window.svg pattern.png pattern.svg window.pdf pattern.csv design.txt patch.s1p; do
   if [ ! -s "$work/$f" ]; then
     echo "!! the session did not write $f"
     exit 1

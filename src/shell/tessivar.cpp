@@ -5,10 +5,7 @@
 #include "shell/tessivar.h"
 
 #include <array>
-#include <bit>
-#include <cstdint>
 #include <initializer_list>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,61 +13,19 @@
 #include <utility>
 #include <vector>
 
+#include "frame/interned.h"
+
 namespace tessivar {
 
 frame::ConstantTable Def::constants;
 
 namespace {
 
-// ------------------------------------------------------------ the constants
 // Every name, number, text and vector that the body passes is a constant of
 // the module, one per distinct value. The tables below intern their values
 // when the program loads, so every constant is in the table before the
 // module is initialised and the body itself never makes one.
-class Interned {
- public:
-  const rt::Array& text(std::string_view s) {
-    return find("s" + std::string(s), [&] { return &table().string(s); });
-  }
-  const rt::Array& number(double v) {
-    return find("n" + bits(v), [&] { return &table().number(v); });
-  }
-  const rt::Array& matrix(std::size_t rows, std::size_t cols, std::vector<double> byColumns) {
-    std::string key = "v" + std::to_string(rows) + "x" + std::to_string(cols);
-    for (double d : byColumns) key += ":" + bits(d);
-    return find(key, [&] { return &table().vector(rows, cols, std::move(byColumns)); });
-  }
-  const rt::Array& cell(const std::vector<std::string_view>& texts) {  // 1-by-N
-    std::string key = "c";
-    std::vector<const rt::Array*> items;
-    for (std::string_view t : texts) {
-      key += "|" + std::string(t);
-      items.push_back(&text(t));
-    }
-    return find(key, [&] {
-      return &table().add([items] {
-        std::vector<rt::Array> elements;
-        for (const rt::Array* i : items) elements.push_back(*i);
-        return rt::initializeCell(std::move(elements));
-      });
-    });
-  }
-
- private:
-  static frame::ConstantTable& table() { return Def::constants; }
-  static std::string bits(double v) { return std::to_string(std::bit_cast<std::uint64_t>(v)); }
-  // The constant of this key; `add` puts it in the table when it is new.
-  template <class Add>
-  const rt::Array& find(const std::string& key, Add add) {
-    auto [it, fresh] = seen_.try_emplace(key, nullptr);
-    if (fresh) it->second = add();
-    return *it->second;
-  }
-
-  std::map<std::string, const rt::Array*> seen_;
-};
-
-Interned k;
+frame::InternedConstants k(Def::constants);
 
 // What a property is given: a constant, or an array that exists only while
 // the body runs.
@@ -429,16 +384,8 @@ std::vector<rt::Array> arguments(std::span<const Pair> pairs, const Scope& s) {
   return args;
 }
 
-// rt::struct_ takes its pairs as a braced list; both structures have a fixed
-// number of fields.
-template <std::size_t... I>
-rt::Array structOf(const std::vector<rt::Array>& pairs, std::index_sequence<I...>) {
-  return rt::struct_({pairs[I]...});
-}
-
-template <std::size_t N>
-rt::Array structure(const std::array<Pair, N>& fields, const Scope& s) {
-  return structOf(arguments(fields, s), std::make_index_sequence<2 * N>());
+rt::Array structure(std::span<const Pair> fields, const Scope& s) {
+  return rt::struct_(arguments(fields, s));
 }
 
 std::size_t dim(const rt::Array& n) {

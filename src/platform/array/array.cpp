@@ -228,7 +228,11 @@ Array zeros(std::size_t rows, std::size_t cols) {
 // element (struct('f', {v}) gives f = v); other cells would describe
 // structure arrays, which this runtime does not have.
 Array struct_(std::initializer_list<Array> nameValuePairs) {
-  std::span<const Array> args = untilNull({nameValuePairs.begin(), nameValuePairs.size()});
+  return struct_(std::span<const Array>(nameValuePairs.begin(), nameValuePairs.size()));
+}
+
+Array struct_(std::span<const Array> nameValuePairs) {
+  std::span<const Array> args = untilNull(nameValuePairs);
   if (args.size() % 2 != 0) error("Field and value input arguments must come in pairs.");
   std::vector<std::string> names;
   std::vector<Array> values;

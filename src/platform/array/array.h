@@ -185,6 +185,7 @@ Array horzcat(std::initializer_list<Array> parts);
 Array horzcat(std::span<const Array> parts);
 // A 1x1 structure from field name / value pairs (`struct` is a C++ keyword).
 Array struct_(std::initializer_list<Array> nameValuePairs);
+Array struct_(std::span<const Array> nameValuePairs);
 
 // ---------------------------------------------------------- tests & sizes
 Array eq(const Array& a, const Array& b);  // logical; NaN is equal to nothing
