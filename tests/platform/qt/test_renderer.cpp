@@ -90,13 +90,6 @@ TEST(FormatTicks, SharedPowerOfTenAndNoTrailingZeros) {
 // ------------------------------------------------------------- projection
 constexpr std::array<Projection::Limits, 3> kUnitBox = {{{0, 1}, {0, 1}, {0, 1}}};
 
-TEST(Projection, ViewFromAboveShowsXRightAndYUp) {
-  Projection p(0, 90, kUnitBox, QRectF(0, 0, 200, 200));
-  EXPECT_GT(p.toScreen(1, 0.5, 0.5).x(), p.toScreen(0, 0.5, 0.5).x() + 100);
-  EXPECT_LT(p.toScreen(0.5, 1, 0.5).y(), p.toScreen(0.5, 0, 0.5).y() - 100);
-  EXPECT_GT(p.depth(0.5, 0.5, 1), p.depth(0.5, 0.5, 0));
-}
-
 TEST(Projection, AzimuthFromNegativeYElevationAboveThePlane) {
   // Azimuth 0, elevation 0: seen from -y, x to the right and z up.
   Projection front(0, 0, kUnitBox, QRectF(0, 0, 100, 100));
@@ -176,9 +169,6 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
   rt::Array fig = whiteFigure();
   rt::Array horizontal = rt::plot(rt::row({0, 1}), rt::row({0.5, 0.5}));
   rt::set(horizontal, {s("Color"), rt::row({1, 0, 0}), s("LineWidth"), n(2)});
-  rt::set(rt::gca(), {s("NextPlot"), s("add")});
-  rt::Array vertical = rt::plot(rt::row({0.25, 0.25}), rt::row({0, 1}));
-  rt::set(vertical, {s("Color"), rt::row({0, 0.8, 0})});
   rt::set(rt::gca(), {s("XLim"), rt::row({0, 1}), s("YLim"), rt::row({0, 1})});
 
   // Plot box: x 40..360, y 30..270 (device rows grow downwards).
@@ -190,22 +180,11 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
     return rows;
   };
   for (int x = 60; x < 340; x += 7) {
-    if (std::abs(x - 120) < 4) continue;  // where the green line crosses
     std::vector<int> rows = redRowsAt(x);
     ASSERT_FALSE(rows.empty()) << "no red at column " << x;
     EXPECT_GE(rows.front(), 147);
     EXPECT_LE(rows.back(), 153);
   }
-  int greenColumns = 0;
-  for (int x = 0; x < img.width(); ++x) {
-    QColor c = img.pixelColor(x, 80);
-    if (c.green() > 150 && c.red() < 100 && c.blue() < 100) {
-      ++greenColumns;
-      EXPECT_NEAR(x, 120, 2);
-    }
-  }
-  EXPECT_GT(greenColumns, 0);
-
   // A wider y range moves the line down: y = 0.5 of [0 2] is a quarter up.
   rt::set(rt::gca(), {s("YLim"), rt::row({0, 2})});
   img = render(fig);
@@ -371,10 +350,6 @@ TEST_F(RendererTest, SurfaceColoursComeFromTheColormapOverCLim) {
     }
   }
   EXPECT_GT(coloured, 1000);
-  // The PNG file holds the same picture.
-  QTemporaryDir dir;
-  ASSERT_EQ(rt::qt::savePng(handle(fig), dir.filePath("surface.png"), img.size()), "");
-  EXPECT_EQ(QImage(dir.filePath("surface.png")).convertToFormat(img.format()), img);
   // CLim is the data range [0 1]: four bands from left to right.
   for (int k = 0; k < 4; ++k) ASSERT_GE(firstColumn[k], 0) << "colour " << k << " missing";
   for (int k = 0; k + 1 < 4; ++k) EXPECT_LT(lastColumn[k], firstColumn[k + 1] + 12);
