@@ -183,26 +183,24 @@ const rt::FunctionEntry kProgram[] = {
      0, 0, nullptr},
 };
 
-const rt::InitTermPair kPairs[] = {
-    {[] { order().push_back("init array"); }, [] { order().push_back("term array"); }},
-    {[] {
-       order().push_back("init graphics");
-       rt::graphicsLibraryInitialize();
-     },
-     [] {
-       order().push_back("term graphics");
-       rt::graphicsLibraryTerminate();
-     }},
-    {[] {
-       order().push_back("init m1");
-       moduleConstant() = rt::initializeString("constant");
-     },
-     [] {
-       order().push_back("term m1");
-       rt::destroyArray(moduleConstant());
-     }},
-    {[] { order().push_back("init m2"); }, [] { order().push_back("term m2"); }},
-};
+// Each step notes its name; the graphics library and a module constant are
+// really made and ended, so that the run's end can be checked for leaks.
+template <const char* Name>
+void step() {
+  order().push_back(Name);
+  const std::string_view name = Name;
+  if (name == "init graphics") rt::graphicsLibraryInitialize();
+  if (name == "term graphics") rt::graphicsLibraryTerminate();
+  if (name == "init m1") moduleConstant() = rt::initializeString("constant");
+  if (name == "term m1") rt::destroyArray(moduleConstant());
+}
+constexpr char kInitA[] = "init array", kTermA[] = "term array", kInitG[] = "init graphics",
+               kTermG[] = "term graphics", kInit1[] = "init m1", kTerm1[] = "term m1",
+               kInit2[] = "init m2", kTerm2[] = "term m2";
+const rt::InitTermPair kPairs[] = {{&step<kInitA>, &step<kTermA>},
+                                   {&step<kInitG>, &step<kTermG>},
+                                   {&step<kInit1>, &step<kTerm1>},
+                                   {&step<kInit2>, &step<kTerm2>}};
 const rt::MainInfo kMainInfo{1, kProgram, {}, {}, kPairs};
 
 void mainEntry(int nargout, std::span<rt::Array> out, std::span<const rt::Array> in) {

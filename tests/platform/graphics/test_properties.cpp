@@ -167,7 +167,6 @@ TEST_F(Properties, HandlesAndApplicationData) {
   EXPECT_EQ(rt::gfx::type(0), "root");
 
   const rt::Array f = n(f2);
-  EXPECT_FALSE(rt::tobool(rt::isappdata(f, s("LayoutOptions"))));
   EXPECT_TRUE(rt::getappdata(f, s("LayoutOptions")).empty());
   rt::setappdata(f, s("LayoutOptions"), n(1));
   rt::setappdata(f, s("LayoutOptions"), n(2));
