@@ -68,23 +68,22 @@ TEST(NiceTicks, SmallestStepThatFitsAndNoneForUnusableRanges) {
 }
 
 TEST(FormatTicks, SharedPowerOfTenAndNoTrailingZeros) {
-  rt::qt::TickLabels unit = rt::qt::formatTicks(niceTicks(0, 1, 6));
-  EXPECT_EQ(unit.exponent, 0);
-  EXPECT_EQ(unit.labels.front(), "0");
-  EXPECT_EQ(unit.labels[1], "0.2");
-  EXPECT_EQ(unit.labels.back(), "1");
-
-  rt::qt::TickLabels giga = rt::qt::formatTicks(niceTicks(1e9, 3e9, 5));
-  EXPECT_EQ(giga.exponent, 9);
-  EXPECT_EQ(giga.labels.front(), "1");
-  EXPECT_EQ(giga.labels[1], "1.5");
-
-  rt::qt::TickLabels tiny = rt::qt::formatTicks(niceTicks(0, 2e-4, 5));
-  EXPECT_EQ(tiny.exponent, -4);
-  EXPECT_EQ(tiny.labels.back(), "2");
-
-  rt::qt::TickLabels sym = rt::qt::formatTicks(niceTicks(-1, 1, 5));
-  for (const QString& l : sym.labels) EXPECT_NE(l, "-0");
+  // One row a label: range and tick count, the shared exponent, which label
+  // (-1 the last) and its text.
+  struct Row {
+    double lo, hi;
+    int maxTicks, exponent, index;
+    const char* label;
+  };
+  const Row rows[] = {{0, 1, 6, 0, 0, "0"},       {0, 1, 6, 0, 1, "0.2"},
+                      {0, 1, 6, 0, -1, "1"},      {1e9, 3e9, 5, 9, 0, "1"},
+                      {1e9, 3e9, 5, 9, 1, "1.5"}, {0, 2e-4, 5, -4, -1, "2"}};
+  for (const Row& r : rows) {
+    rt::qt::TickLabels l = rt::qt::formatTicks(niceTicks(r.lo, r.hi, r.maxTicks));
+    EXPECT_EQ(l.exponent, r.exponent) << r.hi;
+    EXPECT_EQ(r.index < 0 ? l.labels.back() : l.labels.at(r.index), r.label) << r.hi;
+  }
+  for (const QString& l : rt::qt::formatTicks(niceTicks(-1, 1, 5)).labels) EXPECT_NE(l, "-0");
 }
 
 // ------------------------------------------------------------- projection
