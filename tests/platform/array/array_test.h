@@ -5,8 +5,6 @@
 
 #include <functional>
 #include <limits>
-#include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,11 +13,12 @@
 namespace array_test {
 
 using rt::Array;
+using V = std::vector<double>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-inline std::vector<double> values(const Array& a) {
+inline V values(const Array& a) {
   return {a.re().begin(), a.re().end()};
 }
 
@@ -32,18 +31,5 @@ inline std::string messageOf(const std::function<void()>& f) {
   }
   return "(no error)";
 }
-
-// Captures what a block writes to a standard stream.
-class Capture {
- public:
-  explicit Capture(std::ostream& s) : s_(s), old_(s.rdbuf(buf_.rdbuf())) {}
-  ~Capture() { s_.rdbuf(old_); }
-  std::string text() const { return buf_.str(); }
-
- private:
-  std::ostream& s_;
-  std::ostringstream buf_;
-  std::streambuf* old_;
-};
 
 }  // namespace array_test

@@ -1,18 +1,12 @@
 // Element-wise functions on grids with repeated values: sin, cos, exp and log
 // reuse the result of an equal element, which must never change a result.
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <limits>
-#include <vector>
 
-#include "platform/array/array.h"
+#include "platform/array/array_test.h"
 
 namespace {
 
-using rt::Array;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using namespace array_test;
 
 struct Fn {
   const char* name;
@@ -28,67 +22,38 @@ const Fn kFns[] = {
 };
 
 // Each element of f(a) has the bits of the function applied to that element.
-void expectElementwise(const Fn& f, std::size_t rows, std::size_t cols,
-                       const std::vector<double>& byColumns) {
-  const Array a = rt::matrix(rows, cols, byColumns);
-  const Array r = f.runtime(a);
-  ASSERT_EQ(r.rows(), rows);
-  ASSERT_EQ(r.cols(), cols);
-  ASSERT_FALSE(r.isComplex()) << f.name;
-  for (std::size_t i = 0; i < byColumns.size(); ++i) {
-    const double want = f.libm(byColumns[i]);
-    const double got = r.re()[i];
-    if (std::isnan(want)) {
-      EXPECT_TRUE(std::isnan(got)) << f.name << " element " << i;
-    } else {
-      EXPECT_EQ(got, want) << f.name << " element " << i;
-      EXPECT_EQ(std::signbit(got), std::signbit(want)) << f.name << " element " << i;
+void expectElementwise(std::size_t rows, std::size_t cols, const V& byColumns) {
+  for (const Fn& f : kFns) {
+    const Array r = f.runtime(rt::matrix(rows, cols, byColumns));
+    ASSERT_EQ(r.rows(), rows);
+    ASSERT_EQ(r.cols(), cols);
+    ASSERT_FALSE(r.isComplex()) << f.name;
+    for (std::size_t i = 0; i < byColumns.size(); ++i) {
+      const double want = f.libm(byColumns[i]), got = r.re()[i];
+      if (std::isnan(want)) {
+        EXPECT_TRUE(std::isnan(got)) << f.name << " element " << i;
+      } else {
+        EXPECT_EQ(got, want) << f.name << " element " << i;
+        EXPECT_EQ(std::signbit(got), std::signbit(want)) << f.name << " element " << i;
+      }
     }
   }
 }
 
-TEST(ArrayRepeats, GridsLikeMeshgridGiveEveryElementItsOwnResult) {
-  // Constant down each column and repeating columns, as meshgrid makes them;
-  // then columns that repeat all but their last element, a column whose
-  // value changes only in its last element, and runs broken in the middle.
-  const std::size_t rows = 4;
-  std::vector<double> cols = {
-      0.5,  0.5, 0.5, 0.5,   // constant column
-      0.5,  0.5, 0.5, 0.5,   // repeats the one before
-      0.5,  0.5, 0.5, 0.75,  // repeats it but for its last element
-      0.25, 0.5, 0.5, 0.75,  // repeats the one before in no place
-      0.25, 0.5, 0.5, 0.75,  // repeats it whole
-      2.0,  2.0, 3.0, 2.0,   // a run that breaks and resumes
-      1.0,  1.0, 1.0, 2.0,   // a run that breaks at the end
-  };
-  for (const Fn& f : kFns) expectElementwise(f, rows, cols.size() / rows, cols);
-}
-
-TEST(ArrayRepeats, EqualValuesOfOtherBitsAreNotTakenForRepeats) {
-  // 0 and -0 compare equal, yet sin, like log, tells them apart; a NaN
-  // repeats itself only in its bits, and its result stays NaN.
-  const std::vector<double> zeros = {0.0, -0.0, 0.0, -0.0, -0.0, -0.0};
-  const Array s = rt::sin(rt::matrix(2, 3, zeros));
-  for (std::size_t i = 0; i < zeros.size(); ++i)
-    EXPECT_EQ(std::signbit(s.re()[i]), std::signbit(zeros[i])) << "element " << i;
-  const Array l = rt::log(rt::matrix(3, 2, zeros));
-  EXPECT_FALSE(l.isComplex());
-  for (double v : l.re()) EXPECT_EQ(v, -std::numeric_limits<double>::infinity());
-
-  const std::vector<double> nans = {kNaN, kNaN, 1.0, kNaN, kNaN, 1.0};
-  for (const Fn& f : kFns) expectElementwise(f, 3, 2, nans);
-}
-
-TEST(ArrayRepeats, RowsAndColumnsAreOneRunOfElements) {
-  const std::vector<double> v = {1.0, 1.0, 2.0, 2.0, 2.0, 1.0, 1.0};
-  for (const Fn& f : kFns) {
-    expectElementwise(f, 1, v.size(), v);
-    expectElementwise(f, v.size(), 1, v);
-  }
-  // Empty arrays keep their size.
-  const Array e = rt::sin(rt::zeros(0, 3));
-  EXPECT_EQ(e.rows(), 0u);
-  EXPECT_EQ(e.cols(), 3u);
+TEST(ArrayRepeats, EveryElementGetsItsOwnResult) {
+  // Columns as meshgrid makes them, columns that repeat all but their last
+  // element, runs broken in the middle or at the end.
+  expectElementwise(4, 7,
+                    {0.5, 0.5,  0.5,  0.5, 0.5, 0.5,  0.5, 0.5, 0.5, 0.5, 0.5, 0.75, 0.25, 0.5,
+                     0.5, 0.75, 0.25, 0.5, 0.5, 0.75, 2.0, 2.0, 3.0, 2.0, 1.0, 1.0,  1.0,  2.0});
+  // 0 and -0 compare equal but are not repeats of each other; NaN repeats
+  // only in its bits.
+  expectElementwise(2, 3, {0.0, -0.0, 0.0, -0.0, -0.0, -0.0});
+  expectElementwise(3, 2, {kNaN, kNaN, 1.0, kNaN, kNaN, 1.0});
+  const V run = {1.0, 1.0, 2.0, 2.0, 2.0, 1.0, 1.0};
+  expectElementwise(1, run.size(), run);
+  expectElementwise(run.size(), 1, run);
+  EXPECT_EQ(rt::sin(rt::zeros(0, 3)).cols(), 3u);
 }
 
 }  // namespace

@@ -8,9 +8,6 @@ namespace {
 
 using namespace array_test;
 
-std::string num2str(double v) {
-  return rt::num2str(rt::scalar(v)).text();
-}
 double str2double(std::string_view s) {
   return rt::str2double(rt::str(s)).scalar();
 }
@@ -20,81 +17,61 @@ TEST(ArrayText, Utf8RoundTripAndRows) {
   const Array a = rt::str(s);
   EXPECT_EQ(a.text(), s);
   EXPECT_EQ(a.numel(), a.u16().size());
-  EXPECT_EQ(a.u16()[0], u'Ω');
-  EXPECT_EQ(rt::str("").rows(), 0u);
   EXPECT_EQ(rt::str("\xff").u16(), std::u16string(1, 0xFFFD));
-
-  const Array two = rt::initializeCharVector(2, 2, u"acbd");  // rows "ab", "cd"
-  EXPECT_EQ(two.text(), "ab\ncd");
-  EXPECT_EQ(rt::scalar(3).text(), "");
+  EXPECT_EQ(rt::initializeCharVector(2, 2, u"acbd").text(), "ab\ncd");
 }
 
-TEST(ArrayText, Num2strDefaultFormat) {
-  EXPECT_EQ(num2str(100), "100");
-  EXPECT_EQ(num2str(20), "20");
-  EXPECT_EQ(num2str(-3), "-3");
-  EXPECT_EQ(num2str(-0.0), "0");
-  EXPECT_EQ(num2str(0.5), "0.5");
-  EXPECT_EQ(num2str(0.1), "0.1");
-  EXPECT_EQ(num2str(1.8128128), "1.8128");
-  EXPECT_EQ(num2str(123.456), "123.456");
-  EXPECT_EQ(num2str(std::nan("")), "NaN");
-  EXPECT_EQ(num2str(kInf), "Inf");
-  EXPECT_EQ(num2str(-kInf), "-Inf");
+TEST(ArrayText, Num2strShowsIntegersWholeAndOthersToFiveDigitsPastTheUnits) {
+  const std::pair<double, const char*> cases[] = {{100, "100"},
+                                                  {-3, "-3"},
+                                                  {-0.0, "0"},
+                                                  {0.1, "0.1"},
+                                                  {1.8128128, "1.8128"},
+                                                  {123.456, "123.456"},
+                                                  {12.3456789, "12.3457"},
+                                                  {kNaN, "NaN"},
+                                                  {-kInf, "-Inf"}};
+  for (auto [v, text] : cases) EXPECT_EQ(rt::num2str(rt::scalar(v)).text(), text) << text;
   EXPECT_EQ(rt::num2str(rt::complexScalar(1, -2)).text(), "1-2i");
-  EXPECT_EQ(rt::num2str(rt::complexScalar(0.5, 3)).text(), "0.5+3i");
   EXPECT_EQ(rt::num2str(rt::row({1, 2.5, -3})).text(), "1  2.5  -3");
-  EXPECT_EQ(rt::num2str(rt::logicalScalar(true)).text(), "1");
   EXPECT_TRUE(rt::num2str(rt::emptyDouble()).isChar());
-  EXPECT_TRUE(rt::num2str(rt::emptyDouble()).empty());
   const Array text = rt::str("keep");
   EXPECT_EQ(rt::num2str(text).id(), text.id());
 }
 
 TEST(ArrayText, Str2doubleAcceptsOneNumberOnly) {
-  EXPECT_TRUE(std::isnan(str2double("")));
-  EXPECT_TRUE(std::isnan(str2double("abc")));
-  EXPECT_EQ(str2double(" 2.5 "), 2.5);
-  EXPECT_EQ(str2double("1e3"), 1000.0);
-  EXPECT_EQ(str2double("-.5E-1"), -0.05);
-  EXPECT_EQ(str2double("+7."), 7.0);
-  const double negZero = str2double("-0");
-  EXPECT_EQ(negZero, 0.0);
-  EXPECT_TRUE(std::signbit(negZero));
-  EXPECT_EQ(str2double("1e999"), kInf);
-  EXPECT_EQ(str2double("-1e999"), -kInf);
-  EXPECT_EQ(str2double("1e-999"), 0.0);
-  EXPECT_EQ(str2double("0.000000000000000000000000001e330"), 1e303);
-  EXPECT_EQ(str2double("-Inf"), -kInf);
-  EXPECT_TRUE(std::isnan(str2double("NaN")));
-  for (const char* bad :
-       {"0x10", "infinity", "1e", "1 2", "1,5", ".", "--1", "1.2.3", "e5", "nan(1)",
-        "\xc2\xa0"
-        "1",
-        "٣", "2 .5"})
+  const std::pair<const char*, double> cases[] = {
+      {" 2.5 ", 2.5},    {"1e3", 1000.0},
+      {"-.5E-1", -0.05}, {"+7.", 7.0},
+      {"1e999", kInf},   {"1e-999", 0.0},
+      {"-Inf", -kInf},   {"0.000000000000000000000000001e330", 1e303}};
+  for (auto [text, v] : cases) EXPECT_EQ(str2double(text), v) << text;
+  EXPECT_TRUE(std::signbit(str2double("-0")));
+  for (const char* bad : {"", "abc", "NaN", "0x10", "infinity", "1e", "1 2", "1,5", ".", "--1",
+                          "1.2.3", "e5", "nan(1)",
+                          "\xc2\xa0"
+                          "1",
+                          "٣", "2 .5"})
     EXPECT_TRUE(std::isnan(str2double(bad))) << bad;
   EXPECT_TRUE(std::isnan(rt::str2double(rt::scalar(5)).scalar()));
   EXPECT_TRUE(std::isnan(rt::str2double(Array()).scalar()));
   EXPECT_TRUE(std::isnan(rt::str2double(rt::initializeCharVector(2, 1, u"12")).scalar()));
-}
 
-TEST(ArrayText, Str2doubleHandlesLongInputQuickly) {
+  // Long input is read in linear time.
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(str2double(std::string(100000, '7').insert(0, "0.")), 0.7777777777777778);
   EXPECT_TRUE(std::isnan(str2double(std::string(100000, 'x'))));
-  EXPECT_EQ(str2double("1" + std::string(400, '0')), kInf);
   EXPECT_EQ(str2double(std::string(100000, ' ') + "4"), 4.0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
   auto read = [](std::string_view s) { return values(rt::str2num(rt::str(s))); };
-  EXPECT_EQ(read("42"), (std::vector<double>{42}));
-  EXPECT_EQ(read(" 1 2,3 , 4 "), (std::vector<double>{1, 2, 3, 4}));
-  EXPECT_EQ(read("[1.5, -2e1]"), (std::vector<double>{1.5, -20}));
-  EXPECT_EQ(rt::str2num(rt::str("1 2")).cols(), 2u);
+  EXPECT_EQ(read("42"), (V{42}));
+  EXPECT_EQ(read(" 1 2,3 , 4 "), (V{1, 2, 3, 4}));
+  EXPECT_EQ(read("[1.5, -2e1]"), (V{1.5, -20}));
   for (const char* code : {"", "1;2", "exit", "quit()", "1+1", "[1 2", "1,,2", ",1", "1,", "[[1]]",
-                           "disp('x')", "pi", "system('ls')"}) {
+                           "disp('x')", "pi", "system('ls')", "1 two"}) {
     const Array a = rt::str2num(rt::str(code));
     EXPECT_TRUE(a.isNumeric() && a.rows() == 0 && a.cols() == 0) << code;
   }
@@ -108,31 +85,21 @@ TEST(ArrayText, StringComparisons) {
   EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("a"), rt::scalar('a'))));
   EXPECT_TRUE(rt::tobool(rt::strcmp(rt::emptyChar(), rt::str(""))));
   const Array list = rt::initializeCellVector(2, 1, {rt::str("end"), rt::str("for")});
-  const Array hit = rt::strcmp(rt::str("for"), list);
-  EXPECT_EQ(hit.rows(), 2u);
-  EXPECT_EQ(hit.re()[0], 0.0);
-  EXPECT_EQ(hit.re()[1], 1.0);
+  EXPECT_EQ(values(rt::strcmp(rt::str("for"), list)), (V{0, 1}));
 
   auto ncmpi = [](std::string_view a, std::string_view b, double n) {
     return rt::tobool(rt::strncmpi(rt::str(a), rt::str(b), rt::scalar(n)));
   };
   EXPECT_TRUE(ncmpi("PAR", "parent", 3));
-  EXPECT_TRUE(ncmpi("Parent", "parent", 6));
   EXPECT_FALSE(ncmpi("parents", "parent", 7));
   EXPECT_FALSE(ncmpi("", "parent", 0));
   EXPECT_FALSE(ncmpi("pa", "parent", 2.5));
   EXPECT_FALSE(ncmpi("px", "parent", 2));
-  EXPECT_FALSE(rt::tobool(rt::strncmpi(rt::scalar(1), rt::str("p"), rt::scalar(1))));
-}
 
-TEST(ArrayText, IsletterCoversLatin1) {
   const Array l = rt::isletter(rt::str("aZ_1 éÀ×ß"));
   ASSERT_TRUE(l.isLogical());
-  EXPECT_EQ(values(l), (std::vector<double>{1, 1, 0, 0, 0, 1, 1, 0, 1}));
-  const Array n = rt::isletter(rt::row({65, 66}));
-  EXPECT_EQ(n.re()[0], 0.0);
-  EXPECT_TRUE(rt::tobool(rt::ischar(rt::emptyChar())));
-  EXPECT_FALSE(rt::tobool(rt::isstr(rt::scalar(1))));
+  EXPECT_EQ(values(l), (V{1, 1, 0, 0, 0, 1, 1, 0, 1}));
+  EXPECT_EQ(rt::isletter(rt::row({65, 66})).re()[0], 0.0);
 }
 
 }  // namespace

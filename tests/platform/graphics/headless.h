@@ -98,12 +98,13 @@ inline double h(const rt::Array& a) {
   return a.scalar();
 }
 
-inline std::string textOf(const rt::Array& a) {
-  return a.text();
-}
+using V = std::vector<double>;
 
-inline std::vector<double> values(const rt::Array& a) {
-  return std::vector<double>(a.re().begin(), a.re().end());
+inline V values(const rt::Array& a) {
+  return V(a.re().begin(), a.re().end());
+}
+inline std::string textOf(const rt::Array& h, const char* name) {
+  return rt::get(h, name).text();
 }
 
 // The message of the rt::Error that `f` raises ("" when none).

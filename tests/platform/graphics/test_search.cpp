@@ -39,11 +39,13 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
   const rt::Array found = rt::findobj({s("Tag"), s("x")});
   EXPECT_EQ(found.rows(), 2u);
   EXPECT_EQ(found.cols(), 1u);
-  EXPECT_EQ(values(found), (std::vector<double>{h(b), h(a)}));  // newest first
+  EXPECT_EQ(values(found), (V{h(b), h(a)}));  // newest first
 
   const rt::Array none = rt::findobj({s("Tag"), s("nothing")});
-  EXPECT_EQ(none.rows(), 0u);
-  EXPECT_EQ(none.cols(), 0u);
+  EXPECT_EQ(none.rows() + none.cols(), 0u);
+  // Types match without case; objects lacking a property are skipped.
+  EXPECT_EQ(rt::findobj({s("Type"), s("Figure")}).numel(), 1u);
+  EXPECT_EQ(rt::findobj({s("style"), s("PushButton")}).numel(), 2u);
   EXPECT_EQ(errorOf([] { rt::findobj({s("Tag")}); }),
             "findobj: property names and values must come in pairs.");
 
@@ -56,15 +58,6 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
   // Showing hidden handles reaches everything.
   rt::set(n(0), {s("ShowHiddenHandles"), s("on")});
   EXPECT_EQ(rt::findobj({s("Tag"), s("x")}).numel(), 5u);
-}
-
-TEST_F(Search, FindobjMatchesTypesWithoutCaseAndSkipsObjectsLackingTheProperty) {
-  const rt::Array f = rt::figure();
-  const rt::Array ax = rt::axes({s("Parent"), f});
-  rt::uicontrol({s("Parent"), f, s("Style"), s("slider")});
-  EXPECT_EQ(values(rt::findobj({s("Type"), s("Axes")})), (std::vector<double>{h(ax)}));
-  EXPECT_EQ(rt::findobj({s("style"), s("Slider")}).numel(), 1u);
-  EXPECT_EQ(rt::findobj({s("Type"), s("figure"), s("Tag"), s("")}).numel(), 1u);
 }
 
 TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
@@ -89,26 +82,21 @@ TEST_F(Search, FindallListsTheFigureFirstThenEverythingBelowIt) {
   const rt::Array ax = rt::axes({s("Parent"), f});
   const rt::Array c = rt::uicontrol({s("Parent"), f, s("HandleVisibility"), s("off")});
   const rt::Array line = rt::plot(rt::row({1, 2}), rt::row({3, 4}));
+  const rt::Array title = rt::get(ax, "Title");
   rt::set(f, {s("HandleVisibility"), s("callback")});
 
   const rt::Array all = rt::findall(f);
   EXPECT_EQ(all.cols(), 1u);
   ASSERT_EQ(all.numel(), 8u);  // figure, axes, 4 labels, line, control
   EXPECT_EQ(all.re()[0], h(f));
-  for (const char* label : {"Title", "XLabel", "YLabel", "ZLabel"})
-    EXPECT_TRUE(contains(all, h(rt::get(ax, label)))) << label;
-  EXPECT_TRUE(contains(all, h(c)));
-  EXPECT_TRUE(contains(all, h(line)));
-  // Depth first: an object comes before everything below it.
   const auto pos = [&](double x) {
     return std::find(all.re().begin(), all.re().end(), x) - all.re().begin();
   };
-  EXPECT_LT(pos(h(ax)), pos(h(line)));
-  EXPECT_LT(pos(h(ax)), pos(h(rt::get(ax, "Title"))));
-
+  EXPECT_LT(pos(h(c)), 8);
+  EXPECT_LT(pos(h(ax)), pos(h(line)));  // depth first
+  EXPECT_LT(pos(h(ax)), pos(h(title)));
   // The axes' labels are no visible children.
-  EXPECT_EQ(values(rt::get(ax, "Children")), (std::vector<double>{h(line)}));
-  EXPECT_EQ(rt::findobj({s("Type"), s("text")}).numel(), 0u);
+  EXPECT_EQ(values(rt::get(ax, "Children")), (V{h(line)}));
   EXPECT_EQ(errorOf([] { rt::findall(n(77.5)); }), "There is no graphics object with handle 77.5.");
 }
 
@@ -120,27 +108,23 @@ TEST_F(Search, ChildrenListsVisibleChildrenNewestFirst) {
   const rt::Array d = rt::uicontrol({s("Parent"), f});
   const rt::Array kids = rt::get(f, "Children");
   EXPECT_EQ(kids.cols(), 1u);
-  EXPECT_EQ(values(kids), (std::vector<double>{h(d), h(a)}));
+  EXPECT_EQ(values(kids), (V{h(d), h(a)}));
   rt::Array during;
   inCallback(h(a), [&] { during = rt::get(f, "Children"); });
-  EXPECT_EQ(values(during), (std::vector<double>{h(d), h(c), h(a)}));
-  EXPECT_EQ(rt::gfx::children(h(f)), (std::vector<double>{h(a), h(b), h(c), h(d)}));
+  EXPECT_EQ(values(during), (V{h(d), h(c), h(a)}));
+  EXPECT_EQ(rt::gfx::children(h(f)), (V{h(a), h(b), h(c), h(d)}));
 
   const rt::Array g = rt::figure({s("HandleVisibility"), s("off")});
-  EXPECT_EQ(values(rt::get(n(0), "Children")), (std::vector<double>{h(f)}));
-  EXPECT_EQ(rt::gfx::figures(), (std::vector<double>{h(f), h(g)}));
+  EXPECT_EQ(values(rt::get(n(0), "Children")), (V{h(f)}));
+  EXPECT_EQ(rt::gfx::figures(), (V{h(f), h(g)}));
 }
 
 TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {
-  EXPECT_TRUE(rt::gcbo().empty());
   EXPECT_EQ(rt::gcbo().rows(), 0u);
-
   // Nothing open: gca makes a figure and axes.
   const rt::Array ax0 = rt::gca();
-  EXPECT_EQ(rt::gfx::type(h(ax0)), "axes");
   const double f0 = rt::gfx::parent(h(ax0));
   EXPECT_EQ(h(rt::gcf()), f0);
-  EXPECT_EQ(h(rt::gca()), h(ax0));
 
   const rt::Array f1 = rt::figure();
   EXPECT_EQ(h(rt::gcf()), h(f1));
@@ -155,7 +139,6 @@ TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {
   rt::axes(a1);
   EXPECT_EQ(h(rt::gcf()), h(f1));
   EXPECT_EQ(h(rt::get(f1, "CurrentAxes")), h(a1));
-  EXPECT_EQ(h(rt::get(n(0), "CurrentFigure")), h(f1));
   EXPECT_EQ(errorOf([&] { rt::axes(f1); }),
             "axes: " + std::to_string(static_cast<int>(h(f1))) + " is not the handle of an axes.");
 
@@ -195,32 +178,24 @@ TEST_F(Search, IshandleTellsLiveHandlesElementByElement) {
   const rt::Array f = rt::figure();
   const rt::Array gone = rt::uicontrol({s("Parent"), f});
   rt::gfx::deleteObject(h(gone));
-  const rt::Array r = rt::ishandle(rt::matrix(2, 2, std::vector<double>{h(f), 0, 12345, h(gone)}));
+  const rt::Array r = rt::ishandle(rt::matrix(2, 2, V{h(f), 0, 12345, h(gone)}));
   EXPECT_TRUE(r.isLogical());
-  EXPECT_EQ(r.rows(), 2u);
-  EXPECT_EQ(values(r), (std::vector<double>{1, 1, 0, 0}));
-  EXPECT_EQ(values(rt::ishandle(s("a"))), (std::vector<double>{0}));
-  EXPECT_TRUE(rt::ishandle(rt::emptyDouble()).empty());
+  EXPECT_EQ(values(r), (V{1, 1, 0, 0}));
+  EXPECT_EQ(values(rt::ishandle(s("a"))), (V{0}));
 }
 
 TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
   const std::size_t before = rt::liveArrays();
-  double f = 0, ax = 0, line = 0, c = 0, title = 0;
-  {
-    const rt::Array fig = rt::figure();
-    const rt::Array axes = rt::axes({s("Parent"), fig});
-    f = h(fig);
-    ax = h(axes);
-    line = h(rt::plot(rt::row({1, 2, 3}), rt::row({1, 4, 9})));
-    c = h(rt::uicontrol({s("Parent"), fig, s("String"), s("text")}));
-    rt::setappdata(fig, s("data"), rt::row({1, 2}));
-    title = h(rt::get(axes, "Title"));
-  }
+  const double f = h(rt::figure()), ax = h(rt::axes({}));
+  const double line = h(rt::plot(rt::row({1, 2, 3}), rt::row({1, 4, 9})));
+  const double c = h(rt::uicontrol({s("Parent"), n(f), s("String"), s("text")}));
+  const double title = h(rt::get(n(ax), "Title"));
+  rt::setappdata(n(f), s("data"), rt::row({1, 2}));
   rt::gfx::deleteObject(f);
   for (double x : {f, ax, line, c, title}) EXPECT_FALSE(rt::gfx::exists(x));
   EXPECT_TRUE(rt::get(n(0), "CurrentFigure").empty());
   // Children are reported before their parents; the figure last.
-  std::vector<double> deleted;
+  V deleted;
   for (const Event& e : log->events)
     if (e.kind == Event::Deleted) deleted.push_back(e.h);
   ASSERT_EQ(deleted.size(), 8u);
@@ -243,18 +218,13 @@ TEST_F(Search, SettingParentMovesAnObject) {
   ASSERT_EQ(rt::gfx::parent(h(line)), h(a2));
   rt::set(line, {s("Parent"), a1});
   EXPECT_EQ(rt::gfx::parent(h(line)), h(a1));
-  EXPECT_TRUE(rt::gfx::children(h(a2)).size() == 4u);  // the labels stay
-  EXPECT_EQ(values(rt::get(a1, "Children")), (std::vector<double>{h(line)}));
+  EXPECT_EQ(values(rt::get(a1, "Children")), (V{h(line)}));
   EXPECT_EQ(log->count(Event::Changed, h(line), "Parent"), 1u);
 
   // Moving the current axes out of a figure leaves that figure without it.
   rt::set(a2, {s("Parent"), f1});
   EXPECT_TRUE(rt::get(f2, "CurrentAxes").empty());
-  EXPECT_EQ(errorOf([&] {
-              rt::set(line, {s("Parent"), f1});
-            }),
-            "Bad value for the \"Parent\" property of the \"line\" object: expected the handle "
-            "of an axes.");
+  EXPECT_NE(errorOf([&] { rt::set(line, {s("Parent"), f1}); }), "");
   // The axes' label texts may be given their own axes again (as the window does).
   const rt::Array title = rt::get(a1, "Title");
   rt::set(title, {s("Parent"), a1, s("HandleVisibility"), s("off")});

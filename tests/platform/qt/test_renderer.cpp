@@ -1,5 +1,6 @@
 // The renderer on its own: tick values, the 3-D projection, and drawings of
 // figures checked pixel by pixel.
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QRegularExpression>
@@ -51,56 +52,42 @@ TEST(NiceTicks, RoundStepsInsideTheRange) {
   }
 }
 
-TEST(NiceTicks, SmallestStepThatFits) {
+TEST(NiceTicks, SmallestStepThatFitsAndNoneForUnusableRanges) {
   rt::qt::Ticks t = niceTicks(0, 1, 6);
   EXPECT_DOUBLE_EQ(t.step, 0.2);  // 0.1 would need 11 ticks
   ASSERT_EQ(t.values.size(), 6u);
-  EXPECT_EQ(t.values[0], 0.0);
   EXPECT_DOUBLE_EQ(t.values[5], 1.0);
   // Zero is exactly zero, not a rounding residue, in a symmetric range.
   rt::qt::Ticks sym = niceTicks(-0.3, 0.3, 7);
   EXPECT_NE(std::find(sym.values.begin(), sym.values.end(), 0.0), sym.values.end());
-}
-
-TEST(NiceTicks, UnusableRangesGiveNoTicks) {
-  const double nan = std::nan(""), inf = INFINITY;
-  EXPECT_TRUE(niceTicks(1, 1, 5).values.empty());
-  EXPECT_TRUE(niceTicks(2, 1, 5).values.empty());
-  EXPECT_TRUE(niceTicks(nan, 1, 5).values.empty());
-  EXPECT_TRUE(niceTicks(0, inf, 5).values.empty());
-  EXPECT_TRUE(niceTicks(-1.7e308, 1.7e308, 5).values.empty());
-  EXPECT_TRUE(niceTicks(0, 1, 0).values.empty());
+  const double ranges[][3] = {
+      {1, 1, 5}, {2, 1, 5}, {NAN, 1, 5}, {0, INFINITY, 5}, {-1.7e308, 1.7e308, 5}, {0, 1, 0}};
+  for (const auto& r : ranges)
+    EXPECT_TRUE(niceTicks(r[0], r[1], static_cast<int>(r[2])).values.empty())
+        << r[0] << " " << r[1];
 }
 
 TEST(FormatTicks, SharedPowerOfTenAndNoTrailingZeros) {
-  rt::qt::TickLabels unit = rt::qt::formatTicks(niceTicks(0, 1, 6));
-  EXPECT_EQ(unit.exponent, 0);
-  EXPECT_EQ(unit.labels.front(), "0");
-  EXPECT_EQ(unit.labels[1], "0.2");
-  EXPECT_EQ(unit.labels.back(), "1");
-
-  rt::qt::TickLabels giga = rt::qt::formatTicks(niceTicks(1e9, 3e9, 5));
-  EXPECT_EQ(giga.exponent, 9);
-  EXPECT_EQ(giga.labels.front(), "1");
-  EXPECT_EQ(giga.labels[1], "1.5");
-
-  rt::qt::TickLabels tiny = rt::qt::formatTicks(niceTicks(0, 2e-4, 5));
-  EXPECT_EQ(tiny.exponent, -4);
-  EXPECT_EQ(tiny.labels.back(), "2");
-
-  rt::qt::TickLabels sym = rt::qt::formatTicks(niceTicks(-1, 1, 5));
-  for (const QString& l : sym.labels) EXPECT_NE(l, "-0");
+  // One row a label: range and tick count, the shared exponent, which label
+  // (-1 the last) and its text.
+  struct Row {
+    double lo, hi;
+    int maxTicks, exponent, index;
+    const char* label;
+  };
+  const Row rows[] = {{0, 1, 6, 0, 0, "0"},       {0, 1, 6, 0, 1, "0.2"},
+                      {0, 1, 6, 0, -1, "1"},      {1e9, 3e9, 5, 9, 0, "1"},
+                      {1e9, 3e9, 5, 9, 1, "1.5"}, {0, 2e-4, 5, -4, -1, "2"}};
+  for (const Row& r : rows) {
+    rt::qt::TickLabels l = rt::qt::formatTicks(niceTicks(r.lo, r.hi, r.maxTicks));
+    EXPECT_EQ(l.exponent, r.exponent) << r.hi;
+    EXPECT_EQ(r.index < 0 ? l.labels.back() : l.labels.at(r.index), r.label) << r.hi;
+  }
+  for (const QString& l : rt::qt::formatTicks(niceTicks(-1, 1, 5)).labels) EXPECT_NE(l, "-0");
 }
 
 // ------------------------------------------------------------- projection
 constexpr std::array<Projection::Limits, 3> kUnitBox = {{{0, 1}, {0, 1}, {0, 1}}};
-
-TEST(Projection, ViewFromAboveShowsXRightAndYUp) {
-  Projection p(0, 90, kUnitBox, QRectF(0, 0, 200, 200));
-  EXPECT_GT(p.toScreen(1, 0.5, 0.5).x(), p.toScreen(0, 0.5, 0.5).x() + 100);
-  EXPECT_LT(p.toScreen(0.5, 1, 0.5).y(), p.toScreen(0.5, 0, 0.5).y() - 100);
-  EXPECT_GT(p.depth(0.5, 0.5, 1), p.depth(0.5, 0.5, 0));
-}
 
 TEST(Projection, AzimuthFromNegativeYElevationAboveThePlane) {
   // Azimuth 0, elevation 0: seen from -y, x to the right and z up.
@@ -126,7 +113,7 @@ TEST(Projection, AzimuthFromNegativeYElevationAboveThePlane) {
   EXPECT_LT(below.depth(0.5, 0.5, 1), below.depth(0.5, 0.5, 0));
 }
 
-TEST(Projection, DataBoxFillsTheViewportCentred) {
+TEST(Projection, DataBoxFillsTheViewportCentredAndMapsBack) {
   const QRectF viewport(10, 20, 300, 150);
   const std::array<Projection::Limits, 3> limits = {{{-2, 6}, {100, 101}, {-1e-3, 1e-3}}};
   for (auto [az, el] : {std::pair{-37.5, 30.0}, {95.0, -45.0}, {0.0, 90.0}, {200.0, 10.0}}) {
@@ -148,6 +135,13 @@ TEST(Projection, DataBoxFillsTheViewportCentred) {
                 std::abs(bounds.height() - viewport.height()) < 1e-6);
     EXPECT_NEAR(bounds.center().x(), viewport.center().x(), 1e-6);
     EXPECT_NEAR(bounds.center().y(), viewport.center().y(), 1e-6);
+    // Screen point and depth give the data point back.
+    for (std::array<double, 3> q : {std::array<double, 3>{-2, 100, -1e-3}, {6, 100.25, 5e-4}}) {
+      std::array<double, 3> back =
+          p.toData(p.toScreen(q[0], q[1], q[2]), p.depth(q[0], q[1], q[2]));
+      for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(back[k], q[k], 1e-9 * (limits[k][1] - limits[k][0])) << "axis " << k;
+    }
   }
 }
 
@@ -163,13 +157,6 @@ class RendererTest : public QtTest {
   QImage render(const rt::Array& fig, QSize size = QSize(400, 300)) {
     QImage img = rt::qt::renderFigureImage(handle(fig), size);
     EXPECT_EQ(img.size(), size);
-    if (const char* dump = std::getenv("QT_TEST_DUMP")) {
-      static int count = 0;
-      img.save(QString("%1/%2_%3.png")
-                   .arg(dump)
-                   .arg(testing::UnitTest::GetInstance()->current_test_info()->name())
-                   .arg(count++));
-    }
     return img;
   }
   static bool isRed(QColor c) { return c.red() > 200 && c.green() < 90 && c.blue() < 90; }
@@ -181,9 +168,6 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
   rt::Array fig = whiteFigure();
   rt::Array horizontal = rt::plot(rt::row({0, 1}), rt::row({0.5, 0.5}));
   rt::set(horizontal, {s("Color"), rt::row({1, 0, 0}), s("LineWidth"), n(2)});
-  rt::set(rt::gca(), {s("NextPlot"), s("add")});
-  rt::Array vertical = rt::plot(rt::row({0.25, 0.25}), rt::row({0, 1}));
-  rt::set(vertical, {s("Color"), rt::row({0, 0.8, 0})});
   rt::set(rt::gca(), {s("XLim"), rt::row({0, 1}), s("YLim"), rt::row({0, 1})});
 
   // Plot box: x 40..360, y 30..270 (device rows grow downwards).
@@ -195,22 +179,11 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
     return rows;
   };
   for (int x = 60; x < 340; x += 7) {
-    if (std::abs(x - 120) < 4) continue;  // where the green line crosses
     std::vector<int> rows = redRowsAt(x);
     ASSERT_FALSE(rows.empty()) << "no red at column " << x;
     EXPECT_GE(rows.front(), 147);
     EXPECT_LE(rows.back(), 153);
   }
-  int greenColumns = 0;
-  for (int x = 0; x < img.width(); ++x) {
-    QColor c = img.pixelColor(x, 80);
-    if (c.green() > 150 && c.red() < 100 && c.blue() < 100) {
-      ++greenColumns;
-      EXPECT_NEAR(x, 120, 2);
-    }
-  }
-  EXPECT_GT(greenColumns, 0);
-
   // A wider y range moves the line down: y = 0.5 of [0 2] is a quarter up.
   rt::set(rt::gca(), {s("YLim"), rt::row({0, 2})});
   img = render(fig);
@@ -227,8 +200,10 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
 
 TEST_F(RendererTest, NaNBreaksALine) {
   rt::Array fig = whiteFigure();
-  double nan = std::nan("");
-  rt::Array l = rt::plot(rt::row({0, 0.4, nan, 0.6, 1}), rt::row({0.5, 0.5, nan, 0.5, 0.5}));
+  const double nan = std::nan("");
+  // A point with no x, and then one with no y: each leaves a gap.
+  rt::Array l = rt::plot(rt::row({0, 0.2, nan, 0.4, 0.6, 0.7, 0.8, 1}),
+                         rt::row({0.5, 0.5, 0.5, 0.5, 0.5, nan, 0.5, 0.5}));
   rt::set(l, {s("Color"), rt::row({1, 0, 0})});
   rt::set(rt::gca(), {s("XLim"), rt::row({0, 1}), s("YLim"), rt::row({0, 1})});
   QImage img = render(fig);
@@ -237,9 +212,19 @@ TEST_F(RendererTest, NaNBreaksALine) {
       if (isRed(img.pixelColor(x, y))) return true;
     return false;
   };
-  EXPECT_TRUE(redIn(100));   // x = 0.1875
-  EXPECT_TRUE(redIn(300));   // x = 0.8125
-  EXPECT_FALSE(redIn(200));  // x = 0.5, in the gap
+  // Columns 40 + 320 x: drawn at x = 0.1, 0.5 and 0.9, gaps at 0.3 and 0.7.
+  EXPECT_TRUE(redIn(72));
+  EXPECT_TRUE(redIn(200));
+  EXPECT_TRUE(redIn(328));
+  EXPECT_FALSE(redIn(136));
+  EXPECT_FALSE(redIn(264));
+  // The raster painter drops a segment to a point that is no number by
+  // itself; a vector file would keep it as "nan" coordinates.
+  QTemporaryDir dir;
+  ASSERT_EQ(rt::qt::saveSvg(handle(fig), dir.filePath("gap.svg"), QSize(400, 300)), "");
+  QFile svg(dir.filePath("gap.svg"));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(QString::fromUtf8(svg.readAll()).contains(QRegularExpression("\\bnan\\b")));
 }
 
 // Drawings look the same on every machine: the usual names resolve to the
@@ -364,10 +349,6 @@ TEST_F(RendererTest, SurfaceColoursComeFromTheColormapOverCLim) {
     }
   }
   EXPECT_GT(coloured, 1000);
-  // The PNG file holds the same picture.
-  QTemporaryDir dir;
-  ASSERT_EQ(rt::qt::savePng(handle(fig), dir.filePath("surface.png"), img.size()), "");
-  EXPECT_EQ(QImage(dir.filePath("surface.png")).convertToFormat(img.format()), img);
   // CLim is the data range [0 1]: four bands from left to right.
   for (int k = 0; k < 4; ++k) ASSERT_GE(firstColumn[k], 0) << "colour " << k << " missing";
   for (int k = 0; k + 1 < 4; ++k) EXPECT_LT(lastColumn[k], firstColumn[k + 1] + 12);
@@ -471,20 +452,11 @@ TEST_F(RendererTest, ControlsAreDrawnWithoutWidgets) {
   (void)frame;
 }
 
-TEST_F(RendererTest, PngSvgAndPdfFiles) {
+TEST_F(RendererTest, SvgAndPdfFilesAndRefusals) {
   rt::Array fig = whiteFigure();
   rt::plot(rt::row({0, 1}), rt::row({0, 1}));
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  QString png = dir.filePath("fig.png"), svg = dir.filePath("fig.svg");
-  ASSERT_EQ(rt::qt::savePng(handle(fig), png, QSize(320, 240)), "");
-  QImage back(png);
-  ASSERT_EQ(back.size(), QSize(320, 240));
-  bool dark = false;
-  for (int y = 0; y < 240 && !dark; ++y)
-    for (int x = 0; x < 320 && !dark; ++x) dark = isDark(back.pixelColor(x, y));
-  EXPECT_TRUE(dark);
-
+  const QString svg = dir.filePath("fig.svg"), pdf = dir.filePath("fig.pdf");
   ASSERT_EQ(rt::qt::saveSvg(handle(fig), svg, QSize(320, 240)), "");
   QFile f(svg);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -493,7 +465,6 @@ TEST_F(RendererTest, PngSvgAndPdfFiles) {
   EXPECT_TRUE(text.contains("polyline") || text.contains("path"));
 
   // A PDF page of 240 by 180 points (320 by 240 pixels at 96 per inch).
-  QString pdf = dir.filePath("fig.pdf");
   ASSERT_EQ(rt::qt::savePdf(handle(fig), pdf, QSize(320, 240)), "");
   QFile p(pdf);
   ASSERT_TRUE(p.open(QIODevice::ReadOnly));
@@ -503,15 +474,13 @@ TEST_F(RendererTest, PngSvgAndPdfFiles) {
       QRegularExpression(R"(/MediaBox \[0 0 240(\.0+)? 180(\.0+)?\])")));
 
   // Not a figure, or no area: refused with a reason, nothing written.
-  rt::Array ax = rt::gca();
-  EXPECT_NE(rt::qt::savePng(handle(ax), dir.filePath("ax.png"), QSize(100, 100)), "");
+  const double ax = handle(rt::gca());
   EXPECT_NE(rt::qt::savePng(12345.5, dir.filePath("none.png"), QSize(100, 100)), "");
   EXPECT_NE(rt::qt::savePng(handle(fig), dir.filePath("empty.png"), QSize(0, 10)), "");
-  EXPECT_NE(rt::qt::saveSvg(handle(ax), dir.filePath("ax.svg"), QSize(100, 100)), "");
-  EXPECT_NE(rt::qt::savePdf(handle(ax), dir.filePath("ax.pdf"), QSize(100, 100)), "");
-  EXPECT_FALSE(QFile::exists(dir.filePath("ax.png")));
-  EXPECT_FALSE(QFile::exists(dir.filePath("ax.svg")));
-  EXPECT_FALSE(QFile::exists(dir.filePath("ax.pdf")));
+  EXPECT_NE(rt::qt::savePng(ax, dir.filePath("ax.png"), QSize(100, 100)), "");
+  EXPECT_NE(rt::qt::saveSvg(ax, dir.filePath("ax.svg"), QSize(100, 100)), "");
+  EXPECT_NE(rt::qt::savePdf(ax, dir.filePath("ax.pdf"), QSize(100, 100)), "");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"fig.pdf", "fig.svg"}));
 }
 
 }  // namespace
