@@ -50,9 +50,8 @@ class Headless : public rt::FrontEnd {
   std::function<void()> steps_;
 };
 
-// Runs the program with `steps` in place of the user; gives runMain's result.
-inline int run(std::function<void()> steps) {
-  auto fe = std::make_unique<Headless>(std::move(steps));
+// Runs the program with `fe` in place of the user; gives runMain's result.
+inline int run(std::unique_ptr<Headless> fe) {
   Headless* seen = fe.get();
   rt::setFrontEnd(std::move(fe));
   static char name[] = "tessivar";
@@ -61,6 +60,9 @@ inline int run(std::function<void()> steps) {
   bool ran = seen->ran;
   rt::setFrontEnd(nullptr);
   return ran ? status : -1;  // -1: the window never opened
+}
+inline int run(std::function<void()> steps) {
+  return run(std::make_unique<Headless>(std::move(steps)));
 }
 
 inline double mainWindow() {
