@@ -11,16 +11,8 @@ namespace {
 
 using namespace session;
 
-// The worked example: 30 x 40 mm patch on 1.6 mm of er 4.4, fed 10 mm from
-// its edge, 1 to 3 GHz. Its R peaks at 159.3132 ohm at 1.8128128 GHz.
 void workedExample() {
-  type("edit5", "1");
-  type("edit6", "3");
-  slide("slider2", 40);
-  slide("slider1", 30);
-  slide("slider3", 1.6);
-  slide("slider4", 4.4);
-  slide("slider5", 10);
+  typeEach(kWorkedExampleScript);
 }
 
 std::vector<double> objectsOf(double fig, std::string_view style) {

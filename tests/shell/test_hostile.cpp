@@ -100,8 +100,7 @@ void expectSaneWindow() {
 }
 
 void typeWideDesign() {
-  for (const std::string& l : session::lines(session::kWorkedExampleScript))
-    session::type(l.substr(5, 5), l.substr(11));
+  session::typeEach(session::kWorkedExampleScript);
 }
 
 // The worked example: the window computes it exactly, whatever came before.

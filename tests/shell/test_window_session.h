@@ -103,6 +103,16 @@ inline void slide(std::string_view tag, double v) {
   rt::gfx::userAct(tagged(tag), {{"Value", rt::scalar(v)}});
 }
 
+// Types each line "type TAG TEXT" of a script into the window.
+inline void typeEach(std::string_view script) {
+  for (std::size_t at = 0, end; (end = script.find('\n', at)) != std::string_view::npos;
+       at = end + 1) {
+    const std::string_view l = script.substr(at, end - at);
+    const std::size_t space = l.find(' ', 5);
+    type(l.substr(5, space - 5), l.substr(space + 1));
+  }
+}
+
 // The newest line of the axes with this tag, if any.
 inline std::optional<double> line(std::string_view axesTag) {
   std::optional<double> newest;
