@@ -10,19 +10,7 @@
 
 namespace {
 
-using session::data;
-using session::expectFitted;
-using session::limits;
-using session::line;
-using session::lineCount;
-using session::number;
-using session::prop;
-using session::range;
-using session::slide;
-using session::tagged;
-using session::text;
-using session::type;
-using session::values;
+using namespace session;
 
 double currentAxes() {
   return rt::gfx::prop(session::mainWindow(), "CurrentAxes").scalar();
@@ -31,12 +19,8 @@ double currentAxes() {
 // A design with a band, so that the model draws: W 30, L 40, H 1.6, er 4.4,
 // band 1 to 3 GHz, offset 0.
 void wideDesign() {
-  type("edit1", "30");
-  type("edit2", "40");
-  type("edit3", "1.6");
-  type("edit4", "4.4");
-  type("edit5", "1");
-  type("edit6", "3");
+  play(
+      "type edit1 30\ntype edit2 40\ntype edit3 1.6\ntype edit4 4.4\ntype edit5 1\ntype edit6 3\n");
 }
 
 // Runs a session that must end with status 0; gives what it reported.
@@ -277,19 +261,10 @@ TEST(Failures, AnErrorEndsTheCallbackAndKeepsTheWritesBeforeIt) {
 TEST(Session, ADozenActsThenClosingLeavesNothingAlive) {
   const std::size_t live = rt::liveArrays();
   inSession([] {
-    type("edit5", "2");
-    type("edit6", "3");
-    slide("slider1", 38);
-    type("edit2", "29.5");
-    slide("slider3", 1.6);
-    type("edit4", "4.4");
-    slide("slider5", 9);
-    type("edit7", "8");
-    slide("slider2", 30);
-    type("edit3", "1.5");
-    slide("slider6", 2.4);
-    type("edit8", "2.45");
-    type("edit1", "37");
+    play(
+        "type edit5 2\ntype edit6 3\nslide slider1 38\ntype edit2 29.5\nslide slider3 1.6\n"
+        "type edit4 4.4\nslide slider5 9\ntype edit7 8\nslide slider2 30\ntype edit3 1.5\n"
+        "slide slider6 2.4\ntype edit8 2.45\ntype edit1 37\n");
     EXPECT_EQ(rt::gfx::figures().size(), 3u);
     EXPECT_EQ(data("axes1", "XData").size(), 1000u);
   });

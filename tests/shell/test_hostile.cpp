@@ -14,8 +14,10 @@
 
 namespace {
 
+using session::kWorkedExampleScript;
 using session::messagesOf;
 using session::number;
+using session::play;
 using session::prop;
 using session::text;
 
@@ -99,13 +101,9 @@ void expectSaneWindow() {
   }
 }
 
-void typeWideDesign() {
-  session::typeEach(session::kWorkedExampleScript);
-}
-
 // The worked example: the window computes it exactly, whatever came before.
 void expectWorkedExample() {
-  typeWideDesign();
+  play(kWorkedExampleScript);
   std::vector<double> y = session::data("axes1", "YData");
   ASSERT_EQ(y.size(), 1000u);
   const auto at = std::max_element(y.begin(), y.end());
@@ -178,7 +176,7 @@ TEST(HostileTyping, TypedValuesReachTheirSlidersAsTheNumbersTheyRead) {
 // real parts, as the impedance plots do, instead of staying empty.
 TEST(HostileTyping, APatternOfAnUnphysicalDesignStillShowsItsSurface) {
   session::run([] {
-    typeWideDesign();
+    play(kWorkedExampleScript);
     for (auto [tag, v] : {std::pair{"edit1", "-0.5"}, {"edit3", "-5"}, {"edit4", "-3"}}) {
       SCOPED_TRACE(std::string(tag) + " <- " + v);
       session::type(tag, v);
@@ -186,7 +184,7 @@ TEST(HostileTyping, APatternOfAnUnphysicalDesignStillShowsItsSurface) {
       EXPECT_TRUE(m.empty()) << m.front();
       EXPECT_TRUE(patternShowsSomething());
       closePatterns();
-      typeWideDesign();
+      play(kWorkedExampleScript);
     }
   });
 }
@@ -196,7 +194,7 @@ TEST(HostileTyping, APatternOfAnUnphysicalDesignStillShowsItsSurface) {
 // callbacks complete and the partner edit box shows the value.
 TEST(HostileSliders, EverySliderAtItsEndsAndBeyondThem) {
   session::run([] {
-    typeWideDesign();
+    play(kWorkedExampleScript);
     for (int i = 1; i <= 6; ++i) {
       const std::string s = "slider" + std::to_string(i);
       const std::string partner = i == 5 ? "edit7" : i == 6 ? "edit8" : "edit" + std::to_string(i);
@@ -211,7 +209,7 @@ TEST(HostileSliders, EverySliderAtItsEndsAndBeyondThem) {
         EXPECT_LE(closePatterns(), 1u);
         expectSaneWindow();
       }
-      typeWideDesign();
+      play(kWorkedExampleScript);
     }
     expectWorkedExample();
   });

@@ -103,13 +103,17 @@ inline void slide(std::string_view tag, double v) {
   rt::gfx::userAct(tagged(tag), {{"Value", rt::scalar(v)}});
 }
 
-// Types each line "type TAG TEXT" of a script into the window.
-inline void typeEach(std::string_view script) {
+// Acts each line "type TAG TEXT" or "slide TAG VALUE" of a script on the
+// window, as the user would.
+inline void play(std::string_view script) {
   for (std::size_t at = 0, end; (end = script.find('\n', at)) != std::string_view::npos;
        at = end + 1) {
     const std::string_view l = script.substr(at, end - at);
-    const std::size_t space = l.find(' ', 5);
-    type(l.substr(5, space - 5), l.substr(space + 1));
+    const std::size_t tag = l.find(' ') + 1, value = l.find(' ', tag) + 1;
+    if (l.starts_with("slide "))
+      slide(l.substr(tag, value - tag - 1), std::stod(std::string(l.substr(value))));
+    else
+      type(l.substr(tag, value - tag - 1), l.substr(value));
   }
 }
 
