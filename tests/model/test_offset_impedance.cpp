@@ -203,14 +203,6 @@ TEST_F(Impedance, AxesThatResetOnPlottingGetTheirTagsBack) {
   EXPECT_NEAR(data(line(ax2_), "YData").front(), -7.300437, 1e-6);
 }
 
-TEST_F(Impedance, CalledByNameWithoutHandles) {
-  std::vector<rt::Array> out(1);
-  EXPECT_EQ(errorOf([&] { offset_impedance::byName(1, out, {}); }),
-            "Input argument \"handles\" is undefined.");
-  EXPECT_TRUE(out[0].isNull());
-  EXPECT_EQ(rt::contextDepth(), 0u);
-}
-
 TEST_F(Impedance, HostileDesignsRunThroughTheFormulas) {
   openWindow();
   const Design designs[] = {

@@ -180,21 +180,4 @@ TEST_F(Pattern, CalledByName) {
   EXPECT_EQ(rt::gfx::figures().size(), 2u);
 }
 
-TEST_F(Pattern, HostileDesignsRunThroughTheFormulas) {
-  const Design designs[] = {
-      {30, 40, 1.6, 4.4, NAN},  {30, 40, 1.6, 4.4, -1.8}, {0, 40, 1.6, 4.4, 1.8},
-      {30, 40, 0, 4.4, 1.8},    {30, 0, 1.6, 4.4, 1.8},   {30, 40, 1.6, 0, 1.8},
-      {30, 40, 1.6, -4.4, 1.8}, {30, 40, -1.6, 4.4, 1.8}, {30, 40, 1.6, 0.258, 1.8},
-  };
-  for (const Design& d : designs) {
-    setDesign(d);
-    failsOnlyWithAMessage([&] { run(); });
-    EXPECT_EQ(rt::contextDepth(), 0u);
-  }
-  // A pattern frequency that is no number at all (an edit box's text that
-  // did not convert) fails with a message or draws, but never crashes.
-  rt::set(sliders_[4], {S("Value"), rt::emptyDouble()});
-  failsOnlyWithAMessage([&] { run(); });
-}
-
 }  // namespace
