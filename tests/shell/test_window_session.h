@@ -1,6 +1,7 @@
 // A whole run of the program without a display: rt::runMain with the real
 // start-up record, and a front end whose run() carries out the test's steps
-// where the event loop would wait for the user, then closes every figure.
+// where the event loop would wait for the user, then closes every figure;
+// and tessivar-script run as its own process, with readers for what it prints.
 #pragma once
 
 #include <gtest/gtest.h>
