@@ -180,6 +180,7 @@ TEST_F(GraphicsSupport, IsvarnameAndIskeyword) {
   EXPECT_FALSE(yes(isvarname::call, rt::cellRow({str("a")})));
 
   EXPECT_TRUE(yes(iskeyword::call, str("end")));
+  EXPECT_TRUE(yes(iskeyword::call, str("while")));
   EXPECT_FALSE(yes(iskeyword::call, str("END")));
   EXPECT_FALSE(yes(iskeyword::call, str("ends")));
   EXPECT_FALSE(yes(iskeyword::call, rt::scalar(3)));
