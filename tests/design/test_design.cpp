@@ -59,32 +59,23 @@ std::pair<double, double> drawnPeak() {
   return {f.at(k), r.at(k)};
 }
 
-class DesignTest : public ::testing::Test {
+// The folder of the test's own holds the design files.
+class DesignTest : public session::ScriptTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tessivar-design-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   void inWindow(std::function<void()> steps) { ASSERT_EQ(session::run(std::move(steps)), 0); }
   std::string file(const char* name) const { return (dir_ / name).string(); }
-
-  fs::path dir_;
 };
 
 struct Case {
   const char* board;
   design::Target target;
+  double textbookWMm = 0;  // 0: no textbook width to compare with
 };
 
 TEST_F(DesignTest, DrawnResistancePeaksAtTheTargetWithTheTargetResistance) {
   const Case cases[] = {
-      {"FR-4", {2.4, 4.4, 1.6, 50}},
-      {"low permittivity", {2.4, 2.2, 0.787, 50}},
-      {"thick substrate", {2.4, 2.2, 5, 50}},
-      {"75 ohm", {2.4, 4.4, 1.6, 75}},
+      {"FR-4", {2.4, 4.4, 1.6, 50}, 38.04},          {"low permittivity", {2.4, 2.2, 0.787, 50}},
+      {"thick substrate", {2.4, 2.2, 5, 50}},        {"75 ohm", {2.4, 4.4, 1.6, 75}},
       {"ceramic at 5.8 GHz", {5.8, 10.2, 1.27, 50}},
   };
   inWindow([&] {
@@ -96,6 +87,9 @@ TEST_F(DesignTest, DrawnResistancePeaksAtTheTargetWithTheTargetResistance) {
       EXPECT_NEAR(f, c.target.f0GHz, 1e-3 * c.target.f0GHz);
       EXPECT_NEAR(r, c.target.z0Ohm, 1e-2 * c.target.z0Ohm);
       EXPECT_EQ(f, s.design->peakGHz);
+      if (c.textbookWMm > 0) {
+        EXPECT_NEAR(s.design->wMm, c.textbookWMm, 0.05);
+      }
       // Typed as a user types: the boxes hold the numbers, the sliders
       // follow them, the feed lies within its slider and the axes fit.
       EXPECT_EQ(session::number("slider2"), s.design->lMm);
@@ -133,22 +127,10 @@ TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
     watch->watching = true;
     EXPECT_TRUE(design::designFor({2.4, 4.4, 1.6}).design);
     watch->watching = false;
+    EXPECT_EQ(watch->broken, std::vector<std::string>{});
   });
   watch = fe.get();
-  rt::setFrontEnd(std::move(fe));
-  static char name[] = "tessivar";
-  static char* argv[] = {name, nullptr};
-  EXPECT_EQ(rt::runMain(1, argv, tessivar::byName, 0, mainInfo), 0);
-  EXPECT_EQ(watch->broken, std::vector<std::string>{});
-  rt::setFrontEnd(nullptr);
-}
-
-TEST_F(DesignTest, TextbookWidthForFr4) {
-  inWindow([] {
-    const design::Synthesis s = design::designFor({2.4, 4.4, 1.6});
-    ASSERT_TRUE(s.design);
-    EXPECT_NEAR(s.design->wMm, 38.04, 0.05);
-  });
+  EXPECT_EQ(session::run(std::move(fe)), 0);
 }
 
 TEST_F(DesignTest, UnreachableTargetsSayWhyAndLeaveEveryControlAsItWas) {
@@ -199,6 +181,11 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndBothLines) {
     ASSERT_NE(snapshot(), saved);
     ASSERT_EQ(design::openDesign(file("patch.txt")), "");
     EXPECT_EQ(snapshot(), saved);
+    // A save that cannot be made names the file and why, and writes nothing.
+    const std::string nowhere = file("no-folder/patch.txt");
+    const std::string failure = design::saveDesign(nowhere);
+    EXPECT_NE(failure.find(nowhere), std::string::npos);
+    EXPECT_NE(failure.find("No such file"), std::string::npos);
   });
   std::ifstream in(file("patch.txt"));
   std::stringstream text;
@@ -206,6 +193,8 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndBothLines) {
   EXPECT_EQ(text.str().rfind("# tessivar design, saved ", 0), 0u);
   EXPECT_NE(text.str().find("\nslide slider1 37.123456789\n"), std::string::npos);
   EXPECT_NE(text.str().find("\ntype edit8 2.45\n"), std::string::npos);
+  // Only the design is left in the folder: no temporary file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(DesignTest, AFileWithOneBadLineChangesNothingAndNamesIt) {
@@ -231,24 +220,6 @@ TEST_F(DesignTest, AFileWithOneBadLineChangesNothingAndNamesIt) {
     EXPECT_NE(design::openDesign(file("missing.txt")).find("No such file"), std::string::npos);
     EXPECT_EQ(snapshot(), before);
   });
-}
-
-TEST_F(DesignTest, SaveWritesTheWholeFileOrNone) {
-  inWindow([&] {
-    const std::string nowhere = file("no-folder/patch.txt");
-    const std::string failure = design::saveDesign(nowhere);
-    EXPECT_NE(failure.find(nowhere), std::string::npos);
-    EXPECT_NE(failure.find("No such file"), std::string::npos);
-
-    std::ofstream(file("patch.txt")) << "old";
-    ASSERT_EQ(design::saveDesign(file("patch.txt")), "");
-    std::ifstream in(file("patch.txt"));
-    std::string first;
-    std::getline(in, first);
-    EXPECT_EQ(first.rfind("# tessivar design", 0), 0u);
-  });
-  // Only the design is left in the folder: no temporary file.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {

@@ -97,24 +97,25 @@ class FrameTest : public ::testing::Test {
   std::size_t start_ = 0;
 };
 
+// The message of a call with more arguments than `name` declares.
+std::string surplus(const std::string& name, int line, const char* kind, int declared) {
+  return "Run-time Error: File: " + name + " Line: " + std::to_string(line) +
+         " Column: 1 The function \"" + name +
+         "\" was called with more than the declared number of " + kind + " (" +
+         std::to_string(declared) + ").";
+}
+
 TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndStoresNothing) {
   rt::Array out[2];
   const rt::Array in[2] = {rt::scalar(1), rt::scalar(2)};
   seen = {};
-  EXPECT_EQ(errorOf([&] { echo::M::byName(2, out, in); }),
-            "Run-time Error: File: echo Line: 1 Column: 1 The function \"echo\" was called with "
-            "more than the declared number of outputs (1).");
-  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, in); }),
-            "Run-time Error: File: echo Line: 1 Column: 1 The function \"echo\" was called with "
-            "more than the declared number of inputs (1).");
+  EXPECT_EQ(errorOf([&] { echo::M::byName(2, out, in); }), surplus("echo", 1, "outputs", 1));
+  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, in); }), surplus("echo", 1, "inputs", 1));
   EXPECT_EQ(seen.nargout, -1) << "a refused call must not reach the body";
   EXPECT_TRUE(out[0].isNull());
   EXPECT_EQ(errorOf([&] { frame::Module<echo::helper_Def>::byName(1, out, in); }),
-            "Run-time Error: File: echo/helper Line: 78 Column: 1 The function \"echo/helper\" was "
-            "called with more than the declared number of inputs (1).");
-  EXPECT_EQ(errorOf([&] { quiet::M::byName(1, out, {}); }),
-            "Run-time Error: File: quiet Line: 1 Column: 1 The function \"quiet\" was called with "
-            "more than the declared number of outputs (0).");
+            surplus("echo/helper", 78, "inputs", 1));
+  EXPECT_EQ(errorOf([&] { quiet::M::byName(1, out, {}); }), surplus("quiet", 1, "outputs", 0));
 }
 
 TEST_F(FrameTest, ByNamePassesAbsentInputsAsNullAndStoresTheResultEvenForZeroOutputs) {
@@ -167,8 +168,7 @@ TEST_F(FrameTest, VariableArgumentEntriesPackTheListAndNeverRefuseInputs) {
   EXPECT_EQ(seen.nargin, 5);
   EXPECT_EQ(out[0].scalar(), 4);
   EXPECT_EQ(errorOf([&] { labelish::M::byName(2, out, five); }),
-            "Run-time Error: File: labelish Line: 1 Column: 1 The function \"labelish\" was called "
-            "with more than the declared number of outputs (1).");
+            surplus("labelish", 1, "outputs", 1));
 
   EXPECT_EQ(labelish::callN(1, {rt::str("t"), rt::str("a"), rt::scalar(1)}).scalar(), 2);
   EXPECT_TRUE(labelish::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
@@ -178,27 +178,18 @@ TEST_F(FrameTest, VariableArgumentEntriesPackTheListAndNeverRefuseInputs) {
   EXPECT_EQ(seen.nargin, 0);
 }
 
-TEST_F(FrameTest, FunctionEntriesCarryDeclaredCountsAndLocalTables) {
-  rt::FunctionEntry e = echo::M::entry();
-  EXPECT_STREQ(e.name, "echo");
-  EXPECT_EQ(e.inputs, 1);
-  EXPECT_EQ(e.outputs, 1);
-  EXPECT_EQ(e.locals, &echo::localFunctions);
-  EXPECT_STREQ(frame::Module<echo::helper_Def>::entry().name, "helper");
-  EXPECT_EQ(labelish::M::entry().inputs, -2);
-  EXPECT_EQ(quiet::M::entry().locals, nullptr) << "an empty local table is listed as none";
-  quiet::runs = 0;
-  quiet::call();
-  EXPECT_EQ(quiet::runs, 1);
-}
-
 TEST_F(FrameTest, ModuleListKeepsItsOrderAndPutsTheLibrariesFirst) {
   using List = frame::ModuleList<quiet::M, echo::M, labelish::M>;
   const auto functions = List::functionTable();
   ASSERT_EQ(functions.size(), 3u);
   EXPECT_STREQ(functions[0].name, "quiet");
+  EXPECT_EQ(functions[0].locals, nullptr) << "an empty local table is listed as none";
   EXPECT_EQ(functions[1].byName, &echo::byName);
+  EXPECT_EQ(functions[1].locals, &echo::localFunctions);
   EXPECT_STREQ(functions[2].name, "labelish");
+  quiet::runs = 0;
+  quiet::call();
+  EXPECT_EQ(quiet::runs, 1);
 
   constexpr auto pairs = List::initTermTable(
       std::array<rt::InitTermPair, 1>{{{&rt::arrayLibraryInitialize, &rt::arrayLibraryTerminate}}});

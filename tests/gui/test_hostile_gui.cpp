@@ -7,9 +7,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <cmath>
-#include <functional>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,14 +18,7 @@ using session::number;
 using session::prop;
 using session::text;
 
-// What the runtime reported on standard error during `act`.
-std::string messagesOf(const std::function<void()>& act) {
-  std::ostringstream captured;
-  std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
-  act();
-  std::cerr.rdbuf(saved);
-  return captured.str();
-}
+const char* const kNotOneNumber = "The radiation pattern frequency must be one number (in GHz).";
 
 void pasteInto(QLineEdit* e, const QString& text) {
   QApplication::clipboard()->setText(text);
@@ -70,11 +60,11 @@ TEST(HostileWidgets, TypedTextIsTakenOrRefusedWithOneMessage) {
                 for (int box = 1; box <= 8; ++box) {
                   const std::string tag = "edit" + std::to_string(box);
                   SCOPED_TRACE(tag + " <- " + typed);
-                  std::string m = messagesOf([&] { gui::typeInto(gui::edit(qt, tag), typed); });
+                  const auto m =
+                      session::messagesOf([&] { gui::typeInto(gui::edit(qt, tag), typed); });
                   const bool refused = box == 8 && std::string(typed) != "-0";
-                  EXPECT_EQ(m, refused ? std::string("The radiation pattern frequency must be one "
-                                                     "number (in GHz).\n")
-                                       : std::string());
+                  EXPECT_EQ(m, refused ? std::vector<std::string>{kNotOneNumber}
+                                       : std::vector<std::string>{});
                   EXPECT_EQ(text(tag), typed);
                 }
               }

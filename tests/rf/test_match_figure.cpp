@@ -11,18 +11,6 @@ namespace {
 
 using namespace session;
 
-// The worked example: 30 x 40 mm patch on 1.6 mm of er 4.4, fed 10 mm from
-// its edge, 1 to 3 GHz. Its R peaks at 159.3132 ohm at 1.8128128 GHz.
-void workedExample() {
-  type("edit5", "1");
-  type("edit6", "3");
-  slide("slider2", 40);
-  slide("slider1", 30);
-  slide("slider3", 1.6);
-  slide("slider4", 4.4);
-  slide("slider5", 10);
-}
-
 std::vector<double> objectsOf(double fig, std::string_view style) {
   std::vector<double> all, out;
   below(fig, all);
@@ -47,7 +35,7 @@ std::string shownText(double fig) {
 
 TEST(MatchFigure, FollowsTheWindowThroughUserActs) {
   EXPECT_EQ(run([] {
-              workedExample();
+              play(kWorkedExampleScript);
               const double fig = rf::openMatchFigure();
               EXPECT_EQ(rf::openMatchFigure(), fig) << "a second figure was opened";
               EXPECT_EQ(rt::gfx::figures().size(), 2u);
@@ -78,9 +66,9 @@ TEST(MatchFigure, FollowsTheWindowThroughUserActs) {
             0);
 }
 
-TEST(MatchFigure, RefusesABadZ0InTheFigureAndKeepsTheLastGoodOne) {
+TEST(MatchFigure, RefusesABadZ0InTheFigureAndStartsAfreshOnceClosed) {
   EXPECT_EQ(run([] {
-              workedExample();
+              play(kWorkedExampleScript);
               const double fig = rf::openMatchFigure();
               const std::vector<double> edits = objectsOf(fig, "edit");
               ASSERT_EQ(edits.size(), 1u);
@@ -96,20 +84,13 @@ TEST(MatchFigure, RefusesABadZ0InTheFigureAndKeepsTheLastGoodOne) {
               }
               EXPECT_THROW(rf::setMatchZ0(-1), std::invalid_argument);
               EXPECT_EQ(rf::matchZ0(), 75);
-            }),
-            0);
-}
 
-TEST(MatchFigure, ClosingStopsFollowing) {
-  EXPECT_EQ(run([] {
-              workedExample();
-              const double fig = rf::openMatchFigure();
+              // Closed, it stops following; opened again, it starts afresh.
               rt::gfx::closeRequest(fig);
               EXPECT_FALSE(rf::matchFigureOpen());
               slide("slider5", 4);  // no figure to redraw, no error
               EXPECT_EQ(rt::gfx::figures().size(), 1u);
               EXPECT_EQ(rf::matchZ0(), 50);
-              // Opened again, it starts afresh from the current lines.
               rf::openMatchFigure();
               EXPECT_EQ(rf::matchReadouts().model->rAtResonance,
                         rf::computeReadout(*rf::shownImpedance(), 50).rAtResonance);

@@ -54,6 +54,16 @@ TEST(Touchstone, WritesWhatItReads) {
   EXPECT_EQ(back.z0, 75);
 }
 
+// Why parsing `text` fails ("accepted" when it does not).
+std::string refusal(const std::string& text, const char* name = "f.s1p") {
+  try {
+    rf::parseTouchstone(text, name);
+  } catch (const rf::TouchstoneError& e) {
+    return e.what();
+  }
+  return "accepted";
+}
+
 TEST(Touchstone, RefusesWhatIsNotOnePortDataWithLineAndReason) {
   const struct {
     std::string file, message;
@@ -80,40 +90,23 @@ TEST(Touchstone, RefusesWhatIsNotOnePortDataWithLineAndReason) {
       {"[Version] 2.0\n", "\"f.s1p\", line 1: Touchstone 2 keywords are not read: \"[Version]\""},
       {"! only a comment\n", "\"f.s1p\", line 1: the file holds no data"},
   };
-  for (const auto& c : cases) {
-    try {
-      rf::parseTouchstone(c.file, "f.s1p");
-      ADD_FAILURE() << "accepted: " << c.file;
-    } catch (const rf::TouchstoneError& e) {
-      EXPECT_EQ(std::string(e.what()), c.message);
-    }
-  }
+  for (const auto& c : cases) EXPECT_EQ(refusal(c.file), c.message);
 }
 
 TEST(Touchstone, RefusesMoreThanTheMostPointsAndAMissingFile) {
   std::string big;
   for (std::size_t i = 1; i <= rf::kMaxTouchstonePoints + 1; ++i)
     big += std::to_string(i) + " 0 0\n";
-  try {
-    rf::parseTouchstone(big, "big.s1p");
-    ADD_FAILURE() << "accepted too many points";
-  } catch (const rf::TouchstoneError& e) {
-    EXPECT_EQ(e.line, rf::kMaxTouchstonePoints + 1);
-    EXPECT_EQ(e.reason, "more than 100000 data points");
-  }
+  EXPECT_EQ(refusal(big), "\"f.s1p\", line " + std::to_string(rf::kMaxTouchstonePoints + 1) +
+                              ": more than 100000 data points");
   big.resize(big.rfind('\n', big.size() - 2) + 1);
   EXPECT_EQ(rf::parseTouchstone(big, "ok").ghz.size(), rf::kMaxTouchstonePoints);
-
-  EXPECT_THROW(
-      {
-        try {
-          rf::readTouchstone("/nonexistent/x.s1p");
-        } catch (const rf::TouchstoneError& e) {
-          EXPECT_STREQ(e.what(), "\"/nonexistent/x.s1p\": cannot open the file");
-          throw;
-        }
-      },
-      rf::TouchstoneError);
+  try {
+    rf::readTouchstone("/nonexistent/x.s1p");
+    ADD_FAILURE() << "read a missing file";
+  } catch (const rf::TouchstoneError& e) {
+    EXPECT_STREQ(e.what(), "\"/nonexistent/x.s1p\": cannot open the file");
+  }
 }
 
 }  // namespace
