@@ -223,26 +223,25 @@ QFont propFont(double h, double referenceHeight) {
 
 std::vector<QColor> figureColormap(double fig) {
   Array map = tryProp(fig, "Colormap");
-  std::vector<QColor> colors;
+  std::vector<double> fallback;
+  std::span<const double> v;
+  std::size_t n = 0;
   if (!map.isNull() && map.isNumeric() && map.cols() == 3 && map.rows() > 0) {
-    std::span<const double> v = map.re();
-    std::size_t n = map.rows();
-    colors.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      auto c = [&](std::size_t col) {
-        double x = v[col * n + i];
-        return static_cast<float>(std::isfinite(x) ? std::clamp(x, 0.0, 1.0) : 0.0);
-      };
-      colors.push_back(QColor::fromRgbF(c(0), c(1), c(2)));
-    }
-    return colors;
+    v = map.re();
+    n = map.rows();
+  } else {
+    fallback = defaultColormap();
+    v = fallback;
+    n = kDefaultColormapRows;
   }
-  // A 64-row blue-cyan-yellow-red ramp.
-  for (int i = 1; i <= 64; ++i) {
-    auto ramp = [i](int a, int b) {
-      return static_cast<float>(std::clamp(std::min(i - a, b - i) / 16.0, 0.0, 1.0));
+  std::vector<QColor> colors;
+  colors.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    auto c = [&](std::size_t col) {
+      double x = v[col * n + i];
+      return static_cast<float>(std::isfinite(x) ? std::clamp(x, 0.0, 1.0) : 0.0);
     };
-    colors.push_back(QColor::fromRgbF(ramp(24, 73), ramp(8, 57), ramp(-8, 41)));
+    colors.push_back(QColor::fromRgbF(c(0), c(1), c(2)));
   }
   return colors;
 }
