@@ -453,12 +453,7 @@ TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
   ASSERT_EQ(QCoreApplication::instance(), nullptr);
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
-  static int argc = 1;
-  static char name[] = "test_qt";
-  static char* argv[] = {name, nullptr};
-  auto fe = std::make_unique<rt::qt::QtFrontEnd>(argc, argv);
-  front = fe.get();
-  rt::setFrontEnd(std::move(fe));
+  installFrontEnd();
   ASSERT_NE(front->window(handle(fig)), nullptr);
   SliderBar* b = bar(sl);
   ASSERT_NE(b, nullptr);
