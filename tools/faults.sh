@@ -31,7 +31,7 @@ band-nan @@ the band test lets a limit that is no number through to the model @@
 pattern-view @@ the pattern is seen from above the x-y plane instead of below @@ model/pattern.cpp @@ kElevation = K.number(-45) @@ kElevation = K.number(45)
 count-message @@ a word of the argument-count message changes @@ frame/frame.cpp @@ was called with more than the declared @@ was called with fewer than the declared
 constant-order @@ a module's constants are destroyed first-made first @@ frame/frame.cpp @@ for (auto s = slots_.rbegin(); s != slots_.rend(); ++s) @@ for (auto s = slots_.begin(); s != slots_.end(); ++s)
-partner-write @@ a slider callback no longer writes its value into its edit box @@ shell/callbacks.cpp @@ rt::set(control(handles, edit), {kString, rt::num2str(value)}); @@ if (edit.empty()) rt::set(control(handles, edit), {kString, rt::num2str(value)});
+partner-write @@ a slider callback no longer writes its value into its edit box @@ shell/callbacks.cpp @@ rt::set(control(handles, partner_.to), {target_, rt::num2str(value)}); @@ if (partner_.to.empty()) rt::set(control(handles, partner_.to), {target_, rt::num2str(value)});
 wrong-axes @@ the callbacks fit the resistance axes twice and the reactance axes never @@ shell/callbacks.cpp @@ rt::axes(ha2.get()); @@ rt::axes(ha1.get());
 offset-max @@ the feed-offset slider's maximum follows L instead of L/2 @@ shell/callbacks.cpp @@ {kMax, rt::mrdivide(lp, kTwo)} @@ {kMax, lp}
 band-min @@ the pattern-frequency slider's minimum no longer follows the band start @@ shell/callbacks_edits.cpp @@ {kMin, fmin, kValue, fmin} @@ {kMin, kZero, kValue, fmin}
