@@ -10,6 +10,7 @@
 
 #include "platform/array/array.h"
 #include "platform/graphics/graphics.h"
+#include "platform/graphics/headless.h"
 
 namespace model_test {
 
@@ -62,16 +63,8 @@ class ModelTest : public ::testing::Test {
   std::size_t live_ = 0;
 };
 
-// The message `f` fails with ("<no error>" when it does not fail).
-template <class F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
+// The message `f` fails with ("" when it does not fail).
+using gtest_graphics::errorOf;
 
 // Runs `f`, which may fail only with a message; never crashes.
 template <class F>

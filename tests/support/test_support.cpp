@@ -408,7 +408,7 @@ TEST_F(GraphicsSupport, SurfTakesNoParentFromATrailingOrOverlongName) {
     rt::Array line = rt::plot(rt::row({1, 2}), rt::row({1, 2}));
     std::vector<rt::Array> args{grid3()};
     args.insert(args.end(), tail.begin(), tail.end());
-    EXPECT_NE(errorOf([&] { surf::M::callSpan(0, args); }), "<no error>");
+    EXPECT_NE(errorOf([&] { surf::M::callSpan(0, args); }), "");
     EXPECT_FALSE(rt::gfx::exists(line.scalar()));
     EXPECT_EQ(plotted(target), 0);
   }
