@@ -14,6 +14,7 @@
 
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_window.h"
+#include "platform/qt/font_setup.h"
 #include "platform/qt/notices.h"
 #include "platform/qt/props.h"
 #include "platform/qt/renderer.h"
@@ -214,6 +215,7 @@ struct QtFrontEnd::Impl {
 QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
   QCoreApplication* existing = QCoreApplication::instance();
   if (!existing) {
+    loadFontConfiguration();  // before the application's first font
     d_->app = std::make_unique<QApplication>(argc, argv);
   } else if (!qobject_cast<QApplication*>(existing)) {
     error("The Qt front end needs a QApplication, but another kind of application exists.");
