@@ -85,8 +85,9 @@ std::string fileText(const fs::path& path) {
   return in ? text.str() : std::string();
 }
 
-// Where `text` includes the rule folder: the position and length of the one
-// <include>conf.d</include> element, whatever its attributes.
+// Where `text` includes the rule folder beside it: the position and length
+// of the one <include>conf.d</include> element without a prefix (which
+// would place the folder elsewhere).
 struct Span {
   std::size_t at = std::string::npos, length = 0;
 };
@@ -101,7 +102,7 @@ Span folderInclude(const std::string& text) {
     std::string inside = text.substr(open + 1, close - open - 1);
     inside.erase(0, inside.find_first_not_of(" \t\r\n"));
     inside.erase(inside.find_last_not_of(" \t\r\n") + 1);
-    if (inside == "conf.d") {
+    if (inside == "conf.d" && text.substr(at, open - at).find("prefix") == std::string::npos) {
       found = {at, close + std::strlen("</include>") - at};
       ++count;
     }
