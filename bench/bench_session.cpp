@@ -16,6 +16,8 @@
 //                          teardown after it is the "teardown_ms" counter)
 //   BM_StartUpProcess      the same in a new process of this program, from
 //                          its launch, Qt's own start-up included
+//   BM_StartUpProcessSystemFonts  the same with fontconfig starting up by
+//                          itself (the old way, for comparison)
 //
 //   bench_session [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
@@ -309,8 +311,12 @@ BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The child of BM_StartUpProcess: starts as the program does, writes one
 // byte to standard output once the main window has painted, then stops.
-int startUpChild() {
+// With `systemFonts` the application is made before the front end, which
+// then leaves fontconfig to start up by itself, as the program once did.
+int startUpChild(bool systemFonts) {
   bool shown = false;
+  std::optional<QApplication> app;
+  if (systemFonts) app.emplace(gArgc, gArgv);
   {
     Program p;
     QWidget* w = p.mainWindow();
@@ -321,8 +327,11 @@ int startUpChild() {
   return shown ? 0 : 1;
 }
 
+constexpr const char* kChildFlag = "--startup-child";
+constexpr const char* kSystemFontsChildFlag = "--startup-child-system-fonts";
+
 // Start-up in a new process of this program, from its launch.
-void BM_StartUpProcess(benchmark::State& state) {
+void startUpProcess(benchmark::State& state, const char* childFlag) {
   double teardown = 0;
   for (auto _ : state) {
     int fds[2];
@@ -335,8 +344,8 @@ void BM_StartUpProcess(benchmark::State& state) {
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     char exe[] = "/proc/self/exe";
-    char flag[] = "--startup-child";
-    char* argv[] = {exe, flag, nullptr};
+    std::string flag = childFlag;
+    char* argv[] = {exe, flag.data(), nullptr};
     const auto t0 = std::chrono::steady_clock::now();
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, exe, &actions, nullptr, argv, environ);
@@ -357,13 +366,25 @@ void BM_StartUpProcess(benchmark::State& state) {
   }
   state.counters["teardown_ms"] = benchmark::Counter(teardown, benchmark::Counter::kAvgIterations);
 }
+
+void BM_StartUpProcess(benchmark::State& state) {
+  startUpProcess(state, kChildFlag);
+}
 BENCHMARK(BM_StartUpProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The same with fontconfig's own start-up, the way before the program loaded
+// its font configuration itself.
+void BM_StartUpProcessSystemFonts(benchmark::State& state) {
+  startUpProcess(state, kSystemFontsChildFlag);
+}
+BENCHMARK(BM_StartUpProcessSystemFonts)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (argc == 2 && std::strcmp(argv[1], "--startup-child") == 0) return startUpChild();
+  if (argc == 2 && std::strcmp(argv[1], kChildFlag) == 0) return startUpChild(false);
+  if (argc == 2 && std::strcmp(argv[1], kSystemFontsChildFlag) == 0) return startUpChild(true);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   QApplication app(gArgc, gArgv);
