@@ -44,7 +44,16 @@ class Axes2D {
   }
 
   AxesLayout layout() const {
-    return {.axes = ax_, .box = box_, .x = x_, .y = y_, .projection = std::nullopt};
+    // The box's own lines may fall a pixel outside it; the lines' pens and
+    // markers reach past the clip a pixel outside it. Texts are added by
+    // the caller, which sees every block painted.
+    double m = 2 + lineReach_;
+    return {.axes = ax_,
+            .box = box_,
+            .x = x_,
+            .y = y_,
+            .projection = std::nullopt,
+            .extent = box_.adjusted(-m, -m, m, m)};
   }
 
  private:
@@ -111,8 +120,9 @@ class Axes2D {
       if (pen.style() != Qt::NoPen) {
         p_.setPen(pen);
         drawClippedPolyline(p_, pts, ok, clip);
+        lineReach_ = std::max(lineReach_, pen.widthF() / 2 + 1);  // with the antialiased fringe
       }
-      drawMarkers(p_, l, marks);
+      lineReach_ = std::max(lineReach_, drawMarkers(p_, l, marks));
     }
     p_.restore();
   }
@@ -236,6 +246,8 @@ class Axes2D {
   double yLabelWidth_ = 0;
   double roomBelow_ = kInf;
   bool yExponentShown_ = false;
+  // How far past the clip box the lines drew (their pixel-centre shift too).
+  double lineReach_ = 0.5;
 };
 
 }  // namespace

@@ -32,12 +32,13 @@ std::vector<PaintedText>* textLog = nullptr;
 
 }  // namespace
 
-TextLogScope::TextLogScope(std::vector<PaintedText>* log) : saved_(textLog) {
+TextLogScope::TextLogScope(std::vector<PaintedText>* log) : log_(log), saved_(textLog) {
   if (log) log->clear();
   textLog = log;
 }
 
 TextLogScope::~TextLogScope() {
+  if (log_ && saved_) saved_->insert(saved_->end(), log_->begin(), log_->end());
   textLog = saved_;
 }
 
@@ -217,9 +218,9 @@ QPen linePen(double line) {
   return pen;
 }
 
-void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
+double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
   std::string marker = propKeyword(line, "Marker");
-  if (marker.empty() || marker == "none" || points.empty()) return;
+  if (marker.empty() || marker == "none" || points.empty()) return 0;
   double size = pointsToPixels(propScalar(line, "MarkerSize", 6.0));
   if (!std::isfinite(size) || size <= 0) size = 8;
   double r = size / 2;
@@ -248,6 +249,7 @@ void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
     }
   }
   p.restore();
+  return std::max(r, 1.5) + 2;  // the outline's pen and its antialiased fringe
 }
 
 // Draws a polyline of device points, broken at non-finite points and clipped

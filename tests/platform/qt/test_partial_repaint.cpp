@@ -1,0 +1,123 @@
+// A change repaints what it changed: the axes it belongs to, the control
+// whose text it set, and never the captions and panels around them; and the
+// pixels a window shows after such repaints are those a whole repaint shows.
+#include <QEvent>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QtTest/QTest>
+#include <map>
+
+#include "platform/qt/qt_fixture.h"
+
+namespace {
+
+using qt_test::n;
+using qt_test::s;
+
+// The regions that watched widgets were asked to paint.
+class PaintLog : public QObject {
+ public:
+  void watch(QWidget* w) { w->installEventFilter(this); }
+  std::map<QObject*, QRegion> painted;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted[o] += static_cast<QPaintEvent*>(e)->region();
+    return false;
+  }
+};
+
+class PartialRepaintTest : public qt_test::QtTest {
+ protected:
+  // A 480 x 360 window: two axes side by side, a caption above them, an
+  // edit box below.
+  void SetUp() override {
+    QtTest::SetUp();
+    fig = rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("MenuBar"), s("none")});
+    left = rt::axes({s("Position"), rt::row({0.1, 0.3, 0.35, 0.5})});
+    leftLine = rt::plot(rt::row({0, 1, 2}), rt::row({1, 3, 2}));
+    right = rt::axes({s("Position"), rt::row({0.6, 0.3, 0.35, 0.5})});
+    rt::plot(rt::row({0, 1, 2}), rt::row({2, 1, 3}));
+    caption = rt::uicontrol({s("Style"), s("text"), s("Units"), s("normalized"), s("Position"),
+                             rt::row({0.1, 0.9, 0.8, 0.08}), s("String"), s("Patch")});
+    edit = rt::uicontrol({s("Style"), s("edit"), s("Units"), s("normalized"), s("Position"),
+                          rt::row({0.4, 0.05, 0.2, 0.08}), s("String"), s("30")});
+    window = front->window(handle(fig));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    settle();
+    log.watch(window);
+    log.watch(widget(caption));
+    log.watch(widget(edit));
+  }
+
+  QWidget* widget(const rt::Array& h) const { return front->widget(handle(h)); }
+  // Every repaint asked for is done.
+  static void settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  }
+  // What the window shows now: its backing store, not a new rendering.
+  QImage shown() const {
+    return window->screen()
+        ->grabWindow(window->winId())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  }
+  // The plot box of an axes as the window last painted it.
+  QRect plotBox(const rt::Array& ax) const {
+    rt::Array p = rt::get(ax, "Position");
+    QPointF centre((p.re()[0] + p.re()[2] / 2) * window->width(),
+                   (1 - p.re()[1] - p.re()[3] / 2) * window->height());
+    auto l = front->axesAt(handle(fig), centre);
+    return l && l->axes == handle(ax) ? l->box.toAlignedRect() : QRect();
+  }
+
+  rt::Array fig, left, leftLine, right, caption, edit;
+  QWidget* window = nullptr;
+  PaintLog log;
+};
+
+TEST_F(PartialRepaintTest, NewDataRepaintsItsAxesAndAControlItsOwnWidgetAlone) {
+  QRect leftBox = plotBox(left), rightBox = plotBox(right);
+  ASSERT_FALSE(leftBox.isEmpty());
+  rt::set(leftLine, {s("YData"), rt::row({3, 1, 2})});
+  settle();
+  EXPECT_TRUE(log.painted[window].contains(leftBox));
+  EXPECT_FALSE(log.painted[window].intersects(rightBox.adjusted(4, 4, -4, -4)));
+  EXPECT_FALSE(log.painted[window].intersects(widget(caption)->geometry()));
+  EXPECT_FALSE(log.painted.count(widget(caption)));
+  EXPECT_FALSE(log.painted.count(widget(edit)));
+
+  log.painted.clear();
+  rt::set(edit, {s("String"), s("31")});
+  settle();
+  EXPECT_EQ(static_cast<QLineEdit*>(widget(edit))->text(), "31");
+  EXPECT_TRUE(log.painted.count(widget(edit)));
+  EXPECT_FALSE(log.painted.count(widget(caption)));
+  EXPECT_FALSE(log.painted[window].intersects(leftBox.adjusted(4, 4, -4, -4)));
+}
+
+TEST_F(PartialRepaintTest, AfterPartialRepaintsTheWindowShowsWhatAWholeRepaintShows) {
+  auto expectWhole = [this](const char* after) {
+    settle();
+    QImage partial = shown();
+    window->update();
+    settle();
+    EXPECT_EQ(partial, shown()) << "after " << after;
+  };
+  // A title wider than all the axes covered before reaches past it.
+  rt::set(rt::get(left, "Title"), {s("String"), s("A title far wider than its own axes")});
+  expectWhole("a longer title");
+  rt::set(left, {s("Position"), rt::row({0.15, 0.2, 0.3, 0.5})});
+  expectWhole("the axes moved");
+  rt::set(leftLine, {s("LineWidth"), n(6), s("Marker"), s("o")});
+  expectWhole("a thicker line with markers");
+  rt::gfx::deleteObject(handle(leftLine));
+  expectWhole("the line deleted");
+  rt::gfx::deleteObject(handle(right));
+  expectWhole("the axes deleted");
+  rt::set(fig, {s("Color"), rt::row({1, 1, 0.8})});
+  expectWhole("the figure's colour changed");
+}
+
+}  // namespace
