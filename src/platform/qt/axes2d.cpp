@@ -1,5 +1,6 @@
 // 2-D axes: plot box, grids, lines, ticks, tick labels and the labels.
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -9,6 +10,11 @@
 
 namespace rt::qt::render {
 namespace {
+
+// How far (in device pixels) a point dropped from a line drawn on a raster
+// device may lie from the line drawn: a twentieth of a pixel, well inside
+// the antialiased edge, which no eye tells apart.
+constexpr double kThinTolerance = 0.05;
 
 // One drawing of a 2-D axes: the lines, axis mappings, ticks and fonts that
 // its steps share. The steps run in painting order, data over grids, text
@@ -119,12 +125,26 @@ class Axes2D {
       QPen pen = linePen(l);
       if (pen.style() != Qt::NoPen) {
         p_.setPen(pen);
-        drawClippedPolyline(p_, pts, ok, clip);
+        if (thinOnScreen()) {
+          // Points closer together than pixels cost a segment each to
+          // draw while the eye sees their chord; files keep every point.
+          Polyline thin = thinPolyline(pts, ok, kThinTolerance / deviceScale(p_));
+          drawClippedPolyline(p_, thin.pts, thin.ok, clip);
+        } else {
+          drawClippedPolyline(p_, pts, ok, clip);
+        }
         lineReach_ = std::max(lineReach_, pen.widthF() / 2 + 1);  // with the antialiased fringe
       }
       lineReach_ = std::max(lineReach_, drawMarkers(p_, l, marks));
     }
     p_.restore();
+  }
+
+  // A raster device (a window, an image) gets lines thinned; vector files
+  // may be enlarged without end.
+  bool thinOnScreen() const {
+    const QPaintEngine* engine = p_.paintEngine();
+    return engine && engine->type() == QPaintEngine::Raster;
   }
 
   // The box with ticks pointing in on all four sides.

@@ -183,10 +183,16 @@ void FigureWindow::paintEvent(QPaintEvent* event) {
 }
 
 void FigureWindow::repaintGrowth(const std::vector<AxesLayout>& before, const QRegion& painted) {
-  for (const AxesLayout& now : layouts_) {
+  for (AxesLayout& now : layouts_) {
     QRegion grown = QRegion(now.extent.toAlignedRect()) - painted;
-    for (const AxesLayout& was : before)
-      if (was.axes == now.axes) grown -= QRegion(was.extent.toAlignedRect());
+    for (const AxesLayout& was : before) {
+      if (was.axes != now.axes) continue;
+      grown -= QRegion(was.extent.toAlignedRect());
+      // While the box stays, the part kept covers the old one too: tick
+      // labels that change width from one act to the next then stay inside
+      // it and need no second paint.
+      if (was.box == now.box) now.extent |= was.extent;
+    }
     if (!grown.isEmpty()) update(grown);
   }
 }

@@ -86,7 +86,8 @@ class FigureWindow : public QWidget {
   void paintOverlay(QPainter& p);
   // An axes painted beyond the part it covered before (a longer label, a
   // new place) asks for the rest of its new part, which the last paint left
-  // as it was.
+  // as it was. The part kept for an axes whose box stayed grows to cover
+  // both.
   void repaintGrowth(const std::vector<AxesLayout>& before, const QRegion& painted);
   // Marks the point nearest the mouse within `reach` pixels (on lines only,
   // or on surfaces too); finding none clears the mark.

@@ -111,6 +111,17 @@ QPen linePen(double line);
 // Draws the line's markers at `points`; gives how far past a point they
 // reach (0 when the line has none).
 double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points);
+// The polyline of `pts` (broken where `ok` is false) with the points dropped
+// that lie within `tolerance` of the segment joining the points kept around
+// them: each unbroken run keeps its ends, and every dropped point lies that
+// near the line drawn. A curve of 1000 points over a few hundred pixels
+// keeps a few hundred.
+struct Polyline {
+  std::vector<QPointF> pts;
+  std::vector<bool> ok;
+};
+Polyline thinPolyline(const std::vector<QPointF>& pts, const std::vector<bool>& ok,
+                      double tolerance);
 // Draws a polyline of device points, broken where `ok` is false and clipped
 // to `clip`. Coordinates far outside the device never reach the painter.
 void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std::vector<bool>& ok,

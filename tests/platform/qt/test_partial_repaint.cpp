@@ -1,14 +1,18 @@
 // A change repaints what it changed: the axes it belongs to, the control
-// whose text it set, and never the captions and panels around them; and the
-// pixels a window shows after such repaints are those a whole repaint shows.
+// whose text it set, and never the captions and panels around them; the
+// pixels a window shows after such repaints are those a whole repaint shows;
+// and a dense curve is drawn with fewer points, none of them moved visibly.
 #include <QEvent>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QtTest/QTest>
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "platform/qt/qt_fixture.h"
+#include "platform/qt/render_support.h"
 
 namespace {
 
@@ -118,6 +122,46 @@ TEST_F(PartialRepaintTest, AfterPartialRepaintsTheWindowShowsWhatAWholeRepaintSh
   expectWhole("the axes deleted");
   rt::set(fig, {s("Color"), rt::row({1, 1, 0.8})});
   expectWhole("the figure's colour changed");
+}
+
+TEST(ThinPolyline, KeepsEndsBreaksAndTurnsAndDropsOnlyWhatLiesOnTheLine) {
+  using rt::qt::render::thinPolyline;
+  // A straight run, a sharp turn, a gap, then a curve sampled far finer than
+  // a pixel.
+  std::vector<QPointF> pts;
+  for (int i = 0; i <= 40; ++i) pts.emplace_back(i * 0.25, 10 + i * 0.125);
+  pts.emplace_back(10, 0);
+  pts.emplace_back(std::nan(""), 0);
+  for (int i = 0; i <= 400; ++i) pts.emplace_back(20 + i * 0.25, 50 * std::sin(i * 0.01));
+  std::vector<bool> ok(pts.size());
+  for (std::size_t i = 0; i < pts.size(); ++i) ok[i] = std::isfinite(pts[i].x());
+
+  const double tolerance = 0.05;
+  rt::qt::render::Polyline thin = thinPolyline(pts, ok, tolerance);
+  ASSERT_EQ(thin.pts.size(), thin.ok.size());
+  EXPECT_LT(thin.pts.size(), pts.size() / 4);
+  // Both ends of each run, the turn and the break stay, in order.
+  EXPECT_EQ(thin.pts.front(), pts.front());
+  EXPECT_EQ(thin.pts.back(), pts.back());
+  auto at = [&](QPointF p) { return std::find(thin.pts.begin(), thin.pts.end(), p); };
+  EXPECT_NE(at(pts[40]), thin.pts.end());
+  EXPECT_NE(at(pts[41]), thin.pts.end());
+  EXPECT_EQ(std::count(thin.ok.begin(), thin.ok.end(), false), 1);
+  EXPECT_NE(at(pts[43]), thin.pts.end());
+  // Every point dropped lies within the tolerance of the segment drawn
+  // across it.
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    if (!ok[i] || (k < thin.pts.size() && thin.pts[k] == pts[i])) {
+      ++k;
+      continue;
+    }
+    ASSERT_GT(k, 0u);
+    QPointF a = thin.pts[k - 1], b = thin.pts[k], ab = b - a, ap = pts[i] - a;
+    double t = std::clamp(QPointF::dotProduct(ap, ab) / QPointF::dotProduct(ab, ab), 0.0, 1.0);
+    QPointF off = ap - t * ab;
+    EXPECT_LE(std::hypot(off.x(), off.y()), tolerance + 1e-12) << "point " << i;
+  }
 }
 
 }  // namespace
