@@ -114,8 +114,8 @@ double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points)
 // The polyline of `pts` (broken where `ok` is false) with the points dropped
 // that lie within `tolerance` of the segment joining the points kept around
 // them: each unbroken run keeps its ends, and every dropped point lies that
-// near the line drawn. A curve of 1000 points over a few hundred pixels
-// keeps a few hundred.
+// near the line drawn. A curve sampled far finer than the pixels keeps a
+// small share of its points.
 struct Polyline {
   std::vector<QPointF> pts;
   std::vector<bool> ok;
