@@ -255,10 +255,12 @@ double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points)
 namespace {
 
 // Whether `p` lies within `tolerance` of the segment a-b, beside it (not
-// beyond an end): squares and a cross product, no root.
+// beyond an end): squares and a cross product, no root. A curve that comes
+// back to where it was leaves a segment of no length: then near a itself.
 bool nearSegment(QPointF p, QPointF a, QPointF b, double tolerance) {
   QPointF ab = b - a, ap = p - a;
   double len2 = QPointF::dotProduct(ab, ab), along = QPointF::dotProduct(ap, ab);
+  if (len2 == 0) return QPointF::dotProduct(ap, ap) <= tolerance * tolerance;
   double cross = ab.x() * ap.y() - ab.y() * ap.x();
   return along >= 0 && along <= len2 && cross * cross <= tolerance * tolerance * len2;
 }

@@ -126,10 +126,12 @@ TEST_F(PartialRepaintTest, AfterPartialRepaintsTheWindowShowsWhatAWholeRepaintSh
 
 TEST(ThinPolyline, KeepsEndsBreaksAndTurnsAndDropsOnlyWhatLiesOnTheLine) {
   using rt::qt::render::thinPolyline;
-  // A straight run, a sharp turn, a gap, then a curve sampled far finer than
-  // a pixel.
+  // A straight run, a sharp turn, a spike that comes back to where it
+  // started, a gap, then a curve sampled far finer than a pixel.
   std::vector<QPointF> pts;
   for (int i = 0; i <= 40; ++i) pts.emplace_back(i * 0.25, 10 + i * 0.125);
+  pts.emplace_back(10, 0);
+  pts.emplace_back(11, 5);
   pts.emplace_back(10, 0);
   pts.emplace_back(std::nan(""), 0);
   for (int i = 0; i <= 400; ++i) pts.emplace_back(20 + i * 0.25, 50 * std::sin(i * 0.01));
@@ -147,7 +149,8 @@ TEST(ThinPolyline, KeepsEndsBreaksAndTurnsAndDropsOnlyWhatLiesOnTheLine) {
   EXPECT_NE(at(pts[40]), thin.pts.end());
   EXPECT_NE(at(pts[41]), thin.pts.end());
   EXPECT_EQ(std::count(thin.ok.begin(), thin.ok.end(), false), 1);
-  EXPECT_NE(at(pts[43]), thin.pts.end());
+  EXPECT_NE(at(pts[42]), thin.pts.end());
+  EXPECT_NE(at(pts[45]), thin.pts.end());
   // Every point dropped lies within the tolerance of the segment drawn
   // across it.
   std::size_t k = 0;
