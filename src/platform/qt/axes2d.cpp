@@ -1,5 +1,6 @@
 // 2-D axes: plot box, grids, lines, ticks, tick labels and the labels.
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -9,6 +10,11 @@
 
 namespace rt::qt::render {
 namespace {
+
+// How far (in device pixels) a point dropped from a line drawn on a raster
+// device may lie from the line drawn: a twentieth of a pixel, well inside
+// the antialiased edge, which no eye tells apart.
+constexpr double kThinTolerance = 0.05;
 
 // One drawing of a 2-D axes: the lines, axis mappings, ticks and fonts that
 // its steps share. The steps run in painting order, data over grids, text
@@ -44,7 +50,16 @@ class Axes2D {
   }
 
   AxesLayout layout() const {
-    return {.axes = ax_, .box = box_, .x = x_, .y = y_, .projection = std::nullopt};
+    // The box's own lines may fall a pixel outside it; the lines' pens and
+    // markers reach past the clip a pixel outside it. Texts are added by
+    // the caller, which sees every block painted.
+    double m = 2 + lineReach_;
+    return {.axes = ax_,
+            .box = box_,
+            .x = x_,
+            .y = y_,
+            .projection = std::nullopt,
+            .extent = box_.adjusted(-m, -m, m, m)};
   }
 
  private:
@@ -110,11 +125,26 @@ class Axes2D {
       QPen pen = linePen(l);
       if (pen.style() != Qt::NoPen) {
         p_.setPen(pen);
-        drawClippedPolyline(p_, pts, ok, clip);
+        if (thinOnScreen()) {
+          // Points closer together than pixels cost a segment each to
+          // draw while the eye sees their chord; files keep every point.
+          Polyline thin = thinPolyline(pts, ok, kThinTolerance / deviceScale(p_));
+          drawClippedPolyline(p_, thin.pts, thin.ok, clip);
+        } else {
+          drawClippedPolyline(p_, pts, ok, clip);
+        }
+        lineReach_ = std::max(lineReach_, pen.widthF() / 2 + 1);  // with the antialiased fringe
       }
-      drawMarkers(p_, l, marks);
+      lineReach_ = std::max(lineReach_, drawMarkers(p_, l, marks));
     }
     p_.restore();
+  }
+
+  // A raster device (a window, an image) gets lines thinned; vector files
+  // may be enlarged without end.
+  bool thinOnScreen() const {
+    const QPaintEngine* engine = p_.paintEngine();
+    return engine && engine->type() == QPaintEngine::Raster;
   }
 
   // The box with ticks pointing in on all four sides.
@@ -236,6 +266,8 @@ class Axes2D {
   double yLabelWidth_ = 0;
   double roomBelow_ = kInf;
   bool yExponentShown_ = false;
+  // How far past the clip box the lines drew (their pixel-centre shift too).
+  double lineReach_ = 0.5;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QWheelEvent>
@@ -81,8 +82,24 @@ void FigureWindow::setTool(Tool t) {
 }
 
 void FigureWindow::objectChanged(double h, const std::string& name) {
-  bool data = name == "XData" || name == "YData" || name == "ZData" || name == "CData";
-  if (tip_ && ((h == tip_->object && data) || !gfx::exists(tip_->object))) tip_.reset();
+  // The marks over the figure may stand anywhere in the window, and a line
+  // moved to other axes leaves the first ones too: the whole window then.
+  if (tip_ || interaction_.rubberBand() || name == "Parent") {
+    bool data = name == "XData" || name == "YData" || name == "ZData" || name == "CData";
+    if (tip_ && ((h == tip_->object && data) || !gfx::exists(tip_->object))) tip_.reset();
+    update();
+    return;
+  }
+  for (int depth = 0; depth < 64 && h != fig_ && gfx::exists(h); ++depth) {
+    auto painted = std::find_if(layouts_.begin(), layouts_.end(),
+                                [h](const AxesLayout& l) { return l.axes == h; });
+    if (painted != layouts_.end()) {
+      update(painted->extent.toAlignedRect());
+      return;
+    }
+    h = gfx::parent(h);
+  }
+  update();
 }
 
 void FigureWindow::resetAllViews() {
@@ -142,20 +159,41 @@ std::string FigureWindow::exportCsv(const QString& path, std::optional<double> a
   return writeFile(path, QByteArray::fromStdString(text));
 }
 
-void FigureWindow::paintEvent(QPaintEvent*) {
+void FigureWindow::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   try {
     QRect area = figureRect();
+    if (toFile_) {
+      paintFigure(p, fig_, area.size(), PaintOptions{.controls = false, .origin = area.topLeft()});
+      return;
+    }
     // The window paints all of itself (it is opaque): the menus' strip too.
-    if (area.top() > 0 && !toFile_)
-      p.fillRect(QRect(0, 0, width(), area.top()), palette().window());
-    paintFigure(
-        p, fig_, area.size(),
-        PaintOptions{
-            .controls = false, .layouts = toFile_ ? nullptr : &layouts_, .origin = area.topLeft()});
-    if (!toFile_) paintOverlay(p);
+    if (area.top() > 0) p.fillRect(QRect(0, 0, width(), area.top()), palette().window());
+    std::vector<AxesLayout> before = layouts_;
+    paintFigure(p, fig_, area.size(),
+                PaintOptions{.controls = false,
+                             .layouts = &layouts_,
+                             .origin = area.topLeft(),
+                             .region = &event->region()});
+    repaintGrowth(before, event->region());
+    paintOverlay(p);
   } catch (const std::exception& e) {
     reportError(e);
+  }
+}
+
+void FigureWindow::repaintGrowth(const std::vector<AxesLayout>& before, const QRegion& painted) {
+  for (AxesLayout& now : layouts_) {
+    QRegion grown = QRegion(now.extent.toAlignedRect()) - painted;
+    for (const AxesLayout& was : before) {
+      if (was.axes != now.axes) continue;
+      grown -= QRegion(was.extent.toAlignedRect());
+      // While the box stays, the part kept covers the old one too: tick
+      // labels that change width from one act to the next then stay inside
+      // it and need no second paint.
+      if (was.box == now.box) now.extent |= was.extent;
+    }
+    if (!grown.isEmpty()) update(grown);
   }
 }
 

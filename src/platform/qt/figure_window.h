@@ -48,8 +48,11 @@ class FigureWindow : public QWidget {
   void setTool(Tool t);
   // The data point marked now, if any.
   const std::optional<DataTip>& dataTip() const { return tip_; }
-  // An object of the figure changed: a marked point whose data changed goes.
-  void objectChanged(double h, const std::string& name);
+  // An object of the figure was made, changed (`name` the property written)
+  // or is about to go: a marked point whose data changed goes, and the part
+  // of the window that the object's axes covers is repainted (the whole
+  // window when that part is not known).
+  void objectChanged(double h, const std::string& name = {});
 
   void resetAllViews();
   void zoomAll(double factor);
@@ -81,6 +84,11 @@ class FigureWindow : public QWidget {
 
  private:
   void paintOverlay(QPainter& p);
+  // An axes painted beyond the part it covered before (a longer label, a
+  // new place) asks for the rest of its new part, which the last paint left
+  // as it was. The part kept for an axes whose box stayed grows to cover
+  // both.
+  void repaintGrowth(const std::vector<AxesLayout>& before, const QRegion& painted);
   // Marks the point nearest the mouse within `reach` pixels (on lines only,
   // or on surfaces too); finding none clears the mark.
   void pick(QPointF pos, double reach, bool linesOnly);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <map>
+#include <string_view>
 
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_window.h"
@@ -27,6 +28,19 @@ QString windowTitle(double fig) {
   if (!propOn(fig, "NumberTitle", true)) return name;
   QString title = QStringLiteral("Figure %1").arg(QString::number(fig, 'g', 10));
   return name.isEmpty() ? title : title + QStringLiteral(": ") + name;
+}
+
+// Properties that never show in a window's painted area (the window's
+// title is set apart): writing one asks for no repaint. A callback that
+// makes its axes current between plots then leaves the window alone.
+constexpr std::string_view kNotPainted[] = {
+    "CurrentAxes",     "NextPlot",  "Tag",           "UserData",       "HandleVisibility",
+    "CloseRequestFcn", "Name",      "NumberTitle",   "PaperUnits",     "PaperPosition",
+    "PaperSize",       "PaperType", "IntegerHandle", "InvertHardcopy",
+};
+
+bool painted(const std::string& name) {
+  return std::find(std::begin(kNotPainted), std::end(kNotPainted), name) == std::end(kNotPainted);
 }
 
 // Each new window opens this far right and down of one already at its
@@ -153,7 +167,7 @@ struct QtFrontEnd::Impl {
     if (all || name == "Position" || name == "Units" || name == "Resize" || name == "MenuBar")
       placeWindow(w, fig);
     if (all || name == "Visible") w->setVisible(propOn(fig, "Visible", true));
-    w->update();
+    if (all || painted(name)) w->update();
   }
 
   void addControl(double h) {
@@ -246,7 +260,7 @@ void QtFrontEnd::objectCreated(double h) {
     } else if (type == "uicontrol") {
       d_->addControl(h);
     } else if (FigureWindow* w = d_->windowOf(figureOf(h))) {
-      w->update();
+      w->objectChanged(h);
     }
   } catch (const std::exception& e) {
     reportError(e);
@@ -262,6 +276,12 @@ void QtFrontEnd::objectDeleted(double h) {
   if (c != d_->controls.end()) {
     d_->controls.erase(c);
     return;
+  }
+  // The object is still there: its window repaints the part it covered.
+  try {
+    if (FigureWindow* w = d_->windowOf(figureOf(h))) return w->objectChanged(h);
+  } catch (const std::exception& e) {
+    reportError(e);
   }
   d_->updateAll();
 }
@@ -282,10 +302,8 @@ void QtFrontEnd::propertyChanged(double h, const std::string& name) {
       }
       return;
     }
-    if (FigureWindow* w = d_->windowOf(figureOf(h))) {
-      w->objectChanged(h, name);
-      w->update();
-    }
+    if (!painted(name)) return;
+    if (FigureWindow* w = d_->windowOf(figureOf(h))) w->objectChanged(h, name);
   } catch (const std::exception& e) {
     reportError(e);
   }

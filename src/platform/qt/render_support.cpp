@@ -32,12 +32,13 @@ std::vector<PaintedText>* textLog = nullptr;
 
 }  // namespace
 
-TextLogScope::TextLogScope(std::vector<PaintedText>* log) : saved_(textLog) {
+TextLogScope::TextLogScope(std::vector<PaintedText>* log) : log_(log), saved_(textLog) {
   if (log) log->clear();
   textLog = log;
 }
 
 TextLogScope::~TextLogScope() {
+  if (log_ && saved_) saved_->insert(saved_->end(), log_->begin(), log_->end());
   textLog = saved_;
 }
 
@@ -217,9 +218,9 @@ QPen linePen(double line) {
   return pen;
 }
 
-void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
+double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
   std::string marker = propKeyword(line, "Marker");
-  if (marker.empty() || marker == "none" || points.empty()) return;
+  if (marker.empty() || marker == "none" || points.empty()) return 0;
   double size = pointsToPixels(propScalar(line, "MarkerSize", 6.0));
   if (!std::isfinite(size) || size <= 0) size = 8;
   double r = size / 2;
@@ -248,6 +249,64 @@ void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
     }
   }
   p.restore();
+  return std::max(r, 1.5) + 2;  // the outline's pen and its antialiased fringe
+}
+
+namespace {
+
+// Whether `p` lies within `tolerance` of the segment a-b, beside it (not
+// beyond an end): squares and a cross product, no root. A curve that comes
+// back to where it was leaves a segment of no length: then near a itself.
+bool nearSegment(QPointF p, QPointF a, QPointF b, double tolerance) {
+  QPointF ab = b - a, ap = p - a;
+  double len2 = QPointF::dotProduct(ab, ab), along = QPointF::dotProduct(ap, ab);
+  if (len2 == 0) return QPointF::dotProduct(ap, ap) <= tolerance * tolerance;
+  double cross = ab.x() * ap.y() - ab.y() * ap.x();
+  return along >= 0 && along <= len2 && cross * cross <= tolerance * tolerance * len2;
+}
+
+// How many points one kept segment may stand for: bounds the checks per
+// point on a long straight run.
+constexpr std::size_t kLongestThinRun = 16;
+
+}  // namespace
+
+Polyline thinPolyline(const std::vector<QPointF>& pts, const std::vector<bool>& ok,
+                      double tolerance) {
+  Polyline out;
+  out.pts.reserve(pts.size());
+  out.ok.reserve(pts.size());
+  auto keep = [&](std::size_t i) {
+    out.pts.push_back(pts[i]);
+    out.ok.push_back(ok[i]);
+  };
+  // Whether the segment anchor-end passes within tolerance of every point
+  // between them.
+  auto covers = [&](std::size_t anchor, std::size_t end) {
+    for (std::size_t k = anchor + 1; k < end; ++k)
+      if (!nearSegment(pts[k], pts[anchor], pts[end], tolerance)) return false;
+    return true;
+  };
+  const std::size_t n = std::min(pts.size(), ok.size());
+  for (std::size_t i = 0; i < n;) {
+    if (!ok[i]) {
+      keep(i++);
+      continue;
+    }
+    std::size_t end = i;
+    while (end < n && ok[end]) ++end;
+    std::size_t anchor = i;
+    keep(anchor);
+    for (std::size_t j = anchor + 2; j < end; ++j) {
+      if (j - anchor > kLongestThinRun || !covers(anchor, j)) {
+        anchor = j - 1;
+        keep(anchor);
+      }
+    }
+    if (end - i >= 2) keep(end - 1);
+    i = end;
+  }
+  return out;
 }
 
 // Draws a polyline of device points, broken at non-finite points and clipped

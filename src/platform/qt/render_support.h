@@ -66,7 +66,9 @@ QFont legibleFont(QFont font, double deviceScale, double boxHeight = 0);
 // Device pixels to a pixel of what `p` paints.
 double deviceScale(const QPainter& p);
 
-// While one lives, every block drawTextBlock paints is added to `log`.
+// While one lives, every block drawTextBlock paints is added to `log`; a
+// scope opened inside another hands its blocks on to the outer log as well
+// when it ends.
 class TextLogScope {
  public:
   explicit TextLogScope(std::vector<PaintedText>* log);
@@ -75,6 +77,7 @@ class TextLogScope {
   TextLogScope& operator=(const TextLogScope&) = delete;
 
  private:
+  std::vector<PaintedText>* log_;
   std::vector<PaintedText>* saved_;
 };
 
@@ -105,7 +108,20 @@ void drawFreeTexts(QPainter& p, double ax, const QRectF& box,
 
 // ------------------------------------------------------------------ lines
 QPen linePen(double line);
-void drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points);
+// Draws the line's markers at `points`; gives how far past a point they
+// reach (0 when the line has none).
+double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points);
+// The polyline of `pts` (broken where `ok` is false) with the points dropped
+// that lie within `tolerance` of the segment joining the points kept around
+// them: each unbroken run keeps its ends, and every dropped point lies that
+// near the line drawn. A curve sampled far finer than the pixels keeps a
+// small share of its points.
+struct Polyline {
+  std::vector<QPointF> pts;
+  std::vector<bool> ok;
+};
+Polyline thinPolyline(const std::vector<QPointF>& pts, const std::vector<bool>& ok,
+                      double tolerance);
 // Draws a polyline of device points, broken where `ok` is false and clipped
 // to `clip`. Coordinates far outside the device never reach the painter.
 void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std::vector<bool>& ok,

@@ -216,20 +216,59 @@ bool isThreeD(double ax) {
   return !childrenOfType(ax, "surface").empty();
 }
 
+namespace {
+
+// Glyphs may overhang the advance widths that measure a text block (italics,
+// antialiased edges).
+constexpr double kGlyphOverhang = 3;
+
+// The painter's area that an axes' drawing covers: what its painter bounded
+// (nothing when it cannot tell: then the whole figure area) and its texts.
+QRectF axesExtent(const QPainter& painter, QRectF painted, const std::vector<PaintedText>& texts,
+                  const QRectF& figureRect) {
+  if (painted.isEmpty()) return figureRect;
+  QTransform toPainter = painter.deviceTransform().inverted();
+  for (const PaintedText& t : texts) {
+    painted |= toPainter.mapRect(t.box).adjusted(-kGlyphOverhang, -kGlyphOverhang, kGlyphOverhang,
+                                                 kGlyphOverhang);
+  }
+  return painted;
+}
+
+// An axes that lies wholly outside the region being repainted keeps its
+// pixels and the layout it had.
+std::optional<AxesLayout> keptLayout(double ax, const std::vector<AxesLayout>& before,
+                                     const QRegion* region) {
+  if (!region) return std::nullopt;
+  auto it = std::find_if(before.begin(), before.end(),
+                         [ax](const AxesLayout& l) { return l.axes == ax; });
+  if (it == before.end() || region->intersects(it->extent.toAlignedRect())) return std::nullopt;
+  return *it;
+}
+
+}  // namespace
+
 std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect) {
   if (!visible(ax)) return std::nullopt;
   QRectF box = positionRect(ax, figureRect);
   if (box.width() < 2 || box.height() < 2) return std::nullopt;
+  std::vector<PaintedText> texts;
+  AxesLayout layout;
   painter.save();
-  AxesLayout layout =
-      isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box, figureRect);
+  {
+    TextLogScope log(&texts);
+    layout =
+        isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box, figureRect);
+  }
   painter.restore();
+  layout.extent = axesExtent(painter, layout.extent, texts, figureRect);
   return layout;
 }
 
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options) {
   QRectF rect(options.origin, QSizeF(size));
-  if (options.layouts) options.layouts->clear();
+  std::vector<AxesLayout> before;
+  if (options.layouts) before.swap(*options.layouts);
   TextLogScope textLog(options.texts);
   painter.fillRect(rect, propColor(fig, "Color").value_or(QColor(204, 204, 204)));
   std::vector<double> kids;
@@ -246,7 +285,8 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
       continue;
     }
     if (type == "axes") {
-      std::optional<AxesLayout> layout = paintAxes(painter, c, rect);
+      std::optional<AxesLayout> layout = keptLayout(c, before, options.region);
+      if (!layout) layout = paintAxes(painter, c, rect);
       if (layout && options.layouts) options.layouts->push_back(std::move(*layout));
     } else if (type == "uicontrol" && options.controls) {
       painter.save();

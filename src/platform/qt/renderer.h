@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <array>
@@ -81,12 +82,15 @@ struct AxisMap {
 
 // Where one axes was painted, kept so that a pixel can be traced back to
 // the data under it: the plot box, and either the two axis mappings of a
-// 2-D plot or the projection (view and data box) of a 3-D one.
+// 2-D plot or the projection (view and data box) of a 3-D one. `extent`
+// bounds every pixel the axes painted (its labels and line ends outside the
+// box too), so that a window can repaint that much alone when it changes.
 struct AxesLayout {
   double axes = 0;
   QRectF box;
   AxisMap x{}, y{};                      // 2-D
   std::optional<Projection> projection;  // 3-D
+  QRectF extent = QRectF();
   bool threeD() const { return projection.has_value(); }
   QPointF toPixel(double xv, double yv) const { return {x.toPixel(xv), y.toPixel(yv)}; }
   QPointF toData(QPointF pixel) const { return {x.toData(pixel.x()), y.toData(pixel.y())}; }
@@ -112,6 +116,10 @@ struct PaintOptions {
   std::vector<PaintedText>* texts = nullptr;
   // Where the figure's area starts on the device (below a window's menus).
   QPointF origin;
+  // Set when the device keeps its pixels outside this region (a window's
+  // partial repaint): an axes listed in *layouts whose extent lies wholly
+  // outside it is not painted again and keeps its layout.
+  const QRegion* region = nullptr;
 };
 
 // Paints figure `fig` filling a device area of `size` pixels from options.origin.
