@@ -5,7 +5,8 @@
 // arithmetic result is double. An operation is complex when an operand is,
 // and a complex result keeps its imaginary part even where it is zero.
 // Kernels are plain loops over the stored columns, with separate loops for a
-// scalar operand so that the compiler can vectorise them.
+// scalar operand so that the compiler can vectorise them; the elementary
+// functions evaluate whole arrays through the vector kernels.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -14,6 +15,7 @@
 #include <limits>
 
 #include "platform/array/array.h"
+#include "platform/array/vector_maths.h"
 
 namespace rt {
 
@@ -208,14 +210,6 @@ inline Cplx csqrt(double a, double b) {
   const double t = std::sqrt((r - a) / 2);
   return {std::fabs(b) / (2 * t), std::copysign(t, b)};
 }
-inline Cplx cexp(double a, double b) {
-  const double m = std::exp(a);
-  return {m * std::cos(b), m * std::sin(b)};
-}
-inline Cplx clog(double a, double b) {
-  return {std::log(std::hypot(a, b)), std::atan2(b, a)};
-}
-
 struct Plus {
   static double real(double x, double y) { return x + y; }
   static Cplx complex(double a, double b, double c, double d) { return {a + c, b + d}; }
@@ -262,36 +256,43 @@ struct Or {
   }
 };
 
-// Op::real over the elements of a real matrix of `rows` rows, `n` in all.
-// Equal bits give an equal result, so a column that repeats the one before
-// it takes that column's results, and a column that repeats one value takes
-// a single result: a grid that is constant down its columns, or whose
-// columns repeat (what meshgrid makes), costs one call per distinct value.
-// The tests run on whole columns, far faster than the functions that use
-// this (sin, cos, exp, log); a row is taken as one column.
-template <class Op>
-void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out) {
+// f(m, x, out) over the elements of a real matrix of `rows` rows, `n` in
+// all. Equal bits give an equal result, so a column that repeats the one
+// before it takes that column's results, and a column of one value takes a
+// single result: a grid that is constant down its columns, or whose columns
+// repeat (what meshgrid makes), costs one evaluation per distinct value. The
+// other columns go to f in runs as long as possible, since the vector kernels
+// work best on long stretches; a row is taken as one column.
+template <class F>
+void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out, F f) {
   if (rows <= 1) rows = n;
   const std::size_t bytes = rows * sizeof(double);
+  std::size_t pending = 0;  // the first column not yet evaluated
   for (std::size_t j = 0; j < n; j += rows) {
     const double* xc = x + j;
-    double* oc = out + j;
-    if (j > 0 && std::memcmp(xc, xc - rows, bytes) == 0) {
-      std::memcpy(oc, oc - rows, bytes);
-      continue;
-    }
+    const bool repeats = j > 0 && std::memcmp(xc, xc - rows, bytes) == 0;
     std::size_t run = 1;
-    while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
-    const double first = Op::real(xc[0]);
-    std::fill(oc, oc + run, first);
-    for (std::size_t i = run; i < rows; ++i) oc[i] = Op::real(xc[i]);
+    if (!repeats)
+      while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
+    if (!repeats && run < rows) continue;
+    // The columns before this one first: it may repeat the last of them.
+    f(j - pending, x + pending, out + pending);
+    double* oc = out + j;
+    if (repeats) {
+      std::memcpy(oc, oc - rows, bytes);
+    } else {
+      f(1, xc, oc);
+      std::fill(oc + 1, oc + rows, oc[0]);
+    }
+    pending = j + rows;
   }
+  f(n - pending, x + pending, out + pending);
 }
 
-// Element-wise function. Op::real(x), Op::complex(re, im), and
-// Op::leavesReals(x): false when a real x has a complex result (then the
-// whole array is computed as complex). Op::costly: Op::real costs far more
-// than comparing two elements.
+// Element-wise function. Op::real(n, x, out) and Op::complex(n, re, im, outRe,
+// outIm) evaluate whole arrays; Op::leavesReal(x): false when a real x has a
+// complex result (then the whole array is computed as complex).
+// Op::costly: an evaluation costs far more than comparing two elements.
 template <class Op>
 Array unary(const Array& a) {
   const ArrayData& x = numeric(a);
@@ -303,63 +304,86 @@ Array unary(const Array& a) {
   }
   if (real) {
     if constexpr (Op::costly)
-      realRepeating<Op>(n, x.rows, x.re.data(), re.data());
+      realRepeating(n, x.rows, x.re.data(), re.data(), Op::real);
     else
-      for (std::size_t i = 0; i < n; ++i) re[i] = Op::real(x.re[i]);
+      Op::real(n, x.re.data(), re.data());
     return numbers(ClassId::Double, x.rows, x.cols, std::move(re));
   }
   std::vector<double> im(n);
-  const double* xi = x.im.empty() ? nullptr : x.im.data();
+  // A real argument has a complex result here: its imaginary parts are zero.
+  const double* xi = x.im.empty() ? im.data() : x.im.data();
+  Op::complex(n, x.re.data(), xi, re.data(), im.data());
+  return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
+}
+
+// Op::complex(re, im) applied to each element, for functions without a
+// vector kernel of their complex form.
+template <class Op>
+void eachComplex(std::size_t n, const double* a, const double* b, double* re, double* im) {
   for (std::size_t i = 0; i < n; ++i) {
-    const Cplx c = Op::complex(x.re[i], xi ? xi[i] : 0.0);
+    const Cplx c = Op::complex(a[i], b[i]);
     re[i] = c.re;
     im[i] = c.im;
   }
-  return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
 }
 
 struct Sqrt {
   static constexpr bool costly = false;
   static bool leavesReal(double x) { return !(x < 0); }
-  static double real(double x) { return std::sqrt(x); }
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().sqrt(n, x, out); }
   static Cplx complex(double a, double b) { return csqrt(a, b); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    eachComplex<Sqrt>(n, a, b, re, im);
+  }
 };
 struct Exp {
   static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::exp(x); }
-  static Cplx complex(double a, double b) { return cexp(a, b); }
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().exp(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    vec::kernels().cexp(n, a, b, re, im);
+  }
 };
+// log|z| + i atan2(im, re); |z| = hypot(re, im) from the maths library, since
+// log near 1 magnifies any difference in it. The hypotenuses go into a
+// buffer of their own, so that `re` may be the storage of `a`.
 struct Log {
   static constexpr bool costly = true;
   static bool leavesReal(double x) { return !(x < 0); }
-  static double real(double x) { return std::log(x); }
-  static Cplx complex(double a, double b) {
-    if (b == 0 && a < 0) return {std::log(-a), std::atan2(b, a)};
-    return clog(a, b);
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().log(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    std::vector<double> m(n);
+    for (std::size_t i = 0; i < n; ++i) m[i] = std::hypot(a[i], b[i]);
+    for (std::size_t i = 0; i < n; ++i) im[i] = std::atan2(b[i], a[i]);
+    vec::kernels().log(n, m.data(), re);
   }
 };
 struct Sin {
   static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::sin(x); }
-  static Cplx complex(double a, double b) {
-    return {std::sin(a) * std::cosh(b), std::cos(a) * std::sinh(b)};
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().sin(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    vec::kernels().csin(n, a, b, re, im);
   }
 };
 struct Cos {
   static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::cos(x); }
-  static Cplx complex(double a, double b) {
-    return {std::cos(a) * std::cosh(b), -(std::sin(a) * std::sinh(b))};
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().cos(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    vec::kernels().ccos(n, a, b, re, im);
   }
 };
 struct Fix {
   static constexpr bool costly = false;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::trunc(x); }
+  static void real(std::size_t n, const double* x, double* out) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = std::trunc(x[i]);
+  }
   static Cplx complex(double a, double b) { return {std::trunc(a), std::trunc(b)}; }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    eachComplex<Fix>(n, a, b, re, im);
+  }
 };
 
 double scalarOf(const Array& a, const char* what) {
