@@ -151,21 +151,51 @@ std::vector<double> realArith(std::size_t n, const double* x, bool xs, const dou
   return generate(n, [x, y](std::size_t i) { return Op::real(x[i], y[i]); });
 }
 
+// The storage an operation with a result of n doubles may write over: that
+// of a temporary operand (`t` non-null) that is its only owner and is a
+// double array of n elements. Null otherwise.
+ArrayData* spare(Array* t, std::size_t n) {
+  if (!t || t->isNull()) return nullptr;
+  ArrayData* d = std::move(*t).reusable();
+  return d && d->cls == ClassId::Double && d->rows * d->cols == n ? d : nullptr;
+}
+
 // Element-wise arithmetic: Op::real(x, y) and Op::complex(xr, xi, yr, yi).
+// `ta` and `tb` are the operands that are temporaries (else null): the
+// result goes into the storage of one of them when it can. Each element is
+// read before its result is written, so writing over an operand is safe.
 template <class Op>
-Array arith(const Array& a, const Array& b) {
+Array arith(const Array& a, const Array& b, Array* ta = nullptr, Array* tb = nullptr) {
   const auto [x, y, s, n] = operands(a, b);
-  if (x.im.empty() && y.im.empty())
-    return numbers(ClassId::Double, s.rows, s.cols,
-                   realArith<Op>(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1));
-  std::vector<double> re(n), im(n);
-  const Lane p = lane(x), q = lane(y);
-  for (std::size_t i = 0; i < n; ++i) {
-    const Cplx c = Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
-    re[i] = c.re;
-    im[i] = c.im;
+  Array* owner = ta;
+  ArrayData* d = spare(ta, n);
+  if (!d) d = spare(owner = tb, n);
+  const bool xs = x.re.size() == 1, ys = y.re.size() == 1;
+  if (x.im.empty() && y.im.empty()) {
+    if (!d)
+      return numbers(ClassId::Double, s.rows, s.cols,
+                     realArith<Op>(n, x.re.data(), xs, y.re.data(), ys));
+    realLoop(n, x.re.data(), xs, y.re.data(), ys, d->re.data(),
+             [](double p, double q) { return Op::real(p, q); });
+  } else {
+    std::vector<double> re, im;
+    if (!d) re.resize(n);
+    if (!d || d->im.empty()) im.resize(n);
+    double* outRe = d ? d->re.data() : re.data();
+    double* outIm = im.empty() ? d->im.data() : im.data();
+    const Lane p = lane(x), q = lane(y);
+    for (std::size_t i = 0; i < n; ++i) {
+      const Cplx c =
+          Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
+      outRe[i] = c.re;
+      outIm[i] = c.im;
+    }
+    if (!d) return numbers(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
+    if (!im.empty()) d->im = std::move(im);
   }
-  return numbers(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
+  d->rows = s.rows;
+  d->cols = s.cols;
+  return std::move(*owner);
 }
 
 // Element-wise tests with a logical result: Op::real and Op::complex give 0/1.
@@ -262,27 +292,36 @@ struct Or {
 // single result: a grid that is constant down its columns, or whose columns
 // repeat (what meshgrid makes), costs one evaluation per distinct value. The
 // other columns go to f in runs as long as possible, since the vector kernels
-// work best on long stretches; a row is taken as one column.
+// work best on long stretches; a row is taken as one column. The columns are
+// told apart before anything is written, so `out` may be `x`.
 template <class F>
 void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out, F f) {
   if (rows <= 1) rows = n;
-  const std::size_t bytes = rows * sizeof(double);
-  std::size_t pending = 0;  // the first column not yet evaluated
-  for (std::size_t j = 0; j < n; j += rows) {
-    const double* xc = x + j;
-    const bool repeats = j > 0 && std::memcmp(xc, xc - rows, bytes) == 0;
+  if (n == 0) return;
+  const std::size_t bytes = rows * sizeof(double), cols = n / rows;
+  enum Kind : unsigned char { Fresh, Repeat, Constant };
+  std::vector<Kind> kinds(cols, Fresh);
+  for (std::size_t c = 0; c < cols; ++c) {
+    const double* xc = x + c * rows;
+    if (c > 0 && std::memcmp(xc, xc - rows, bytes) == 0) {
+      kinds[c] = Repeat;
+      continue;
+    }
     std::size_t run = 1;
-    if (!repeats)
-      while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
-    if (!repeats && run < rows) continue;
+    while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
+    if (run == rows) kinds[c] = Constant;
+  }
+  std::size_t pending = 0;  // the first element not yet evaluated
+  for (std::size_t c = 0; c < cols; ++c) {
+    if (kinds[c] == Fresh) continue;
     // The columns before this one first: it may repeat the last of them.
+    const std::size_t j = c * rows;
     f(j - pending, x + pending, out + pending);
-    double* oc = out + j;
-    if (repeats) {
-      std::memcpy(oc, oc - rows, bytes);
+    if (kinds[c] == Repeat) {
+      std::memmove(out + j, out + j - rows, bytes);
     } else {
-      f(1, xc, oc);
-      std::fill(oc + 1, oc + rows, oc[0]);
+      f(1, x + j, out + j);
+      std::fill(out + j + 1, out + j + rows, out[j]);
     }
     pending = j + rows;
   }
@@ -290,30 +329,40 @@ void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out
 }
 
 // Element-wise function. Op::real(n, x, out) and Op::complex(n, re, im, outRe,
-// outIm) evaluate whole arrays; Op::leavesReal(x): false when a real x has a
-// complex result (then the whole array is computed as complex).
-// Op::costly: an evaluation costs far more than comparing two elements.
+// outIm) evaluate whole arrays (the output may be the input); Op::leavesReal(x):
+// false when a real x has a complex result (then the whole array is computed
+// as complex). Op::costly: an evaluation costs far more than comparing two
+// elements. `t` is the argument when it is a temporary: the result goes into
+// its storage when nothing else shares it.
 template <class Op>
-Array unary(const Array& a) {
+Array unary(const Array& a, Array* t = nullptr) {
   const ArrayData& x = numeric(a);
   const std::size_t n = x.re.size();
-  std::vector<double> re(n);
+  ArrayData* d = spare(t, n);
   bool real = x.im.empty();
   if (real) {
     for (std::size_t i = 0; i < n; ++i) real = real && Op::leavesReal(x.re[i]);
   }
+  std::vector<double> re;
+  if (!d) re.resize(n);
+  double* out = d ? d->re.data() : re.data();
   if (real) {
     if constexpr (Op::costly)
-      realRepeating(n, x.rows, x.re.data(), re.data(), Op::real);
+      realRepeating(n, x.rows, x.re.data(), out, Op::real);
     else
-      Op::real(n, x.re.data(), re.data());
-    return numbers(ClassId::Double, x.rows, x.cols, std::move(re));
+      Op::real(n, x.re.data(), out);
+    if (!d) return numbers(ClassId::Double, x.rows, x.cols, std::move(re));
+    return std::move(*t);
   }
-  std::vector<double> im(n);
+  std::vector<double> im;
+  if (!d || d->im.empty()) im.resize(n);
+  double* outIm = im.empty() ? d->im.data() : im.data();
   // A real argument has a complex result here: its imaginary parts are zero.
-  const double* xi = x.im.empty() ? im.data() : x.im.data();
-  Op::complex(n, x.re.data(), xi, re.data(), im.data());
-  return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
+  const double* xi = x.im.empty() ? outIm : x.im.data();
+  Op::complex(n, x.re.data(), xi, out, outIm);
+  if (!d) return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
+  if (!im.empty()) d->im = std::move(im);
+  return std::move(*t);
 }
 
 // Op::complex(re, im) applied to each element, for functions without a
@@ -413,6 +462,26 @@ RT_ELEMENTWISE(operator*, arith, Times)
 RT_ELEMENTWISE(operator/, arith, Divide)
 // clang-format on
 
+// An operator with temporary operands, which its result may write over.
+#define RT_TEMPORARIES(name, operation)         \
+  Array name(Array&& a, const Array& b) {       \
+    return arith<operation>(a, b, &a);          \
+  }                                             \
+  Array name(const Array& a, Array&& b) {       \
+    return arith<operation>(a, b, nullptr, &b); \
+  }                                             \
+  Array name(Array&& a, Array&& b) {            \
+    return arith<operation>(a, b, &a, &b);      \
+  }
+
+// clang-format off
+RT_TEMPORARIES(operator+, Plus)
+RT_TEMPORARIES(operator-, Minus)
+RT_TEMPORARIES(operator*, Times)
+RT_TEMPORARIES(operator/, Divide)
+// clang-format on
+#undef RT_TEMPORARIES
+
 Array mtimes(const Array& a, const Array& b) {
   const ArrayData& x = numeric(a);
   const ArrayData& y = numeric(b);
@@ -458,10 +527,14 @@ double scalarRdivide(double a, double b) {
   return a / b;
 }
 
-// An elementwise function of one array. One row per function.
-#define RT_UNARY(name, operation) \
-  Array name(const Array& a) {    \
-    return unary<operation>(a);   \
+// An elementwise function of one array, and of a temporary, which its
+// result may write over. One row per function.
+#define RT_UNARY(name, operation)   \
+  Array name(const Array& a) {      \
+    return unary<operation>(a);     \
+  }                                 \
+  Array name(Array&& a) {           \
+    return unary<operation>(a, &a); \
   }
 
 // clang-format off
