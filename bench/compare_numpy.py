@@ -10,7 +10,10 @@ runtime/fused loop. Without numpy it says so and prints the runtime figures
 alone.
 
   bench/compare_numpy.py [path to bench_models, default build/release/bench_models]
-      [--rounds N] [--min-time SECONDS]
+      [--rounds N] [--min-time SECONDS] [--before OTHER_BENCH_MODELS]
+
+--before also times another build of bench_models (an older runtime) in the
+same rounds and prints its runtime figures beside the current ones.
 """
 
 import argparse
@@ -126,6 +129,7 @@ def main():
     parser.add_argument("exe", nargs="?", default=str(here.parent / "build/release/bench_models"))
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--min-time", type=float, default=0.2)
+    parser.add_argument("--before")
     args = parser.parse_args()
     if np is None:
         print("numpy is not installed: runtime figures alone.")
@@ -137,10 +141,14 @@ def main():
 
     # Rounds alternate the two sides so that both see the same machine load.
     runs = {name: [] for pair in BENCHMARKS.values() for name in pair}
+    before_runs = {name: [] for pair in BENCHMARKS.values() for name in pair}
     numpy_runs = {model: [] for model in BENCHMARKS}
     for _ in range(args.rounds):
         for name, t in runtime_times(args.exe, args.min_time).items():
             runs[name].append(t)
+        if args.before:
+            for name, t in runtime_times(args.before, args.min_time).items():
+                before_runs[name].append(t)
         if np is not None:
             with np.errstate(divide="ignore", invalid="ignore"):
                 for model, fn in (("impedance", impedance), ("pattern", pattern)):
@@ -158,6 +166,16 @@ def main():
         else:
             line += f" {'-':>9} {'-':>9}"
         print(line + f" {r / f:9.2f}")
+    if args.before:
+        print(f"before ({args.before}):")
+        for model, (runtime, fused) in BENCHMARKS.items():
+            r = statistics.median(before_runs[runtime])
+            f = statistics.median(before_runs[fused])
+            line = f"{model:<10} {r:9.1f} {f:9.1f}"
+            if np is not None:
+                n = statistics.median(numpy_runs[model])
+                line += f" {n:9.1f} {r / n:9.2f}"
+            print(line + f" {r / f:9.2f}")
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <limits>
@@ -286,6 +287,21 @@ struct Or {
   }
 };
 
+// Whether the m values from x all have the bits of the first. Without an
+// early exit past the second value, so that the compiler can vectorise it.
+bool allLike(const double* x, std::size_t m) {
+  if (m < 2 || std::memcmp(x + 1, x, sizeof(double)) != 0) return m < 2;
+  std::uint64_t first;
+  std::memcpy(&first, x, sizeof first);
+  bool same = true;
+  for (std::size_t i = 2; i < m; ++i) {
+    std::uint64_t bits;
+    std::memcpy(&bits, x + i, sizeof bits);
+    same &= bits == first;
+  }
+  return same;
+}
+
 // f(m, x, out) over the elements of a real matrix of `rows` rows, `n` in
 // all. Equal bits give an equal result, so a column that repeats the one
 // before it takes that column's results, and a column of one value takes a
@@ -307,9 +323,7 @@ void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out
       kinds[c] = Repeat;
       continue;
     }
-    std::size_t run = 1;
-    while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
-    if (run == rows) kinds[c] = Constant;
+    if (allLike(xc, rows)) kinds[c] = Constant;
   }
   std::size_t pending = 0;  // the first element not yet evaluated
   for (std::size_t c = 0; c < cols; ++c) {
