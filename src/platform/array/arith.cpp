@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <limits>
@@ -287,19 +286,10 @@ struct Or {
   }
 };
 
-// Whether the m values from x all have the bits of the first. Without an
-// early exit past the second value, so that the compiler can vectorise it.
+// Whether the m values from x all have the bits of the first: each equals
+// the one before it, which the C library compares a vector at a time.
 bool allLike(const double* x, std::size_t m) {
-  if (m < 2 || std::memcmp(x + 1, x, sizeof(double)) != 0) return m < 2;
-  std::uint64_t first;
-  std::memcpy(&first, x, sizeof first);
-  bool same = true;
-  for (std::size_t i = 2; i < m; ++i) {
-    std::uint64_t bits;
-    std::memcpy(&bits, x + i, sizeof bits);
-    same &= bits == first;
-  }
-  return same;
+  return m < 2 || std::memcmp(x + 1, x, (m - 1) * sizeof(double)) == 0;
 }
 
 // f(m, x, out) over the elements of a real matrix of `rows` rows, `n` in
