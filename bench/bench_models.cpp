@@ -1,7 +1,9 @@
 // The two antenna models through the array runtime, against the same
 // formulas as one fused C++ loop: the fused loops are the floor that the
 // runtime path (one runtime operation per row or grid operation, plus the
-// drawing) is measured against.
+// drawing) is measured against. The floors use the runtime's vector maths;
+// the ...FusedScalar variants are the same loops with the scalar maths
+// library, as the floors were before.
 //
 //   bench_models [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
