@@ -1,7 +1,9 @@
 // The two antenna models through the array runtime, against the same
 // formulas as one fused C++ loop: the fused loops are the floor that the
 // runtime path (one runtime operation per row or grid operation, plus the
-// drawing) is measured against.
+// drawing) is measured against. The floors use the runtime's vector maths;
+// the ...FusedScalar variants are the same loops with the scalar maths
+// library, as the floors were before.
 //
 //   bench_models [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
@@ -17,6 +19,7 @@
 #include "model/microstrip.h"
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
+#include "platform/array/vector_maths.h"
 #include "support/guihandles.h"
 #include "support/iskeyword.h"
 #include "support/isvarname.h"
@@ -64,48 +67,118 @@ Cx expi(double x) {  // exp(i x)
   return {std::cos(x), std::sin(x)};
 }
 
-// Zin at the 1000 frequencies of the band, one pass.
-void fusedImpedance(const Design& d, std::vector<double>& fGHz, std::vector<Cx>& zin) {
-  constexpr int N = 1000;
-  const double c = 1 / std::sqrt(kMi0 * kEpsilon0);
+constexpr int kBand = 1000;  // frequencies of the band
+constexpr int kAngles = 91;  // angles along each side of the pattern grid
+
+// What the impedance depends on apart from the frequency.
+struct Line {
+  double c, Z0, Zc, sqrtEreff;
+};
+
+Line lineOf(const Design& d) {
   const double Z0 = std::sqrt(kMi0 / kEpsilon0);
   const double ereff = effectivePermittivity(d);
   const double Zc = d.wp <= d.h ? (1 / (2 * std::numbers::pi)) * (Z0 / std::sqrt(ereff)) *
                                       std::log(8 * d.h / d.wp + 0.25 * d.wp / d.h)
                                 : (Z0 / std::sqrt(ereff)) /
                                       (d.wp / d.h + 1.393 + 0.667 * std::log(d.wp / d.h + 1.444));
-  const double sqrtEreff = std::sqrt(ereff);
-  const double span = d.fmax - d.fmin;
-  const Cx one{1, 0}, zc{Zc, 0};
-  fGHz.resize(N);
-  zin.resize(N);
-  for (int k = 0; k < N; ++k) {
-    const double g = k == N - 1 ? d.fmax : d.fmin + (k * span) / (N - 1);
-    const double f = 1e9 * g;
-    const double lambda0 = c / f;
-    const double k0 = 2 * std::numbers::pi / lambda0;
-    const double G = std::numbers::pi * d.wp / (lambda0 * Z0);
-    const Cx Yslot{G, G * (1 - std::numbers::ln2 * std::log(k0 * d.h))};
-    const Cx Zslot = one / Yslot;
-    const double beta = k0 * sqrtEreff;
-    const Cx RCslot = (Zslot - zc) / (Zslot + zc);
-    const Cx RCslot1 = RCslot * expi(-2 * beta * d.offset);
-    const Cx RCslot2 = RCslot * expi(-2 * beta * (d.lp - d.offset));
-    const Cx Zslot1 = zc * (one + RCslot1) / (one - RCslot1);
-    const Cx Zslot2 = zc * (one + RCslot2) / (one - RCslot2);
-    fGHz[k] = f / 1e9;
-    zin[k] = one / (one / Zslot1 + one / Zslot2);
+  return {1 / std::sqrt(kMi0 * kEpsilon0), Z0, Zc, std::sqrt(ereff)};
+}
+
+// The k-th frequency of the band and the arguments of the transcendental
+// functions there: log(k0 h) and the phases -2 beta offset and
+// -2 beta (lp - offset) of the two sections.
+struct BandPoint {
+  double fGHz, lambda0, k0h, phase1, phase2;
+};
+
+BandPoint bandPoint(const Design& d, const Line& l, int k) {
+  const double g = k == kBand - 1 ? d.fmax : d.fmin + (k * (d.fmax - d.fmin)) / (kBand - 1);
+  const double f = 1e9 * g;
+  const double lambda0 = l.c / f;
+  const double k0 = 2 * std::numbers::pi / lambda0;
+  const double beta = k0 * l.sqrtEreff;
+  return {f / 1e9, lambda0, k0 * d.h, -2 * beta * d.offset, -2 * beta * (d.lp - d.offset)};
+}
+
+// Zin at one frequency from log(k0 h) and exp(i phase) of the two sections.
+Cx zinAt(const Design& d, const Line& l, const BandPoint& p, double logK0h, Cx e1, Cx e2) {
+  const Cx one{1, 0}, zc{l.Zc, 0};
+  const double G = std::numbers::pi * d.wp / (p.lambda0 * l.Z0);
+  const Cx Yslot{G, G * (1 - std::numbers::ln2 * logK0h)};
+  const Cx Zslot = one / Yslot;
+  const Cx RCslot = (Zslot - zc) / (Zslot + zc);
+  const Cx RCslot1 = RCslot * e1;
+  const Cx RCslot2 = RCslot * e2;
+  const Cx Zslot1 = zc * (one + RCslot1) / (one - RCslot1);
+  const Cx Zslot2 = zc * (one + RCslot2) / (one - RCslot2);
+  return one / (one / Zslot1 + one / Zslot2);
+}
+
+// Zin at the 1000 frequencies of the band, one pass, a call of the maths
+// library per transcendental function (the floor before the runtime had
+// vector maths).
+void fusedImpedanceScalar(const Design& d, std::vector<double>& fGHz, std::vector<Cx>& zin) {
+  const Line l = lineOf(d);
+  fGHz.resize(kBand);
+  zin.resize(kBand);
+  for (int k = 0; k < kBand; ++k) {
+    const BandPoint p = bandPoint(d, l, k);
+    fGHz[k] = p.fGHz;
+    zin[k] = zinAt(d, l, p, std::log(p.k0h), expi(p.phase1), expi(p.phase2));
+  }
+}
+
+// The same with the runtime's vector maths: the arguments of the whole band
+// first, then each function over all of them, then the complex arithmetic.
+struct BandScratch {
+  std::vector<BandPoint> points;
+  std::vector<double> k0h, phase1, phase2, logK0h, cos1, sin1, cos2, sin2;
+};
+
+void fusedImpedance(const Design& d, BandScratch& s, std::vector<double>& fGHz,
+                    std::vector<Cx>& zin) {
+  const Line l = lineOf(d);
+  const rt::vec::Kernels& vk = rt::vec::kernels();
+  for (auto* v :
+       {&s.k0h, &s.phase1, &s.phase2, &s.logK0h, &s.cos1, &s.sin1, &s.cos2, &s.sin2, &fGHz})
+    v->resize(kBand);
+  s.points.resize(kBand);
+  zin.resize(kBand);
+  for (int k = 0; k < kBand; ++k) {
+    const BandPoint p = bandPoint(d, l, k);
+    s.points[k] = p;
+    s.k0h[k] = p.k0h;
+    s.phase1[k] = p.phase1;
+    s.phase2[k] = p.phase2;
+  }
+  vk.log(kBand, s.k0h.data(), s.logK0h.data());
+  vk.cos(kBand, s.phase1.data(), s.cos1.data());
+  vk.sin(kBand, s.phase1.data(), s.sin1.data());
+  vk.cos(kBand, s.phase2.data(), s.cos2.data());
+  vk.sin(kBand, s.phase2.data(), s.sin2.data());
+  for (int k = 0; k < kBand; ++k) {
+    fGHz[k] = s.points[k].fGHz;
+    zin[k] = zinAt(d, l, s.points[k], s.logK0h[k], {s.cos1[k], s.sin1[k]}, {s.cos2[k], s.sin2[k]});
   }
 }
 
 // R and the surface points on the 91 x 91 grid (rows follow phi, columns
-// theta), stored column by column, one pass.
+// theta), stored column by column.
 struct Grid {
   std::vector<double> R, x, y, z;
+  // The arguments of the two functions that vary over the whole grid, and
+  // their values (vector floor only).
+  std::vector<double> X, S, sinX, cosS;
 };
 
-void fusedPattern(const Design& d, Grid& g) {
-  constexpr int N = 91;
+// What the pattern depends on apart from the angles: k0 h/2, k0 wp/2 and
+// k0 lpeff/2.
+struct Patch {
+  double a, b, s;
+};
+
+Patch patchOf(const Design& d) {
   const double c = 1 / std::sqrt(kMi0 * kEpsilon0);
   const double lambda0 = c / (d.f0p * 1e9);
   const double k0 = 2 * std::numbers::pi / lambda0;
@@ -113,35 +186,84 @@ void fusedPattern(const Design& d, Grid& g) {
   const double dlp = (0.412 * d.h) * ((ereff + 0.3) * (d.wp / d.h + 0.264)) /
                      ((ereff - 0.258) * (d.wp / d.h + 0.8));
   const double lpeff = d.lp + 2 * dlp;
-  const double a = k0 * d.h / 2, b = k0 * d.wp / 2, s = k0 * lpeff / 2;
-  g.R.resize(N * N);
-  g.x.resize(N * N);
-  g.y.resize(N * N);
-  g.z.resize(N * N);
-  // What depends on phi alone is worked out once per row, as a hand-written
-  // loop would: each element then costs one sine and one cosine.
-  double sinPh[N], cosPh[N];
-  for (int r = 0; r < N; ++r) {
-    const double ph = r == N - 1 ? std::numbers::pi / 2
-                                 : -std::numbers::pi / 2 + (r * std::numbers::pi) / (N - 1);
-    sinPh[r] = std::sin(ph);
-    cosPh[r] = std::cos(ph);
+  return {k0 * d.h / 2, k0 * d.wp / 2, k0 * lpeff / 2};
+}
+
+// Sines and cosines of the grid's angles: what depends on one angle alone is
+// worked out once per row or column, as a hand-written loop would.
+struct Angles {
+  double sinPh[kAngles], cosPh[kAngles], sinTh[kAngles], cosTh[kAngles], slotWidth[kAngles];
+};
+
+void anglesOf(const Patch& p, Angles& g) {
+  for (int r = 0; r < kAngles; ++r) {
+    const double ph = r == kAngles - 1
+                          ? std::numbers::pi / 2
+                          : -std::numbers::pi / 2 + (r * std::numbers::pi) / (kAngles - 1);
+    g.sinPh[r] = std::sin(ph);
+    g.cosPh[r] = std::cos(ph);
   }
-  for (int col = 0; col < N; ++col) {
-    const double th = col == N - 1 ? std::numbers::pi : (col * std::numbers::pi) / (N - 1);
-    const double sinTh = std::sin(th), cosTh = std::cos(th);
-    const double Z = b * cosTh;
-    const double slotWidth = std::sin(Z) / Z;
-    for (int r = 0; r < N; ++r) {
-      const double X = a * sinTh * cosPh[r];
-      const double R = sinTh * std::sin(X) / X * slotWidth * std::cos(s * sinTh * sinPh[r]);
-      const int i = col * N + r;
-      g.R[i] = R;
-      g.x[i] = R * sinTh * cosPh[r];
-      g.y[i] = R * sinTh * sinPh[r];
-      g.z[i] = R * cosTh;
+  for (int col = 0; col < kAngles; ++col) {
+    const double th =
+        col == kAngles - 1 ? std::numbers::pi : (col * std::numbers::pi) / (kAngles - 1);
+    g.sinTh[col] = std::sin(th);
+    g.cosTh[col] = std::cos(th);
+    const double Z = p.b * g.cosTh[col];
+    g.slotWidth[col] = std::sin(Z) / Z;
+  }
+}
+
+// The point of the surface at row r, column col from sin X and cos S there.
+void storePoint(const Angles& a, int r, int col, double X, double sinX, double cosS, Grid& g) {
+  const double sinTh = a.sinTh[col];
+  const double R = sinTh * sinX / X * a.slotWidth[col] * cosS;
+  const int i = col * kAngles + r;
+  g.R[i] = R;
+  g.x[i] = R * sinTh * a.cosPh[r];
+  g.y[i] = R * sinTh * a.sinPh[r];
+  g.z[i] = R * a.cosTh[col];
+}
+
+void resizeGrid(Grid& g) {
+  for (auto* v : {&g.R, &g.x, &g.y, &g.z, &g.X, &g.S, &g.sinX, &g.cosS})
+    v->resize(kAngles * kAngles);
+}
+
+// One pass, a sine and a cosine of the maths library per element (the floor
+// before the runtime had vector maths).
+void fusedPatternScalar(const Design& d, Grid& g) {
+  const Patch p = patchOf(d);
+  Angles a;
+  anglesOf(p, a);
+  resizeGrid(g);
+  for (int col = 0; col < kAngles; ++col)
+    for (int r = 0; r < kAngles; ++r) {
+      const double X = p.a * a.sinTh[col] * a.cosPh[r];
+      const double S = p.s * a.sinTh[col] * a.sinPh[r];
+      storePoint(a, r, col, X, std::sin(X), std::cos(S), g);
     }
-  }
+}
+
+// The same with the runtime's vector maths: the two arguments over the whole
+// grid, a sine and a cosine over all of them, then the points.
+void fusedPattern(const Design& d, Grid& g) {
+  const Patch p = patchOf(d);
+  Angles a;
+  anglesOf(p, a);
+  resizeGrid(g);
+  for (int col = 0; col < kAngles; ++col)
+    for (int r = 0; r < kAngles; ++r) {
+      g.X[col * kAngles + r] = p.a * a.sinTh[col] * a.cosPh[r];
+      g.S[col * kAngles + r] = p.s * a.sinTh[col] * a.sinPh[r];
+    }
+  const rt::vec::Kernels& vk = rt::vec::kernels();
+  vk.sin(g.X.size(), g.X.data(), g.sinX.data());
+  vk.cos(g.S.size(), g.S.data(), g.cosS.data());
+  for (int col = 0; col < kAngles; ++col)
+    for (int r = 0; r < kAngles; ++r) {
+      const int i = col * kAngles + r;
+      storePoint(a, r, col, g.X[i], g.sinX[i], g.cosS[i], g);
+    }
 }
 
 // ---------------------------------------------------- the runtime path
@@ -217,16 +339,31 @@ double maxDifference(std::span<const double> a, std::span<const double> b) {
 
 void BM_ImpedanceFused(benchmark::State& state) {
   Design d;
+  BandScratch s;
   std::vector<double> f;
   std::vector<Cx> zin;
   for (auto _ : state) {
-    fusedImpedance(d, f, zin);
+    fusedImpedance(d, s, f, zin);
     benchmark::DoNotOptimize(zin.data());
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * 1000);
+  state.SetItemsProcessed(state.iterations() * kBand);
+  state.SetLabel(rt::vec::kernels().name);
 }
 BENCHMARK(BM_ImpedanceFused);
+
+void BM_ImpedanceFusedScalar(benchmark::State& state) {
+  Design d;
+  std::vector<double> f;
+  std::vector<Cx> zin;
+  for (auto _ : state) {
+    fusedImpedanceScalar(d, f, zin);
+    benchmark::DoNotOptimize(zin.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * kBand);
+}
+BENCHMARK(BM_ImpedanceFusedScalar);
 
 // The rows from the band to Zin, without reading controls or drawing.
 void BM_ImpedanceRuntimeRows(benchmark::State& state) {
@@ -238,7 +375,7 @@ void BM_ImpedanceRuntimeRows(benchmark::State& state) {
     offset_impedance::impedance(v);
     benchmark::DoNotOptimize(v.Zin.raw().id());
   }
-  state.SetItemsProcessed(state.iterations() * 1000);
+  state.SetItemsProcessed(state.iterations() * kBand);
 }
 BENCHMARK(BM_ImpedanceRuntimeRows);
 
@@ -249,9 +386,10 @@ void BM_ImpedanceRuntimeCall(benchmark::State& state) {
   {
     // The runtime path and the fused loop must compute the same curve.
     rt::Array pon = offset_impedance::call(w.handles);
+    BandScratch s;
     std::vector<double> f;
     std::vector<Cx> zin;
-    fusedImpedance(d, f, zin);
+    fusedImpedance(d, s, f, zin);
     std::vector<double> r;
     for (auto z : zin) r.push_back(z.re);
     double worst = INFINITY;
@@ -266,7 +404,7 @@ void BM_ImpedanceRuntimeCall(benchmark::State& state) {
     rt::Array pon = offset_impedance::call(w.handles);
     benchmark::DoNotOptimize(pon.id());
   }
-  state.SetItemsProcessed(state.iterations() * 1000);
+  state.SetItemsProcessed(state.iterations() * kBand);
 }
 BENCHMARK(BM_ImpedanceRuntimeCall);
 
@@ -278,9 +416,22 @@ void BM_PatternFused(benchmark::State& state) {
     benchmark::DoNotOptimize(g.R.data());
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * 91 * 91);
+  state.SetItemsProcessed(state.iterations() * kAngles * kAngles);
+  state.SetLabel(rt::vec::kernels().name);
 }
 BENCHMARK(BM_PatternFused);
+
+void BM_PatternFusedScalar(benchmark::State& state) {
+  Design d;
+  Grid g;
+  for (auto _ : state) {
+    fusedPatternScalar(d, g);
+    benchmark::DoNotOptimize(g.R.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * kAngles * kAngles);
+}
+BENCHMARK(BM_PatternFusedScalar);
 
 // The grids from the pattern frequency to R, x, y, z, without drawing.
 void BM_PatternRuntimeGrids(benchmark::State& state) {
@@ -306,7 +457,7 @@ void BM_PatternRuntimeGrids(benchmark::State& state) {
     pattern::field(v);
     benchmark::DoNotOptimize(v.R.raw().id());
   }
-  state.SetItemsProcessed(state.iterations() * 91 * 91);
+  state.SetItemsProcessed(state.iterations() * kAngles * kAngles);
 }
 BENCHMARK(BM_PatternRuntimeGrids);
 
@@ -321,7 +472,7 @@ void BM_PatternRuntimeCall(benchmark::State& state) {
     rt::gfx::deleteObject(rt::gfx::figures().back());
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * 91 * 91);
+  state.SetItemsProcessed(state.iterations() * kAngles * kAngles);
 }
 BENCHMARK(BM_PatternRuntimeCall);
 

@@ -44,6 +44,15 @@ done
 plain_src=(src/support/*.cpp)
 array_objs=()
 for f in src/platform/array/*.cpp; do array_objs+=("obj/${f%.cpp}.o"); done
+# The runtime's vector kernels: one file per instruction set, each compiled
+# for its own, and the SLEEF library they call.
+isa_flags() {
+  case "$1" in
+    */vector_avx2.cpp) echo "-mavx2 -mfma" ;;
+    */vector_avx512.cpp) echo "-mavx512f" ;;
+  esac
+}
+sleef_libs=$(pkg-config --libs sleef)
 
 # A ninja file, so that the sources compile on every core and only what
 # changed is rebuilt.
@@ -51,14 +60,18 @@ for f in src/platform/array/*.cpp; do array_objs+=("obj/${f%.cpp}.o"); done
   echo "cxx = ${cxx[*]}"
   for depth in full counted plain; do
     echo "rule $depth"
-    echo "  command = \$cxx ${!depth} -MMD -MF \$out.d -c \$in -o \$out"
+    echo "  command = \$cxx ${!depth} \$isa -MMD -MF \$out.d -c \$in -o \$out"
     echo "  depfile = \$out.d"
     echo "  deps = gcc"
   done
   echo "rule link"
-  echo "  command = \$cxx $common -fsanitize=fuzzer \$in -o \$out"
+  echo "  command = \$cxx $common -fsanitize=fuzzer \$in -o \$out $sleef_libs"
   for f in "${traced[@]}"; do echo "build obj/${f%.cpp}.o: full ../../$f"; done
-  for f in "${counted_src[@]}"; do echo "build obj/${f%.cpp}.o: counted ../../$f"; done
+  for f in "${counted_src[@]}"; do
+    echo "build obj/${f%.cpp}.o: counted ../../$f"
+    isa=$(isa_flags "$f")
+    if [ -n "$isa" ]; then echo "  isa = $isa"; fi
+  done
   for f in "${plain_src[@]}"; do echo "build obj/${f%.cpp}.o: plain ../../$f"; done
   echo "build fuzz_text: link obj/tests/fuzz/fuzz_text.o ${array_objs[*]}"
   echo -n "build fuzz_edits: link obj/tests/fuzz/fuzz_edits.o"

@@ -5,7 +5,8 @@
 // arithmetic result is double. An operation is complex when an operand is,
 // and a complex result keeps its imaginary part even where it is zero.
 // Kernels are plain loops over the stored columns, with separate loops for a
-// scalar operand so that the compiler can vectorise them.
+// scalar operand so that the compiler can vectorise them; the elementary
+// functions evaluate whole arrays through the vector kernels.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -14,6 +15,7 @@
 #include <limits>
 
 #include "platform/array/array.h"
+#include "platform/array/vector_maths.h"
 
 namespace rt {
 
@@ -149,21 +151,51 @@ std::vector<double> realArith(std::size_t n, const double* x, bool xs, const dou
   return generate(n, [x, y](std::size_t i) { return Op::real(x[i], y[i]); });
 }
 
+// The storage an operation with a result of n doubles may write over: that
+// of a temporary operand (`t` non-null) that is its only owner and is a
+// double array of n elements. Null otherwise.
+ArrayData* spare(Array* t, std::size_t n) {
+  if (!t || t->isNull()) return nullptr;
+  ArrayData* d = std::move(*t).reusable();
+  return d && d->cls == ClassId::Double && d->rows * d->cols == n ? d : nullptr;
+}
+
 // Element-wise arithmetic: Op::real(x, y) and Op::complex(xr, xi, yr, yi).
+// `ta` and `tb` are the operands that are temporaries (else null): the
+// result goes into the storage of one of them when it can. Each element is
+// read before its result is written, so writing over an operand is safe.
 template <class Op>
-Array arith(const Array& a, const Array& b) {
+Array arith(const Array& a, const Array& b, Array* ta = nullptr, Array* tb = nullptr) {
   const auto [x, y, s, n] = operands(a, b);
-  if (x.im.empty() && y.im.empty())
-    return numbers(ClassId::Double, s.rows, s.cols,
-                   realArith<Op>(n, x.re.data(), x.re.size() == 1, y.re.data(), y.re.size() == 1));
-  std::vector<double> re(n), im(n);
-  const Lane p = lane(x), q = lane(y);
-  for (std::size_t i = 0; i < n; ++i) {
-    const Cplx c = Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
-    re[i] = c.re;
-    im[i] = c.im;
+  Array* owner = ta;
+  ArrayData* d = spare(ta, n);
+  if (!d) d = spare(owner = tb, n);
+  const bool xs = x.re.size() == 1, ys = y.re.size() == 1;
+  if (x.im.empty() && y.im.empty()) {
+    if (!d)
+      return numbers(ClassId::Double, s.rows, s.cols,
+                     realArith<Op>(n, x.re.data(), xs, y.re.data(), ys));
+    realLoop(n, x.re.data(), xs, y.re.data(), ys, d->re.data(),
+             [](double p, double q) { return Op::real(p, q); });
+  } else {
+    std::vector<double> re, im;
+    if (!d) re.resize(n);
+    if (!d || d->im.empty()) im.resize(n);
+    double* outRe = d ? d->re.data() : re.data();
+    double* outIm = im.empty() ? d->im.data() : im.data();
+    const Lane p = lane(x), q = lane(y);
+    for (std::size_t i = 0; i < n; ++i) {
+      const Cplx c =
+          Op::complex(p.re[i * p.sre], p.im[i * p.sim], q.re[i * q.sre], q.im[i * q.sim]);
+      outRe[i] = c.re;
+      outIm[i] = c.im;
+    }
+    if (!d) return numbers(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
+    if (!im.empty()) d->im = std::move(im);
   }
-  return numbers(ClassId::Double, s.rows, s.cols, std::move(re), std::move(im));
+  d->rows = s.rows;
+  d->cols = s.cols;
+  return std::move(*owner);
 }
 
 // Element-wise tests with a logical result: Op::real and Op::complex give 0/1.
@@ -208,14 +240,6 @@ inline Cplx csqrt(double a, double b) {
   const double t = std::sqrt((r - a) / 2);
   return {std::fabs(b) / (2 * t), std::copysign(t, b)};
 }
-inline Cplx cexp(double a, double b) {
-  const double m = std::exp(a);
-  return {m * std::cos(b), m * std::sin(b)};
-}
-inline Cplx clog(double a, double b) {
-  return {std::log(std::hypot(a, b)), std::atan2(b, a)};
-}
-
 struct Plus {
   static double real(double x, double y) { return x + y; }
   static Cplx complex(double a, double b, double c, double d) { return {a + c, b + d}; }
@@ -262,104 +286,157 @@ struct Or {
   }
 };
 
-// Op::real over the elements of a real matrix of `rows` rows, `n` in all.
-// Equal bits give an equal result, so a column that repeats the one before
-// it takes that column's results, and a column that repeats one value takes
-// a single result: a grid that is constant down its columns, or whose
-// columns repeat (what meshgrid makes), costs one call per distinct value.
-// The tests run on whole columns, far faster than the functions that use
-// this (sin, cos, exp, log); a row is taken as one column.
-template <class Op>
-void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out) {
-  if (rows <= 1) rows = n;
-  const std::size_t bytes = rows * sizeof(double);
-  for (std::size_t j = 0; j < n; j += rows) {
-    const double* xc = x + j;
-    double* oc = out + j;
-    if (j > 0 && std::memcmp(xc, xc - rows, bytes) == 0) {
-      std::memcpy(oc, oc - rows, bytes);
-      continue;
-    }
-    std::size_t run = 1;
-    while (run < rows && std::memcmp(xc + run, xc, sizeof(double)) == 0) ++run;
-    const double first = Op::real(xc[0]);
-    std::fill(oc, oc + run, first);
-    for (std::size_t i = run; i < rows; ++i) oc[i] = Op::real(xc[i]);
-  }
+// Whether the m values from x all have the bits of the first: each equals
+// the one before it, which the C library compares a vector at a time.
+bool allLike(const double* x, std::size_t m) {
+  return m < 2 || std::memcmp(x + 1, x, (m - 1) * sizeof(double)) == 0;
 }
 
-// Element-wise function. Op::real(x), Op::complex(re, im), and
-// Op::leavesReals(x): false when a real x has a complex result (then the
-// whole array is computed as complex). Op::costly: Op::real costs far more
-// than comparing two elements.
+// f(m, x, out) over the elements of a real matrix of `rows` rows, `n` in
+// all. Equal bits give an equal result, so a column that repeats the one
+// before it takes that column's results, and a column of one value takes a
+// single result: a grid that is constant down its columns, or whose columns
+// repeat (what meshgrid makes), costs one evaluation per distinct value. The
+// other columns go to f in runs as long as possible, since the vector kernels
+// work best on long stretches; a row is taken as one column. The columns are
+// told apart before anything is written, so `out` may be `x`.
+template <class F>
+void realRepeating(std::size_t n, std::size_t rows, const double* x, double* out, F f) {
+  if (rows <= 1) rows = n;
+  if (n == 0) return;
+  const std::size_t bytes = rows * sizeof(double), cols = n / rows;
+  enum Kind : unsigned char { Fresh, Repeat, Constant };
+  std::vector<Kind> kinds(cols, Fresh);
+  for (std::size_t c = 0; c < cols; ++c) {
+    const double* xc = x + c * rows;
+    if (c > 0 && std::memcmp(xc, xc - rows, bytes) == 0) {
+      kinds[c] = Repeat;
+      continue;
+    }
+    if (allLike(xc, rows)) kinds[c] = Constant;
+  }
+  std::size_t pending = 0;  // the first element not yet evaluated
+  for (std::size_t c = 0; c < cols; ++c) {
+    if (kinds[c] == Fresh) continue;
+    // The columns before this one first: it may repeat the last of them.
+    const std::size_t j = c * rows;
+    f(j - pending, x + pending, out + pending);
+    if (kinds[c] == Repeat) {
+      std::memmove(out + j, out + j - rows, bytes);
+    } else {
+      f(1, x + j, out + j);
+      std::fill(out + j + 1, out + j + rows, out[j]);
+    }
+    pending = j + rows;
+  }
+  f(n - pending, x + pending, out + pending);
+}
+
+// Element-wise function. Op::real(n, x, out) and Op::complex(n, re, im, outRe,
+// outIm) evaluate whole arrays (the output may be the input); Op::leavesReal(x):
+// false when a real x has a complex result (then the whole array is computed
+// as complex). Op::costly: an evaluation costs far more than comparing two
+// elements. `t` is the argument when it is a temporary: the result goes into
+// its storage when nothing else shares it.
 template <class Op>
-Array unary(const Array& a) {
+Array unary(const Array& a, Array* t = nullptr) {
   const ArrayData& x = numeric(a);
   const std::size_t n = x.re.size();
-  std::vector<double> re(n);
+  ArrayData* d = spare(t, n);
   bool real = x.im.empty();
   if (real) {
     for (std::size_t i = 0; i < n; ++i) real = real && Op::leavesReal(x.re[i]);
   }
+  std::vector<double> re;
+  if (!d) re.resize(n);
+  double* out = d ? d->re.data() : re.data();
   if (real) {
     if constexpr (Op::costly)
-      realRepeating<Op>(n, x.rows, x.re.data(), re.data());
+      realRepeating(n, x.rows, x.re.data(), out, Op::real);
     else
-      for (std::size_t i = 0; i < n; ++i) re[i] = Op::real(x.re[i]);
-    return numbers(ClassId::Double, x.rows, x.cols, std::move(re));
+      Op::real(n, x.re.data(), out);
+    if (!d) return numbers(ClassId::Double, x.rows, x.cols, std::move(re));
+    return std::move(*t);
   }
-  std::vector<double> im(n);
-  const double* xi = x.im.empty() ? nullptr : x.im.data();
+  std::vector<double> im;
+  if (!d || d->im.empty()) im.resize(n);
+  double* outIm = im.empty() ? d->im.data() : im.data();
+  // A real argument has a complex result here: its imaginary parts are zero.
+  const double* xi = x.im.empty() ? outIm : x.im.data();
+  Op::complex(n, x.re.data(), xi, out, outIm);
+  if (!d) return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
+  if (!im.empty()) d->im = std::move(im);
+  return std::move(*t);
+}
+
+// Op::complex(re, im) applied to each element, for functions without a
+// vector kernel of their complex form.
+template <class Op>
+void eachComplex(std::size_t n, const double* a, const double* b, double* re, double* im) {
   for (std::size_t i = 0; i < n; ++i) {
-    const Cplx c = Op::complex(x.re[i], xi ? xi[i] : 0.0);
+    const Cplx c = Op::complex(a[i], b[i]);
     re[i] = c.re;
     im[i] = c.im;
   }
-  return numbers(ClassId::Double, x.rows, x.cols, std::move(re), std::move(im));
 }
 
 struct Sqrt {
   static constexpr bool costly = false;
   static bool leavesReal(double x) { return !(x < 0); }
-  static double real(double x) { return std::sqrt(x); }
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().sqrt(n, x, out); }
   static Cplx complex(double a, double b) { return csqrt(a, b); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    eachComplex<Sqrt>(n, a, b, re, im);
+  }
 };
 struct Exp {
   static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::exp(x); }
-  static Cplx complex(double a, double b) { return cexp(a, b); }
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().exp(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    vec::kernels().cexp(n, a, b, re, im);
+  }
 };
+// log|z| + i atan2(im, re); |z| = hypot(re, im) from the maths library, since
+// log near 1 magnifies any difference in it. The hypotenuses go into a
+// buffer of their own, so that `re` may be the storage of `a`.
 struct Log {
   static constexpr bool costly = true;
   static bool leavesReal(double x) { return !(x < 0); }
-  static double real(double x) { return std::log(x); }
-  static Cplx complex(double a, double b) {
-    if (b == 0 && a < 0) return {std::log(-a), std::atan2(b, a)};
-    return clog(a, b);
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().log(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    std::vector<double> m(n);
+    for (std::size_t i = 0; i < n; ++i) m[i] = std::hypot(a[i], b[i]);
+    for (std::size_t i = 0; i < n; ++i) im[i] = std::atan2(b[i], a[i]);
+    vec::kernels().log(n, m.data(), re);
   }
 };
 struct Sin {
   static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::sin(x); }
-  static Cplx complex(double a, double b) {
-    return {std::sin(a) * std::cosh(b), std::cos(a) * std::sinh(b)};
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().sin(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    vec::kernels().csin(n, a, b, re, im);
   }
 };
 struct Cos {
   static constexpr bool costly = true;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::cos(x); }
-  static Cplx complex(double a, double b) {
-    return {std::cos(a) * std::cosh(b), -(std::sin(a) * std::sinh(b))};
+  static void real(std::size_t n, const double* x, double* out) { vec::kernels().cos(n, x, out); }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    vec::kernels().ccos(n, a, b, re, im);
   }
 };
 struct Fix {
   static constexpr bool costly = false;
   static bool leavesReal(double) { return true; }
-  static double real(double x) { return std::trunc(x); }
+  static void real(std::size_t n, const double* x, double* out) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = std::trunc(x[i]);
+  }
   static Cplx complex(double a, double b) { return {std::trunc(a), std::trunc(b)}; }
+  static void complex(std::size_t n, const double* a, const double* b, double* re, double* im) {
+    eachComplex<Fix>(n, a, b, re, im);
+  }
 };
 
 double scalarOf(const Array& a, const char* what) {
@@ -388,6 +465,26 @@ RT_ELEMENTWISE(operator-, arith, Minus)
 RT_ELEMENTWISE(operator*, arith, Times)
 RT_ELEMENTWISE(operator/, arith, Divide)
 // clang-format on
+
+// An operator with temporary operands, which its result may write over.
+#define RT_TEMPORARIES(name, operation)         \
+  Array name(Array&& a, const Array& b) {       \
+    return arith<operation>(a, b, &a);          \
+  }                                             \
+  Array name(const Array& a, Array&& b) {       \
+    return arith<operation>(a, b, nullptr, &b); \
+  }                                             \
+  Array name(Array&& a, Array&& b) {            \
+    return arith<operation>(a, b, &a, &b);      \
+  }
+
+// clang-format off
+RT_TEMPORARIES(operator+, Plus)
+RT_TEMPORARIES(operator-, Minus)
+RT_TEMPORARIES(operator*, Times)
+RT_TEMPORARIES(operator/, Divide)
+// clang-format on
+#undef RT_TEMPORARIES
 
 Array mtimes(const Array& a, const Array& b) {
   const ArrayData& x = numeric(a);
@@ -434,10 +531,14 @@ double scalarRdivide(double a, double b) {
   return a / b;
 }
 
-// An elementwise function of one array. One row per function.
-#define RT_UNARY(name, operation) \
-  Array name(const Array& a) {    \
-    return unary<operation>(a);   \
+// An elementwise function of one array, and of a temporary, which its
+// result may write over. One row per function.
+#define RT_UNARY(name, operation)   \
+  Array name(const Array& a) {      \
+    return unary<operation>(a);     \
+  }                                 \
+  Array name(Array&& a) {           \
+    return unary<operation>(a, &a); \
   }
 
 // clang-format off

@@ -106,7 +106,7 @@ std::size_t liveArrays() {
 
 Array::Array(ArrayData data) {
   checkShape(data);
-  d_ = std::make_shared<const ArrayData>(std::move(data));
+  d_ = std::make_shared<ArrayData>(std::move(data));
 }
 
 double Array::scalar() const {

@@ -5,7 +5,9 @@
 // structure). A default-constructed Array is null: "no value", the state of a
 // variable that has not been assigned and of an absent argument. Copying an
 // Array shares its data; operations return new arrays, except that logical
-// scalar results share one stored true and one stored false.
+// scalar results share one stored true and one stored false, and that an
+// arithmetic operation or elementary function may write its result over the
+// storage of a temporary operand that nothing else shares.
 //
 // Errors are raised with rt::error, which throws rt::Error; the error handler
 // (rt::reportError) prints the message on standard error.
@@ -88,8 +90,13 @@ class Array {
   const void* id() const { return d_.get(); }
   long useCount() const { return d_.use_count(); }
 
+  // The stored data of a temporary that is its only owner, for an operation
+  // to write its result over (no other Array can see the change); null when
+  // the data is shared.
+  ArrayData* reusable() && { return d_ && d_.use_count() == 1 ? d_.get() : nullptr; }
+
  private:
-  std::shared_ptr<const ArrayData> d_;
+  std::shared_ptr<ArrayData> d_;
 };
 
 // Number of ArrayData objects alive; tests use it to prove nothing leaks.
@@ -162,6 +169,20 @@ Array operator+(const Array& a, const Array& b);
 Array operator-(const Array& a, const Array& b);
 Array operator*(const Array& a, const Array& b);
 Array operator/(const Array& a, const Array& b);
+// The same for temporary operands: the result takes over a temporary's
+// storage when nothing else shares it, instead of allocating its own.
+Array operator+(Array&& a, const Array& b);
+Array operator+(const Array& a, Array&& b);
+Array operator+(Array&& a, Array&& b);
+Array operator-(Array&& a, const Array& b);
+Array operator-(const Array& a, Array&& b);
+Array operator-(Array&& a, Array&& b);
+Array operator*(Array&& a, const Array& b);
+Array operator*(const Array& a, Array&& b);
+Array operator*(Array&& a, Array&& b);
+Array operator/(Array&& a, const Array& b);
+Array operator/(const Array& a, Array&& b);
+Array operator/(Array&& a, Array&& b);
 Array mtimes(const Array& a, const Array& b);    // matrix product; element-wise with a scalar
 Array mrdivide(const Array& a, const Array& b);  // right division; element-wise by a scalar
 double scalarRdivide(double a, double b);
@@ -171,6 +192,13 @@ Array exp(const Array& a);
 Array log(const Array& a);  // log(0) = -Inf, complex for negative input
 Array sin(const Array& a);
 Array cos(const Array& a);
+// The same over a temporary's storage when nothing else shares it.
+Array sqrt(Array&& a);
+Array exp(Array&& a);
+Array log(Array&& a);
+Array sin(Array&& a);
+Array cos(Array&& a);
+Array fix(Array&& a);
 Array real(const Array& a);
 Array imag(const Array& a);
 Array fix(const Array& a);
