@@ -11,17 +11,12 @@ using namespace array_test;
 struct Fn {
   const char* name;
   Array (*runtime)(const Array&);
-  double (*libm)(double);
 };
 
-const Fn kFns[] = {
-    {"sin", &rt::sin, [](double x) { return std::sin(x); }},
-    {"cos", &rt::cos, [](double x) { return std::cos(x); }},
-    {"exp", &rt::exp, [](double x) { return std::exp(x); }},
-    {"log", &rt::log, [](double x) { return std::log(x); }},
-};
+const Fn kFns[] = {{"sin", &rt::sin}, {"cos", &rt::cos}, {"exp", &rt::exp}, {"log", &rt::log}};
 
-// Each element of f(a) has the bits of the function applied to that element.
+// Each element of f(a) has the bits of the function applied to that element
+// alone, whatever the vector width the machine runs.
 void expectElementwise(std::size_t rows, std::size_t cols, const V& byColumns) {
   for (const Fn& f : kFns) {
     const Array r = f.runtime(rt::matrix(rows, cols, byColumns));
@@ -29,7 +24,7 @@ void expectElementwise(std::size_t rows, std::size_t cols, const V& byColumns) {
     ASSERT_EQ(r.cols(), cols);
     ASSERT_FALSE(r.isComplex()) << f.name;
     for (std::size_t i = 0; i < byColumns.size(); ++i) {
-      const double want = f.libm(byColumns[i]), got = r.re()[i];
+      const double want = f.runtime(rt::scalar(byColumns[i])).re()[0], got = r.re()[i];
       if (std::isnan(want)) {
         EXPECT_TRUE(std::isnan(got)) << f.name << " element " << i;
       } else {
