@@ -99,6 +99,7 @@ void setText(Object& o, std::string_view name, std::string_view value) {
   const std::size_t i = o.type->at(name);
   if (o.values[i].isChar() && o.values[i].text() == value) return;
   o.values[i] = str(value);
+  if (name == "Tag") fileTag(o);
   notify(o, name);
 }
 
@@ -194,6 +195,7 @@ Array newplot() {
           continue;
         if (fig.values[i].id() == d[i].id()) continue;
         fig.values[i] = d[i];
+        if (p.name == "Tag") fileTag(fig);
         notify(fig, p.name);
       }
     }
