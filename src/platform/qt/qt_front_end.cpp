@@ -261,7 +261,13 @@ void QtFrontEnd::objectDeleted(double h) {
     d_->controls.erase(c);
     return;
   }
-  d_->updateAll();
+  // The object is still in its figure: only that window shows it (every
+  // window repainting made a slider act wait for each pattern window open).
+  if (FigureWindow* w = d_->windowOf(figureOf(h))) {
+    w->update();
+  } else {
+    d_->updateAll();
+  }
 }
 
 void QtFrontEnd::propertyChanged(double h, const std::string& name) {
