@@ -137,7 +137,11 @@ Array realRow(const Array& a) {
   return row(v);
 }
 
+// Arrays are never changed in place: data that are real doubles already
+// are kept as they are, shared with the caller (and CData with ZData when
+// the colour is the height), rather than copied.
 Array realMatrix(const Array& a) {
+  if (a.isNumeric() && !a.isComplex()) return a;
   return matrix(a.rows(), a.cols(), a.re());
 }
 

@@ -1,13 +1,14 @@
-// A search that names a Tag looks only at the objects filed under it: it must
-// find what the walk over every object finds, in the same order, whatever
-// changed the tags (writes, resets, root defaults, deletion, re-parenting).
+// What many open figures cost. A search that names a Tag looks only at the
+// objects filed under it: it must find what the walk over every object
+// finds, in the same order, whatever changed the tags (writes, resets, root
+// defaults, deletion, re-parenting). A surface keeps its data without copies.
 #include "platform/graphics/headless.h"
 
 namespace {
 
 using namespace gtest_graphics;
 
-class TagSearch : public GraphicsTest {
+class ManyFigures : public GraphicsTest {
  protected:
   // "Ta" names the Tag too, but only the full name takes the filed tags: the
   // abbreviation is the walk to compare with.
@@ -23,7 +24,7 @@ class TagSearch : public GraphicsTest {
   }
 };
 
-TEST_F(TagSearch, FindsWhatTheWalkFindsInItsOrder) {
+TEST_F(ManyFigures, FindsWhatTheWalkFindsInItsOrder) {
   const rt::Array f1 = rt::figure({s("Tag"), s("a")});
   const rt::Array a1 = rt::axes({s("Tag"), s("axes1")});
   rt::plot(rt::row({1, 2}), rt::row({3, 4}));
@@ -55,6 +56,18 @@ TEST_F(TagSearch, FindsWhatTheWalkFindsInItsOrder) {
   rt::set(rt::scalar(0), {s("ShowHiddenHandles"), s("on")});
   expectAllSameAsWalk();
   EXPECT_EQ(rt::findobj({s("Tag"), s("seen")}).re()[0], 0) << "the root comes first";
+}
+
+TEST_F(ManyFigures, ASurfaceSharesItsDataInsteadOfCopyingThem) {
+  rt::figure();
+  const rt::Array z = rt::matrix(2, 3, V{1, 2, 3, 4, 5, 6});
+  std::vector<rt::Array> args = {z};
+  const rt::Array surf = rt::surface(args);
+  EXPECT_EQ(rt::gfx::prop(h(surf), "ZData").id(), z.id());
+  EXPECT_EQ(rt::gfx::prop(h(surf), "CData").id(), z.id()) << "the colour is the height";
+  // Complex data are drawn by their real parts: those are a new array.
+  args = {rt::complexMatrix(1, 2, V{1, 2}, V{3, 4})};
+  EXPECT_EQ(values(rt::gfx::prop(h(rt::surface(args)), "ZData")), (V{1, 2}));
 }
 
 }  // namespace
