@@ -64,6 +64,48 @@ int differingPixels(const QImage& a, const QImage& b) {
   return count;
 }
 
+// Each row of a quad filled from scratch: every edge tested against the row's
+// centre, the pixels between the outermost crossings.
+QImage referenceFill(const QPointF (&quad)[4], QSize size) {
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  for (int y = 0; y < size.height(); ++y) {
+    const double yc = y + 0.5;
+    double left = INFINITY, right = -INFINITY;
+    for (int e = 0; e < 4; ++e) {
+      QPointF a = quad[e], b = quad[(e + 1) % 4];
+      if (a.y() == b.y()) continue;
+      if (a.y() > b.y()) std::swap(a, b);
+      if (!(a.y() <= yc && yc < b.y())) continue;
+      const double x = a.x() + (yc - a.y()) * ((b.x() - a.x()) / (b.y() - a.y()));
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+    for (int x = 0; x < size.width(); ++x)
+      if (left <= x + 0.5 && x + 0.5 < right) image.setPixel(x, y, 0xff000000);
+  }
+  return image;
+}
+
+TEST(FaceRasterFill, FillsEveryKindOfQuadAsRowByRowCrossingsDo) {
+  // Convex, concave (one corner inside), crossed (a bow tie), with flat
+  // edges, taller than a band of rows, partly off the image.
+  const QPointF quads[][4] = {{{2.2, 1.1}, {17.6, 3.4}, {15.2, 18.7}, {1.4, 14.9}},
+                              {{2.0, 2.0}, {18.0, 2.0}, {9.0, 6.5}, {10.0, 18.0}},
+                              {{1.5, 1.5}, {18.5, 17.5}, {18.5, 1.5}, {1.5, 17.5}},
+                              {{3.0, 4.5}, {12.0, 4.5}, {12.0, 9.5}, {3.0, 9.5}},
+                              {{9.7, 0.2}, {10.3, 0.2}, {19.9, 99.6}, {0.1, 99.6}},
+                              {{-6.0, -3.0}, {25.0, 8.0}, {8.0, 30.0}, {4.0, 12.0}},
+                              {{5.0, 2.0}, {5.0, 2.0}, {14.0, 16.0}, {3.0, 11.0}}};
+  for (const auto& quad : quads) {
+    QImage filled(20, 100, QImage::Format_ARGB32_Premultiplied);
+    filled.fill(Qt::transparent);
+    rt::qt::FaceRaster(filled).fillQuad(quad, 0xff000000);
+    EXPECT_EQ(differingPixels(filled, referenceFill(quad, filled.size())), 0)
+        << quad[0].x() << "," << quad[0].y();
+  }
+}
+
 TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
   const QPointF ends[][2] = {{{0.5, 0.5}, {17.3, 9.9}},   {{3.0, 18.0}, {14.0, 2.0}},
                              {{2.25, 7.75}, {2.25, 1.5}}, {{-4.0, 3.3}, {25.1, 12.7}},
