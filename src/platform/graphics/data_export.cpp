@@ -67,43 +67,65 @@ void appendBlock(std::string& out, const std::string& block) {
 
 }  // namespace
 
-std::optional<SurfaceGrid> surfaceGrid(double s) {
-  SurfaceGrid g;
-  Array z;
-  try {
-    z = prop(s, "ZData");
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
-  if (z.isNull() || !z.isNumeric() || z.empty()) return std::nullopt;
-  g.m = z.rows();
-  g.n = z.cols();
-  const std::size_t count = g.m * g.n;
-  g.z.assign(z.re().begin(), z.re().end());
-  std::vector<double> xd = values(s, "XData"), yd = values(s, "YData");
-  // A coordinate along the grid: a full matrix, a vector along its own
-  // direction, or the index when the data are absent.
-  auto spread = [count](const std::vector<double>& d, std::size_t along, std::size_t index,
-                        std::size_t k) -> std::optional<double> {
-    if (d.size() == count) return d[k];
-    if (d.size() == along) return d[index];
-    if (d.empty()) return static_cast<double>(index + 1);
-    return std::nullopt;
-  };
-  g.x.resize(count);
-  g.y.resize(count);
-  for (std::size_t j = 0; j < g.n; ++j) {
-    for (std::size_t i = 0; i < g.m; ++i) {
-      const std::size_t k = j * g.m + i;
-      std::optional<double> x = spread(xd, g.n, j, k), y = spread(yd, g.m, i, k);
-      if (!x || !y) return std::nullopt;
-      g.x[k] = *x;
-      g.y[k] = *y;
+std::optional<SurfaceView> surfaceView(double s) {
+  SurfaceView v;
+  // A numeric property as it is stored; null when absent or not numeric.
+  auto numeric = [s](const char* name) -> Array {
+    try {
+      const Array& a = prop(s, name);
+      if (!a.isNull() && a.isNumeric()) return a;
+    } catch (const std::exception&) {
     }
+    return {};
+  };
+  Array z = numeric("ZData");
+  if (z.isNull() || z.empty()) return std::nullopt;
+  v.m = z.rows();
+  v.n = z.cols();
+  const std::size_t count = v.m * v.n;
+  v.z = z.re();
+  v.held_.push_back(z);
+  // A coordinate along the grid: a full matrix (viewed as it is), a vector
+  // along its own direction or the index when the data are absent (spread).
+  auto coordinate = [&](const char* name, std::size_t along, bool alongColumns,
+                        std::vector<double>& spread) -> std::optional<std::span<const double>> {
+    Array d = numeric(name);
+    const std::size_t size = d.isNull() ? 0 : d.numel();
+    if (size == count) {
+      v.held_.push_back(d);
+      return d.re();
+    }
+    if (size != along && size != 0) return std::nullopt;
+    spread.resize(count);
+    for (std::size_t j = 0; j < v.n; ++j) {
+      for (std::size_t i = 0; i < v.m; ++i) {
+        const std::size_t index = alongColumns ? j : i;
+        spread[j * v.m + i] = size == 0 ? static_cast<double>(index + 1) : d.re()[index];
+      }
+    }
+    return std::span<const double>(spread);
+  };
+  std::optional<std::span<const double>> x = coordinate("XData", v.n, true, v.spreadX_);
+  if (!x) return std::nullopt;
+  std::optional<std::span<const double>> y = coordinate("YData", v.m, false, v.spreadY_);
+  if (!y) return std::nullopt;
+  v.x = *x;
+  v.y = *y;
+  Array c = numeric("CData");
+  if (!c.isNull() && c.numel() == count) {
+    v.c = c.re();
+    v.held_.push_back(c);
+  } else {
+    v.c = v.z;
   }
-  std::vector<double> cd = values(s, "CData");
-  g.c = cd.size() == count ? std::move(cd) : g.z;
-  return g;
+  return v;
+}
+
+std::optional<SurfaceGrid> surfaceGrid(double s) {
+  std::optional<SurfaceView> v = surfaceView(s);
+  if (!v) return std::nullopt;
+  auto copy = [](std::span<const double> d) { return std::vector<double>(d.begin(), d.end()); };
+  return SurfaceGrid{v->m, v->n, copy(v->x), copy(v->y), copy(v->z), copy(v->c)};
 }
 
 std::string labelText(double ax, const char* label) {

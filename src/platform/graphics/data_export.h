@@ -5,8 +5,11 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "platform/array/array.h"
 
 namespace rt::gfx {
 
@@ -19,6 +22,28 @@ struct SurfaceGrid {
 };
 // None when the surface has no ZData or its X or Y data do not fit it.
 std::optional<SurfaceGrid> surfaceGrid(double surface);
+
+// The same grid read in place, for a reader that only looks (the painter, at
+// every frame of a turn): the spans view the object's own arrays, held here
+// so that they outlive any change to the object, and only X or Y data given
+// as vectors are spread into a grid of their own. Moved, never copied: the
+// spans may point into this object's own grids.
+struct SurfaceView {
+  std::size_t m = 0, n = 0;
+  std::span<const double> x, y, z, c;
+
+  SurfaceView() = default;
+  SurfaceView(SurfaceView&&) = default;
+  SurfaceView& operator=(SurfaceView&&) = default;
+  SurfaceView(const SurfaceView&) = delete;
+  SurfaceView& operator=(const SurfaceView&) = delete;
+
+ private:
+  friend std::optional<SurfaceView> surfaceView(double surface);
+  std::vector<Array> held_;
+  std::vector<double> spreadX_, spreadY_;
+};
+std::optional<SurfaceView> surfaceView(double surface);
 
 // An axes' label text ("XLabel", "YLabel", "ZLabel") on one line; "" when
 // the label is absent or empty.

@@ -106,7 +106,8 @@ struct Object {
   double parent = 0;
   std::vector<double> children;  // creation order
   std::vector<std::pair<std::string, Array>> appdata;
-  bool announced = false;  // the front end has been told of it
+  bool announced = false;               // the front end has been told of it
+  std::optional<std::string> filedTag;  // the key State::byTag files it under
 
   const Array& value(std::string_view canonical) const { return values[type->at(canonical)]; }
   std::string text(std::string_view canonical) const;
@@ -131,6 +132,9 @@ struct State {
   std::vector<double> callbackStack;  // objects whose callbacks run, innermost last
   std::vector<PendingAct> pending;
   bool actRunning = false;
+  // Every object by the text of its Tag, so that a search naming a tag
+  // looks at the few objects that have it, however many windows are open.
+  std::unordered_map<std::string, std::vector<double>> byTag;
 };
 
 State& state();  // the store, initialised on first use
@@ -163,6 +167,9 @@ void notify(const Object& o, std::string_view canonical);
 const Array& read(Object& o, std::size_t index);
 // Removes an object and everything below it.
 void destroy(double h);
+// Files the object in State::byTag under its Tag as it is now; every write
+// of a Tag goes through here.
+void fileTag(Object& o);
 // Resets the properties of axes to their defaults, except placement.
 void resetAxes(Object& ax);
 

@@ -125,6 +125,17 @@ void repairCurrent() {
   }
 }
 
+void unfileTag(Object& o) {
+  if (!o.filedTag) return;
+  auto it = raw().byTag.find(*o.filedTag);
+  if (it != raw().byTag.end()) {
+    std::vector<double>& hs = it->second;
+    hs.erase(std::remove(hs.begin(), hs.end(), o.handle), hs.end());
+    if (hs.empty()) raw().byTag.erase(it);
+  }
+  o.filedTag.reset();
+}
+
 void destroyTree(double h) {
   State& s = raw();
   auto it = s.objects.find(h);
@@ -139,6 +150,7 @@ void destroyTree(double h) {
   it = s.objects.find(h);
   if (it == s.objects.end()) return;
   if (Object* p = find(it->second->parent)) removeChild(*p, h);
+  unfileTag(*it->second);
   s.objects.erase(it);
 }
 
@@ -220,6 +232,7 @@ void initialiseState() {
   for (std::size_t i = 0; i < rt.props.size(); ++i) r->values[i] = rt.props[i].factory();
   r->values[rt.at("Type")] = str("root");
   r->announced = true;
+  fileTag(*r);
   s.objects.emplace(0.0, std::move(r));
 }
 
@@ -231,6 +244,7 @@ void clearState() {
     for (auto it = figs.rbegin(); it != figs.rend(); ++it) destroyTree(*it);
   }
   s.objects.clear();
+  s.byTag.clear();
   s.defaults.clear();
   s.pending.clear();
   s.callbackStack.clear();
@@ -288,7 +302,17 @@ Object& createObject(const TypeDef& t, double parent, bool integerHandle) {
   Object& ref = *o;
   s.objects.emplace(h, std::move(o));
   p.children.push_back(h);
+  fileTag(ref);
   return ref;
+}
+
+void fileTag(Object& o) {
+  const Array& tag = o.value("Tag");
+  std::string key = tag.isChar() ? tag.text() : std::string();
+  if (o.filedTag == key) return;
+  unfileTag(o);
+  raw().byTag[key].push_back(o.handle);
+  o.filedTag = std::move(key);
 }
 
 void announce(Object& o) {
@@ -332,6 +356,7 @@ void write(Object& o, std::size_t index, const Array& given) {
   }
   Array v = validate(t, p, given);
   o.values[index] = std::move(v);
+  if (p.name == "Tag") fileTag(o);
   notify(o, p.name);
   if (auto mode = modeOf(p.name); mode && t.find(*mode)) {
     assignNotify(o, *mode, str("manual"));
@@ -433,6 +458,7 @@ void resetAxes(Object& ax) {
       continue;
     if (ax.values[i].id() == d[i].id()) continue;
     ax.values[i] = d[i];
+    if (p.name == "Tag") fileTag(ax);
     notify(ax, p.name);
   }
   updateAutoLimits(ax);

@@ -99,6 +99,7 @@ void setText(Object& o, std::string_view name, std::string_view value) {
   const std::size_t i = o.type->at(name);
   if (o.values[i].isChar() && o.values[i].text() == value) return;
   o.values[i] = str(value);
+  if (name == "Tag") fileTag(o);
   notify(o, name);
 }
 
@@ -136,7 +137,11 @@ Array realRow(const Array& a) {
   return row(v);
 }
 
+// Arrays are never changed in place: data that are real doubles already
+// are kept as they are, shared with the caller (and CData with ZData when
+// the colour is the height), rather than copied.
 Array realMatrix(const Array& a) {
+  if (a.isNumeric() && !a.isComplex()) return a;
   return matrix(a.rows(), a.cols(), a.re());
 }
 
@@ -194,6 +199,7 @@ Array newplot() {
           continue;
         if (fig.values[i].id() == d[i].id()) continue;
         fig.values[i] = d[i];
+        if (p.name == "Tag") fileTag(fig);
         notify(fig, p.name);
       }
     }

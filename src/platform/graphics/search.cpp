@@ -117,6 +117,43 @@ void searchVisible(Object& o, const std::vector<Criterion>& cs, std::vector<doub
     if (Object* child = find(c)) searchVisible(*child, cs, out);
 }
 
+// Where the walk from the root meets the object: its place among its
+// parent's visible children (newest first) at each level from the root
+// down; none when the walk never reaches it (it or an ancestor is hidden).
+std::optional<std::vector<std::size_t>> placeInWalk(const Object& o) {
+  std::vector<std::size_t> place;
+  for (const Object* at = &o; at->handle != 0;) {
+    if (!handleVisible(*at)) return std::nullopt;
+    const Object* parent = find(at->parent);
+    if (parent == nullptr) return std::nullopt;
+    std::size_t before = 0;
+    for (auto it = parent->children.rbegin(); it != parent->children.rend() && *it != at->handle;
+         ++it) {
+      if (const Object* c = find(*it); c != nullptr && handleVisible(*c)) ++before;
+    }
+    place.push_back(before);
+    at = parent;
+  }
+  std::reverse(place.begin(), place.end());
+  return place;
+}
+
+// searchVisible for criteria that name a Tag as text: only the objects
+// filed under that tag are looked at, and they come in the walk's order.
+void searchTagged(const std::string& tag, const std::vector<Criterion>& cs,
+                  std::vector<double>& out) {
+  auto filed = state().byTag.find(tag);
+  if (filed == state().byTag.end()) return;
+  std::vector<std::pair<std::vector<std::size_t>, double>> found;
+  for (double h : filed->second) {
+    Object* o = find(h);
+    if (o == nullptr || !matches(*o, cs)) continue;
+    if (auto place = placeInWalk(*o)) found.emplace_back(std::move(*place), h);
+  }
+  std::sort(found.begin(), found.end());
+  for (const auto& f : found) out.push_back(f.second);
+}
+
 const Object* firstTagged(const Object& o, std::string_view tag) {
   if (o.textIs("Tag", tag)) return &o;
   for (double c : o.children) {
@@ -142,7 +179,14 @@ using namespace gfx::detail;
 Array findobj(std::initializer_list<Array> pairs) {
   const std::vector<Criterion> cs = criteria(std::span<const Array>(pairs.begin(), pairs.size()));
   std::vector<double> out;
-  searchVisible(root(), cs, out);
+  auto tag = std::find_if(cs.begin(), cs.end(), [](const Criterion& c) {
+    return iequals(c.name, "Tag") && c.value.isChar();
+  });
+  if (tag != cs.end()) {
+    searchTagged(tag->value.text(), cs, out);
+  } else {
+    searchVisible(root(), cs, out);
+  }
   return column(out);
 }
 

@@ -2,6 +2,7 @@
 // the figure's colour map and drawn back to front, lines, ticks and labels.
 #include <QFontMetricsF>
 #include <QPaintEngine>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -16,7 +17,7 @@
 namespace rt::qt::render {
 namespace {
 
-using gfx::SurfaceGrid;
+using gfx::SurfaceView;
 
 struct Face {
   float depth;
@@ -58,13 +59,14 @@ SurfaceStyle surfaceStyle(double s) {
 
 // Colour limits: CLim (kept at the finite range of the colour data in
 // automatic mode by the object system), else the range of the data here.
-Projection::Limits colorLimits(double ax, const std::vector<SurfaceGrid>& grids) {
+Projection::Limits colorLimits(double ax, const std::vector<SurfaceView>& grids) {
   std::vector<double> clim = propValues(ax, "CLim");
   if (clim.size() >= 2 && std::isfinite(clim[0]) && std::isfinite(clim[1]) && clim[0] < clim[1]) {
     return {clim[0], clim[1]};
   }
   Range r;
-  for (const SurfaceGrid& g : grids) r.add(g.c);
+  for (const SurfaceView& g : grids)
+    for (double c : g.c) r.add(c);
   if (!r.valid()) return {0, 1};
   if (r.lo == r.hi) return {r.lo - 1, r.hi + 1};
   return {r.lo, r.hi};
@@ -112,27 +114,96 @@ QPointF midpoint(const Edge& e) {
   return (e.from + e.to) / 2;
 }
 
-// A face ready to draw: its corners on the device and its colours (none:
-// not drawn).
-struct FaceDraw {
-  QPointF quad[4];
-  std::optional<QRgb> fill, edge;
+// Where the points of one surface's grid fall: on the device, and their
+// depth; `ok` is false for a point with a coordinate that is not a number.
+struct ScreenGrid {
+  std::size_t m = 0;
+  std::vector<QPointF> at;
+  std::vector<float> depth;
+  std::vector<std::uint8_t> ok;
 };
 
-// Draws faces in order, clipped to `area`. Raster devices get them through a
-// transparent layer filled by FaceRaster; other devices (SVG) as polygons.
-void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces, const QRectF& area) {
+// A face ready to draw: its colours (none: not drawn) and the edges it
+// draws, bit e for the edge from corner e to corner e + 1. On raster devices
+// an edge shared with a face drawn later is left to that face, which covers
+// the same pixels (polygons on other devices draw all four).
+struct FaceDraw {
+  std::uint32_t surface;
+  std::uint32_t index;  // grid index of the face's first corner
+  std::optional<QRgb> fill, edge;
+  std::uint8_t edges = 0xf;
+};
+
+// The face's corners on the device, in drawing order.
+void cornersOf(const std::vector<ScreenGrid>& screens, const FaceDraw& f, QPointF (&q)[4]) {
+  const ScreenGrid& s = screens[f.surface];
+  const std::size_t k00 = f.index, k10 = k00 + 1, k01 = k00 + s.m, k11 = k01 + 1;
+  q[0] = s.at[k00];
+  q[1] = s.at[k01];
+  q[2] = s.at[k11];
+  q[3] = s.at[k10];
+}
+
+// A view of the image under a painter, and where its top left pixel is in
+// the painter's coordinates.
+struct DeviceView {
+  QImage image;
+  QPoint origin;
+};
+
+// The 32-bit image under a raster painter, viewed over `r` (logical
+// coordinates) as far as the painter's clip lets it draw there, when faces
+// can be written into it directly: reached by a whole-pixel translation,
+// painted opaquely, clipped to one rectangle. An empty view: nothing of `r`
+// shows. None: the faces need a layer that the painter composes.
+std::optional<DeviceView> deviceView(QPainter& p, const QRect& r) {
+  QPaintEngine* engine = p.paintEngine();
+  QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+  if (device == nullptr || device->devType() != QInternal::Image || p.hasClipping() ||
+      p.opacity() != 1 || p.compositionMode() != QPainter::CompositionMode_SourceOver) {
+    return std::nullopt;
+  }
+  auto* image = static_cast<QImage*>(device);
+  if (image->format() != QImage::Format_RGB32 &&
+      image->format() != QImage::Format_ARGB32_Premultiplied) {
+    return std::nullopt;
+  }
+  const QTransform t = p.deviceTransform();
+  if (t.type() > QTransform::TxTranslate || t.dx() != std::round(t.dx()) ||
+      t.dy() != std::round(t.dy())) {
+    return std::nullopt;
+  }
+  const QPoint offset(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+  QRegion shown = QRegion(r.translated(offset)) & QRegion(image->rect());
+  if (!engine->systemClip().isEmpty()) shown &= engine->systemClip();
+  if (shown.isEmpty()) return DeviceView{};
+  if (shown.rectCount() != 1) return std::nullopt;
+  const QRect d = shown.boundingRect();
+  // The engine writes to the pixels it was given at the start of painting:
+  // the faces go to the same ones, without the copy that bits() might make.
+  uchar* bits = const_cast<uchar*>(image->constBits()) + d.y() * image->bytesPerLine() + d.x() * 4;
+  return DeviceView{QImage(bits, d.width(), d.height(), image->bytesPerLine(), image->format()),
+                    d.topLeft() - offset};
+}
+
+// Draws faces in order, clipped to `area`. Raster devices get them through
+// FaceRaster: into the device's image where it can take them as they are,
+// else through a transparent layer; other devices (SVG) as polygons.
+void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces,
+               const std::vector<ScreenGrid>& screens, const QRectF& area) {
   if (faces.empty()) return;
   QPaintEngine* engine = p.paintEngine();
+  QPointF q[4];
   if (engine && engine->type() == QPaintEngine::Raster &&
       p.worldTransform().type() <= QTransform::TxTranslate) {
     double left = kInf, top = kInf, right = -kInf, bottom = -kInf;
     for (const FaceDraw& f : faces) {
-      for (const QPointF& q : f.quad) {
-        left = std::min(left, q.x());
-        right = std::max(right, q.x());
-        top = std::min(top, q.y());
-        bottom = std::max(bottom, q.y());
+      cornersOf(screens, f, q);
+      for (const QPointF& c : q) {
+        left = std::min(left, c.x());
+        right = std::max(right, c.x());
+        top = std::min(top, c.y());
+        bottom = std::max(bottom, c.y());
       }
     }
     left = std::max(left, area.left());
@@ -142,22 +213,31 @@ void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces, const QRectF& ar
     if (!(left < right && top < bottom)) return;
     QRect r = QRectF(QPointF(left, top), QPointF(right, bottom)).toAlignedRect();
     if (r.isEmpty()) return;
-    const qreal dpr = std::max<qreal>(1, p.device()->devicePixelRatioF());
-    QImage layer(r.size() * dpr, QImage::Format_ARGB32_Premultiplied);
-    if (layer.isNull()) return;
-    layer.fill(Qt::transparent);
-    FaceRaster raster(layer);
-    auto local = [&](const QPointF& q) { return (q - r.topLeft()) * dpr; };
+    std::optional<DeviceView> direct = deviceView(p, r);
+    if (direct && direct->image.isNull()) return;
+    const qreal dpr = direct ? 1 : std::max<qreal>(1, p.device()->devicePixelRatioF());
+    QImage layer;
+    if (!direct) {
+      layer = QImage(r.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+      if (layer.isNull()) return;
+      layer.fill(Qt::transparent);
+    }
+    const QPointF origin = direct ? QPointF(direct->origin) : QPointF(r.topLeft());
+    FaceRaster raster(direct ? direct->image : layer);
+    auto local = [&](const QPointF& c) { return (c - origin) * dpr; };
     for (const FaceDraw& f : faces) {
-      const QPointF quad[4] = {local(f.quad[0]), local(f.quad[1]), local(f.quad[2]),
-                               local(f.quad[3])};
+      cornersOf(screens, f, q);
+      const QPointF quad[4] = {local(q[0]), local(q[1]), local(q[2]), local(q[3])};
       if (f.fill) raster.fillQuad(quad, *f.fill);
       if (f.edge) {
-        for (int e = 0; e < 4; ++e) raster.line(quad[e], quad[(e + 1) % 4], *f.edge);
+        for (int e = 0; e < 4; ++e)
+          if (f.edges & (1u << e)) raster.line(quad[e], quad[(e + 1) % 4], *f.edge);
       }
     }
-    layer.setDevicePixelRatio(dpr);
-    p.drawImage(r.topLeft(), layer);
+    if (!direct) {
+      layer.setDevicePixelRatio(dpr);
+      p.drawImage(r.topLeft(), layer);
+    }
     return;
   }
   p.save();
@@ -175,7 +255,8 @@ void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces, const QRectF& ar
       pen = f.edge;
       p.setPen(pen ? QPen(QColor(*pen), 0) : QPen(Qt::NoPen));
     }
-    p.drawConvexPolygon(f.quad, 4);
+    cornersOf(screens, f, q);
+    p.drawConvexPolygon(q, 4);
   }
   p.restore();
 }
@@ -217,9 +298,9 @@ class Axes3D {
     Range ranges[3];
     for (double s : childrenOfType(ax_, "surface")) {
       if (!visible(s)) continue;
-      std::optional<SurfaceGrid> read = gfx::surfaceGrid(s);
+      std::optional<SurfaceView> read = gfx::surfaceView(s);
       if (!read) continue;
-      SurfaceGrid& g = *read;
+      SurfaceView& g = *read;
       for (std::size_t k = 0; k < g.m * g.n; ++k) {
         if (std::isfinite(g.x[k]) && std::isfinite(g.y[k]) && std::isfinite(g.z[k])) {
           ranges[0].add(g.x[k]);
@@ -338,46 +419,69 @@ class Axes3D {
   // All faces of all surfaces, sorted back to front and coloured through
   // the figure's colour map.
   void drawSurfaces() {
-    std::vector<QColor> cmap = figureColormap(figureOf(ax_));
-    Projection::Limits clim = colorLimits(ax_, grids_);
-    std::vector<std::vector<QPointF>> screen(grids_.size());
+    std::vector<ScreenGrid> screens = projectSurfaces();
+    std::vector<Face> faces = sortedFaces(screens);
+    std::vector<FaceDraw> draws = colourFaces(faces);
+    leaveSharedEdgesToLaterFaces(draws);
+    drawFaces(p_, draws, screens, box_);
+  }
+
+  std::vector<ScreenGrid> projectSurfaces() const {
+    std::vector<ScreenGrid> screens(grids_.size());
+    for (std::size_t s = 0; s < grids_.size(); ++s) {
+      const SurfaceView& g = grids_[s];
+      ScreenGrid& sg = screens[s];
+      const std::size_t count = g.m * g.n;
+      sg.m = g.m;
+      sg.at.resize(count);
+      sg.depth.resize(count);
+      sg.ok.resize(count);
+      for (std::size_t k = 0; k < count; ++k) {
+        sg.ok[k] = std::isfinite(g.x[k]) && std::isfinite(g.y[k]) && std::isfinite(g.z[k]);
+        if (!sg.ok[k]) continue;
+        sg.at[k] = pr_.toScreen(g.x[k], g.y[k], g.z[k]);
+        sg.depth[k] = static_cast<float>(pr_.depth(g.x[k], g.y[k], g.z[k]));
+      }
+    }
+    return screens;
+  }
+
+  // The faces back to front; a face touching a point that is not a number
+  // is left out.
+  std::vector<Face> sortedFaces(const std::vector<ScreenGrid>& screens) const {
     std::vector<Face> faces;
     for (std::size_t s = 0; s < grids_.size(); ++s) {
-      const SurfaceGrid& g = grids_[s];
-      std::size_t count = g.m * g.n;
-      std::vector<float> depth(count);
-      std::vector<bool> ok(count);
-      screen[s].resize(count);
-      for (std::size_t k = 0; k < count; ++k) {
-        ok[k] = std::isfinite(g.x[k]) && std::isfinite(g.y[k]) && std::isfinite(g.z[k]);
-        if (!ok[k]) continue;
-        screen[s][k] = pr_.toScreen(g.x[k], g.y[k], g.z[k]);
-        depth[k] = static_cast<float>(pr_.depth(g.x[k], g.y[k], g.z[k]));
-      }
-      // A face touching a point that is not a number is left out.
+      const SurfaceView& g = grids_[s];
+      const ScreenGrid& sg = screens[s];
       for (std::size_t j = 0; j + 1 < g.n; ++j) {
         for (std::size_t i = 0; i + 1 < g.m; ++i) {
           std::size_t k00 = j * g.m + i, k10 = k00 + 1, k01 = k00 + g.m, k11 = k01 + 1;
-          if (!ok[k00] || !ok[k10] || !ok[k01] || !ok[k11]) continue;
-          float d = (depth[k00] + depth[k10] + depth[k01] + depth[k11]) / 4;
+          if (!sg.ok[k00] || !sg.ok[k10] || !sg.ok[k01] || !sg.ok[k11]) continue;
+          float d = (sg.depth[k00] + sg.depth[k10] + sg.depth[k01] + sg.depth[k11]) / 4;
           faces.push_back({d, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(k00)});
         }
       }
     }
     std::sort(faces.begin(), faces.end(),
               [](const Face& a, const Face& b) { return a.depth < b.depth; });
+    return faces;
+  }
+
+  // Each face's fill and edge colours by its surface's style, the mapped
+  // ones from the colour of its first corner; faces with nothing to draw go.
+  std::vector<FaceDraw> colourFaces(const std::vector<Face>& faces) const {
+    std::vector<QRgb> cmap;
+    for (const QColor& c : figureColormap(figureOf(ax_))) cmap.push_back(c.rgb());
+    const Projection::Limits clim = colorLimits(ax_, grids_);
+    const int mapSize = static_cast<int>(cmap.size());
     std::vector<FaceDraw> draws;
     draws.reserve(faces.size());
-    int mapSize = static_cast<int>(cmap.size());
     for (const Face& f : faces) {
-      const SurfaceGrid& g = grids_[f.surface];
       const SurfaceStyle& st = styles_[f.surface];
-      const std::vector<QPointF>& pts = screen[f.surface];
-      std::size_t k00 = f.index, k10 = k00 + 1, k01 = k00 + g.m, k11 = k01 + 1;
-      double c = g.c[k00];
+      const double c = grids_[f.surface].c[f.index];
       std::optional<QRgb> mapped;
-      if (std::isfinite(c)) mapped = cmap[colorIndex(c, clim, mapSize)].rgb();
-      FaceDraw d{{pts[k00], pts[k01], pts[k11], pts[k10]}, std::nullopt, std::nullopt};
+      if (std::isfinite(c)) mapped = cmap[colorIndex(c, clim, mapSize)];
+      FaceDraw d{f.surface, f.index, std::nullopt, std::nullopt};
       if (st.face == SurfaceStyle::Mapped) {
         if (!mapped) continue;  // a face without a colour value is left out
         d.fill = mapped;
@@ -391,7 +495,31 @@ class Axes3D {
       }
       if (d.fill || d.edge) draws.push_back(d);
     }
-    drawFaces(p_, draws, box_);
+    return draws;
+  }
+
+  // An edge between two faces that both draw their edges is drawn once, by
+  // the one drawn later: its drawing covers the earlier one's pixels anyway.
+  void leaveSharedEdgesToLaterFaces(std::vector<FaceDraw>& draws) const {
+    std::vector<std::vector<std::int32_t>> order(grids_.size());
+    for (std::size_t s = 0; s < grids_.size(); ++s) order[s].assign(grids_[s].m * grids_[s].n, -1);
+    for (std::size_t k = 0; k < draws.size(); ++k)
+      if (draws[k].edge) order[draws[k].surface][draws[k].index] = static_cast<std::int32_t>(k);
+    for (std::size_t k = 0; k < draws.size(); ++k) {
+      FaceDraw& d = draws[k];
+      if (!d.edge) continue;
+      const std::size_t m = grids_[d.surface].m, n = grids_[d.surface].n;
+      const std::size_t i = d.index % m, j = d.index / m;
+      const std::vector<std::int32_t>& at = order[d.surface];
+      // The face across each edge: the one above, right, below and left of
+      // this one on the grid (corners k00-k01, k01-k11, k11-k10, k10-k00).
+      const bool across[4] = {i > 0 && at[d.index - 1] > static_cast<std::int32_t>(k),
+                              j + 2 < n && at[d.index + m] > static_cast<std::int32_t>(k),
+                              i + 2 < m && at[d.index + 1] > static_cast<std::int32_t>(k),
+                              j > 0 && at[d.index - m] > static_cast<std::int32_t>(k)};
+      for (int e = 0; e < 4; ++e)
+        if (across[e]) d.edges &= static_cast<std::uint8_t>(~(1u << e));
+    }
   }
 
   void drawLines() {
@@ -492,7 +620,7 @@ class Axes3D {
   QPainter& p_;
   double ax_;
   QRectF box_, viewport_;
-  std::vector<SurfaceGrid> grids_;
+  std::vector<SurfaceView> grids_;
   std::vector<SurfaceStyle> styles_;
   std::vector<double> lines_;
   bool text_ = false;

@@ -4,6 +4,16 @@
 #include <cmath>
 
 namespace rt::qt {
+namespace {
+
+// The ceiling of a value already clamped into the range of int.
+int ceilInt(double v) {
+  const int i = static_cast<int>(v);
+  return i + (static_cast<double>(i) < v);
+}
+
+}  // namespace
+
 bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
   double t0 = 0, t1 = 1;
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
@@ -34,6 +44,10 @@ FaceRaster::FaceRaster(QImage& target)
       width_(target.width()),
       height_(target.height()) {}
 
+inline int FaceRaster::rowAtOrBelow(double y) const {
+  return ceilInt(std::clamp(y - 0.5, -1.0, double(height_)));
+}
+
 void FaceRaster::fillQuad(const QPointF (&quad)[4], QRgb color) {
   double top = quad[0].y(), bottom = quad[0].y();
   for (const QPointF& q : quad) {
@@ -41,36 +55,51 @@ void FaceRaster::fillQuad(const QPointF (&quad)[4], QRgb color) {
     top = std::min(top, q.y());
     bottom = std::max(bottom, q.y());
   }
-  // Rows whose centre y + 0.5 lies in [top, bottom).
-  const int first = static_cast<int>(std::ceil(std::clamp(top - 0.5, -1.0, double(height_))));
-  const int last = static_cast<int>(std::ceil(std::clamp(bottom - 0.5, -1.0, double(height_)))) - 1;
-  // Each edge as y range [lo, hi) with x at lo and the slope dx/dy.
+  // Rows whose centre y + 0.5 lies in [top, bottom), within the image.
+  const int first = std::max(rowAtOrBelow(top), 0);
+  const int last = std::min(rowAtOrBelow(bottom), height_) - 1;
+  if (first > last) return;
+  // Each edge from its upper end: the rows whose centre lies in [a.y, b.y).
   struct Edge {
-    double lo, hi, x, slope;
+    double x, y, slope;
+    int r0, r1;
   } edges[4];
   int count = 0;
   for (int e = 0; e < 4; ++e) {
     QPointF a = quad[e], b = quad[(e + 1) % 4];
     if (a.y() == b.y()) continue;
     if (a.y() > b.y()) std::swap(a, b);
-    edges[count++] = {a.y(), b.y(), a.x(), (b.x() - a.x()) / (b.y() - a.y())};
+    edges[count++] = {a.x(), a.y(), (b.x() - a.x()) / (b.y() - a.y()), rowAtOrBelow(a.y()),
+                      rowAtOrBelow(b.y())};
   }
-  for (int y = std::max(first, 0); y <= std::min(last, height_ - 1); ++y) {
-    const double yc = y + 0.5;
-    double left = INFINITY, right = -INFINITY;
+  // The outermost crossings of each row, gathered edge by edge (an edge
+  // visits only its own rows), in bands of rows for tall faces. Faces are
+  // mostly a few pixels wide: the rows cost more than their pixels.
+  constexpr int kBand = 64;
+  double left[kBand], right[kBand];
+  for (int band = first; band <= last; band += kBand) {
+    const int rows = std::min(kBand, last - band + 1);
+    for (int i = 0; i < rows; ++i) {
+      left[i] = INFINITY;
+      right[i] = -INFINITY;
+    }
     for (int e = 0; e < count; ++e) {
       const Edge& g = edges[e];
-      if (g.lo <= yc && yc < g.hi) {
-        const double x = g.x + (yc - g.lo) * g.slope;
-        left = std::min(left, x);
-        right = std::max(right, x);
+      const int r1 = std::min(g.r1, band + rows);
+      for (int y = std::max(g.r0, band); y < r1; ++y) {
+        const double x = g.x + (y + 0.5 - g.y) * g.slope;
+        left[y - band] = std::min(left[y - band], x);
+        right[y - band] = std::max(right[y - band], x);
       }
     }
-    if (!(left <= right)) continue;
-    // Columns whose centre x + 0.5 lies in [left, right).
-    const int x0 = static_cast<int>(std::ceil(std::clamp(left - 0.5, 0.0, double(width_))));
-    const int x1 = static_cast<int>(std::ceil(std::clamp(right - 0.5, 0.0, double(width_))));
-    std::fill(row(y) + x0, row(y) + x1, color);
+    for (int i = 0; i < rows; ++i) {
+      if (!(left[i] <= right[i])) continue;
+      // Columns whose centre x + 0.5 lies in [left, right).
+      const int x0 = ceilInt(std::clamp(left[i] - 0.5, 0.0, double(width_)));
+      const int x1 = ceilInt(std::clamp(right[i] - 0.5, 0.0, double(width_)));
+      QRgb* p = row(band + i) + x0;
+      for (int n = x1 - x0; n > 0; --n) *p++ = color;
+    }
   }
 }
 
@@ -79,12 +108,13 @@ void FaceRaster::line(QPointF a, QPointF b, QRgb color) {
       !std::isfinite(b.y())) {
     return;
   }
+  if (b.y() < a.y() || (b.y() == a.y() && b.x() < a.x())) std::swap(a, b);
   auto inside = [this](QPointF q) {
     return q.x() >= 0 && q.y() >= 0 && q.x() < width_ && q.y() < height_;
   };
   if (!(inside(a) && inside(b)) && !clipSegment(a, b, QRectF(0, 0, width_, height_))) return;
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
-  const int steps = static_cast<int>(std::ceil(std::max(std::abs(dx), std::abs(dy))));
+  const int steps = ceilInt(std::max(std::abs(dx), std::abs(dy)));
   // Clipped to the image, so coordinates are non-negative: truncation floors.
   double x = a.x(), y = a.y();
   const double sx = steps > 0 ? dx / steps : 0, sy = steps > 0 ? dy / steps : 0;

@@ -24,10 +24,16 @@ class FaceRaster {
   // that quads sharing an edge neither overlap nor leave a gap. Quads with a
   // corner that is not a finite number are left out.
   void fillQuad(const QPointF (&quad)[4], QRgb color);
-  // A one-pixel line from a to b, both ends included, clipped to the image.
+  // A one-pixel line between a and b, both ends included, clipped to the
+  // image. It is the same set of pixels whichever end comes first, so a
+  // shared edge drawn again by the face in front covers the first drawing
+  // exactly.
   void line(QPointF a, QPointF b, QRgb color);
 
  private:
+  // The first row whose centre y + 0.5 is at or past `y` (-1 to the image's
+  // height).
+  int rowAtOrBelow(double y) const;
   void plot(int x, int y, QRgb color) {
     if (x >= 0 && y >= 0 && x < width_ && y < height_) row(y)[x] = color;
   }
