@@ -6,8 +6,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,20 +16,13 @@ namespace {
 
 using session::number;
 
-std::string messagesOf(const std::function<void()>& act) {
-  std::ostringstream captured;
-  std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
-  act();
-  std::cerr.rdbuf(saved);
-  return captured.str();
-}
-
 TEST(DesktopWindow, ARefusedEntryIsShownInTheWindowAsOnStandardError) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               double main = session::mainWindow();
-              std::string err = messagesOf([&] { gui::typeInto(gui::edit(qt, "edit8"), "abc"); });
-              ASSERT_FALSE(err.empty());
-              EXPECT_EQ(qt.notices(main), QStringList{QString::fromStdString(err).trimmed()});
+              const std::vector<std::string> err =
+                  session::messagesOf([&] { gui::typeInto(gui::edit(qt, "edit8"), "abc"); });
+              ASSERT_EQ(err.size(), 1u);
+              EXPECT_EQ(qt.notices(main), QStringList{QString::fromStdString(err[0])});
               // The notice blocks nothing: the next entry is taken.
               gui::typeInto(gui::edit(qt, "edit1"), "30");
               EXPECT_EQ(number("slider1"), 30);
@@ -44,8 +35,7 @@ TEST(DesktopWindow, ARefusedEntryIsShownInTheWindowAsOnStandardError) {
 // each clear of the last and on the screen, and keeps the keyboard.
 TEST(DesktopWindow, PatternWindowsCascadeAndTheKeysKeepStepping) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::typeInto(gui::edit(qt, "edit5"), "1");
-              gui::typeInto(gui::edit(qt, "edit6"), "3");
+              gui::enterBand(qt);
               rt::qt::SliderBar* b = gui::slider(qt, "slider6");
               QApplication::setActiveWindow(qt.window(session::mainWindow()));
               b->setFocus();
@@ -108,23 +98,16 @@ void expectLegible(double fig, QSize logical, double dpr) {
     EXPECT_GE(a.pixelHeight, 9) << a.text.toStdString();
     for (const QRectF& r : controls)
       EXPECT_FALSE(overlap(a.box, r) && !r.contains(QPointF(a.box.center().x(), a.box.top() + 1)))
-          << '"' << a.text.toStdString() << "\" (" << a.box.y() << "+" << a.box.height() << ", "
-          << a.pixelHeight << " px) runs into a control at " << r.x() << "," << r.y();
-    for (std::size_t j = i + 1; j < texts.size(); ++j) {
-      const rt::qt::PaintedText& b = texts[j];
-      if (b.text.trimmed().isEmpty()) continue;
-      EXPECT_FALSE(overlap(a.box, b.box))
-          << '"' << a.text.toStdString() << "\" " << a.box.x() << "," << a.box.y() << " "
-          << a.box.width() << "x" << a.box.height() << " on \"" << b.text.toStdString() << "\" "
-          << b.box.x() << "," << b.box.y() << " " << b.box.width() << "x" << b.box.height();
-    }
+          << '"' << a.text.toStdString() << "\" runs into a control at " << r.x() << "," << r.y();
+    for (std::size_t j = i + 1; j < texts.size(); ++j)
+      EXPECT_FALSE(!texts[j].text.trimmed().isEmpty() && overlap(a.box, texts[j].box))
+          << '"' << a.text.toStdString() << "\" on \"" << texts[j].text.toStdString() << '"';
   }
 }
 
 TEST(DesktopWindow, TextIsLegibleAndClearFromSmallToLargeScreens) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::typeInto(gui::edit(qt, "edit5"), "1");
-              gui::typeInto(gui::edit(qt, "edit6"), "3");
+              gui::enterBand(qt);
               gui::typeInto(gui::edit(qt, "edit8"), "2");
               std::vector<double> figs = rt::gfx::figures();
               ASSERT_EQ(figs.size(), 2u);

@@ -44,17 +44,19 @@ TEST_F(Script, ReadsStandardInputAndReportsTheProgramsErrorsWithoutFailing) {
             Strings{"The radiation pattern frequency must be one number (in GHz)."});
 }
 
-TEST_F(Script, LinePrintsTheDrawnImpedanceToFullPrecision) {
-  Outcome r = run(std::string(kWorkedExampleScript) + "line axes1\nline axes2\n");
+TEST_F(Script, PrintsTheWorkedExampleToFullPrecisionAndRendersItToFiles) {
+  Outcome r = run(std::string(kWorkedExampleScript) +
+                  "line axes1\nline axes2\nslide slider6 1.8\nsurface 1\npng 1 window.png\n"
+                  "png 2 pattern.png\nsvg 1 window.svg\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const Strings out = lines(r.out);
-  ASSERT_EQ(out.size(), 2u);
+  ASSERT_EQ(out.size(), 3u);
   const std::vector<double> f = numbersAfter(out[0], "x"), re = numbersAfter(out[0], "y"),
                             im = numbersAfter(out[1], "y");
   for (const auto* v : {&f, &re, &im}) ASSERT_EQ(v->size(), 1000u);
   EXPECT_EQ(f[0], 1);
   EXPECT_EQ(f[999], 3);
-  // The worked example: the largest resistance is at the 407th point.
+  // The largest resistance is at the 407th point.
   const std::size_t at =
       static_cast<std::size_t>(std::max_element(re.begin(), re.end()) - re.begin());
   EXPECT_EQ(at, 406u);
@@ -62,27 +64,17 @@ TEST_F(Script, LinePrintsTheDrawnImpedanceToFullPrecision) {
   EXPECT_NEAR(im[at], -2.5818, 5e-5);
   // 17 significant digits: the text reads back to the same double.
   EXPECT_NE(out[0].find("1.002002002002002"), std::string::npos);
-}
 
-TEST_F(Script, SurfacePrintsThePatternGridRowsFirstAndRendersToFiles) {
-  Outcome r = run(std::string(kWorkedExampleScript) +
-                  "slide slider6 1.8\nfigures\nsurface 1\npng 1 window.png\npng 2 pattern.png\n"
-                  "svg 1 window.svg\n");
-  ASSERT_EQ(r.status, 0) << r.err;
-  const Strings out = lines(r.out);
-  ASSERT_EQ(out.size(), 2u);
-  EXPECT_EQ(out[0], "2");
+  // The pattern at 1.8 GHz, rows first: theta = 0 is the first column of
+  // each row, 0/0 there and only there.
   for (const char* k : {"x", "y", "z", "c"}) {
     SCOPED_TRACE(k);
-    const std::vector<double> g = numbersAfter(out[1], k);
+    const std::vector<double> g = numbersAfter(out[2], k);
     ASSERT_EQ(g.size(), 91u * 91u);
-    // theta = 0 is the first column of each row, 0/0 there and only there.
     for (std::size_t i = 0; i < g.size(); ++i) ASSERT_EQ(std::isnan(g[i]), i % 91 == 0) << i;
   }
-  // The worked example at 1.8 GHz: R at theta = pi/2 and phi = -pi/2
-  // (row 0: rows follow phi).
-  EXPECT_NEAR(numbersAfter(out[1], "c")[45], 0.7093503, 5e-8);
-
+  // R at theta = pi/2 and phi = -pi/2 (row 0: rows follow phi).
+  EXPECT_NEAR(numbersAfter(out[2], "c")[45], 0.7093503, 5e-8);
   EXPECT_EQ(read("window.png").rfind("\x89PNG", 0), 0u);
   EXPECT_EQ(read("pattern.png").rfind("\x89PNG", 0), 0u);
   EXPECT_NE(read("window.svg").substr(0, 256).find("<svg"), std::string::npos);
@@ -92,17 +84,22 @@ TEST_F(Script, LinesThatCannotBeCarriedOutAreReportedAndTheScriptGoesOn) {
   Outcome r =
       run("frobnicate\ntype edit99 3\ntype slider1 3\nslide edit1 3\nslide slider1 500\n"
           "slide slider1 wide\nget slider1 Colour\npng 3 x.png\nsurface 1\nfigures\n"
-          "get slider1 Value\nget edit1 String\n");
+          "type edit5 5\ntype edit6 3\nslide slider6 4\ntype edit5 abc\nslide slider6 2\n"
+          "get slider1 Value\nget edit1 String\nget slider6 Value\n");
   EXPECT_EQ(r.status, 2);
   // A slider that was refused was not moved.
-  EXPECT_EQ(lines(r.out), (Strings{"1", "1", "\"1\""}));
+  EXPECT_EQ(lines(r.out), (Strings{"1", "1", "\"1\"", "null"}));
   const Strings m = messages(r.err);
-  ASSERT_EQ(m.size(), 9u) << r.err;
+  const int at[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 13, 15};
+  ASSERT_EQ(m.size(), std::size(at)) << r.err;
   for (std::size_t i = 0; i < m.size(); ++i)
-    EXPECT_EQ(m[i].rfind("tessivar-script: line " + std::to_string(i + 1) + ": ", 0), 0u) << m[i];
+    EXPECT_EQ(m[i].rfind("tessivar-script: line " + std::to_string(at[i]) + ": ", 0), 0u) << m[i];
   EXPECT_NE(m[0].find("unknown command"), std::string::npos);
   EXPECT_NE(m[1].find("edit99"), std::string::npos);
   EXPECT_NE(m[4].find("300"), std::string::npos) << "the message names the slider's range";
+  // The pattern slider refuses every move while its range is inverted or no number.
+  for (std::size_t i : {9, 10})
+    EXPECT_NE(m[i].find(" moves only from its Min "), std::string::npos);
 }
 
 TEST_F(Script, FailedWritesAreReportedAndLeaveNoFileBehind) {
