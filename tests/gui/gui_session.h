@@ -1,7 +1,7 @@
 // A whole run of the program on its real Qt widgets (offscreen): rt::runMain
-// with the real start-up record and a front end that wraps the Qt one, whose
-// run() carries out the test's steps on the widgets where the event loop
-// would wait for the user, then closes every figure.
+// with the real start-up record and the Qt front end, whose run() carries
+// out the test's steps on the widgets where the event loop would wait for
+// the user, then closes every figure.
 #pragma once
 
 #include <QApplication>
@@ -21,19 +21,14 @@
 
 namespace gui {
 
-class Run : public rt::FrontEnd {
+class Run : public rt::qt::QtFrontEnd {
  public:
   Run(int& argc, char** argv, std::function<void(rt::qt::QtFrontEnd&)> steps)
-      : qt_(std::make_unique<rt::qt::QtFrontEnd>(argc, argv)), steps_(std::move(steps)) {}
-  void objectCreated(double h) override { qt_->objectCreated(h); }
-  void objectDeleted(double h) override { qt_->objectDeleted(h); }
-  void propertyChanged(double h, const std::string& name) override {
-    qt_->propertyChanged(h, name);
-  }
+      : QtFrontEnd(argc, argv), steps_(std::move(steps)) {}
   int run() override {
     ran = true;
     QApplication::processEvents();
-    steps_(*qt_);
+    steps_(*this);
     session::closeAllFigures();
     QApplication::processEvents();
     return 0;
@@ -41,7 +36,6 @@ class Run : public rt::FrontEnd {
   bool ran = false;
 
  private:
-  std::unique_ptr<rt::qt::QtFrontEnd> qt_;
   std::function<void(rt::qt::QtFrontEnd&)> steps_;
 };
 

@@ -2,15 +2,10 @@
 // and comes to the front, Touchstone files are saved and compared, and the
 // design dialog, driven by its tags, proposes, applies or changes nothing.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "design/dialog.h"
 #include "gui/gui_session.h"
@@ -21,7 +16,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using rt::qt::FigureWindow;
 
 rt::qt::FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
@@ -44,14 +38,13 @@ QMenu* fileMenu(FigureWindow* w) {
   return nullptr;
 }
 
-class MenusOnWidgets : public ::testing::Test {
+// The file dialogs answer with a path in the test's own folder; a failure
+// is kept for the test to see.
+class MenusOnWidgets : public session::ScriptTest {
  protected:
   void SetUp() override {
+    ScriptTest::SetUp();
     shell::addMenuEntries();
-    dir_ = fs::temp_directory_path() / ("tessivar-menus-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-    // The file dialogs answer with the path the test chose; a failure is
-    // kept for the test to see.
     rt::qt::setFileDialogs({[this](QWidget*, const QString&, const QString&, bool) {
                               return QString::fromStdString(answer_);
                             },
@@ -59,10 +52,9 @@ class MenusOnWidgets : public ::testing::Test {
   }
   void TearDown() override {
     rt::qt::setFileDialogs({});
-    fs::remove_all(dir_);
+    ScriptTest::TearDown();
     EXPECT_TRUE(failures_.empty()) << failures_.front();
   }
-  fs::path dir_;
   std::string answer_;
   std::vector<std::string> failures_;
 };
@@ -86,12 +78,7 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchston
 
               answer_ = (dir_ / "patch.s1p").string();
               chooseOnAxes(qt, "axes1", "Save as Touchstone...");
-              std::ifstream in(answer_);
-              const std::string text(std::istreambuf_iterator<char>(in), {});
-              EXPECT_NE(text.find("# GHz S RI R 50"), std::string::npos);
-              EXPECT_EQ(std::count(text.begin(), text.end(), '\n') -
-                            std::count(text.begin(), text.end(), '!') - 1,
-                        1000);
+              EXPECT_NE(read("patch.s1p").find("# GHz S RI R 50"), std::string::npos);
               EXPECT_FALSE(rf::matchReadouts().overlay.has_value());
               for (QAction* a : fileMenu(match)->actions())
                 if (a->text() == "Compare with Touchstone...") a->trigger();

@@ -1,12 +1,14 @@
-// The main window on its real widgets: QTest drags the sliders and types into
-// the edit boxes as a user does, and the object state, the widgets and the
-// drawn curves are checked after each act.
+// The main window on its real widgets: QTest drags the sliders, types into
+// the edit boxes and handles the pattern windows as a user does, and the
+// object state, the widgets and the drawn curves are checked after each act.
 #include <gtest/gtest.h>
 
+#include <QMenuBar>
 #include <string>
 #include <vector>
 
 #include "gui/gui_session.h"
+#include "platform/qt/figure_window.h"
 
 namespace {
 
@@ -18,14 +20,23 @@ std::string num2str(double v) {
 
 TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              QWidget* w = qt.window(session::mainWindow());
+              const double main = session::mainWindow();
+              QWidget* w = qt.window(main);
               ASSERT_NE(w, nullptr);
               EXPECT_TRUE(w->isVisible());
               EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "the window can be resized";
+              EXPECT_EQ(w->findChild<QMenuBar*>(), nullptr) << "the main window has no menus";
               EXPECT_FALSE(gui::label(qt, "text30")->isVisible());
               EXPECT_EQ(gui::bluePixels(qt, "axes1"), 0) << "a curve before any act";
               rt::qt::SliderBar* pattern = gui::slider(qt, "slider6");
               EXPECT_FALSE(pattern->isEnabled()) << "Min = Max = 0";
+              // A refused entry is shown in the window as on standard error.
+              const std::vector<std::string> err =
+                  session::messagesOf([&] { gui::typeInto(gui::edit(qt, "edit8"), "abc"); });
+              ASSERT_EQ(err.size(), 1u);
+              EXPECT_EQ(qt.notices(main), QStringList{QString::fromStdString(err[0])});
+
+              // The notice blocks nothing: the next entries are taken.
               gui::typeInto(gui::edit(qt, "edit5"), "1");
               EXPECT_EQ(gui::edit(qt, "edit8")->text(), "1");
               EXPECT_EQ(gui::label(qt, "text30")->text(), "1");
@@ -35,6 +46,7 @@ TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
                 EXPECT_TRUE(gui::label(qt, l)->isVisible());
               EXPECT_EQ(gui::label(qt, "text31")->text(), "3");
               EXPECT_TRUE(pattern->isEnabled());
+              EXPECT_EQ(qt.notices(main).size(), 1);
 
               gui::typeInto(gui::edit(qt, "edit2"), "40");
               EXPECT_EQ(gui::label(qt, "text27")->text(), "20");
@@ -56,7 +68,10 @@ TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
             0);
 }
 
-TEST(WindowOnWidgets, MovingThePatternSliderOpensAPatternWindow) {
+// A click in the pattern slider's trough opens a pattern window, a drag of
+// it one more; closing them all ends the session with nothing left alive.
+TEST(WindowOnWidgets, ThePatternSliderOpensPatternWindowsAndClosingThemEndsTheSession) {
+  const std::size_t live = rt::liveArrays();
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               gui::enterBand(qt);
               const std::vector<double> y = session::data("axes1", "YData");
@@ -66,33 +81,52 @@ TEST(WindowOnWidgets, MovingThePatternSliderOpensAPatternWindow) {
               EXPECT_NEAR(number("slider6"), 1.2, 1e-12) << "a page is a tenth of the range";
               EXPECT_EQ(gui::edit(qt, "edit8")->text().toStdString(), num2str(number("slider6")));
               ASSERT_EQ(rt::gfx::figures().size(), 2u);
-              EXPECT_TRUE(qt.window(rt::gfx::figures()[1])->isVisible());
               EXPECT_EQ(session::data("axes1", "YData"), y) << "the pattern touched the impedance";
-              // Dragging it opens one more window, once, at the release.
+
+              // Dragging the slider opens one more window, once, at the release.
               gui::drag(b, 0.75);
               EXPECT_NEAR(number("slider6"), 2.5, 0.05);
-              EXPECT_EQ(rt::gfx::figures().size(), 3u);
-            }),
-            0);
-}
-
-TEST(WindowOnWidgets, ClosingTheLastWindowEndsTheSession) {
-  const std::size_t live = rt::liveArrays();
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt, "2", "3");
-              gui::drag(gui::slider(qt, "slider4"), 0.2);
-              gui::typeInto(gui::edit(qt, "edit8"), "2.4");
-              ASSERT_EQ(rt::gfx::figures().size(), 2u);
-              // The user closes the pattern window, then the main window.
-              qt.window(rt::gfx::figures()[1])->close();
-              QApplication::processEvents();
-              EXPECT_EQ(rt::gfx::figures().size(), 1u);
-              qt.window(session::mainWindow())->close();
-              QApplication::processEvents();
+              ASSERT_EQ(rt::gfx::figures().size(), 3u);
+              // The user closes the pattern windows, then the main window.
+              const std::vector<double> figs = rt::gfx::figures();
+              for (auto f = figs.rbegin(); f != figs.rend(); ++f) {
+                qt.window(*f)->close();
+                QApplication::processEvents();
+              }
               EXPECT_TRUE(rt::gfx::figures().empty());
             }),
             0);
   EXPECT_EQ(rt::liveArrays(), live);
+}
+
+// Only the pattern windows have menus; a drag turns the pattern's view until
+// a double click sets it back.
+TEST(WindowOnWidgets, APatternWindowTurnsUnderADrag) {
+  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              gui::typeInto(gui::edit(qt, "edit8"), "2");
+              ASSERT_EQ(rt::gfx::figures().size(), 2u);
+              auto* w = dynamic_cast<rt::qt::FigureWindow*>(qt.window(rt::gfx::figures()[1]));
+              ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+              w->repaint();
+              ASSERT_NE(w->findChild<QMenuBar*>(), nullptr);
+              ASSERT_EQ(w->layouts().size(), 1u);
+              const rt::Array ax = rt::scalar(w->layouts()[0].axes);
+              const std::vector<double> set = session::values(rt::get(ax, "View"));
+              const QImage before = w->grab(w->figureRect()).toImage();
+              const QPoint c = w->layouts()[0].box.center().toPoint();
+              QTest::mousePress(w, Qt::LeftButton, {}, c);
+              QTest::mouseMove(w, c + QPoint(60, -30));
+              QTest::mouseRelease(w, Qt::LeftButton, {}, c + QPoint(60, -30));
+              const std::vector<double> turned = session::values(rt::get(ax, "View"));
+              EXPECT_NEAR(turned[0], set[0] - 30, 1e-9);
+              EXPECT_NEAR(turned[1], set[1] - 15, 1e-9);
+              w->repaint();
+              EXPECT_NE(w->grab(w->figureRect()).toImage(), before);
+              QTest::mouseDClick(w, Qt::LeftButton, {}, c);
+              EXPECT_EQ(session::values(rt::get(ax, "View")), set);
+            }),
+            0);
 }
 
 }  // namespace
