@@ -31,11 +31,9 @@ void inSession(const std::function<void()>& steps) {
 
 TEST(Partners, SliderAndEditMirrorEachOtherAndTextThatIsNoNumberDrawsNaN) {
   inSession([] {
-    for (auto [slider, edit] : {std::pair{"slider1", "edit1"},
-                                {"slider2", "edit2"},
-                                {"slider3", "edit3"},
-                                {"slider4", "edit4"},
-                                {"slider5", "edit7"}}) {
+    for (int i = 1; i <= 5; ++i) {
+      const std::string slider = "slider" + std::to_string(i);
+      const std::string edit = "edit" + std::to_string(i < 5 ? i : 7);
       SCOPED_TRACE(slider);
       slide(slider, 4.4);
       EXPECT_EQ(text(edit), "4.4");
@@ -121,10 +119,7 @@ TEST(Band, FminAloneMovesThePatternSliderAndFmaxShowsTheRange) {
     EXPECT_EQ(number("slider6"), 1) << "Fmax leaves the pattern frequency";
     for (const char* label : {"text30", "text31"}) EXPECT_EQ(text(label, "Visible"), "on");
     EXPECT_EQ(text("text31"), "3");
-    const std::vector<double> x = data("axes1", "XData");
-    ASSERT_EQ(x.size(), 1000u);
-    EXPECT_EQ(x.front(), 1);
-    EXPECT_EQ(x.back(), 3);
+    EXPECT_EQ(range(data("axes1", "XData")), (std::vector<double>{1, 3}));
     expectFitted();
   });
 }

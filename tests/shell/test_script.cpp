@@ -1,10 +1,13 @@
-// tessivar-script, run as a separate process on scripts of user acts and
-// queries; its printed JSON is read back and checked.
+// The two programs as separate processes: tessivar-script on scripts of
+// user acts and queries, its printed JSON read back and checked; and both
+// as a desktop starts them, where --help and --version answer without a
+// window and tessivar without a display says so instead of aborting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -20,26 +23,18 @@ using Strings = std::vector<std::string>;
 
 class Script : public session::ScriptTest {};
 
-TEST_F(Script, PrintsPropertiesOfTheMainWindowAsJson) {
+// Errors a callback raises are reported but do not fail the script.
+TEST_F(Script, ReadsStandardInputAndPrintsPropertiesAsJsonAndTheProgramsErrors) {
   Outcome r =
       run("# start-up state\n\nget figure1 Name\nget edit1 Callback\nget edit5 String\n"
           "get text26 String\nget frame13 BackgroundColor\nget slider6 value\nfigures\n"
-          "line axes2\n");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(lines(r.out), (Strings{"\"Rectangular patch\"", "\"inter_func_e1;\"", "\"\"",
-                                   "[\"0\", \"\"]", "[1, 0.6666666666666666, 0.1607843137254902]",
-                                   "0", "1", R"({"x": [], "y": []})"}));
-  EXPECT_TRUE(messages(r.err).empty()) << r.err;
-}
-
-// Errors a callback raises are reported but do not fail the script.
-TEST_F(Script, ReadsStandardInputAndReportsTheProgramsErrorsWithoutFailing) {
-  Outcome r =
-      run("type edit2 40\nget slider5 Max\nget text27 String\ntype edit5 1\ntype edit8 fast\n"
-          "get slider6 Value\n",
+          "line axes2\ntype edit2 40\nget slider5 Max\nget text27 String\ntype edit5 1\n"
+          "type edit8 fast\nget slider6 Value\n",
           true);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(lines(r.out), (Strings{"20", "\"20\"", "1"}));
+  EXPECT_EQ(lines(r.out), (Strings{"\"Rectangular patch\"", "\"inter_func_e1;\"", "\"\"",
+                                   "[\"0\", \"\"]", "[1, 0.6666666666666666, 0.1607843137254902]",
+                                   "0", "1", R"({"x": [], "y": []})", "20", "\"20\"", "1"}));
   EXPECT_EQ(messages(r.err),
             Strings{"The radiation pattern frequency must be one number (in GHz)."});
 }
@@ -141,16 +136,51 @@ TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
   EXPECT_NE(m[2].find("...\": File name too long"), std::string::npos) << m[2];
 }
 
-TEST_F(Script, RefusesAScriptItCannotRead) {
+class Desktop : public session::ScriptTest {
+ protected:
+  // Runs a built program with `args`, without any display or platform
+  // choice but those `env` names.
+  Outcome start(const std::string& program, const std::string& args, const std::string& env = "") {
+    return shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + env + " '" +
+                 (program_.parent_path() / program).string() + "' " + args + " </dev/null");
+  }
+};
+
+TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplay) {
+  for (const std::string program : {"tessivar", "tessivar-script"}) {
+    SCOPED_TRACE(program);
+    Outcome version = start(program, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex(program + " [0-9]+\\.[0-9]+.*\n")))
+        << version.out;
+    for (const char* help : {"--help", "-h"}) {
+      Outcome r = start(program, help);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.out.rfind("usage: " + program, 0), 0u) << help << ": " << r.out;
+    }
+  }
+  EXPECT_EQ(start("tessivar-script", "a b").status, 2);
+  // A script that cannot be read is refused with the reason.
   fs::create_directories(dir_ / "folder");
-  const std::pair<std::string, std::string> cases[] = {
-      {"/nonexistent/script.txt", "No such file or directory"},
-      {(dir_ / "folder").string(), "Is a directory"}};
-  for (const auto& [path, reason] : cases) {
-    Outcome r = shell("'" + program_.string() + "' '" + path + "'");
+  for (const auto& [path, reason] :
+       {std::pair<std::string, std::string>{"/nonexistent/script.txt", "No such file or directory"},
+        {(dir_ / "folder").string(), "Is a directory"}}) {
+    Outcome r = start("tessivar-script", "'" + path + "'");
     EXPECT_EQ(r.status, 2) << path;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tessivar-script: cannot read " + path + ": " + reason + "\n");
+  }
+}
+
+TEST_F(Desktop, WithoutADisplayTessivarSaysSoAndPointsToTheScript) {
+  // No display named, and one named that no server answers.
+  for (const char* env : {"", "DISPLAY=:9917", "QT_QPA_PLATFORM=xcb DISPLAY=:9917"}) {
+    SCOPED_TRACE(env);
+    Outcome r = start("tessivar", "", env);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("tessivar: no graphical display"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("tessivar-script"), std::string::npos);
+    EXPECT_EQ(r.err.find("Reinstalling"), std::string::npos) << r.err;
   }
 }
 
