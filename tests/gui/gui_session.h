@@ -46,13 +46,7 @@ inline int run(std::function<void(rt::qt::QtFrontEnd&)> steps) {
   static int argc = 1;
   static char name[] = "tessivar";
   static char* argv[] = {name, nullptr};
-  auto fe = std::make_unique<Run>(argc, argv, std::move(steps));
-  Run* seen = fe.get();
-  rt::setFrontEnd(std::move(fe));
-  int status = rt::runMain(argc, argv, tessivar::byName, 0, mainInfo);
-  bool ran = seen->ran;
-  rt::setFrontEnd(nullptr);
-  return ran ? status : -1;
+  return session::run(std::make_unique<Run>(argc, argv, std::move(steps)));
 }
 
 inline QWidget* widget(rt::qt::QtFrontEnd& qt, std::string_view tag) {

@@ -51,9 +51,11 @@ class Headless : public rt::FrontEnd {
   std::function<void()> steps_;
 };
 
-// Runs the program with `fe` in place of the user; gives runMain's result.
-inline int run(std::unique_ptr<Headless> fe) {
-  Headless* seen = fe.get();
+// Runs the program with `fe` (a front end that sets `ran` when its loop
+// runs) in place of the user; gives runMain's result.
+template <class F>
+int run(std::unique_ptr<F> fe) {
+  F* seen = fe.get();
   rt::setFrontEnd(std::move(fe));
   static char name[] = "tessivar";
   static char* argv[] = {name, nullptr};
