@@ -104,8 +104,8 @@ TEST(WindowOnWidgets, ThePatternSliderOpensPatternWindowsAndClosingThemEndsTheSe
   EXPECT_EQ(rt::liveArrays(), live);
 }
 
-// Only the pattern windows have menus; a drag turns the pattern's view until
-// a double click sets it back.
+// A pattern window, unlike the main one, has menus; a drag turns its view
+// until a double click sets it back.
 TEST(WindowOnWidgets, APatternWindowTurnsUnderADrag) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               gui::enterBand(qt);
