@@ -1,7 +1,7 @@
 // A whole run of the program on its real Qt widgets (offscreen): rt::runMain
-// with the real start-up record and a front end that wraps the Qt one, whose
-// run() carries out the test's steps on the widgets where the event loop
-// would wait for the user, then closes every figure.
+// with the real start-up record and the Qt front end, whose run() carries
+// out the test's steps on the widgets where the event loop would wait for
+// the user, then closes every figure.
 #pragma once
 
 #include <QApplication>
@@ -21,19 +21,14 @@
 
 namespace gui {
 
-class Run : public rt::FrontEnd {
+class Run : public rt::qt::QtFrontEnd {
  public:
   Run(int& argc, char** argv, std::function<void(rt::qt::QtFrontEnd&)> steps)
-      : qt_(std::make_unique<rt::qt::QtFrontEnd>(argc, argv)), steps_(std::move(steps)) {}
-  void objectCreated(double h) override { qt_->objectCreated(h); }
-  void objectDeleted(double h) override { qt_->objectDeleted(h); }
-  void propertyChanged(double h, const std::string& name) override {
-    qt_->propertyChanged(h, name);
-  }
+      : QtFrontEnd(argc, argv), steps_(std::move(steps)) {}
   int run() override {
     ran = true;
     QApplication::processEvents();
-    steps_(*qt_);
+    steps_(*this);
     session::closeAllFigures();
     QApplication::processEvents();
     return 0;
@@ -41,7 +36,6 @@ class Run : public rt::FrontEnd {
   bool ran = false;
 
  private:
-  std::unique_ptr<rt::qt::QtFrontEnd> qt_;
   std::function<void(rt::qt::QtFrontEnd&)> steps_;
 };
 
@@ -52,13 +46,7 @@ inline int run(std::function<void(rt::qt::QtFrontEnd&)> steps) {
   static int argc = 1;
   static char name[] = "tessivar";
   static char* argv[] = {name, nullptr};
-  auto fe = std::make_unique<Run>(argc, argv, std::move(steps));
-  Run* seen = fe.get();
-  rt::setFrontEnd(std::move(fe));
-  int status = rt::runMain(argc, argv, tessivar::byName, 0, mainInfo);
-  bool ran = seen->ran;
-  rt::setFrontEnd(nullptr);
-  return ran ? status : -1;
+  return session::run(std::make_unique<Run>(argc, argv, std::move(steps)));
 }
 
 inline QWidget* widget(rt::qt::QtFrontEnd& qt, std::string_view tag) {
@@ -83,6 +71,12 @@ inline void typeInto(QLineEdit* e, const char* text) {
   QTest::keyClick(e, Qt::Key_Return);
 }
 
+// Types a band into its boxes, so that the model draws.
+inline void enterBand(rt::qt::QtFrontEnd& qt, const char* fmin = "1", const char* fmax = "3") {
+  typeInto(edit(qt, "edit5"), fmin);
+  typeInto(edit(qt, "edit6"), fmax);
+}
+
 // Drags a slider's thumb to a fraction of its track and lets it go.
 inline void drag(rt::qt::SliderBar* b, double fraction) {
   QRect thumb = b->partRect(QStyle::SC_ScrollBarSlider);
@@ -98,18 +92,17 @@ inline void drag(rt::qt::SliderBar* b, double fraction) {
 // Pixels of a window's rendering, inside the figure-normalised rectangle of
 // an axes, that are close to the lines' default blue.
 inline int bluePixels(rt::qt::QtFrontEnd& qt, std::string_view axesTag) {
-  QWidget* w = qt.window(session::mainWindow());
-  QImage img = w->grab().toImage();
-  std::vector<double> pos = session::values(session::prop(axesTag, "Position"));
-  int x0 = static_cast<int>(pos[0] * img.width());
-  int x1 = static_cast<int>((pos[0] + pos[2]) * img.width());
-  int y1 = static_cast<int>((1 - pos[1]) * img.height());
-  int y0 = static_cast<int>((1 - pos[1] - pos[3]) * img.height());
+  const QImage img = qt.window(session::mainWindow())->grab().toImage();
+  const std::vector<double> p = session::values(session::prop(axesTag, "Position"));
+  const QRect box = QRectF(p[0] * img.width(), (1 - p[1] - p[3]) * img.height(), p[2] * img.width(),
+                           p[3] * img.height())
+                        .toRect() &
+                    img.rect();
   int n = 0;
-  for (int y = std::max(y0, 0); y < std::min(y1, img.height()); ++y)
-    for (int x = std::max(x0, 0); x < std::min(x1, img.width()); ++x) {
-      QColor c = img.pixelColor(x, y);
-      n += (c.blue() > 180 && c.red() < 120 && c.green() < 120) ? 1 : 0;
+  for (int y = box.top(); y <= box.bottom(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x) {
+      const QColor c = img.pixelColor(x, y);
+      n += c.blue() > 180 && c.red() < 120 && c.green() < 120 ? 1 : 0;
     }
   return n;
 }

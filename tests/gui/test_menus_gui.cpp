@@ -2,15 +2,10 @@
 // and comes to the front, Touchstone files are saved and compared, and the
 // design dialog, driven by its tags, proposes, applies or changes nothing.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "design/dialog.h"
 #include "gui/gui_session.h"
@@ -21,17 +16,10 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using rt::qt::FigureWindow;
 
 rt::qt::FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
   return dynamic_cast<FigureWindow*>(qt.window(fig));
-}
-
-QStringList labels(const QList<QAction*>& actions) {
-  QStringList l;
-  for (QAction* a : actions) l << a->text();
-  return l;
 }
 
 // Chooses an entry of the context menu of the main window's axes `tag`.
@@ -43,21 +31,13 @@ void chooseOnAxes(rt::qt::QtFrontEnd& qt, const char* tag, const QString& entry)
   QApplication::processEvents();
 }
 
-// The File menu of a figure's menu bar.
-QMenu* fileMenu(FigureWindow* w) {
-  for (QAction* a : w->findChild<QMenuBar*>()->actions())
-    if (a->text() == "File") return a->menu();
-  return nullptr;
-}
-
-class MenusOnWidgets : public ::testing::Test {
+// The file dialogs answer with a path in the test's own folder; a failure
+// is kept for the test to see.
+class MenusOnWidgets : public session::ScriptTest {
  protected:
   void SetUp() override {
+    ScriptTest::SetUp();
     shell::addMenuEntries();
-    dir_ = fs::temp_directory_path() / ("tessivar-menus-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-    // The file dialogs answer with the path the test chose; a failure is
-    // kept for the test to see.
     rt::qt::setFileDialogs({[this](QWidget*, const QString&, const QString&, bool) {
                               return QString::fromStdString(answer_);
                             },
@@ -65,61 +45,46 @@ class MenusOnWidgets : public ::testing::Test {
   }
   void TearDown() override {
     rt::qt::setFileDialogs({});
-    fs::remove_all(dir_);
+    ScriptTest::TearDown();
     EXPECT_TRUE(failures_.empty()) << failures_.front();
   }
-  fs::path dir_;
   std::string answer_;
   std::vector<std::string> failures_;
 };
 
 TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchstone) {
-  ASSERT_EQ(
-      gui::run([this](rt::qt::QtFrontEnd& qt) {
-        gui::typeInto(gui::edit(qt, "edit5"), "1");
-        gui::typeInto(gui::edit(qt, "edit6"), "3");
-        QMenu* menu =
-            rt::qt::makeAxesMenu(*windowOf(qt, session::mainWindow()), session::tagged("axes2"));
-        for (const char* entry : {"Match and Smith chart...", "Save as Touchstone...",
-                                  "Design for a resonance...", "Save design...", "Open design..."})
-          EXPECT_TRUE(labels(menu->actions()).contains(entry)) << entry;
-        menu->close();
+  ASSERT_EQ(gui::run([this](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              chooseOnAxes(qt, "axes1", "Match and Smith chart...");
+              ASSERT_EQ(rt::gfx::figures().size(), 2u);
+              FigureWindow* match = windowOf(qt, rt::gfx::figures()[1]);
+              ASSERT_TRUE(QTest::qWaitForWindowActive(match));
+              // Asked for again while the main window is in front: the same
+              // figure comes back to the front.
+              FigureWindow* main = windowOf(qt, session::mainWindow());
+              main->activateWindow();
+              ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+              chooseOnAxes(qt, "axes2", "Match and Smith chart...");
+              EXPECT_EQ(rt::gfx::figures().size(), 2u);
+              EXPECT_TRUE(QTest::qWaitForWindowActive(match));
 
-        chooseOnAxes(qt, "axes1", "Match and Smith chart...");
-        ASSERT_TRUE(rf::matchFigureOpen());
-        ASSERT_EQ(rt::gfx::figures().size(), 2u);
-        FigureWindow* match = windowOf(qt, rt::gfx::figures()[1]);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(match));
-        EXPECT_TRUE(labels(fileMenu(match)->actions()).contains("Compare with Touchstone..."));
-        // Asked for again while the main window is in front: the same
-        // figure comes back to the front.
-        FigureWindow* main = windowOf(qt, session::mainWindow());
-        main->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
-        chooseOnAxes(qt, "axes2", "Match and Smith chart...");
-        EXPECT_EQ(rt::gfx::figures().size(), 2u);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(match));
+              answer_ = (dir_ / "patch.s1p").string();
+              chooseOnAxes(qt, "axes1", "Save as Touchstone...");
+              EXPECT_NE(read("patch.s1p").find("# GHz S RI R 50"), std::string::npos);
+              EXPECT_FALSE(rf::matchReadouts().overlay.has_value());
+              for (QAction* m : match->findChild<QMenuBar*>()->actions())
+                for (QAction* a : m->menu() ? m->menu()->actions() : QList<QAction*>{})
+                  if (a->text() == "Compare with Touchstone...") a->trigger();
+              EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
 
-        answer_ = (dir_ / "patch.s1p").string();
-        chooseOnAxes(qt, "axes1", "Save as Touchstone...");
-        std::ifstream in(answer_);
-        const std::string text(std::istreambuf_iterator<char>(in), {});
-        EXPECT_NE(text.find("# GHz S RI R 50"), std::string::npos);
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n') -
-                      std::count(text.begin(), text.end(), '!') - 1,
-                  1000);
-        EXPECT_FALSE(rf::matchReadouts().overlay.has_value());
-        for (QAction* a : fileMenu(match)->actions())
-          if (a->text() == "Compare with Touchstone...") a->trigger();
-        EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
-
-        answer_ = (dir_ / "missing" / "x.s1p").string();
-        chooseOnAxes(qt, "axes1", "Save as Touchstone...");
-        ASSERT_EQ(failures_.size(), 1u);
-        EXPECT_EQ(failures_[0], "cannot write \"" + answer_ + "\": No such file or directory");
-        failures_.clear();
-      }),
-      0);
+              answer_ = (dir_ / "missing" / "x.s1p").string();
+              chooseOnAxes(qt, "axes1", "Save as Touchstone...");
+              ASSERT_EQ(failures_.size(), 1u);
+              EXPECT_EQ(failures_[0],
+                        "cannot write \"" + answer_ + "\": No such file or directory");
+              failures_.clear();
+            }),
+            0);
 }
 
 TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
@@ -139,15 +104,16 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
           gui::typeInto(dynamic_cast<QLineEdit*>(in(design::kDialogH)), "1.6");
           gui::typeInto(dynamic_cast<QLineEdit*>(in(design::kDialogEr)), er);
         };
+        auto press = [&](const char* button) {
+          QTest::mouseClick(dynamic_cast<QPushButton*>(in(button)), Qt::LeftButton);
+          QApplication::processEvents();
+        };
         const double before = session::number("slider1");
 
         chooseOnAxes(qt, "axes1", "Design for a resonance...");
         target("4.4");
         EXPECT_NE(proposal().find("W = 38.01 mm"), std::string::npos) << proposal();
-        EXPECT_NE(proposal().find("band 1.92 to 2.88 GHz"), std::string::npos);
-        EXPECT_NE(proposal().find("Transmission-line model"), std::string::npos);
-        QTest::mouseClick(dynamic_cast<QPushButton*>(in(design::kDialogCancel)), Qt::LeftButton);
-        QApplication::processEvents();
+        press(design::kDialogCancel);
         EXPECT_EQ(dialog(), -1.0);
         EXPECT_EQ(session::number("slider1"), before);
         EXPECT_FALSE(session::line("axes1").has_value());
@@ -155,20 +121,16 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
         chooseOnAxes(qt, "axes2", "Design for a resonance...");
         target("0.5");
         EXPECT_EQ(proposal().rfind("No design: ", 0), 0u) << proposal();
-        QTest::mouseClick(dynamic_cast<QPushButton*>(in(design::kDialogApply)), Qt::LeftButton);
+        press(design::kDialogApply);
         ASSERT_NE(dialog(), -1.0) << "a refusal keeps the dialog open";
         EXPECT_EQ(session::number("slider1"), before);
 
         target("4.4");
-        QTest::mouseClick(dynamic_cast<QPushButton*>(in(design::kDialogApply)), Qt::LeftButton);
-        QApplication::processEvents();
+        press(design::kDialogApply);
         EXPECT_EQ(dialog(), -1.0);
         EXPECT_EQ(gui::edit(qt, "edit4")->text(), "4.4");
-        const std::vector<double> f = session::data("axes1", "XData"),
-                                  r = session::data("axes1", "YData");
-        ASSERT_EQ(f.size(), 1000u);
-        const double peak = f[std::max_element(r.begin(), r.end()) - r.begin()];
-        EXPECT_NEAR(peak, 2.4, 0.01);
+        EXPECT_NEAR(session::number("slider1"), 38.01, 0.005);
+        EXPECT_EQ(session::data("axes1", "XData").size(), 1000u) << "the design was not drawn";
       }),
       0);
 }

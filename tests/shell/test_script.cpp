@@ -1,10 +1,13 @@
-// tessivar-script, run as a separate process on scripts of user acts and
-// queries; its printed JSON is read back and checked.
+// The two programs as separate processes: tessivar-script on scripts of
+// user acts and queries, its printed JSON read back and checked; and both
+// as a desktop starts them, where --help and --version answer without a
+// window and tessivar without a display says so instead of aborting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -20,37 +23,35 @@ using Strings = std::vector<std::string>;
 
 class Script : public session::ScriptTest {};
 
-TEST_F(Script, PrintsPropertiesOfTheMainWindowAsJson) {
+// Errors a callback raises are reported but do not fail the script.
+TEST_F(Script, ReadsStandardInputAndPrintsPropertiesAsJsonAndTheProgramsErrors) {
   Outcome r =
       run("# start-up state\n\nget figure1 Name\nget edit1 Callback\nget edit5 String\n"
           "get text26 String\nget frame13 BackgroundColor\nget slider6 value\nfigures\n"
-          "line axes2\n");
-  EXPECT_EQ(r.status, 0) << r.err;
+          "line axes2\ntype edit2 40\nget slider5 Max\nget text27 String\ntype edit5 1\n"
+          "type edit8 fast\nget slider6 Value\n",
+          true);
+  EXPECT_EQ(r.status, 0);
   EXPECT_EQ(lines(r.out), (Strings{"\"Rectangular patch\"", "\"inter_func_e1;\"", "\"\"",
                                    "[\"0\", \"\"]", "[1, 0.6666666666666666, 0.1607843137254902]",
-                                   "0", "1", R"({"x": [], "y": []})"}));
-  EXPECT_TRUE(messages(r.err).empty()) << r.err;
+                                   "0", "1", R"({"x": [], "y": []})", "20", "\"20\"", "1"}));
+  EXPECT_EQ(messages(r.err),
+            Strings{"The radiation pattern frequency must be one number (in GHz)."});
 }
 
-TEST_F(Script, ReadsStandardInputWhenGivenNoFile) {
-  Outcome r = run("type edit2 40\nget slider5 Max\nget text27 String\n", true);
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(lines(r.out), (Strings{"20", "\"20\""}));
-}
-
-TEST_F(Script, LinePrintsTheDrawnImpedanceToFullPrecision) {
-  Outcome r = run(std::string(kWorkedExampleScript) + "line axes1\nline axes2\n");
+TEST_F(Script, PrintsTheWorkedExampleToFullPrecisionAndRendersItToFiles) {
+  Outcome r = run(std::string(kWorkedExampleScript) +
+                  "line axes1\nline axes2\nslide slider6 1.8\nsurface 1\npng 1 window.png\n"
+                  "png 2 pattern.png\nsvg 1 window.svg\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const Strings out = lines(r.out);
-  ASSERT_EQ(out.size(), 2u);
+  ASSERT_EQ(out.size(), 3u);
   const std::vector<double> f = numbersAfter(out[0], "x"), re = numbersAfter(out[0], "y"),
                             im = numbersAfter(out[1], "y");
-  ASSERT_EQ(f.size(), 1000u);
-  ASSERT_EQ(re.size(), 1000u);
-  ASSERT_EQ(im.size(), 1000u);
+  for (const auto* v : {&f, &re, &im}) ASSERT_EQ(v->size(), 1000u);
   EXPECT_EQ(f[0], 1);
   EXPECT_EQ(f[999], 3);
-  // The worked example: the largest resistance is at the 407th point.
+  // The largest resistance is at the 407th point.
   const std::size_t at =
       static_cast<std::size_t>(std::max_element(re.begin(), re.end()) - re.begin());
   EXPECT_EQ(at, 406u);
@@ -58,27 +59,17 @@ TEST_F(Script, LinePrintsTheDrawnImpedanceToFullPrecision) {
   EXPECT_NEAR(im[at], -2.5818, 5e-5);
   // 17 significant digits: the text reads back to the same double.
   EXPECT_NE(out[0].find("1.002002002002002"), std::string::npos);
-}
 
-TEST_F(Script, SurfacePrintsThePatternGridRowsFirstAndRendersToFiles) {
-  Outcome r = run(std::string(kWorkedExampleScript) +
-                  "slide slider6 1.8\nfigures\nsurface 1\npng 1 window.png\npng 2 pattern.png\n"
-                  "svg 1 window.svg\n");
-  ASSERT_EQ(r.status, 0) << r.err;
-  const Strings out = lines(r.out);
-  ASSERT_EQ(out.size(), 2u);
-  EXPECT_EQ(out[0], "2");
+  // The pattern at 1.8 GHz, rows first: theta = 0 is the first column of
+  // each row, 0/0 there and only there.
   for (const char* k : {"x", "y", "z", "c"}) {
     SCOPED_TRACE(k);
-    const std::vector<double> g = numbersAfter(out[1], k);
+    const std::vector<double> g = numbersAfter(out[2], k);
     ASSERT_EQ(g.size(), 91u * 91u);
-    // theta = 0 is the first column of each row, 0/0 there and only there.
     for (std::size_t i = 0; i < g.size(); ++i) ASSERT_EQ(std::isnan(g[i]), i % 91 == 0) << i;
   }
-  // The worked example at 1.8 GHz: R at theta = pi/2 and phi = -pi/2
-  // (row 0: rows follow phi).
-  EXPECT_NEAR(numbersAfter(out[1], "c")[45], 0.7093503, 5e-8);
-
+  // R at theta = pi/2 and phi = -pi/2 (row 0: rows follow phi).
+  EXPECT_NEAR(numbersAfter(out[2], "c")[45], 0.7093503, 5e-8);
   EXPECT_EQ(read("window.png").rfind("\x89PNG", 0), 0u);
   EXPECT_EQ(read("pattern.png").rfind("\x89PNG", 0), 0u);
   EXPECT_NE(read("window.svg").substr(0, 256).find("<svg"), std::string::npos);
@@ -88,26 +79,22 @@ TEST_F(Script, LinesThatCannotBeCarriedOutAreReportedAndTheScriptGoesOn) {
   Outcome r =
       run("frobnicate\ntype edit99 3\ntype slider1 3\nslide edit1 3\nslide slider1 500\n"
           "slide slider1 wide\nget slider1 Colour\npng 3 x.png\nsurface 1\nfigures\n"
-          "get slider1 Value\nget edit1 String\n");
+          "type edit5 5\ntype edit6 3\nslide slider6 4\ntype edit5 abc\nslide slider6 2\n"
+          "get slider1 Value\nget edit1 String\nget slider6 Value\n");
   EXPECT_EQ(r.status, 2);
   // A slider that was refused was not moved.
-  EXPECT_EQ(lines(r.out), (Strings{"1", "1", "\"1\""}));
+  EXPECT_EQ(lines(r.out), (Strings{"1", "1", "\"1\"", "null"}));
   const Strings m = messages(r.err);
-  ASSERT_EQ(m.size(), 9u) << r.err;
+  const int at[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 13, 15};
+  ASSERT_EQ(m.size(), std::size(at)) << r.err;
   for (std::size_t i = 0; i < m.size(); ++i)
-    EXPECT_EQ(m[i].rfind("tessivar-script: line " + std::to_string(i + 1) + ": ", 0), 0u) << m[i];
+    EXPECT_EQ(m[i].rfind("tessivar-script: line " + std::to_string(at[i]) + ": ", 0), 0u) << m[i];
   EXPECT_NE(m[0].find("unknown command"), std::string::npos);
   EXPECT_NE(m[1].find("edit99"), std::string::npos);
   EXPECT_NE(m[4].find("300"), std::string::npos) << "the message names the slider's range";
-}
-
-TEST_F(Script, ErrorsRaisedByTheProgramAreReportedButDoNotFailTheScript) {
-  Outcome r = run("type edit5 1\ntype edit8 fast\nget slider6 Value\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(lines(r.out), Strings{"1"});
-  const Strings m = messages(r.err);
-  ASSERT_EQ(m.size(), 1u) << r.err;
-  EXPECT_NE(m[0].find("The radiation pattern frequency must be one number"), std::string::npos);
+  // The pattern slider refuses every move while its range is inverted or no number.
+  for (std::size_t i : {9, 10})
+    EXPECT_NE(m[i].find(" moves only from its Min "), std::string::npos);
 }
 
 TEST_F(Script, FailedWritesAreReportedAndLeaveNoFileBehind) {
@@ -120,12 +107,9 @@ TEST_F(Script, FailedWritesAreReportedAndLeaveNoFileBehind) {
   const char* reasons[] = {"\"/dev/full\": No space left on device",
                            "\"missing/window.png\": No such file or directory",
                            "\"plain/window.pdf\": Not a directory"};
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(m[i].rfind("tessivar-script: line " + std::to_string(i + 1) + ": cannot write ", 0),
-              0u)
-        << m[i];
-    EXPECT_NE(m[i].find(reasons[i]), std::string::npos) << m[i];
-  }
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(m[i],
+              "tessivar-script: line " + std::to_string(i + 1) + ": cannot write " + reasons[i]);
   EXPECT_EQ(read("window.pdf").rfind("%PDF-", 0), 0u);
   Strings left;
   for (const auto& e : fs::directory_iterator(dir_)) left.push_back(e.path().filename().string());
@@ -152,16 +136,51 @@ TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
   EXPECT_NE(m[2].find("...\": File name too long"), std::string::npos) << m[2];
 }
 
-TEST_F(Script, RefusesAScriptItCannotRead) {
+class Desktop : public session::ScriptTest {
+ protected:
+  // Runs a built program with `args`, without any display or platform
+  // choice but those `env` names.
+  Outcome start(const std::string& program, const std::string& args, const std::string& env = "") {
+    return shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + env + " '" +
+                 (program_.parent_path() / program).string() + "' " + args + " </dev/null");
+  }
+};
+
+TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplay) {
+  for (const std::string program : {"tessivar", "tessivar-script"}) {
+    SCOPED_TRACE(program);
+    Outcome version = start(program, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex(program + " [0-9]+\\.[0-9]+.*\n")))
+        << version.out;
+    for (const char* help : {"--help", "-h"}) {
+      Outcome r = start(program, help);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.out.rfind("usage: " + program, 0), 0u) << help << ": " << r.out;
+    }
+  }
+  EXPECT_EQ(start("tessivar-script", "a b").status, 2);
+  // A script that cannot be read is refused with the reason.
   fs::create_directories(dir_ / "folder");
-  const std::pair<std::string, std::string> cases[] = {
-      {"/nonexistent/script.txt", "No such file or directory"},
-      {(dir_ / "folder").string(), "Is a directory"}};
-  for (const auto& [path, reason] : cases) {
-    Outcome r = shell("'" + program_.string() + "' '" + path + "'");
+  for (const auto& [path, reason] :
+       {std::pair<std::string, std::string>{"/nonexistent/script.txt", "No such file or directory"},
+        {(dir_ / "folder").string(), "Is a directory"}}) {
+    Outcome r = start("tessivar-script", "'" + path + "'");
     EXPECT_EQ(r.status, 2) << path;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tessivar-script: cannot read " + path + ": " + reason + "\n");
+  }
+}
+
+TEST_F(Desktop, WithoutADisplayTessivarSaysSoAndPointsToTheScript) {
+  // No display named, and one named that no server answers.
+  for (const char* env : {"", "DISPLAY=:9917", "QT_QPA_PLATFORM=xcb DISPLAY=:9917"}) {
+    SCOPED_TRACE(env);
+    Outcome r = start("tessivar", "", env);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("tessivar: no graphical display"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("tessivar-script"), std::string::npos);
+    EXPECT_EQ(r.err.find("Reinstalling"), std::string::npos) << r.err;
   }
 }
 

@@ -51,9 +51,11 @@ class Headless : public rt::FrontEnd {
   std::function<void()> steps_;
 };
 
-// Runs the program with `fe` in place of the user; gives runMain's result.
-inline int run(std::unique_ptr<Headless> fe) {
-  Headless* seen = fe.get();
+// Runs the program with `fe` (a front end that sets `ran` when its loop
+// runs) in place of the user; gives runMain's result.
+template <class F>
+int run(std::unique_ptr<F> fe) {
+  F* seen = fe.get();
   rt::setFrontEnd(std::move(fe));
   static char name[] = "tessivar";
   static char* argv[] = {name, nullptr};
@@ -107,15 +109,9 @@ inline void slide(std::string_view tag, double v) {
 // Acts each line "type TAG TEXT" or "slide TAG VALUE" of a script on the
 // window, as the user would.
 inline void play(std::string_view script) {
-  for (std::size_t at = 0, end; (end = script.find('\n', at)) != std::string_view::npos;
-       at = end + 1) {
-    const std::string_view l = script.substr(at, end - at);
-    const std::size_t tag = l.find(' ') + 1, value = l.find(' ', tag) + 1;
-    if (l.starts_with("slide "))
-      slide(l.substr(tag, value - tag - 1), std::stod(std::string(l.substr(value))));
-    else
-      type(l.substr(tag, value - tag - 1), l.substr(value));
-  }
+  std::istringstream in{std::string(script)};
+  for (std::string act, tag, value; in >> act >> tag && std::getline(in >> std::ws, value);)
+    act == "slide" ? slide(tag, std::stod(value)) : type(tag, value);
 }
 
 // The newest line of the axes with this tag, if any.
@@ -141,18 +137,16 @@ inline std::vector<double> limits(std::string_view axes, std::string_view which)
 }
 
 // [min max] of the finite values.
-inline std::vector<double> range(const std::vector<double>& v) {
-  std::vector<double> finite;
-  std::copy_if(v.begin(), v.end(), std::back_inserter(finite),
-               [](double x) { return std::isfinite(x); });
-  if (finite.empty()) return {};
-  auto [lo, hi] = std::minmax_element(finite.begin(), finite.end());
+inline std::vector<double> range(std::vector<double> v) {
+  std::erase_if(v, [](double x) { return !std::isfinite(x); });
+  if (v.empty()) return {};
+  const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
   return {*lo, *hi};
 }
 
 // The impedance axes are fitted tightly to their lines.
-inline void expectFitted(std::initializer_list<const char*> axes = {"axes1", "axes2"}) {
-  for (const char* ax : axes) {
+inline void expectFitted() {
+  for (const char* ax : {"axes1", "axes2"}) {
     SCOPED_TRACE(ax);
     ASSERT_TRUE(line(ax).has_value());
     EXPECT_EQ(limits(ax, "XLim"), range(data(ax, "XData")));
