@@ -1,6 +1,7 @@
-// The one atomic writer: a file is replaced whole or not at all, through a
-// link the linked file is replaced, devices are written in place, and a
-// failure names the file and the reason and leaves nothing behind.
+// The one atomic writer, which every file the program saves goes through: a
+// file is replaced whole or not at all, through a link the linked file is
+// replaced, devices are written in place, and a failure names the file and
+// the reason on one line and leaves nothing behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,7 +25,10 @@ class AtomicFile : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("tessivar-atomic-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::remove_all(dir_);
+  }
 
   std::string path(const char* name) const { return (dir_ / name).string(); }
   static std::string read(const std::string& p) {
@@ -57,18 +61,38 @@ TEST_F(AtomicFile, ReplacesTheFileOrTheLinkedFileWhole) {
 
 TEST_F(AtomicFile, FailuresNameTheFileAndTheReasonAndLeaveNothing) {
   fs::create_directories(dir_ / "folder");
+  std::ofstream(path("plain")).close();
+  const std::string inPlain = path("plain/a.png");
   struct Case {
     std::string path, shownAs, message;
   } cases[] = {
       {path("no/a.s1p"), "", "cannot write " + path("no/a.s1p") + ": No such file or directory"},
+      {inPlain, "", "cannot write " + inPlain + ": Not a directory"},
       {path("folder"), "\"folder\"", "cannot write \"folder\": Is a directory"},
       {"/dev/full", "", "cannot write /dev/full: No space left on device"},
       {"", "", "cannot write a file without a name"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(writeFileAtomically(c.path, std::string(100000, 'x'), c.shownAs), c.message);
-  EXPECT_EQ(entries(), std::set<std::string>{"folder"});
-  EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+  // Not even root may create files here; the reason is the system's.
+  const std::string proc = writeFileAtomically("/proc/tessivar-out.png", "x");
+  EXPECT_EQ(proc.rfind("cannot write /proc/tessivar-out.png: ", 0), 0u) << proc;
+  EXPECT_EQ(proc.find('\n'), std::string::npos) << proc;
+  EXPECT_EQ(entries(), (std::set<std::string>{"folder", "plain"}));
+  EXPECT_EQ(read(path("plain")), "");
+}
+
+TEST_F(AtomicFile, ANonWritableFolderOrFileIsRefused) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder and file";
+  const std::string kept = path("kept.png");
+  ASSERT_EQ(writeFileAtomically(kept, "old"), "");
+  ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);
+  EXPECT_NE(writeFileAtomically(kept, "new").find("Permission denied"), std::string::npos);
+  EXPECT_EQ(read(kept), "old");
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  const std::string message = writeFileAtomically(path("out.png"), "x");
+  EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
+  EXPECT_EQ(entries(), std::set<std::string>{"kept.png"});
 }
 
 }  // namespace
