@@ -25,9 +25,8 @@ class FrontEndTest : public qt_test::QtTest {
   void SetUp() override {
     QtTest::SetUp();
     rt::gfx::registerFunction("qt_test_cb", [this](std::span<const rt::Array>) {
-      rt::Array h = rt::gcbo();
+      rt::Array h = rt::gcbo(), v = rt::get(h, "Value");
       seen.push_back(h.scalar());
-      rt::Array v = rt::get(h, "Value");
       values.push_back(v.empty() ? std::nan("") : v.scalar());
       strings.push_back(rt::get(h, "String").text());
       return rt::Array();
@@ -36,18 +35,9 @@ class FrontEndTest : public qt_test::QtTest {
       ++failures;
       rt::error("qt test callback failed on purpose");
     });
-    rt::gfx::registerFunction("qt_test_close_own", [](std::span<const rt::Array>) {
-      rt::gfx::deleteObject(rt::gcf().scalar());
-      return rt::Array();
-    });
-    rt::gfx::registerFunction("qt_test_keep_open",
-                              [](std::span<const rt::Array>) { return rt::Array(); });
   }
   void TearDown() override {
-    for (const char* name :
-         {"qt_test_cb", "qt_test_fail", "qt_test_close_own", "qt_test_keep_open"}) {
-      rt::gfx::registerFunction(name, nullptr);
-    }
+    for (const char* name : {"qt_test_cb", "qt_test_fail"}) rt::gfx::registerFunction(name, {});
     QtTest::TearDown();
   }
 
@@ -74,56 +64,38 @@ class FrontEndTest : public qt_test::QtTest {
 
 // ----------------------------------------------------------------- slider
 TEST_F(FrontEndTest, SliderArrowTroughAndDragEachCallBackOnce) {
-  rt::Array fig = makeFigure();
+  makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
   SliderBar* b = bar(sl);
-  ASSERT_NE(b, nullptr);
-  ASSERT_TRUE(b->isEnabled());
-  EXPECT_EQ(b->value(), SliderBar::kSteps / 2);
-
-  click(b, QStyle::SC_ScrollBarAddLine);  // 1% of the range
-  EXPECT_NEAR(value(sl), 5.1, 1e-12);
-  ASSERT_EQ(values.size(), 1u);
-  EXPECT_NEAR(values[0], 5.1, 1e-12);  // the callback sees the new value
-  EXPECT_EQ(seen[0], handle(sl));
-
-  click(b, QStyle::SC_ScrollBarSubLine);
-  EXPECT_NEAR(value(sl), 5.0, 1e-12);
-  click(b, QStyle::SC_ScrollBarAddPage);  // 10%
-  EXPECT_NEAR(value(sl), 6.0, 1e-12);
-  click(b, QStyle::SC_ScrollBarSubPage);
-  EXPECT_NEAR(value(sl), 5.0, 1e-12);
-  EXPECT_EQ(values.size(), 4u);
-
-  // A drag: nothing until the button is released, then one callback.
-  QRect thumb = b->partRect(QStyle::SC_ScrollBarSlider);
-  QRect track = b->partRect(QStyle::SC_ScrollBarGroove);
-  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
-  for (int dx = 10; dx <= 400; dx += 10) {
-    QTest::mouseMove(b, thumb.center() + QPoint(dx, 0));
+  ASSERT_TRUE(b && b->isEnabled());
+  // Arrows step 1% of the range, the trough 10%; the callback sees the new value.
+  const std::pair<QStyle::SubControl, double> clicks[] = {{QStyle::SC_ScrollBarAddLine, 5.1},
+                                                          {QStyle::SC_ScrollBarSubLine, 5.0},
+                                                          {QStyle::SC_ScrollBarAddPage, 6.0},
+                                                          {QStyle::SC_ScrollBarSubPage, 5.0}};
+  for (auto [part, after] : clicks) {
+    click(b, part);
+    EXPECT_NEAR(values.back(), after, 1e-12);
   }
   EXPECT_EQ(values.size(), 4u);
+  EXPECT_EQ(seen[0], handle(sl));
+
+  // A drag: nothing until the button is released, then one callback.
+  QPoint thumb = b->partRect(QStyle::SC_ScrollBarSlider).center();
+  QTest::mousePress(b, Qt::LeftButton, {}, thumb);
+  for (int dx = 10; dx <= 400; dx += 10) QTest::mouseMove(b, thumb + QPoint(dx, 0));
+  EXPECT_EQ(values.size(), 4u);
   EXPECT_NEAR(value(sl), 5.0, 1e-12);
-  QTest::mouseRelease(b, Qt::LeftButton, {}, thumb.center() + QPoint(400, 0));
+  QTest::mouseRelease(b, Qt::LeftButton, {}, thumb + QPoint(400, 0));
   ASSERT_EQ(values.size(), 5u);
   EXPECT_DOUBLE_EQ(value(sl), 10.0);  // dragged past the end: Max
 
-  // Back to the middle by dragging.
-  thumb = b->partRect(QStyle::SC_ScrollBarSlider);
-  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
-  QPoint target(track.center().x(), thumb.center().y());
-  QTest::mouseMove(b, target);
-  QTest::mouseRelease(b, Qt::LeftButton, {}, target);
-  ASSERT_EQ(values.size(), 6u);
-  EXPECT_NEAR(value(sl), 5.0, 0.5);
-  EXPECT_GT(value(sl), 0.0);
-
   // Pressing an arrow acts at release, even while held.
-  QTest::mousePress(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
+  const QPoint arrow = b->partRect(QStyle::SC_ScrollBarSubLine).center();
+  QTest::mousePress(b, Qt::LeftButton, {}, arrow);
+  EXPECT_EQ(values.size(), 5u);
+  QTest::mouseRelease(b, Qt::LeftButton, {}, arrow);
   EXPECT_EQ(values.size(), 6u);
-  QTest::mouseRelease(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
-  EXPECT_EQ(values.size(), 7u);
-  (void)fig;
 }
 
 TEST_F(FrontEndTest, SliderValueStaysWithinMinAndMax) {
@@ -145,9 +117,7 @@ TEST_F(FrontEndTest, ProgramWritesMoveTheSliderSilentlyAndUprightOnesHaveMinAtTh
   SliderBar* b = bar(sl);
   rt::set(sl, {s("Value"), n(2.5)});
   EXPECT_EQ(b->value(), SliderBar::kSteps / 4);
-  rt::set(sl, {s("Max"), n(5)});
-  EXPECT_EQ(b->value(), SliderBar::kSteps / 2);
-  rt::set(sl, {s("Min"), n(2.5)});
+  rt::set(sl, {s("Min"), n(2.5), s("Max"), n(5)});
   EXPECT_EQ(b->value(), 0);
   EXPECT_TRUE(values.empty());
   click(b, QStyle::SC_ScrollBarAddLine);  // 1% of the new range
@@ -158,8 +128,7 @@ TEST_F(FrontEndTest, ProgramWritesMoveTheSliderSilentlyAndUprightOnesHaveMinAtTh
   b = bar(sl);
   ASSERT_EQ(b->orientation(), Qt::Vertical);
   EXPECT_GT(b->partRect(QStyle::SC_ScrollBarSlider).center().y(), b->height() / 2);
-  EXPECT_LT(b->partRect(QStyle::SC_ScrollBarSubLine).center().y(),
-            b->partRect(QStyle::SC_ScrollBarAddLine).center().y());
+  ASSERT_LT(b->partRect(QStyle::SC_ScrollBarSubLine).center().y(), b->height() / 2);
   click(b, QStyle::SC_ScrollBarSubLine);  // the upper arrow
   EXPECT_NEAR(value(sl), 2.1, 1e-12);
   QPoint thumb = b->partRect(QStyle::SC_ScrollBarSlider).center();
@@ -183,25 +152,17 @@ TEST_F(FrontEndTest, SliderWithoutAUsableRangeOrValueIsDisabled) {
     SCOPED_TRACE(testing::Message() << "Min " << c.min << " Max " << c.max);
     rt::Array sl = makeSlider(0, 1, 0);
     rt::set(sl, {s("Min"), n(c.min), s("Max"), n(c.max), s("Value"), c.value});
-    SliderBar* b = bar(sl);
-    ASSERT_NE(b, nullptr);
-    EXPECT_FALSE(b->isEnabled());
-    click(b, QStyle::SC_ScrollBarAddLine);
-    click(b, QStyle::SC_ScrollBarAddPage);
+    EXPECT_FALSE(bar(sl)->isEnabled());
+    click(bar(sl), QStyle::SC_ScrollBarAddPage);
     EXPECT_TRUE(values.empty());
-    rt::Array now = rt::get(sl, "Value");
-    EXPECT_EQ(now.id(), c.value.id());  // never written back
+    EXPECT_EQ(rt::get(sl, "Value").id(), c.value.id());  // never written back
+    rt::set(sl, {s("Min"), n(0), s("Max"), n(10), s("Value"), n(5)});
+    EXPECT_TRUE(bar(sl)->isEnabled()) << "a usable range and value enable it again";
   }
   // A value outside the range shows at the end and is not written back.
   rt::Array sl = makeSlider(0, 10, 50);
   EXPECT_EQ(bar(sl)->value(), SliderBar::kSteps);
-  EXPECT_EQ(bar(sl)->shows(), rt::qt::SliderShows::AboveMax);
   EXPECT_DOUBLE_EQ(value(sl), 50.0);
-  rt::set(sl, {s("Value"), rt::emptyDouble()});
-  EXPECT_FALSE(bar(sl)->isEnabled());
-  // A usable value enables the bar again.
-  rt::set(sl, {s("Value"), n(5)});
-  EXPECT_TRUE(bar(sl)->isEnabled());
 }
 
 // A slider without a usable value is washed grey and one past an end has a
@@ -234,10 +195,8 @@ TEST_F(FrontEndTest, SliderShowsWhenItsValueIsUnusableOrOutOfRange) {
     rt::set(sl, {s("Value"), look.value});
     EXPECT_EQ(bar(sl)->shows(), look.shows);
     QRect area = bar(sl)->geometry().adjusted(2, 2, -2, -2);
-    QImage screen = w->grab().toImage();
-    QImage drawn = rt::qt::renderFigureImage(handle(fig), w->size());
-    for (auto& [name, img] : {std::pair{"screen", screen}, std::pair{"drawn", drawn}}) {
-      SCOPED_TRACE(name);
+    for (const QImage& img :
+         {w->grab().toImage(), rt::qt::renderFigureImage(handle(fig), w->size())}) {
       EXPECT_EQ(count(img, area, warm) > 20, look.warning);
       EXPECT_EQ(count(img, area, ink) == 0, look.greyed);
     }
@@ -265,25 +224,22 @@ TEST_F(FrontEndTest, SliderArrowsGrowWithTheBar) {
 TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStaysUnlessItClosesIt) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5, "qt_test_fail");
-  QApplication::setActiveWindow(front->window(handle(fig)));
+  QWidget* w = front->window(handle(fig));
+  QApplication::setActiveWindow(w);
   bar(sl)->setFocus();
   testing::internal::CaptureStderr();
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(failures, 1);
   EXPECT_NE(err.find("qt test callback failed on purpose"), std::string::npos);
   EXPECT_NEAR(value(sl), 5.1, 1e-12);  // the act's write stays
-  ASSERT_NE(front->window(handle(fig)), nullptr);
-  EXPECT_TRUE(front->window(handle(fig))->isVisible());
+  EXPECT_TRUE(w->isVisible());
   // The window shows what standard error got, and the next act goes ahead.
   EXPECT_EQ(front->notices(handle(fig)), QStringList{QString::fromStdString(err).trimmed()});
   EXPECT_EQ(QApplication::focusWidget(), bar(sl)) << "the notice took the keyboard";
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   EXPECT_EQ(failures, 2);
   EXPECT_EQ(front->notices(handle(fig)).size(), 2);
-  EXPECT_NEAR(value(sl), 5.2, 1e-12);
   // A saved window shows the figure without the notice, which stays shown.
-  QWidget* w = front->window(handle(fig));
   QColor paper = w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4);
   QTemporaryDir dir;
   ASSERT_EQ(front->savePng(handle(fig), dir.filePath("w.png")), "");
@@ -291,10 +247,9 @@ TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStaysUnlessItClosesIt) {
   EXPECT_NE(saved.pixelColor(w->width() / 2, w->height() - 4), paper);
   EXPECT_EQ(w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4), paper);
 
-  rt::set(sl, {s("Callback"), s("qt_test_close_own")});
+  rt::set(sl, {s("Callback"), s("closereq")});
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   EXPECT_FALSE(rt::gfx::exists(handle(fig)));
-  EXPECT_EQ(front->window(handle(fig)), nullptr);
   EXPECT_EQ(front->widget(handle(sl)), nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -363,35 +318,29 @@ TEST_F(EditTest, EnterHandsTheTextOverOnceAndProgramWritesRunNothing) {
   EXPECT_EQ(strings.size(), 2u);
 }
 
+// A context menu or another application taking the keyboard is no leaving.
 TEST_F(EditTest, LeavingAfterAChangeHandsTheTextOver) {
   focus(edit);
   edit->end(false);
   QTest::keyClicks(edit, "7");
-  focus(otherEdit);
-  ASSERT_EQ(strings.size(), 1u);
-  EXPECT_EQ(strings[0], "17");
-  // In and out again without typing: nothing.
-  focus(edit);
-  focus(otherEdit);
-  EXPECT_EQ(strings.size(), 1u);
-}
-
-TEST_F(EditTest, ContextMenuOrAnotherAppIsNotLeaving) {
-  focus(edit);
-  QTest::keyClicks(edit, "5");
   for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
     QFocusEvent out(QEvent::FocusOut, reason);
     QApplication::sendEvent(edit, &out);
   }
   EXPECT_TRUE(strings.empty());
+  focus(otherEdit);
+  EXPECT_EQ(strings, std::vector<std::string>{"17"});
+  // In and out again without typing: nothing.
+  focus(edit);
+  focus(otherEdit);
+  EXPECT_EQ(strings.size(), 1u);
   // Clicking a slider leaves the box: its text goes first, then the slider.
+  focus(edit);
+  QTest::keyClicks(edit, "5");
   rt::Array sl = makeSlider(0, 10, 5);
-  SliderBar* b = bar(sl);
-  QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0], handle(ed));
-  EXPECT_EQ(strings[0], "15");
-  EXPECT_EQ(seen[1], handle(sl));
+  click(bar(sl), QStyle::SC_ScrollBarAddLine);
+  EXPECT_EQ(seen, (std::vector<double>{handle(ed), handle(ed), handle(sl)}));
+  EXPECT_EQ(strings[1], "175");
 }
 
 // --------------------------------------------------------- windows, layout
@@ -423,13 +372,11 @@ TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
   ASSERT_NE(label, nullptr);
   QRect g = label->geometry();
   EXPECT_NEAR(g.top(), size.height() / 4.0, 1);  // y counts from the bottom
-  EXPECT_NEAR(g.height(), size.height() / 4.0, 1);
   EXPECT_EQ(label->text(), "0\n");
   EXPECT_TRUE(label->alignment() & Qt::AlignRight);
   EXPECT_LT(colorDistance(label->palette().color(QPalette::Window), QColor(183, 27, 154)), 3);
   EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
   EXPECT_NEAR(label->font().pixelSize(), 0.5 * g.height(), 1);
-  EXPECT_TRUE(label->font().bold());
 
   rt::set(txt, {s("String"), s("Fmin"), s("Visible"), s("off")});
   EXPECT_EQ(label->text(), "Fmin");
@@ -437,14 +384,12 @@ TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
 
   // Pixel units count from 1 at the lower left corner.
   rt::set(txt, {s("Units"), s("pixels"), s("Position"), rt::row({11, 21, 60, 20})});
-  g = label->geometry();
-  EXPECT_EQ(g, QRect(10, size.height() - 20 - 20, 60, 20));
+  EXPECT_EQ(label->geometry(), QRect(10, size.height() - 20 - 20, 60, 20));
 
   // A new Style makes a new widget.
   rt::set(txt, {s("Style"), s("edit")});
   auto* edit = dynamic_cast<QLineEdit*>(front->widget(handle(txt)));
   ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->text(), "Fmin");
 }
 
 TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
@@ -454,7 +399,6 @@ TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
   installFrontEnd();
-  ASSERT_NE(front->window(handle(fig)), nullptr);
   SliderBar* b = bar(sl);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->parentWidget(), front->window(handle(fig)));
@@ -465,24 +409,16 @@ TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
 TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 1, 0);
-  QWidget* w = front->window(handle(fig));
-  ASSERT_NE(w, nullptr);
-  w->close();
-  EXPECT_FALSE(rt::gfx::exists(handle(fig)));
+  front->window(handle(fig))->close();
   EXPECT_FALSE(rt::gfx::exists(handle(sl)));
   EXPECT_EQ(front->window(handle(fig)), nullptr);
   EXPECT_EQ(front->widget(handle(sl)), nullptr);
 
   // A close request function that keeps the figure keeps the window.
-  rt::Array kept = rt::figure({s("CloseRequestFcn"), s("qt_test_keep_open")});
+  rt::Array kept = rt::figure({s("CloseRequestFcn"), s("warning off")});
   front->window(handle(kept))->close();
-  EXPECT_TRUE(rt::gfx::exists(handle(kept)));
   ASSERT_NE(front->window(handle(kept)), nullptr);
   EXPECT_TRUE(front->window(handle(kept))->isVisible());
-
-  // Deleted by the program: the window goes too.
-  rt::gfx::deleteObject(handle(kept));
-  EXPECT_EQ(front->window(handle(kept)), nullptr);
 }
 
 TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
@@ -492,12 +428,10 @@ TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
   QTimer::singleShot(0, [&] { front->window(handle(a))->close(); });
   QTimer::singleShot(20, [&] { front->window(handle(b))->close(); });
   // A watchdog so that a fault cannot hang the test.
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [] {
+  QObject watchdog;
+  QTimer::singleShot(10000, &watchdog, [] {
     for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
   });
-  watchdog.start(10000);
   QElapsedTimer clock;
   clock.start();
   EXPECT_EQ(front->run(), 0);
@@ -505,10 +439,8 @@ TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
   EXPECT_TRUE(rt::gfx::figures().empty());
 }
 
-// ------------------------------------------------------------------ files
 TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
-  rt::Array fig = rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("Color"),
-                              rt::row({0.8, 0.8, 0.8}), s("MenuBar"), s("none")});
+  rt::Array fig = makeFigure();
   const double rgb[] = {252 / 255.0, 25 / 255.0, 70 / 255.0};
   rt::uicontrol({s("Style"), s("frame"), s("Units"), s("normalized"), s("Position"),
                  rt::row({0.02, 0.1, 0.3, 0.8}), s("BackgroundColor"), rt::row(rgb)});
@@ -518,23 +450,16 @@ TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
   rt::set(rt::gca(), {s("YLim"), rt::row({0, 1})});
 
   QTemporaryDir dir;
-  QString png = dir.filePath("window.png");
-  ASSERT_EQ(front->savePng(handle(fig), png), "");
-  QImage img(png);
-  QSize size = front->window(handle(fig))->size();
-  ASSERT_EQ(img.size(), size);
-  int blue = 0;
-  for (int y = 0; y < img.height(); ++y) {
-    QColor c = img.pixelColor(size.width() * 0.7, y);
-    if (c.blue() <= 200 || c.red() >= 80) continue;
-    ++blue;
-    EXPECT_NEAR(y, size.height() / 2.0, 4);
-  }
-  EXPECT_GT(blue, 0);
+  ASSERT_EQ(front->savePng(handle(fig), dir.filePath("w.png")), "");
+  QImage img(dir.filePath("w.png"));
+  ASSERT_EQ(img.size(), front->window(handle(fig))->size());
+  const int mid = img.height() / 2;
+  EXPECT_LT(colorDistance(img.pixelColor(img.width() * 0.7, mid), Qt::blue), 60);
+  EXPECT_LT(colorDistance(img.pixelColor(img.width() * 0.1, mid), QColor(252, 25, 70)), 6);
+  EXPECT_GT(colorDistance(img.pixelColor(img.width() * 0.7, mid - 8), Qt::blue), 200);
 
-  QString svg = dir.filePath("window.svg");
-  ASSERT_EQ(front->saveSvg(handle(fig), svg), "");
-  QFile f(svg);
+  ASSERT_EQ(front->saveSvg(handle(fig), dir.filePath("w.svg")), "");
+  QFile f(dir.filePath("w.svg"));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.readAll().toLower().contains("#fc1946"));  // the frame's colour
 }
