@@ -1,4 +1,4 @@
-// newplot and hold, lines, limits, grid, view, surfaces and the label bypass.
+// newplot and hold, lines, limits, grid, view and surfaces.
 #include <cmath>
 
 #include "platform/graphics/headless.h"
@@ -21,50 +21,38 @@ class Plotting : public GraphicsTest {
   }
 };
 
-TEST_F(Plotting, ReplaceResetsTheAxesButKeepsTheirPlacementAndLabelObjects) {
-  const rt::Array ax = axesWith("replace");
-  rt::set(ax, {s("Position"), rt::row({0.1, 0.2, 0.3, 0.4}), s("Tag"), s("axes1"), s("XGrid"),
-               s("on"), s("Units"), s("pixels")});
-  const rt::Array first = rt::plot(rt::row({1, 2}), rt::row({1, 2}));
-  const rt::Array ylabel = rt::get(ax, "YLabel");
-  rt::set(ylabel, {s("String"), s("Resistance (Ohms)")});
-
-  const rt::Array second = rt::plot(rt::row({1, 2}), rt::row({3, 4}));
-  EXPECT_FALSE(rt::gfx::exists(h(first)));
-  EXPECT_EQ(lines(ax), (V{h(second)}));
-  EXPECT_EQ(textOf(ax, "Tag"), "");
-  EXPECT_EQ(textOf(ax, "XGrid"), "off");
-  EXPECT_EQ(values(rt::get(ax, "Position")), (V{0.1, 0.2, 0.3, 0.4}));
-  EXPECT_EQ(textOf(ax, "Units"), "pixels");
-  EXPECT_EQ(h(rt::get(ax, "YLabel")), h(ylabel));  // the same object, its text cleared
-  EXPECT_TRUE(rt::get(ylabel, "String").empty());
-}
-
-TEST_F(Plotting, ReplaceChildrenKeepsEveryPropertyTagAndGridsIncluded) {
-  const rt::Array ax = axesWith("replacechildren");
-  rt::set(ax, {s("Tag"), s("axes1"), s("YGrid"), s("on")});
-  const rt::Array ylabel = rt::get(ax, "YLabel");
-  rt::set(ylabel, {s("String"), s("Reactance (Ohms)")});
-  rt::plot(rt::row({1, 2}), rt::row({1, 2}));
-  const rt::Array second = rt::plot(rt::row({1, 2}), rt::row({5, 6}));
-  EXPECT_EQ(lines(ax), (V{h(second)}));
-  EXPECT_EQ(textOf(ax, "Tag"), "axes1");
-  EXPECT_EQ(textOf(ax, "YGrid"), "on");
-  EXPECT_EQ(textOf(ylabel, "String"), "Reactance (Ohms)");
-  EXPECT_FALSE(rt::ishold(ax));
-}
-
-TEST_F(Plotting, AddKeepsLinesAndTakesTheNextColour) {
-  const rt::Array ax = axesWith("add");
-  EXPECT_TRUE(rt::ishold(ax));
-  const rt::Array a = rt::plot(rt::row({1, 2}), rt::row({1, 2}));
-  const rt::Array b = rt::plot(rt::matrix(2, 1, V{1, 2}), rt::row({2, 1}));
-  EXPECT_EQ(lines(ax), (V{h(a), h(b)}));
-  const rt::Array order = rt::get(ax, "ColorOrder");
-  const std::size_t r = order.rows();
-  EXPECT_EQ(values(rt::get(b, "Color")),
-            (V{order.re()[1], order.re()[r + 1], order.re()[2 * r + 1]}));
-  EXPECT_EQ(rt::get(b, "XData").rows(), 1u);  // stored as a row
+// "replace" resets the axes but keeps their placement and label objects,
+// "replacechildren" keeps every property, "add" keeps the lines too.
+TEST_F(Plotting, NextPlotDecidesWhatAPlotKeeps) {
+  struct Row {
+    const char* mode;
+    bool reset, hold;
+  };
+  for (const Row r :
+       {Row{"replace", true, false}, {"replacechildren", false, false}, {"add", false, true}}) {
+    SCOPED_TRACE(r.mode);
+    const rt::Array ax = axesWith(r.mode);
+    rt::set(ax, {s("Position"), rt::row({0.1, 0.2, 0.3, 0.4}), s("Tag"), s("axes1"), s("XGrid"),
+                 s("on"), s("Units"), s("pixels")});
+    const rt::Array ylabel = rt::get(ax, "YLabel");
+    rt::set(ylabel, {s("String"), s("Resistance (Ohms)")});
+    const rt::Array first = rt::plot(rt::row({1, 2}), rt::row({1, 2}));
+    const rt::Array second = rt::plot(rt::matrix(2, 1, V{1, 2}), rt::row({3, 4}));
+    EXPECT_EQ(lines(ax), (r.hold ? V{h(first), h(second)} : V{h(second)}));
+    EXPECT_EQ(rt::ishold(ax), r.hold);
+    EXPECT_EQ(textOf(ax, "Tag"), r.reset ? "" : "axes1");
+    EXPECT_EQ(textOf(ax, "XGrid"), r.reset ? "off" : "on");
+    EXPECT_EQ(values(rt::get(ax, "Position")), (V{0.1, 0.2, 0.3, 0.4}));
+    EXPECT_EQ(textOf(ax, "Units"), "pixels");
+    EXPECT_EQ(h(rt::get(ax, "YLabel")), h(ylabel));  // the same object
+    EXPECT_EQ(textOf(ylabel, "String"), r.reset ? "" : "Resistance (Ohms)");
+    EXPECT_EQ(rt::get(second, "XData").rows(), 1u);  // stored as a row
+    // A held line takes the next colour of the order.
+    const rt::Array order = rt::get(ax, "ColorOrder");
+    const std::size_t k = r.hold ? 1 : 0, n = order.rows();
+    EXPECT_EQ(values(rt::get(second, "Color")),
+              (V{order.re()[k], order.re()[n + k], order.re()[2 * n + k]}));
+  }
   EXPECT_NE(errorOf([] { rt::plot(rt::row({1, 2}), rt::row({1, 2, 3})); }), "");
 }
 
@@ -169,29 +157,6 @@ TEST_F(Plotting, SurfaceTakesItsDataThenPairsWithAnyLeadingPartOfParent) {
   for (const Args& bad : {Args{z, s("Parent"), f}, Args{x, y, z, s("parent")},
                           Args{z, s("parents"), target}, Args{x, y}})
     EXPECT_NE(errorOf([&] { rt::surface(bad); }), "") << bad.size() << " arguments";
-}
-
-TEST_F(Plotting, LabelBypassCallsTheProgramFunctionTheApplicationDataNames) {
-  const rt::Array ax = axesWith("replace");
-  // A module of the running program is called by name with one output.
-  static const rt::FunctionEntry table[] = {
-      {"program_label",
-       [](int nargout, std::span<rt::Array> out, std::span<const rt::Array> in) {
-         EXPECT_EQ(nargout, 1);
-         EXPECT_EQ(in.size(), 2u);
-         out[0] = rt::str("from program");
-       },
-       -2, 1, nullptr}};
-  const rt::MainInfo info{1, table, {}, {}, {}};
-  rt::gfx::setMainInfo(&info);
-  rt::setappdata(ax, s("BYPASS_xlabel"), s("program_label"));
-  EXPECT_EQ(rt::labelBypass(std::vector<rt::Array>{ax, s("BYPASS_xlabel"), s("T")}).text(),
-            "from program");
-  rt::setappdata(ax, s("BYPASS_zlabel"), s("no_such_function"));
-  EXPECT_EQ(errorOf([&] {
-              rt::labelBypass(std::vector<rt::Array>{ax, s("BYPASS_zlabel"), s("T")});
-            }),
-            "Undefined function \"no_such_function\".");
 }
 
 }  // namespace

@@ -57,13 +57,11 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
 }
 
 TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
-  const rt::Array f = rt::figure({s("Tag"), s("win")});
+  const rt::Array f = rt::figure();
   const rt::Array panel = rt::axes({s("Parent"), f, s("HandleVisibility"), s("off")});
   const rt::Array first = rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
   rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
-  const rt::Array other = rt::figure();
-  const rt::Array elsewhere = rt::uicontrol({s("Parent"), other, s("Tag"), s("dial")});
-
+  const rt::Array elsewhere = rt::uicontrol({s("Parent"), rt::figure(), s("Tag"), s("dial")});
   EXPECT_EQ(rt::findByTag(h(f), "knob"), h(first));
   rt::set(panel, {s("Tag"), s("knob")});  // older than the controls, and hidden
   EXPECT_EQ(rt::findByTag(h(f), "knob"), h(panel));
