@@ -58,4 +58,15 @@ inline int colorDistance(QColor a, QColor b) {
          std::abs(a.blue() - b.blue());
 }
 
+// How many pixels of `img` (every `step`-th both ways) within `area` (the
+// whole picture when null) `match` takes.
+template <class Match>
+int countPixels(const QImage& img, Match match, QRect area = {}, int step = 1) {
+  if (area.isNull()) area = img.rect();
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); y += step)
+    for (int x = area.left(); x <= area.right(); x += step) n += match(img.pixelColor(x, y));
+  return n;
+}
+
 }  // namespace qt_test

@@ -48,7 +48,7 @@ class Figures : public QtTest {
     const rt::Array v = rt::row({1, 2, 3, 4, 5});
     std::vector<rt::Array> args = {
         v, v, rt::mtimes(rt::ctranspose(rt::minus(v, n(1))), rt::minus(v, n(1)))};
-    surf = handle(rt::surface(args));
+    rt::surface(args);
     rt::view(rt::scalar(ax), n(95), n(-45));
     return shown();
   }
@@ -70,13 +70,18 @@ class Figures : public QtTest {
                   Qt::NoModifier);
     QApplication::sendEvent(w, &e);
   }
+  static void drag(QWidget* w, Qt::MouseButton button, QPoint from, QPoint to) {
+    QTest::mousePress(w, button, {}, from);
+    QTest::mouseMove(w, to);
+    QTest::mouseRelease(w, button, {}, to);
+  }
   static void wheel(QWidget* w, QPoint at, int notches) {
     QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &e);
   }
 
-  double fig = 0, ax = 0, line = 0, surf = 0;
+  double fig = 0, ax = 0, line = 0;
 };
 
 TEST_F(Figures, ADoubleClickRestoresTheLimitsTheProgramSetLast) {
@@ -103,20 +108,15 @@ TEST_F(Figures, DragsPanWithTheMiddleButtonAndABandZoomsInZoomMode) {
   rt::axis(s("auto"));
   w->repaint();
   std::vector<double> before = values(ax, "XLim");
-  QPoint from = pixelOf(w, 5, 50), to = pixelOf(w, 3, 50);
-  QTest::mousePress(w, Qt::MiddleButton, {}, from);
-  QTest::mouseMove(w, to);
-  QTest::mouseRelease(w, Qt::MiddleButton, {}, to);
+  drag(w, Qt::MiddleButton, pixelOf(w, 5, 50), pixelOf(w, 3, 50));
   std::vector<double> panned = values(ax, "XLim");
   EXPECT_NEAR(panned[0], before[0] + 2, 0.05);
   EXPECT_NEAR(panned[1] - panned[0], before[1] - before[0], 1e-9);
 
   w->setTool(Tool::Zoom);
   w->repaint();
-  QPoint a = pixelOf(w, 4, 20), b = pixelOf(w, 6, 40);
-  QTest::mousePress(w, Qt::LeftButton, {}, a);
-  QTest::mouseMove(w, b);
-  QTest::mouseRelease(w, Qt::LeftButton, {}, b);
+  const QPoint a = pixelOf(w, 4, 20);
+  drag(w, Qt::LeftButton, a, pixelOf(w, 6, 40));
   std::vector<double> x = values(ax, "XLim"), y = values(ax, "YLim");
   EXPECT_NEAR(x[0], 4, 0.1);
   EXPECT_NEAR(x[1], 6, 0.1);
@@ -130,13 +130,9 @@ TEST_F(Figures, DragsPanWithTheMiddleButtonAndABandZoomsInZoomMode) {
 
 TEST_F(Figures, DraggingA3DAxesTurnsItsViewAndAClickInDataCursorModeNamesAPoint) {
   FigureWindow* w = surfacePlot();
-  QPoint centre = w->layouts().at(0).box.center().toPoint();
-  QTest::mousePress(w, Qt::LeftButton, {}, centre);
-  for (int i = 1; i <= 4; ++i) QTest::mouseMove(w, centre + QPoint(10 * i, 5 * i));
-  QTest::mouseRelease(w, Qt::LeftButton, {}, centre + QPoint(40, 20));
-  std::vector<double> view = values(ax, "View");
-  EXPECT_NEAR(view[0], 95 - 20, 1e-9);
-  EXPECT_NEAR(view[1], -45 + 10, 1e-9);
+  const QPoint centre = w->layouts().at(0).box.center().toPoint();
+  drag(w, Qt::LeftButton, centre, centre + QPoint(40, 20));
+  EXPECT_EQ(values(ax, "View"), (std::vector<double>{95 - 20, -45 + 10}));
   rt::qt::rotateTo(ax, 10, 120);
   EXPECT_EQ(values(ax, "View"), (std::vector<double>{10, 90}));
 
