@@ -74,7 +74,7 @@ TEST_F(Dispatch, CommandStringsCallProgramFunctionsByName) {
 TEST_F(Dispatch, OnlyUserActsAndCreationRunCallbacksAndTheirErrorsAreReported) {
   const rt::Array f = rt::figure();
   const rt::Array slider = control(f, "cb_body"), other = control(f, "missing_function");
-  rt::set(slider, {s("Value"), n(5), s("Callback"), s("cb_body")});
+  rt::set(slider, {s("Value"), n(5)});
   EXPECT_TRUE(calls().empty());
 
   double valueSeen = 0;
@@ -95,7 +95,6 @@ TEST_F(Dispatch, OnlyUserActsAndCreationRunCallbacksAndTheirErrorsAreReported) {
   for (const char* part : {"Something went wrong in the callback.", "\"Style\"",
                            "Undefined function \"missing_function\"."})
     EXPECT_NE(err.find(part), std::string::npos) << err;
-  EXPECT_FALSE(rt::gfx::callbackRunning());
 
   // A creation function runs once, when the control is made.
   calls().clear();
@@ -139,20 +138,6 @@ TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
   };
   rt::uicontrol({s("Parent"), f, s("CreateFcn"), s("cb_body")});
   EXPECT_EQ(calls(), (Calls{"cb_body", "end of create", "cb_body"}));
-}
-
-TEST_F(Dispatch, CloseRequestsRunTheFiguresCloseFunction) {
-  const rt::Array kept = rt::figure({s("CloseRequestFcn"), s("cb_body")});
-  const rt::Array closed = rt::figure();
-  rt::gfx::closeRequest(h(kept));
-  EXPECT_TRUE(rt::gfx::exists(h(kept)));
-  EXPECT_EQ(calls(), Calls{"cb_body"});
-  rt::gfx::closeRequest(h(closed));
-  EXPECT_FALSE(rt::gfx::exists(h(closed)));
-  EXPECT_EQ(log->count(Event::AllClosed), 0u);
-  rt::set(kept, {s("CloseRequestFcn"), s("")});
-  rt::gfx::closeRequest(h(kept));
-  EXPECT_EQ(log->count(Event::AllClosed), 1u);
 }
 
 // ---------------------------------------------------------------- runMain

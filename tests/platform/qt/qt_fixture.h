@@ -12,9 +12,13 @@
 
 #include "platform/array/array.h"
 #include "platform/graphics/graphics.h"
+#include "platform/graphics/headless.h"
 #include "platform/qt/qt_front_end.h"
 
 namespace qt_test {
+
+using gtest_graphics::n;
+using gtest_graphics::s;
 
 // Libraries initialised, a QtFrontEnd installed (it owns the QApplication
 // when it made one); everything is torn down again after each test.
@@ -45,13 +49,6 @@ class QtTest : public ::testing::Test {
 
   rt::qt::QtFrontEnd* front = nullptr;
 };
-
-inline rt::Array s(const char* text) {
-  return rt::str(text);
-}
-inline rt::Array n(double v) {
-  return rt::scalar(v);
-}
 
 inline int colorDistance(QColor a, QColor b) {
   return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +

@@ -1,10 +1,8 @@
 // The Qt front end driven like a user drives it: real widgets, QTest mouse
 // and key events, windows opened, closed and saved.
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest/QTest>
 #include <cmath>
 
@@ -238,24 +236,6 @@ TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStaysUnlessItClosesIt) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Each new window opens clear of those already open and inside the screen,
-// asking not to be activated (the offscreen platform activates every window
-// shown all the same: that the keyboard stays is checked on a real display).
-TEST_F(FrontEndTest, NewWindowsCascadeAndAskNotToBeActivated) {
-  QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-  rt::Array main = makeFigure();
-  std::vector<QPoint> corners;
-  for (int i = 0; i < 12; ++i) {
-    QWidget* w = front->window(handle(rt::figure()));
-    QApplication::processEvents();
-    EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_TRUE(avail.contains(w->geometry())) << i;
-    for (QPoint c : corners) EXPECT_NE(c, w->geometry().topLeft()) << i;
-    corners.push_back(w->geometry().topLeft());
-  }
-  EXPECT_FALSE(front->window(handle(main))->testAttribute(Qt::WA_ShowWithoutActivating));
-}
-
 // ------------------------------------------------------------------- edit
 TEST_F(FrontEndTest, EditBoxesHandTheirTextOverOnEnterOrWhenLeftAfterAChange) {
   QWidget* win = front->window(handle(makeFigure()));
@@ -389,24 +369,6 @@ TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
   front->window(handle(kept))->close();
   ASSERT_NE(front->window(handle(kept)), nullptr);
   EXPECT_TRUE(front->window(handle(kept))->isVisible());
-}
-
-TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
-  EXPECT_EQ(front->run(), 0);  // nothing open: at once
-
-  rt::Array a = makeFigure(), b = makeFigure();
-  QTimer::singleShot(0, [&] { front->window(handle(a))->close(); });
-  QTimer::singleShot(20, [&] { front->window(handle(b))->close(); });
-  // A watchdog so that a fault cannot hang the test.
-  QObject watchdog;
-  QTimer::singleShot(10000, &watchdog, [] {
-    for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
-  });
-  QElapsedTimer clock;
-  clock.start();
-  EXPECT_EQ(front->run(), 0);
-  EXPECT_LT(clock.elapsed(), 5000);
-  EXPECT_TRUE(rt::gfx::figures().empty());
 }
 
 }  // namespace
