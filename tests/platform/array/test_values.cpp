@@ -1,5 +1,4 @@
-// Structures, indexing, sizes, value lifetime, errors, warnings and call
-// contexts.
+// Structures, indexing, sizes, value lifetime, errors and warnings.
 #include "platform/array/array_test.h"
 
 namespace {
@@ -87,19 +86,6 @@ TEST(ArrayValues, WarningsSwitchOffUntilTheLibraryRestarts) {
   rt::arrayLibraryTerminate();
   rt::arrayLibraryInitialize();
   EXPECT_TRUE(rt::warningsEnabled());
-}
-
-TEST(ArrayValues, CallContextsNestAndANewRunStartsFromNone) {
-  rt::arrayLibraryInitialize();
-  rt::enterNewContext(1, 2);
-  rt::enterNewContext(0, 3);
-  EXPECT_EQ(rt::nargin(), 3);
-  EXPECT_EQ(rt::nargout(), 0);
-  rt::restorePreviousContext();
-  EXPECT_EQ(rt::nargin(), 2);
-  EXPECT_EQ(rt::nargout(), 1);
-  rt::arrayLibraryInitialize();
-  EXPECT_EQ(rt::contextDepth(), 0u);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Data read back out of the objects and written as comma-separated text:
 // exact numbers, label headers, surface grids, and blocks per axes.
 #include <cmath>
-#include <limits>
 
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/headless.h"
@@ -10,25 +9,18 @@ namespace {
 
 using namespace gtest_graphics;
 
-TEST(ExactNumber, ReadsBackToTheSameDoubleAndNamesTheSpecialValues) {
-  for (double v : {0.1, 1.0 / 3, -2.5e-300, 6.02214076e23, 1e17 + 16})
-    EXPECT_EQ(std::stod(rt::gfx::exactNumber(v)), v) << rt::gfx::exactNumber(v);
-  EXPECT_EQ(rt::gfx::exactNumber(std::nan("")), "NaN");
-  EXPECT_EQ(rt::gfx::exactNumber(-std::numeric_limits<double>::infinity()), "-Inf");
-}
-
 using DataExport = GraphicsTest;
 
 TEST_F(DataExport, ALineGivesItsPointsUnderTheAxesLabels) {
   double fig = h(rt::figure());
   rt::Array ax = rt::axes({});
-  rt::plot(rt::row({1.0 / 3, 2, 3}), rt::row({0.1, std::nan(""), -7}));
+  rt::plot(rt::row({1.0 / 3, 2, 3}), rt::row({0.1, std::nan(""), -1e300}));
   EXPECT_EQ(rt::gfx::axesCsv(h(ax)).substr(0, 4), "x,y\n") << "no labels set";
   rt::set(rt::get(ax, "XLabel"), {s("String"), s("Frequency (GHz)")});
   rt::set(rt::get(ax, "YLabel"), {s("String"), s("Resistance, \"R\"")});
   EXPECT_EQ(rt::gfx::axesCsv(h(ax)),
             "Frequency (GHz),\"Resistance, \"\"R\"\"\"\n"
-            "0.33333333333333331,0.10000000000000001\n2,NaN\n3,-7\n");
+            "0.33333333333333331,0.10000000000000001\n2,NaN\n3,-1.0000000000000001e+300\n");
   // A figure gives a block per axes with data, in creation order.
   rt::axes({});
   rt::plot(rt::row({5}), rt::row({6}));

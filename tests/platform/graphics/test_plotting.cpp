@@ -56,20 +56,6 @@ TEST_F(Plotting, NextPlotDecidesWhatAPlotKeeps) {
   EXPECT_NE(errorOf([] { rt::plot(rt::row({1, 2}), rt::row({1, 2, 3})); }), "");
 }
 
-TEST_F(Plotting, NewplotUsesTheCurrentAxesOrMakesThem) {
-  const rt::Array made = rt::newplot();
-  EXPECT_EQ(h(rt::gca()), h(made));
-  const rt::Array f = rt::gcf();
-  rt::set(f, {s("NextPlot"), s("replace"), s("Color"), s("k")});
-  const rt::Array c = rt::uicontrol({s("Parent"), f});
-  const rt::Array fresh = rt::newplot();
-  // A figure with NextPlot "replace" is cleared and reset first.
-  EXPECT_FALSE(rt::gfx::exists(h(made)));
-  EXPECT_FALSE(rt::gfx::exists(h(c)));
-  EXPECT_EQ(rt::gfx::type(h(fresh)), "axes");
-  EXPECT_EQ(values(rt::get(f, "Color")), (V{0.8, 0.8, 0.8}));
-}
-
 TEST_F(Plotting, AutomaticLimitsWidenToWholeRoundStepsAndTightOnesAreTheData) {
   const rt::Array ax = axesWith("replacechildren");
   // Steps of 1, 2 or 5 times a power of ten, the smallest that cuts the
