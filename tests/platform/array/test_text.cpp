@@ -66,7 +66,6 @@ TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
     const Array a = rt::str2num(rt::str(code));
     EXPECT_TRUE(a.isNumeric() && a.rows() == 0 && a.cols() == 0) << code;
   }
-  EXPECT_TRUE(rt::str2num(rt::scalar(3)).empty());
 }
 
 TEST(ArrayText, StringComparisons) {

@@ -1,4 +1,4 @@
-// hold, lines, limits, grid, view and surfaces, and their data read back
+// hold, lines, limits and surfaces, and their data read back
 // out and written as comma-separated text.
 #include <cmath>
 
@@ -99,23 +99,6 @@ TEST_F(Plotting, TightLimitsStayUsableForFlatOrMissingData) {
   sane("YLim", NAN);
 }
 
-TEST_F(Plotting, GridAndView) {
-  const rt::Array ax = axesWith("replace");
-  rt::grid(s("on"));
-  for (const char* g : {"XGrid", "YGrid", "ZGrid"}) EXPECT_EQ(textOf(ax, g), "on");
-  rt::grid(ax, s("OFF"));
-  EXPECT_EQ(textOf(ax, "YGrid"), "off");
-  EXPECT_EQ(errorOf([] { rt::grid(s("maybe")); }), "grid: expected \"on\" or \"off\".");
-
-  rt::view(ax, n(3));
-  EXPECT_EQ(values(rt::get(ax, "View")), (V{-37.5, 30}));
-  rt::view(rt::Array(), n(95), n(-45));  // azimuth and elevation of the current axes
-  EXPECT_EQ(values(rt::get(ax, "View")), (V{95, -45}));
-  rt::view(ax, n(2));
-  EXPECT_EQ(values(rt::get(ax, "View")), (V{0, 90}));
-  EXPECT_NE(errorOf([&] { rt::view(ax, n(7)); }), "");
-}
-
 TEST_F(Plotting, SurfaceTakesItsDataThenPairsWithAnyLeadingPartOfParent) {
   const rt::Array f = rt::figure();
   const rt::Array target = rt::axes({s("Parent"), f});
@@ -126,7 +109,6 @@ TEST_F(Plotting, SurfaceTakesItsDataThenPairsWithAnyLeadingPartOfParent) {
 
   const rt::Array onlyZ = rt::surface(std::vector<rt::Array>{z});
   EXPECT_EQ(rt::gfx::parent(h(onlyZ)), h(other));
-  EXPECT_EQ(values(rt::get(onlyZ, "XData")), (V{1, 2, 3}));
 
   for (const char* name : {"PaReNt", "p"}) {
     const rt::Array srf =

@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
-#include <string>
-#include <vector>
 
 #include "platform/array/array.h"
 #include "platform/graphics/graphics.h"
