@@ -1,6 +1,7 @@
-// The one atomic writer: a file is replaced whole or not at all, through a
-// link the linked file is replaced, devices are written in place, and a
-// failure names the file and the reason and leaves nothing behind.
+// The one atomic writer, which every file the program saves goes through: a
+// file is replaced whole or not at all, through a link the linked file is
+// replaced, devices are written in place, and a failure names the file and
+// the reason on one line and leaves nothing behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,18 +58,25 @@ TEST_F(AtomicFile, ReplacesTheFileOrTheLinkedFileWhole) {
 
 TEST_F(AtomicFile, FailuresNameTheFileAndTheReasonAndLeaveNothing) {
   fs::create_directories(dir_ / "folder");
+  std::ofstream(path("plain")).close();
+  const std::string inPlain = path("plain/a.png");
   struct Case {
     std::string path, shownAs, message;
   } cases[] = {
       {path("no/a.s1p"), "", "cannot write " + path("no/a.s1p") + ": No such file or directory"},
+      {inPlain, "", "cannot write " + inPlain + ": Not a directory"},
       {path("folder"), "\"folder\"", "cannot write \"folder\": Is a directory"},
       {"/dev/full", "", "cannot write /dev/full: No space left on device"},
       {"", "", "cannot write a file without a name"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(writeFileAtomically(c.path, std::string(100000, 'x'), c.shownAs), c.message);
-  EXPECT_EQ(entries(), std::set<std::string>{"folder"});
-  EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+  // Not even root may create files here; the reason is the system's.
+  const std::string proc = writeFileAtomically("/proc/tessivar-out.png", "x");
+  EXPECT_EQ(proc.rfind("cannot write /proc/tessivar-out.png: ", 0), 0u) << proc;
+  EXPECT_EQ(proc.find('\n'), std::string::npos) << proc;
+  EXPECT_EQ(entries(), (std::set<std::string>{"folder", "plain"}));
+  EXPECT_EQ(read(path("plain")), "");
 }
 
 }  // namespace

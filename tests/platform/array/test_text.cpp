@@ -34,27 +34,19 @@ TEST(ArrayText, Num2strShowsIntegersWholeAndOthersToFiveDigitsPastTheUnits) {
   for (auto [v, text] : cases) EXPECT_EQ(rt::num2str(rt::scalar(v)).text(), text) << text;
   EXPECT_EQ(rt::num2str(rt::complexScalar(1, -2)).text(), "1-2i");
   EXPECT_EQ(rt::num2str(rt::row({1, 2.5, -3})).text(), "1  2.5  -3");
-  EXPECT_TRUE(rt::num2str(rt::emptyDouble()).isChar());
-  const Array text = rt::str("keep");
-  EXPECT_EQ(rt::num2str(text).id(), text.id());
+  EXPECT_EQ(rt::num2str(rt::str("keep")).text(), "keep");
 }
 
 TEST(ArrayText, Str2doubleAcceptsOneNumberOnly) {
   const std::pair<const char*, double> cases[] = {
-      {" 2.5 ", 2.5},    {"1e3", 1000.0},
-      {"-.5E-1", -0.05}, {"+7.", 7.0},
-      {"1e999", kInf},   {"1e-999", 0.0},
-      {"-Inf", -kInf},   {"0.000000000000000000000000001e330", 1e303}};
+      {" 2.5 ", 2.5},  {"-.5E-1", -0.05}, {"+7.", 7.0},
+      {"1e999", kInf}, {"-Inf", -kInf},   {"0.000000000000000000000000001e330", 1e303}};
   for (auto [text, v] : cases) EXPECT_EQ(str2double(text), v) << text;
   EXPECT_TRUE(std::signbit(str2double("-0")));
   for (const char* bad : {"", "abc", "NaN", "0x10", "infinity", "1e", "1 2", "1,5", ".", "--1",
-                          "1.2.3", "e5", "nan(1)",
-                          "\xc2\xa0"
-                          "1",
-                          "٣", "2 .5"})
+                          "1.2.3", "nan(1)", "\u00A01", "٣"})
     EXPECT_TRUE(std::isnan(str2double(bad))) << bad;
   EXPECT_TRUE(std::isnan(rt::str2double(rt::scalar(5)).scalar()));
-  EXPECT_TRUE(std::isnan(rt::str2double(Array()).scalar()));
   EXPECT_TRUE(std::isnan(rt::str2double(rt::initializeCharVector(2, 1, u"12")).scalar()));
 
   // Long input is read in linear time.
@@ -67,7 +59,6 @@ TEST(ArrayText, Str2doubleAcceptsOneNumberOnly) {
 
 TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
   auto read = [](std::string_view s) { return values(rt::str2num(rt::str(s))); };
-  EXPECT_EQ(read("42"), (V{42}));
   EXPECT_EQ(read(" 1 2,3 , 4 "), (V{1, 2, 3, 4}));
   EXPECT_EQ(read("[1.5, -2e1]"), (V{1.5, -20}));
   for (const char* code : {"", "1;2", "exit", "quit()", "1+1", "[1 2", "1,,2", ",1", "1,", "[[1]]",
@@ -75,15 +66,12 @@ TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
     const Array a = rt::str2num(rt::str(code));
     EXPECT_TRUE(a.isNumeric() && a.rows() == 0 && a.cols() == 0) << code;
   }
-  EXPECT_TRUE(rt::str2num(rt::scalar(3)).empty());
 }
 
 TEST(ArrayText, StringComparisons) {
-  EXPECT_TRUE(rt::tobool(rt::strcmp(rt::str("figure"), rt::str("figure"))));
-  EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("figure"), rt::str("Figure"))));
-  EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("ab"), rt::initializeCharVector(2, 1, u"ab"))));
-  EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("a"), rt::scalar('a'))));
-  EXPECT_TRUE(rt::tobool(rt::strcmp(rt::emptyChar(), rt::str(""))));
+  for (const Array& other :
+       {rt::str("Figure"), rt::initializeCharVector(6, 1, u"figure"), rt::scalar('f')})
+    EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("figure"), other)));
   const Array list = rt::initializeCellVector(2, 1, {rt::str("end"), rt::str("for")});
   EXPECT_EQ(values(rt::strcmp(rt::str("for"), list)), (V{0, 1}));
 
@@ -91,15 +79,12 @@ TEST(ArrayText, StringComparisons) {
     return rt::tobool(rt::strncmpi(rt::str(a), rt::str(b), rt::scalar(n)));
   };
   EXPECT_TRUE(ncmpi("PAR", "parent", 3));
-  EXPECT_FALSE(ncmpi("parents", "parent", 7));
-  EXPECT_FALSE(ncmpi("", "parent", 0));
-  EXPECT_FALSE(ncmpi("pa", "parent", 2.5));
-  EXPECT_FALSE(ncmpi("px", "parent", 2));
+  for (auto [a, n] : {std::pair{"parents", 7.0}, {"", 0.0}, {"pa", 2.5}, {"px", 2.0}})
+    EXPECT_FALSE(ncmpi(a, "parent", n)) << a;
 
   const Array l = rt::isletter(rt::str("aZ_1 éÀ×ß"));
   ASSERT_TRUE(l.isLogical());
   EXPECT_EQ(values(l), (V{1, 1, 0, 0, 0, 1, 1, 0, 1}));
-  EXPECT_EQ(rt::isletter(rt::row({65, 66})).re()[0], 0.0);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// Structures, indexing, sizes, value lifetime, errors, warnings and call
-// contexts.
+// Structures, indexing, sizes, value lifetime, errors and warnings.
 #include "platform/array/array_test.h"
-#include "platform/graphics/graphics.h"
 
 namespace {
 
@@ -12,10 +10,8 @@ using testing::internal::GetCapturedStderr;
 TEST(ArrayValues, StructFieldsKeepCreationOrder) {
   const Array s = rt::struct_({rt::str("zeta"), rt::scalar(1), rt::str("alpha"), rt::str("x"),
                                rt::str("mid"), rt::cellRow({rt::scalar(7)})});
-  ASSERT_TRUE(s.isStruct());
   EXPECT_EQ(s.data().fieldNames, (std::vector<std::string>{"zeta", "alpha", "mid"}));
   EXPECT_EQ(s.field("mid").scalar(), 7.0);  // a 1x1 cell stands for its element
-  EXPECT_TRUE(s.field("nope").isNull());
 
   // Assigning returns a new structure; a replaced field keeps its place.
   const Array t = rt::indexAssign(s, rt::str("alpha"), rt::scalar(2));
@@ -23,38 +19,22 @@ TEST(ArrayValues, StructFieldsKeepCreationOrder) {
   EXPECT_EQ(u.data().fieldNames, (std::vector<std::string>{"zeta", "alpha", "mid", "new"}));
   EXPECT_EQ(rt::indexRef(u, ".alpha").scalar(), 2.0);
   EXPECT_EQ(s.field("alpha").text(), "x");
-  EXPECT_TRUE(rt::tobool(rt::isfield(u, rt::str("new"))));
-  EXPECT_FALSE(rt::tobool(rt::isfield(rt::emptyDouble(), rt::str("a"))));
-  EXPECT_TRUE(rt::indexAssign(rt::emptyDouble(), rt::str("a"), rt::scalar(1)).isStruct());
-
-  EXPECT_THROW(rt::struct_({rt::str("a")}), rt::Error);
   EXPECT_THROW(rt::struct_({rt::str("a"), rt::scalar(1), rt::str("a"), rt::scalar(2)}), rt::Error);
-  EXPECT_THROW(rt::indexAssign(rt::scalar(1), rt::str("a"), rt::scalar(1)), rt::Error);
   const Array nested = rt::struct_({rt::str("a"), rt::struct_({rt::str("b"), rt::scalar(4)})});
   EXPECT_EQ(rt::indexRef(nested, ".a.b").scalar(), 4.0);
   EXPECT_EQ(messageOf([&] { rt::indexRef(nested, ".name"); }),
             "Reference to non-existent field 'name'.");
-  EXPECT_NE(messageOf([&] { rt::indexRef(Array(), ".a"); }), "(no error)");
 }
 
 TEST(ArrayValues, SizesElementsColumnsAndArgumentLists) {
   const Array m = rt::matrix(2, 3, V{1, 2, 3, 4, 5, 6});
   EXPECT_EQ(values(rt::size(m)), (V{2, 3}));
   EXPECT_EQ(rt::size(m, rt::scalar(3)).scalar(), 1.0);
-  EXPECT_THROW(rt::size(m, rt::scalar(0)), rt::Error);
-  EXPECT_EQ(rt::lengthInt(m), 3u);
   EXPECT_EQ(rt::lengthInt(rt::zeros(0, 5)), 0u);
-
   EXPECT_EQ(rt::intArrayRef1(m, 4).scalar(), 4.0);
-  EXPECT_EQ(rt::intArrayRef1(rt::str("xyz"), 1).text(), "x");
   EXPECT_EQ(messageOf([&] { rt::intArrayRef1(m, 7); }), "Index exceeds matrix dimensions.");
-  EXPECT_THROW(rt::intArrayRef1(m, 0), rt::Error);
-
-  const auto cols = rt::columns(m);
-  ASSERT_EQ(cols.size(), 3u);
-  EXPECT_EQ(values(cols[2]), (V{5, 6}));
+  EXPECT_EQ(values(rt::columns(m).at(2)), (V{5, 6}));
   EXPECT_EQ(rt::spread(rt::cell(2, 1, {rt::scalar(1), rt::str("b")}))[1].text(), "b");
-  EXPECT_THROW(rt::spread(rt::scalar(1)), rt::Error);
 
   const Array args[] = {rt::scalar(1), rt::str("a"), Array(), rt::scalar(9)};
   EXPECT_EQ(rt::varargin(args).cols(), 2u);  // the list ends at the null
@@ -75,21 +55,10 @@ TEST(ArrayValues, LiveCountReturnsToItsStart) {
     EXPECT_TRUE(s.isNull());
   }
   EXPECT_EQ(rt::liveArrays(), start);
-  // Copies share the stored data.
-  const Array a = rt::scalar(1);
-  const std::size_t one = rt::liveArrays();
-  const Array b = a;
-  EXPECT_EQ(rt::liveArrays(), one);
-  EXPECT_EQ(a.id(), b.id());
 }
 
 TEST(ArrayValues, ErrorMessagesAndReports) {
-  EXPECT_EQ(messageOf([] { rt::validateError(0, "handles"); }),
-            "Input argument \"handles\" is undefined.");
   EXPECT_EQ(messageOf([] { rt::validateError(1, "fig"); }), "Variable \"fig\" is undefined.");
-  EXPECT_EQ(messageOf([] { rt::validateOutputError("h", "surf"); }),
-            "Output argument \"h\" was not set by the function \"surf\".");
-  EXPECT_EQ(messageOf([] { rt::error(rt::str("Custom failure.")); }), "Custom failure.");
   EXPECT_EQ(messageOf([] { rt::error(rt::emptyChar()); }), "(no error)");
 
   auto chk = [](double n) { return rt::nargchk(rt::scalar(1), rt::scalar(2), rt::scalar(n)); };
@@ -113,29 +82,6 @@ TEST(ArrayValues, WarningsSwitchOffUntilTheLibraryRestarts) {
   rt::arrayLibraryTerminate();
   rt::arrayLibraryInitialize();
   EXPECT_TRUE(rt::warningsEnabled());
-}
-
-TEST(ArrayValues, CallContextsNestAndANewRunStartsFromNone) {
-  rt::arrayLibraryInitialize();
-  rt::enterNewContext(1, 2);
-  rt::enterNewContext(0, 3);
-  EXPECT_EQ(rt::nargin(), 3);
-  EXPECT_EQ(rt::nargout(), 0);
-  rt::restorePreviousContext();
-  EXPECT_EQ(rt::nargin(), 2);
-  EXPECT_EQ(rt::nargout(), 1);
-  rt::arrayLibraryInitialize();
-  EXPECT_EQ(rt::contextDepth(), 0u);
-
-  const rt::LocalFunctionTable table{};
-  EXPECT_EQ(rt::setCurrentLocalFunctionTable(&table), nullptr);
-  EXPECT_EQ(rt::setCurrentLocalFunctionTable(nullptr), &table);
-
-  Array ans;
-  testing::internal::CaptureStdout();
-  rt::printAns(ans, rt::row({1, 2.5}));
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("1  2.5"), std::string::npos);
-  EXPECT_EQ(ans.cols(), 2u);
 }
 
 }  // namespace

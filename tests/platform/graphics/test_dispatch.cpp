@@ -7,10 +7,11 @@
 namespace {
 
 using namespace gtest_graphics;
+using Calls = std::vector<std::string>;
 
 // The calls that the program functions below receive.
-std::vector<std::string>& calls() {
-  static std::vector<std::string> c;
+Calls& calls() {
+  static Calls c;
   return c;
 }
 // What the next call of "cb_body" does besides being recorded.
@@ -44,6 +45,9 @@ class Dispatch : public GraphicsTest {
     rt::arrayLibraryInitialize();  // warnings back on
     GraphicsTest::TearDown();
   }
+  rt::Array control(const rt::Array& f, const char* callback) {
+    return rt::uicontrol({s("Parent"), f, s("Callback"), s(callback)});
+  }
 };
 
 TEST_F(Dispatch, CommandStringsCallProgramFunctionsByName) {
@@ -53,29 +57,24 @@ TEST_F(Dispatch, CommandStringsCallProgramFunctionsByName) {
   rt::gfx::runCommand(h(c), s("inter_func_e1;"));
   rt::gfx::runCommand(h(c), s("  cb_body off now"));
   rt::gfx::runCommand(h(c), rt::emptyChar());
-  EXPECT_EQ(calls(), (std::vector<std::string>{"inter_func_e1", "cb_body off now"}));
+  EXPECT_EQ(calls(), (Calls{"inter_func_e1", "cb_body off now"}));
   EXPECT_EQ(seenGcbo, h(c));
   EXPECT_TRUE(rt::gcbo().empty());
   rt::gfx::runCommand(h(c), s("warning off"));
   EXPECT_FALSE(rt::warningsEnabled());
 
-  EXPECT_EQ(errorOf([&] { rt::gfx::runCommand(h(c), s("inter_func_e9")); }),
-            "Undefined function \"inter_func_e9\".");
   EXPECT_EQ(errorOf([&] { rt::gfx::runCommand(h(c), rt::cellRow({s("x")})); }),
             "A callback must be a command string.");
-  EXPECT_FALSE(rt::gfx::callbackRunning());
   // Without a running program only the built-in commands are known.
   rt::gfx::setMainInfo(nullptr);
   EXPECT_EQ(errorOf([&] { rt::gfx::runCommand(h(c), s("inter_func_e1")); }),
             "Undefined function \"inter_func_e1\".");
 }
 
-TEST_F(Dispatch, OnlyUserActsAndCreationRunCallbacksAndTheirErrorsAreReported) {
+TEST_F(Dispatch, OnlyUserActsRunCallbacksAndTheirErrorsAreReported) {
   const rt::Array f = rt::figure();
-  const rt::Array slider =
-      rt::uicontrol({s("Parent"), f, s("Style"), s("slider"), s("Callback"), s("cb_body")});
-  const rt::Array other = rt::uicontrol({s("Parent"), f});
-  rt::set(slider, {s("Value"), n(5), s("Callback"), s("cb_body")});
+  const rt::Array slider = control(f, "cb_body"), other = control(f, "missing_function");
+  rt::set(slider, {s("Value"), n(5)});
   EXPECT_TRUE(calls().empty());
 
   double valueSeen = 0;
@@ -88,32 +87,19 @@ TEST_F(Dispatch, OnlyUserActsAndCreationRunCallbacksAndTheirErrorsAreReported) {
   EXPECT_NO_THROW(rt::gfx::userAct(h(slider), {{"Value", n(42)}}));
   // A refused write and an unknown callback are reported the same way.
   rt::gfx::userAct(h(slider), {{"Style", s("knob")}});
-  rt::set(other, {s("Callback"), s("missing_function")});
   rt::gfx::userAct(h(other), {});
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(calls(), std::vector<std::string>{"cb_body"});
+  EXPECT_EQ(calls(), Calls{"cb_body"});
   EXPECT_EQ(valueSeen, 42);
   EXPECT_EQ(textOf(other, "String"), "written");  // the writes stay
-  EXPECT_NE(err.find("Something went wrong in the callback."), std::string::npos) << err;
-  EXPECT_NE(err.find("\"Style\""), std::string::npos) << err;
-  EXPECT_NE(err.find("Undefined function \"missing_function\"."), std::string::npos) << err;
-  EXPECT_FALSE(rt::gfx::callbackRunning());
-
-  // A creation function runs once, when the control is made.
-  calls().clear();
-  cbBody() = [&] { valueSeen = h(rt::gcbo()); };
-  const rt::Array c = rt::uicontrol({s("Parent"), f, s("CreateFcn"), s("cb_body")});
-  EXPECT_EQ(valueSeen, h(c));
-  rt::set(c, {s("CreateFcn"), s("cb_body")});
-  EXPECT_EQ(calls(), std::vector<std::string>{"cb_body"});
+  for (const char* part : {"Something went wrong in the callback.", "\"Style\"",
+                           "Undefined function \"missing_function\"."})
+    EXPECT_NE(err.find(part), std::string::npos) << err;
 }
 
 TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
   const rt::Array f = rt::figure();
-  const rt::Array a =
-      rt::uicontrol({s("Parent"), f, s("Callback"), s("cb_body"), s("Tag"), s("a")});
-  const rt::Array b =
-      rt::uicontrol({s("Parent"), f, s("Callback"), s("inter_func_e1"), s("Tag"), s("b")});
+  const rt::Array a = control(f, "cb_body"), b = control(f, "inter_func_e1");
   cbBody() = [&] {
     rt::gfx::userAct(h(b), {{"Value", n(9)}});
     // Not yet: neither the write nor the callback of b.
@@ -121,7 +107,7 @@ TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
     calls().push_back("end of a");
   };
   rt::gfx::userAct(h(a), {});
-  EXPECT_EQ(calls(), (std::vector<std::string>{"cb_body", "end of a", "inter_func_e1"}));
+  EXPECT_EQ(calls(), (Calls{"cb_body", "end of a", "inter_func_e1"}));
   EXPECT_EQ(h(rt::get(b, "Value")), 9);
 
   // An act that waits on an object deleted meanwhile goes with it, silently.
@@ -133,153 +119,91 @@ TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
   testing::internal::CaptureStderr();
   rt::gfx::userAct(h(a), {});
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(calls(), std::vector<std::string>{"cb_body"});
+  EXPECT_EQ(calls(), Calls{"cb_body"});
 
-  // An act that arrives while a creation function runs follows it.
+  // A creation function runs once, on the control being made, and an act
+  // that arrives meanwhile follows it.
   calls().clear();
+  double created = 0;
   cbBody() = [&] {
+    created = h(rt::gcbo());
     rt::gfx::userAct(h(a), {{"Value", n(3)}});
     calls().push_back("end of create");
     cbBody() = nullptr;
   };
-  rt::uicontrol({s("Parent"), f, s("CreateFcn"), s("cb_body")});
-  EXPECT_EQ(calls(), (std::vector<std::string>{"cb_body", "end of create", "cb_body"}));
-  EXPECT_EQ(h(rt::get(a, "Value")), 3);
-}
-
-TEST_F(Dispatch, CloseRequestsRunTheFiguresCloseFunction) {
-  const rt::Array kept = rt::figure({s("CloseRequestFcn"), s("cb_body")});
-  const rt::Array closed = rt::figure();
-  rt::gfx::closeRequest(h(kept));
-  EXPECT_TRUE(rt::gfx::exists(h(kept)));
-  EXPECT_EQ(calls(), std::vector<std::string>{"cb_body"});
-  rt::gfx::closeRequest(h(closed));
-  EXPECT_FALSE(rt::gfx::exists(h(closed)));
-  EXPECT_EQ(log->count(Event::AllClosed), 0u);
-  rt::set(kept, {s("CloseRequestFcn"), s("")});
-  rt::gfx::closeRequest(h(kept));
-  EXPECT_TRUE(rt::gfx::figures().empty());
-  EXPECT_EQ(log->count(Event::AllClosed), 1u);
+  const rt::Array c = rt::uicontrol({s("Parent"), f, s("CreateFcn"), s("cb_body")});
+  rt::set(c, {s("CreateFcn"), s("inter_func_e1")});
+  EXPECT_EQ(calls(), (Calls{"cb_body", "end of create", "cb_body"}));
+  EXPECT_EQ(created, h(c));
 }
 
 // ---------------------------------------------------------------- runMain
-std::vector<std::string>& order() {
-  static std::vector<std::string> o;
-  return o;
-}
 rt::Array& moduleConstant() {
   static rt::Array a;
   return a;
 }
-int mainCalls = 0;
 bool mainOpensWindow = true;
 bool mainFails = false;
 
-const rt::FunctionEntry kProgram[] = {
-    {"program_callback",
-     [](int, std::span<rt::Array>, std::span<const rt::Array>) {
-       order().push_back("callback " + rt::get(rt::gcbo(), "Tag").text());
-     },
-     0, 0, nullptr},
-};
-
 // Each step notes its name; the graphics library and a module constant are
 // really made and ended, so that the run's end can be checked for leaks.
-template <const char* Name>
-void step() {
-  order().push_back(Name);
-  const std::string_view name = Name;
-  if (name == "init graphics") rt::graphicsLibraryInitialize();
-  if (name == "term graphics") rt::graphicsLibraryTerminate();
-  if (name == "init m1") moduleConstant() = rt::initializeString("constant");
-  if (name == "term m1") rt::destroyArray(moduleConstant());
-}
-constexpr char kInitA[] = "init array", kTermA[] = "term array", kInitG[] = "init graphics",
-               kTermG[] = "term graphics", kInit1[] = "init m1", kTerm1[] = "term m1",
-               kInit2[] = "init m2", kTerm2[] = "term m2";
-const rt::InitTermPair kPairs[] = {{&step<kInitA>, &step<kTermA>},
-                                   {&step<kInitG>, &step<kTermG>},
-                                   {&step<kInit1>, &step<kTerm1>},
-                                   {&step<kInit2>, &step<kTerm2>}};
-const rt::MainInfo kMainInfo{1, kProgram, {}, {}, kPairs};
+// clang-format off
+const rt::InitTermPair kPairs[] = {
+    {[] { calls().push_back("init array"); }, [] { calls().push_back("term array"); }},
+    {[] { calls().push_back("init graphics"); rt::graphicsLibraryInitialize(); },
+     [] { calls().push_back("term graphics"); rt::graphicsLibraryTerminate(); }},
+    {[] { calls().push_back("init m1"); moduleConstant() = rt::initializeString("constant"); },
+     [] { calls().push_back("term m1"); rt::destroyArray(moduleConstant()); }},
+    {[] { calls().push_back("init m2"); }, [] { calls().push_back("term m2"); }}};
+// clang-format on
+const rt::MainInfo kMainInfo{1, kTable, {}, {}, kPairs};
 
 void mainEntry(int nargout, std::span<rt::Array> out, std::span<const rt::Array> in) {
-  ++mainCalls;
-  order().push_back("main " + std::to_string(nargout) + " " + std::to_string(out.size()) + " " +
+  calls().push_back("main " + std::to_string(nargout) + " " + std::to_string(out.size()) + " " +
                     std::to_string(in.size()));
-  EXPECT_EQ(rt::findFunction("program_callback"), &kProgram[0]);
-  EXPECT_EQ(rt::currentMainInfo(), &kMainInfo);
+  EXPECT_EQ(rt::findFunction("cb_body"), &kTable[1]);
   if (mainOpensWindow) {
     const rt::Array f = rt::figure({s("HandleVisibility"), s("callback")});
-    rt::uicontrol({s("Parent"), f, s("Tag"), s("slider1"), s("Callback"), s("program_callback"),
-                   s("UserData"), rt::row({1, 2, 3})});
+    rt::uicontrol({s("Parent"), f, s("Callback"), s("cb_body"), s("UserData"), rt::row({1, 2})});
   }
   if (mainFails) rt::error("The main module failed.");
 }
 
-class RunMain : public ::testing::Test {
- protected:
-  void SetUp() override {
-    rt::graphicsLibraryTerminate();
-    order().clear();
-    mainCalls = 0;
-    mainOpensWindow = true;
-    mainFails = false;
-    log = std::make_shared<Log>();
-  }
-  void TearDown() override {
-    rt::graphicsLibraryTerminate();
-    rt::setFrontEnd(nullptr);
-  }
-  int run() {
-    char name[] = "tessivar";
-    char* argv[] = {name, nullptr};
-    return rt::runMain(1, argv, &mainEntry, 0, kMainInfo);
-  }
-  std::shared_ptr<Log> log;
-};
-
-TEST_F(RunMain, InitialisesRunsTheLoopAndTerminatesModulesBeforeLibraries) {
+TEST(RunMain, InitialisesRunsTheLoopAndTerminatesModulesBeforeLibraries) {
+  rt::graphicsLibraryTerminate();
+  auto log = std::make_shared<Log>();
   rt::setFrontEnd(std::make_unique<HeadlessFrontEnd>(log, [] {
     const rt::Array found = rt::findall(n(rt::gfx::figures().front()));
     for (double x : found.re())
       if (rt::gfx::type(x) == "uicontrol") rt::gfx::userAct(x, {{"Value", n(1)}});
   }));
+  auto run = [] {
+    calls().clear();
+    char name[] = "tessivar";
+    char* argv[] = {name, nullptr};
+    return rt::runMain(1, argv, &mainEntry, 0, kMainInfo);
+  };
   const std::size_t before = rt::liveArrays();
   EXPECT_EQ(run(), 0);
-  EXPECT_EQ(order(), (std::vector<std::string>{"init array", "init graphics", "init m1", "init m2",
-                                               "main 0 0 0", "callback slider1", "term m2",
-                                               "term m1", "term graphics", "term array"}));
-  EXPECT_EQ(mainCalls, 1);
-  EXPECT_EQ(log->runs, 1);
+  EXPECT_EQ(calls(), (Calls{"init array", "init graphics", "init m1", "init m2", "main 0 0 0",
+                            "cb_body", "term m2", "term m1", "term graphics", "term array"}));
   EXPECT_TRUE(log->figureOpenWhenRun);
-  EXPECT_EQ(rt::liveArrays(), before);
-  EXPECT_EQ(rt::currentMainInfo(), nullptr);
-  EXPECT_EQ(rt::findFunction("program_callback"), nullptr);
+  EXPECT_EQ(rt::findFunction("cb_body"), nullptr);
 
-  // A second run in the same process starts afresh; without an open figure
-  // it serves no event loop.
-  order().clear();
-  mainOpensWindow = false;
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(mainCalls, 2);
-  EXPECT_EQ(log->runs, 1);
-  EXPECT_EQ(order().size(), 9u);
-  EXPECT_EQ(order().back(), "term array");
-  EXPECT_EQ(rt::liveArrays(), before);
-}
-
-TEST_F(RunMain, AnErrorInTheMainEntryIsReportedAndTheRunGoesOn) {
-  rt::setFrontEnd(std::make_unique<HeadlessFrontEnd>(log));
+  // An error in the main entry is reported and the window it opened before
+  // failing is served all the same; without an open figure no event loop is.
   mainFails = true;
-  const std::size_t before = rt::liveArrays();
   testing::internal::CaptureStderr();
   EXPECT_EQ(run(), 0);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("The main module failed."), std::string::npos) << err;
-  EXPECT_EQ(log->runs, 1);  // the window it opened before failing is served
-  EXPECT_EQ(order().back(), "term array");
+  mainOpensWindow = false;
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(log->runs, 2);
+  EXPECT_EQ(calls().back(), "term array");
   EXPECT_EQ(rt::liveArrays(), before);
+  rt::graphicsLibraryTerminate();
+  rt::setFrontEnd(nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Property names, values, refusals, root defaults, handles and application
 // data.
 #include <cmath>
+#include <tuple>
 
 #include "platform/graphics/headless.h"
 
@@ -15,69 +16,45 @@ TEST_F(Properties, NamesMatchWithoutCaseAndByUniqueLeadingPart) {
   const rt::Array c = rt::uicontrol({s("Parent"), f, s("style"), s("SLIDER")});
   EXPECT_EQ(textOf(c, "Style"), "slider");
 
-  rt::set(c, {s("bAcKgRoUnDcOlOr"), rt::row({0.5, 0.25, 1})});
-  EXPECT_EQ(values(rt::get(c, "BackgroundColor")), (V{0.5, 0.25, 1}));
-  rt::set(c, {s("Backg"), rt::row({0, 0, 0})});
-  EXPECT_EQ(values(rt::get(c, s("backgroundcolor"))), (V{0, 0, 0}));
-  rt::set(c, {s("val"), n(7), s("Str"), s("seven")});
+  rt::set(c, {s("Backg"), rt::row({0.5, 0.25, 1}), s("val"), n(7)});
+  EXPECT_EQ(values(rt::get(c, s("bAcKgRoUnDcOlOr"))), (V{0.5, 0.25, 1}));
   EXPECT_EQ(h(rt::get(c, "Value")), 7);
-  EXPECT_EQ(textOf(c, "string"), "seven");
 
   // A whole name wins over the longer names it starts.
   const rt::Array ax = rt::axes({s("Parent"), f});
   rt::set(ax, {s("xlim"), rt::row({2, 3})});
   EXPECT_EQ(values(rt::get(ax, "XLim")), (V{2, 3}));
   EXPECT_EQ(textOf(ax, "XLimMode"), "manual");
-  EXPECT_EQ(rt::get(ax, "Color").numel(), 3u);
-
   EXPECT_EQ(errorOf([&] { rt::get(ax, "Col"); }),
             "The property name \"Col\" of the \"axes\" object is ambiguous: it may mean "
             "\"Color\" or \"ColorOrder\".");
-  EXPECT_NE(errorOf([&] { rt::set(c, {s("Fo"), n(1)}); }).find("ambiguous"), std::string::npos);
 }
 
 TEST_F(Properties, RefusalsNameThePropertyAndTheObjectType) {
   const rt::Array f = rt::figure();
   const rt::Array c = rt::uicontrol({s("Parent"), f});
   const rt::Array ax = rt::axes({s("Parent"), f});
-  // One row a refused value: object, its type, property, value, what it expects.
-  struct Case {
-    rt::Array h;
-    const char *type, *name;
-    rt::Array value;
-    const char* expected;
+  auto bad = [](const char* name, const char* type, const char* expected) {
+    return std::string("Bad value for the \"") + name + "\" property of the \"" + type +
+           "\" object: expected " + expected + ".";
   };
-  const Case cases[] = {
-      {f, "figure", "Color", s("purple"), "a colour"},
-      {f, "figure", "Color", rt::row({1, 2, 0}), "a colour"},
-      {f, "figure", "Visible", s("maybe"), "\"on\" or \"off\""},
-      {c, "uicontrol", "Position", rt::row({1, 2, 3}), "4 finite numbers"},
-      {ax, "axes", "XLim", rt::row({1, 0}), "two finite increasing numbers"},
-      {c, "uicontrol", "String", n(4), "a string or a cell array of strings"},
-      {c, "uicontrol", "FontSize", n(0), "a positive number"},
-      {c, "uicontrol", "Parent", ax, "the handle of a figure"},
+  // One row a refused write: object, name/value arguments, message.
+  const std::tuple<rt::Array, std::vector<rt::Array>, std::string> cases[] = {
+      {f, {s("Color"), rt::row({1, 2, 0})}, bad("Color", "figure", "a colour")},
+      {f, {s("Visible"), s("maybe")}, bad("Visible", "figure", "\"on\" or \"off\"")},
+      {c, {s("Position"), rt::row({1, 2, 3})}, bad("Position", "uicontrol", "4 finite numbers")},
+      {ax, {s("XLim"), rt::row({1, 0})}, bad("XLim", "axes", "two finite increasing numbers")},
+      {c, {s("String"), n(4)}, bad("String", "uicontrol", "a string or a cell array of strings")},
+      {c, {s("FontSize"), n(0)}, bad("FontSize", "uicontrol", "a positive number")},
+      {c, {s("Parent"), ax}, bad("Parent", "uicontrol", "the handle of a figure")},
+      {c, {s("Foo"), n(1)}, "There is no \"Foo\" property of the \"uicontrol\" object."},
+      {ax, {s("Type"), s("line")}, "The \"Type\" property of the \"axes\" object is read-only."},
+      {c, {s("Style")}, "Property names and values must come in pairs."},
+      {c, {n(3), n(4)}, "Property names must be strings."},
+      {n(99.5), {s("Tag"), s("x")}, "There is no graphics object with handle 99.5."},
   };
-  for (const Case& k : cases)
-    EXPECT_EQ(errorOf([&] {
-                rt::set(k.h, {s(k.name), k.value});
-              }),
-              std::string("Bad value for the \"") + k.name + "\" property of the \"" + k.type +
-                  "\" object: expected " + k.expected + ".");
-  EXPECT_EQ(errorOf([&] {
-              rt::set(c, {s("Foo"), n(1)});
-            }),
-            "There is no \"Foo\" property of the \"uicontrol\" object.");
-  EXPECT_EQ(errorOf([&] {
-              rt::set(ax, {s("Type"), s("line")});
-            }),
-            "The \"Type\" property of the \"axes\" object is read-only.");
-  EXPECT_EQ(errorOf([&] { rt::get(f, "Foo"); }),
-            "There is no \"Foo\" property of the \"figure\" object.");
-  EXPECT_EQ(errorOf([&] { rt::set(c, {s("Style")}); }),
-            "Property names and values must come in pairs.");
-  EXPECT_EQ(errorOf([&] { rt::set(c, {n(3), n(4)}); }), "Property names must be strings.");
-  EXPECT_EQ(errorOf([&] { rt::get(n(99.5), "Tag"); }),
-            "There is no graphics object with handle 99.5.");
+  for (const auto& [object, args, message] : cases)
+    EXPECT_EQ(errorOf([&] { rt::set(object, args); }), message);
   // The value before the refused write stays.
   EXPECT_EQ(values(rt::get(f, "Color")), (V{0.8, 0.8, 0.8}));
 }
@@ -107,37 +84,15 @@ TEST_F(Properties, ValuesAreStoredInTheirCanonicalFormAndSetOnSeveralHandles) {
   rt::set(c, {s("Value"), rt::emptyDouble(), s("Min"), n(NAN), s("Max"), rt::logicalScalar(true)});
   EXPECT_TRUE(rt::get(c, "Value").empty());
   EXPECT_TRUE(std::isnan(h(rt::get(c, "Min"))));
-  EXPECT_TRUE(rt::get(c, "Max").isNumeric());
-  rt::set(c, {s("String"), rt::emptyDouble()});
-  EXPECT_TRUE(rt::get(c, "String").isChar());
-
   const rt::Array title = rt::get(rt::axes({s("Parent"), f}), "title");
-  rt::set(title, {s("Position"), rt::row({0.5, 1}), s("VerticalAlignment"), s("Cap")});
+  rt::set(title, {s("Position"), rt::row({0.5, 1})});
   EXPECT_EQ(values(rt::get(title, "Position")), (V{0.5, 1, 0}));
-  EXPECT_EQ(textOf(title, "VerticalAlignment"), "cap");
 
   const rt::Array both = rt::horzcat({c, rt::uicontrol({s("Parent"), f})});
   rt::set(both, {s("Tag"), s("twin")});
   const rt::Array tags = rt::get(both, "Tag");
-  ASSERT_TRUE(tags.isCell());
   ASSERT_EQ(tags.numel(), 2u);
   EXPECT_EQ(tags.cells()[1].text(), "twin");
-}
-
-TEST_F(Properties, RootDefaultsSeedNewObjects) {
-  const rt::Array f = rt::figure();
-  const rt::Array before = rt::axes({s("Parent"), f});
-  rt::set(n(0), {s("defaultaxesXGrid"), s("on"), s("defaultuicontrolFontSize"), n(12)});
-  EXPECT_EQ(textOf(rt::axes({s("Parent"), f}), "XGrid"), "on");
-  EXPECT_EQ(textOf(before, "XGrid"), "off");
-  EXPECT_EQ(h(rt::get(rt::uicontrol({s("Parent"), f}), "FontSize")), 12);
-  EXPECT_EQ(errorOf([&] {
-              rt::set(n(0), {s("defaultaxesXGrid"), s("maybe")});
-            }),
-            "Bad value for the \"XGrid\" property of the \"axes\" object: expected \"on\" or "
-            "\"off\".");
-  EXPECT_EQ(errorOf([&] { rt::get(n(0), "defaultaxesChildren"); }),
-            "There is no \"defaultaxesChildren\" property of the \"root\" object.");
 }
 
 TEST_F(Properties, FigureColormapIsTheSixtyFourStepMap) {
@@ -145,37 +100,28 @@ TEST_F(Properties, FigureColormapIsTheSixtyFourStepMap) {
   ASSERT_EQ(map.rows(), 64u);
   ASSERT_EQ(map.cols(), 3u);
   // The corners of the map's ramps, and two rows halfway up a ramp.
-  const V rows[] = {{0, 0, 0.5625}, {0, 0, 1}, {0, 0.5, 1}, {0, 1, 1},
-                    {1, 0.5, 0},    {1, 1, 0}, {1, 0, 0},   {0.5625, 0, 0}};
-  const int at[] = {1, 8, 16, 24, 49, 41, 57, 64};
-  for (int i = 0; i < 8; ++i)
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(map.re()[k * 64 + at[i] - 1], rows[i][k]) << at[i];
+  const std::pair<int, V> rows[] = {{1, {0, 0, 0.5625}}, {8, {0, 0, 1}},      {16, {0, 0.5, 1}},
+                                    {24, {0, 1, 1}},     {41, {1, 1, 0}},     {49, {1, 0.5, 0}},
+                                    {57, {1, 0, 0}},     {64, {0.5625, 0, 0}}};
+  for (const auto& [at, rgb] : rows)
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(map.re()[k * 64 + at - 1], rgb[k]) << at;
 }
 
 TEST_F(Properties, HandlesAndApplicationData) {
-  const double f1 = h(rt::figure());
-  const double f2 = h(rt::figure());
-  EXPECT_EQ(f2, 2);
-  rt::gfx::deleteObject(f1);
+  rt::figure();
+  const rt::Array f = rt::figure();
+  rt::gfx::deleteObject(1);
   EXPECT_EQ(h(rt::figure()), 1);  // the lowest free integer
-  const double odd = h(rt::figure({s("IntegerHandle"), s("off")}));
-  EXPECT_NE(odd, std::floor(odd));
-  const double c = h(rt::uicontrol({s("Parent"), n(f2)}));
-  EXPECT_NE(c, std::floor(c));
-  EXPECT_EQ(rt::gfx::parent(c), f2);
-  EXPECT_TRUE(std::isnan(rt::gfx::parent(0)));
-  EXPECT_EQ(rt::gfx::type(0), "root");
-
-  const rt::Array f = n(f2);
-  EXPECT_TRUE(rt::getappdata(f, s("LayoutOptions")).empty());
+  for (const rt::Array& x :
+       {rt::figure({s("IntegerHandle"), s("off")}), rt::uicontrol({s("Parent"), f})})
+    EXPECT_NE(h(x), std::floor(h(x)));
   rt::setappdata(f, s("LayoutOptions"), n(1));
   rt::setappdata(f, s("LayoutOptions"), n(2));
-  EXPECT_TRUE(rt::isappdata(f, s("LayoutOptions")).isLogical());
   EXPECT_FALSE(rt::tobool(rt::isappdata(f, s("layoutoptions"))));  // names keep their case
   EXPECT_EQ(h(rt::getappdata(f, s("LayoutOptions"))), 2);
 }
 
-TEST_F(Properties, FrontEndSeesCompleteObjectsEachWriteAndWhatExistedBeforeIt) {
+TEST_F(Properties, FrontEndSeesCompleteObjectsAndEachWrite) {
   std::vector<std::string> seen;
   log->onCreated = [&](double hc) {
     if (rt::gfx::type(hc) == "uicontrol") seen.push_back(rt::gfx::prop(hc, "Tag").text());
@@ -185,8 +131,8 @@ TEST_F(Properties, FrontEndSeesCompleteObjectsEachWriteAndWhatExistedBeforeIt) {
   EXPECT_EQ(seen, std::vector<std::string>{"slider1"});
   EXPECT_EQ(log->count(Event::Changed, h(c)), 0u);  // creation pairs are not changes
   rt::set(c, {s("val"), n(3), s("tag"), s("s")});
-  EXPECT_EQ(log->count(Event::Changed, h(c), "Value"), 1u);
-  EXPECT_EQ(log->count(Event::Changed, h(c), "Tag"), 1u);
+  EXPECT_EQ(log->count(Event::Changed, h(c), "Value") + log->count(Event::Changed, h(c), "Tag"),
+            2u);
 
   // An axes is announced before its four label texts.
   const std::size_t first = log->events.size();
@@ -196,13 +142,6 @@ TEST_F(Properties, FrontEndSeesCompleteObjectsEachWriteAndWhatExistedBeforeIt) {
     if (log->events[i].kind == Event::Created) created.push_back(log->events[i].h);
   EXPECT_EQ(created, (V{h(ax), h(rt::get(ax, "Title")), h(rt::get(ax, "XLabel")),
                         h(rt::get(ax, "YLabel")), h(rt::get(ax, "ZLabel"))}));
-
-  auto late = std::make_shared<Log>();
-  rt::setFrontEnd(std::make_unique<HeadlessFrontEnd>(late));
-  ASSERT_GE(late->events.size(), 2u);
-  EXPECT_EQ(late->events[0].h, h(f));
-  EXPECT_EQ(late->events[1].h, h(c));
-  EXPECT_EQ(late->count(Event::Created), 7u);
 }
 
 }  // namespace

@@ -21,10 +21,6 @@ class Search : public GraphicsTest {
   }
 };
 
-bool contains(const rt::Array& handles, double x) {
-  return std::find(handles.re().begin(), handles.re().end(), x) != handles.re().end();
-}
-
 TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
   const rt::Array shown = rt::figure();
   const rt::Array hidden = rt::figure({s("HandleVisibility"), s("off")});
@@ -37,14 +33,9 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
   const rt::Array c = rt::uicontrol({s("Parent"), inCb, s("Tag"), s("x")});
 
   const rt::Array found = rt::findobj({s("Tag"), s("x")});
-  EXPECT_EQ(found.rows(), 2u);
-  EXPECT_EQ(found.cols(), 1u);
-  EXPECT_EQ(values(found), (V{h(b), h(a)}));  // newest first
-
-  const rt::Array none = rt::findobj({s("Tag"), s("nothing")});
-  EXPECT_EQ(none.rows() + none.cols(), 0u);
-  // Types match without case; objects lacking a property are skipped.
-  EXPECT_EQ(rt::findobj({s("Type"), s("Figure")}).numel(), 1u);
+  EXPECT_EQ(found.rows(), 2u);  // a column, newest first
+  EXPECT_EQ(values(found), (V{h(b), h(a)}));
+  // Values match without case; objects lacking the property are skipped.
   EXPECT_EQ(rt::findobj({s("style"), s("PushButton")}).numel(), 2u);
   EXPECT_EQ(errorOf([] { rt::findobj({s("Tag")}); }),
             "findobj: property names and values must come in pairs.");
@@ -53,7 +44,7 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
   rt::Array during;
   inCallback(h(c), [&] { during = rt::findobj({s("tag"), s("x")}); });
   EXPECT_EQ(during.numel(), 3u);
-  EXPECT_TRUE(contains(during, h(c)));
+  EXPECT_EQ(std::count(during.re().begin(), during.re().end(), h(c)), 1);
 
   // Showing hidden handles reaches everything.
   rt::set(n(0), {s("ShowHiddenHandles"), s("on")});
@@ -61,14 +52,11 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
 }
 
 TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
-  const rt::Array f = rt::figure({s("Tag"), s("win")});
+  const rt::Array f = rt::figure();
   const rt::Array panel = rt::axes({s("Parent"), f, s("HandleVisibility"), s("off")});
   const rt::Array first = rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
   rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
-  const rt::Array other = rt::figure();
-  const rt::Array elsewhere = rt::uicontrol({s("Parent"), other, s("Tag"), s("dial")});
-
-  EXPECT_EQ(rt::findByTag(h(f), "win"), h(f));
+  const rt::Array elsewhere = rt::uicontrol({s("Parent"), rt::figure(), s("Tag"), s("dial")});
   EXPECT_EQ(rt::findByTag(h(f), "knob"), h(first));
   rt::set(panel, {s("Tag"), s("knob")});  // older than the controls, and hidden
   EXPECT_EQ(rt::findByTag(h(f), "knob"), h(panel));
@@ -77,42 +65,16 @@ TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
   EXPECT_EQ(rt::findByTag(0, "dial"), h(elsewhere));
 }
 
-TEST_F(Search, FindallListsTheFigureFirstThenEverythingBelowIt) {
-  const rt::Array f = rt::figure();
-  const rt::Array ax = rt::axes({s("Parent"), f});
-  const rt::Array c = rt::uicontrol({s("Parent"), f, s("HandleVisibility"), s("off")});
-  const rt::Array line = rt::plot(rt::row({1, 2}), rt::row({3, 4}));
-  const rt::Array title = rt::get(ax, "Title");
-  rt::set(f, {s("HandleVisibility"), s("callback")});
-
-  const rt::Array all = rt::findall(f);
-  EXPECT_EQ(all.cols(), 1u);
-  ASSERT_EQ(all.numel(), 8u);  // figure, axes, 4 labels, line, control
-  EXPECT_EQ(all.re()[0], h(f));
-  const auto pos = [&](double x) {
-    return std::find(all.re().begin(), all.re().end(), x) - all.re().begin();
-  };
-  EXPECT_LT(pos(h(c)), 8);
-  EXPECT_LT(pos(h(ax)), pos(h(line)));  // depth first
-  EXPECT_LT(pos(h(ax)), pos(h(title)));
-  // The axes' labels are no visible children.
-  EXPECT_EQ(values(rt::get(ax, "Children")), (V{h(line)}));
-  EXPECT_EQ(errorOf([] { rt::findall(n(77.5)); }), "There is no graphics object with handle 77.5.");
-}
-
 TEST_F(Search, ChildrenListsVisibleChildrenNewestFirst) {
   const rt::Array f = rt::figure();
   const rt::Array a = rt::uicontrol({s("Parent"), f});
-  const rt::Array b = rt::uicontrol({s("Parent"), f, s("HandleVisibility"), s("off")});
+  rt::uicontrol({s("Parent"), f, s("HandleVisibility"), s("off")});
   const rt::Array c = rt::uicontrol({s("Parent"), f, s("HandleVisibility"), s("callback")});
   const rt::Array d = rt::uicontrol({s("Parent"), f});
-  const rt::Array kids = rt::get(f, "Children");
-  EXPECT_EQ(kids.cols(), 1u);
-  EXPECT_EQ(values(kids), (V{h(d), h(a)}));
+  EXPECT_EQ(values(rt::get(f, "Children")), (V{h(d), h(a)}));
   rt::Array during;
   inCallback(h(a), [&] { during = rt::get(f, "Children"); });
   EXPECT_EQ(values(during), (V{h(d), h(c), h(a)}));
-  EXPECT_EQ(rt::gfx::children(h(f)), (V{h(a), h(b), h(c), h(d)}));
 
   const rt::Array g = rt::figure({s("HandleVisibility"), s("off")});
   EXPECT_EQ(values(rt::get(n(0), "Children")), (V{h(f)}));
@@ -120,14 +82,10 @@ TEST_F(Search, ChildrenListsVisibleChildrenNewestFirst) {
 }
 
 TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {
-  EXPECT_EQ(rt::gcbo().rows(), 0u);
   // Nothing open: gca makes a figure and axes.
-  const rt::Array ax0 = rt::gca();
-  const double f0 = rt::gfx::parent(h(ax0));
-  EXPECT_EQ(h(rt::gcf()), f0);
+  const double f0 = rt::gfx::parent(h(rt::gca()));
 
   const rt::Array f1 = rt::figure();
-  EXPECT_EQ(h(rt::gcf()), h(f1));
   const rt::Array a1 = rt::axes({s("Parent"), f1});
   const rt::Array a2 = rt::axes({s("Parent"), f1});
   EXPECT_EQ(h(rt::gca()), h(a2));
@@ -138,9 +96,7 @@ TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {
   EXPECT_EQ(h(rt::gca()), h(a0b));
   rt::axes(a1);
   EXPECT_EQ(h(rt::gcf()), h(f1));
-  EXPECT_EQ(h(rt::get(f1, "CurrentAxes")), h(a1));
-  EXPECT_EQ(errorOf([&] { rt::axes(f1); }),
-            "axes: " + std::to_string(static_cast<int>(h(f1))) + " is not the handle of an axes.");
+  EXPECT_EQ(errorOf([&] { rt::axes(n(2)); }), "axes: 2 is not the handle of an axes.");
 
   // Deleting the current axes or figure falls back on the newest left.
   rt::gfx::deleteObject(h(a1));
@@ -155,33 +111,19 @@ TEST_F(Search, GcfOnlyGivesAVisibleCurrentFigure) {
   rt::Array inside;
   inCallback(h(c), [&] {
     inside = rt::gcf();
-    EXPECT_EQ(h(rt::gcbo()), h(c));
     EXPECT_TRUE(rt::gfx::callbackRunning());
   });
   EXPECT_EQ(h(inside), h(window));
   EXPECT_FALSE(rt::gfx::callbackRunning());
-  EXPECT_EQ(rt::gfx::figures().size(), 1u);
 
   // Outside callbacks the window is hidden: gcf opens a new figure.
-  const rt::Array outside = rt::gcf();
-  EXPECT_NE(h(outside), h(window));
-  EXPECT_EQ(rt::gfx::figures().size(), 2u);
+  EXPECT_NE(h(rt::gcf()), h(window));
 
   rt::set(window, {s("HandleVisibility"), s("off")});
   rt::set(n(0), {s("CurrentFigure"), window});
   rt::Array hiddenInCallback;
   inCallback(h(c), [&] { hiddenInCallback = rt::gcf(); });
   EXPECT_NE(h(hiddenInCallback), h(window));
-}
-
-TEST_F(Search, IshandleTellsLiveHandlesElementByElement) {
-  const rt::Array f = rt::figure();
-  const rt::Array gone = rt::uicontrol({s("Parent"), f});
-  rt::gfx::deleteObject(h(gone));
-  const rt::Array r = rt::ishandle(rt::matrix(2, 2, V{h(f), 0, 12345, h(gone)}));
-  EXPECT_TRUE(r.isLogical());
-  EXPECT_EQ(values(r), (V{1, 1, 0, 0}));
-  EXPECT_EQ(values(rt::ishandle(s("a"))), (V{0}));
 }
 
 TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
@@ -193,7 +135,6 @@ TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
   rt::setappdata(n(f), s("data"), rt::row({1, 2}));
   rt::gfx::deleteObject(f);
   for (double x : {f, ax, line, c, title}) EXPECT_FALSE(rt::gfx::exists(x));
-  EXPECT_TRUE(rt::get(n(0), "CurrentFigure").empty());
   // Children are reported before their parents; the figure last.
   V deleted;
   for (const Event& e : log->events)
@@ -215,9 +156,7 @@ TEST_F(Search, SettingParentMovesAnObject) {
   const rt::Array a1 = rt::axes({s("Parent"), f1});
   const rt::Array a2 = rt::axes({s("Parent"), f2});
   const rt::Array line = rt::plot(rt::row({5, 6}), rt::row({1, 2}));  // into a2, the current axes
-  ASSERT_EQ(rt::gfx::parent(h(line)), h(a2));
   rt::set(line, {s("Parent"), a1});
-  EXPECT_EQ(rt::gfx::parent(h(line)), h(a1));
   EXPECT_EQ(values(rt::get(a1, "Children")), (V{h(line)}));
   EXPECT_EQ(log->count(Event::Changed, h(line), "Parent"), 1u);
 
@@ -225,10 +164,6 @@ TEST_F(Search, SettingParentMovesAnObject) {
   rt::set(a2, {s("Parent"), f1});
   EXPECT_TRUE(rt::get(f2, "CurrentAxes").empty());
   EXPECT_NE(errorOf([&] { rt::set(line, {s("Parent"), f1}); }), "");
-  // The axes' label texts may be given their own axes again (as the window does).
-  const rt::Array title = rt::get(a1, "Title");
-  rt::set(title, {s("Parent"), a1, s("HandleVisibility"), s("off")});
-  EXPECT_EQ(rt::gfx::parent(h(title)), h(a1));
 }
 
 }  // namespace

@@ -7,14 +7,16 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
-#include <string>
-#include <vector>
 
 #include "platform/array/array.h"
 #include "platform/graphics/graphics.h"
+#include "platform/graphics/headless.h"
 #include "platform/qt/qt_front_end.h"
 
 namespace qt_test {
+
+using gtest_graphics::n;
+using gtest_graphics::s;
 
 // Libraries initialised, a QtFrontEnd installed (it owns the QApplication
 // when it made one); everything is torn down again after each test.
@@ -46,16 +48,20 @@ class QtTest : public ::testing::Test {
   rt::qt::QtFrontEnd* front = nullptr;
 };
 
-inline rt::Array s(const char* text) {
-  return rt::str(text);
-}
-inline rt::Array n(double v) {
-  return rt::scalar(v);
-}
-
 inline int colorDistance(QColor a, QColor b) {
   return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
          std::abs(a.blue() - b.blue());
+}
+
+// How many pixels of `img` (every `step`-th both ways) within `area` (the
+// whole picture when null) `match` takes.
+template <class Match>
+int countPixels(const QImage& img, Match match, QRect area = {}, int step = 1) {
+  if (area.isNull()) area = img.rect();
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); y += step)
+    for (int x = area.left(); x <= area.right(); x += step) n += match(img.pixelColor(x, y));
+  return n;
 }
 
 }  // namespace qt_test

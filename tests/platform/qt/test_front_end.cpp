@@ -1,12 +1,8 @@
 // The Qt front end driven like a user drives it: real widgets, QTest mouse
 // and key events, windows opened, closed and saved.
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest/QTest>
 #include <cmath>
 
@@ -16,6 +12,7 @@
 namespace {
 
 using qt_test::colorDistance;
+using qt_test::countPixels;
 using qt_test::n;
 using qt_test::s;
 using rt::qt::SliderBar;
@@ -25,9 +22,8 @@ class FrontEndTest : public qt_test::QtTest {
   void SetUp() override {
     QtTest::SetUp();
     rt::gfx::registerFunction("qt_test_cb", [this](std::span<const rt::Array>) {
-      rt::Array h = rt::gcbo();
+      rt::Array h = rt::gcbo(), v = rt::get(h, "Value");
       seen.push_back(h.scalar());
-      rt::Array v = rt::get(h, "Value");
       values.push_back(v.empty() ? std::nan("") : v.scalar());
       strings.push_back(rt::get(h, "String").text());
       return rt::Array();
@@ -36,18 +32,9 @@ class FrontEndTest : public qt_test::QtTest {
       ++failures;
       rt::error("qt test callback failed on purpose");
     });
-    rt::gfx::registerFunction("qt_test_close_own", [](std::span<const rt::Array>) {
-      rt::gfx::deleteObject(rt::gcf().scalar());
-      return rt::Array();
-    });
-    rt::gfx::registerFunction("qt_test_keep_open",
-                              [](std::span<const rt::Array>) { return rt::Array(); });
   }
   void TearDown() override {
-    for (const char* name :
-         {"qt_test_cb", "qt_test_fail", "qt_test_close_own", "qt_test_keep_open"}) {
-      rt::gfx::registerFunction(name, nullptr);
-    }
+    for (const char* name : {"qt_test_cb", "qt_test_fail"}) rt::gfx::registerFunction(name, {});
     QtTest::TearDown();
   }
 
@@ -74,56 +61,37 @@ class FrontEndTest : public qt_test::QtTest {
 
 // ----------------------------------------------------------------- slider
 TEST_F(FrontEndTest, SliderArrowTroughAndDragEachCallBackOnce) {
-  rt::Array fig = makeFigure();
+  makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
   SliderBar* b = bar(sl);
-  ASSERT_NE(b, nullptr);
-  ASSERT_TRUE(b->isEnabled());
-  EXPECT_EQ(b->value(), SliderBar::kSteps / 2);
-
-  click(b, QStyle::SC_ScrollBarAddLine);  // 1% of the range
-  EXPECT_NEAR(value(sl), 5.1, 1e-12);
-  ASSERT_EQ(values.size(), 1u);
-  EXPECT_NEAR(values[0], 5.1, 1e-12);  // the callback sees the new value
-  EXPECT_EQ(seen[0], handle(sl));
-
-  click(b, QStyle::SC_ScrollBarSubLine);
-  EXPECT_NEAR(value(sl), 5.0, 1e-12);
-  click(b, QStyle::SC_ScrollBarAddPage);  // 10%
-  EXPECT_NEAR(value(sl), 6.0, 1e-12);
-  click(b, QStyle::SC_ScrollBarSubPage);
-  EXPECT_NEAR(value(sl), 5.0, 1e-12);
+  ASSERT_TRUE(b && b->isEnabled());
+  // Arrows step 1% of the range, the trough 10%; the callback sees the new value.
+  const std::pair<QStyle::SubControl, double> clicks[] = {{QStyle::SC_ScrollBarAddLine, 5.1},
+                                                          {QStyle::SC_ScrollBarSubLine, 5.0},
+                                                          {QStyle::SC_ScrollBarAddPage, 6.0},
+                                                          {QStyle::SC_ScrollBarSubPage, 5.0}};
+  for (auto [part, after] : clicks) {
+    click(b, part);
+    EXPECT_NEAR(values.back(), after, 1e-12);
+  }
   EXPECT_EQ(values.size(), 4u);
 
   // A drag: nothing until the button is released, then one callback.
-  QRect thumb = b->partRect(QStyle::SC_ScrollBarSlider);
-  QRect track = b->partRect(QStyle::SC_ScrollBarGroove);
-  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
-  for (int dx = 10; dx <= 400; dx += 10) {
-    QTest::mouseMove(b, thumb.center() + QPoint(dx, 0));
-  }
+  QPoint thumb = b->partRect(QStyle::SC_ScrollBarSlider).center();
+  QTest::mousePress(b, Qt::LeftButton, {}, thumb);
+  for (int dx = 10; dx <= 400; dx += 10) QTest::mouseMove(b, thumb + QPoint(dx, 0));
   EXPECT_EQ(values.size(), 4u);
   EXPECT_NEAR(value(sl), 5.0, 1e-12);
-  QTest::mouseRelease(b, Qt::LeftButton, {}, thumb.center() + QPoint(400, 0));
+  QTest::mouseRelease(b, Qt::LeftButton, {}, thumb + QPoint(400, 0));
   ASSERT_EQ(values.size(), 5u);
   EXPECT_DOUBLE_EQ(value(sl), 10.0);  // dragged past the end: Max
 
-  // Back to the middle by dragging.
-  thumb = b->partRect(QStyle::SC_ScrollBarSlider);
-  QTest::mousePress(b, Qt::LeftButton, {}, thumb.center());
-  QPoint target(track.center().x(), thumb.center().y());
-  QTest::mouseMove(b, target);
-  QTest::mouseRelease(b, Qt::LeftButton, {}, target);
-  ASSERT_EQ(values.size(), 6u);
-  EXPECT_NEAR(value(sl), 5.0, 0.5);
-  EXPECT_GT(value(sl), 0.0);
-
   // Pressing an arrow acts at release, even while held.
-  QTest::mousePress(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
+  const QPoint arrow = b->partRect(QStyle::SC_ScrollBarSubLine).center();
+  QTest::mousePress(b, Qt::LeftButton, {}, arrow);
+  EXPECT_EQ(values.size(), 5u);
+  QTest::mouseRelease(b, Qt::LeftButton, {}, arrow);
   EXPECT_EQ(values.size(), 6u);
-  QTest::mouseRelease(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
-  EXPECT_EQ(values.size(), 7u);
-  (void)fig;
 }
 
 TEST_F(FrontEndTest, SliderValueStaysWithinMinAndMax) {
@@ -145,9 +113,7 @@ TEST_F(FrontEndTest, ProgramWritesMoveTheSliderSilentlyAndUprightOnesHaveMinAtTh
   SliderBar* b = bar(sl);
   rt::set(sl, {s("Value"), n(2.5)});
   EXPECT_EQ(b->value(), SliderBar::kSteps / 4);
-  rt::set(sl, {s("Max"), n(5)});
-  EXPECT_EQ(b->value(), SliderBar::kSteps / 2);
-  rt::set(sl, {s("Min"), n(2.5)});
+  rt::set(sl, {s("Min"), n(2.5), s("Max"), n(5)});
   EXPECT_EQ(b->value(), 0);
   EXPECT_TRUE(values.empty());
   click(b, QStyle::SC_ScrollBarAddLine);  // 1% of the new range
@@ -156,93 +122,50 @@ TEST_F(FrontEndTest, ProgramWritesMoveTheSliderSilentlyAndUprightOnesHaveMinAtTh
   rt::set(sl, {s("Position"), rt::row({0.1, 0.1, 0.05, 0.8}), s("Min"), n(0), s("Max"), n(10),
                s("Value"), n(2)});
   b = bar(sl);
-  ASSERT_EQ(b->orientation(), Qt::Vertical);
   EXPECT_GT(b->partRect(QStyle::SC_ScrollBarSlider).center().y(), b->height() / 2);
-  EXPECT_LT(b->partRect(QStyle::SC_ScrollBarSubLine).center().y(),
-            b->partRect(QStyle::SC_ScrollBarAddLine).center().y());
+  ASSERT_LT(b->partRect(QStyle::SC_ScrollBarSubLine).center().y(), b->height() / 2);
   click(b, QStyle::SC_ScrollBarSubLine);  // the upper arrow
   EXPECT_NEAR(value(sl), 2.1, 1e-12);
-  QPoint thumb = b->partRect(QStyle::SC_ScrollBarSlider).center();
-  QTest::mousePress(b, Qt::LeftButton, {}, thumb);
-  QTest::mouseMove(b, QPoint(thumb.x(), 0));
-  QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(thumb.x(), 0));
-  EXPECT_DOUBLE_EQ(value(sl), 10.0);  // dragged to the top: Max
 }
 
-TEST_F(FrontEndTest, SliderWithoutAUsableRangeOrValueIsDisabled) {
-  makeFigure();
-  struct Case {
-    double min, max;
-    rt::Array value;
-  };
-  const Case cases[] = {{0, 0, n(0)},  // the pattern slider's initial state
-                        {8, 2, n(5)},
-                        {0, 10, n(std::nan(""))},
-                        {0, 10, rt::emptyDouble()}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "Min " << c.min << " Max " << c.max);
-    rt::Array sl = makeSlider(0, 1, 0);
-    rt::set(sl, {s("Min"), n(c.min), s("Max"), n(c.max), s("Value"), c.value});
-    SliderBar* b = bar(sl);
-    ASSERT_NE(b, nullptr);
-    EXPECT_FALSE(b->isEnabled());
-    click(b, QStyle::SC_ScrollBarAddLine);
-    click(b, QStyle::SC_ScrollBarAddPage);
-    EXPECT_TRUE(values.empty());
-    rt::Array now = rt::get(sl, "Value");
-    EXPECT_EQ(now.id(), c.value.id());  // never written back
-  }
-  // A value outside the range shows at the end and is not written back.
-  rt::Array sl = makeSlider(0, 10, 50);
-  EXPECT_EQ(bar(sl)->value(), SliderBar::kSteps);
-  EXPECT_EQ(bar(sl)->shows(), rt::qt::SliderShows::AboveMax);
-  EXPECT_DOUBLE_EQ(value(sl), 50.0);
-  rt::set(sl, {s("Value"), rt::emptyDouble()});
-  EXPECT_FALSE(bar(sl)->isEnabled());
-  // A usable value enables the bar again.
-  rt::set(sl, {s("Value"), n(5)});
-  EXPECT_TRUE(bar(sl)->isEnabled());
-}
-
-// A slider without a usable value is washed grey and one past an end has a
-// warning-coloured thumb, on screen and in a picture drawn without widgets
-// alike; an ordinary one has neither.
-TEST_F(FrontEndTest, SliderShowsWhenItsValueIsUnusableOrOutOfRange) {
+// A slider without a usable range or value is disabled and washed grey, and
+// one past an end has a warning-coloured thumb, on screen and in a picture
+// drawn without widgets alike; none of these states is written back.
+TEST_F(FrontEndTest, SliderShowsWhenItsRangeOrValueIsUnusableOrOutOfRange) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
   QWidget* w = front->window(handle(fig));
-  auto count = [](const QImage& img, QRect area, auto near) {
-    int hits = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      for (int x = area.left(); x <= area.right(); ++x) hits += near(img.pixelColor(x, y));
-    return hits;
-  };
   auto warm = [](QColor c) { return c.red() > 150 && c.red() - c.blue() > 80; };
   // Arrows in ink; a washed-out bar has none.
   auto ink = [](QColor c) { return c.lightness() < 110 && c.saturation() < 40; };
   struct Look {
+    double min, max;
     rt::Array value;
-    rt::qt::SliderShows shows;
     bool warning, greyed;
   };
-  const Look looks[] = {{n(5), rt::qt::SliderShows::Value, false, false},
-                        {n(-3), rt::qt::SliderShows::BelowMin, true, false},
-                        {n(13), rt::qt::SliderShows::AboveMax, true, false},
-                        {n(std::nan("")), rt::qt::SliderShows::Nothing, false, true},
-                        {rt::emptyDouble(), rt::qt::SliderShows::Nothing, false, true}};
+  const Look looks[] = {{0, 10, n(5), false, false},
+                        {0, 10, n(-3), true, false},
+                        {0, 10, n(13), true, false},
+                        {0, 10, n(std::nan("")), false, true},
+                        {0, 10, rt::emptyDouble(), false, true},
+                        {0, 0, n(0), false, true},  // the pattern slider's initial state
+                        {8, 2, n(5), false, true}};
   for (const Look& look : looks) {
-    rt::set(sl, {s("Value"), look.value});
-    EXPECT_EQ(bar(sl)->shows(), look.shows);
+    rt::set(sl, {s("Min"), n(look.min), s("Max"), n(look.max), s("Value"), look.value});
+    SCOPED_TRACE(rt::num2str(look.value).text());
+    EXPECT_EQ(bar(sl)->isEnabled(), !look.greyed);
     QRect area = bar(sl)->geometry().adjusted(2, 2, -2, -2);
-    QImage screen = w->grab().toImage();
-    QImage drawn = rt::qt::renderFigureImage(handle(fig), w->size());
-    for (auto& [name, img] : {std::pair{"screen", screen}, std::pair{"drawn", drawn}}) {
-      SCOPED_TRACE(name);
-      EXPECT_EQ(count(img, area, warm) > 20, look.warning);
-      EXPECT_EQ(count(img, area, ink) == 0, look.greyed);
+    for (const QImage& img :
+         {w->grab().toImage(), rt::qt::renderFigureImage(handle(fig), w->size())}) {
+      EXPECT_EQ(countPixels(img, warm, area) > 20, look.warning);
+      EXPECT_EQ(countPixels(img, ink, area) == 0, look.greyed);
     }
+    if (look.greyed) click(bar(sl), QStyle::SC_ScrollBarAddPage);
+    EXPECT_EQ(rt::get(sl, "Value").id(), look.value.id());
   }
-  EXPECT_TRUE(values.empty()) << "a shown state was written back";
+  EXPECT_TRUE(values.empty());
+  rt::set(sl, {s("Min"), n(0), s("Max"), n(10), s("Value"), n(5)});
+  EXPECT_TRUE(bar(sl)->isEnabled()) << "a usable range and value enable it again";
 }
 
 // On a dense screen a slider is thick: its arrow buttons are as long as it
@@ -254,162 +177,116 @@ TEST_F(FrontEndTest, SliderArrowsGrowWithTheBar) {
   SliderBar* b = bar(sl);
   QRect arrow = b->partRect(QStyle::SC_ScrollBarAddLine);
   EXPECT_GE(arrow.width(), 55);
-  QImage img = front->window(handle(fig))->grab().toImage();
-  QRect ink;
-  for (int y = arrow.top(); y <= arrow.bottom(); ++y)
-    for (int x = arrow.left(); x <= arrow.right(); ++x)
-      if (img.pixelColor(b->mapToParent(QPoint(x, y))).lightness() < 110) ink |= QRect(x, y, 1, 1);
-  EXPECT_GE(ink.height(), 10) << "the arrow stays small";
+  const QImage img = front->window(handle(fig))->grab().toImage();
+  const QRect area = arrow.translated(b->pos());
+  int rows = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    rows += countPixels(
+                img, [](QColor c) { return c.lightness() < 110; },
+                QRect(area.left(), y, area.width(), 1)) > 0;
+  EXPECT_GE(rows, 10) << "the arrow stays small";
 }
 
 TEST_F(FrontEndTest, CallbackErrorIsReportedAndTheWindowStaysUnlessItClosesIt) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5, "qt_test_fail");
-  QApplication::setActiveWindow(front->window(handle(fig)));
+  QWidget* w = front->window(handle(fig));
+  QApplication::setActiveWindow(w);
   bar(sl)->setFocus();
   testing::internal::CaptureStderr();
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(failures, 1);
   EXPECT_NE(err.find("qt test callback failed on purpose"), std::string::npos);
   EXPECT_NEAR(value(sl), 5.1, 1e-12);  // the act's write stays
-  ASSERT_NE(front->window(handle(fig)), nullptr);
-  EXPECT_TRUE(front->window(handle(fig))->isVisible());
   // The window shows what standard error got, and the next act goes ahead.
   EXPECT_EQ(front->notices(handle(fig)), QStringList{QString::fromStdString(err).trimmed()});
   EXPECT_EQ(QApplication::focusWidget(), bar(sl)) << "the notice took the keyboard";
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
-  EXPECT_EQ(failures, 2);
   EXPECT_EQ(front->notices(handle(fig)).size(), 2);
-  EXPECT_NEAR(value(sl), 5.2, 1e-12);
   // A saved window shows the figure without the notice, which stays shown.
-  QWidget* w = front->window(handle(fig));
   QColor paper = w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4);
   QTemporaryDir dir;
   ASSERT_EQ(front->savePng(handle(fig), dir.filePath("w.png")), "");
-  QImage saved(dir.filePath("w.png"));
-  EXPECT_NE(saved.pixelColor(w->width() / 2, w->height() - 4), paper);
+  EXPECT_NE(QImage(dir.filePath("w.png")).pixelColor(w->width() / 2, w->height() - 4), paper);
   EXPECT_EQ(w->grab().toImage().pixelColor(w->width() / 2, w->height() - 4), paper);
 
-  rt::set(sl, {s("Callback"), s("qt_test_close_own")});
+  rt::set(sl, {s("Callback"), s("closereq")});
   click(bar(sl), QStyle::SC_ScrollBarAddLine);
   EXPECT_FALSE(rt::gfx::exists(handle(fig)));
-  EXPECT_EQ(front->window(handle(fig)), nullptr);
   EXPECT_EQ(front->widget(handle(sl)), nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Each new window opens clear of those already open and inside the screen,
-// asking not to be activated (the offscreen platform activates every window
-// shown all the same: that the keyboard stays is checked on a real display).
-TEST_F(FrontEndTest, NewWindowsCascadeAndAskNotToBeActivated) {
-  QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-  rt::Array main = makeFigure();
-  std::vector<QPoint> corners;
-  for (int i = 0; i < 12; ++i) {
-    QWidget* w = front->window(handle(rt::figure()));
-    QApplication::processEvents();
-    EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_TRUE(avail.contains(w->geometry())) << i;
-    for (QPoint c : corners) EXPECT_NE(c, w->geometry().topLeft()) << i;
-    corners.push_back(w->geometry().topLeft());
-  }
-  EXPECT_FALSE(front->window(handle(main))->testAttribute(Qt::WA_ShowWithoutActivating));
-}
-
 // ------------------------------------------------------------------- edit
-class EditTest : public FrontEndTest {
- protected:
-  void SetUp() override {
-    FrontEndTest::SetUp();
-    fig = makeFigure();
-    ed = rt::uicontrol({s("Style"), s("edit"), s("Units"), s("normalized"), s("Position"),
-                        rt::row({0.1, 0.2, 0.3, 0.1}), s("String"), s("1"), s("Callback"),
-                        s("qt_test_cb")});
-    other = rt::uicontrol({s("Style"), s("edit"), s("Units"), s("normalized"), s("Position"),
-                           rt::row({0.5, 0.2, 0.3, 0.1})});
-    QWidget* win = front->window(handle(fig));
-    win->show();
-    QApplication::setActiveWindow(win);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
-    edit = dynamic_cast<QLineEdit*>(front->widget(handle(ed)));
-    otherEdit = dynamic_cast<QLineEdit*>(front->widget(handle(other)));
-    ASSERT_NE(edit, nullptr);
-    ASSERT_NE(otherEdit, nullptr);
-  }
-  void focus(QWidget* w) {
+TEST_F(FrontEndTest, EditBoxesHandTheirTextOverOnEnterOrWhenLeftAfterAChange) {
+  QWidget* win = front->window(handle(makeFigure()));
+  auto makeEdit = [](double x) {
+    return rt::uicontrol({s("Style"), s("edit"), s("Units"), s("normalized"), s("Position"),
+                          rt::row({x, 0.2, 0.3, 0.1}), s("String"), s("1"), s("Callback"),
+                          s("qt_test_cb")});
+  };
+  const rt::Array ed = makeEdit(0.1);
+  auto* edit = dynamic_cast<QLineEdit*>(front->widget(handle(ed)));
+  auto* other = dynamic_cast<QLineEdit*>(front->widget(handle(makeEdit(0.5))));
+  ASSERT_TRUE(edit && other);
+  win->show();
+  QApplication::setActiveWindow(win);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(win));
+  auto focus = [](QWidget* w) {
     w->setFocus(Qt::MouseFocusReason);
     QCoreApplication::processEvents();
-  }
-  rt::Array fig, ed, other;
-  QLineEdit* edit = nullptr;
-  QLineEdit* otherEdit = nullptr;
-};
-
-TEST_F(EditTest, EnterHandsTheTextOverOnceAndProgramWritesRunNothing) {
+  };
+  // What the program writes runs nothing, even when the box is left; Enter
+  // hands the text over as it stands.
   rt::set(ed, {s("String"), s("0.25")});
-  EXPECT_EQ(edit->text(), "0.25");
   focus(edit);
-  focus(otherEdit);
+  focus(other);
   EXPECT_TRUE(strings.empty());
   focus(edit);
-  QTest::keyClick(edit, Qt::Key_Return);  // hands over what the program wrote
-  edit->selectAll();
-  QTest::keyClicks(edit, "12.5");
   QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_EQ(strings, (std::vector<std::string>{"0.25", "12.5"}));
-  EXPECT_EQ(rt::get(ed, "String").text(), "12.5");
-  focus(otherEdit);  // nothing changed since Enter: no further call
-  EXPECT_EQ(strings.size(), 2u);
-}
-
-TEST_F(EditTest, LeavingAfterAChangeHandsTheTextOver) {
-  focus(edit);
+  EXPECT_EQ(strings, std::vector<std::string>{"0.25"});
+  // Typing and then leaving hands it over; a context menu or another
+  // application taking the keyboard is no leaving.
   edit->end(false);
   QTest::keyClicks(edit, "7");
-  focus(otherEdit);
-  ASSERT_EQ(strings.size(), 1u);
-  EXPECT_EQ(strings[0], "17");
-  // In and out again without typing: nothing.
-  focus(edit);
-  focus(otherEdit);
-  EXPECT_EQ(strings.size(), 1u);
-}
-
-TEST_F(EditTest, ContextMenuOrAnotherAppIsNotLeaving) {
-  focus(edit);
-  QTest::keyClicks(edit, "5");
   for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
     QFocusEvent out(QEvent::FocusOut, reason);
     QApplication::sendEvent(edit, &out);
   }
-  EXPECT_TRUE(strings.empty());
+  EXPECT_EQ(strings.size(), 1u);
+  focus(other);
+  EXPECT_EQ(strings, (std::vector<std::string>{"0.25", "0.257"}));
+  // In and out again without typing, or leaving after Enter: nothing more.
+  focus(edit);
+  focus(other);
+  focus(edit);
+  QTest::keyClicks(edit, "1");
+  QTest::keyClick(edit, Qt::Key_Return);
+  focus(other);
+  EXPECT_EQ(strings.size(), 3u);
   // Clicking a slider leaves the box: its text goes first, then the slider.
+  focus(edit);
+  QTest::keyClicks(edit, "5");
   rt::Array sl = makeSlider(0, 10, 5);
-  SliderBar* b = bar(sl);
-  QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(QStyle::SC_ScrollBarAddLine).center());
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0], handle(ed));
-  EXPECT_EQ(strings[0], "15");
-  EXPECT_EQ(seen[1], handle(sl));
+  click(bar(sl), QStyle::SC_ScrollBarAddLine);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(strings[3], "0.25715");
+  EXPECT_EQ(seen[3], handle(ed));
+  EXPECT_EQ(seen[4], handle(sl));
 }
 
 // --------------------------------------------------------- windows, layout
-TEST_F(FrontEndTest, WindowTitleFromNameAndNumberTitle) {
-  rt::Array fig = rt::figure({s("Name"), s("Rectangular patch"), s("NumberTitle"), s("off")});
-  QWidget* w = front->window(handle(fig));
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->windowTitle(), "Rectangular patch");
-  const QString number = QString::number(handle(fig));
-  rt::set(fig, {s("NumberTitle"), s("on")});
-  EXPECT_EQ(w->windowTitle(), "Figure " + number + ": Rectangular patch");
-  rt::set(fig, {s("Name"), s("")});
-  EXPECT_EQ(w->windowTitle(), "Figure " + number);
-}
-
-TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
+TEST_F(FrontEndTest, WindowsAndControlsFollowTheirProperties) {
   rt::Array fig = makeFigure();
-  const QSize size = front->window(handle(fig))->size();
+  QWidget* w = front->window(handle(fig));
+  const QSize size = w->size();
+  const QString number = QString::number(handle(fig));
+  EXPECT_EQ(w->windowTitle(), "Figure " + number);
+  rt::set(fig, {s("Name"), s("Rectangular patch")});
+  EXPECT_EQ(w->windowTitle(), "Figure " + number + ": Rectangular patch");
+  rt::set(fig, {s("NumberTitle"), s("off")});
+  EXPECT_EQ(w->windowTitle(), "Rectangular patch");
+
   const double rgb[] = {183 / 255.0, 27 / 255.0, 154 / 255.0};
   const rt::Array place = rt::row({0.25, 0.5, 0.5, 0.25}), white = rt::row({1, 1, 1});
   const rt::Array twoLines = rt::cellRow({s("0"), rt::emptyChar()});
@@ -423,13 +300,11 @@ TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
   ASSERT_NE(label, nullptr);
   QRect g = label->geometry();
   EXPECT_NEAR(g.top(), size.height() / 4.0, 1);  // y counts from the bottom
-  EXPECT_NEAR(g.height(), size.height() / 4.0, 1);
   EXPECT_EQ(label->text(), "0\n");
   EXPECT_TRUE(label->alignment() & Qt::AlignRight);
   EXPECT_LT(colorDistance(label->palette().color(QPalette::Window), QColor(183, 27, 154)), 3);
   EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
   EXPECT_NEAR(label->font().pixelSize(), 0.5 * g.height(), 1);
-  EXPECT_TRUE(label->font().bold());
 
   rt::set(txt, {s("String"), s("Fmin"), s("Visible"), s("off")});
   EXPECT_EQ(label->text(), "Fmin");
@@ -437,14 +312,11 @@ TEST_F(FrontEndTest, ControlsFollowTheirProperties) {
 
   // Pixel units count from 1 at the lower left corner.
   rt::set(txt, {s("Units"), s("pixels"), s("Position"), rt::row({11, 21, 60, 20})});
-  g = label->geometry();
-  EXPECT_EQ(g, QRect(10, size.height() - 20 - 20, 60, 20));
+  EXPECT_EQ(label->geometry(), QRect(10, size.height() - 20 - 20, 60, 20));
 
   // A new Style makes a new widget.
   rt::set(txt, {s("Style"), s("edit")});
-  auto* edit = dynamic_cast<QLineEdit*>(front->widget(handle(txt)));
-  ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->text(), "Fmin");
+  EXPECT_NE(dynamic_cast<QLineEdit*>(front->widget(handle(txt))), nullptr);
 }
 
 TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
@@ -454,7 +326,6 @@ TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
   installFrontEnd();
-  ASSERT_NE(front->window(handle(fig)), nullptr);
   SliderBar* b = bar(sl);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->parentWidget(), front->window(handle(fig)));
@@ -465,78 +336,16 @@ TEST_F(FrontEndTest, FrontEndInstalledLateShowsWhatExists) {
 TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
   rt::Array fig = makeFigure();
   rt::Array sl = makeSlider(0, 1, 0);
-  QWidget* w = front->window(handle(fig));
-  ASSERT_NE(w, nullptr);
-  w->close();
-  EXPECT_FALSE(rt::gfx::exists(handle(fig)));
+  front->window(handle(fig))->close();
   EXPECT_FALSE(rt::gfx::exists(handle(sl)));
   EXPECT_EQ(front->window(handle(fig)), nullptr);
   EXPECT_EQ(front->widget(handle(sl)), nullptr);
 
   // A close request function that keeps the figure keeps the window.
-  rt::Array kept = rt::figure({s("CloseRequestFcn"), s("qt_test_keep_open")});
+  rt::Array kept = rt::figure({s("CloseRequestFcn"), s("warning off")});
   front->window(handle(kept))->close();
-  EXPECT_TRUE(rt::gfx::exists(handle(kept)));
   ASSERT_NE(front->window(handle(kept)), nullptr);
   EXPECT_TRUE(front->window(handle(kept))->isVisible());
-
-  // Deleted by the program: the window goes too.
-  rt::gfx::deleteObject(handle(kept));
-  EXPECT_EQ(front->window(handle(kept)), nullptr);
-}
-
-TEST_F(FrontEndTest, RunReturnsWhenTheLastFigureCloses) {
-  EXPECT_EQ(front->run(), 0);  // nothing open: at once
-
-  rt::Array a = makeFigure(), b = makeFigure();
-  QTimer::singleShot(0, [&] { front->window(handle(a))->close(); });
-  QTimer::singleShot(20, [&] { front->window(handle(b))->close(); });
-  // A watchdog so that a fault cannot hang the test.
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [] {
-    for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
-  });
-  watchdog.start(10000);
-  QElapsedTimer clock;
-  clock.start();
-  EXPECT_EQ(front->run(), 0);
-  EXPECT_LT(clock.elapsed(), 5000);
-  EXPECT_TRUE(rt::gfx::figures().empty());
-}
-
-// ------------------------------------------------------------------ files
-TEST_F(FrontEndTest, SavedWindowShowsControlsAndAxes) {
-  rt::Array fig = rt::figure({s("Position"), rt::row({0.1, 0.1, 0.6, 0.6}), s("Color"),
-                              rt::row({0.8, 0.8, 0.8}), s("MenuBar"), s("none")});
-  const double rgb[] = {252 / 255.0, 25 / 255.0, 70 / 255.0};
-  rt::uicontrol({s("Style"), s("frame"), s("Units"), s("normalized"), s("Position"),
-                 rt::row({0.02, 0.1, 0.3, 0.8}), s("BackgroundColor"), rt::row(rgb)});
-  rt::axes({s("Position"), rt::row({0.45, 0.1, 0.5, 0.8})});
-  rt::Array line = rt::plot(rt::row({0, 1}), rt::row({0.5, 0.5}));
-  rt::set(line, {s("Color"), rt::row({0, 0, 1}), s("LineWidth"), n(3)});
-  rt::set(rt::gca(), {s("YLim"), rt::row({0, 1})});
-
-  QTemporaryDir dir;
-  QString png = dir.filePath("window.png");
-  ASSERT_EQ(front->savePng(handle(fig), png), "");
-  QImage img(png);
-  QSize size = front->window(handle(fig))->size();
-  ASSERT_EQ(img.size(), size);
-  int blue = 0;
-  for (int y = 0; y < img.height(); ++y) {
-    QColor c = img.pixelColor(size.width() * 0.7, y);
-    if (c.blue() <= 200 || c.red() >= 80) continue;
-    ++blue;
-    EXPECT_NEAR(y, size.height() / 2.0, 4);
-  }
-  EXPECT_GT(blue, 0);
-
-  QString svg = dir.filePath("window.svg");
-  ASSERT_EQ(front->saveSvg(handle(fig), svg), "");
-  QFile f(svg);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(f.readAll().toLower().contains("#fc1946"));  // the frame's colour
 }
 
 }  // namespace
