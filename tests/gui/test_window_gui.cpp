@@ -105,8 +105,10 @@ TEST(WindowOnWidgets, ThePatternSliderOpensPatternWindowsAndClosingThemEndsTheSe
 }
 
 // A pattern window, unlike the main one, has menus; a drag turns its view
-// until a double click sets it back.
+// until a double click sets it back, and what was kept to set it back goes
+// with the window.
 TEST(WindowOnWidgets, APatternWindowTurnsUnderADrag) {
+  const std::size_t live = rt::liveArrays();
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               gui::enterBand(qt);
               gui::typeInto(gui::edit(qt, "edit8"), "2");
@@ -132,6 +134,7 @@ TEST(WindowOnWidgets, APatternWindowTurnsUnderADrag) {
               EXPECT_EQ(session::values(rt::get(ax, "View")), set);
             }),
             0);
+  EXPECT_EQ(rt::liveArrays(), live);
 }
 
 void clickPart(rt::qt::SliderBar* b, QStyle::SubControl part, int times) {

@@ -39,8 +39,6 @@ bool same(const Array& a, const Array& b) {
 }
 
 void remember(double ax) {
-  // Handles are not reused, but memories of deleted axes are dropped here.
-  std::erase_if(memories(), [](const auto& entry) { return !gfx::exists(entry.first); });
   Memory& m = memories()[ax];
   bool programChanged = m.view.isNull() || !same(tryProp(ax, "View"), m.userView);
   for (int k = 0; k < 3; ++k)
@@ -73,6 +71,10 @@ void scaleLimits(double ax, int axis, double centre, double factor) {
 }
 
 }  // namespace
+
+void forget(double h) {
+  memories().erase(h);
+}
 
 void zoomAbout(const AxesLayout& layout, QPointF pixel, double factor) {
   if (!gfx::exists(layout.axes) || !(factor > 0)) return;

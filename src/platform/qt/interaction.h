@@ -33,6 +33,9 @@ void panTo(const AxesLayout& start, QPointF from, QPointF to);
 void rotateTo(double ax, double azimuth, double elevation);
 // Back to the limits (and their modes) and view the program last set.
 void resetView(double ax);
+// Drops what was remembered of an object's limits and view as it goes, so
+// that nothing outlives the axes it was kept for.
+void forget(double h);
 
 // The azimuth and elevation a drag of `delta` pixels gives from `start`.
 std::array<double, 2> draggedView(const AxesLayout& start, QPointF delta);

@@ -16,6 +16,7 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/font_setup.h"
+#include "platform/qt/interaction.h"
 #include "platform/qt/notices.h"
 #include "platform/qt/props.h"
 #include "platform/qt/renderer.h"
@@ -268,6 +269,7 @@ void QtFrontEnd::objectCreated(double h) {
 }
 
 void QtFrontEnd::objectDeleted(double h) {
+  forget(h);
   if (d_->windows.count(h)) {
     d_->dropFigure(h);
     return;
