@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,20 +13,18 @@
 
 namespace model_test {
 
-inline rt::Array S(const char* s) {
-  return rt::str(s);
-}
-inline rt::Array num(double v) {
-  return rt::scalar(v);
-}
+using gtest_graphics::errorOf;
+using rt::scalar;
+using rt::str;
+
 inline std::vector<double> values(const rt::Array& a) {
   return {a.re().begin(), a.re().end()};
 }
 
 // A tagged slider that takes any value.
 inline rt::Array slider(const char* tag) {
-  return rt::uicontrol(
-      {S("Style"), S("slider"), S("Tag"), S(tag), S("Min"), num(-1e6), S("Max"), num(1e6)});
+  return rt::uicontrol({str("Style"), str("slider"), str("Tag"), str(tag), str("Min"), scalar(-1e6),
+                        str("Max"), scalar(1e6)});
 }
 
 // The children of `parent` of one type.
@@ -62,18 +59,5 @@ class ModelTest : public ::testing::Test {
   std::vector<Module> modules_;
   std::size_t live_ = 0;
 };
-
-// The message `f` fails with ("" when it does not fail).
-using gtest_graphics::errorOf;
-
-// Runs `f`, which may fail only with a message; never crashes.
-template <class F>
-void failsOnlyWithAMessage(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& e) {
-    EXPECT_STRNE(e.what(), "") << "an error without a message";
-  }
-}
 
 }  // namespace model_test
