@@ -1,68 +1,26 @@
 // The impedance model, run on real controls and axes and checked through the
 // lines it draws.
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <vector>
 
 #include "model/model_test.h"
-#include "model/offset_impedance.h"
-#include "support/guihandles.h"
-#include "support/iskeyword.h"
-#include "support/isvarname.h"
-#include "support/labels.h"
 
 namespace {
 
 using namespace model_test;
 
-// A patch design as the window holds it: sizes in mm, band limits as text.
-struct Design {
-  double W, L, H, er, offset;
-  const char* fmin = "1";
-  const char* fmax = "3";
-};
 constexpr Design kWide{30, 40, 1.6, 4.4, 10};
 constexpr Design kWideEdgeFed{30, 40, 1.6, 4.4, 0};
 constexpr Design kNarrow{1, 40, 1.6, 4.4, 0};
 
 class Impedance : public ModelTest {
  protected:
-  Impedance()
-      : ModelTest({{guihandles::initialize, guihandles::terminate},
-                   {isvarname::initialize, isvarname::terminate},
-                   {iskeyword::initialize, iskeyword::terminate},
-                   {offset_impedance::initialize, offset_impedance::terminate},
-                   {ylabel::initialize, ylabel::terminate}}) {}
-  void TearDown() override {
-    fig_ = ax_[0] = ax_[1] = rt::Array();
-    controls_.clear();
-    ModelTest::TearDown();
-  }
-
-  // The controls the model reads and the two axes it draws into, as in the
-  // main window (minus what the model does not touch).
-  void openWindow(const char* nextPlot = "replacechildren") {
-    fig_ = rt::figure();
-    for (const char* tag : {"slider1", "slider2", "slider3", "slider4", "slider5"})
-      controls_.push_back(slider(tag));
-    for (const char* tag : {"edit5", "edit6"})
-      controls_.push_back(rt::uicontrol({str("Style"), str("edit"), str("Tag"), str(tag)}));
-    for (int i : {0, 1})
-      ax_[i] = rt::axes({str("Tag"), str(i ? "axes2" : "axes1"), str("NextPlot"), str(nextPlot)});
-  }
-
-  // Sets the design, then offset_impedance(guihandles(fig)); returns pon.
+  // offset_impedance(guihandles(fig)) on the design; returns pon.
   double run(const Design& d) {
-    const double sliders[] = {d.W, d.L, d.H, d.er, d.offset};
-    for (int i = 0; i < 5; ++i) rt::set(controls_[i], {str("Value"), scalar(sliders[i])});
-    rt::set(controls_[5], {str("String"), str(d.fmin)});
-    rt::set(controls_[6], {str("String"), str(d.fmax)});
-    rt::Array pon = offset_impedance::call(guihandles::call(fig_));
+    rt::Array pon = offset_impedance::call(handles(d));
     EXPECT_TRUE(pon.isScalar() && pon.isNumeric());
     return pon.scalar();
   }
-
   std::vector<double> lines(int axes) { return ofType(ax_[axes].scalar(), "line"); }
   // Data of the one line of the resistance (0) or reactance (1) axes.
   std::vector<double> drawn(int axes, const char* name = "YData") {
@@ -70,10 +28,6 @@ class Impedance : public ModelTest {
     EXPECT_EQ(l.size(), 1u);
     return l.empty() ? std::vector<double>{} : values(rt::gfx::prop(l.front(), name));
   }
-
-  rt::Array fig_;
-  std::array<rt::Array, 2> ax_;
-  std::vector<rt::Array> controls_;
 };
 
 TEST_F(Impedance, WorkedExamplesDrawIntoAxesThatKeepTheirTagsAndLabels) {

@@ -1,20 +1,10 @@
 // guihandles with its local functions, isvarname, iskeyword, the axis labels
 // and surf, on real graphics objects.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <span>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "model/model_test.h"
-#include "support/guihandles.h"
-#include "support/iskeyword.h"
-#include "support/isvarname.h"
-#include "support/labels.h"
-#include "support/surf.h"
 
 namespace {
 
@@ -23,17 +13,7 @@ using model_test::values;
 using rt::scalar;
 using rt::str;
 
-class GraphicsSupport : public model_test::ModelTest {
- protected:
-  GraphicsSupport()
-      : ModelTest({{guihandles::initialize, guihandles::terminate},
-                   {isvarname::initialize, isvarname::terminate},
-                   {ylabel::initialize, ylabel::terminate},
-                   {surf::initialize, surf::terminate},
-                   {xlabel::initialize, xlabel::terminate},
-                   {zlabel::initialize, zlabel::terminate},
-                   {iskeyword::initialize, iskeyword::terminate}}) {}
-};
+using GraphicsSupport = model_test::ModelTest;
 
 std::vector<std::string> fieldsOf(const rt::Array& s) {
   return s.isStruct() ? s.data().fieldNames : std::vector<std::string>{};
