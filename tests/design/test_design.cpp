@@ -1,17 +1,10 @@
 // Designing from a target, and saving and opening designs, on the real window
 // without a display: every check reads the controls and the drawn lines.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "design/commands.h"
-#include "design/synthesis.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -153,7 +146,13 @@ TEST_F(DesignTest, UnreachableTargetsSayWhyAndLeaveEveryControlAsItWas) {
   });
 }
 
-TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndBothLines) {
+TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) {
+  const std::pair<const char*, const char*> bad[] = {
+      {"type edit9 3", "line 4: \"edit9\" is not an edit box"},
+      {"slide edit1 3", "line 4: \"edit1\" is not a slider"},
+      {"slide slider1 wide", "line 4: the slider position must be a number"},
+      {"get edit1 String", "line 4: \"get\" is not an act of a design"},
+  };
   inWindow([&] {
     ASSERT_TRUE(design::designFor({2.4, 4.4, 1.6}).design);
     // A dragged slider shows a rounded number in its box: the file must
@@ -168,59 +167,46 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndBothLines) {
     ASSERT_NE(snapshot(), saved);
     ASSERT_EQ(design::openDesign(file("patch.txt")), "");
     EXPECT_EQ(snapshot(), saved);
-    // A save that cannot be made names the file and why, and writes nothing.
-    const std::string nowhere = file("no-folder/patch.txt");
-    const std::string failure = design::saveDesign(nowhere);
-    EXPECT_NE(failure.find(nowhere), std::string::npos);
-    EXPECT_NE(failure.find("No such file"), std::string::npos);
-  });
-  const std::string text = read("patch.txt");
-  EXPECT_EQ(text.rfind("# tessivar design, saved ", 0), 0u);
-  EXPECT_NE(text.find("\nslide slider1 37.123456789\n"), std::string::npos);
-  EXPECT_NE(text.find("\ntype edit8 2.45\n"), std::string::npos);
-  // Only the design is left in the folder: no temporary file.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
-}
 
-TEST_F(DesignTest, AFileWithOneBadLineChangesNothingAndNamesIt) {
-  const std::pair<const char*, const char*> bad[] = {
-      {"type edit9 3", "line 4: \"edit9\" is not an edit box"},
-      {"slide edit1 3", "line 4: \"edit1\" is not a slider"},
-      {"slide slider1 wide", "line 4: the slider position must be a number"},
-      {"get edit1 String", "line 4: \"get\" is not an act of a design"},
-  };
-  inWindow([&] {
-    ASSERT_TRUE(design::designFor({2.4, 4.4, 1.6}).design);
-    const auto before = snapshot();
+    // A file with one bad line, or with no act, is named with why.
     for (const auto& [line, why] : bad) {
       SCOPED_TRACE(line);
       std::ofstream(file("bad.txt")) << "# a design\ntype edit1 30\n\n"
                                      << line << "\ntype edit2 40\n";
       const std::string failure = design::openDesign(file("bad.txt"));
       EXPECT_NE(failure.find(file("bad.txt") + " " + why), std::string::npos) << failure;
-      EXPECT_EQ(snapshot(), before);
+      EXPECT_EQ(snapshot(), saved);
     }
     std::ofstream(file("empty.txt")) << "# nothing\n";
     EXPECT_NE(design::openDesign(file("empty.txt")).find("holds no acts"), std::string::npos);
     EXPECT_NE(design::openDesign(file("missing.txt")).find("No such file"), std::string::npos);
-    EXPECT_EQ(snapshot(), before);
+    // A save that cannot be made names the file and why, and writes nothing.
+    const std::string nowhere = file("no-folder/patch.txt");
+    const std::string failure = design::saveDesign(nowhere);
+    EXPECT_NE(failure.find(nowhere), std::string::npos);
+    EXPECT_NE(failure.find("No such file"), std::string::npos);
+    EXPECT_EQ(snapshot(), saved);
   });
+  const std::string text = read("patch.txt");
+  EXPECT_EQ(text.rfind("# tessivar design, saved ", 0), 0u);
+  EXPECT_NE(text.find("\nslide slider1 37.123456789\n"), std::string::npos);
+  EXPECT_NE(text.find("\ntype edit8 2.45\n"), std::string::npos);
+  // Only the design files are left in the folder: no temporary file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
 }
 
 TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {
   int runs = 0;
-  bool windowBuilt = false;
+  bool windowBuilt = false, userActed = false;
   rt::setStartupAction([&] {
     ++runs;
     windowBuilt = session::mainWindow() >= 0;
     throw std::runtime_error("reported, and the program goes on");
   });
-  bool userActed = false;
   inWindow([&] { userActed = true; });
   inWindow([] {});
   EXPECT_EQ(runs, 1);
-  EXPECT_TRUE(windowBuilt);
-  EXPECT_TRUE(userActed);
+  EXPECT_TRUE(windowBuilt && userActed);
 }
 
 }  // namespace

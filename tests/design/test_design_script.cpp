@@ -2,9 +2,6 @@
 // `design` prints, its refusals, and a saved design played back as a script.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "shell/test_window_session.h"
 
 namespace {
