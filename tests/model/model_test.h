@@ -6,14 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
-#include "platform/array/array.h"
-#include "platform/graphics/graphics.h"
 #include "platform/graphics/headless.h"
 #include "support/guihandles.h"
 #include "support/iskeyword.h"

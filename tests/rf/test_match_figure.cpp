@@ -67,30 +67,32 @@ TEST(MatchFigure, FollowsTheWindowThroughUserActs) {
 }
 
 TEST(MatchFigure, RefusesABadZ0InTheFigureAndStartsAfreshOnceClosed) {
-  EXPECT_EQ(run([] {
-              play(kWorkedExampleScript);
-              const double fig = rf::openMatchFigure();
-              const std::vector<double> edits = controlsOf(fig, "edit");
-              ASSERT_EQ(edits.size(), 1u);
-              for (const char* typed : {"75", "-3", "0", "abc", "inf", ""}) {
-                rt::gfx::userAct(edits[0], {{"String", rt::str(typed)}});
-                EXPECT_TRUE(rf::matchZ0() == 75 && rf::matchReadouts().model->z0 == 75) << typed;
-                EXPECT_EQ(rt::gfx::prop(edits[0], "String").text(), "75");
-                EXPECT_EQ(shows(fig, "Z0 must be a finite positive number"), *typed != '7');
-              }
-              EXPECT_THROW(rf::setMatchZ0(-1), std::invalid_argument);
-              EXPECT_EQ(rf::matchZ0(), 75);
+  EXPECT_EQ(
+      run([] {
+        play(kWorkedExampleScript);
+        const double fig = rf::openMatchFigure();
+        const std::vector<double> edits = controlsOf(fig, "edit");
+        ASSERT_EQ(edits.size(), 1u);
+        for (const char* typed : {" 75 ", "-3", "0", "abc", "inf", "", "nan", "50 ohm", "1e999"}) {
+          rt::gfx::userAct(edits[0], {{"String", rt::str(typed)}});
+          EXPECT_TRUE(rf::matchZ0() == 75 && rf::matchReadouts().model->z0 == 75) << typed;
+          EXPECT_EQ(rt::gfx::prop(edits[0], "String").text(), "75");
+          EXPECT_EQ(shows(fig, "Z0 must be a finite positive number"),
+                    std::string_view(typed) != " 75 ");
+        }
+        EXPECT_THROW(rf::setMatchZ0(-1), std::invalid_argument);
+        EXPECT_EQ(rf::matchZ0(), 75);
 
-              // Closed, it stops following; opened again, it starts afresh.
-              rt::gfx::closeRequest(fig);
-              EXPECT_FALSE(rf::matchFigureOpen());
-              slide("slider5", 4);  // no figure to redraw, no error
-              EXPECT_EQ(rt::gfx::figures().size(), 1u);
-              EXPECT_EQ(rf::matchZ0(), 50);
-              rf::openMatchFigure();
-              EXPECT_EQ(shownR(), rf::computeReadout(*rf::shownImpedance(), 50).rAtResonance);
-            }),
-            0);
+        // Closed, it stops following; opened again, it starts afresh.
+        rt::gfx::closeRequest(fig);
+        EXPECT_FALSE(rf::matchFigureOpen());
+        slide("slider5", 4);  // no figure to redraw, no error
+        EXPECT_EQ(rt::gfx::figures().size(), 1u);
+        EXPECT_EQ(rf::matchZ0(), 50);
+        rf::openMatchFigure();
+        EXPECT_EQ(shownR(), rf::computeReadout(*rf::shownImpedance(), 50).rAtResonance);
+      }),
+      0);
 }
 
 }  // namespace
