@@ -93,7 +93,7 @@ std::string surplus(const std::string& name, int line, const char* kind, int dec
          std::to_string(declared) + ").";
 }
 
-TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndStoresNothing) {
+TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndVariableListsTakeAnyInputs) {
   rt::Array out[2];
   const rt::Array in[2] = {rt::scalar(1), rt::scalar(2)};
   seen = {};
@@ -104,6 +104,18 @@ TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndStoresNothing) {
   EXPECT_EQ(errorOf([&] { frame::Module<echo::helper_Def>::byName(1, out, in); }),
             surplus("echo/helper", 78, "inputs", 1));
   EXPECT_EQ(errorOf([&] { quiet::M::byName(1, out, {}); }), surplus("quiet", 1, "outputs", 0));
+
+  // A variable list packs what follows the named inputs and refuses no input.
+  const rt::Array five[5] = {rt::str("t"), rt::str("a"), rt::scalar(1), rt::str("b"),
+                             rt::scalar(2)};
+  labelish::M::byName(1, out, five);
+  EXPECT_TRUE(seen.listSize == 4 && seen.nargin == 5 && out[0].scalar() == 4);
+  EXPECT_EQ(errorOf([&] { labelish::M::byName(2, out, five); }),
+            surplus("labelish", 1, "outputs", 1));
+  EXPECT_EQ(labelish::callN(1, {rt::str("t"), rt::str("a"), rt::scalar(1)}).scalar(), 2);
+  EXPECT_TRUE(labelish::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
+  labelish::callV({});
+  EXPECT_TRUE(!seen.firstGiven && seen.listSize == 0 && seen.nargin == 0);
 }
 
 TEST_F(FrameTest, EntriesCountOnlyGivenInputsRunInAContextOfTheirOwnAndOweOnlyAskedOutputs) {
@@ -133,20 +145,6 @@ TEST_F(FrameTest, EntriesCountOnlyGivenInputsRunInAContextOfTheirOwnAndOweOnlyAs
             "Output argument \"y\" was not set by the function \"echo\".");
   EXPECT_NO_THROW(echo::M::byName(0, out, unset));
   EXPECT_THROW(echo::call(rt::str("unset")), rt::Error) << "the typed entry asks for one output";
-}
-
-TEST_F(FrameTest, VariableArgumentEntriesPackTheListAndNeverRefuseInputs) {
-  const rt::Array five[5] = {rt::str("t"), rt::str("a"), rt::scalar(1), rt::str("b"),
-                             rt::scalar(2)};
-  rt::Array out[1];
-  labelish::M::byName(1, out, five);
-  EXPECT_TRUE(seen.listSize == 4 && seen.nargin == 5 && out[0].scalar() == 4);
-  EXPECT_EQ(errorOf([&] { labelish::M::byName(2, out, five); }),
-            surplus("labelish", 1, "outputs", 1));
-  EXPECT_EQ(labelish::callN(1, {rt::str("t"), rt::str("a"), rt::scalar(1)}).scalar(), 2);
-  EXPECT_TRUE(labelish::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
-  labelish::callV({});
-  EXPECT_TRUE(!seen.firstGiven && seen.listSize == 0 && seen.nargin == 0);
 }
 
 TEST_F(FrameTest, ModuleListKeepsItsOrderAndPutsTheLibrariesFirst) {

@@ -1,17 +1,18 @@
-// Shared set-up of the model and support tests: both runtime libraries and
-// every model and support module initialised around each test, with no array
-// left alive after; and a window with the controls and axes the models read.
+// Shared set-up of the model and support tests: the runtime libraries and
+// every module initialised around each test as a run of the program does, with
+// no array left alive after; and a window with the controls and axes the
+// models read.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
 #include <vector>
 
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
 #include "platform/graphics/headless.h"
+#include "shell/main_info.h"
 #include "support/guihandles.h"
 #include "support/iskeyword.h"
 #include "support/isvarname.h"
@@ -45,33 +46,17 @@ struct Design {
   double patternGHz = 0;
 };
 
-inline const std::pair<void (*)(), void (*)()> kModules[] = {
-    {isvarname::initialize, isvarname::terminate},
-    {iskeyword::initialize, iskeyword::terminate},
-    {guihandles::initialize, guihandles::terminate},
-    {xlabel::initialize, xlabel::terminate},
-    {ylabel::initialize, ylabel::terminate},
-    {zlabel::initialize, zlabel::terminate},
-    {surf::initialize, surf::terminate},
-    {offset_impedance::initialize, offset_impedance::terminate},
-    {pattern::initialize, pattern::terminate},
-};
-
 class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     live_ = rt::liveArrays();
-    rt::arrayLibraryInitialize();
-    rt::graphicsLibraryInitialize();
-    for (const auto& m : kModules) m.first();
+    for (const rt::InitTermPair& p : init_term_table) p.initialize();
   }
   void TearDown() override {
     window_ = ax_[0] = ax_[1] = rt::Array();
     controls_.clear();
     for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
-    for (auto m = std::rbegin(kModules); m != std::rend(kModules); ++m) m->second();
-    rt::graphicsLibraryTerminate();
-    rt::arrayLibraryTerminate();
+    for (auto p = init_term_table.rbegin(); p != init_term_table.rend(); ++p) p->terminate();
     EXPECT_EQ(rt::liveArrays(), live_) << "arrays left alive after the test";
   }
 

@@ -33,7 +33,7 @@ struct Parallel {
   }
 };
 
-TEST(Readout, ResonanceInsideTheBandWithItsBandwidth) {
+TEST(Readout, ResonanceMatchAndBandwidthOrWhyThereIsNone) {
   const Parallel p{60};  // f0 = 1.5915 GHz
   const rf::Readout r = rf::computeReadout(p.sweep(1, 2.5, 4001), 50);
   // The R peak (a sample) first, then the X crossing (interpolated).
@@ -53,9 +53,8 @@ TEST(Readout, ResonanceInsideTheBandWithItsBandwidth) {
   for (double edge : {lo, hi})
     EXPECT_NEAR(20 * std::log10(std::abs((p.z(edge) - 50.0) / (p.z(edge) + 50.0))), -10, 1e-5);
   EXPECT_NEAR(*r.bandwidthPercent, 100 * (hi - lo) / ((hi + lo) / 2), 1e-9);
-}
 
-TEST(Readout, NoResonanceNoMatchOrABandCutShortAreSaidSo) {
+  // Out of the band, never matched, or cut short by the band: said so.
   const rf::Readout outside = rf::computeReadout(Parallel{60}.sweep(0.5, 1.2, 1000), 50);
   EXPECT_TRUE(outside.resonanceGhz.empty() && !outside.rAtResonance && !outside.vswrAtResonance);
   EXPECT_DOUBLE_EQ(outside.s11MinGhz, 1.2);  // the match improves towards f0

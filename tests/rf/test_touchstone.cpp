@@ -12,7 +12,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(Touchstone, ReadsEveryUnitKindAndFormat) {
+TEST(Touchstone, ReadsEveryUnitKindAndFormatAndWhatItWrites) {
   // One point, S11 = 0.6 - 0.2j against 50 ohm at 2.5 GHz, written every way.
   const std::complex<double> s(0.6, -0.2), z = (1.0 + s) / (1.0 - s), y = 1.0 / z;
   auto pair = [](double a, double b) {
@@ -40,9 +40,8 @@ TEST(Touchstone, ReadsEveryUnitKindAndFormat) {
     EXPECT_EQ(p.z0, 50);
   }
   EXPECT_EQ(rf::parseTouchstone("# GHz S RI R 75\n1 0 0\n", "t").z0, 75);
-}
 
-TEST(Touchstone, WritesWhatItReads) {
+  // What it writes reads back exactly.
   rf::OnePort p{{1, 1.5, 2}, {{0.1, 0.2}, {-0.3, 1.0 / 3}, {std::numbers::pi / 10, -0.7}}, 75};
   const std::string text = rf::formatTouchstone(p, {"design A"});
   EXPECT_EQ(text.substr(0, text.find('\n', text.find('\n') + 1) + 1),

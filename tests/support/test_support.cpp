@@ -8,12 +8,9 @@
 
 namespace {
 
-using model_test::errorOf;
-using model_test::values;
-using rt::scalar;
-using rt::str;
+using namespace model_test;
 
-using GraphicsSupport = model_test::ModelTest;
+using GraphicsSupport = ModelTest;
 
 std::vector<std::string> fieldsOf(const rt::Array& s) {
   return s.isStruct() ? s.data().fieldNames : std::vector<std::string>{};
@@ -32,11 +29,12 @@ const std::string kIncorrect = "Incorrect number of input arguments";
 
 // ================================================================ handles
 
-TEST_F(GraphicsSupport, KeepsUsableTagsInSearchOrderAndSkipsTheRest) {
+TEST_F(GraphicsSupport, KeepsUsableTagsInSearchOrderOfTheGivenOrCurrentFigure) {
   const std::vector<std::string> kept = {
       "figure1", "a", "b2_c", "End", "wHile", std::string(63, 'q'), "Z_9", "x1"};
   const std::vector<std::string> skipped = {
       "", "1abc", "_x", "a b", "a-b", "a.b", "end", "while", std::string(64, 'r')};
+  rt::figure({str("Tag"), str("first")});
   rt::Array fig = rt::figure({str("Tag"), str("figure1")});
   rt::Array control;
   for (std::size_t i = 1; i < kept.size(); ++i) {
@@ -58,6 +56,14 @@ TEST_F(GraphicsSupport, KeepsUsableTagsInSearchOrderAndSkipsTheRest) {
     EXPECT_EQ(rt::get(fromControl.field(f), "Tag").text(), f);
     EXPECT_EQ(fromFigure.field(f).scalar(), fromControl.field(f).scalar()) << f;
   }
+  EXPECT_EQ(fieldsOf(guihandles::call(rt::Array())), expected) << "the current figure";
+
+  // A figure without a usable tag gives the empty matrix.
+  rt::Array bare = rt::figure();
+  tagged("9lives");
+  tagged("for");
+  const rt::Array none = guihandles::call(bare);
+  EXPECT_TRUE(none.isNumeric() && none.rows() == 0 && none.cols() == 0);
 }
 
 TEST_F(GraphicsSupport, ObjectsSharingATagShareOneRowInSearchOrder) {
@@ -77,21 +83,6 @@ TEST_F(GraphicsSupport, ObjectsSharingATagShareOneRowInSearchOrder) {
   EXPECT_EQ(handles.field("axes1").rows(), 1u);
   EXPECT_EQ(values(handles.field("axes1")), order);
   EXPECT_EQ(handles.field("axes2").scalar(), other.scalar());
-}
-
-TEST_F(GraphicsSupport, WithoutInputUsesTheCurrentFigureAndNoUsableTagGivesTheEmptyMatrix) {
-  rt::figure({str("Tag"), str("first")});
-  rt::Array second = rt::figure({str("Tag"), str("second")});
-  tagged("knob");
-  rt::Array handles = guihandles::call(rt::Array());
-  EXPECT_EQ(fieldsOf(handles), (std::vector<std::string>{"second", "knob"}));
-  EXPECT_EQ(handles.field("second").scalar(), second.scalar());
-
-  rt::Array third = rt::figure();
-  tagged("9lives");
-  tagged("for");
-  handles = guihandles::call(third);
-  EXPECT_TRUE(handles.isNumeric() && handles.rows() == 0 && handles.cols() == 0);
 }
 
 TEST_F(GraphicsSupport, RefusesAnythingButOneLiveFigureOrDescendant) {
@@ -240,7 +231,7 @@ int plotted(const rt::Array& ax) {
       rt::gfx::children(ax.scalar()), [](double c) { return rt::gfx::type(c) != "text"; }));
 }
 
-TEST_F(GraphicsSupport, SurfOnNewAxesSetsTheDefaultViewAndGrid) {
+TEST_F(GraphicsSupport, SurfSetsTheDefaultViewAndGridOnNewAxesOnly) {
   // Without arguments: an argument-count error before any figure opens.
   const std::string expected = rt::nargchk(scalar(1), rt::getInf(), scalar(0)).text();
   ASSERT_FALSE(expected.empty());
@@ -260,6 +251,21 @@ TEST_F(GraphicsSupport, SurfOnNewAxesSetsTheDefaultViewAndGrid) {
   EXPECT_EQ(values(rt::get(ax, "View")), values(rt::get(reference, "View")));
   for (const char* g : {"XGrid", "YGrid", "ZGrid"}) EXPECT_EQ(rt::get(ax, g).text(), "on");
   EXPECT_TRUE(surf::callN(0, {grid3()}).isNull());
+
+  // Held axes keep their view and grid.
+  rt::Array held = rt::axes({str("NextPlot"), str("add")});
+  rt::view(held, scalar(10), scalar(20));
+  const std::vector<double> before = values(rt::get(held, "View"));
+  rt::plot(rt::row({1, 2}), rt::row({1, 2}));
+
+  surf::callV({grid3()});
+  EXPECT_EQ(plotted(held), 2);
+  rt::Array other = rt::axes({});
+  surf::callV({grid3(), str("Parent"), held});
+  EXPECT_EQ(plotted(held), 3);
+  EXPECT_EQ(plotted(other), 0);
+  EXPECT_EQ(values(rt::get(held, "View")), before);
+  EXPECT_EQ(rt::get(held, "XGrid").text(), "off");
 }
 
 TEST_F(GraphicsSupport, SurfTakesAParentOnlyFromAWholePairInAnyCaseOrAbbreviation) {
@@ -286,23 +292,6 @@ TEST_F(GraphicsSupport, SurfTakesAParentOnlyFromAWholePairInAnyCaseOrAbbreviatio
     EXPECT_FALSE(rt::gfx::exists(line.scalar()));
     EXPECT_EQ(plotted(target), 0);
   }
-}
-
-TEST_F(GraphicsSupport, SurfOnHeldAxesLeavesViewAndGrid) {
-  rt::figure();
-  rt::Array ax = rt::axes({str("NextPlot"), str("add")});
-  rt::view(ax, scalar(10), scalar(20));
-  const std::vector<double> before = values(rt::get(ax, "View"));
-  rt::plot(rt::row({1, 2}), rt::row({1, 2}));
-
-  surf::callV({grid3()});
-  EXPECT_EQ(plotted(ax), 2);
-  rt::Array other = rt::axes({});
-  surf::callV({grid3(), str("Parent"), ax});
-  EXPECT_EQ(plotted(ax), 3);
-  EXPECT_EQ(plotted(other), 0);
-  EXPECT_EQ(values(rt::get(ax, "View")), before);
-  EXPECT_EQ(rt::get(ax, "XGrid").text(), "off");
 }
 
 }  // namespace
