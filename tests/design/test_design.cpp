@@ -198,8 +198,7 @@ TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {
   });
   inWindow([&] { userActed = true; });
   inWindow([] {});
-  EXPECT_EQ(runs, 1);
-  EXPECT_TRUE(windowBuilt && userActed);
+  EXPECT_TRUE(runs == 1 && windowBuilt && userActed);
 }
 
 }  // namespace

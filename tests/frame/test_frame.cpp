@@ -12,9 +12,8 @@ namespace {
 // What the last body saw of its call.
 struct Seen {
   int nargout = -1, nargin = -1;
-  std::size_t depth = 0;
+  std::size_t depth = 0, listSize = 0;
   bool firstGiven = false;
-  std::size_t listSize = 0;
   const rt::LocalFunctionTable* table = nullptr;
 };
 Seen seen;
@@ -38,8 +37,8 @@ frame::ConstantTable Def::constants;
 const rt::Array& kUnset = Def::constants.string("unset");
 
 rt::Array body(int nargout, const rt::Array& xIn) {
-  seen = {
-      nargout, rt::nargin(), rt::contextDepth(), !xIn.isNull(), 0, rt::currentLocalFunctionTable()};
+  seen = {nargout, rt::nargin(),  rt::contextDepth(),
+          0,       !xIn.isNull(), rt::currentLocalFunctionTable()};
   frame::Var x = frame::input("x", xIn);
   frame::Var y("y");
   if (rt::tobool(rt::strcmp(x, kUnset))) return y.take();
@@ -51,7 +50,7 @@ rt::Array body(int nargout, const rt::Array& xIn) {
 // One named input followed by a variable list, one output.
 namespace labelish {
 rt::Array body(int nargout, const rt::Array& text, const rt::Array& varargin) {
-  seen = {nargout, rt::nargin(), rt::contextDepth(), !text.isNull(), varargin.numel(), nullptr};
+  seen = {nargout, rt::nargin(), rt::contextDepth(), varargin.numel(), !text.isNull(), nullptr};
   return nargout > 0 ? rt::scalar(static_cast<double>(varargin.numel())) : rt::Array();
 }
 FRAME_VARARGS_MODULE(.name = "labelish", .inputs = -2, .outputs = 1, .output = "hh");
@@ -145,25 +144,6 @@ TEST_F(FrameTest, EntriesCountOnlyGivenInputsRunInAContextOfTheirOwnAndOweOnlyAs
             "Output argument \"y\" was not set by the function \"echo\".");
   EXPECT_NO_THROW(echo::M::byName(0, out, unset));
   EXPECT_THROW(echo::call(rt::str("unset")), rt::Error) << "the typed entry asks for one output";
-}
-
-TEST_F(FrameTest, ModuleListKeepsItsOrderAndPutsTheLibrariesFirst) {
-  using List = frame::ModuleList<quiet::M, echo::M, labelish::M>;
-  const auto functions = List::functionTable();
-  ASSERT_EQ(functions.size(), 3u);
-  EXPECT_EQ(std::string(functions[0].name) + functions[1].name + functions[2].name,
-            "quietecholabelish");
-  EXPECT_EQ(functions[1].byName, &echo::byName);
-  EXPECT_EQ(functions[0].locals, nullptr) << "an empty local table is listed as none";
-  EXPECT_EQ(functions[1].locals, &echo::localFunctions);
-
-  const auto pairs = List::initTermTable(
-      std::array<rt::InitTermPair, 1>{{{&rt::arrayLibraryInitialize, &rt::arrayLibraryTerminate}}});
-  ASSERT_EQ(pairs.size(), 4u);
-  EXPECT_EQ(pairs[0].initialize, &rt::arrayLibraryInitialize);
-  EXPECT_EQ(pairs[1].initialize, &quiet::initialize);
-  EXPECT_EQ(pairs[2].terminate, &echo::terminate);
-  EXPECT_EQ(pairs[3].initialize, &labelish::initialize);
 }
 
 TEST_F(FrameTest, ConstantsAreMadeInOrderAndDestroyedOnceInReverse) {

@@ -22,12 +22,9 @@
 namespace model_test {
 
 using gtest_graphics::errorOf;
+using gtest_graphics::values;
 using rt::scalar;
 using rt::str;
-
-inline std::vector<double> values(const rt::Array& a) {
-  return {a.re().begin(), a.re().end()};
-}
 
 // The children of `parent` of one type.
 inline std::vector<double> ofType(double parent, const char* type) {

@@ -38,39 +38,29 @@ std::optional<double> shownR() {
   return rf::matchReadouts().model->rAtResonance;
 }
 
-TEST(MatchFigure, FollowsTheWindowThroughUserActs) {
-  EXPECT_EQ(run([] {
-              play(kWorkedExampleScript);
-              const double fig = rf::openMatchFigure();
-              EXPECT_EQ(rf::openMatchFigure(), fig) << "a second figure was opened";
-              EXPECT_EQ(rt::gfx::figures().size(), 2u);
-              const auto r = rf::matchReadouts().model;
-              ASSERT_TRUE(r && !r->resonanceGhz.empty());
-              EXPECT_NEAR(r->resonanceGhz[0], 1.8128128, 1e-7);
-              EXPECT_NEAR(*r->rAtResonance, 159.3132, 1e-4);
-              EXPECT_TRUE(shows(fig, "R at resonance: 159.3 Ohm"));
-
-              // A slider act redraws it from the new lines.
-              slide("slider5", 5);
-              EXPECT_EQ(shownR(), rf::computeReadout(*rf::shownImpedance(), 50).rAtResonance);
-              EXPECT_NE(*shownR(), 159.3132);
-
-              // An empty band draws nothing: the last data stay, and it says so.
-              const auto before = shownR();
-              type("edit6", "0.5");
-              EXPECT_EQ(shownR(), before);
-              EXPECT_TRUE(shows(fig, "The band draws nothing"));
-              type("edit6", "3");
-              EXPECT_FALSE(shows(fig, "The band draws nothing"));
-            }),
-            0);
-}
-
-TEST(MatchFigure, RefusesABadZ0InTheFigureAndStartsAfreshOnceClosed) {
+TEST(MatchFigure, FollowsTheWindowRefusesABadZ0AndStartsAfreshOnceClosed) {
   EXPECT_EQ(
       run([] {
         play(kWorkedExampleScript);
         const double fig = rf::openMatchFigure();
+        EXPECT_EQ(rf::openMatchFigure(), fig) << "a second figure was opened";
+        EXPECT_EQ(rt::gfx::figures().size(), 2u);
+        EXPECT_TRUE(shows(fig, "R at resonance: 159.3 Ohm"));
+
+        // A slider act redraws it from the new lines.
+        slide("slider5", 5);
+        EXPECT_EQ(shownR(), rf::computeReadout(*rf::shownImpedance(), 50).rAtResonance);
+        EXPECT_NE(*shownR(), 159.3132);
+
+        // An empty band draws nothing: the last data stay, and it says so.
+        const auto before = shownR();
+        type("edit6", "0.5");
+        EXPECT_EQ(shownR(), before);
+        EXPECT_TRUE(shows(fig, "The band draws nothing"));
+        type("edit6", "3");
+        EXPECT_FALSE(shows(fig, "The band draws nothing"));
+
+        // A bad Z0 typed into the figure is refused there.
         const std::vector<double> edits = controlsOf(fig, "edit");
         ASSERT_EQ(edits.size(), 1u);
         for (const char* typed : {" 75 ", "-3", "0", "abc", "inf", "", "nan", "50 ohm", "1e999"}) {

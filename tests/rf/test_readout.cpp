@@ -33,7 +33,7 @@ struct Parallel {
   }
 };
 
-TEST(Readout, ResonanceMatchAndBandwidthOrWhyThereIsNone) {
+TEST(Readout, ResonanceMatchAndBandwidthOrWhyThereIsNoneToFourDigits) {
   const Parallel p{60};  // f0 = 1.5915 GHz
   const rf::Readout r = rf::computeReadout(p.sweep(1, 2.5, 4001), 50);
   // The R peak (a sample) first, then the X crossing (interpolated).
@@ -72,21 +72,19 @@ TEST(Readout, ResonanceMatchAndBandwidthOrWhyThereIsNone) {
   const rf::Readout cut = rf::computeReadout(Parallel{50}.sweep(1.58, 1.6, 101), 50);
   ASSERT_TRUE(cut.bandwidthGhz);
   EXPECT_EQ(*cut.bandwidthGhz, (std::pair{1.58, 1.6}));
-}
 
-TEST(Readout, PanelLinesHaveFourSignificantDigitsAndUnits) {
-  rf::Readout r;
-  r.resonanceGhz = {1.8128128, 2.45678};
-  r.rAtResonance = 159.3132;
-  r.vswrAtResonance = 3.18734;
-  r.s11MinDb = -12.34567;
-  r.s11MinGhz = 1.9;
-  r.bandwidthGhz = {{1.81234, 1.95678}};
-  r.bandwidthPercent = 7.6543;
+  // The panel shows four significant digits and units.
+  const rf::Readout shown{.resonanceGhz = {1.8128128, 2.45678},
+                          .rAtResonance = 159.3132,
+                          .vswrAtResonance = 3.18734,
+                          .s11MinDb = -12.34567,
+                          .s11MinGhz = 1.9,
+                          .bandwidthGhz = {{1.81234, 1.95678}},
+                          .bandwidthPercent = 7.6543};
   const std::vector<std::string> expected = {
       "Resonance: 1.813 GHz, 2.457 GHz", "R at resonance: 159.3 Ohm", "VSWR at resonance: 3.187",
       "Smallest |S11|: -12.35 dB at 1.9 GHz", "-10 dB band: 1.812 GHz to 1.957 GHz (7.654 %)"};
-  EXPECT_EQ(rf::readoutLines(r), expected);
+  EXPECT_EQ(rf::readoutLines(shown), expected);
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 
 namespace {
 
-using session::kWorkedExampleScript;
-using session::numbersAfter;
+using namespace session;
 
 // Reads the model's lines and the script's file with scikit-rf, compares
 // them, and writes the same data at 75 ohm in MHz as MA and DB files.
