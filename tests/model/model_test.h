@@ -1,34 +1,30 @@
-// Shared set-up of the model tests: both runtime libraries and the modules a
-// model needs, initialised around each test, with no array left alive after.
+// Shared set-up of the model and support tests: the runtime libraries and
+// every module initialised around each test as a run of the program does, with
+// no array left alive after; and a window with the controls and axes the
+// models read.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
+#include <array>
 #include <vector>
 
-#include "platform/array/array.h"
-#include "platform/graphics/graphics.h"
+#include "model/offset_impedance.h"
+#include "model/pattern.h"
 #include "platform/graphics/headless.h"
+#include "shell/main_info.h"
+#include "support/guihandles.h"
+#include "support/iskeyword.h"
+#include "support/isvarname.h"
+#include "support/labels.h"
+#include "support/surf.h"
 
 namespace model_test {
 
-inline rt::Array S(const char* s) {
-  return rt::str(s);
-}
-inline rt::Array num(double v) {
-  return rt::scalar(v);
-}
-inline std::vector<double> values(const rt::Array& a) {
-  return {a.re().begin(), a.re().end()};
-}
-
-// A tagged slider that takes any value.
-inline rt::Array slider(const char* tag) {
-  return rt::uicontrol(
-      {S("Style"), S("slider"), S("Tag"), S(tag), S("Min"), num(-1e6), S("Max"), num(1e6)});
-}
+using gtest_graphics::errorOf;
+using gtest_graphics::values;
+using rt::scalar;
+using rt::str;
 
 // The children of `parent` of one type.
 inline std::vector<double> ofType(double parent, const char* type) {
@@ -38,42 +34,57 @@ inline std::vector<double> ofType(double parent, const char* type) {
   return out;
 }
 
-using Module = std::pair<void (*)(), void (*)()>;
+// A patch design as the window holds it: sizes in mm, band limits as text,
+// the pattern frequency in GHz.
+struct Design {
+  double W, L, H, er, offset;
+  const char* fmin = "1";
+  const char* fmax = "3";
+  double patternGHz = 0;
+};
 
 class ModelTest : public ::testing::Test {
  protected:
-  explicit ModelTest(std::vector<Module> modules) : modules_(std::move(modules)) {}
   void SetUp() override {
     live_ = rt::liveArrays();
-    rt::arrayLibraryInitialize();
-    rt::graphicsLibraryInitialize();
-    for (const Module& m : modules_) m.first();
+    for (const rt::InitTermPair& p : init_term_table) p.initialize();
   }
-  // A derived fixture drops the arrays it holds before calling this.
   void TearDown() override {
+    window_ = ax_[0] = ax_[1] = rt::Array();
+    controls_.clear();
     for (double f : rt::gfx::figures()) rt::gfx::deleteObject(f);
-    for (auto m = modules_.rbegin(); m != modules_.rend(); ++m) m->second();
-    rt::graphicsLibraryTerminate();
-    rt::arrayLibraryTerminate();
-    EXPECT_EQ(rt::liveArrays(), live_) << "arrays left alive after the model ran";
+    for (auto p = init_term_table.rbegin(); p != init_term_table.rend(); ++p) p->terminate();
+    EXPECT_EQ(rt::liveArrays(), live_) << "arrays left alive after the test";
   }
+
+  // The sliders and edit boxes the models read and the two axes the
+  // impedance is drawn into, tagged as in the main window.
+  void openWindow(const char* nextPlot = "replacechildren") {
+    window_ = rt::figure({str("Tag"), str("figure1")});
+    for (const char* tag : {"slider1", "slider2", "slider3", "slider4", "slider5", "slider6"})
+      controls_.push_back(rt::uicontrol({str("Style"), str("slider"), str("Tag"), str(tag),
+                                         str("Min"), scalar(-1e6), str("Max"), scalar(1e6)}));
+    for (const char* tag : {"edit5", "edit6"})
+      controls_.push_back(rt::uicontrol({str("Style"), str("edit"), str("Tag"), str(tag)}));
+    for (int i : {0, 1})
+      ax_[i] = rt::axes({str("Tag"), str(i ? "axes2" : "axes1"), str("NextPlot"), str(nextPlot)});
+  }
+
+  // Puts a design into the window and gives the window's handles record.
+  rt::Array handles(const Design& d) {
+    const double v[] = {d.W, d.L, d.H, d.er, d.offset, d.patternGHz};
+    for (int i = 0; i < 6; ++i) rt::set(controls_[i], {str("Value"), scalar(v[i])});
+    rt::set(controls_[6], {str("String"), str(d.fmin)});
+    rt::set(controls_[7], {str("String"), str(d.fmax)});
+    return guihandles::call(window_);
+  }
+
+  rt::Array window_;
+  std::vector<rt::Array> controls_;
+  std::array<rt::Array, 2> ax_;
 
  private:
-  std::vector<Module> modules_;
   std::size_t live_ = 0;
 };
-
-// The message `f` fails with ("" when it does not fail).
-using gtest_graphics::errorOf;
-
-// Runs `f`, which may fail only with a message; never crashes.
-template <class F>
-void failsOnlyWithAMessage(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& e) {
-    EXPECT_STRNE(e.what(), "") << "an error without a message";
-  }
-}
 
 }  // namespace model_test
