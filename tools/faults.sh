@@ -56,7 +56,7 @@ linspace-end @@ linspace stops one step short of its end @@ platform/array/arith
 array-leak @@ destroying an array keeps its data alive @@ platform/array/context.cpp @@ a = Array(); @@ (void)a;
 live-count @@ the live-array count is not lowered when an array goes @@ platform/array/array.cpp @@ --liveCount; @@ liveCount.fetch_add(0);
 tick-step @@ axis ticks skip the step of 2 @@ platform/qt/renderer.cpp @@ kMantissas[] = {1, 2, 5, 10, 20}; @@ kMantissas[] = {1, 5, 10, 20};
-nan-faces @@ a surface face touching a point that is no number is painted @@ platform/qt/axes3d.cpp @@ if (!ok[k00] || !ok[k10] || !ok[k01] || !ok[k11]) continue; @@ if (!ok[k00] && !ok[k10] && !ok[k01] && !ok[k11]) continue;
+nan-faces @@ a surface face touching a point that is no number is painted @@ platform/qt/axes3d.cpp @@ if (!sg.ok[k00] || !sg.ok[k10] || !sg.ok[k01] || !sg.ok[k11]) continue; @@ if (!sg.ok[k00] && !sg.ok[k10] && !sg.ok[k01] && !sg.ok[k11]) continue;
 nan-line-gap @@ a line point whose y is no number no longer breaks the line @@ platform/qt/axes2d.cpp @@ ok[i] = std::isfinite(xd[i]) && std::isfinite(yd[i]); @@ ok[i] = std::isfinite(xd[i]);
 edit-focus @@ an edit box no longer commits its text when the focus leaves it @@ platform/qt/controls.cpp @@ if (dirty_) commit(); @@ if (dirty_ && hasFocus()) commit();
 slider-drag @@ a slider runs its callback at every step of a drag @@ platform/qt/controls.cpp @@ acted_ = true; @@ acted_ = true; if (action == SliderMove) commit();
