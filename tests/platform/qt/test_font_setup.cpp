@@ -11,14 +11,14 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "platform/qt/font_setup.h"
 
 namespace {
 
 using Config = std::unique_ptr<FcConfig, decltype(&FcConfigDestroy)>;
-
 Config systemConfiguration() {
   return {FcInitLoadConfigAndFonts(), FcConfigDestroy};
 }
@@ -27,55 +27,45 @@ Config programConfiguration() {
 }
 
 // What a font engine takes from fontconfig for a font asked for by family,
-// pixel size, weight and slant: the file, and how its glyphs are drawn.
-using Rendering = std::tuple<std::string, int, int, int, int, int, int, int>;
+// pixel size, weight and slant: the file, and how its glyphs are drawn (in
+// the order of kDrawing).
+const char* const kDrawing[] = {FC_HINT_STYLE, FC_HINTING, FC_ANTIALIAS, FC_AUTOHINT,
+                                FC_LCD_FILTER, FC_RGBA,    FC_EMBOLDEN};
+using Rendering = std::pair<std::string, std::vector<int>>;
 
 Rendering renderingOf(FcConfig* config, const char* family, double pixels, int weight, int slant) {
-  FcPattern* asked = FcPatternCreate();
-  FcPatternAddString(asked, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcPatternAddDouble(asked, FC_PIXEL_SIZE, pixels);
-  FcPatternAddInteger(asked, FC_WEIGHT, weight);
-  FcPatternAddInteger(asked, FC_SLANT, slant);
+  FcPattern* asked =
+      FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, family, FC_PIXEL_SIZE, FcTypeDouble, pixels,
+                     FC_WEIGHT, FcTypeInteger, weight, FC_SLANT, FcTypeInteger, slant, nullptr);
   FcConfigSubstitute(config, asked, FcMatchPattern);
   FcDefaultSubstitute(asked);
   FcResult result;
   FcPattern* match = FcFontMatch(config, asked, &result);
   FcPatternDestroy(asked);
   if (match == nullptr) return {};
-  auto number = [&](const char* name) {
+  Rendering r;
+  FcChar8* file = nullptr;
+  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+    r.first = reinterpret_cast<const char*>(file);
+  for (const char* name : kDrawing) {
     int v = -1;
     FcBool b;
-    if (FcPatternGetInteger(match, name, 0, &v) == FcResultMatch) return v;
-    if (FcPatternGetBool(match, name, 0, &b) == FcResultMatch) return static_cast<int>(b);
-    return -1;
-  };
-  FcChar8* file = nullptr;
-  FcPatternGetString(match, FC_FILE, 0, &file);
-  Rendering r{file ? reinterpret_cast<const char*>(file) : "",
-              number(FC_HINT_STYLE),
-              number(FC_HINTING),
-              number(FC_ANTIALIAS),
-              number(FC_AUTOHINT),
-              number(FC_LCD_FILTER),
-              number(FC_RGBA),
-              number(FC_EMBOLDEN)};
+    if (FcPatternGetInteger(match, name, 0, &v) != FcResultMatch &&
+        FcPatternGetBool(match, name, 0, &b) == FcResultMatch)
+      v = b;
+    r.second.push_back(v);
+  }
   FcPatternDestroy(match);
   return r;
 }
 
 std::set<std::string> fontFiles(FcConfig* config) {
-  FcPattern* all = FcPatternCreate();
-  FcObjectSet* file = FcObjectSetBuild(FC_FILE, nullptr);
-  FcFontSet* fonts = FcFontList(config, all, file);
   std::set<std::string> files;
-  for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
-    FcChar8* f = nullptr;
+  const FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
+  FcChar8* f = nullptr;
+  for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i)
     if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &f) == FcResultMatch)
       files.insert(reinterpret_cast<const char*>(f));
-  }
-  if (fonts != nullptr) FcFontSetDestroy(fonts);
-  FcObjectSetDestroy(file);
-  FcPatternDestroy(all);
   return files;
 }
 
@@ -83,10 +73,8 @@ std::set<std::string> fontFiles(FcConfig* config) {
 // family that is not installed; small sizes too, where DejaVu is drawn
 // without hinting.
 void expectSameRendering(FcConfig* program, FcConfig* system) {
-  const char* families[] = {"DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif",
-                            "Sans Serif",  "sans-serif",       "serif",
-                            "monospace",   "No Such Family"};
-  for (const char* family : families)
+  for (const char* family : {"DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif", "Sans Serif",
+                             "sans-serif", "serif", "monospace", "No Such Family"})
     for (double px : {5.0, 7.0, 9.0, 13.0, 24.0})
       for (int weight : {FC_WEIGHT_REGULAR, FC_WEIGHT_BOLD})
         for (int slant : {FC_SLANT_ROMAN, FC_SLANT_ITALIC})
@@ -101,9 +89,8 @@ TEST(FontSetup, SameFontsDrawnTheSameWayAsFontconfigsOwnStartUp) {
   Config system = systemConfiguration();
   EXPECT_EQ(fontFiles(program.get()), fontFiles(system.get()));
   expectSameRendering(program.get(), system.get());
-  EXPECT_TRUE(
-      std::get<0>(renderingOf(program.get(), "Sans Serif", 12, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN))
-          .ends_with("/DejaVuSans.ttf"));
+  EXPECT_TRUE(renderingOf(program.get(), "Sans Serif", 12, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN)
+                  .first.ends_with("/DejaVuSans.ttf"));
 }
 
 // A user's fonts.conf (here: full hinting, subpixel order) is read as
@@ -111,7 +98,8 @@ TEST(FontSetup, SameFontsDrawnTheSameWayAsFontconfigsOwnStartUp) {
 TEST(FontSetup, UsersOwnSettingsStillApply) {
   QTemporaryDir home;
   ASSERT_TRUE(QDir(home.path()).mkpath("fontconfig"));
-  QFile conf(home.filePath("fontconfig/fonts.conf"));
+  const QString path = home.filePath("fontconfig/fonts.conf");
+  QFile conf(path);
   ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
   conf.write(R"(<?xml version="1.0"?><fontconfig>
     <match target="pattern"><edit name="hintstyle" mode="assign"><const>hintfull</const></edit>
@@ -119,21 +107,16 @@ TEST(FontSetup, UsersOwnSettingsStillApply) {
   conf.close();
   const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-  Config program = programConfiguration();
-  Config system = systemConfiguration();
-  qputenv("FONTCONFIG_FILE", home.filePath("fontconfig/fonts.conf").toUtf8());
+  Config program = programConfiguration(), system = systemConfiguration();
+  qputenv("FONTCONFIG_FILE", path.toUtf8());
   Config chosen = programConfiguration();
   qunsetenv("FONTCONFIG_FILE");
-  if (previous.isNull()) {
-    qunsetenv("XDG_CONFIG_HOME");
-  } else {
-    qputenv("XDG_CONFIG_HOME", previous);
-  }
+  previous.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", previous);
   ASSERT_NE(program, nullptr);
-  const Rendering r =
-      renderingOf(program.get(), "DejaVu Sans", 13, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
-  EXPECT_EQ(std::get<1>(r), FC_HINT_FULL);
-  EXPECT_EQ(std::get<5>(r), FC_RGBA_RGB);
+  const auto drawn =
+      renderingOf(program.get(), "DejaVu Sans", 13, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN).second;
+  EXPECT_EQ(drawn[0], FC_HINT_FULL);
+  EXPECT_EQ(drawn[5], FC_RGBA_RGB);
   expectSameRendering(program.get(), system.get());
   EXPECT_EQ(chosen, nullptr);
 }
