@@ -26,14 +26,13 @@ using Lim = std::numeric_limits<double>;
 // step from +0.
 double ulps(double got, double want) {
   if (std::isnan(got) || std::isnan(want)) return std::isnan(got) && std::isnan(want) ? 0 : kInf;
-  // Doubles in the order of their values mapped to consecutive integers.
+  // Doubles in the order of their values mapped to consecutive unsigned integers.
   auto ordered = [](double v) {
-    const auto bits = std::bit_cast<std::int64_t>(v);
-    return bits < 0 ? -(bits & std::numeric_limits<std::int64_t>::max()) - 1 : bits;
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    return bits >> 63 ? ~bits : bits | (std::uint64_t(1) << 63);
   };
-  const std::int64_t g = ordered(got), w = ordered(want);
-  return static_cast<double>(g > w ? std::uint64_t(g) - std::uint64_t(w)
-                                   : std::uint64_t(w) - std::uint64_t(g));
+  const std::uint64_t g = ordered(got), w = ordered(want);
+  return static_cast<double>(g > w ? g - w : w - g);
 }
 
 // Zeros, subnormals, the extremes, NaN and the infinities; every tenth power

@@ -11,8 +11,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/qt/font_setup.h"
 
@@ -27,13 +25,11 @@ Config programConfiguration() {
 }
 
 // What a font engine takes from fontconfig for a font asked for by family,
-// pixel size, weight and slant: the file, and how its glyphs are drawn (in
-// the order of kDrawing).
-const char* const kDrawing[] = {FC_HINT_STYLE, FC_HINTING, FC_ANTIALIAS, FC_AUTOHINT,
-                                FC_LCD_FILTER, FC_RGBA,    FC_EMBOLDEN};
-using Rendering = std::pair<std::string, std::vector<int>>;
-
-Rendering renderingOf(FcConfig* config, const char* family, double pixels, int weight, int slant) {
+// pixel size, weight and slant: the file, and how its glyphs are drawn.
+std::string renderingOf(FcConfig* config, const char* family, double pixels, int weight, int slant,
+                        const char* format =
+                            "%{file} %{hintstyle} %{hinting} %{antialias} "
+                            "%{autohint} %{lcdfilter} %{rgba} %{embolden}") {
   FcPattern* asked =
       FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, family, FC_PIXEL_SIZE, FcTypeDouble, pixels,
                      FC_WEIGHT, FcTypeInteger, weight, FC_SLANT, FcTypeInteger, slant, nullptr);
@@ -43,18 +39,9 @@ Rendering renderingOf(FcConfig* config, const char* family, double pixels, int w
   FcPattern* match = FcFontMatch(config, asked, &result);
   FcPatternDestroy(asked);
   if (match == nullptr) return {};
-  Rendering r;
-  FcChar8* file = nullptr;
-  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-    r.first = reinterpret_cast<const char*>(file);
-  for (const char* name : kDrawing) {
-    int v = -1;
-    FcBool b;
-    if (FcPatternGetInteger(match, name, 0, &v) != FcResultMatch &&
-        FcPatternGetBool(match, name, 0, &b) == FcResultMatch)
-      v = b;
-    r.second.push_back(v);
-  }
+  FcChar8* text = FcPatternFormat(match, reinterpret_cast<const FcChar8*>(format));
+  std::string r = text ? reinterpret_cast<const char*>(text) : "(no format)";
+  FcStrFree(text);
   FcPatternDestroy(match);
   return r;
 }
@@ -90,8 +77,9 @@ void expectSameAsFontconfig(const Config& program) {
 TEST(FontSetup, SameFontsDrawnTheSameWayAsFontconfigsOwnStartUp) {
   Config program = programConfiguration();
   expectSameAsFontconfig(program);
-  EXPECT_TRUE(renderingOf(program.get(), "Sans Serif", 12, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN)
-                  .first.ends_with("/DejaVuSans.ttf"));
+  EXPECT_TRUE(
+      renderingOf(program.get(), "Sans Serif", 12, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN, "%{file}")
+          .ends_with("/DejaVuSans.ttf"));
 }
 
 // A user's fonts.conf (here: full hinting, subpixel order) is read as
@@ -112,10 +100,9 @@ TEST(FontSetup, UsersOwnSettingsStillApply) {
   qunsetenv("FONTCONFIG_FILE");
   previous.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", previous);
   ASSERT_NE(program, nullptr);
-  const auto drawn =
-      renderingOf(program.get(), "DejaVu Sans", 13, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN).second;
-  EXPECT_EQ(drawn[0], FC_HINT_FULL);
-  EXPECT_EQ(drawn[5], FC_RGBA_RGB);
+  EXPECT_EQ(renderingOf(program.get(), "DejaVu Sans", 13, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN,
+                        "%{hintstyle} %{rgba}"),
+            std::to_string(FC_HINT_FULL) + " " + std::to_string(FC_RGBA_RGB));
 }
 
 }  // namespace

@@ -17,50 +17,17 @@ using qt_test::s;
 
 constexpr QSize kSize(420, 320);
 
-// A closed, pattern-like surface with a column of points that are not
-// numbers, seen turned so that faces hide one another; gives its figure.
-double patternFigure() {
-  constexpr std::size_t kN = 31;
-  const double pi = std::numbers::pi;
-  std::vector<double> xyzc[4];
-  for (std::size_t col = 0; col < kN; ++col)
-    for (std::size_t r = 0; r < kN; ++r) {
-      const double theta = pi * col / (kN - 1), phi = -pi / 2 + pi * r / (kN - 1);
-      const double radius = col == 0 ? std::nan("") : std::sin(theta) * std::cos(phi / 2);
-      xyzc[0].push_back(radius * std::sin(theta) * std::cos(phi));
-      xyzc[1].push_back(radius * std::sin(theta) * std::sin(phi));
-      xyzc[2].push_back(radius * std::cos(theta));
-      xyzc[3].push_back(radius);
-    }
-  rt::Array fig = rt::figure({s("MenuBar"), s("none")});
-  rt::Array ax = rt::axes({});
-  std::vector<rt::Array> args;
-  for (const auto& v : xyzc) args.push_back(rt::matrix(kN, kN, v));
-  rt::surface(args);
-  rt::view(ax, n(115), n(-35));
-  return fig.scalar();
-}
-
-// The figure painted on a fresh image, the painter prepared by `setUp`.
-QImage painted(double fig, QSize imageSize, void (*setUp)(QPainter&)) {
-  QImage image(imageSize, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter p(&image);
-  setUp(p);
-  rt::qt::paintFigure(p, fig, kSize);
-  return image;
-}
-
-QImage blank(QSize size) {
-  QImage image(size, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
+// A fresh image: white for a window or figure, transparent for faces alone.
+QImage fresh(QSize size, QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
+  QImage image(size, format);
+  image.fill(format == QImage::Format_RGB32 ? Qt::white : Qt::transparent);
   return image;
 }
 
 // Each row of a quad filled from scratch: every edge tested against the row's
 // centre, the pixels between the outermost crossings.
 QImage referenceFill(const QPointF (&quad)[4], QSize size) {
-  QImage image = blank(size);
+  QImage image = fresh(size);
   for (int y = 0; y < size.height(); ++y) {
     const double yc = y + 0.5;
     double left = INFINITY, right = -INFINITY;
@@ -89,7 +56,7 @@ TEST(FaceRasterFill, FillsEveryKindOfQuadAsRowByRowCrossingsDo) {
                               {{-6.0, -3.0}, {25.0, 8.0}, {8.0, 30.0}, {4.0, 12.0}},
                               {{5.0, 2.0}, {5.0, 2.0}, {14.0, 16.0}, {3.0, 11.0}}};
   for (const auto& quad : quads) {
-    QImage filled = blank({20, 100});
+    QImage filled = fresh({20, 100});
     rt::qt::FaceRaster(filled).fillQuad(quad, 0xff000000);
     EXPECT_TRUE(filled == referenceFill(quad, filled.size())) << quad[0].x() << "," << quad[0].y();
   }
@@ -100,7 +67,7 @@ TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
                              {{2.25, 7.75}, {2.25, 1.5}}, {{-4.0, 3.3}, {25.1, 12.7}},
                              {{19.9, 0.1}, {0.1, 19.9}},  {{6.5, 6.5}, {13.5, 6.5}}};
   for (const auto& [a, b] : ends) {
-    QImage forward = blank({20, 20}), back = blank({20, 20});
+    QImage forward = fresh({20, 20}), back = fresh({20, 20});
     rt::qt::FaceRaster(forward).line(a, b, 0xff000000);
     rt::qt::FaceRaster(back).line(b, a, 0xff000000);
     EXPECT_TRUE(forward == back) << a.x() << "," << a.y();
@@ -110,15 +77,40 @@ TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
 using SurfacePaint = qt_test::QtTest;
 
 TEST_F(SurfacePaint, FacesWrittenIntoTheImageMatchTheComposedLayer) {
-  const double fig = patternFigure();
-  const QImage direct = painted(fig, kSize, [](QPainter&) {});
+  // A closed, pattern-like surface with a column of points that are not
+  // numbers, seen turned so that faces hide one another.
+  constexpr std::size_t kN = 31;
+  const double pi = std::numbers::pi;
+  std::vector<double> xyzc[4];
+  for (std::size_t col = 0; col < kN; ++col)
+    for (std::size_t r = 0; r < kN; ++r) {
+      const double theta = pi * col / (kN - 1), phi = -pi / 2 + pi * r / (kN - 1);
+      const double radius = col == 0 ? std::nan("") : std::sin(theta) * std::cos(phi / 2);
+      const double unit[] = {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi),
+                             std::cos(theta), 1.0};
+      for (int k = 0; k < 4; ++k) xyzc[k].push_back(radius * unit[k]);
+    }
+  const double fig = rt::figure({s("MenuBar"), s("none")}).scalar();
+  const rt::Array ax = rt::axes({});
+  std::vector<rt::Array> args;
+  for (const auto& v : xyzc) args.push_back(rt::matrix(kN, kN, v));
+  rt::surface(args);
+  rt::view(ax, n(115), n(-35));
+  // The figure painted on a fresh image, the painter prepared by `setUp`.
+  auto painted = [&](QSize size, void (*setUp)(QPainter&)) {
+    QImage image = fresh(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    setUp(p);
+    rt::qt::paintFigure(p, fig, kSize);
+    return image;
+  };
+  const QImage direct = painted(kSize, [](QPainter&) {});
   // A clip, even one that keeps everything, sends the faces through a layer.
-  EXPECT_TRUE(direct == painted(fig, kSize, [](QPainter& p) { p.setClipRect(0, 0, 5000, 5000); }));
+  EXPECT_TRUE(direct == painted(kSize, [](QPainter& p) { p.setClipRect(0, 0, 5000, 5000); }));
   // Enough of the surface to tell: several thousand pixels of its faces.
   EXPECT_GT(qt_test::countPixels(direct, [](QColor c) { return c.saturation() > 100; }), 5000);
   // A painter moved by whole pixels writes the same faces further on.
-  const QImage moved =
-      painted(fig, kSize + QSize(30, 20), [](QPainter& p) { p.translate(30, 20); });
+  const QImage moved = painted(kSize + QSize(30, 20), [](QPainter& p) { p.translate(30, 20); });
   EXPECT_TRUE(moved.copy(QRect(QPoint(30, 20), kSize)) == direct);
   // A shown window paints its backing store the direct way, as its layer would show it.
   QWidget* w = front->window(fig);
@@ -127,9 +119,7 @@ TEST_F(SurfacePaint, FacesWrittenIntoTheImageMatchTheComposedLayer) {
   w->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   QApplication::processEvents();
-  QImage rendered(w->size(), QImage::Format_RGB32);
-  rendered.fill(Qt::white);
-  QImage layered = rendered;
+  QImage rendered = fresh(kSize, QImage::Format_RGB32), layered = rendered;
   w->render(&rendered);
   QPainter p(&layered);
   p.setClipRect(layered.rect());
