@@ -13,70 +13,28 @@
 namespace {
 
 using qt_test::n;
-using qt_test::QtTest;
 using qt_test::s;
 
 constexpr QSize kSize(420, 320);
 
-// A closed, pattern-like surface with a column of points that are not
-// numbers, seen turned so that faces hide one another; gives its figure.
-double patternFigure() {
-  constexpr std::size_t kN = 31;
-  const double pi = std::numbers::pi;
-  std::vector<double> xs(kN * kN), ys(kN * kN), zs(kN * kN), cs(kN * kN);
-  for (std::size_t col = 0; col < kN; ++col) {
-    for (std::size_t r = 0; r < kN; ++r) {
-      const double theta = pi * static_cast<double>(col) / (kN - 1);
-      const double phi = -pi / 2 + pi * static_cast<double>(r) / (kN - 1);
-      const double radius = col == 0 ? std::nan("") : std::sin(theta) * std::cos(phi / 2);
-      const std::size_t k = col * kN + r;
-      cs[k] = radius;
-      xs[k] = radius * std::sin(theta) * std::cos(phi);
-      ys[k] = radius * std::sin(theta) * std::sin(phi);
-      zs[k] = radius * std::cos(theta);
-    }
-  }
-  rt::Array fig = rt::figure({s("MenuBar"), s("none")});
-  rt::Array ax = rt::axes({});
-  std::vector<rt::Array> args = {rt::matrix(kN, kN, xs), rt::matrix(kN, kN, ys),
-                                 rt::matrix(kN, kN, zs), rt::matrix(kN, kN, cs)};
-  rt::surface(args);
-  rt::view(ax, n(115), n(-35));
-  return fig.scalar();
-}
-
-// The figure painted on a fresh image, the painter prepared by `setUp`.
-template <class SetUp>
-QImage painted(double fig, QSize imageSize, SetUp setUp) {
-  QImage image(imageSize, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter p(&image);
-  setUp(p);
-  rt::qt::paintFigure(p, fig, kSize);
+// A fresh image: white for a window or figure, transparent for faces alone.
+QImage fresh(QSize size, QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
+  QImage image(size, format);
+  image.fill(format == QImage::Format_RGB32 ? Qt::white : Qt::transparent);
   return image;
-}
-
-int differingPixels(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return -1;
-  int count = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y);
-  return count;
 }
 
 // Each row of a quad filled from scratch: every edge tested against the row's
 // centre, the pixels between the outermost crossings.
 QImage referenceFill(const QPointF (&quad)[4], QSize size) {
-  QImage image(size, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
+  QImage image = fresh(size);
   for (int y = 0; y < size.height(); ++y) {
     const double yc = y + 0.5;
     double left = INFINITY, right = -INFINITY;
     for (int e = 0; e < 4; ++e) {
       QPointF a = quad[e], b = quad[(e + 1) % 4];
-      if (a.y() == b.y()) continue;
       if (a.y() > b.y()) std::swap(a, b);
-      if (!(a.y() <= yc && yc < b.y())) continue;
+      if (a.y() == b.y() || !(a.y() <= yc && yc < b.y())) continue;
       const double x = a.x() + (yc - a.y()) * ((b.x() - a.x()) / (b.y() - a.y()));
       left = std::min(left, x);
       right = std::max(right, x);
@@ -89,7 +47,7 @@ QImage referenceFill(const QPointF (&quad)[4], QSize size) {
 
 TEST(FaceRasterFill, FillsEveryKindOfQuadAsRowByRowCrossingsDo) {
   // Convex, concave (one corner inside), crossed (a bow tie), with flat
-  // edges, taller than a band of rows, partly off the image.
+  // edges, taller than a band of rows, partly off the image, degenerate.
   const QPointF quads[][4] = {{{2.2, 1.1}, {17.6, 3.4}, {15.2, 18.7}, {1.4, 14.9}},
                               {{2.0, 2.0}, {18.0, 2.0}, {9.0, 6.5}, {10.0, 18.0}},
                               {{1.5, 1.5}, {18.5, 17.5}, {18.5, 1.5}, {1.5, 17.5}},
@@ -98,11 +56,9 @@ TEST(FaceRasterFill, FillsEveryKindOfQuadAsRowByRowCrossingsDo) {
                               {{-6.0, -3.0}, {25.0, 8.0}, {8.0, 30.0}, {4.0, 12.0}},
                               {{5.0, 2.0}, {5.0, 2.0}, {14.0, 16.0}, {3.0, 11.0}}};
   for (const auto& quad : quads) {
-    QImage filled(20, 100, QImage::Format_ARGB32_Premultiplied);
-    filled.fill(Qt::transparent);
+    QImage filled = fresh({20, 100});
     rt::qt::FaceRaster(filled).fillQuad(quad, 0xff000000);
-    EXPECT_EQ(differingPixels(filled, referenceFill(quad, filled.size())), 0)
-        << quad[0].x() << "," << quad[0].y();
+    EXPECT_TRUE(filled == referenceFill(quad, filled.size())) << quad[0].x() << "," << quad[0].y();
   }
 }
 
@@ -111,56 +67,65 @@ TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
                              {{2.25, 7.75}, {2.25, 1.5}}, {{-4.0, 3.3}, {25.1, 12.7}},
                              {{19.9, 0.1}, {0.1, 19.9}},  {{6.5, 6.5}, {13.5, 6.5}}};
   for (const auto& [a, b] : ends) {
-    QImage forward(20, 20, QImage::Format_ARGB32_Premultiplied), back = forward;
-    forward.fill(Qt::transparent);
-    back.fill(Qt::transparent);
+    QImage forward = fresh({20, 20}), back = fresh({20, 20});
     rt::qt::FaceRaster(forward).line(a, b, 0xff000000);
     rt::qt::FaceRaster(back).line(b, a, 0xff000000);
-    EXPECT_EQ(differingPixels(forward, back), 0) << a.x() << "," << a.y();
+    EXPECT_TRUE(forward == back) << a.x() << "," << a.y();
   }
 }
 
-class SurfacePaint : public QtTest {};
+using SurfacePaint = qt_test::QtTest;
 
 TEST_F(SurfacePaint, FacesWrittenIntoTheImageMatchTheComposedLayer) {
-  const double fig = patternFigure();
-  const QImage direct = painted(fig, kSize, [](QPainter&) {});
-  // A clip, even one that keeps everything, sends the faces through a layer.
-  const QImage layered = painted(fig, kSize, [](QPainter& p) { p.setClipRect(0, 0, 5000, 5000); });
-  EXPECT_EQ(differingPixels(direct, layered), 0);
-  // Enough of the surface to tell: several thousand pixels of its faces.
-  int coloured = 0;
-  for (int y = 0; y < direct.height(); ++y)
-    for (int x = 0; x < direct.width(); ++x) {
-      const QColor c = direct.pixelColor(x, y);
-      coloured += c.saturation() > 100;
+  // A closed, pattern-like surface with a column of points that are not
+  // numbers, seen turned so that faces hide one another.
+  constexpr std::size_t kN = 31;
+  const double pi = std::numbers::pi;
+  std::vector<double> xyzc[4];
+  for (std::size_t col = 0; col < kN; ++col)
+    for (std::size_t r = 0; r < kN; ++r) {
+      const double theta = pi * col / (kN - 1), phi = -pi / 2 + pi * r / (kN - 1);
+      const double radius = col == 0 ? std::nan("") : std::sin(theta) * std::cos(phi / 2);
+      const double unit[] = {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi),
+                             std::cos(theta), 1.0};
+      for (int k = 0; k < 4; ++k) xyzc[k].push_back(radius * unit[k]);
     }
-  EXPECT_GT(coloured, 5000);
-
+  const double fig = rt::figure({s("MenuBar"), s("none")}).scalar();
+  const rt::Array ax = rt::axes({});
+  std::vector<rt::Array> args;
+  for (const auto& v : xyzc) args.push_back(rt::matrix(kN, kN, v));
+  rt::surface(args);
+  rt::view(ax, n(115), n(-35));
+  // The figure painted on a fresh image, the painter prepared by `setUp`.
+  auto painted = [&](QSize size, void (*setUp)(QPainter&)) {
+    QImage image = fresh(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    setUp(p);
+    rt::qt::paintFigure(p, fig, kSize);
+    return image;
+  };
+  const QImage direct = painted(kSize, [](QPainter&) {});
+  // A clip, even one that keeps everything, sends the faces through a layer.
+  EXPECT_TRUE(direct == painted(kSize, [](QPainter& p) { p.setClipRect(0, 0, 5000, 5000); }));
+  // Enough of the surface to tell: several thousand pixels of its faces.
+  EXPECT_GT(qt_test::countPixels(direct, [](QColor c) { return c.saturation() > 100; }), 5000);
   // A painter moved by whole pixels writes the same faces further on.
-  const QImage moved =
-      painted(fig, kSize + QSize(30, 20), [](QPainter& p) { p.translate(30, 20); });
-  EXPECT_EQ(differingPixels(moved.copy(QRect(QPoint(30, 20), kSize)), direct), 0);
-}
-
-TEST_F(SurfacePaint, AShownWindowRendersItsFacesAsALayerWouldShowThem) {
-  const double fig = patternFigure();
+  const QImage moved = painted(kSize + QSize(30, 20), [](QPainter& p) { p.translate(30, 20); });
+  EXPECT_TRUE(moved.copy(QRect(QPoint(30, 20), kSize)) == direct);
+  // A shown window paints its backing store the direct way, as its layer would show it.
   QWidget* w = front->window(fig);
   ASSERT_NE(w, nullptr);
   w->resize(kSize);
-  // Shown, the window paints its backing store the direct way.
   w->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   QApplication::processEvents();
-  QImage rendered(w->size(), QImage::Format_RGB32), layered = rendered;
-  rendered.fill(Qt::white);
+  QImage rendered = fresh(kSize, QImage::Format_RGB32), layered = rendered;
   w->render(&rendered);
-  layered.fill(Qt::white);
   QPainter p(&layered);
   p.setClipRect(layered.rect());
   w->render(&p);
   p.end();
-  EXPECT_EQ(differingPixels(rendered, layered), 0);
+  EXPECT_TRUE(rendered == layered);
 }
 
 }  // namespace

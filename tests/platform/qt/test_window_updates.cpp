@@ -6,36 +6,25 @@
 
 namespace {
 
-using qt_test::QtTest;
-
 // Counts the paint events a widget receives.
-class Paints : public QObject {
- public:
+struct Paints : QObject {
   explicit Paints(QWidget* w) { w->installEventFilter(this); }
-  int count = 0;
-
- protected:
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++count;
-    return false;
+    return count += e->type() == QEvent::Paint, false;
   }
+  int count = 0;
 };
 
-class WindowUpdates : public QtTest {};
+using WindowUpdates = qt_test::QtTest;
 
 TEST_F(WindowUpdates, DeletingAnObjectRepaintsOnlyItsOwnWindow) {
-  const double first = rt::figure().scalar();
+  QWidget* w1 = front->window(rt::figure().scalar());
   rt::axes({});
   const double line = rt::plot(rt::row({1, 2}), rt::row({3, 4})).scalar();
-  const double second = rt::figure().scalar();
+  QWidget* w2 = front->window(rt::figure().scalar());
   rt::axes({});
-  QWidget* w1 = front->window(first);
-  QWidget* w2 = front->window(second);
-  ASSERT_TRUE(w1 && w2);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w1));
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w2));
+  ASSERT_TRUE(w1 && w2 && QTest::qWaitForWindowExposed(w1) && QTest::qWaitForWindowExposed(w2));
   QApplication::processEvents();
-
   Paints p1(w1), p2(w2);
   rt::gfx::deleteObject(line);
   QApplication::processEvents();
