@@ -66,11 +66,6 @@ double mainWindow() {
   return -1;
 }
 
-void below(double h, std::vector<double>& out) {
-  out.push_back(h);
-  for (double c : rt::gfx::children(h)) below(c, out);
-}
-
 struct Window {
   double figure = -1;
   double edits[8] = {};
@@ -84,20 +79,14 @@ Window openWindow() {
   Window w;
   w.figure = mainWindow();
   check(w.figure >= 0, "the main window did not open");
-  std::vector<double> all;
-  below(w.figure, all);
   auto find = [&](const std::string& tag) {
-    for (double h : all)
-      if (rt::gfx::prop(h, "Tag").text() == tag) return h;
+    if (auto h = rt::gfx::findByTag(w.figure, tag)) return *h;
     fail("no object tagged " + tag);
   };
   for (int i = 0; i < 8; ++i) w.edits[i] = find("edit" + std::to_string(i + 1));
   for (int i = 0; i < 6; ++i) w.sliders[i] = find("slider" + std::to_string(i + 1));
-  w.axes[0] = find("axes1");
-  w.axes[1] = find("axes2");
-  w.texts[0] = find("text27");
-  w.texts[1] = find("text30");
-  w.texts[2] = find("text31");
+  w.axes[0] = find("axes1"), w.axes[1] = find("axes2");
+  w.texts[0] = find("text27"), w.texts[1] = find("text30"), w.texts[2] = find("text31");
   return w;
 }
 
