@@ -1,7 +1,12 @@
+// guihandles: the tagged objects of a figure gathered into the `handles`
+// structure, one field per usable tag, in the order the object search finds
+// them.
 #include "support/guihandles.h"
 
 #include <array>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "support/isvarname.h"
 
@@ -60,17 +65,26 @@ rt::Array createHandles_body(int /*nargout*/, const rt::Array& figIn) {
 
   all_h = rt::findall(fig);
   handles = rt::copyArray(kEmpty);
+  // The fields are gathered first and the structure made once: assigning
+  // field by field copied the growing structure for every tagged object.
+  std::vector<rt::Array> fields;  // name, value, name, value, ...
+  std::unordered_map<std::string, std::size_t> valueAt;
   for (rt::Array& pass : rt::columns(rt::ctranspose(all_h))) {
     this_h = std::move(pass);
     tag = rt::get(this_h, kTag);
     if (rt::tobool(rt::isempty(tag))) continue;
     if (!rt::tobool(isvarname::call(tag))) continue;
-    if (rt::tobool(rt::isfield(handles, tag)))
-      prev_h = rt::indexRef(handles, "." + tag.get().text());
-    else
+    auto [at, fresh] = valueAt.try_emplace(tag.get().text(), fields.size() + 1);
+    if (fresh) {
       prev_h = rt::copyArray(kEmpty);
-    handles = rt::indexAssign(handles, tag, rt::horzcat({prev_h, this_h}));
+      fields.push_back(tag.get());
+      fields.push_back(rt::horzcat({prev_h, this_h}));
+    } else {
+      prev_h = fields[at->second];
+      fields[at->second] = rt::horzcat({prev_h, this_h});
+    }
   }
+  if (!fields.empty()) handles = rt::struct_(fields);
   return handles.take();
 }
 

@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,22 @@ double pointsToPixels(double pt) {
 }
 
 std::vector<PaintedText>* textLog = nullptr;
+
+// The advance of a line of text in a font. Shaping a tick label costs as
+// much as drawing it, and an axes measures the same few labels on every
+// repaint (the y labels twice), so advances are kept per font and text.
+// Painting runs on the one GUI thread; the store is never freed, so no font
+// outlives the font system when the program ends.
+double textAdvance(const QFont& font, const QFontMetricsF& fm, const QString& line) {
+  // Bounds: a program drawing ever new texts or fonts starts a store afresh.
+  constexpr qsizetype kMostFonts = 64, kMostAdvances = 4096;
+  static auto* advances = new QHash<QFont, QHash<QString, double>>();
+  if (advances->size() >= kMostFonts && !advances->contains(font)) advances->clear();
+  QHash<QString, double>& ofFont = (*advances)[font];
+  if (auto known = ofFont.constFind(line); known != ofFont.constEnd()) return *known;
+  if (ofFont.size() >= kMostAdvances) ofFont.clear();
+  return ofFont[line] = fm.horizontalAdvance(line);
+}
 
 }  // namespace
 
@@ -97,7 +114,7 @@ QSizeF textBlockSize(const QStringList& lines, const QFont& font) {
   if (!textAvailable() || lines.isEmpty()) return {};
   QFontMetricsF fm(font);
   double w = 0;
-  for (const QString& l : lines) w = std::max(w, fm.horizontalAdvance(l));
+  for (const QString& l : lines) w = std::max(w, textAdvance(font, fm, l));
   return {w, fm.lineSpacing() * lines.size()};
 }
 
@@ -254,16 +271,32 @@ double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points)
 
 namespace {
 
-// Whether `p` lies within `tolerance` of the segment a-b, beside it (not
-// beyond an end): squares and a cross product, no root. A curve that comes
-// back to where it was leaves a segment of no length: then near a itself.
-bool nearSegment(QPointF p, QPointF a, QPointF b, double tolerance) {
-  QPointF ab = b - a, ap = p - a;
-  double len2 = QPointF::dotProduct(ab, ab), along = QPointF::dotProduct(ap, ab);
-  if (len2 == 0) return QPointF::dotProduct(ap, ap) <= tolerance * tolerance;
-  double cross = ab.x() * ap.y() - ab.y() * ap.x();
-  return along >= 0 && along <= len2 && cross * cross <= tolerance * tolerance * len2;
-}
+// The segment a-b for asking which points lie within `tolerance` of it,
+// beside it (not beyond an end): squares and a cross product, no root. What
+// depends on the segment alone is worked out once for all the points asked
+// about. A curve that comes back to where it was leaves a segment of no
+// length: then near a itself.
+class NearSegment {
+ public:
+  NearSegment(QPointF a, QPointF b, double tolerance)
+      : a_(a),
+        ab_(b - a),
+        len2_(QPointF::dotProduct(ab_, ab_)),
+        tol2_(tolerance * tolerance),
+        reach2_(tol2_ * len2_) {}
+
+  bool operator()(QPointF p) const {
+    QPointF ap = p - a_;
+    if (len2_ == 0) return QPointF::dotProduct(ap, ap) <= tol2_;
+    double along = QPointF::dotProduct(ap, ab_);
+    double cross = ab_.x() * ap.y() - ab_.y() * ap.x();
+    return along >= 0 && along <= len2_ && cross * cross <= reach2_;
+  }
+
+ private:
+  QPointF a_, ab_;
+  double len2_, tol2_, reach2_;
+};
 
 // How many points one kept segment may stand for: bounds the checks per
 // point on a long straight run.
@@ -283,8 +316,9 @@ Polyline thinPolyline(const std::vector<QPointF>& pts, const std::vector<bool>& 
   // Whether the segment anchor-end passes within tolerance of every point
   // between them.
   auto covers = [&](std::size_t anchor, std::size_t end) {
+    const NearSegment near(pts[anchor], pts[end], tolerance);
     for (std::size_t k = anchor + 1; k < end; ++k)
-      if (!nearSegment(pts[k], pts[anchor], pts[end], tolerance)) return false;
+      if (!near(pts[k])) return false;
     return true;
   };
   const std::size_t n = std::min(pts.size(), ok.size());
