@@ -39,7 +39,7 @@ band-max @@ the band end sets the maximum of the feed-offset slider, not of the 
 pattern-nan @@ a pattern frequency that is no number is taken @@ shell/callbacks_edits.cpp @@ !std::isfinite(frequency.scalar()) @@ std::isinf(frequency.scalar())
 script-status @@ a script line that cannot be read no longer fails the run @@ shell/script/session.cpp @@ status = 2; @@ status = 0;
 json-digits @@ numbers are reported with 15 digits, losing the round trip @@ shell/script/json.cpp @@ "%.17g" @@ "%.15g"
-handles-order @@ controls sharing a tag are collected newest first @@ support/guihandles.cpp @@ rt::horzcat({prev_h, this_h}) @@ rt::horzcat({this_h, prev_h})
+handles-order @@ controls sharing a tag are collected newest first @@ support/guihandles.cpp @@ fields[at->second] = rt::horzcat({prev_h, this_h}); @@ fields[at->second] = rt::horzcat({this_h, prev_h});
 handles-varname @@ a tag that is no variable name still becomes a field @@ support/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
 varname-length @@ a name one character too long is accepted @@ support/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;
 keyword-list @@ "while" is no longer a keyword @@ support/iskeyword.cpp @@ &Def::constants.string("while") @@ &Def::constants.string("whilst")

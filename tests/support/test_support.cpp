@@ -110,10 +110,19 @@ TEST_F(GraphicsSupport, IsvarnameAndIskeywordAnswerOneLogicalForAnyInput) {
     }
     return out;
   };
-  EXPECT_EQ(answers(isvarname::call,
-                    {scalar(7), rt::initializeCharVector(2, 2, u"abcd"), str("for"), str("For"),
-                     str("a1_"), str("a$"), str(""), rt::cellRow({str("a")})}),
-            "nnnyynnn");
+  // Asked again, and past the number of rows whose verdicts are kept, each
+  // answer stays the first; a row's codes as a column or as numbers are no
+  // name.
+  for (int round = 0; round < 2; ++round)
+    EXPECT_EQ(answers(isvarname::call,
+                      {scalar(7), rt::initializeCharVector(2, 2, u"abcd"), str("for"), str("For"),
+                       str("a1_"), str("a$"), str(""), rt::cellRow({str("a")}), str("ab"),
+                       rt::initializeCharVector(2, 1, u"ab"), rt::row({97, 98}),
+                       str(std::string(63, 'q')), str(std::string(64, 'q'))}),
+              "nnnyynnnynnyn");
+  for (int i = 0; i < 4200; ++i)
+    ASSERT_EQ(answers(isvarname::call, {str("n" + std::to_string(i)), str(std::to_string(i))}),
+              "yn");
   EXPECT_EQ(
       answers(iskeyword::call, {str("end"), str("while"), str("END"), str("ends"), scalar(3)}),
       "yynnn");
