@@ -40,6 +40,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench_program.h"
 #include "bench_support.h"
 #include "platform/qt/qt_front_end.h"
 #include "shell/main_info.h"
@@ -50,113 +51,13 @@ namespace {
 using bench::S;
 using bench::tagged;
 
+using bench::PaintWatch;
+using bench::Program;
+using bench::setDesign;
+
 int gArgc = 1;
 char gName[] = "bench_session";
 char* gArgv[] = {gName, nullptr};
-
-// Notes the paint events a widget receives.
-class PaintWatch : public QObject {
- public:
-  explicit PaintWatch(QWidget* w) : w_(w) { w_->installEventFilter(this); }
-  ~PaintWatch() override { w_->removeEventFilter(this); }
-  PaintWatch(const PaintWatch&) = delete;
-  PaintWatch& operator=(const PaintWatch&) = delete;
-  bool painted = false;
-
-  // Runs the event loop until the widget has painted (at most two seconds).
-  bool wait() {
-    QElapsedTimer t;
-    t.start();
-    while (!painted && t.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    return painted;
-  }
-
- protected:
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) painted = true;
-    return false;
-  }
-
- private:
-  QWidget* w_;
-};
-
-// The program started as runMain starts it: the libraries and modules in
-// the order of the start-up record, the main module, then the Qt front end
-// (which creates the QApplication when there is none), which opens the
-// windows of the objects that exist. Stopped as runMain stops it.
-class Program {
- public:
-  Program() {
-    previous_ = rt::gfx::setMainInfo(&mainInfo);
-    try {
-      for (const rt::InitTermPair& p : init_term_table) {
-        p.initialize();
-        ++initialised_;
-      }
-      tessivar::call();
-      auto fe = std::make_unique<rt::qt::QtFrontEnd>(gArgc, gArgv);
-      qt_ = fe.get();
-      rt::setFrontEnd(std::move(fe));
-    } catch (...) {
-      stop();
-      throw;
-    }
-    for (double f : rt::gfx::figures())
-      if (rt::gfx::prop(f, "Tag").text() == "figure1") main_ = f;
-  }
-  ~Program() { stop(); }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  rt::qt::QtFrontEnd& qt() { return *qt_; }
-  double mainFigure() const { return main_; }
-  QWidget* mainWindow() const { return qt_->window(main_); }
-
- private:
-  // Every figure closed, the modules and libraries terminated in reverse
-  // order, then the front end removed.
-  void stop() {
-    if (initialised_ == init_term_table.size()) {
-      for (double f : rt::gfx::figures())
-        if (rt::gfx::exists(f)) rt::gfx::deleteObject(f);
-    }
-    if (QCoreApplication::instance() != nullptr) QApplication::processEvents();
-    while (initialised_ > 0) init_term_table[--initialised_].terminate();
-    rt::setFrontEnd(nullptr);
-    rt::gfx::setMainInfo(previous_);
-  }
-
-  const rt::MainInfo* previous_ = nullptr;
-  std::size_t initialised_ = 0;
-  rt::qt::QtFrontEnd* qt_ = nullptr;
-  double main_ = -1;
-};
-
-// Types `text` into the edit box tagged `tag`, as a user would.
-void type(const char* tag, const char* text) {
-  rt::gfx::userAct(tagged(tag), {{"String", S(text)}});
-}
-
-// The worked example of a 1.8 GHz patch: band 1-3 GHz, W 30 mm, L 40 mm,
-// H 1.6 mm, er 4.4, feed 10 mm from the edge. Empty when both impedance
-// axes show their 1000-point curves, else what is wrong.
-std::string setDesign() {
-  type("edit5", "1");
-  type("edit6", "3");
-  type("edit1", "30");
-  type("edit2", "40");
-  type("edit3", "1.6");
-  type("edit4", "4.4");
-  type("edit7", "10");
-  for (const char* ax : {"axes1", "axes2"}) {
-    std::size_t points = 0;
-    for (double h : rt::gfx::children(tagged(ax)))
-      if (rt::gfx::type(h) == "line") points = rt::gfx::prop(h, "YData").numel();
-    if (points != 1000) return std::string(ax) + " does not show the impedance curve";
-  }
-  return {};
-}
 
 QImage canvasFor(const QWidget* w) {
   QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
