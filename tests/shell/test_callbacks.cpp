@@ -101,12 +101,9 @@ TEST(PatchLength, SetsTheFeedOffsetRangeToHalfTheLengthButNotTheOffset) {
 TEST(Band, FminAloneMovesThePatternSliderAndFmaxShowsTheRange) {
   inSession([] {
     type("edit5", "1");
-    EXPECT_EQ(number("slider6", "Min"), 1);
-    EXPECT_EQ(number("slider6"), 1);
-    EXPECT_EQ(number("slider6", "Max"), 0);
-    EXPECT_EQ(text("edit8"), "1");
-    EXPECT_EQ(text("text30"), "1");
-    EXPECT_EQ(text("text30", "Visible"), "off");
+    EXPECT_EQ((std::vector{number("slider6", "Min"), number("slider6"), number("slider6", "Max")}),
+              (std::vector<double>{1, 1, 0}));
+    EXPECT_EQ(text("edit8") + text("text30") + text("text30", "Visible"), "11off");
     EXPECT_EQ(lineCount("axes1"), 0u);
     EXPECT_EQ(rt::gfx::figures().size(), 1u) << "the pattern is not run";
 
