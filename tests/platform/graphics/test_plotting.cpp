@@ -75,10 +75,8 @@ TEST_F(Plotting, AutomaticLimitsWidenToWholeRoundStepsAndTightOnesAreTheData) {
   rt::plot(rt::row({10, 20}), rt::row({10, 20}));  // manual limits stay
   EXPECT_EQ(values(rt::get(ax, "XLim")), (V{1, 4}));
   EXPECT_EQ(errorOf([] { rt::axis(s("sideways")); }), "axis: unknown option \"sideways\".");
-}
 
-TEST_F(Plotting, TightLimitsStayUsableForFlatOrMissingData) {
-  const rt::Array ax = axesWith("replacechildren");
+  // Tight limits stay usable for flat or missing data.
   auto sane = [&](const char* name, double inside) {
     const V l = values(rt::get(ax, name));
     EXPECT_TRUE(std::isfinite(l.at(0)) && l[0] < l.at(1)) << name;
