@@ -22,17 +22,10 @@
 namespace model_test {
 
 using gtest_graphics::errorOf;
+using gtest_graphics::ofType;
 using gtest_graphics::values;
 using rt::scalar;
 using rt::str;
-
-// The children of `parent` of one type.
-inline std::vector<double> ofType(double parent, const char* type) {
-  std::vector<double> out;
-  for (double h : rt::gfx::children(parent))
-    if (rt::gfx::type(h) == type) out.push_back(h);
-  return out;
-}
 
 // A patch design as the window holds it: sizes in mm, band limits as text,
 // the pattern frequency in GHz.

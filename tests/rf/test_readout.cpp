@@ -74,13 +74,8 @@ TEST(Readout, ResonanceMatchAndBandwidthOrWhyThereIsNoneToFourDigits) {
   EXPECT_EQ(*cut.bandwidthGhz, (std::pair{1.58, 1.6}));
 
   // The panel shows four significant digits and units.
-  const rf::Readout shown{.resonanceGhz = {1.8128128, 2.45678},
-                          .rAtResonance = 159.3132,
-                          .vswrAtResonance = 3.18734,
-                          .s11MinDb = -12.34567,
-                          .s11MinGhz = 1.9,
-                          .bandwidthGhz = {{1.81234, 1.95678}},
-                          .bandwidthPercent = 7.6543};
+  const rf::Readout shown{50,  {1.8128128, 2.45678}, 159.3132, 3.18734, -12.34567,
+                          1.9, {{1.81234, 1.95678}}, 7.6543};
   const std::vector<std::string> expected = {
       "Resonance: 1.813 GHz, 2.457 GHz", "R at resonance: 159.3 Ohm", "VSWR at resonance: 3.187",
       "Smallest |S11|: -12.35 dB at 1.9 GHz", "-10 dB band: 1.812 GHz to 1.957 GHz (7.654 %)"};

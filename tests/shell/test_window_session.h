@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/graphics/graphics.h"
+#include "platform/graphics/headless.h"
 #include "shell/main_info.h"
 #include "shell/tessivar.h"
 
@@ -93,9 +93,7 @@ inline std::string text(std::string_view tag, std::string_view name = "String") 
 inline double number(std::string_view tag, std::string_view name = "Value") {
   return prop(tag, name).scalar();
 }
-inline std::vector<double> values(const rt::Array& a) {
-  return {a.re().begin(), a.re().end()};
-}
+using gtest_graphics::values;
 
 // The user types `text` into an edit box and presses Enter.
 inline void type(std::string_view tag, std::string_view text) {
@@ -114,17 +112,13 @@ inline void play(std::string_view script) {
     act == "slide" ? slide(tag, std::stod(value)) : type(tag, value);
 }
 
+inline std::size_t lineCount(std::string_view axesTag) {
+  return gtest_graphics::ofType(tagged(axesTag), "line").size();
+}
 // The newest line of the axes with this tag, if any.
 inline std::optional<double> line(std::string_view axesTag) {
-  std::optional<double> newest;
-  for (double c : rt::gfx::children(tagged(axesTag)))
-    if (rt::gfx::type(c) == "line") newest = c;
-  return newest;
-}
-inline std::size_t lineCount(std::string_view axesTag) {
-  std::size_t n = 0;
-  for (double c : rt::gfx::children(tagged(axesTag))) n += rt::gfx::type(c) == "line" ? 1 : 0;
-  return n;
+  const std::vector<double> all = gtest_graphics::ofType(tagged(axesTag), "line");
+  return all.empty() ? std::nullopt : std::optional(all.back());
 }
 
 // The data of the newest line of an axes (empty when it has none).

@@ -90,12 +90,6 @@ TEST_F(GraphicsSupport, GuihandlesKeepsUsableTagsInSearchOrderAndRefusesWhatIsNo
                              scalar(a.scalar() + 1000.5), gone, str("a")})
     EXPECT_EQ(errorOf([&] { guihandles::call(h); }),
               "H must be the handle to a figure or figure descendent.");
-
-  // The parent chain of the root ends without a figure.
-  const rt::Array root = guihandles::getParentFigure(scalar(0));
-  EXPECT_TRUE(root.isNumeric() && root.empty());
-  rt::Array line = rt::plot(rt::row({1, 2}), rt::row({3, 4}));
-  EXPECT_EQ(guihandles::getParentFigure(line).scalar(), rt::gcf().scalar());
 }
 
 // ======================================================= name predicates

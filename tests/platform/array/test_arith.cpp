@@ -55,7 +55,6 @@ TEST(ArrayArith, ElementaryFunctionsOfRealAndComplexValues) {
   }
   // log and sqrt turn complex only for negative input.
   EXPECT_FALSE(rt::log(rt::row({0.0, 1.0})).isComplex());
-  EXPECT_DOUBLE_EQ(rt::log(rt::row({-1.0, 1.0})).im()[0], M_PI);
   EXPECT_FALSE(rt::sqrt(rt::row({0.0, 2.0})).isComplex());
   const Array s = rt::sqrt(rt::row({-4.0, 9.0}));
   EXPECT_EQ(values(s), (V{0.0, 3.0}));

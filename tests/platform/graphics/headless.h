@@ -7,9 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "platform/array/array.h"
+#include "platform/array/array_test.h"
 #include "platform/graphics/graphics.h"
 
 namespace gtest_graphics {
@@ -98,10 +99,15 @@ inline double h(const rt::Array& a) {
   return a.scalar();
 }
 
-using V = std::vector<double>;
+using array_test::V;
+using array_test::values;
 
-inline V values(const rt::Array& a) {
-  return V(a.re().begin(), a.re().end());
+// The children of `parent` of one type.
+inline V ofType(double parent, std::string_view type) {
+  V out;
+  for (double c : rt::gfx::children(parent))
+    if (rt::gfx::type(c) == type) out.push_back(c);
+  return out;
 }
 inline std::string textOf(const rt::Array& h, const char* name) {
   return rt::get(h, name).text();
