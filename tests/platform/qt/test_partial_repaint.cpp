@@ -101,6 +101,22 @@ TEST_F(PartialRepaintTest, NewDataRepaintsItsAxesAndAControlItsOwnWidgetAlone) {
   EXPECT_FALSE(log.painted[window].intersects(leftBox.adjusted(4, 4, -4, -4)));
 }
 
+// An object deleted in another window leaves this one alone, so that the
+// main window's acts do not wait for every pattern window open.
+TEST_F(PartialRepaintTest, AnObjectDeletedElsewhereRepaintsOnlyItsOwnWindow) {
+  QWidget* other = front->window(handle(rt::figure()));
+  rt::axes({});
+  const double line = handle(rt::plot(rt::row({1, 2}), rt::row({3, 4})));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(other));
+  settle();
+  log.watch(other);
+  log.painted.clear();
+  rt::gfx::deleteObject(line);
+  settle();
+  EXPECT_TRUE(log.painted.count(other)) << "the window that showed the line repaints";
+  EXPECT_FALSE(log.painted.count(window));
+}
+
 TEST_F(PartialRepaintTest, AfterPartialRepaintsTheWindowShowsWhatAWholeRepaintShows) {
   auto expectWhole = [this](const char* after) {
     settle();

@@ -382,18 +382,6 @@ int inked(const QImage& img) {
   return count;
 }
 
-TEST(FaceRaster, FillsThePixelsWhoseCentresAreInside) {
-  QImage img = filled(10, 10, {{2, 2}, {6, 2}, {6, 6}, {2, 6}});
-  EXPECT_EQ(inked(img), 16);
-  for (int y = 2; y < 6; ++y)
-    for (int x = 2; x < 6; ++x) EXPECT_EQ(img.pixel(x, y), kInk) << x << "," << y;
-  // Corner order and orientation do not matter; centres exactly on the
-  // right or bottom edge are outside.
-  img = filled(10, 10, {{1.5, 1.5}, {1.5, 4.5}, {4.5, 4.5}, {4.5, 1.5}});
-  EXPECT_EQ(inked(img), 9);
-  EXPECT_EQ(img.pixel(1, 1), kInk);
-}
-
 TEST(FaceRaster, NeighbouringQuadsNeitherOverlapNorLeaveGaps) {
   // A tilted strip cut in two along a slanted edge.
   const Quad a = {{1.3, 1.1}, {9.7, 2.4}, {8.2, 11.8}, {0.6, 9.9}};
