@@ -165,23 +165,12 @@ double position(const rt::Array& min, const rt::Array& max, std::uint8_t kind,
                 const std::uint8_t* raw, std::size_t rawSize) {
   const double lo = min.scalar(), hi = max.scalar();
   const double span = std::isfinite(hi - lo) ? std::fabs(hi - lo) : 1.0;
-  switch (kind % 6) {
-    case 0:
-      return lo;
-    case 1:
-      return hi;
-    case 2:
-      return lo + (hi - lo) / 2;
-    case 3:
-      return lo - span - 1;  // beyond the left end
-    case 4:
-      return hi + span + 1;  // beyond the right end
-    default: {
-      double v = 0;
-      std::memcpy(&v, raw, std::min(rawSize, sizeof v));
-      return v;
-    }
-  }
+  // The ends, the middle, beyond either end, or the number in the input.
+  const double at[] = {lo, hi, lo + (hi - lo) / 2, lo - span - 1, hi + span + 1};
+  if (kind % 6 < 5) return at[kind % 6];
+  double v = 0;
+  std::memcpy(&v, raw, std::min(rawSize, sizeof v));
+  return v;
 }
 
 // The typed texts: one a line, taken in turn by the edit boxes (a text of

@@ -33,7 +33,7 @@ TEST(CallByName, EveryEntryRefusesSurplusArgumentsWithItsOwnMessage) {
   auto refusal = [](const Fn& f, int nargout, int nargin) {
     std::vector<rt::Array> in(static_cast<std::size_t>(nargin), rt::scalar(0));
     rt::Array out[3];
-    return array_test::messageOf([&] { f.f(nargout, std::span<rt::Array>(out), in); });
+    return array_test::errorOf([&] { f.f(nargout, std::span<rt::Array>(out), in); });
   };
   auto message = [](const Fn& f, const std::string& kind, int count) {
     return "Run-time Error: File: " + f.name + " Line: " + std::to_string(f.line) +

@@ -22,14 +22,14 @@ inline V values(const Array& a) {
   return {a.re().begin(), a.re().end()};
 }
 
-// The message of the rt::Error that `f` raises, or "(no error)".
-inline std::string messageOf(const std::function<void()>& f) {
+// The message of the rt::Error that `f` raises ("" when none).
+inline std::string errorOf(const std::function<void()>& f) {
   try {
     f();
   } catch (const rt::Error& e) {
     return e.what();
   }
-  return "(no error)";
+  return "";
 }
 
 }  // namespace array_test

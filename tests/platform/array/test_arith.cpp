@@ -39,7 +39,7 @@ TEST(ArrayArith, OperatorsAreElementWiseWithScalarExpansion) {
 
   const Array r = rt::row({1, 2, 3});
   for (auto op : {rt::plus, rt::minus, rt::times, rt::rdivide})
-    EXPECT_EQ(messageOf([&] {
+    EXPECT_EQ(errorOf([&] {
                 op(r, rt::matrix(3, 1, V{1, 2, 3}));
               }),
               "Matrix dimensions must agree.");

@@ -22,7 +22,7 @@ TEST(ArrayValues, StructFieldsKeepCreationOrder) {
   EXPECT_THROW(rt::struct_({rt::str("a"), rt::scalar(1), rt::str("a"), rt::scalar(2)}), rt::Error);
   const Array nested = rt::struct_({rt::str("a"), rt::struct_({rt::str("b"), rt::scalar(4)})});
   EXPECT_EQ(rt::indexRef(nested, ".a.b").scalar(), 4.0);
-  EXPECT_EQ(messageOf([&] { rt::indexRef(nested, ".name"); }),
+  EXPECT_EQ(errorOf([&] { rt::indexRef(nested, ".name"); }),
             "Reference to non-existent field 'name'.");
 }
 
@@ -32,7 +32,7 @@ TEST(ArrayValues, SizesElementsColumnsAndArgumentLists) {
   EXPECT_EQ(rt::size(m, rt::scalar(3)).scalar(), 1.0);
   EXPECT_EQ(rt::lengthInt(rt::zeros(0, 5)), 0u);
   EXPECT_EQ(rt::intArrayRef1(m, 4).scalar(), 4.0);
-  EXPECT_EQ(messageOf([&] { rt::intArrayRef1(m, 7); }), "Index exceeds matrix dimensions.");
+  EXPECT_EQ(errorOf([&] { rt::intArrayRef1(m, 7); }), "Index exceeds matrix dimensions.");
   EXPECT_EQ(values(rt::columns(m).at(2)), (V{5, 6}));
   EXPECT_EQ(rt::spread(rt::cell(2, 1, {rt::scalar(1), rt::str("b")}))[1].text(), "b");
 
@@ -58,8 +58,8 @@ TEST(ArrayValues, LiveCountReturnsToItsStart) {
 }
 
 TEST(ArrayValues, ErrorMessagesAndReports) {
-  EXPECT_EQ(messageOf([] { rt::validateError(1, "fig"); }), "Variable \"fig\" is undefined.");
-  EXPECT_EQ(messageOf([] { rt::error(rt::emptyChar()); }), "(no error)");
+  EXPECT_EQ(errorOf([] { rt::validateError(1, "fig"); }), "Variable \"fig\" is undefined.");
+  EXPECT_EQ(errorOf([] { rt::error(rt::emptyChar()); }), "");
 
   auto chk = [](double n) { return rt::nargchk(rt::scalar(1), rt::scalar(2), rt::scalar(n)); };
   EXPECT_EQ(chk(0).text(), "Not enough input arguments.");

@@ -113,15 +113,6 @@ inline std::string textOf(const rt::Array& h, const char* name) {
   return rt::get(h, name).text();
 }
 
-// The message of the rt::Error that `f` raises ("" when none).
-template <class F>
-std::string errorOf(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& e) {
-    return e.what();
-  }
-  return "";
-}
+using array_test::errorOf;
 
 }  // namespace gtest_graphics
