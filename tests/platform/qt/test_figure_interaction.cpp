@@ -21,9 +21,8 @@
 
 namespace {
 
-using qt_test::n;
-using qt_test::QtTest;
-using qt_test::s;
+using namespace qt_test;
+
 using rt::qt::FigureWindow;
 using rt::qt::Tool;
 

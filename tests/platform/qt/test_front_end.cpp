@@ -11,10 +11,8 @@
 
 namespace {
 
-using qt_test::colorDistance;
-using qt_test::countPixels;
-using qt_test::n;
-using qt_test::s;
+using namespace qt_test;
+
 using rt::qt::SliderBar;
 
 class FrontEndTest : public qt_test::QtTest {

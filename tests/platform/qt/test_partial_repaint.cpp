@@ -16,8 +16,7 @@
 
 namespace {
 
-using qt_test::n;
-using qt_test::s;
+using namespace qt_test;
 
 // The regions that watched widgets were asked to paint.
 class PaintLog : public QObject {
