@@ -10,7 +10,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using session::type;
 
 std::string numbers(const std::vector<double>& v) {
   std::ostringstream s;
@@ -130,7 +129,7 @@ TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
               // A long patch fed far from its edge, on a band above the design's.
               for (auto [box, text] :
                    {std::pair{"edit2", "100"}, {"edit7", "40"}, {"edit6", "6"}, {"edit5", "5"}})
-                type(box, text);
+                session::type(box, text);
               ConsistencyWatch::watching = true;
               EXPECT_TRUE(design::designFor({2.4, 4.4, 1.6}).design);
               ConsistencyWatch::watching = false;
@@ -151,12 +150,12 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) 
     // A dragged slider shows a rounded number in its box: the file must
     // carry the slider's own value.
     session::slide("slider1", 37.123456789);
-    type("edit8", "2.45");
+    session::type("edit8", "2.45");
     const auto saved = snapshot();
     ASSERT_EQ(design::saveDesign(file("patch.txt")), "");
 
     ASSERT_TRUE(design::designFor({5.8, 3.38, 0.813, 75}).design);
-    type("edit7", "abc");
+    session::type("edit7", "abc");
     ASSERT_NE(snapshot(), saved);
     ASSERT_EQ(design::openDesign(file("patch.txt")), "");
     EXPECT_EQ(snapshot(), saved);
@@ -199,6 +198,34 @@ TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {
   inWindow([&] { userActed = true; });
   inWindow([] {});
   EXPECT_TRUE(runs == 1 && windowBuilt && userActed);
+}
+
+// The design commands of tessivar-script, run as a separate process: what
+// `design` prints, its refusals, and a saved design played back as a script.
+using DesignScript = session::ScriptTest;
+
+TEST_F(DesignScript, RefusalsGoToStandardErrorAndASavedDesignPlaysBackAsAScript) {
+  const Outcome r =
+      run("design 2.4 0.5 1.6\ndesign 2.4 4.4\nopen missing.txt\n"
+          "design 2.4 4.4 1.6\nsave patch.txt\nline axes1\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(messages(r.err),
+            (std::vector<std::string>{
+                "tessivar-script: line 1: design: er must be at least 1 (no substrate has less "
+                "permittivity than vacuum), not 0.5",
+                "tessivar-script: line 2: design needs F0 (GHz), ER and H (mm), and optionally Z0 "
+                "(ohm)",
+                "tessivar-script: line 3: open: cannot read \"missing.txt\": No such file or "
+                "directory"}));
+  const std::vector<std::string> out = session::lines(r.out);
+  ASSERT_EQ(out.size(), 2u);
+  for (const char* field : {"\"w_mm\": 38.01", "\"l_mm\": ", "\"offset_mm\": ",
+                            "\"band\": [1.92, 2.88]", "\"trust\": \"Transmission-line model"})
+    EXPECT_NE(out[0].find(field), std::string::npos) << field << " in " << out[0];
+
+  const Outcome replayed = run(read("patch.txt") + "line axes1\n", false, "replay.txt");
+  ASSERT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_EQ(replayed.out, out[1] + "\n");
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 
 namespace {
 
-using session::number;
-
 // Stepped with the arrow keys, the pattern slider opens one window per step,
 // each clear of the last and on the screen, and keeps the keyboard.
 TEST(DesktopWindow, PatternWindowsCascadeAndTheKeysKeepStepping) {
@@ -32,7 +30,7 @@ TEST(DesktopWindow, PatternWindowsCascadeAndTheKeysKeepStepping) {
                 QTest::keyClick(keys, Qt::Key_Right);
                 QTest::qWait(offscreen ? 0 : 300);  // a server's focus news takes a while
               }
-              EXPECT_NEAR(number("slider6"), 1.06, 1e-12) << "the keys stopped stepping";
+              EXPECT_NEAR(session::number("slider6"), 1.06, 1e-12) << "the keys stopped stepping";
               std::vector<double> figs = rt::gfx::figures();
               ASSERT_EQ(figs.size(), 4u);
               QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

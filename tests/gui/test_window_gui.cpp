@@ -17,9 +17,7 @@
 
 namespace {
 
-using session::number;
-using session::prop;
-using session::text;
+using namespace session;
 
 TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
