@@ -114,4 +114,34 @@ inline std::string setDesign() {
   return {};
 }
 
+// One program for a benchmark binary's acts, up until stopSession(): the
+// modules can be up only once at a time. Null, with the benchmark skipped
+// and the reason given, when the program did not start.
+inline std::unique_ptr<Program> gSession;
+inline std::string gSessionFailure;
+
+inline Program* session(benchmark::State& state) {
+  if (!gSession && gSessionFailure.empty()) {
+    try {
+      gSession = std::make_unique<Program>();
+      if (gSession->mainWindow() == nullptr) gSessionFailure = "the main window did not open";
+      if (gSessionFailure.empty()) gSessionFailure = setDesign();
+      if (gSessionFailure.empty()) PaintWatch(gSession->mainWindow()).wait();
+    } catch (const std::exception& e) {
+      gSessionFailure = e.what();
+    }
+    if (!gSessionFailure.empty()) gSession.reset();
+  }
+  if (!gSessionFailure.empty()) {
+    state.SkipWithError(gSessionFailure.c_str());
+    return nullptr;
+  }
+  return gSession.get();
+}
+
+inline void stopSession() {
+  gSession.reset();
+  gSessionFailure.clear();
+}
+
 }  // namespace bench

@@ -53,7 +53,9 @@ using bench::tagged;
 
 using bench::PaintWatch;
 using bench::Program;
+using bench::session;
 using bench::setDesign;
+using bench::stopSession;
 
 int gArgc = 1;
 char gName[] = "bench_session";
@@ -63,35 +65,6 @@ QImage canvasFor(const QWidget* w) {
   QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   return image;
-}
-
-// One program for the acts, up until stopSession(); the modules can be up
-// only once at a time.
-std::unique_ptr<Program> gSession;
-std::string gSessionFailure;
-
-Program* session(benchmark::State& state) {
-  if (!gSession && gSessionFailure.empty()) {
-    try {
-      gSession = std::make_unique<Program>();
-      if (gSession->mainWindow() == nullptr) gSessionFailure = "the main window did not open";
-      if (gSessionFailure.empty()) gSessionFailure = setDesign();
-      if (gSessionFailure.empty()) PaintWatch(gSession->mainWindow()).wait();
-    } catch (const std::exception& e) {
-      gSessionFailure = e.what();
-    }
-    if (!gSessionFailure.empty()) gSession.reset();
-  }
-  if (!gSessionFailure.empty()) {
-    state.SkipWithError(gSessionFailure.c_str());
-    return nullptr;
-  }
-  return gSession.get();
-}
-
-void stopSession() {
-  gSession.reset();
-  gSessionFailure.clear();
 }
 
 void BM_SliderAct(benchmark::State& state) {

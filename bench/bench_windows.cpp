@@ -37,27 +37,7 @@ int gArgc = 1;
 char gName[] = "bench_windows";
 char* gArgv[] = {gName, nullptr};
 
-std::unique_ptr<Program> gSession;
-std::string gSessionFailure;
-
-Program* session(benchmark::State& state) {
-  if (!gSession && gSessionFailure.empty()) {
-    try {
-      gSession = std::make_unique<Program>();
-      if (gSession->mainWindow() == nullptr) gSessionFailure = "the main window did not open";
-      if (gSessionFailure.empty()) gSessionFailure = bench::setDesign();
-      if (gSessionFailure.empty()) bench::PaintWatch(gSession->mainWindow()).wait();
-    } catch (const std::exception& e) {
-      gSessionFailure = e.what();
-    }
-    if (!gSessionFailure.empty()) gSession.reset();
-  }
-  if (!gSessionFailure.empty()) {
-    state.SkipWithError(gSessionFailure.c_str());
-    return nullptr;
-  }
-  return gSession.get();
-}
+using bench::session;
 
 // Bytes the heap has handed out (small blocks and mapped ones alike).
 double heapBytes() {
@@ -192,7 +172,7 @@ int main(int argc, char** argv) {
   QApplication app(gArgc, gArgv);
   QGuiApplication::setQuitOnLastWindowClosed(false);
   benchmark::RunSpecifiedBenchmarks();
-  gSession.reset();
+  bench::stopSession();
   benchmark::Shutdown();
   return 0;
 }
