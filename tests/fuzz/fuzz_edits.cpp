@@ -80,7 +80,7 @@ Window openWindow() {
   w.figure = mainWindow();
   check(w.figure >= 0, "the main window did not open");
   auto find = [&](const std::string& tag) {
-    if (auto h = rt::gfx::findByTag(w.figure, tag)) return *h;
+    if (auto h = rt::findByTag(w.figure, tag)) return *h;
     fail("no object tagged " + tag);
   };
   for (int i = 0; i < 8; ++i) w.edits[i] = find("edit" + std::to_string(i + 1));
