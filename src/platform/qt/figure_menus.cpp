@@ -5,6 +5,9 @@
 #include <QActionGroup>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionToolButton>
 
 #include "platform/qt/figure_window.h"
 
@@ -49,7 +52,16 @@ std::vector<FigureAction>& figureActions() {
   return actions;
 }
 
-// The tools, as the Tools menu and the toolbar list them.
+// The built-in entries, then those that features added.
+std::size_t figureActionCount() {
+  return figureActions().size() + addedFigureActions().size();
+}
+const FigureAction& figureAction(std::size_t i) {
+  std::size_t builtIn = figureActions().size();
+  return i < builtIn ? figureActions()[i] : addedFigureActions()[i - builtIn];
+}
+
+// The tools, as the Tools menu and the tool buttons list them.
 struct ToolEntry {
   Tool tool;
   const char* label;
@@ -60,6 +72,9 @@ constexpr ToolEntry kTools[] = {
     {Tool::Rotate, "Rotate 3-D"},
     {Tool::DataCursor, "Data cursor"},
 };
+// Space around the tool buttons and between them, in pixels.
+constexpr int kStripMargin = 4;
+constexpr int kButtonSpacing = 1;
 
 FileDialogs& fileDialogs() {
   static FileDialogs dialogs;
@@ -105,42 +120,147 @@ QMenu* makeAxesMenu(FigureWindow& window, double ax) {
   return menu;
 }
 
-FigureMenus::FigureMenus(FigureWindow& window)
-    : window_(window), bar_(new QMenuBar(&window)), tools_(new QToolBar(&window)) {
-  auto menuNamed = [this](const QString& title) {
-    for (QAction* a : bar_->actions())
-      if (a->menu() && a->text() == title) return a->menu();
-    return bar_->addMenu(title);
-  };
-  QMenu* file = menuNamed(QStringLiteral("File"));
-  menuNamed(QStringLiteral("View"));
-  QMenu* toolsMenu = menuNamed(QStringLiteral("Tools"));
-  std::vector<FigureAction> actions = figureActions();
-  actions.insert(actions.end(), addedFigureActions().begin(), addedFigureActions().end());
-  for (const FigureAction& a : actions) {
-    if (a.applies && !a.applies(window.figure())) continue;
-    QAction* action = (a.menu == "File" ? file : menuNamed(a.menu))->addAction(a.label);
-    action->setShortcut(a.shortcut);
-    auto run = a.run;
-    QObject::connect(action, &QAction::triggered, &window, [&window, run] { run(window); });
+ToolStrip::ToolStrip(FigureWindow& window) : QWidget(&window), window_(window) {
+  setMouseTracking(true);  // the button under the mouse is lit
+  setAutoFillBackground(true);
+}
+
+QSize ToolStrip::buttonSize(std::size_t i) const {
+  QStyleOptionToolButton opt;
+  opt.initFrom(this);
+  opt.toolButtonStyle = Qt::ToolButtonTextOnly;
+  QSize text = fontMetrics().size(Qt::TextShowMnemonic, QString::fromUtf8(kTools[i].label));
+  return style()->sizeFromContents(QStyle::CT_ToolButton, &opt, text + QSize(8, 0), this);
+}
+
+QRect ToolStrip::buttonRect(std::size_t i) const {
+  int x = kStripMargin;
+  for (std::size_t j = 0; j < i; ++j) x += buttonSize(j).width() + kButtonSpacing;
+  return QRect(QPoint(x, kStripMargin), buttonSize(i));
+}
+
+QSize ToolStrip::sizeHint() const {
+  QRect last = buttonRect(std::size(kTools) - 1);
+  return QSize(last.right() + 1 + kStripMargin, last.bottom() + 1 + kStripMargin);
+}
+
+std::optional<std::size_t> ToolStrip::buttonAt(QPoint pos) const {
+  for (std::size_t i = 0; i < std::size(kTools); ++i)
+    if (buttonRect(i).contains(pos)) return i;
+  return std::nullopt;
+}
+
+void ToolStrip::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  for (std::size_t i = 0; i < std::size(kTools); ++i) {
+    QStyleOptionToolButton opt;
+    opt.initFrom(this);
+    opt.rect = buttonRect(i);
+    opt.text = QString::fromUtf8(kTools[i].label);
+    opt.toolButtonStyle = Qt::ToolButtonTextOnly;
+    opt.subControls = QStyle::SC_ToolButton;
+    opt.state &= ~QStyle::State_MouseOver;
+    opt.state |= QStyle::State_AutoRaise;
+    bool on = window_.tool() == kTools[i].tool, under = hovered_ == i,
+         down = under && pressed_ == i;
+    if (under) opt.state |= QStyle::State_MouseOver;
+    if (on) opt.state |= QStyle::State_On;
+    if (down) opt.state |= QStyle::State_Sunken;
+    if (under && !on && !down) opt.state |= QStyle::State_Raised;
+    style()->drawComplexControl(QStyle::CC_ToolButton, &opt, &p, this);
   }
-  auto* group = new QActionGroup(bar_);
+}
+
+void ToolStrip::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+  pressed_ = buttonAt(e->position().toPoint());
+  update();
+}
+
+void ToolStrip::mouseMoveEvent(QMouseEvent* e) {
+  auto under = buttonAt(e->position().toPoint());
+  if (under == hovered_) return;
+  hovered_ = under;
+  update();
+}
+
+// A press and release on the same button turns its tool on, or off when it
+// was on.
+void ToolStrip::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+  auto released = buttonAt(e->position().toPoint());
+  bool chosen = pressed_ && released == pressed_;
+  pressed_.reset();
+  update();
+  if (chosen) {
+    Tool t = kTools[*released].tool;
+    window_.setTool(window_.tool() == t ? Tool::None : t);
+  }
+}
+
+void ToolStrip::leaveEvent(QEvent*) {
+  hovered_.reset();
+  update();
+}
+
+FigureMenus::FigureMenus(FigureWindow& window)
+    : window_(window), bar_(new QMenuBar(&window)), strip_(new ToolStrip(window)) {
+  for (const char* title : {"File", "View", "Tools"}) menuTitled(QString::fromUtf8(title));
+  for (std::size_t i = 0; i < figureActionCount(); ++i) {
+    const FigureAction& a = figureAction(i);
+    if (a.applies && !a.applies(window.figure())) continue;
+    QAction* made = nullptr;
+    if (!a.shortcut.isEmpty()) window.addAction(made = makeAction(i));
+    menuTitled(a.menu).entries.emplace_back(i, made);
+  }
+}
+
+FigureMenus::~FigureMenus() {
+  delete bar_;  // with the actions, which leave the window's list as they go
+  delete strip_;
+}
+
+FigureMenus::Menu& FigureMenus::menuTitled(const QString& title) {
+  for (Menu& m : menus_)
+    if (m.menu->title() == title) return m;
+  QMenu* menu = bar_->addMenu(title);
+  QObject::connect(menu, &QMenu::aboutToShow, bar_, [this, title] { fill(menuTitled(title)); });
+  return menus_.emplace_back(Menu{menu, {}});
+}
+
+QAction* FigureMenus::makeAction(std::size_t entry) {
+  const FigureAction& a = figureAction(entry);
+  auto* action = new QAction(a.label, bar_);
+  action->setShortcut(a.shortcut);
+  auto run = a.run;
+  FigureWindow& window = window_;
+  QObject::connect(action, &QAction::triggered, &window, [&window, run] { run(window); });
+  return action;
+}
+
+void FigureMenus::fill(Menu& m) {
+  if (m.filled) return;
+  m.filled = true;
+  for (auto& [entry, made] : m.entries) m.menu->addAction(made ? made : (made = makeAction(entry)));
+  if (m.menu->title() != QStringLiteral("Tools")) return;
+  auto* group = new QActionGroup(m.menu);
   group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
   for (const ToolEntry& t : kTools) {
-    QAction* action = toolsMenu->addAction(QString::fromUtf8(t.label));
+    QAction* action = m.menu->addAction(QString::fromUtf8(t.label));
     action->setCheckable(true);
+    action->setChecked(window_.tool() == t.tool);
     group->addAction(action);
-    tools_->addAction(action);
     Tool tool = t.tool;
+    FigureWindow& window = window_;
     QObject::connect(action, &QAction::triggered, &window,
                      [&window, tool](bool on) { window.setTool(on ? tool : Tool::None); });
     toolActions_.emplace_back(tool, action);
   }
-  tools_->setMovable(false);
 }
 
 void FigureMenus::showTool(Tool t) {
   for (auto& [tool, action] : toolActions_) action->setChecked(tool == t);
+  strip_->update();
 }
 
 void saveImageDialog(FigureWindow& window) {

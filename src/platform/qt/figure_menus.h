@@ -1,4 +1,4 @@
-// The menus of a figure window: the menu bar and toolbar of a figure whose
+// The menus of a figure window: the menu bar and tool buttons of a figure whose
 // MenuBar is "figure", and the context menu of an axes. Entries are kept in
 // registries, so that later features can add their own to the figure menus
 // and to the context menu of the axes they concern.
@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QString>
-#include <QToolBar>
+#include <QWidget>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,20 +41,68 @@ void addFigureAction(FigureAction action);
 // The context menu of axes `ax` of `window` (deleted when closed).
 QMenu* makeAxesMenu(FigureWindow& window, double ax);
 
-// The menu bar and the toolbar of a window; the tools show which one is on.
+// The tool buttons under a window's menu bar: drawn by the style as a
+// toolbar's checkable buttons, the one of the window's tool pressed in. One
+// widget for all of them, without a widget and an action for each: every
+// window keeps them as long as it is open, and most never use them.
+class ToolStrip : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ToolStrip(FigureWindow& window);
+  QSize sizeHint() const override;
+  // The button of the `i`-th tool, in the strip's coordinates.
+  QRect buttonRect(std::size_t i) const;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent*) override;
+
+ private:
+  std::optional<std::size_t> buttonAt(QPoint pos) const;
+  QSize buttonSize(std::size_t i) const;
+
+  FigureWindow& window_;
+  std::optional<std::size_t> hovered_, pressed_;
+};
+
+// The menu bar and the tool buttons of a window; the tools show which one
+// is on. A menu's entries are made when it is first about to show (most
+// windows never open one); an entry with a shortcut is made at once on the
+// window, so that its keys work before, and the menu takes it in when it
+// fills.
 class FigureMenus {
  public:
   explicit FigureMenus(FigureWindow& window);
+  ~FigureMenus();
+  FigureMenus(const FigureMenus&) = delete;
+  FigureMenus& operator=(const FigureMenus&) = delete;
+
   QMenuBar* menuBar() const { return bar_; }
-  QToolBar* toolBar() const { return tools_; }
+  ToolStrip* toolStrip() const { return strip_; }
   // Shows `t` checked (none checked for Tool::None).
   void showTool(Tool t);
 
  private:
+  // A menu and the figure entries it lists (their places in the registry),
+  // with the action of each that has been made.
+  struct Menu {
+    QMenu* menu;
+    std::vector<std::pair<std::size_t, QAction*>> entries;
+    bool filled = false;
+  };
+  Menu& menuTitled(const QString& title);
+  QAction* makeAction(std::size_t entry);
+  void fill(Menu& m);
+
   FigureWindow& window_;
   QMenuBar* bar_;
-  QToolBar* tools_;
-  std::vector<std::pair<Tool, QAction*>> toolActions_;
+  ToolStrip* strip_;
+  std::vector<Menu> menus_;
+  std::vector<std::pair<Tool, QAction*>> toolActions_;  // once the Tools menu is filled
 };
 
 // How the menus ask for a file and show a failure: Qt's file dialog and a

@@ -50,10 +50,8 @@ void FigureWindow::showMenus(bool on) {
     menus_ = std::make_unique<FigureMenus>(*this);
     menus_->showTool(tool());
     menus_->menuBar()->show();
-    menus_->toolBar()->show();
+    menus_->toolStrip()->show();
   } else {
-    delete menus_->menuBar();
-    delete menus_->toolBar();
     menus_.reset();
   }
   resizeEvent(nullptr);
@@ -61,7 +59,7 @@ void FigureWindow::showMenus(bool on) {
 
 int FigureWindow::menuHeight() const {
   if (!menus_) return 0;
-  return menus_->menuBar()->sizeHint().height() + menus_->toolBar()->sizeHint().height();
+  return menus_->menuBar()->sizeHint().height() + menus_->toolStrip()->sizeHint().height();
 }
 
 std::optional<AxesLayout> FigureWindow::axesAt(QPointF pixel) const {
@@ -248,7 +246,8 @@ void FigureWindow::resizeEvent(QResizeEvent* e) {
   if (menus_) {
     int barHeight = menus_->menuBar()->sizeHint().height();
     menus_->menuBar()->setGeometry(0, 0, width(), barHeight);
-    menus_->toolBar()->setGeometry(0, barHeight, width(), menus_->toolBar()->sizeHint().height());
+    menus_->toolStrip()->setGeometry(0, barHeight, width(),
+                                     menus_->toolStrip()->sizeHint().height());
     top = menuHeight();
   }
   setContentsMargins(0, top, 0, 0);

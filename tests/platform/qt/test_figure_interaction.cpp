@@ -6,8 +6,8 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
-#include <QToolBar>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <cmath>
@@ -167,15 +167,28 @@ TEST_F(Figures, OneToolAtATimeAndTheKeysOfTheWindow) {
   EXPECT_GT(w->menuHeight(), 0);
   EXPECT_GE(w->layouts().at(0).box.top(), w->menuHeight());
 
-  auto* tools = w->findChild<QToolBar*>();
-  ASSERT_NE(tools, nullptr);
-  tools->actions().at(0)->trigger();  // Pan
-  tools->actions().at(3)->trigger();  // Data cursor
+  auto* strip = w->findChild<rt::qt::ToolStrip*>();
+  ASSERT_NE(strip, nullptr);
+  QTest::mouseClick(strip, Qt::LeftButton, {}, strip->buttonRect(0).center());
+  EXPECT_EQ(w->tool(), Tool::Pan);
+  QTest::mouseClick(strip, Qt::LeftButton, {}, strip->buttonRect(3).center());
   EXPECT_EQ(w->tool(), Tool::DataCursor);
-  EXPECT_FALSE(tools->actions().at(0)->isChecked());
+  // The Tools menu, made when it first opens, shows the tool that is on.
+  QMenu* tools = w->findChild<QMenuBar*>()->actions().at(2)->menu();
+  tools->popup({});
+  auto checked = [&] {
+    QStringList on;
+    for (QAction* a : tools->actions())
+      if (a->isChecked()) on << a->text();
+    return on;
+  };
+  EXPECT_EQ(checked(), QStringList{"Data cursor"});
+  tools->actions().at(0)->trigger();
+  EXPECT_EQ(w->tool(), Tool::Pan);
+  tools->close();
   QTest::keyClick(w, Qt::Key_Escape);
   EXPECT_EQ(w->tool(), Tool::None);
-  EXPECT_FALSE(tools->actions().at(3)->isChecked());
+  EXPECT_EQ(checked(), QStringList{});
   QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
   EXPECT_FALSE(rt::gfx::exists(fig)) << "Ctrl+W closes the figure";
 }
