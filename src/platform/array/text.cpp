@@ -261,7 +261,20 @@ char16_t foldCase(char16_t c) {
 
 // ------------------------------------------------------------ conversion
 std::string Array::text() const {
-  return d_->cls == ClassId::Char ? utf8Of(u16()) : std::string();
+  if (d_->cls != ClassId::Char) return {};
+  // Plain ASCII, what nearly every property and keyword holds, is its own
+  // UTF-8: one pass and no UTF-16 string between.
+  std::string out;
+  out.reserve(d_->re.size() + d_->rows);
+  for (std::size_t r = 0; r < d_->rows; ++r) {
+    if (r > 0) out += '\n';
+    for (std::size_t c = 0; c < d_->cols; ++c) {
+      double code = d_->re[r + c * d_->rows];
+      if (!(code >= 0 && code < 0x80) || code != std::floor(code)) return utf8Of(u16());
+      out += static_cast<char>(code);
+    }
+  }
+  return out;
 }
 
 std::u16string Array::u16() const {
