@@ -89,18 +89,20 @@ class Axes2D {
       return pen;
     };
     if (propOn(ax_, "XGrid", false)) {
-      p_.setPen(gridPen(xColor_));
+      std::vector<QLineF> lines;
       for (double v : xt_.values) {
         double x = x_.toPixel(v);
-        p_.drawLine(QPointF(x, box_.top()), QPointF(x, box_.bottom()));
+        lines.emplace_back(QPointF(x, box_.top()), QPointF(x, box_.bottom()));
       }
+      drawAxisLines(p_, gridPen(xColor_), lines);
     }
     if (propOn(ax_, "YGrid", false)) {
-      p_.setPen(gridPen(yColor_));
+      std::vector<QLineF> lines;
       for (double v : yt_.values) {
         double y = y_.toPixel(v);
-        p_.drawLine(QPointF(box_.left(), y), QPointF(box_.right(), y));
+        lines.emplace_back(QPointF(box_.left(), y), QPointF(box_.right(), y));
       }
+      drawAxisLines(p_, gridPen(yColor_), lines);
     }
   }
 
@@ -117,10 +119,11 @@ class Axes2D {
       std::vector<QPointF> pts(n);
       std::vector<bool> ok(n);
       std::vector<QPointF> marks;
+      const bool marked = hasMarker(l);
       for (std::size_t i = 0; i < n; ++i) {
         ok[i] = std::isfinite(xd[i]) && std::isfinite(yd[i]);
         if (ok[i]) pts[i] = QPointF(x_.toPixel(xd[i]), y_.toPixel(yd[i]));
-        if (ok[i] && clip.contains(pts[i])) marks.push_back(pts[i]);
+        if (marked && ok[i] && clip.contains(pts[i])) marks.push_back(pts[i]);
       }
       QPen pen = linePen(l);
       if (pen.style() != Qt::NoPen) {
@@ -151,22 +154,22 @@ class Axes2D {
   void drawBoxAndTicks() {
     p_.setRenderHint(QPainter::Antialiasing, false);
     double tickLen = std::max(3.0, 0.01 * std::max(box_.width(), box_.height()));
-    p_.setPen(QPen(xColor_, 0));
-    p_.drawLine(box_.bottomLeft(), box_.bottomRight());
-    p_.drawLine(box_.topLeft(), box_.topRight());
+    std::vector<QLineF> xLines = {{box_.bottomLeft(), box_.bottomRight()},
+                                  {box_.topLeft(), box_.topRight()}};
     for (double v : xt_.values) {
       double x = x_.toPixel(v);
-      p_.drawLine(QPointF(x, box_.bottom()), QPointF(x, box_.bottom() - tickLen));
-      p_.drawLine(QPointF(x, box_.top()), QPointF(x, box_.top() + tickLen));
+      xLines.emplace_back(QPointF(x, box_.bottom()), QPointF(x, box_.bottom() - tickLen));
+      xLines.emplace_back(QPointF(x, box_.top()), QPointF(x, box_.top() + tickLen));
     }
-    p_.setPen(QPen(yColor_, 0));
-    p_.drawLine(box_.topLeft(), box_.bottomLeft());
-    p_.drawLine(box_.topRight(), box_.bottomRight());
+    drawAxisLines(p_, QPen(xColor_, 0), xLines);
+    std::vector<QLineF> yLines = {{box_.topLeft(), box_.bottomLeft()},
+                                  {box_.topRight(), box_.bottomRight()}};
     for (double v : yt_.values) {
       double y = y_.toPixel(v);
-      p_.drawLine(QPointF(box_.left(), y), QPointF(box_.left() + tickLen, y));
-      p_.drawLine(QPointF(box_.right(), y), QPointF(box_.right() - tickLen, y));
+      yLines.emplace_back(QPointF(box_.left(), y), QPointF(box_.left() + tickLen, y));
+      yLines.emplace_back(QPointF(box_.right(), y), QPointF(box_.right() - tickLen, y));
     }
+    drawAxisLines(p_, QPen(yColor_, 0), yLines);
   }
 
   // Tick labels below and left of the box, with a shared power of ten at the

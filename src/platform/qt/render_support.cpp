@@ -5,9 +5,11 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/graphics/graphics.h"
 #include "platform/qt/face_raster.h"
@@ -235,9 +237,14 @@ QPen linePen(double line) {
   return pen;
 }
 
-double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
+bool hasMarker(double line) {
   std::string marker = propKeyword(line, "Marker");
-  if (marker.empty() || marker == "none" || points.empty()) return 0;
+  return !marker.empty() && marker != "none";
+}
+
+double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
+  if (points.empty() || !hasMarker(line)) return 0;
+  std::string marker = propKeyword(line, "Marker");
   double size = pointsToPixels(propScalar(line, "MarkerSize", 6.0));
   if (!std::isfinite(size) || size <= 0) size = 8;
   double r = size / 2;
@@ -372,6 +379,75 @@ void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std
   flush();
   // A single finite point draws as a dot.
   if (pts.size() == 1 && ok[0] && clip.contains(pts[0])) p.drawPoint(pts[0]);
+}
+
+namespace {
+
+// The pixels an aliased cosmetic line covers, from its first end: along the
+// axis from the floor of one end to the floor of the other, across it the
+// floor of the coordinate. A dotted pen sets every third of them, counted
+// from the first end. Lines shorter than a pixel, and dotted lines drawn
+// up the screen, start their pattern elsewhere: they stay with the stroker.
+struct AxisRun {
+  bool vertical;
+  int across, first, last;
+};
+
+std::optional<AxisRun> axisRun(const QLineF& l, bool dotted) {
+  bool vertical = l.x1() == l.x2();
+  if (!vertical && l.y1() != l.y2()) return std::nullopt;
+  double from = vertical ? l.y1() : l.x1(), to = vertical ? l.y2() : l.x2();
+  double across = vertical ? l.x1() : l.y1();
+  constexpr double kFar = 1e7;  // beyond any device; whole pixels stay exact
+  if (!(std::abs(to - from) >= 1) || !(std::abs(from) < kFar && std::abs(to) < kFar) ||
+      !(std::abs(across) < kFar) || (dotted && vertical && to < from)) {
+    return std::nullopt;
+  }
+  return AxisRun{vertical, static_cast<int>(std::floor(across)), static_cast<int>(std::floor(from)),
+                 static_cast<int>(std::floor(to))};
+}
+
+// Whether the painter puts device pixels where it puts user ones, give or
+// take whole pixels, on a raster device, without antialiasing.
+bool pixelAligned(const QPainter& p) {
+  const QTransform& t = p.transform();
+  const QPaintEngine* engine = p.paintEngine();
+  return engine && engine->type() == QPaintEngine::Raster &&
+         !p.testRenderHint(QPainter::Antialiasing) && t.type() <= QTransform::TxTranslate &&
+         t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+}
+
+}  // namespace
+
+void drawAxisLines(QPainter& p, const QPen& pen, const std::vector<QLineF>& lines) {
+  p.setPen(pen);
+  bool dotted = pen.style() == Qt::DotLine;
+  bool fast = pixelAligned(p) && pen.isCosmetic() && pen.widthF() == 0 &&
+              pen.capStyle() == Qt::SquareCap && pen.brush().style() == Qt::SolidPattern &&
+              (dotted || pen.style() == Qt::SolidLine);
+  std::vector<QPoint> dots;
+  for (const QLineF& l : lines) {
+    std::optional<AxisRun> run = fast ? axisRun(l, dotted) : std::nullopt;
+    if (!run) {
+      p.drawLine(l);
+      continue;
+    }
+    int lo = std::min(run->first, run->last), hi = std::max(run->first, run->last);
+    if (!dotted) {
+      p.fillRect(run->vertical ? QRect(run->across, lo, 1, hi - lo + 1)
+                               : QRect(lo, run->across, hi - lo + 1, 1),
+                 pen.color());
+      continue;
+    }
+    int step = run->first <= run->last ? 3 : -3;
+    for (int k = 0, at = run->first; k <= hi - lo; k += 3, at += step)
+      dots.push_back(run->vertical ? QPoint(run->across, at) : QPoint(at, run->across));
+  }
+  if (!dots.empty()) {
+    p.setPen(QPen(pen.color(), 0));
+    p.drawPoints(dots.data(), static_cast<int>(dots.size()));
+    p.setPen(pen);
+  }
 }
 
 QColor axisColor(double ax, const char* name) {

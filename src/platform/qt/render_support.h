@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLineF>
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
@@ -108,6 +109,8 @@ void drawFreeTexts(QPainter& p, double ax, const QRectF& box,
 
 // ------------------------------------------------------------------ lines
 QPen linePen(double line);
+// Whether the line has a marker at its points.
+bool hasMarker(double line);
 // Draws the line's markers at `points`; gives how far past a point they
 // reach (0 when the line has none).
 double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points);
@@ -126,6 +129,12 @@ Polyline thinPolyline(const std::vector<QPointF>& pts, const std::vector<bool>& 
 // to `clip`. Coordinates far outside the device never reach the painter.
 void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std::vector<bool>& ok,
                          const QRectF& clip);
+// Draws 1-pixel lines that run along an axis (grid lines, the box, ticks)
+// with a cosmetic pen, aliased, as the painter would draw them one by one.
+// On a raster device moved by whole pixels a solid line is one rectangle
+// fill and a dotted one a set of points, instead of a span for every pixel
+// the painter's line stroker would send through.
+void drawAxisLines(QPainter& p, const QPen& pen, const std::vector<QLineF>& lines);
 
 // ------------------------------------------------------------------- axes
 // `box` is the axes' plot box on the device, `figureRect` the figure's area
