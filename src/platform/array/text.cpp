@@ -270,7 +270,7 @@ std::string Array::text() const {
     if (r > 0) out += '\n';
     for (std::size_t c = 0; c < d_->cols; ++c) {
       double code = d_->re[r + c * d_->rows];
-      if (!(code >= 0 && code < 0x80) || code != std::floor(code)) return utf8Of(u16());
+      if (!(code >= 0 && code < 0x80) || static_cast<int>(code) != code) return utf8Of(u16());
       out += static_cast<char>(code);
     }
   }

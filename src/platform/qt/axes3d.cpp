@@ -144,48 +144,6 @@ void cornersOf(const std::vector<ScreenGrid>& screens, const FaceDraw& f, QPoint
   q[3] = s.at[k10];
 }
 
-// A view of the image under a painter, and where its top left pixel is in
-// the painter's coordinates.
-struct DeviceView {
-  QImage image;
-  QPoint origin;
-};
-
-// The 32-bit image under a raster painter, viewed over `r` (logical
-// coordinates) as far as the painter's clip lets it draw there, when faces
-// can be written into it directly: reached by a whole-pixel translation,
-// painted opaquely, clipped to one rectangle. An empty view: nothing of `r`
-// shows. None: the faces need a layer that the painter composes.
-std::optional<DeviceView> deviceView(QPainter& p, const QRect& r) {
-  QPaintEngine* engine = p.paintEngine();
-  QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
-  if (device == nullptr || device->devType() != QInternal::Image || p.hasClipping() ||
-      p.opacity() != 1 || p.compositionMode() != QPainter::CompositionMode_SourceOver) {
-    return std::nullopt;
-  }
-  auto* image = static_cast<QImage*>(device);
-  if (image->format() != QImage::Format_RGB32 &&
-      image->format() != QImage::Format_ARGB32_Premultiplied) {
-    return std::nullopt;
-  }
-  const QTransform t = p.deviceTransform();
-  if (t.type() > QTransform::TxTranslate || t.dx() != std::round(t.dx()) ||
-      t.dy() != std::round(t.dy())) {
-    return std::nullopt;
-  }
-  const QPoint offset(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
-  QRegion shown = QRegion(r.translated(offset)) & QRegion(image->rect());
-  if (!engine->systemClip().isEmpty()) shown &= engine->systemClip();
-  if (shown.isEmpty()) return DeviceView{};
-  if (shown.rectCount() != 1) return std::nullopt;
-  const QRect d = shown.boundingRect();
-  // The engine writes to the pixels it was given at the start of painting:
-  // the faces go to the same ones, without the copy that bits() might make.
-  uchar* bits = const_cast<uchar*>(image->constBits()) + d.y() * image->bytesPerLine() + d.x() * 4;
-  return DeviceView{QImage(bits, d.width(), d.height(), image->bytesPerLine(), image->format()),
-                    d.topLeft() - offset};
-}
-
 // Draws faces in order, clipped to `area`. Raster devices get them through
 // FaceRaster: into the device's image where it can take them as they are,
 // else through a transparent layer; other devices (SVG) as polygons.

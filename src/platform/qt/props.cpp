@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "platform/graphics/graphics.h"
@@ -14,9 +13,11 @@ namespace {
 // Device pixels per inch of the drawings and windows.
 constexpr double kPixelsPerInch = 96.0;
 
+// Keywords are ASCII; other bytes (of UTF-8 text) stay as they are whatever
+// the locale.
 std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
 }
 

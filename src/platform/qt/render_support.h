@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QLineF>
 #include <QPainter>
 #include <QPointF>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -129,6 +131,20 @@ Polyline thinPolyline(const std::vector<QPointF>& pts, const std::vector<bool>& 
 // to `clip`. Coordinates far outside the device never reach the painter.
 void drawClippedPolyline(QPainter& p, const std::vector<QPointF>& pts, const std::vector<bool>& ok,
                          const QRectF& clip);
+// A view of the image under a painter, and where its top left pixel is in
+// the painter's coordinates.
+struct DeviceView {
+  QImage image;
+  QPoint origin;
+};
+
+// The 32-bit image under a raster painter, viewed over `r` (logical
+// coordinates) as far as the painter's clip lets it draw there, when faces
+// can be written into it directly: reached by a whole-pixel translation,
+// painted opaquely, clipped to one rectangle. An empty view: nothing of `r`
+// shows. None: the faces need a layer that the painter composes.
+std::optional<DeviceView> deviceView(QPainter& p, const QRect& r);
+
 // Draws 1-pixel lines that run along an axis (grid lines, the box, ticks)
 // with a cosmetic pen, aliased, as the painter would draw them one by one.
 // On a raster device moved by whole pixels a solid line is one rectangle

@@ -518,6 +518,38 @@ TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
   }
 }
 
+TEST(AxisLines, FillsAndDotsSetThePixelsTheLineStrokerWould) {
+  // Grid-like lines at fractional places, either way, in a solid and a
+  // see-through colour, over pixels of every colour.
+  const QLineF lines[] = {{12.3, 5.7, 12.3, 80.2}, {4.5, 33.5, 90.9, 33.5},
+                          {70.0, 88.6, 70.0, 9.1}, {88.2, 61.0, 3.7, 61.0},
+                          {40.9, 2.0, 40.9, 2.6},  {0.4, 95.5, 99.6, 95.5}};
+  QImage noise(100, 100, QImage::Format_RGB32);
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 100; ++x)
+      noise.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, x * y % 256));
+  for (Qt::PenStyle style : {Qt::SolidLine, Qt::DotLine})
+    for (int alpha : {255, 90})
+      for (int setUp = 0; setUp < 3; ++setUp) {
+        QPen pen(QColor(20, 140, 230, alpha), 0, style);
+        auto drawn = [&](bool stroked) {
+          QImage image = noise.copy();
+          QPainter p(&image);
+          if (setUp == 1) p.setClipRect(10, 20, 60, 70);  // the dots go through the painter
+          if (setUp == 2) p.translate(7, -3);
+          if (stroked) {
+            p.setPen(pen);
+            for (const QLineF& l : lines) p.drawLine(l);
+          } else {
+            rt::qt::render::drawAxisLines(p, pen, {std::begin(lines), std::end(lines)});
+          }
+          p.end();
+          return image;
+        };
+        EXPECT_TRUE(drawn(false) == drawn(true)) << style << " " << alpha << " " << setUp;
+      }
+}
+
 using SurfacePaint = qt_test::QtTest;
 
 TEST_F(SurfacePaint, FacesWrittenIntoTheImageMatchTheComposedLayer) {
