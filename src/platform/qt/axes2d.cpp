@@ -21,9 +21,9 @@ constexpr double kThinTolerance = 0.05;
 // last.
 class Axes2D {
  public:
-  Axes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect)
+  Axes2D(QPainter& p, double ax, const QRectF& box, const std::vector<QRectF>& controls)
       : p_(p), ax_(ax), box_(box), lines_(childrenOfType(ax, "line")) {
-    roomBelow_ = roomBelow(figureRect);
+    roomBelow_ = roomBelow(controls);
     fitAxes();
     text_ = textAvailable();
     font_ = text_ ? legibleFont(propFont(ax, box.height()), deviceScale(p), box.height()) : QFont();
@@ -203,11 +203,9 @@ class Axes2D {
 
   // The lowest edge free of the figure's controls under the box (a caption
   // set just below the axes): how far the tick labels may reach.
-  double roomBelow(const QRectF& figureRect) const {
+  double roomBelow(const std::vector<QRectF>& controls) const {
     double room = kInf;
-    for (double c : childrenOfType(figureOf(ax_), "uicontrol")) {
-      if (!visible(c)) continue;
-      QRectF r = positionRect(c, figureRect);
+    for (const QRectF& r : controls) {
       if (r.top() >= box_.bottom() && r.left() < box_.right() && r.right() > box_.left())
         room = std::min(room, r.top() - box_.bottom());
     }
@@ -275,8 +273,9 @@ class Axes2D {
 
 }  // namespace
 
-AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect) {
-  return paintWith<Axes2D>(p, ax, box, figureRect);
+AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box,
+                       const std::vector<QRectF>& controls) {
+  return paintWith<Axes2D>(p, ax, box, controls);
 }
 
 }  // namespace rt::qt::render

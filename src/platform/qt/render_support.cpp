@@ -7,8 +7,10 @@
 #include <QHash>
 #include <QPaintEngine>
 #include <QPolygonF>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "platform/graphics/graphics.h"
@@ -47,6 +49,36 @@ double textAdvance(const QFont& font, const QFontMetricsF& fm, const QString& li
   if (auto known = ofFont.constFind(line); known != ofFont.constEnd()) return *known;
   if (ofFont.size() >= kMostAdvances) ofFont.clear();
   return ofFont[line] = fm.horizontalAdvance(line);
+}
+
+// Whether a line holds only what numbers are written with (tick labels and
+// their power of ten). A line of these, shaped once and drawn where the
+// painter's own text drawing puts it, sets the same pixels; for other text
+// the two can differ, so it is laid out afresh each time.
+bool numberText(const QString& line) {
+  for (QChar c : line)
+    if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+' || c == u'x' ||
+          c == u'^' || c == u'e' || c == u'E'))
+      return false;
+  return !line.isEmpty();
+}
+
+// A line of text laid out and shaped once in a pixel-sized font. An axes
+// draws the same few tick labels at every repaint, and laying out and
+// shaping a label costs more than drawing its glyphs. Bounded like the
+// advances above.
+const QTextLayout& shapedLine(const QFont& font, const QString& line) {
+  constexpr qsizetype kMostLines = 1024;
+  static auto* shaped = new QHash<std::pair<QFont, QString>, std::shared_ptr<QTextLayout>>();
+  std::pair<QFont, QString> key(font, line);
+  if (auto known = shaped->constFind(key); known != shaped->constEnd()) return **known;
+  if (shaped->size() >= kMostLines) shaped->clear();
+  auto layout = std::make_shared<QTextLayout>(line, font);
+  layout->setCacheEnabled(true);
+  layout->beginLayout();
+  layout->createLine();
+  layout->endLayout();
+  return *shaped->insert(key, std::move(layout)).value();
 }
 
 }  // namespace
@@ -144,9 +176,19 @@ void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const 
   if (rotationDeg != 0) p.rotate(-rotationDeg);
   p.setFont(font);
   p.setPen(color);
+  const bool raster = p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
   for (qsizetype i = 0; i < lines.size(); ++i) {
     QRectF r(x0, y0 + i * fm.lineSpacing(), size.width(), fm.lineSpacing());
-    p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
+    if (raster && font.pixelSize() > 0 && numberText(lines[i])) {
+      const QTextLayout& shaped = shapedLine(font, lines[i]);
+      double w = shaped.lineAt(0).naturalTextWidth();
+      double x = h == HAlign::Left     ? r.x()
+                 : h == HAlign::Center ? r.x() + (r.width() - w) / 2
+                                       : r.right() - w;
+      shaped.draw(&p, QPointF(x, r.y()));
+    } else {
+      p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
+    }
   }
   if (textLog) {
     textLog->push_back({lines.join(QLatin1Char('\n')),

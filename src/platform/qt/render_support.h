@@ -156,7 +156,8 @@ void drawAxisLines(QPainter& p, const QPen& pen, const std::vector<QLineF>& line
 // `box` is the axes' plot box on the device, `figureRect` the figure's area
 // (a 2-D axes keeps its tick labels clear of the controls under it). Each
 // gives the layout it drew.
-AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box, const QRectF& figureRect);
+AxesLayout paintAxes2D(QPainter& p, double ax, const QRectF& box,
+                       const std::vector<QRectF>& controls);
 AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box);
 
 // Paints one axes with the painter class `A` (made from the painter, the

@@ -248,7 +248,15 @@ std::optional<AxesLayout> keptLayout(double ax, const std::vector<AxesLayout>& b
 
 }  // namespace
 
-std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect) {
+std::vector<QRectF> shownControls(double fig, const QRectF& figureRect) {
+  std::vector<QRectF> rects;
+  for (double c : childrenOfType(fig, "uicontrol"))
+    if (visible(c)) rects.push_back(positionRect(c, figureRect));
+  return rects;
+}
+
+std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect,
+                                    const std::vector<QRectF>& controls) {
   if (!visible(ax)) return std::nullopt;
   QRectF box = positionRect(ax, figureRect);
   if (box.width() < 2 || box.height() < 2) return std::nullopt;
@@ -257,8 +265,7 @@ std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& 
   painter.save();
   {
     TextLogScope log(&texts);
-    layout =
-        isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box, figureRect);
+    layout = isThreeD(ax) ? paintAxes3D(painter, ax, box) : paintAxes2D(painter, ax, box, controls);
   }
   painter.restore();
   layout.extent = axesExtent(painter, layout.extent, texts, figureRect);
@@ -277,6 +284,7 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
   } catch (const std::exception&) {
     return;
   }
+  std::optional<std::vector<QRectF>> controls;  // made when an axes is painted
   for (double c : kids) {
     std::string type;
     try {
@@ -286,7 +294,10 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
     }
     if (type == "axes") {
       std::optional<AxesLayout> layout = keptLayout(c, before, options.region);
-      if (!layout) layout = paintAxes(painter, c, rect);
+      if (!layout) {
+        if (!controls) controls = shownControls(fig, rect);
+        layout = paintAxes(painter, c, rect, *controls);
+      }
       if (layout && options.layouts) options.layouts->push_back(std::move(*layout));
     } else if (type == "uicontrol" && options.controls) {
       painter.save();

@@ -124,9 +124,13 @@ struct PaintOptions {
 
 // Paints figure `fig` filling a device area of `size` pixels from options.origin.
 void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options = {});
-// Paints one axes into a figure area of `figureRect`; its layout, none when
-// it is hidden or too small to draw.
-std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect);
+// Rectangles of the figure's visible controls in a figure area of `figureRect`.
+std::vector<QRectF> shownControls(double fig, const QRectF& figureRect);
+// Paints one axes into a figure area of `figureRect` whose visible controls
+// stand at `controls` (tick labels keep clear of a caption under the box);
+// its layout, none when it is hidden or too small to draw.
+std::optional<AxesLayout> paintAxes(QPainter& painter, double ax, const QRectF& figureRect,
+                                    const std::vector<QRectF>& controls);
 
 QImage renderFigureImage(double fig, QSize size);
 // Each returns an empty string, or a message naming the file and the reason

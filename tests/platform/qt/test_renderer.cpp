@@ -424,8 +424,16 @@ TEST(FaceRaster, LinesIncludeBothEndsAndUnusableOrOutsideCoordinatesAreSafe) {
   for (int i = 0; i < 10; ++i) EXPECT_EQ(diag.pixel(i, i), kInk);
 }
 
+// A fresh image: white for a window or figure, transparent for faces alone.
+QImage fresh(QSize size, QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
+  QImage image(size, format);
+  image.fill(format == QImage::Format_RGB32 ? Qt::white : Qt::transparent);
+  return image;
+}
+
 // Text blocks are measured from kept advances: asked again, in any order of
-// fonts and texts, a block measures what the font's metrics give.
+// fonts and texts, a block measures what the font's metrics give; numbers
+// are drawn from kept layouts.
 
 using rt::qt::render::textBlockSize;
 
@@ -453,6 +461,39 @@ TEST_F(TextMeasure, KeptAdvancesMatchTheFontsOwnForEachFontAndText) {
     }
   }
   EXPECT_LT(textBlockSize({"WWW"}, small).width(), textBlockSize({"WWW"}, large).width());
+
+  // Numbers drawn from their kept layouts set the pixels the painter's own
+  // text drawing sets, however aligned, turned or scaled.
+  using rt::qt::render::HAlign;
+  using rt::qt::render::VAlign;
+  for (const QFont& f : {small, large, bold})
+    for (HAlign h : {HAlign::Left, HAlign::Center, HAlign::Right})
+      for (double turn : {0.0, 90.0})
+        for (const QStringList& block : {QStringList{"-12.5", "7"}, QStringList{"x10^3"}}) {
+          auto drawn = [&](bool kept) {
+            QImage image = fresh({120, 120}, QImage::Format_RGB32);
+            QPainter p(&image);
+            p.translate(60.37, 58.91);
+            p.scale(turn == 0 ? 1 : 1.5, turn == 0 ? 1 : 1.5);
+            if (kept) {
+              drawTextBlock(p, block, {}, f, Qt::black, h, VAlign::Middle, turn);
+              return image;
+            }
+            int flags = h == HAlign::Left     ? Qt::AlignLeft
+                        : h == HAlign::Center ? Qt::AlignHCenter
+                                              : Qt::AlignRight;
+            p.rotate(-turn);
+            p.setFont(f);
+            QRectF r = blockRect(textBlockSize(block, f), {}, h, VAlign::Middle);
+            r.setHeight(QFontMetricsF(f).lineSpacing());
+            for (const QString& line : block) {
+              p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, line);
+              r.translate(0, r.height());
+            }
+            return image;
+          };
+          EXPECT_TRUE(drawn(true) == drawn(false)) << block.join(",").toStdString() << " " << turn;
+        }
 }
 
 // Surfaces written straight into the image a painter draws on, against the
@@ -460,13 +501,6 @@ TEST_F(TextMeasure, KeptAdvancesMatchTheFontsOwnForEachFontAndText) {
 // clipped or scaled painter, another device): the same pixels.
 
 constexpr QSize kSize(420, 320);
-
-// A fresh image: white for a window or figure, transparent for faces alone.
-QImage fresh(QSize size, QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
-  QImage image(size, format);
-  image.fill(format == QImage::Format_RGB32 ? Qt::white : Qt::transparent);
-  return image;
-}
 
 // Each row of a quad filled from scratch: every edge tested against the row's
 // centre, the pixels between the outermost crossings.
