@@ -435,14 +435,27 @@ double createWith(std::string_view type, std::span<const Array> pairs,
   return h;
 }
 
+// Whether the tree of `o` holds an object that CurrentFigure or a figure's
+// CurrentAxes may name: deleting one that does not (a line, a label) leaves
+// every current object standing, and with many figures open the repair
+// walks them all.
+bool holdsCurrent(const Object& o) {
+  if (o.is("figure") || o.is("axes")) return true;
+  return std::any_of(o.children.begin(), o.children.end(), [](double c) {
+    const Object* child = find(c);
+    return child != nullptr && holdsCurrent(*child);
+  });
+}
+
 void destroy(double h) {
   if (h == 0) error("The root object cannot be deleted.");
   Object& o = object(h);
   const bool wasFigure = o.is("figure");
   const double parent = o.parent;
   const bool data = o.is("line") || o.is("surface");
+  const bool current = holdsCurrent(o);
   destroyTree(h);
-  repairCurrent();
+  if (current) repairCurrent();
   if (data) {
     if (Object* a = find(parent); a != nullptr && a->is("axes")) updateAutoLimits(*a);
   }

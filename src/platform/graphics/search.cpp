@@ -138,18 +138,35 @@ std::optional<std::vector<std::size_t>> placeInWalk(const Object& o) {
   return place;
 }
 
+// Whether the walk from the root reaches `o`: it and every ancestor visible.
+bool reached(const Object& o) {
+  const Object* at = &o;
+  while (at != nullptr && at->handle != 0) {
+    if (!handleVisible(*at)) return false;
+    at = find(at->parent);
+  }
+  return at != nullptr;
+}
+
 // searchVisible for criteria that name a Tag as text: only the objects
-// filed under that tag are looked at, and they come in the walk's order.
+// filed under that tag are looked at, and they come in the walk's order
+// (worked out only when there are several: it counts the siblings before
+// each ancestor, every open figure among them).
 void searchTagged(const std::string& tag, const std::vector<Criterion>& cs,
                   std::vector<double>& out) {
   auto filed = state().byTag.find(tag);
   if (filed == state().byTag.end()) return;
-  std::vector<std::pair<std::vector<std::size_t>, double>> found;
+  std::vector<double> hits;
   for (double h : filed->second) {
     Object* o = find(h);
-    if (o == nullptr || !matches(*o, cs)) continue;
-    if (auto place = placeInWalk(*o)) found.emplace_back(std::move(*place), h);
+    if (o != nullptr && matches(*o, cs) && reached(*o)) hits.push_back(h);
   }
+  if (hits.size() < 2) {
+    out.insert(out.end(), hits.begin(), hits.end());
+    return;
+  }
+  std::vector<std::pair<std::vector<std::size_t>, double>> found;
+  for (double h : hits) found.emplace_back(*placeInWalk(object(h)), h);
   std::sort(found.begin(), found.end());
   for (const auto& f : found) out.push_back(f.second);
 }
