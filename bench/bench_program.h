@@ -45,6 +45,17 @@ class PaintWatch : public QObject {
   QWidget* w_;
 };
 
+// One act of the width slider, then the event loop until the shown window
+// has repainted. `whole` asks for the whole window besides, as every act did
+// before a change repainted only the axes it belonged to. Not inlined, so
+// that callgrind can count it alone (--toggle-collect).
+[[gnu::noinline]] inline bool actAndRepaint(double slider, QWidget* w, double width, bool whole) {
+  PaintWatch watch(w);
+  rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
+  if (whole) w->update();
+  return watch.wait();
+}
+
 // Started as runMain starts it, stopped as runMain stops it. The
 // QApplication must exist already.
 class Program {

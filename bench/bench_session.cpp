@@ -51,6 +51,7 @@ namespace {
 using bench::S;
 using bench::tagged;
 
+using bench::actAndRepaint;
 using bench::PaintWatch;
 using bench::Program;
 using bench::session;
@@ -109,17 +110,6 @@ void BM_MainWindowRender(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MainWindowRender)->Unit(benchmark::kMillisecond);
-
-// One act of the width slider, then the event loop until the shown window
-// has repainted. `whole` asks for the whole window besides, as every act did
-// before a change repainted only the axes it belonged to. Not inlined, so
-// that callgrind can count it alone (--toggle-collect).
-[[gnu::noinline]] bool actAndRepaint(double slider, QWidget* w, double width, bool whole) {
-  PaintWatch watch(w);
-  rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
-  if (whole) w->update();
-  return watch.wait();
-}
 
 void sliderActRepaint(benchmark::State& state, bool whole) {
   Program* p = session(state);

@@ -151,9 +151,7 @@ void BM_SliderActRepaintWithWindows(benchmark::State& state) {
   double width = 30;
   for (auto _ : state) {
     width = width == 30 ? 31 : 30;
-    bench::PaintWatch watch(w);
-    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
-    if (!watch.wait()) {
+    if (!bench::actAndRepaint(slider, w, width, false)) {
       state.SkipWithError("the window did not repaint");
       break;
     }
