@@ -52,49 +52,75 @@ void unary(std::size_t n, const double* x, double* out) {
   over<1, 1>(n, {x}, {out}, [](const V* v, V* r) { r[0] = F(v[0]); });
 }
 
-void cexp(std::size_t n, const double* a, const double* b, double* re, double* im) {
-  over<2, 2>(n, {a, b}, {re, im}, [](const V* v, V* r) {
-    const V m = Isa::exp(v[0]);
-    const auto sc = Isa::sincos(v[1]);
-    r[0] = m * sc.y;
-    r[1] = m * sc.x;
-  });
+// A complex result is a product of two functions, each of which may be a
+// unit off the maths library's, rounded once more: up to three units off
+// the library's product. Where both factors are in play the element takes
+// the maths library's functions, so that every element stays within two
+// units: an exponent with a real part, a sine or cosine with an imaginary
+// one (which also keeps SLEEF's sinh and cosh from overflowing early, just
+// below 710). Exponents of imaginary numbers (a line's phase) and arguments
+// on the real line keep the vector functions: one factor is then 1 or 0.
+// A block's arguments are copied first: the results may be written over
+// them. Arrays with no such element (a model's) go through in one pass.
+template <bool RealPart, class F, class Exact>
+void complexForm(std::size_t n, const double* a, const double* b, double* re, double* im, F f,
+                 Exact exact) {
+  const double* part = RealPart ? a : b;
+  bool any = false;
+  for (std::size_t i = 0; i < n; ++i) any |= part[i] != 0;
+  if (!any) return over<2, 2>(n, {a, b}, {re, im}, f);
+  for (std::size_t i = 0; i < n; i += W) {
+    const std::size_t m = n - i < W ? n - i : W;
+    alignas(64) double x[W], y[W];
+    std::memcpy(x, a + i, m * sizeof(double));
+    std::memcpy(y, b + i, m * sizeof(double));
+    over<2, 2>(m, {x, y}, {re + i, im + i}, f);
+    for (std::size_t k = 0; k < m; ++k)
+      if ((RealPart ? x[k] : y[k]) != 0) exact(x[k], y[k], re[i + k], im[i + k]);  // NaN too
+  }
 }
 
-// SLEEF's sinh and cosh overflow a little early: between about 709.78 and
-// 710.48 the true values are still finite. The few elements whose imaginary
-// part lies beyond the safe range take the maths library's functions.
-constexpr double kHyperbolicSafe = 709.7;
-
-template <class F>
-void wideImaginary(std::size_t n, const double* a, const double* b, double* re, double* im,
-                   F scalar) {
-  for (std::size_t i = 0; i < n; ++i)
-    if (std::fabs(b[i]) > kHyperbolicSafe) scalar(a[i], b[i], re[i], im[i]);
+void cexp(std::size_t n, const double* a, const double* b, double* re, double* im) {
+  complexForm<true>(
+      n, a, b, re, im,
+      [](const V* v, V* r) {
+        const V m = Isa::exp(v[0]);
+        const auto sc = Isa::sincos(v[1]);
+        r[0] = m * sc.y;
+        r[1] = m * sc.x;
+      },
+      [](double x, double y, double& r, double& i) {
+        r = std::exp(x) * std::cos(y);
+        i = std::exp(x) * std::sin(y);
+      });
 }
 
 void csin(std::size_t n, const double* a, const double* b, double* re, double* im) {
-  over<2, 2>(n, {a, b}, {re, im}, [](const V* v, V* r) {
-    const auto sc = Isa::sincos(v[0]);
-    r[0] = sc.x * Isa::cosh(v[1]);
-    r[1] = sc.y * Isa::sinh(v[1]);
-  });
-  wideImaginary(n, a, b, re, im, [](double x, double y, double& r, double& i) {
-    r = std::sin(x) * std::cosh(y);
-    i = std::cos(x) * std::sinh(y);
-  });
+  complexForm<false>(
+      n, a, b, re, im,
+      [](const V* v, V* r) {
+        const auto sc = Isa::sincos(v[0]);
+        r[0] = sc.x * Isa::cosh(v[1]);
+        r[1] = sc.y * Isa::sinh(v[1]);
+      },
+      [](double x, double y, double& r, double& i) {
+        r = std::sin(x) * std::cosh(y);
+        i = std::cos(x) * std::sinh(y);
+      });
 }
 
 void ccos(std::size_t n, const double* a, const double* b, double* re, double* im) {
-  over<2, 2>(n, {a, b}, {re, im}, [](const V* v, V* r) {
-    const auto sc = Isa::sincos(v[0]);
-    r[0] = sc.y * Isa::cosh(v[1]);
-    r[1] = -(sc.x * Isa::sinh(v[1]));
-  });
-  wideImaginary(n, a, b, re, im, [](double x, double y, double& r, double& i) {
-    r = std::cos(x) * std::cosh(y);
-    i = -(std::sin(x) * std::sinh(y));
-  });
+  complexForm<false>(
+      n, a, b, re, im,
+      [](const V* v, V* r) {
+        const auto sc = Isa::sincos(v[0]);
+        r[0] = sc.y * Isa::cosh(v[1]);
+        r[1] = -(sc.x * Isa::sinh(v[1]));
+      },
+      [](double x, double y, double& r, double& i) {
+        r = std::cos(x) * std::cosh(y);
+        i = -(std::sin(x) * std::sinh(y));
+      });
 }
 
 // The table of this instruction set's kernels.
