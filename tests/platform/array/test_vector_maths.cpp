@@ -134,8 +134,9 @@ auto bits(const Array& a) {
 }
 
 TEST(ArrayTemporaries, ResultsWriteOverATemporaryOnlyWhenNothingElseSharesIt) {
-  // A 3x4 grid with a repeated column, a constant column and negative values.
-  const V cells = {0.5, -1, 2, 0.5, -1, 2, 3, 3, 3, -0.25, 7, 1e-3};
+  // A 3x4 grid with a repeated column, a constant column, negative values
+  // and, imaginary, one where the hyperbolic functions near overflow.
+  const V cells = {0.5, -1, 2, 0.5, -1, 2, 3, 3, 3, -0.25, 709.9, 1e-3};
   auto check = [&](const char* what, auto op) {
     for (bool complex : {false, true}) {
       auto make = [&] {
