@@ -117,27 +117,6 @@ void searchVisible(Object& o, const std::vector<Criterion>& cs, std::vector<doub
     if (Object* child = find(c)) searchVisible(*child, cs, out);
 }
 
-// Where the walk from the root meets the object: its place among its
-// parent's visible children (newest first) at each level from the root
-// down; none when the walk never reaches it (it or an ancestor is hidden).
-std::optional<std::vector<std::size_t>> placeInWalk(const Object& o) {
-  std::vector<std::size_t> place;
-  for (const Object* at = &o; at->handle != 0;) {
-    if (!handleVisible(*at)) return std::nullopt;
-    const Object* parent = find(at->parent);
-    if (parent == nullptr) return std::nullopt;
-    std::size_t before = 0;
-    for (auto it = parent->children.rbegin(); it != parent->children.rend() && *it != at->handle;
-         ++it) {
-      if (const Object* c = find(*it); c != nullptr && handleVisible(*c)) ++before;
-    }
-    place.push_back(before);
-    at = parent;
-  }
-  std::reverse(place.begin(), place.end());
-  return place;
-}
-
 // Whether the walk from the root reaches `o`: it and every ancestor visible.
 bool reached(const Object& o) {
   const Object* at = &o;
@@ -146,6 +125,25 @@ bool reached(const Object& o) {
     at = find(at->parent);
   }
   return at != nullptr;
+}
+
+// Where the walk from the root meets an object it reaches: its place among
+// its parent's visible children (newest first) at each level from the root
+// down.
+std::vector<std::size_t> placeInWalk(const Object& o) {
+  std::vector<std::size_t> place;
+  for (const Object* at = &o; at->handle != 0;) {
+    const Object& parent = object(at->parent);
+    std::size_t before = 0;
+    for (auto it = parent.children.rbegin(); it != parent.children.rend() && *it != at->handle;
+         ++it) {
+      if (const Object* c = find(*it); c != nullptr && handleVisible(*c)) ++before;
+    }
+    place.push_back(before);
+    at = &parent;
+  }
+  std::reverse(place.begin(), place.end());
+  return place;
 }
 
 // searchVisible for criteria that name a Tag as text: only the objects
@@ -166,7 +164,7 @@ void searchTagged(const std::string& tag, const std::vector<Criterion>& cs,
     return;
   }
   std::vector<std::pair<std::vector<std::size_t>, double>> found;
-  for (double h : hits) found.emplace_back(*placeInWalk(object(h)), h);
+  for (double h : hits) found.emplace_back(placeInWalk(object(h)), h);
   std::sort(found.begin(), found.end());
   for (const auto& f : found) out.push_back(f.second);
 }
