@@ -279,14 +279,23 @@ QPen linePen(double line) {
   return pen;
 }
 
-bool hasMarker(double line) {
+namespace {
+
+// The line's marker, or "" when it has none.
+std::string markerOf(double line) {
   std::string marker = propKeyword(line, "Marker");
-  return !marker.empty() && marker != "none";
+  return marker == "none" ? std::string() : marker;
+}
+
+}  // namespace
+
+bool hasMarker(double line) {
+  return !markerOf(line).empty();
 }
 
 double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points) {
-  if (points.empty() || !hasMarker(line)) return 0;
-  std::string marker = propKeyword(line, "Marker");
+  const std::string marker = points.empty() ? std::string() : markerOf(line);
+  if (marker.empty()) return 0;
   double size = pointsToPixels(propScalar(line, "MarkerSize", 6.0));
   if (!std::isfinite(size) || size <= 0) size = 8;
   double r = size / 2;
