@@ -1,0 +1,34 @@
+// The design of a probe-fed rectangular patch as the antenna library takes
+// it, and the physical constants its formulas share. The library works in SI
+// units throughout (metres, hertz, ohms); the window's millimetres and GHz
+// are converted at its edge.
+#pragma once
+
+#include <numbers>
+
+namespace antenna {
+
+inline constexpr double kPi = std::numbers::pi;
+inline constexpr double kSpeedOfLight = 299792458.0;  // m/s
+inline constexpr double kMu0 = 4e-7 * kPi;            // H/m (to the precision the formulas need)
+inline constexpr double kEta0 = kMu0 * kSpeedOfLight;  // free-space wave impedance, about 376.73 ohm
+
+// The patch, its substrate and where the probe meets it.
+struct Patch {
+  double width = 0;       // W: the radiating edges' length
+  double length = 0;      // L: between the radiating edges, the resonant size
+  double height = 0;      // h: substrate thickness
+  double er = 1;          // relative permittivity of the substrate
+  double feedOffset = 0;  // the feed's distance from a radiating edge, along L
+};
+
+// The board and feed beyond what the window sets: what the refined model and
+// the full-wave solver need for losses and the probe.
+struct Board {
+  double lossTangent = 0.02;
+  double copperThickness = 35e-6;  // m
+  double conductivity = 5.8e7;     // S/m (copper)
+  double pinDiameter = 1.27e-3;    // m
+};
+
+}  // namespace antenna
