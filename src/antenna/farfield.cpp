@@ -29,6 +29,12 @@ struct Sample {
   double theta = 0, phi = 0, power = -1;
 };
 
+std::string number(double v) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+  return {text, end};
+}
+
 std::string degrees(double radians) {
   char text[32];
   std::snprintf(text, sizeof text, "%.4g", radians * kDeg);
@@ -152,7 +158,7 @@ Integration settledIntegral(const FieldPattern& field, const FarFieldOptions& o)
     if (std::abs(10 * std::log10(r.integral / previous)) < o.toleranceDb) return r;
     previous = r.integral;
   }
-  throw std::runtime_error("the directivity has not settled to " + std::to_string(o.toleranceDb) +
+  throw std::runtime_error("the directivity has not settled to " + number(o.toleranceDb) +
                            " dB on a grid of " + std::to_string(r.n) + " x " + std::to_string(r.m) +
                            " points");
 }
@@ -236,12 +242,6 @@ std::optional<double> planeCut(const FieldPattern& field, double phi, const FarF
     cut.levelDb[i] = std::max(kCutFloorDb, 10 * std::log10(power[i] / peakPower));
   }
   return halfPowerWidth(field, phi, angle, power);
-}
-
-std::string number(double v) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
-  return {text, end};
 }
 
 void appendCut(std::string& out, const char* header, const Cut& cut) {
