@@ -5,8 +5,13 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/qt/axes_painting.h"
+#include "platform/qt/line_drawing.h"
+#include "platform/qt/object_queries.h"
+#include "platform/qt/pixel_writing.h"
+#include "platform/qt/polyline_thinning.h"
 #include "platform/qt/props.h"
-#include "platform/qt/render_support.h"
+#include "platform/qt/text_drawing.h"
 
 namespace rt::qt::render {
 namespace {

@@ -10,9 +10,13 @@
 
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/axes_painting.h"
 #include "platform/qt/face_raster.h"
+#include "platform/qt/line_drawing.h"
+#include "platform/qt/object_queries.h"
+#include "platform/qt/pixel_writing.h"
 #include "platform/qt/props.h"
-#include "platform/qt/render_support.h"
+#include "platform/qt/text_drawing.h"
 
 namespace rt::qt::render {
 namespace {

@@ -197,7 +197,7 @@ TEST_F(Figures, TheContextMenuOfAnAxesOffersItsActionsAndRegisteredOnes) {
   FigureWindow* w = linePlot("none");
   double other = handle(rt::axes({s("Position"), rt::row({0.8, 0.8, 0.1, 0.1})}));
   rt::qt::addAxesAction({"Only on the line's axes", [mine = ax](double a) { return a == mine; },
-                         [](FigureWindow& win, double) { win.setTool(Tool::Zoom); }});
+                         [](rt::qt::FigureHost& win, double) { win.setTool(Tool::Zoom); }});
   w->repaint();
   QPoint at = pixelOf(w, 5, 50);
   QContextMenuEvent click(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));

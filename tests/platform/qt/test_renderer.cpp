@@ -13,10 +13,11 @@
 #include <numbers>
 
 #include "platform/qt/face_raster.h"
+#include "platform/qt/pixel_writing.h"
 #include "platform/qt/props.h"
 #include "platform/qt/qt_fixture.h"
-#include "platform/qt/render_support.h"
 #include "platform/qt/renderer.h"
+#include "platform/qt/text_drawing.h"
 
 namespace {
 
