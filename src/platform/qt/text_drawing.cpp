@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QPaintEngine>
+#include <QPointer>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -25,10 +26,21 @@ std::vector<PaintedText>* textLog = nullptr;
 // repaint (the y labels twice), so advances are kept per font and text.
 // Painting runs on the one GUI thread; the store is never freed, so no font
 // outlives the font system when the program ends.
+// Whether the stores below must start afresh: kept layouts and fonts hold
+// the font engines of the application that made them, which go with it (a
+// test, or a program that starts Qt again, makes a new application).
+bool applicationChanged(QPointer<QCoreApplication>& seen) {
+  if (seen == QCoreApplication::instance()) return false;
+  seen = QCoreApplication::instance();
+  return true;
+}
+
 double textAdvance(const QFont& font, const QFontMetricsF& fm, const QString& line) {
   // Bounds: a program drawing ever new texts or fonts starts a store afresh.
   constexpr qsizetype kMostFonts = 64, kMostAdvances = 4096;
   static auto* advances = new QHash<QFont, QHash<QString, double>>();
+  static QPointer<QCoreApplication> madeBy;
+  if (applicationChanged(madeBy)) advances->clear();
   if (advances->size() >= kMostFonts && !advances->contains(font)) advances->clear();
   QHash<QString, double>& ofFont = (*advances)[font];
   if (auto known = ofFont.constFind(line); known != ofFont.constEnd()) return *known;
@@ -55,6 +67,8 @@ bool numberText(const QString& line) {
 const QTextLayout& shapedLine(const QFont& font, const QString& line) {
   constexpr qsizetype kMostLines = 1024;
   static auto* shaped = new QHash<std::pair<QFont, QString>, std::shared_ptr<QTextLayout>>();
+  static QPointer<QCoreApplication> madeBy;
+  if (applicationChanged(madeBy)) shaped->clear();
   std::pair<QFont, QString> key(font, line);
   if (auto known = shaped->constFind(key); known != shaped->constEnd()) return **known;
   if (shaped->size() >= kMostLines) shaped->clear();

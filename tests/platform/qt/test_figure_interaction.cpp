@@ -193,28 +193,6 @@ TEST_F(Figures, OneToolAtATimeAndTheKeysOfTheWindow) {
   EXPECT_FALSE(rt::gfx::exists(fig)) << "Ctrl+W closes the figure";
 }
 
-TEST_F(Figures, TheContextMenuOfAnAxesOffersItsActionsAndRegisteredOnes) {
-  FigureWindow* w = linePlot("none");
-  double other = handle(rt::axes({s("Position"), rt::row({0.8, 0.8, 0.1, 0.1})}));
-  rt::qt::addAxesAction({"Only on the line's axes", [mine = ax](double a) { return a == mine; },
-                         [](rt::qt::FigureHost& win, double) { win.setTool(Tool::Zoom); }});
-  w->repaint();
-  QPoint at = pixelOf(w, 5, 50);
-  QContextMenuEvent click(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
-  QApplication::sendEvent(w, &click);
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  ASSERT_NE(menu, nullptr);
-  QStringList labels;
-  for (QAction* a : menu->actions()) labels << a->text();
-  EXPECT_EQ(labels, (QStringList{"Save image...", "Export data as CSV...", "Reset view",
-                                 "Data cursor", "Only on the line's axes"}));
-  menu->actions().last()->trigger();
-  EXPECT_EQ(w->tool(), Tool::Zoom);
-  menu->close();
-  std::unique_ptr<QMenu> second(rt::qt::makeAxesMenu(*w, other));
-  EXPECT_EQ(second->actions().size(), 4) << "the predicate leaves the other axes out";
-}
-
 TEST_F(Figures, ExportedDataReadBackEqualAndAFailedWriteLeavesNoFile) {
   FigureWindow* w = surfacePlot();
   QTemporaryDir dir;
