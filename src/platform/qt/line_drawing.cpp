@@ -1,3 +1,4 @@
+// Line pens, markers and clipped polylines for the renderer.
 #include "platform/qt/line_drawing.h"
 
 #include <QPolygonF>

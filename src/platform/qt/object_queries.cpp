@@ -1,3 +1,5 @@
+// The renderer's reads of the graphics objects; an object deleted while a
+// repaint was pending reads as empty, never as an error.
 #include "platform/qt/object_queries.h"
 
 #include "platform/graphics/graphics.h"

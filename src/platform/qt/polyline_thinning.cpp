@@ -1,3 +1,4 @@
+// Thinning a polyline to what a picture of it needs.
 #include "platform/qt/polyline_thinning.h"
 
 #include <algorithm>

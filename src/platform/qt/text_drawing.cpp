@@ -1,3 +1,5 @@
+// Text measuring and drawing for the renderer, with the advances and number
+// layouts it keeps between repaints.
 #include "platform/qt/text_drawing.h"
 
 #include <QFontInfo>
