@@ -20,11 +20,11 @@
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
 #include "platform/array/vector_maths.h"
-#include "support/guihandles.h"
-#include "support/iskeyword.h"
-#include "support/isvarname.h"
-#include "support/labels.h"
-#include "support/surf.h"
+#include "toolbox/guihandles.h"
+#include "toolbox/iskeyword.h"
+#include "toolbox/isvarname.h"
+#include "toolbox/labels.h"
+#include "toolbox/surf.h"
 
 namespace {
 

@@ -39,13 +39,13 @@ band-max @@ the band end sets the maximum of the feed-offset slider, not of the 
 pattern-nan @@ a pattern frequency that is no number is taken @@ shell/callbacks_edits.cpp @@ !std::isfinite(frequency.scalar()) @@ std::isinf(frequency.scalar())
 script-status @@ a script line that cannot be read no longer fails the run @@ shell/script/session.cpp @@ status = 2; @@ status = 0;
 json-digits @@ numbers are reported with 15 digits, losing the round trip @@ shell/script/json.cpp @@ "%.17g" @@ "%.15g"
-handles-order @@ controls sharing a tag are collected newest first @@ support/guihandles.cpp @@ fields[at->second] = rt::horzcat({prev_h, this_h}); @@ fields[at->second] = rt::horzcat({this_h, prev_h});
-handles-varname @@ a tag that is no variable name still becomes a field @@ support/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
-varname-length @@ a name one character too long is accepted @@ support/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;
-keyword-list @@ "while" is no longer a keyword @@ support/iskeyword.cpp @@ &Def::constants.string("while") @@ &Def::constants.string("whilst")
-label-bypass @@ the label bypass runs when it is not installed, and not when it is @@ support/labels.cpp @@ rt::tobool(rt::isappdata(ax, *k.bypass)) @@ !rt::tobool(rt::isappdata(ax, *k.bypass))
-label-pairs @@ an odd number of name/value arguments to a label is not refused @@ support/labels.cpp @@ if (rt::tobool(rt::and_(several, odd))) rt::error(message); @@ if (rt::tobool(rt::and_(several, odd)) && n < 0) rt::error(message);
-surf-parent @@ surf finds its parent axes only in calls of more than three arguments @@ support/surf.cpp @@ if (n > 1) { @@ if (n > 3) {
+handles-order @@ controls sharing a tag are collected newest first @@ toolbox/guihandles.cpp @@ fields[at->second] = rt::horzcat({prev_h, this_h}); @@ fields[at->second] = rt::horzcat({this_h, prev_h});
+handles-varname @@ a tag that is no variable name still becomes a field @@ toolbox/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
+varname-length @@ a name one character too long is accepted @@ toolbox/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;
+keyword-list @@ "while" is no longer a keyword @@ toolbox/iskeyword.cpp @@ &Def::constants.string("while") @@ &Def::constants.string("whilst")
+label-bypass @@ the label bypass runs when it is not installed, and not when it is @@ toolbox/labels.cpp @@ rt::tobool(rt::isappdata(ax, *k.bypass)) @@ !rt::tobool(rt::isappdata(ax, *k.bypass))
+label-pairs @@ an odd number of name/value arguments to a label is not refused @@ toolbox/labels.cpp @@ if (rt::tobool(rt::and_(several, odd))) rt::error(message); @@ if (rt::tobool(rt::and_(several, odd)) && n < 0) rt::error(message);
+surf-parent @@ surf finds its parent axes only in calls of more than three arguments @@ toolbox/surf.cpp @@ if (n > 1) { @@ if (n > 3) {
 handle-visibility @@ a handle visible to callbacks only is visible everywhere @@ platform/graphics/search.cpp @@ return gfx::callbackRunning(); @@ return true;
 callback-queue @@ an act arriving while a callback runs runs inside it instead of after it @@ platform/graphics/dispatch.cpp @@ if (s.actRunning || gfx::callbackRunning()) { @@ if (s.actRunning) {
 colour-map @@ the colour map runs red to blue instead of blue to red @@ platform/graphics/properties.cpp @@ {{24, 73}, {8, 57}, {-8, 41}} @@ {{-8, 41}, {8, 57}, {24, 73}}

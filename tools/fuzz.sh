@@ -41,7 +41,7 @@ for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/frame/*.cpp sr
     *) counted_src+=("$f") ;;
   esac
 done
-plain_src=(src/support/*.cpp)
+plain_src=(src/toolbox/*.cpp)
 array_objs=()
 for f in src/platform/array/*.cpp; do array_objs+=("obj/${f%.cpp}.o"); done
 # The runtime's vector kernels: one file per instruction set, each compiled

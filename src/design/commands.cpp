@@ -7,7 +7,7 @@
 
 #include "design/design_file.h"
 #include "design/window.h"
-#include "platform/array/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace design {
 namespace {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "platform/graphics/graphics.h"
-#include "support/guihandles.h"
+#include "toolbox/guihandles.h"
 
 namespace design {
 namespace {

@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "platform/array/array.h"
-#include "platform/graphics/graphics.h"
+#include "platform/startup/startup_record.h"
 
 namespace frame {
 

@@ -1,7 +1,8 @@
 #include "model/offset_impedance.h"
 
 #include "model/microstrip.h"
-#include "support/labels.h"
+#include "platform/graphics/graphics.h"
+#include "toolbox/labels.h"
 
 namespace offset_impedance {
 

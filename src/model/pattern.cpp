@@ -1,8 +1,9 @@
 #include "model/pattern.h"
 
 #include "model/microstrip.h"
-#include "support/labels.h"
-#include "support/surf.h"
+#include "platform/graphics/graphics.h"
+#include "toolbox/labels.h"
+#include "toolbox/surf.h"
 
 namespace pattern {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/array/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "platform/graphics/graphics.h"
 #include "rf/touchstone.h"
 

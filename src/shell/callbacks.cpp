@@ -6,7 +6,8 @@
 
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
-#include "support/guihandles.h"
+#include "platform/graphics/graphics.h"
+#include "toolbox/guihandles.h"
 
 namespace callbacks {
 

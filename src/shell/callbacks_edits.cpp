@@ -5,6 +5,7 @@
 
 #include "model/offset_impedance.h"
 #include "model/pattern.h"
+#include "platform/graphics/graphics.h"
 #include "shell/callbacks.h"
 
 // Band start: the pattern-frequency slider moves to it (its minimum and its

@@ -4,11 +4,11 @@
 #include "model/pattern.h"
 #include "shell/callbacks.h"
 #include "shell/tessivar.h"
-#include "support/guihandles.h"
-#include "support/iskeyword.h"
-#include "support/isvarname.h"
-#include "support/labels.h"
-#include "support/surf.h"
+#include "toolbox/guihandles.h"
+#include "toolbox/iskeyword.h"
+#include "toolbox/isvarname.h"
+#include "toolbox/labels.h"
+#include "toolbox/surf.h"
 
 namespace {
 

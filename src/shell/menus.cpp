@@ -11,15 +11,15 @@
 #include "design/commands.h"
 #include "design/dialog.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/figure_host.h"
 #include "platform/qt/figure_menus.h"
-#include "platform/qt/figure_window.h"
 #include "platform/qt/qt_front_end.h"
 #include "rf/match_figure.h"
 
 namespace shell {
 namespace {
 
-using rt::qt::FigureWindow;
+using rt::qt::FigureHost;
 
 const QString kTouchstoneFiles = QStringLiteral("Touchstone file (*.s1p);;All files (*)");
 const QString kDesignFiles = QStringLiteral("Design file (*.txt);;All files (*)");
@@ -32,7 +32,7 @@ bool isImpedanceAxes(double ax) {
 }
 
 // Runs `work`, showing its message (or the one it raises) in `window`.
-void reporting(FigureWindow& window, const std::function<std::string()>& work) {
+void reporting(FigureHost& window, const std::function<std::string()>& work) {
   std::string failure;
   try {
     failure = work();
@@ -43,52 +43,52 @@ void reporting(FigureWindow& window, const std::function<std::string()>& work) {
 }
 
 // Asks for a file and hands its path to `work`; nothing when cancelled.
-void withPath(FigureWindow& window, const char* caption, const QString& filter, bool forSaving,
+void withPath(FigureHost& window, const char* caption, const QString& filter, bool forSaving,
               const std::function<std::string(const std::string&)>& work) {
   const QString path = rt::qt::askPath(&window, QString::fromUtf8(caption), filter, forSaving);
   if (path.isEmpty()) return;
   reporting(window, [&] { return work(path.toStdString()); });
 }
 
-void saveTouchstone(FigureWindow& window) {
+void saveTouchstone(FigureHost& window) {
   withPath(window, "Save as Touchstone", kTouchstoneFiles, true, [](const std::string& path) {
     rf::saveTouchstoneAtMatchZ0(path);
     return std::string();
   });
 }
 
-void compareWithTouchstone(FigureWindow& window) {
+void compareWithTouchstone(FigureHost& window) {
   withPath(window, "Compare with Touchstone", kTouchstoneFiles, false, [](const std::string& path) {
     rf::overlayTouchstone(path);
     return std::string();
   });
 }
 
-void openMatchFigure(FigureWindow& window) {
+void openMatchFigure(FigureHost& window) {
   reporting(window, [] {
     rt::qt::raiseWindow(rf::openMatchFigure());
     return std::string();
   });
 }
 
-void openDesignDialog(FigureWindow& window) {
+void openDesignDialog(FigureHost& window) {
   reporting(window, [] {
     rt::qt::raiseWindow(design::openDesignDialog());
     return std::string();
   });
 }
 
-void saveDesign(FigureWindow& window) {
+void saveDesign(FigureHost& window) {
   withPath(window, "Save design", kDesignFiles, true, design::saveDesign);
 }
 
-void openDesign(FigureWindow& window) {
+void openDesign(FigureHost& window) {
   withPath(window, "Open design", kDesignFiles, false, design::openDesign);
 }
 
 struct Entry {
   const char* label;
-  void (*run)(FigureWindow&);
+  void (*run)(FigureHost&);
 };
 constexpr Entry kImpedanceAxesEntries[] = {
     {"Match and Smith chart...", openMatchFigure},
@@ -110,7 +110,7 @@ void addMenuEntries() {
   added = true;
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), isImpedanceAxes,
-                           [run = e.run](FigureWindow& w, double) { run(w); }});
+                           [run = e.run](FigureHost& w, double) { run(w); }});
   for (const Entry& e : kMatchFileEntries)
     rt::qt::addFigureAction(
         {QStringLiteral("File"), QString::fromUtf8(e.label), {}, e.run, rf::isMatchFigure});

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "frame/interned.h"
+#include "platform/graphics/graphics.h"
 
 namespace tessivar {
 

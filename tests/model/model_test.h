@@ -13,11 +13,11 @@
 #include "model/pattern.h"
 #include "platform/graphics/headless.h"
 #include "shell/main_info.h"
-#include "support/guihandles.h"
-#include "support/iskeyword.h"
-#include "support/isvarname.h"
-#include "support/labels.h"
-#include "support/surf.h"
+#include "toolbox/guihandles.h"
+#include "toolbox/iskeyword.h"
+#include "toolbox/isvarname.h"
+#include "toolbox/labels.h"
+#include "toolbox/surf.h"
 
 namespace model_test {
 

@@ -18,38 +18,9 @@
 #include <vector>
 
 #include "platform/array/array.h"
+#include "platform/startup/startup_record.h"
 
 namespace rt {
-
-// ------------------------------------------------------- start-up record
-using ByNameFn = void (*)(int nargout, std::span<Array> outputs, std::span<const Array> inputs);
-
-struct FunctionEntry;
-
-struct LocalFunctionTable {
-  std::span<const FunctionEntry> entries;
-};
-
-struct FunctionEntry {
-  const char* name;
-  ByNameFn byName;
-  int inputs;  // -1: variable list only; -2: one named input, then a list
-  int outputs;
-  const LocalFunctionTable* locals;  // null when the module has none
-};
-
-struct InitTermPair {
-  void (*initialize)();
-  void (*terminate)();
-};
-
-struct MainInfo {
-  int formatVersion;
-  std::span<const FunctionEntry> functionTable;
-  std::span<const char* const> globals;
-  std::span<const char* const> paths;
-  std::span<const InitTermPair> initTermTable;
-};
 
 // Initialises the libraries and modules, calls the main entry once, runs the
 // front end's event loop while a figure is open, then terminates the modules

@@ -5,8 +5,12 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/qt/axes_painting.h"
+#include "platform/qt/line_drawing.h"
+#include "platform/qt/object_queries.h"
+#include "platform/qt/polyline_thinning.h"
 #include "platform/qt/props.h"
-#include "platform/qt/render_support.h"
+#include "platform/qt/text_drawing.h"
 
 namespace rt::qt::render {
 namespace {
@@ -94,7 +98,7 @@ class Axes2D {
         double x = x_.toPixel(v);
         lines.emplace_back(QPointF(x, box_.top()), QPointF(x, box_.bottom()));
       }
-      drawAxisLines(p_, gridPen(xColor_), lines);
+      strokeLines(gridPen(xColor_), lines);
     }
     if (propOn(ax_, "YGrid", false)) {
       std::vector<QLineF> lines;
@@ -102,8 +106,15 @@ class Axes2D {
         double y = y_.toPixel(v);
         lines.emplace_back(QPointF(box_.left(), y), QPointF(box_.right(), y));
       }
-      drawAxisLines(p_, gridPen(yColor_), lines);
+      strokeLines(gridPen(yColor_), lines);
     }
+  }
+
+  // Grid lines, the box and ticks, each line drawn by the painter on its
+  // own (a dotted pen starts its pattern afresh at each line).
+  void strokeLines(const QPen& pen, const std::vector<QLineF>& lines) {
+    p_.setPen(pen);
+    for (const QLineF& l : lines) p_.drawLine(l);
   }
 
   // Lines, on pixel centres so that thin level lines stay crisp.
@@ -161,7 +172,7 @@ class Axes2D {
       xLines.emplace_back(QPointF(x, box_.bottom()), QPointF(x, box_.bottom() - tickLen));
       xLines.emplace_back(QPointF(x, box_.top()), QPointF(x, box_.top() + tickLen));
     }
-    drawAxisLines(p_, QPen(xColor_, 0), xLines);
+    strokeLines(QPen(xColor_, 0), xLines);
     std::vector<QLineF> yLines = {{box_.topLeft(), box_.bottomLeft()},
                                   {box_.topRight(), box_.bottomRight()}};
     for (double v : yt_.values) {
@@ -169,7 +180,7 @@ class Axes2D {
       yLines.emplace_back(QPointF(box_.left(), y), QPointF(box_.left() + tickLen, y));
       yLines.emplace_back(QPointF(box_.right(), y), QPointF(box_.right() - tickLen, y));
     }
-    drawAxisLines(p_, QPen(yColor_, 0), yLines);
+    strokeLines(QPen(yColor_, 0), yLines);
   }
 
   // Tick labels below and left of the box, with a shared power of ten at the

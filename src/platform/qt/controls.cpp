@@ -18,7 +18,7 @@
 #include "platform/graphics/graphics.h"
 #include "platform/qt/notices.h"
 #include "platform/qt/props.h"
-#include "platform/qt/render_support.h"
+#include "platform/qt/text_drawing.h"
 
 namespace rt::qt {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/object_queries.h"
 #include "platform/qt/props.h"
-#include "platform/qt/render_support.h"
 
 namespace rt::qt {
 namespace {

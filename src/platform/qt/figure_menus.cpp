@@ -9,21 +9,19 @@
 #include <QPainter>
 #include <QStyleOptionToolButton>
 
-#include "platform/qt/figure_window.h"
-
 namespace rt::qt {
 namespace {
 
 std::vector<AxesAction>& axesActions() {
   static std::vector<AxesAction> actions = {
-      {QStringLiteral("Save image..."), {}, [](FigureWindow& w, double) { saveImageDialog(w); }},
+      {QStringLiteral("Save image..."), {}, [](FigureHost& w, double) { saveImageDialog(w); }},
       {QStringLiteral("Export data as CSV..."),
        {},
-       [](FigureWindow& w, double ax) { exportCsvDialog(w, ax); }},
-      {QStringLiteral("Reset view"), {}, [](FigureWindow&, double ax) { resetView(ax); }},
+       [](FigureHost& w, double ax) { exportCsvDialog(w, ax); }},
+      {QStringLiteral("Reset view"), {}, [](FigureHost&, double ax) { resetView(ax); }},
       {QStringLiteral("Data cursor"),
        {},
-       [](FigureWindow& w, double) { w.setTool(Tool::DataCursor); }},
+       [](FigureHost& w, double) { w.setTool(Tool::DataCursor); }},
   };
   return actions;
 }
@@ -42,12 +40,12 @@ std::vector<FigureAction>& figureActions() {
       {"File",
        "Export data as CSV...",
        {},
-       [](FigureWindow& w) { exportCsvDialog(w, std::nullopt); }},
-      {"File", "Copy image", QKeySequence::Copy, [](FigureWindow& w) { w.copyImage(); }},
-      {"File", "Close", QKeySequence(Qt::CTRL | Qt::Key_W), [](FigureWindow& w) { w.close(); }},
-      {"View", "Reset view", {}, [](FigureWindow& w) { w.resetAllViews(); }},
-      {"View", "Zoom in", QKeySequence::ZoomIn, [](FigureWindow& w) { w.zoomAll(0.8); }},
-      {"View", "Zoom out", QKeySequence::ZoomOut, [](FigureWindow& w) { w.zoomAll(1 / 0.8); }},
+       [](FigureHost& w) { exportCsvDialog(w, std::nullopt); }},
+      {"File", "Copy image", QKeySequence::Copy, [](FigureHost& w) { w.copyImage(); }},
+      {"File", "Close", QKeySequence(Qt::CTRL | Qt::Key_W), [](FigureHost& w) { w.close(); }},
+      {"View", "Reset view", {}, [](FigureHost& w) { w.resetAllViews(); }},
+      {"View", "Zoom in", QKeySequence::ZoomIn, [](FigureHost& w) { w.zoomAll(0.8); }},
+      {"View", "Zoom out", QKeySequence::ZoomOut, [](FigureHost& w) { w.zoomAll(1 / 0.8); }},
   };
   return actions;
 }
@@ -108,7 +106,7 @@ void addFigureAction(FigureAction action) {
   addedFigureActions().push_back(std::move(action));
 }
 
-QMenu* makeAxesMenu(FigureWindow& window, double ax) {
+QMenu* makeAxesMenu(FigureHost& window, double ax) {
   auto* menu = new QMenu(&window);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   for (const AxesAction& a : axesActions()) {
@@ -120,7 +118,7 @@ QMenu* makeAxesMenu(FigureWindow& window, double ax) {
   return menu;
 }
 
-ToolStrip::ToolStrip(FigureWindow& window) : QWidget(&window), window_(window) {
+ToolStrip::ToolStrip(FigureHost& window) : QWidget(&window), window_(window) {
   setMouseTracking(true);  // the button under the mouse is lit
   setAutoFillBackground(true);
 }
@@ -203,7 +201,7 @@ void ToolStrip::leaveEvent(QEvent*) {
   update();
 }
 
-FigureMenus::FigureMenus(FigureWindow& window)
+FigureMenus::FigureMenus(FigureHost& window)
     : window_(window), bar_(new QMenuBar(&window)), strip_(new ToolStrip(window)) {
   for (const char* title : {"File", "View", "Tools"}) menuTitled(QString::fromUtf8(title));
   for (std::size_t i = 0; i < figureActionCount(); ++i) {
@@ -233,7 +231,7 @@ QAction* FigureMenus::makeAction(std::size_t entry) {
   auto* action = new QAction(a.label, bar_);
   action->setShortcut(a.shortcut);
   auto run = a.run;
-  FigureWindow& window = window_;
+  FigureHost& window = window_;
   QObject::connect(action, &QAction::triggered, &window, [&window, run] { run(window); });
   return action;
 }
@@ -251,7 +249,7 @@ void FigureMenus::fill(Menu& m) {
     action->setChecked(window_.tool() == t.tool);
     group->addAction(action);
     Tool tool = t.tool;
-    FigureWindow& window = window_;
+    FigureHost& window = window_;
     QObject::connect(action, &QAction::triggered, &window,
                      [&window, tool](bool on) { window.setTool(on ? tool : Tool::None); });
     toolActions_.emplace_back(tool, action);
@@ -263,14 +261,14 @@ void FigureMenus::showTool(Tool t) {
   strip_->update();
 }
 
-void saveImageDialog(FigureWindow& window) {
+void saveImageDialog(FigureHost& window) {
   QString path =
       askPath(&window, QStringLiteral("Save image"),
               QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"), true);
   if (!path.isEmpty()) showFailure(&window, window.saveImage(path));
 }
 
-void exportCsvDialog(FigureWindow& window, std::optional<double> ax) {
+void exportCsvDialog(FigureHost& window, std::optional<double> ax) {
   QString path =
       askPath(&window, QStringLiteral("Export data"), QStringLiteral("CSV file (*.csv)"), true);
   if (!path.isEmpty()) showFailure(&window, window.exportCsv(path, ax));

@@ -12,18 +12,17 @@
 #include <optional>
 #include <string>
 
+#include "platform/qt/figure_host.h"
 #include "platform/qt/interaction.h"
 
 namespace rt::qt {
-
-class FigureWindow;
 
 // An entry of the context menu of an axes: shown where `applies(axes)` holds
 // (an empty predicate: on every axes); `run(window, axes)` when chosen.
 struct AxesAction {
   QString label;
   std::function<bool(double ax)> applies;
-  std::function<void(FigureWindow& window, double ax)> run;
+  std::function<void(FigureHost& window, double ax)> run;
 };
 void addAxesAction(AxesAction action);
 
@@ -33,13 +32,13 @@ void addAxesAction(AxesAction action);
 struct FigureAction {
   QString menu, label;
   QKeySequence shortcut;
-  std::function<void(FigureWindow& window)> run;
+  std::function<void(FigureHost& window)> run;
   std::function<bool(double fig)> applies = {};
 };
 void addFigureAction(FigureAction action);
 
 // The context menu of axes `ax` of `window` (deleted when closed).
-QMenu* makeAxesMenu(FigureWindow& window, double ax);
+QMenu* makeAxesMenu(FigureHost& window, double ax);
 
 // The tool buttons under a window's menu bar: drawn by the style as a
 // toolbar's checkable buttons, the one of the window's tool pressed in. One
@@ -49,7 +48,7 @@ class ToolStrip : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ToolStrip(FigureWindow& window);
+  explicit ToolStrip(FigureHost& window);
   QSize sizeHint() const override;
   // The button of the `i`-th tool, in the strip's coordinates.
   QRect buttonRect(std::size_t i) const;
@@ -65,7 +64,7 @@ class ToolStrip : public QWidget {
   std::optional<std::size_t> buttonAt(QPoint pos) const;
   QSize buttonSize(std::size_t i) const;
 
-  FigureWindow& window_;
+  FigureHost& window_;
   std::optional<std::size_t> hovered_, pressed_;
 };
 
@@ -76,7 +75,7 @@ class ToolStrip : public QWidget {
 // fills.
 class FigureMenus {
  public:
-  explicit FigureMenus(FigureWindow& window);
+  explicit FigureMenus(FigureHost& window);
   ~FigureMenus();
   FigureMenus(const FigureMenus&) = delete;
   FigureMenus& operator=(const FigureMenus&) = delete;
@@ -98,7 +97,7 @@ class FigureMenus {
   QAction* makeAction(std::size_t entry);
   void fill(Menu& m);
 
-  FigureWindow& window_;
+  FigureHost& window_;
   QMenuBar* bar_;
   ToolStrip* strip_;
   std::vector<Menu> menus_;
@@ -121,7 +120,7 @@ QString askPath(QWidget* parent, const QString& caption, const QString& filter, 
 void showFailure(QWidget* parent, const std::string& message);
 
 // File dialogs, with failures shown naming the path and the reason.
-void saveImageDialog(FigureWindow& window);
-void exportCsvDialog(FigureWindow& window, std::optional<double> ax);
+void saveImageDialog(FigureHost& window);
+void exportCsvDialog(FigureHost& window, std::optional<double> ax);
 
 }  // namespace rt::qt

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/qt/data_cursor.h"
+#include "platform/qt/figure_host.h"
 #include "platform/qt/interaction.h"
 #include "platform/qt/renderer.h"
 
@@ -23,12 +24,12 @@ namespace rt::qt {
 
 class FigureMenus;
 
-class FigureWindow : public QWidget {
+class FigureWindow : public FigureHost {
  public:
   FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose);
   ~FigureWindow() override;
 
-  double figure() const { return fig_; }
+  double figure() const override { return fig_; }
   // The object is gone: closing the window does nothing more.
   void detach();
 
@@ -44,8 +45,8 @@ class FigureWindow : public QWidget {
   std::optional<AxesLayout> axesAt(QPointF pixel) const;
   const std::vector<AxesLayout>& layouts() const { return layouts_; }
 
-  Tool tool() const { return interaction_.tool(); }
-  void setTool(Tool t);
+  Tool tool() const override { return interaction_.tool(); }
+  void setTool(Tool t) override;
   // The data point marked now, if any.
   const std::optional<DataTip>& dataTip() const { return tip_; }
   // An object of the figure was made, changed (`name` the property written)
@@ -54,20 +55,20 @@ class FigureWindow : public QWidget {
   // window when that part is not known).
   void objectChanged(double h, const std::string& name = {});
 
-  void resetAllViews();
-  void zoomAll(double factor);
+  void resetAllViews() override;
+  void zoomAll(double factor) override;
   // The figure's area as the user sees it, to the clipboard.
-  void copyImage();
+  void copyImage() override;
 
   // The figure's area with its controls, as a file: PNG, SVG or PDF by the
   // file's suffix. An empty string, or a message naming the path and why it
   // was not written. The layouts kept for the screen stay as they are.
-  std::string saveImage(const QString& path);
+  std::string saveImage(const QString& path) override;
   std::string savePng(const QString& path);
   std::string saveSvg(const QString& path);
   std::string savePdf(const QString& path);
   // The data of one axes (or of the whole figure) as comma-separated text.
-  std::string exportCsv(const QString& path, std::optional<double> ax = std::nullopt);
+  std::string exportCsv(const QString& path, std::optional<double> ax = std::nullopt) override;
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -9,7 +9,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
-#include "platform/array/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace rt::qt {
 

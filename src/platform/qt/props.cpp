@@ -50,6 +50,8 @@ Array tryProp(double h, std::string_view name) {
     if (!gfx::exists(h)) return {};
     return gfx::prop(h, name);
   } catch (const std::exception&) {
+    // A property this type of object lacks reads as unset, the same as an
+    // object already deleted: every caller draws with its default then.
     return {};
   }
 }
@@ -254,6 +256,8 @@ double figureOf(double h) {
       h = gfx::parent(h);
     }
   } catch (const std::exception&) {
+    // A chain of parents broken by a deletion leads to no figure: NaN, which
+    // every caller takes as "none".
   }
   return std::nan("");
 }

@@ -216,6 +216,8 @@ struct QtFrontEnd::Impl {
     try {
       open = !gfx::figures().empty();
     } catch (const std::exception&) {
+      // Only an object system already shut down throws here: no figure is
+      // open then, and the loop ends as it should.
     }
     if (!open || windows.empty()) loop->quit();
   }
@@ -320,6 +322,7 @@ int QtFrontEnd::run() {
   try {
     open = !gfx::figures().empty();
   } catch (const std::exception&) {
+    // As in quitIfDone: an object system shut down has no figure to wait for.
   }
   if (!open || d_->windows.empty()) return 0;
   QEventLoop loop;

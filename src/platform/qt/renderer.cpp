@@ -7,10 +7,12 @@
 #include <string>
 
 #include "platform/graphics/graphics.h"
+#include "platform/qt/axes_painting.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/file_output.h"
+#include "platform/qt/object_queries.h"
 #include "platform/qt/props.h"
-#include "platform/qt/render_support.h"
+#include "platform/qt/text_drawing.h"
 
 namespace rt::qt {
 namespace {
@@ -282,6 +284,8 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
   try {
     kids = gfx::children(fig);
   } catch (const std::exception&) {
+    // A figure deleted after its repaint was queued: its background alone is
+    // drawn, and its window goes with the deletion's own notice.
     return;
   }
   std::optional<std::vector<QRectF>> controls;  // made when an axes is painted
@@ -290,7 +294,7 @@ void paintFigure(QPainter& painter, double fig, QSize size, PaintOptions options
     try {
       type = gfx::type(c);
     } catch (const std::exception&) {
-      continue;
+      continue;  // a child deleted since the list was read: nothing to draw
     }
     if (type == "axes") {
       std::optional<AxesLayout> layout = keptLayout(c, before, options.region);

@@ -28,7 +28,6 @@ struct Log {
   std::vector<Event> events;
   int runs = 0;
   bool figureOpenWhenRun = false;
-  std::function<void(double)> onCreated;  // runs inside objectCreated
 
   std::size_t count(Event::Kind k, double h = -1, const std::string& name = {}) const {
     std::size_t n = 0;
@@ -45,10 +44,7 @@ class HeadlessFrontEnd : public rt::FrontEnd {
   HeadlessFrontEnd(std::shared_ptr<Log> log, std::function<void()> script = {})
       : log_(std::move(log)), script_(std::move(script)) {}
 
-  void objectCreated(double h) override {
-    log_->events.push_back({Event::Created, h, {}});
-    if (log_->onCreated) log_->onCreated(h);
-  }
+  void objectCreated(double h) override { log_->events.push_back({Event::Created, h, {}}); }
   void objectDeleted(double h) override {
     // The object is still there while it is being deleted.
     EXPECT_TRUE(rt::gfx::exists(h));

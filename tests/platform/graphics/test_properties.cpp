@@ -121,27 +121,4 @@ TEST_F(Properties, HandlesAndApplicationData) {
   EXPECT_EQ(h(rt::getappdata(f, s("LayoutOptions"))), 2);
 }
 
-TEST_F(Properties, FrontEndSeesCompleteObjectsAndEachWrite) {
-  std::vector<std::string> seen;
-  log->onCreated = [&](double hc) {
-    if (rt::gfx::type(hc) == "uicontrol") seen.push_back(rt::gfx::prop(hc, "Tag").text());
-  };
-  const rt::Array f = rt::figure();
-  const rt::Array c = rt::uicontrol({s("Parent"), f, s("Tag"), s("slider1")});
-  EXPECT_EQ(seen, std::vector<std::string>{"slider1"});
-  EXPECT_EQ(log->count(Event::Changed, h(c)), 0u);  // creation pairs are not changes
-  rt::set(c, {s("val"), n(3), s("tag"), s("s")});
-  EXPECT_EQ(log->count(Event::Changed, h(c), "Value") + log->count(Event::Changed, h(c), "Tag"),
-            2u);
-
-  // An axes is announced before its four label texts.
-  const std::size_t first = log->events.size();
-  const rt::Array ax = rt::axes({s("Parent"), f});
-  V created;
-  for (std::size_t i = first; i < log->events.size(); ++i)
-    if (log->events[i].kind == Event::Created) created.push_back(log->events[i].h);
-  EXPECT_EQ(created, (V{h(ax), h(rt::get(ax, "Title")), h(rt::get(ax, "XLabel")),
-                        h(rt::get(ax, "YLabel")), h(rt::get(ax, "ZLabel"))}));
-}
-
 }  // namespace

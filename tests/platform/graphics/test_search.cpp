@@ -218,15 +218,4 @@ TEST_F(ManyFigures, FindsWhatTheWalkFindsInItsOrder) {
   EXPECT_EQ(rt::findobj({s("Tag"), s("seen")}).re()[0], 0) << "the root comes first";
 }
 
-TEST_F(ManyFigures, ASurfaceSharesItsDataInsteadOfCopyingThem) {
-  rt::figure();
-  std::vector<rt::Array> args = {rt::matrix(2, 3, V{1, 2, 3, 4, 5, 6})};
-  const double surf = h(rt::surface(args));
-  EXPECT_EQ(rt::gfx::prop(surf, "ZData").id(), args[0].id());
-  EXPECT_EQ(rt::gfx::prop(surf, "CData").id(), args[0].id()) << "the colour is the height";
-  // Complex data are drawn by their real parts: those are a new array.
-  args = {rt::complexMatrix(1, 2, V{1, 2}, V{3, 4})};
-  EXPECT_EQ(values(rt::gfx::prop(h(rt::surface(args)), "ZData")), (V{1, 2}));
-}
-
 }  // namespace

@@ -1,12 +1,9 @@
 // A user's mouse and keys on figure windows: zoom, pan and rotate written
 // through the object system and undone by a double click, the data cursor,
-// the menus, files that are whole or not written at all, and the window's
+// files that are whole or not written at all, and the window's
 // answer to "which axes is under this pixel".
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest/QTest>
@@ -14,7 +11,6 @@
 #include <vector>
 
 #include "platform/graphics/data_export.h"
-#include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/qt_fixture.h"
 #include "platform/qt/renderer.h"
@@ -159,60 +155,6 @@ TEST_F(Figures, HoveringMarksTheNearestPointWithTheLabelsAndNewDataClearIt) {
   EXPECT_EQ(w->dataTip()->y, 9);
   rt::set(rt::scalar(line), {s("YData"), rt::row(std::vector<double>(11, 1.0 / 3))});
   EXPECT_FALSE(w->dataTip());
-}
-
-TEST_F(Figures, OneToolAtATimeAndTheKeysOfTheWindow) {
-  FigureWindow* w = surfacePlot();
-  // The figure's area lies below the menus, and the axes in it.
-  EXPECT_GT(w->menuHeight(), 0);
-  EXPECT_GE(w->layouts().at(0).box.top(), w->menuHeight());
-
-  auto* strip = w->findChild<rt::qt::ToolStrip*>();
-  ASSERT_NE(strip, nullptr);
-  QTest::mouseClick(strip, Qt::LeftButton, {}, strip->buttonRect(0).center());
-  EXPECT_EQ(w->tool(), Tool::Pan);
-  QTest::mouseClick(strip, Qt::LeftButton, {}, strip->buttonRect(3).center());
-  EXPECT_EQ(w->tool(), Tool::DataCursor);
-  // The Tools menu, made when it first opens, shows the tool that is on.
-  QMenu* tools = w->findChild<QMenuBar*>()->actions().at(2)->menu();
-  tools->popup({});
-  auto checked = [&] {
-    QStringList on;
-    for (QAction* a : tools->actions())
-      if (a->isChecked()) on << a->text();
-    return on;
-  };
-  EXPECT_EQ(checked(), QStringList{"Data cursor"});
-  tools->actions().at(0)->trigger();
-  EXPECT_EQ(w->tool(), Tool::Pan);
-  tools->close();
-  QTest::keyClick(w, Qt::Key_Escape);
-  EXPECT_EQ(w->tool(), Tool::None);
-  EXPECT_EQ(checked(), QStringList{});
-  QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
-  EXPECT_FALSE(rt::gfx::exists(fig)) << "Ctrl+W closes the figure";
-}
-
-TEST_F(Figures, TheContextMenuOfAnAxesOffersItsActionsAndRegisteredOnes) {
-  FigureWindow* w = linePlot("none");
-  double other = handle(rt::axes({s("Position"), rt::row({0.8, 0.8, 0.1, 0.1})}));
-  rt::qt::addAxesAction({"Only on the line's axes", [mine = ax](double a) { return a == mine; },
-                         [](FigureWindow& win, double) { win.setTool(Tool::Zoom); }});
-  w->repaint();
-  QPoint at = pixelOf(w, 5, 50);
-  QContextMenuEvent click(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
-  QApplication::sendEvent(w, &click);
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  ASSERT_NE(menu, nullptr);
-  QStringList labels;
-  for (QAction* a : menu->actions()) labels << a->text();
-  EXPECT_EQ(labels, (QStringList{"Save image...", "Export data as CSV...", "Reset view",
-                                 "Data cursor", "Only on the line's axes"}));
-  menu->actions().last()->trigger();
-  EXPECT_EQ(w->tool(), Tool::Zoom);
-  menu->close();
-  std::unique_ptr<QMenu> second(rt::qt::makeAxesMenu(*w, other));
-  EXPECT_EQ(second->actions().size(), 4) << "the predicate leaves the other axes out";
 }
 
 TEST_F(Figures, ExportedDataReadBackEqualAndAFailedWriteLeavesNoFile) {

@@ -11,8 +11,8 @@
 #include <cmath>
 #include <map>
 
+#include "platform/qt/polyline_thinning.h"
 #include "platform/qt/qt_fixture.h"
-#include "platform/qt/render_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "support/iskeyword.h"
+#include "toolbox/iskeyword.h"
 
 #include <array>
 

@@ -2,13 +2,13 @@
 // verdict on a character row depends on its characters alone, and guihandles
 // asks it about the same few tags on every slider act, so verdicts on rows
 // are kept by their characters.
-#include "support/isvarname.h"
+#include "toolbox/isvarname.h"
 
 #include <cstring>
 #include <string>
 #include <unordered_map>
 
-#include "support/iskeyword.h"
+#include "toolbox/iskeyword.h"
 
 namespace isvarname {
 

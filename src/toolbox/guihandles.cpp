@@ -1,14 +1,15 @@
 // guihandles: the tagged objects of a figure gathered into the `handles`
 // structure, one field per usable tag, in the order the object search finds
 // them.
-#include "support/guihandles.h"
+#include "toolbox/guihandles.h"
 
 #include <array>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "support/isvarname.h"
+#include "platform/graphics/graphics.h"
+#include "toolbox/isvarname.h"
 
 namespace guihandles {
 

@@ -12,7 +12,7 @@
 #include <set>
 #include <string>
 
-#include "platform/array/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 

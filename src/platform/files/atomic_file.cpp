@@ -1,6 +1,6 @@
 // POSIX calls rather than a toolkit's saving file: every step's errno is kept
 // for the message, and targets that cannot be renamed over are handled.
-#include "platform/array/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

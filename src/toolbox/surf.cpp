@@ -1,7 +1,9 @@
-#include "support/surf.h"
+#include "toolbox/surf.h"
 
 #include <cstddef>
 #include <vector>
+
+#include "platform/graphics/graphics.h"
 
 namespace surf {
 

@@ -1,8 +1,10 @@
 // The axis-label functions xlabel, ylabel and zlabel: one body, each function
 // told apart by its constants and whether it has a bypass.
-#include "support/labels.h"
+#include "toolbox/labels.h"
 
 #include <vector>
+
+#include "platform/graphics/graphics.h"
 
 namespace {
 

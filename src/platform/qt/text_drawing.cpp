@@ -1,0 +1,234 @@
+// Text measuring and drawing for the renderer, with the advances and number
+// layouts it keeps between repaints.
+#include "platform/qt/text_drawing.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPaintEngine>
+#include <QPointer>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "platform/graphics/graphics.h"
+#include "platform/qt/object_queries.h"
+#include "platform/qt/props.h"
+
+namespace rt::qt::render {
+
+namespace {
+
+std::vector<PaintedText>* textLog = nullptr;
+
+// The advance of a line of text in a font. Shaping a tick label costs as
+// much as drawing it, and an axes measures the same few labels on every
+// repaint (the y labels twice), so advances are kept per font and text.
+// Painting runs on the one GUI thread; the store is never freed, so no font
+// outlives the font system when the program ends.
+// Whether the stores below must start afresh: kept layouts and fonts hold
+// the font engines of the application that made them, which go with it (a
+// test, or a program that starts Qt again, makes a new application).
+bool applicationChanged(QPointer<QCoreApplication>& seen) {
+  if (seen == QCoreApplication::instance()) return false;
+  seen = QCoreApplication::instance();
+  return true;
+}
+
+double textAdvance(const QFont& font, const QFontMetricsF& fm, const QString& line) {
+  // Bounds: a program drawing ever new texts or fonts starts a store afresh.
+  constexpr qsizetype kMostFonts = 64, kMostAdvances = 4096;
+  static auto* advances = new QHash<QFont, QHash<QString, double>>();
+  static QPointer<QCoreApplication> madeBy;
+  if (applicationChanged(madeBy)) advances->clear();
+  if (advances->size() >= kMostFonts && !advances->contains(font)) advances->clear();
+  QHash<QString, double>& ofFont = (*advances)[font];
+  if (auto known = ofFont.constFind(line); known != ofFont.constEnd()) return *known;
+  if (ofFont.size() >= kMostAdvances) ofFont.clear();
+  return ofFont[line] = fm.horizontalAdvance(line);
+}
+
+// Whether a line holds only what numbers are written with (tick labels and
+// their power of ten). A line of these, shaped once and drawn where the
+// painter's own text drawing puts it, sets the same pixels; for other text
+// the two can differ, so it is laid out afresh each time.
+bool numberText(const QString& line) {
+  for (QChar c : line)
+    if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+' || c == u'x' ||
+          c == u'^' || c == u'e' || c == u'E'))
+      return false;
+  return !line.isEmpty();
+}
+
+// A line of text laid out and shaped once in a pixel-sized font. An axes
+// draws the same few tick labels at every repaint, and laying out and
+// shaping a label costs more than drawing its glyphs. Bounded like the
+// advances above.
+const QTextLayout& shapedLine(const QFont& font, const QString& line) {
+  constexpr qsizetype kMostLines = 1024;
+  static auto* shaped = new QHash<std::pair<QFont, QString>, std::shared_ptr<QTextLayout>>();
+  static QPointer<QCoreApplication> madeBy;
+  if (applicationChanged(madeBy)) shaped->clear();
+  std::pair<QFont, QString> key(font, line);
+  if (auto known = shaped->constFind(key); known != shaped->constEnd()) return **known;
+  if (shaped->size() >= kMostLines) shaped->clear();
+  auto layout = std::make_shared<QTextLayout>(line, font);
+  layout->setCacheEnabled(true);
+  layout->beginLayout();
+  layout->createLine();
+  layout->endLayout();
+  return *shaped->insert(key, std::move(layout)).value();
+}
+
+}  // namespace
+
+TextLogScope::TextLogScope(std::vector<PaintedText>* log) : log_(log), saved_(textLog) {
+  if (log) log->clear();
+  textLog = log;
+}
+
+TextLogScope::~TextLogScope() {
+  if (log_ && saved_) saved_->insert(saved_->end(), log_->begin(), log_->end());
+  textLog = saved_;
+}
+
+bool textAvailable() {
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// --------------------------------------------------------------- text
+
+HAlign hAlignOf(const std::string& k, HAlign fallback) {
+  if (k == "left") return HAlign::Left;
+  if (k == "center") return HAlign::Center;
+  if (k == "right") return HAlign::Right;
+  return fallback;
+}
+
+VAlign vAlignOf(const std::string& k, VAlign fallback) {
+  if (k == "top" || k == "cap") return VAlign::Top;
+  if (k == "middle") return VAlign::Middle;
+  if (k == "bottom" || k == "baseline") return VAlign::Bottom;
+  return fallback;
+}
+
+QSizeF textBlockSize(const QStringList& lines, const QFont& font) {
+  if (!textAvailable() || lines.isEmpty()) return {};
+  QFontMetricsF fm(font);
+  double w = 0;
+  for (const QString& l : lines) w = std::max(w, textAdvance(font, fm, l));
+  return {w, fm.lineSpacing() * lines.size()};
+}
+
+// The area of an unturned block of `size` anchored at `anchor`.
+QRectF blockRect(QSizeF size, QPointF anchor, HAlign h, VAlign v) {
+  double x0 = h == HAlign::Left ? 0 : h == HAlign::Center ? -size.width() / 2 : -size.width();
+  double y0 = v == VAlign::Top ? 0 : v == VAlign::Middle ? -size.height() / 2 : -size.height();
+  return {anchor + QPointF(x0, y0), size};
+}
+
+// Draws a block of lines anchored at `anchor`, turned by `rotationDeg`
+// counter-clockwise about the anchor.
+void drawTextBlock(QPainter& p, const QStringList& lines, QPointF anchor, const QFont& font,
+                   const QColor& color, HAlign h, VAlign v, double rotationDeg) {
+  if (!textAvailable() || lines.isEmpty()) return;
+  QSizeF size = textBlockSize(lines, font);
+  QFontMetricsF fm(font);
+  QPointF origin = blockRect(size, QPointF(0, 0), h, v).topLeft();
+  double x0 = origin.x(), y0 = origin.y();
+  int flags = h == HAlign::Left     ? Qt::AlignLeft
+              : h == HAlign::Center ? Qt::AlignHCenter
+                                    : Qt::AlignRight;
+  p.save();
+  p.translate(anchor);
+  if (rotationDeg != 0) p.rotate(-rotationDeg);
+  p.setFont(font);
+  p.setPen(color);
+  const bool raster = p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QRectF r(x0, y0 + i * fm.lineSpacing(), size.width(), fm.lineSpacing());
+    if (raster && font.pixelSize() > 0 && numberText(lines[i])) {
+      const QTextLayout& shaped = shapedLine(font, lines[i]);
+      double w = shaped.lineAt(0).naturalTextWidth();
+      double x = h == HAlign::Left     ? r.x()
+                 : h == HAlign::Center ? r.x() + (r.width() - w) / 2
+                                       : r.right() - w;
+      shaped.draw(&p, QPointF(x, r.y()));
+    } else {
+      p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
+    }
+  }
+  if (textLog) {
+    textLog->push_back({lines.join(QLatin1Char('\n')),
+                        p.deviceTransform().mapRect(QRectF(origin, size)),
+                        QFontInfo(font).pixelSize() * deviceScale(p)});
+  }
+  p.restore();
+}
+
+QFont legibleFont(QFont font, double deviceScale, double boxHeight) {
+  int least = std::max(static_cast<int>(std::ceil(kLeastTextPx / std::max(deviceScale, 1e-9))),
+                       static_cast<int>(std::lround(boxHeight * kTextPerBoxHeight)));
+  if (font.pixelSize() > 0 && font.pixelSize() < least) font.setPixelSize(least);
+  return font;
+}
+
+double deviceScale(const QPainter& p) {
+  return std::sqrt(std::abs(p.deviceTransform().determinant()));
+}
+
+TextObject readText(double t, double axesHeight, double deviceScale) {
+  TextObject obj;
+  if (!std::isfinite(t) || !visible(t)) return obj;
+  obj.lines = propLines(t, "String");
+  if (!obj.shown()) return obj;
+  if (textAvailable()) {
+    obj.font = propFont(t, axesHeight);
+    // A size below one point or pixel cannot be meant in those units: it is
+    // the normalised size of an axes whose font the label copied (the label
+    // functions copy FontSize but not FontUnits). Read it as the axes does.
+    double size = propScalar(t, "FontSize", 10);
+    double ax = gfx::exists(t) ? gfx::parent(t) : std::nan("");
+    if (size < 1 && propKeyword(t, "FontUnits") != "normalized" &&
+        propKeyword(ax, "FontUnits") == "normalized") {
+      obj.font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * axesHeight))));
+    }
+    obj.font = legibleFont(obj.font, deviceScale, axesHeight);
+  }
+  obj.color = propColor(t, "Color").value_or(Qt::black);
+  return obj;
+}
+
+// Texts of an axes other than its title and labels, at their Position (in
+// data units unless their Units say otherwise).
+void drawFreeTexts(QPainter& p, double ax, const QRectF& box,
+                   const std::function<QPointF(double, double, double)>& toScreen) {
+  if (!textAvailable()) return;
+  double labels[4] = {labelHandle(ax, "Title"), labelHandle(ax, "XLabel"),
+                      labelHandle(ax, "YLabel"), labelHandle(ax, "ZLabel")};
+  for (double t : childrenOfType(ax, "text")) {
+    if (std::find(std::begin(labels), std::end(labels), t) != std::end(labels)) continue;
+    TextObject obj = readText(t, box.height(), deviceScale(p));
+    std::vector<double> pos = propValues(t, "Position");
+    if (!obj.shown() || pos.size() < 2) continue;
+    double z = pos.size() >= 3 ? pos[2] : 0.0;
+    std::string units = propKeyword(t, "Units");
+    QPointF at;
+    if (units.empty() || units == "data") {
+      if (!std::isfinite(pos[0]) || !std::isfinite(pos[1]) || !std::isfinite(z)) continue;
+      at = toScreen(pos[0], pos[1], z);
+    } else {
+      at = QPointF(box.left() + toPixels(pos[0], units, box.width()),
+                   box.bottom() - toPixels(pos[1], units, box.height()));
+    }
+    double rotation = propScalar(t, "Rotation", 0);
+    drawTextBlock(p, obj.lines, at, obj.font, obj.color,
+                  hAlignOf(propKeyword(t, "HorizontalAlignment"), HAlign::Left),
+                  vAlignOf(propKeyword(t, "VerticalAlignment"), VAlign::Middle),
+                  std::isfinite(rotation) ? rotation : 0);
+  }
+}
+
+}  // namespace rt::qt::render
