@@ -1,0 +1,187 @@
+// The refined transmission-line model. At each frequency:
+//  1. the patch as a line: Hammerstad-Jensen with Kirschning-Jansen
+//     dispersion gives ee(f) and Zc(f);
+//  2. each radiating edge: the slot's own conductance from its radiation
+//     integral, the mutual conductance of the pair, and the susceptance of
+//     the Kirschning-Jansen-Koster length extension, B = tan(beta dL) / Zc;
+//  3. the losses: conductor and dielectric attenuation on the line;
+//  4. the network: the feed splits the line in two sections, whose far ends
+//     meet the slots' two-port admittance [G1 + jB, -G12; -G12, G1 + jB]
+//     (node voltages of the dominant mode are in antiphase, their slot
+//     fields in phase, hence the minus);
+//  5. the probe's series reactance on top.
+// Efficiency is the slots' share of the power into the feed; Q is the
+// Yaghjian-Best value w |dY/dw| / (2 G) of the feed's admittance.
+#include "antenna/refined_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "antenna/microstrip.h"
+#include "antenna/radiating_slots.h"
+
+namespace antenna {
+
+namespace {
+
+using Complex = std::complex<double>;
+
+constexpr double kEulerGamma = 0.5772156649015329;
+
+// Relative frequency step of the derivative behind Q: small against any
+// patch bandwidth, large against rounding.
+constexpr double kQStep = 1e-5;
+
+// The feed's admittance and how the power it takes is shared.
+struct FeedPoint {
+  Complex admittance;
+  double efficiency;
+};
+
+// Reactance of a coaxial probe of diameter d through the substrate, in
+// series with the patch: X = (eta0 k0 h / 2 pi) [ln(4 / (k0 sqrt(er) d)) -
+// gamma] (Garg, Bhartia, Bahl and Ittipiboon, Microstrip Antenna Design
+// Handbook, 2001, probe-fed patch).
+double probeReactance(double k0, const Patch& p, double pinDiameter) {
+  return kEta0 * k0 * p.height / (2 * kPi) *
+         (std::log(4 / (k0 * std::sqrt(p.er) * pinDiameter)) - kEulerGamma);
+}
+
+// The two radiating edges' conductances at one frequency.
+struct Slots {
+  double self, mutual;
+};
+
+// One section of the patch line from the feed (z = 0) to a slot (z = len).
+// With a real Zc and gamma = alpha + j beta the line is distortionless, and
+// with V(z) = a e^(-gamma z) + b e^(gamma z) its power flow is (|a|^2
+// e^(-2 alpha z) - |b|^2 e^(2 alpha z)) / (2 Zc): what it loses between its
+// ends is that difference, written so that a lossless line loses exactly
+// nothing and no two large powers are subtracted.
+struct Section {
+  double zc, alpha, beta, len;
+
+  double loss(Complex vFeed, Complex iFeed) const {
+    if (alpha == 0) return 0;
+    const Complex a = (vFeed + zc * iFeed) / 2.0, b = (vFeed - zc * iFeed) / 2.0;
+    return (std::norm(a) * -std::expm1(-2 * alpha * len) +
+            std::norm(b) * std::expm1(2 * alpha * len)) /
+           (2 * zc);
+  }
+};
+
+class PatchLine {
+ public:
+  PatchLine(const Patch& patch, const Board& board)
+      : p_(patch),
+        b_(board),
+        u_(patch.width / patch.height),
+        quasiStatic_(hammerstadJensenLine(u_, patch.er)) {}
+
+  Slots slots(double hz) const {
+    const double k0 = 2 * kPi * hz / kSpeedOfLight;
+    return {slotConductance(k0, p_.width), mutualSlotConductance(k0, p_.width, p_.length)};
+  }
+
+  FeedPoint feed(double hz, const Slots& slots) const {
+    const LineState line = dispersiveLine(quasiStatic_, u_, p_.er, p_.height, hz);
+    const double k0 = 2 * kPi * hz / kSpeedOfLight;
+    const double beta = k0 * std::sqrt(line.ee);
+    const double extension = p_.height * kirschningJansenKosterOpenEnd(u_, p_.er, line.ee);
+    const Complex self(slots.self, std::tan(beta * extension) / line.zc);
+    const double rs = surfaceResistance(hz, b_.conductivity, b_.copperThickness);
+    const double alpha = conductorAttenuation(rs, line.zc, p_.width) +
+                         dielectricAttenuation(hz, p_.er, line, b_.lossTangent);
+    return solve({line.zc, alpha, beta, p_.feedOffset},
+                 {line.zc, alpha, beta, p_.length - p_.feedOffset}, self, -slots.mutual,
+                 slots.self);
+  }
+
+  // Yaghjian and Best's Q of the feed's admittance. The slot conductances
+  // are held over the step: their own change moves Q by about 1/(2 Q^2).
+  double qualityFactor(double hz, const Slots& slots, double g) const {
+    const Complex below = feed(hz * (1 - kQStep), slots).admittance;
+    const Complex above = feed(hz * (1 + kQStep), slots).admittance;
+    return std::abs(above - below) / (2 * kQStep) / (2 * g);
+  }
+
+ private:
+  // With the feed's voltage 1, the two slot voltages V1, V2 follow from the
+  // two sections (ABCD from the feed to each end, I_k the current into the
+  // slot network there); the feed's current is then its admittance.
+  FeedPoint solve(const Section& s1, const Section& s2, Complex self, double mutual,
+                  double g1) const {
+    const Complex gamma(s1.alpha, s1.beta);
+    const double zc = s1.zc;
+    const Complex ch1 = std::cosh(gamma * s1.len), sh1 = std::sinh(gamma * s1.len);
+    const Complex ch2 = std::cosh(gamma * s2.len), sh2 = std::sinh(gamma * s2.len);
+    // ch1 V1 + zc sh1 (self V1 + mutual V2) = 1, and the same from side 2.
+    const Complex a11 = ch1 + zc * sh1 * self, a12 = zc * sh1 * mutual;
+    const Complex a21 = zc * sh2 * mutual, a22 = ch2 + zc * sh2 * self;
+    const Complex det = a11 * a22 - a12 * a21;
+    const Complex v1 = (a22 - a12) / det, v2 = (a11 - a21) / det;
+    const Complex i1 = self * v1 + mutual * v2, i2 = mutual * v1 + self * v2;
+    const Complex into1 = sh1 * v1 / zc + ch1 * i1, into2 = sh2 * v2 / zc + ch2 * i2;
+    const double radiated =
+        (g1 * (std::norm(v1) + std::norm(v2)) + 2 * mutual * (v1 * std::conj(v2)).real()) / 2;
+    const double lost = s1.loss(1.0, into1) + s2.loss(1.0, into2);
+    return {into1 + into2, radiated / (radiated + lost)};
+  }
+
+  const Patch p_;
+  const Board b_;
+  const double u_;
+  const LineState quasiStatic_;
+};
+
+}  // namespace
+
+std::string refinedInputProblem(const Patch& p, const Board& b, std::span<const double> hz) {
+  const auto positive = [](double x) { return std::isfinite(x) && x > 0; };
+  if (!positive(p.width)) return "The patch width must be a positive number.";
+  if (!positive(p.length)) return "The patch length must be a positive number.";
+  if (!positive(p.height)) return "The substrate height must be a positive number.";
+  if (!std::isfinite(p.er) || p.er < 1) return "The relative permittivity must be at least 1.";
+  if (!(p.feedOffset >= 0 && p.feedOffset <= p.length / 2))
+    return "The feed offset must lie between 0 and half the patch length.";
+  if (!(b.lossTangent >= 0 && b.lossTangent <= 0.1))
+    return "The loss tangent must lie between 0 and 0.1.";
+  if (!positive(b.copperThickness)) return "The copper thickness must be a positive number.";
+  if (!(b.conductivity >= 1e6)) return "The conductivity must be at least 1e6 S/m (a metal).";
+  if (!positive(b.pinDiameter)) return "The probe pin diameter must be a positive number.";
+  if (hz.empty()) return "The band has no frequencies.";
+  for (double f : hz)
+    if (!positive(f)) return "Every frequency of the band must be a positive number.";
+  return {};
+}
+
+RefinedSweep refinedImpedance(const Patch& patch, const Board& board, std::span<const double> hz) {
+  if (std::string problem = refinedInputProblem(patch, board, hz); !problem.empty())
+    throw std::invalid_argument(problem);
+  const PatchLine model(patch, board);
+  RefinedSweep out;
+  out.hz.assign(hz.begin(), hz.end());
+  out.zin.reserve(hz.size());
+  out.efficiency.reserve(hz.size());
+  out.q.reserve(hz.size());
+  for (double f : hz) {
+    const Slots slots = model.slots(f);
+    const FeedPoint feed = model.feed(f, slots);
+    const double k0 = 2 * kPi * f / kSpeedOfLight;
+    out.zin.push_back(1.0 / feed.admittance +
+                      Complex(0, probeReactance(k0, patch, board.pinDiameter)));
+    out.efficiency.push_back(feed.efficiency);
+    out.q.push_back(model.qualityFactor(f, slots, feed.admittance.real()));
+  }
+  return out;
+}
+
+std::vector<double> linearBand(double fminHz, double fmaxHz, int points) {
+  std::vector<double> hz(std::max(points, 0));
+  for (int k = 0; k < points; ++k)
+    hz[k] = k == points - 1 ? fmaxHz : fminHz + k * (fmaxHz - fminHz) / (points - 1);
+  return hz;
+}
+
+}  // namespace antenna

@@ -1,0 +1,107 @@
+// The refined patch model as a whole: power bookkeeping, the quality factor
+// against the resonance's own width, the full-wave reference patch, and a
+// hostile sweep over the window's ranges.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <stdexcept>
+
+#include "antenna/refined_model.h"
+
+namespace {
+
+using namespace antenna;
+
+const Board kLossless{0, 35e-6, INFINITY, 1.27e-3};
+
+// The FR-4 patch of the full-wave reference run (probe 9 mm from the edge).
+const Patch kReference{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
+
+size_t peakOfResistance(const RefinedSweep& s) {
+  return std::max_element(s.zin.begin(), s.zin.end(),
+                          [](auto a, auto b) { return a.real() < b.real(); }) -
+         s.zin.begin();
+}
+
+TEST(RefinedModel, LosslessBoardRadiatesAllItTakes) {
+  for (const Patch& p :
+       {kReference, Patch{10e-3, 80e-3, 3e-3, 10.2, 0}, Patch{1e-3, 1e-3, 20e-3, 1, 0.5e-3}}) {
+    const RefinedSweep s = refinedImpedance(p, kLossless, linearBand(0.1e9, 100e9));
+    for (double e : s.efficiency) ASSERT_EQ(e, 1);
+  }
+  const RefinedSweep lossy = refinedImpedance(kReference, Board{}, linearBand(1e9, 4e9));
+  for (double e : lossy.efficiency) ASSERT_TRUE(e > 0 && e < 1);
+}
+
+TEST(RefinedModel, QualityFactorIsTheResonanceWidth) {
+  // A parallel resonance's R falls to half at f0 (1 +- 1 / (2 Q)).
+  const RefinedSweep s = refinedImpedance(kReference, Board{}, linearBand(2.0e9, 2.7e9, 20000));
+  const size_t k = peakOfResistance(s);
+  const double half = s.zin[k].real() / 2;
+  size_t lo = k, hi = k;
+  while (s.zin[lo].real() > half) --lo;
+  while (s.zin[hi].real() > half) ++hi;
+  EXPECT_NEAR(s.q[k], s.hz[k] / (s.hz[hi] - s.hz[lo]), 0.05 * s.q[k]);
+}
+
+TEST(RefinedModel, ReferencePatchAgainstFullWave) {
+  // Full-wave (openEMS, fine mesh): the R peak at 2.3308 GHz, 80.9 ohm.
+  const RefinedSweep s = refinedImpedance(kReference, kLossless, linearBand(2.0e9, 2.7e9, 7001));
+  const size_t k = peakOfResistance(s);
+  EXPECT_NEAR(s.hz[k], 2.3308e9, 0.01 * 2.3308e9);
+  EXPECT_NEAR(s.zin[k].real(), 80.9, 0.25 * 80.9);
+}
+
+TEST(RefinedModel, RefusesWhatItCannotTakeWithAMessage) {
+  const auto band = linearBand(1e9, 3e9, 10);
+  const auto refused = [&](Patch p, Board b, std::vector<double> hz) {
+    const std::string message = refinedInputProblem(p, b, hz);
+    EXPECT_THROW(refinedImpedance(p, b, hz), std::invalid_argument) << message;
+    return !message.empty();
+  };
+  Patch p = kReference;
+  for (double Patch::*field : {&Patch::width, &Patch::length, &Patch::height})
+    for (double bad : {0.0, -1e-3, double(NAN), double(INFINITY)}) {
+      Patch q = p;
+      q.*field = bad;
+      EXPECT_TRUE(refused(q, Board{}, band));
+    }
+  EXPECT_TRUE(refused(Patch{38e-3, 29.5e-3, 1.6e-3, 0.5, 0}, Board{}, band));
+  EXPECT_TRUE(refused(Patch{38e-3, 29.5e-3, 1.6e-3, 4.4, 15e-3}, Board{}, band));
+  EXPECT_TRUE(refused(Patch{38e-3, 29.5e-3, 1.6e-3, 4.4, -1e-3}, Board{}, band));
+  EXPECT_TRUE(refused(p, Board{NAN, 35e-6, 5.8e7, 1e-3}, band));
+  EXPECT_TRUE(refused(p, Board{0.02, 0, 5.8e7, 1e-3}, band));
+  EXPECT_TRUE(refused(p, Board{0.02, 35e-6, 0, 1e-3}, band));
+  EXPECT_TRUE(refused(p, Board{0.02, 35e-6, 5.8e7, 0}, band));
+  EXPECT_TRUE(refused(p, Board{}, {}));
+  EXPECT_TRUE(refused(p, Board{}, {1e9, 0.0}));
+  EXPECT_TRUE(refused(p, Board{}, {1e9, NAN}));
+}
+
+TEST(RefinedModel, HostileSweepStaysFinite) {
+  // Random designs over the window's slider ranges and bands inside 0.1 to
+  // 100 GHz: every answer finite, efficiency in (0, 1]. 100 points a band
+  // keep the run short; what can go wrong is per frequency.
+  std::mt19937_64 rng(20261208);
+  const auto uniform = [&](double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(rng);
+  };
+  for (int i = 0; i < 10000; ++i) {
+    Patch p{uniform(1, 300) * 1e-3, uniform(1, 300) * 1e-3, uniform(0.1, 20) * 1e-3, uniform(1, 20),
+            0};
+    p.feedOffset = uniform(0, p.length / 2);
+    const double a = std::exp(uniform(std::log(0.1e9), std::log(100e9)));
+    const double b = std::exp(uniform(std::log(0.1e9), std::log(100e9)));
+    const RefinedSweep s =
+        refinedImpedance(p, Board{}, linearBand(std::min(a, b), std::max(a, b), 100));
+    for (size_t k = 0; k < s.hz.size(); ++k) {
+      ASSERT_TRUE(std::isfinite(s.zin[k].real()) && std::isfinite(s.zin[k].imag()) &&
+                  std::isfinite(s.q[k]) && s.efficiency[k] > 0 && s.efficiency[k] <= 1 + 1e-12)
+          << "design " << i << " at " << s.hz[k] << " Hz";
+    }
+  }
+}
+
+}  // namespace
