@@ -42,32 +42,44 @@ LineState hammerstadJensenLine(double u, double er) {
 // (1980, eq. 12) has the further factor (ee - 1)/(ee0 - 1), which for the
 // patch's widths moves Zc by under 1%, but it is 0/0 for an air substrate
 // and makes an air line dispersive in its limit; this one does not.
-LineState dispersiveLine(const LineState& q, double u, double er, double h, double hz) {
-  const double fn = hz * 1e-9 * h * 1e3;
+DispersiveLine::DispersiveLine(double u, double er, double h)
+    : quasiStatic_(hammerstadJensenLine(u, er)),
+      er_(er),
+      u_(u),
+      h_(h),
+      p2_(0.33622 * (1 - std::exp(-0.03442 * er))),
+      p4_(1 + 2.751 * (1 - std::exp(-std::pow(er / 15.916, 8)))),
+      p3Width_(0.0363 * std::exp(-4.6 * u)),
+      p1Narrow_(0.065683 * std::exp(-8.7513 * u)) {}
+
+LineState DispersiveLine::at(double hz) const {
+  const double fn = hz * 1e-9 * h_ * 1e3;
   const double g = (1 + 0.0157 * fn) * (1 + 0.0157 * fn), g4 = g * g, g16 = g4 * g4 * g4 * g4;
-  const double p1 = 0.27488 + (0.6315 + 0.525 / (g16 * g4)) * u - 0.065683 * std::exp(-8.7513 * u);
-  const double p2 = 0.33622 * (1 - std::exp(-0.03442 * er));
-  const double p3 = 0.0363 * std::exp(-4.6 * u) * (1 - std::exp(-std::pow(fn / 38.7, 4.97)));
-  const double r2 = (er / 15.916) * (er / 15.916), r4 = r2 * r2;
-  const double p4 = 1 + 2.751 * (1 - std::exp(-r4 * r4));
-  const double p = p1 * p2 * std::pow((0.1844 + p3 * p4) * fn, 1.5763);
+  const double p1 = 0.27488 + (0.6315 + 0.525 / (g16 * g4)) * u_ - p1Narrow_;
+  const double p3 = p3Width_ * -std::expm1(-std::pow(fn / 38.7, 4.97));
+  const double p = p1 * p2_ * std::pow((0.1844 + p3 * p4_) * fn, 1.5763);
   // ee - 1 = (er - 1) - (er - ee0)/(1 + P), divided through by er - 1.
-  const double filling = 1 - (1 - q.filling) / (1 + p);
-  const double ee = 1 + (er - 1) * filling;
-  return {ee, filling, q.zc * std::sqrt(q.ee / ee)};
+  const double filling = 1 - (1 - quasiStatic_.filling) / (1 + p);
+  const double ee = 1 + (er_ - 1) * filling;
+  return {ee, filling, quasiStatic_.zc * std::sqrt(quasiStatic_.ee / ee)};
 }
 
-// Kirschning, Jansen and Koster 1981, eq. 1-6.
-double kirschningJansenKosterOpenEnd(double u, double er, double ee) {
-  const double e81 = std::pow(ee, 0.81);
+// Kirschning, Jansen and Koster 1981, eq. 1-6: dL/h = x1 x3 x5 / x4, where
+// only x1 and x3 depend on ee.
+KirschningJansenKosterOpenEnd::KirschningJansenKosterOpenEnd(double u, double er) {
   const double u8544 = std::pow(u, 0.8544);
-  const double x1 = 0.434907 * (e81 + 0.26) / (e81 - 0.189) * (u8544 + 0.236) / (u8544 + 0.87);
+  widthTerm_ = 0.434907 * (u8544 + 0.236) / (u8544 + 0.87);
   const double x2 = 1 + std::pow(u, 0.371) / (2.358 * er + 1);
-  const double x3 = 1 + 0.5274 * std::atan(0.084 * std::pow(u, 1.9413 / x2)) / std::pow(ee, 0.9236);
-  const double x4 =
-      1 + 0.0377 * std::atan(0.067 * std::pow(u, 1.456)) * (6 - 5 * std::exp(0.036 * (1 - er)));
-  const double x5 = 1 - 0.218 * std::exp(-7.5 * u);
-  return x1 * x3 * x5 / x4;
+  x3Width_ = 0.5274 * std::atan(0.084 * std::pow(u, 1.9413 / x2));
+  x4_ = 1 + 0.0377 * std::atan(0.067 * std::pow(u, 1.456)) * (6 - 5 * std::exp(0.036 * (1 - er)));
+  x5_ = 1 - 0.218 * std::exp(-7.5 * u);
+}
+
+double KirschningJansenKosterOpenEnd::operator()(double ee) const {
+  const double e81 = std::pow(ee, 0.81);
+  const double x1 = widthTerm_ * (e81 + 0.26) / (e81 - 0.189);
+  const double x3 = 1 + x3Width_ / std::pow(ee, 0.9236);
+  return x1 * x3 * x5_ / x4_;
 }
 
 // Hammerstad 1975, "Equations for microstrip circuit design", Proc. 5th

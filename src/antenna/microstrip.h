@@ -19,12 +19,30 @@ struct LineState {
 // Quasi-static line of zero strip thickness (Hammerstad and Jensen 1980).
 LineState hammerstadJensenLine(double u, double er);
 
-// The line at frequency `hz` on a board of height `h` (Kirschning and Jansen
-// 1982 for ee; the impedance as the air line's over sqrt(ee)).
-LineState dispersiveLine(const LineState& quasiStatic, double u, double er, double h, double hz);
+// A line of width u h on a board of height `h` over frequency (Kirschning
+// and Jansen 1982 for ee; the impedance as the air line's over sqrt(ee)).
+// What depends on the geometry alone is worked out once.
+class DispersiveLine {
+ public:
+  DispersiveLine(double u, double er, double h);
+  const LineState& quasiStatic() const { return quasiStatic_; }
+  LineState at(double hz) const;
 
-// Open-end length extension over h (Kirschning, Jansen and Koster 1981).
-double kirschningJansenKosterOpenEnd(double u, double er, double ee);
+ private:
+  LineState quasiStatic_;
+  double er_, u_, h_, p2_, p4_, p3Width_, p1Narrow_;
+};
+
+// Open-end length extension over h at effective permittivity ee
+// (Kirschning, Jansen and Koster 1981), the width's terms worked out once.
+class KirschningJansenKosterOpenEnd {
+ public:
+  KirschningJansenKosterOpenEnd(double u, double er);
+  double operator()(double ee) const;
+
+ private:
+  double widthTerm_, x3Width_, x4_, x5_;
+};
 
 // Open-end length extension over h (Hammerstad 1975), the older form.
 double hammerstadOpenEnd(double u, double ee);

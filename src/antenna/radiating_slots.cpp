@@ -163,4 +163,16 @@ double mutualSlotConductance(double k0, double width, double spacing) {
   return kSlotScale * 2 * half * sum;
 }
 
+// Jackson and Alexopoulos 1991, "Simple approximate formulas for input
+// resistance, bandwidth, and efficiency of a resonant rectangular patch",
+// IEEE Trans. AP 39(3): for a thin substrate, with n^2 = er,
+//   e = 1 / (1 + (3/4) pi k0 h (1 / c1) (1 - 1/n^2)^3),
+//   c1 = 1 - 1/n^2 + (2/5) / n^4.
+double surfaceWaveEfficiency(double k0h, double er) {
+  const double inv = 1 / er;
+  const double c1 = 1 - inv + 0.4 * inv * inv;
+  const double bound = 1 - inv;
+  return 1 / (1 + 0.75 * kPi * k0h / c1 * bound * bound * bound);
+}
+
 }  // namespace antenna

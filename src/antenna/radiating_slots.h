@@ -16,4 +16,8 @@ double slotConductance(double k0, double width);
 // apart, at wave number k0, S.
 double mutualSlotConductance(double k0, double width, double spacing);
 
+// Share of a patch's radiation that leaves as space wave rather than as
+// surface wave along a grounded substrate, k0 h its electrical thickness.
+double surfaceWaveEfficiency(double k0h, double er);
+
 }  // namespace antenna

@@ -10,13 +10,17 @@
 //     (node voltages of the dominant mode are in antiphase, their slot
 //     fields in phase, hence the minus);
 //  5. the probe's series reactance on top.
-// Efficiency is the slots' share of the power into the feed; Q is the
+// The slots' conductances include the surface wave they launch (Jackson and
+// Alexopoulos' efficiency of a patch on a grounded substrate), which a
+// finite board sheds at its edges: efficiency is the share of the power into
+// the feed that leaves as space and surface wave, not heat. Q is the
 // Yaghjian-Best value w |dY/dw| / (2 G) of the feed's admittance.
 #include "antenna/refined_model.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "antenna/microstrip.h"
 #include "antenna/radiating_slots.h"
@@ -30,14 +34,9 @@ using Complex = std::complex<double>;
 constexpr double kEulerGamma = 0.5772156649015329;
 
 // Relative frequency step of the derivative behind Q: small against any
-// patch bandwidth, large against rounding.
-constexpr double kQStep = 1e-5;
-
-// The feed's admittance and how the power it takes is shared.
-struct FeedPoint {
-  Complex admittance;
-  double efficiency;
-};
+// patch bandwidth (its error is about Q times the step), large against
+// rounding.
+constexpr double kQStep = 1e-7;
 
 // Reactance of a coaxial probe of diameter d through the substrate, in
 // series with the patch: X = (eta0 k0 h / 2 pi) [ln(4 / (k0 sqrt(er) d)) -
@@ -71,68 +70,102 @@ struct Section {
   }
 };
 
+// cosh and sinh of z from one complex exponential.
+std::pair<Complex, Complex> coshSinh(Complex z) {
+  const Complex e = std::exp(z), inverse = std::conj(e) / std::norm(e);
+  return {(e + inverse) / 2.0, (e - inverse) / 2.0};
+}
+
+// The feed between two sections that end on the slots' two-port
+// [self, mutual; mutual, self].
+struct Network {
+  Section s1, s2;
+  double g1, mutual;
+  Complex v1{}, v2{}, into1{}, into2{};  // slot voltages, currents into each section
+
+  // With the feed's voltage 1, V1 and V2 follow from the two sections (ABCD
+  // from the feed to each end, I_k the current into the slot network
+  // there): ch1 V1 + zc sh1 (self V1 + mutual V2) = 1, and the same from
+  // side 2.
+  void solve(Complex self) {
+    const Complex gamma(s1.alpha, s1.beta);
+    const double zc = s1.zc;
+    const auto [ch1, sh1] = coshSinh(gamma * s1.len);
+    const auto [ch2, sh2] = coshSinh(gamma * s2.len);
+    const Complex a11 = ch1 + zc * sh1 * self, a12 = zc * sh1 * mutual;
+    const Complex a21 = zc * sh2 * mutual, a22 = ch2 + zc * sh2 * self;
+    const Complex det = a11 * a22 - a12 * a21, inverse = std::conj(det) / std::norm(det);
+    v1 = (a22 - a12) * inverse;
+    v2 = (a11 - a21) * inverse;
+    const Complex i1 = self * v1 + mutual * v2, i2 = mutual * v1 + self * v2;
+    into1 = sh1 * v1 / zc + ch1 * i1;
+    into2 = sh2 * v2 / zc + ch2 * i2;
+  }
+
+  Complex admittance() const { return into1 + into2; }
+
+  double efficiency() const {
+    const double radiated =
+        (g1 * (std::norm(v1) + std::norm(v2)) + 2 * mutual * (v1 * std::conj(v2)).real()) / 2;
+    const double lost = s1.loss(1.0, into1) + s2.loss(1.0, into2);
+    return radiated / (radiated + lost);
+  }
+};
+
 class PatchLine {
  public:
   PatchLine(const Patch& patch, const Board& board)
       : p_(patch),
         b_(board),
-        u_(patch.width / patch.height),
-        quasiStatic_(hammerstadJensenLine(u_, patch.er)) {}
-
-  Slots slots(double hz) const {
-    const double k0 = 2 * kPi * hz / kSpeedOfLight;
-    return {slotConductance(k0, p_.width), mutualSlotConductance(k0, p_.width, p_.length)};
+        line_(patch.width / patch.height, patch.er, patch.height),
+        extension_(patch.height * KirschningJansenKosterOpenEnd(patch.width / patch.height,
+                                                                patch.er)(line_.quasiStatic().ee)) {
   }
 
-  FeedPoint feed(double hz, const Slots& slots) const {
-    const LineState line = dispersiveLine(quasiStatic_, u_, p_.er, p_.height, hz);
+  // The surface wave that the edges launch into the substrate leaves the
+  // patch beside the space wave; it is taken to share the space wave's
+  // dependence on the two edges' voltages.
+  Slots slots(double hz) const {
+    const double k0 = 2 * kPi * hz / kSpeedOfLight;
+    const double scale = 1 / surfaceWaveEfficiency(k0 * p_.height, p_.er);
+    return {scale * slotConductance(k0, p_.width),
+            scale * mutualSlotConductance(k0, p_.width, p_.length)};
+  }
+
+  // The network at frequency hz: the line's state, the slot ends'
+  // admittances, and the two sections solved with the feed's voltage 1.
+  Network network(double hz, const Slots& slots) const {
+    const LineState line = line_.at(hz);
     const double k0 = 2 * kPi * hz / kSpeedOfLight;
     const double beta = k0 * std::sqrt(line.ee);
-    const double extension = p_.height * kirschningJansenKosterOpenEnd(u_, p_.er, line.ee);
-    const Complex self(slots.self, std::tan(beta * extension) / line.zc);
+    const Complex self(slots.self, std::tan(beta * extension_) / line.zc);
     const double rs = surfaceResistance(hz, b_.conductivity, b_.copperThickness);
     const double alpha = conductorAttenuation(rs, line.zc, p_.width) +
                          dielectricAttenuation(hz, p_.er, line, b_.lossTangent);
-    return solve({line.zc, alpha, beta, p_.feedOffset},
-                 {line.zc, alpha, beta, p_.length - p_.feedOffset}, self, -slots.mutual,
-                 slots.self);
+    Network n{{line.zc, alpha, beta, p_.feedOffset},
+              {line.zc, alpha, beta, p_.length - p_.feedOffset},
+              slots.self,
+              -slots.mutual};
+    n.solve(self);
+    return n;
   }
 
-  // Yaghjian and Best's Q of the feed's admittance. The slot conductances
-  // are held over the step: their own change moves Q by about 1/(2 Q^2).
-  double qualityFactor(double hz, const Slots& slots, double g) const {
-    const Complex below = feed(hz * (1 - kQStep), slots).admittance;
-    const Complex above = feed(hz * (1 + kQStep), slots).admittance;
-    return std::abs(above - below) / (2 * kQStep) / (2 * g);
+  // Yaghjian and Best's Q of the feed's admittance `y`, its derivative by a
+  // forward step. The slot conductances are held over the step: their own
+  // change moves Q by about 1/(2 Q^2).
+  double qualityFactor(double hz, const Slots& slots, Complex y) const {
+    const Complex above = network(hz * (1 + kQStep), slots).admittance();
+    return std::abs(above - y) / kQStep / (2 * y.real());
   }
 
  private:
-  // With the feed's voltage 1, the two slot voltages V1, V2 follow from the
-  // two sections (ABCD from the feed to each end, I_k the current into the
-  // slot network there); the feed's current is then its admittance.
-  FeedPoint solve(const Section& s1, const Section& s2, Complex self, double mutual,
-                  double g1) const {
-    const Complex gamma(s1.alpha, s1.beta);
-    const double zc = s1.zc;
-    const Complex ch1 = std::cosh(gamma * s1.len), sh1 = std::sinh(gamma * s1.len);
-    const Complex ch2 = std::cosh(gamma * s2.len), sh2 = std::sinh(gamma * s2.len);
-    // ch1 V1 + zc sh1 (self V1 + mutual V2) = 1, and the same from side 2.
-    const Complex a11 = ch1 + zc * sh1 * self, a12 = zc * sh1 * mutual;
-    const Complex a21 = zc * sh2 * mutual, a22 = ch2 + zc * sh2 * self;
-    const Complex det = a11 * a22 - a12 * a21;
-    const Complex v1 = (a22 - a12) / det, v2 = (a11 - a21) / det;
-    const Complex i1 = self * v1 + mutual * v2, i2 = mutual * v1 + self * v2;
-    const Complex into1 = sh1 * v1 / zc + ch1 * i1, into2 = sh2 * v2 / zc + ch2 * i2;
-    const double radiated =
-        (g1 * (std::norm(v1) + std::norm(v2)) + 2 * mutual * (v1 * std::conj(v2)).real()) / 2;
-    const double lost = s1.loss(1.0, into1) + s2.loss(1.0, into2);
-    return {into1 + into2, radiated / (radiated + lost)};
-  }
-
   const Patch p_;
   const Board b_;
-  const double u_;
-  const LineState quasiStatic_;
+  const DispersiveLine line_;
+  // Kirschning, Jansen and Koster fitted their extension to static end
+  // capacitances, so it takes the quasi-static ee; the frequency enters
+  // through beta.
+  const double extension_;
 };
 
 }  // namespace
@@ -167,12 +200,12 @@ RefinedSweep refinedImpedance(const Patch& patch, const Board& board, std::span<
   out.q.reserve(hz.size());
   for (double f : hz) {
     const Slots slots = model.slots(f);
-    const FeedPoint feed = model.feed(f, slots);
+    const Network network = model.network(f, slots);
+    const Complex y = network.admittance();
     const double k0 = 2 * kPi * f / kSpeedOfLight;
-    out.zin.push_back(1.0 / feed.admittance +
-                      Complex(0, probeReactance(k0, patch, board.pinDiameter)));
-    out.efficiency.push_back(feed.efficiency);
-    out.q.push_back(model.qualityFactor(f, slots, feed.admittance.real()));
+    out.zin.push_back(1.0 / y + Complex(0, probeReactance(k0, patch, board.pinDiameter)));
+    out.efficiency.push_back(network.efficiency());
+    out.q.push_back(model.qualityFactor(f, slots, y));
   }
   return out;
 }

@@ -65,4 +65,13 @@ TEST(RadiatingSlots, MutualConductanceMatchesItsIntegral) {
   EXPECT_NEAR(mutualSlotConductance(50, 0.04, 0), slotConductance(50, 0.04), 1e-12);
 }
 
+TEST(RadiatingSlots, SurfaceWavesGrowWithThicknessAndPermittivity) {
+  EXPECT_EQ(surfaceWaveEfficiency(0.3, 1.0), 1.0);  // no substrate, no surface wave
+  EXPECT_NEAR(surfaceWaveEfficiency(1e-6, 10.2), 1.0, 1e-5);
+  EXPECT_GT(surfaceWaveEfficiency(0.05, 4.4), surfaceWaveEfficiency(0.2, 4.4));
+  EXPECT_GT(surfaceWaveEfficiency(0.1, 2.2), surfaceWaveEfficiency(0.1, 10.2));
+  // k0 h = 0.1 on er 2.2: 1 / (1 + 0.075 pi (0.5455)^3 / 0.6281).
+  EXPECT_NEAR(surfaceWaveEfficiency(0.1, 2.2), 0.942616, 1e-6);
+}
+
 }  // namespace
