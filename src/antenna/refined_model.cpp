@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -68,6 +69,42 @@ struct Section {
             std::norm(b) * std::expm1(2 * alpha * len)) /
            (2 * zc);
   }
+};
+
+// A smooth function of frequency over [lo, hi] as a Chebyshev series,
+// sampled at the first-kind nodes (Press et al., Numerical Recipes, 5.8) and
+// summed by Clenshaw's recurrence.
+class ChebyshevSeries {
+ public:
+  ChebyshevSeries(double lo, double hi, std::span<const double> samples)
+      : mid_((lo + hi) / 2), half_((hi - lo) / 2), c_(samples.size()) {
+    const size_t n = samples.size();
+    for (size_t k = 0; k < n; ++k) {
+      double sum = 0;
+      for (size_t j = 0; j < n; ++j) sum += samples[j] * std::cos(kPi * k * (j + 0.5) / n);
+      c_[k] = 2 * sum / n;
+    }
+  }
+
+  // The node of index j of n over [lo, hi], where samples are taken.
+  static double node(double lo, double hi, size_t j, size_t n) {
+    return (lo + hi) / 2 + (hi - lo) / 2 * std::cos(kPi * (j + 0.5) / n);
+  }
+
+  double operator()(double x) const {
+    const double t = (x - mid_) / half_;
+    double b1 = 0, b2 = 0;
+    for (size_t k = c_.size() - 1; k > 0; --k) {
+      const double b0 = 2 * t * b1 - b2 + c_[k];
+      b2 = b1;
+      b1 = b0;
+    }
+    return t * b1 - b2 + c_[0] / 2;
+  }
+
+ private:
+  double mid_, half_;
+  std::vector<double> c_;
 };
 
 // cosh and sinh of z from one complex exponential.
@@ -168,6 +205,48 @@ class PatchLine {
   const double extension_;
 };
 
+// The slot conductances over the sweep. They change slowly with frequency,
+// at most as fast as cos(k0 (W + L)), so a wide sweep takes them from a
+// Chebyshev series of a few dozen samples; sweeps too short to gain from
+// that take them at every frequency. The series holds them over X^2 / (1 +
+// X), X = k0 W, their growth from X^2/3 to X pi/2 (in units of 1/(120
+// pi^2)), so that its error stays small beside the conductance at each
+// frequency and not only beside its largest.
+class SlotsOverBand {
+ public:
+  SlotsOverBand(const PatchLine& model, const Patch& p, std::span<const double> hz)
+      : model_(model), width_(p.width) {
+    const auto [lo, hi] = std::minmax_element(hz.begin(), hz.end());
+    const double phase = 2 * kPi * (*hi - *lo) / kSpeedOfLight * (p.width + p.length) / 2;
+    const size_t n = 16 + size_t(std::ceil(phase + 4 * std::cbrt(phase)));
+    if (*hi == *lo || 2 * n > hz.size()) return;
+    std::vector<double> self(n), mutual(n);
+    for (size_t j = 0; j < n; ++j) {
+      const double f = ChebyshevSeries::node(*lo, *hi, j, n);
+      const Slots s = model.slots(f);
+      self[j] = s.self / growth(f);
+      mutual[j] = s.mutual / growth(f);
+    }
+    self_.emplace(*lo, *hi, self);
+    mutual_.emplace(*lo, *hi, mutual);
+  }
+
+  Slots at(double hz) const {
+    if (!self_) return model_.slots(hz);
+    return {(*self_)(hz)*growth(hz), (*mutual_)(hz)*growth(hz)};
+  }
+
+ private:
+  double growth(double hz) const {
+    const double x = 2 * kPi * hz / kSpeedOfLight * width_;
+    return x * x / (1 + x);
+  }
+
+  const PatchLine& model_;
+  const double width_;
+  std::optional<ChebyshevSeries> self_, mutual_;
+};
+
 }  // namespace
 
 std::string refinedInputProblem(const Patch& p, const Board& b, std::span<const double> hz) {
@@ -193,19 +272,19 @@ RefinedSweep refinedImpedance(const Patch& patch, const Board& board, std::span<
   if (std::string problem = refinedInputProblem(patch, board, hz); !problem.empty())
     throw std::invalid_argument(problem);
   const PatchLine model(patch, board);
+  const SlotsOverBand slots(model, patch, hz);
   RefinedSweep out;
   out.hz.assign(hz.begin(), hz.end());
   out.zin.reserve(hz.size());
   out.efficiency.reserve(hz.size());
   out.q.reserve(hz.size());
   for (double f : hz) {
-    const Slots slots = model.slots(f);
-    const Network network = model.network(f, slots);
+    const Network network = model.network(f, slots.at(f));
     const Complex y = network.admittance();
     const double k0 = 2 * kPi * f / kSpeedOfLight;
     out.zin.push_back(1.0 / y + Complex(0, probeReactance(k0, patch, board.pinDiameter)));
     out.efficiency.push_back(network.efficiency());
-    out.q.push_back(model.qualityFactor(f, slots, y));
+    out.q.push_back(model.qualityFactor(f, slots.at(f), y));
   }
   return out;
 }

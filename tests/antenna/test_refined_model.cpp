@@ -35,6 +35,20 @@ TEST(RefinedModel, LosslessBoardRadiatesAllItTakes) {
   for (double e : lossy.efficiency) ASSERT_TRUE(e > 0 && e < 1);
 }
 
+TEST(RefinedModel, SweepMatchesFrequencyByFrequency) {
+  // A long sweep takes the slot conductances from a series fitted over the
+  // band; one frequency at a time computes them directly.
+  for (const Patch& p : {kReference, Patch{150e-3, 150e-3, 20e-3, 20, 10e-3}}) {
+    const std::vector<double> band = linearBand(0.1e9, 60e9, 1000);
+    const RefinedSweep s = refinedImpedance(p, Board{}, band);
+    for (size_t k = 0; k < band.size(); k += 37) {
+      const RefinedSweep one = refinedImpedance(p, Board{}, std::vector<double>{band[k]});
+      EXPECT_NEAR(std::abs(one.zin[0] - s.zin[k]), 0, 1e-10 * std::abs(one.zin[0])) << band[k];
+      EXPECT_NEAR(one.efficiency[0], s.efficiency[k], 1e-10);
+    }
+  }
+}
+
 TEST(RefinedModel, QualityFactorIsTheResonanceWidth) {
   // A parallel resonance's R falls to half at f0 (1 +- 1 / (2 Q)).
   const RefinedSweep s = refinedImpedance(kReference, Board{}, linearBand(2.0e9, 2.7e9, 20000));
