@@ -233,7 +233,8 @@ class SlotsOverBand {
 
   Slots at(double hz) const {
     if (!self_) return model_.slots(hz);
-    return {(*self_)(hz)*growth(hz), (*mutual_)(hz)*growth(hz)};
+    const double g = growth(hz);
+    return {g * (*self_)(hz), g * (*mutual_)(hz)};
   }
 
  private:
@@ -279,12 +280,13 @@ RefinedSweep refinedImpedance(const Patch& patch, const Board& board, std::span<
   out.efficiency.reserve(hz.size());
   out.q.reserve(hz.size());
   for (double f : hz) {
-    const Network network = model.network(f, slots.at(f));
+    const Slots edges = slots.at(f);
+    const Network network = model.network(f, edges);
     const Complex y = network.admittance();
     const double k0 = 2 * kPi * f / kSpeedOfLight;
     out.zin.push_back(1.0 / y + Complex(0, probeReactance(k0, patch, board.pinDiameter)));
     out.efficiency.push_back(network.efficiency());
-    out.q.push_back(model.qualityFactor(f, slots.at(f), y));
+    out.q.push_back(model.qualityFactor(f, edges, y));
   }
   return out;
 }
