@@ -11,8 +11,7 @@ namespace antenna {
 inline constexpr double kPi = std::numbers::pi;
 inline constexpr double kSpeedOfLight = 299792458.0;  // m/s
 inline constexpr double kMu0 = 4e-7 * kPi;            // H/m (to the precision the formulas need)
-inline constexpr double kEta0 =
-    kMu0 * kSpeedOfLight;  // free-space wave impedance, about 376.73 ohm
+inline constexpr double kEta0 = kMu0 * kSpeedOfLight;  // free-space wave impedance, about 376.73 ohm
 
 // The patch, its substrate and where the probe meets it.
 struct Patch {
