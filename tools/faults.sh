@@ -26,6 +26,11 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 faults() {
   cat <<'ROWS'
 model-constant @@ the wide-strip impedance constant 1.393 loses a digit @@ model/offset_impedance.cpp @@ K.number(1.393) @@ K.number(1.39)
+network-sign @@ the reflection coefficient has its sign turned over @@ antenna/network.cpp @@ return (z - z0) / (z + z0); @@ return (z0 - z) / (z + z0);
+network-z0-check @@ an infinite reference impedance passes the check @@ antenna/network.cpp @@ if (!(std::isfinite(z0) && z0 > 0)) @@ if (!(z0 > 0))
+readout-lerp @@ the readout interpolates from the wrong end of a segment @@ antenna/readout.cpp @@ return x0 + t * (x1 - x0); @@ return x1 + t * (x1 - x0);
+touchstone-y @@ admittance data of a Touchstone file are read as impedances @@ antenna/touchstone.cpp @@ return sFromY(p, 1.0); @@ return sFromZ(p, 1.0);
+number-sign @@ a number written "+-1" is read as -1 @@ antenna/numbers.cpp @@ if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt; @@ (void)0;
 pattern-constant @@ the fringing-length constant 0.412 has two digits swapped @@ model/pattern.cpp @@ K.number(0.412) @@ K.number(0.421)
 band-nan @@ the band test lets a limit that is no number through to the model @@ model/offset_impedance.cpp @@ if (!rt::gtBool(v.fmax, v.fmin)) { @@ if (rt::leBool(v.fmax, v.fmin)) {
 pattern-view @@ the pattern is seen from above the x-y plane instead of below @@ model/pattern.cpp @@ kElevation = K.number(-45) @@ kElevation = K.number(45)
