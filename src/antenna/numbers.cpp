@@ -31,8 +31,13 @@ std::optional<double> parseNumber(std::string_view text) {
 
 std::string formatNumber(double value, int digits, std::string_view unit) {
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%.*g", digits, value);
-  std::string out(buf);
+  std::string out;
+  if (digits == kShortest) {
+    out.assign(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+  } else {
+    const int n = std::snprintf(buf, sizeof buf, "%.*g", digits, value);
+    out.assign(buf, static_cast<std::size_t>(n));
+  }
   if (!unit.empty()) out += " " + std::string(unit);
   return out;
 }

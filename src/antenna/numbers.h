@@ -19,7 +19,9 @@ std::optional<double> parseNumber(std::string_view text);
 // %g), followed by a blank and `unit` when there is one: "1.813 GHz".
 std::string formatNumber(double value, int digits, std::string_view unit = {});
 
-// Enough digits that parseNumber gives back the same double.
+// Enough digits that parseNumber gives back the same double, always.
 inline constexpr int kExactDigits = 17;
+// As digits: the fewest digits that give back the same double ("0.1").
+inline constexpr int kShortest = 0;
 
 }  // namespace antenna

@@ -4,10 +4,10 @@
 #include "design/main_window.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
+#include "antenna/numbers.h"
 #include "platform/graphics/graphics.h"
 #include "support/guihandles.h"
 
@@ -40,13 +40,6 @@ const Parameter& parameter(Quantity q) {
 
 bool same(double a, double b) {
   return a == b || (std::isnan(a) && std::isnan(b));
-}
-
-// The shortest text that reads back as the same number.
-std::string shortest(double v) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
-  return std::string(text, end);
 }
 
 // The number an edit box's callback makes of its text.
@@ -90,7 +83,8 @@ const Parameter& parameterOf(const Act& act) {
 
 // The number an act gives its parameter.
 double valueOf(const Act& act) {
-  return act.kind == Act::Kind::slide ? std::strtod(act.text.c_str(), nullptr) : numberOf(act.text);
+  return act.kind == Act::Kind::slide ? antenna::parseNumber(act.text).value_or(NAN)
+                                      : numberOf(act.text);
 }
 
 auto forBox(std::string_view box) {
@@ -109,7 +103,7 @@ void moveBefore(std::vector<Act>& acts, std::string_view mover, std::string_view
 }
 
 Act typed(std::string_view box, double v) {
-  return {Act::Kind::type, std::string(box), shortest(v)};
+  return {Act::Kind::type, std::string(box), antenna::formatNumber(v, antenna::kShortest)};
 }
 
 // The newest line of the axes (NaN when none, or no axes).
@@ -249,13 +243,15 @@ std::vector<Act> presentActs() {
       if (carriesText(text) && typedValue.numel() == 1 && same(typedValue.re()[0], value))
         acts.push_back({Act::Kind::type, std::string(p.editBox), text});
       else
-        acts.push_back({Act::Kind::slide, std::string(p.slider), shortest(value)});
+        acts.push_back({Act::Kind::slide, std::string(p.slider),
+                        antenna::formatNumber(value, antenna::kShortest)});
       continue;
     }
     if (carriesText(text) && same(numberOf(text), value))
       acts.push_back({Act::Kind::type, std::string(p.editBox), text});
     else
-      acts.push_back({Act::Kind::slide, std::string(p.slider), shortest(value)});
+      acts.push_back({Act::Kind::slide, std::string(p.slider),
+                      antenna::formatNumber(value, antenna::kShortest)});
   }
   return acts;
 }
