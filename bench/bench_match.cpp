@@ -20,8 +20,8 @@
 #include <string_view>
 
 #include "bench_support.h"
+#include "design/main_window.h"
 #include "platform/qt/qt_front_end.h"
-#include "rf/design_io.h"
 #include "rf/match_figure.h"
 #include "shell/main_info.h"
 #include "shell/tessivar.h"
@@ -97,7 +97,7 @@ void BM_SliderAct(benchmark::State& state) {
   QApplication::processEvents();
   // The figure must have followed the last act.
   if (open && rf::matchReadouts().model->rAtResonance !=
-                  rf::computeReadout(*rf::shownImpedance(), 50).rAtResonance)
+                  antenna::computeReadout(*design::shownImpedance(), 50).rAtResonance)
     state.SkipWithError("the Match figure did not follow the act");
 }
 BENCHMARK(BM_SliderAct)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -26,6 +26,12 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 faults() {
   cat <<'ROWS'
 model-constant @@ the wide-strip impedance constant 1.393 loses a digit @@ model/offset_impedance.cpp @@ K.number(1.393) @@ K.number(1.39)
+network-sign @@ the reflection coefficient has its sign turned over @@ antenna/network.cpp @@ return (z - z0) / (z + z0); @@ return (z0 - z) / (z + z0);
+network-z0-check @@ an infinite reference impedance passes the check @@ antenna/network.cpp @@ if (!(std::isfinite(z0) && z0 > 0)) @@ if (!(z0 > 0))
+readout-lerp @@ the readout interpolates from the wrong end of a segment @@ antenna/readout.cpp @@ return x0 + t * (x1 - x0); @@ return x1 + t * (x1 - x0);
+touchstone-y @@ admittance data of a Touchstone file are read as impedances @@ antenna/touchstone.cpp @@ return sFromY(p, 1.0); @@ return sFromZ(p, 1.0);
+classic-constant @@ the classic model's wide-strip impedance constant 1.393 loses a digit @@ antenna/classic_model.cpp @@ (u + 1.393 + @@ (u + 1.39 +
+number-sign @@ a number written "+-1" is read as -1 @@ antenna/numbers.cpp @@ if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt; @@ (void)0;
 pattern-constant @@ the fringing-length constant 0.412 has two digits swapped @@ model/pattern.cpp @@ K.number(0.412) @@ K.number(0.421)
 band-nan @@ the band test lets a limit that is no number through to the model @@ model/offset_impedance.cpp @@ if (!rt::gtBool(v.fmax, v.fmin)) { @@ if (rt::leBool(v.fmax, v.fmin)) {
 pattern-view @@ the pattern is seen from above the x-y plane instead of below @@ model/pattern.cpp @@ kElevation = K.number(-45) @@ kElevation = K.number(45)
@@ -38,7 +44,7 @@ band-min @@ the pattern-frequency slider's minimum no longer follows the band st
 band-max @@ the band end sets the maximum of the feed-offset slider, not of the pattern-frequency one @@ shell/callbacks_edits.cpp @@ control(handles, "slider6"), {kMax, fmax} @@ control(handles, "slider5"), {kMax, fmax}
 pattern-nan @@ a pattern frequency that is no number is taken @@ shell/callbacks_edits.cpp @@ !std::isfinite(frequency.scalar()) @@ std::isinf(frequency.scalar())
 script-status @@ a script line that cannot be read no longer fails the run @@ shell/script/session.cpp @@ status = 2; @@ status = 0;
-json-digits @@ numbers are reported with 15 digits, losing the round trip @@ shell/script/json.cpp @@ "%.17g" @@ "%.15g"
+json-digits @@ numbers are reported with 15 digits, losing the round trip @@ antenna/numbers.h @@ inline constexpr int kExactDigits = 17; @@ inline constexpr int kExactDigits = 15;
 handles-order @@ controls sharing a tag are collected newest first @@ toolbox/guihandles.cpp @@ fields[at->second] = rt::horzcat({prev_h, this_h}); @@ fields[at->second] = rt::horzcat({this_h, prev_h});
 handles-varname @@ a tag that is no variable name still becomes a field @@ toolbox/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
 varname-length @@ a name one character too long is accepted @@ toolbox/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;

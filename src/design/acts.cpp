@@ -4,40 +4,21 @@
 #include "design/acts.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <iterator>
+
+#include "antenna/numbers.h"
+#include "design/main_window.h"
 
 namespace design {
 namespace {
-
-// The feed offset comes after the length, whose change sets its slider's
-// Max; Fmax before Fmin, as Fmin moves the pattern slider's Min and Value up
-// to it; the pattern frequency last, as its act opens a pattern figure.
-constexpr Parameter kParameters[] = {
-    {"edit3", "slider3", "substrate height H (mm)"},
-    {"edit4", "slider4", "relative permittivity er"},
-    {"edit1", "slider1", "patch width W (mm)"},
-    {"edit2", "slider2", "patch length L (mm)"},
-    {"edit7", "slider5", "feed point offset (mm)"},
-    {"edit6", "", "band end Fmax (GHz)"},
-    {"edit5", "", "band start Fmin (GHz)"},
-    {"edit8", "slider6", "radiation pattern frequency (GHz)"},
-};
 
 bool blank(char c) {
   return c == ' ' || c == '\t';
 }
 
 bool known(std::string_view Parameter::*control, std::string_view tag) {
-  return !tag.empty() && std::any_of(std::begin(kParameters), std::end(kParameters),
-                                     [&](const Parameter& p) { return p.*control == tag; });
-}
-
-bool finiteNumber(std::string_view text) {
-  double v = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  return !text.empty() && ec == std::errc() && end == text.data() + text.size() && std::isfinite(v);
+  const std::span<const Parameter> all = parameters();
+  return !tag.empty() &&
+         std::any_of(all.begin(), all.end(), [&](const Parameter& p) { return p.*control == tag; });
 }
 
 }  // namespace
@@ -54,10 +35,6 @@ std::string_view word(std::string_view& rest) {
   const std::string_view w = rest.substr(0, end);
   rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
   return w;
-}
-
-std::span<const Parameter> parameters() {
-  return kParameters;
 }
 
 std::string line(const Act& act) {
@@ -86,7 +63,7 @@ std::optional<Act> parseAct(std::string_view text, std::string& why) {
       return std::nullopt;
     }
     const std::string_view value = trim(rest);
-    if (!finiteNumber(value)) {
+    if (!antenna::parseNumber(value)) {
       why = "the slider position must be a number, not \"" + std::string(value) + "\"";
       return std::nullopt;
     }

@@ -5,21 +5,10 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
 namespace design {
-
-// A parameter of the window: its edit box, its slider (empty for the band
-// limits, which have none) and what it holds.
-struct Parameter {
-  std::string_view editBox, slider, meaning;
-};
-
-// Every parameter, in an order whose acts are consistent when played on a
-// new window: a slider's range is set before its value is.
-std::span<const Parameter> parameters();
 
 struct Act {
   enum class Kind { type, slide };

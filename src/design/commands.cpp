@@ -2,11 +2,12 @@
 // or a failure happens before any control is touched.
 #include "design/commands.h"
 
+#include <algorithm>
 #include <ctime>
 #include <stdexcept>
 
 #include "design/design_file.h"
-#include "design/window.h"
+#include "design/main_window.h"
 #include "platform/files/atomic_file.h"
 
 namespace design {
@@ -23,41 +24,34 @@ std::string nowUtc() {
 
 }  // namespace
 
-Synthesis propose(const Target& target) {
-  try {
-    return synthesise(target, sliderLimits());
-  } catch (const std::runtime_error& e) {
-    return {{}, e.what()};
-  }
+Design propose(const Target& target) {
+  return antenna::synthesise(target, sliderLimits());
 }
 
 void apply(const Design& design) {
   perform(actsOf(design));
 }
 
-Synthesis designFor(const Target& target) {
-  Synthesis s = propose(target);
-  if (s.design) apply(*s.design);
-  return s;
+Design designFor(const Target& target) {
+  Design d = propose(target);
+  apply(d);
+  // The peak as the window drew it, where the user sees it.
+  if (const std::optional<antenna::Sweep> s = shownImpedance(); s && !s->r.empty()) {
+    const std::size_t k = std::max_element(s->r.begin(), s->r.end()) - s->r.begin();
+    d.peakGHz = s->ghz[k];
+    d.peakOhm = s->r[k];
+  }
+  return d;
 }
 
-std::string saveDesign(const std::string& path) {
-  try {
-    return rt::writeFileAtomically(path, designText(presentActs(), nowUtc()), "\"" + path + "\"");
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
+void saveDesign(const std::string& path) {
+  const std::string failure =
+      rt::writeFileAtomically(path, designText(presentActs(), nowUtc()), "\"" + path + "\"");
+  if (!failure.empty()) throw std::runtime_error(failure);
 }
 
-std::string openDesign(const std::string& path) {
-  const Reading r = readDesign(path);
-  if (!r.error.empty()) return r.error;
-  try {
-    perform(r.acts);
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return {};
+void openDesign(const std::string& path) {
+  perform(readDesign(path));
 }
 
 }  // namespace design

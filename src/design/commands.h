@@ -5,21 +5,22 @@
 
 #include <string>
 
-#include "design/synthesis.h"
+#include "design/main_window.h"
 
 namespace design {
 
 // A design for the target within the window's slider ranges, not yet typed
-// (for showing the numbers before the user applies them).
-Synthesis propose(const Target& target);
+// (for showing the numbers before the user applies them). A target that
+// cannot be met raises std::invalid_argument saying why.
+Design propose(const Target& target);
 // Types a design into the window's edit boxes, through their callbacks.
 void apply(const Design& design);
 // Both at once; a refusal changes nothing.
-Synthesis designFor(const Target& target);
+Design designFor(const Target& target);
 
-// Empty on success, else one message; a failed save leaves no file behind
-// and a failed open changes nothing.
-std::string saveDesign(const std::string& path);
-std::string openDesign(const std::string& path);
+// A failure raises std::runtime_error with one message; a failed save
+// leaves no file behind and a failed open changes nothing.
+void saveDesign(const std::string& path);
+void openDesign(const std::string& path);
 
 }  // namespace design

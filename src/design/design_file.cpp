@@ -5,6 +5,9 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+
+#include "design/main_window.h"
 
 namespace design {
 
@@ -23,8 +26,8 @@ std::string designText(const std::vector<Act>& acts, std::string_view savedAt) {
   return out.str();
 }
 
-Reading parseDesign(std::string_view text, std::string_view path) {
-  Reading r;
+std::vector<Act> parseDesign(std::string_view text, std::string_view path) {
+  std::vector<Act> acts;
   std::size_t number = 0;
   while (!text.empty()) {
     ++number;
@@ -35,22 +38,20 @@ Reading parseDesign(std::string_view text, std::string_view path) {
     if (first == std::string_view::npos || row[first] == '#') continue;
     std::string why;
     auto act = parseAct(row, why);
-    if (!act) {
-      r.acts.clear();
-      r.error = std::string(path) + " line " + std::to_string(number) + ": " + why;
-      return r;
-    }
-    r.acts.push_back(*act);
+    if (!act)
+      throw std::runtime_error(std::string(path) + " line " + std::to_string(number) + ": " + why);
+    acts.push_back(*act);
   }
-  if (r.acts.empty()) r.error = std::string(path) + " holds no acts of a design";
-  return r;
+  if (acts.empty()) throw std::runtime_error(std::string(path) + " holds no acts of a design");
+  return acts;
 }
 
-Reading readDesign(const std::string& path) {
+std::vector<Act> readDesign(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   if (in) text << in.rdbuf();
-  if (!in || in.bad()) return {{}, "cannot read \"" + path + "\": " + std::strerror(errno)};
+  if (!in || in.bad())
+    throw std::runtime_error("cannot read \"" + path + "\": " + std::strerror(errno));
   return parseDesign(text.str(), path);
 }
 

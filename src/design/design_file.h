@@ -15,13 +15,10 @@ namespace design {
 // The whole text of a design file; `savedAt` goes into the header.
 std::string designText(const std::vector<Act>& acts, std::string_view savedAt);
 
-// A file's acts, or what is wrong with it: the first line that is not a
-// known act with a known tag, by number; a file without acts is no design.
-struct Reading {
-  std::vector<Act> acts;
-  std::string error;
-};
-Reading parseDesign(std::string_view text, std::string_view path);
-Reading readDesign(const std::string& path);
+// A file's acts. What is wrong with it is raised as std::runtime_error: the
+// first line that is not a known act with a known tag, by number; a file
+// without acts is no design.
+std::vector<Act> parseDesign(std::string_view text, std::string_view path);
+std::vector<Act> readDesign(const std::string& path);
 
 }  // namespace design

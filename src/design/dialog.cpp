@@ -3,14 +3,15 @@
 #include "design/dialog.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "antenna/numbers.h"
 #include "design/commands.h"
-#include "design/window.h"
+#include "design/figure_parts.h"
+#include "design/main_window.h"
 #include "platform/graphics/graphics.h"
 
 namespace design {
@@ -24,25 +25,16 @@ constexpr const char* kApplyCallback = "tessivar_design_apply";
 constexpr const char* kCancelCallback = "tessivar_design_cancel";
 constexpr double kDefaultF0GHz = 2.4;
 
-// Layout in pixels, [left bottom width height].
-constexpr double kFigurePos[] = {160, 160, 640, 250};
+// Layout in pixels.
+constexpr Box kFigurePos{160, 160, 640, 250};
 constexpr double kFieldTop = 200, kFieldStep = 34;
 constexpr double kLabelLeft = 15, kLabelWidth = 80, kEditLeft = 100, kEditWidth = 80;
-constexpr double kProposalPos[] = {200, 56, 425, 176};
-constexpr double kApplyPos[] = {435, 14, 90, 28};
-constexpr double kCancelPos[] = {535, 14, 90, 28};
-
-Array pos(double left, double bottom, double width, double height) {
-  return rt::row({left, bottom, width, height});
-}
-Array pos(const double (&p)[4]) {
-  return pos(p[0], p[1], p[2], p[3]);
-}
+constexpr Box kProposalPos{200, 56, 425, 176};
+constexpr Box kApplyPos{435, 14, 90, 28};
+constexpr Box kCancelPos{535, 14, 90, 28};
 
 std::string number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.5g", v);
-  return text;
+  return antenna::formatNumber(v, 5);
 }
 
 double numberIn(const std::string& text) {
@@ -78,7 +70,13 @@ void appendWrapped(std::vector<std::string>& lines, std::string_view text) {
   lines.emplace_back(text);
 }
 
-std::vector<std::string> linesOf(const Synthesis& s) {
+// What Apply would type, or why there is nothing to apply.
+struct Proposal {
+  std::optional<Design> design;
+  std::string refusal;
+};
+
+std::vector<std::string> linesOf(const Proposal& s) {
   std::vector<std::string> lines;
   if (!s.design) {
     appendWrapped(lines, "No design: " + s.refusal);
@@ -91,13 +89,18 @@ std::vector<std::string> linesOf(const Synthesis& s) {
       "band " + number(d.fminGHz) + " to " + number(d.fmaxGHz) + " GHz",
       "the resistance peaks at " + number(d.peakGHz) + " GHz with " + number(d.peakOhm) + " Ohm",
       ""};
-  appendWrapped(lines, trustNote);
+  appendWrapped(lines, antenna::trustNote);
   return lines;
 }
 
 // Shows what Apply would type, or why there is nothing to apply.
-Synthesis showProposal(double dialog) {
-  const Synthesis s = propose(targetIn(dialog));
+Proposal showProposal(double dialog) {
+  Proposal s;
+  try {
+    s.design = propose(targetIn(dialog));
+  } catch (const std::exception& e) {
+    s.refusal = e.what();
+  }
   std::vector<Array> cells;
   for (const std::string& l : linesOf(s)) cells.push_back(rt::str(l));
   rt::set(rt::scalar(control(dialog, kDialogProposal)),
@@ -107,8 +110,8 @@ Synthesis showProposal(double dialog) {
 
 // The window's band centre, when its band draws.
 double startingF0() {
-  const double fmin = numberIn(boxText("edit5")), fmax = numberIn(boxText("edit6"));
-  return fmax > fmin && fmin > 0 ? (fmin + fmax) / 2 : kDefaultF0GHz;
+  const WindowDesign d = windowDesign();
+  return d.unusable.empty() && d.fminGhz > 0 ? (d.fminGhz + d.fmaxGhz) / 2 : kDefaultF0GHz;
 }
 
 // The target's edit boxes, top to bottom, with what each shows at first:
@@ -120,20 +123,10 @@ struct Field {
 };
 constexpr Field kFields[] = {
     {kDialogF0, "F0 (GHz):", [] { return number(startingF0()); }},
-    {kDialogEr, "er:", [] { return boxText("edit4"); }},
-    {kDialogH, "H (mm):", [] { return boxText("edit3"); }},
+    {kDialogEr, "er:", [] { return boxText(Quantity::er); }},
+    {kDialogH, "H (mm):", [] { return boxText(Quantity::height); }},
     {kDialogZ0, "Z0 (Ohm):", [] { return std::string("50"); }},
 };
-
-double uicontrol(double dialog, const char* style, const char* tag, Array where,
-                 const std::string& text, const char* callback) {
-  const Array h = rt::uicontrol(
-      {rt::str("Parent"), rt::scalar(dialog), rt::str("Style"), rt::str(style), rt::str("Tag"),
-       rt::str(tag), rt::str("Units"), rt::str("pixels"), rt::str("Position"), std::move(where),
-       rt::str("String"), rt::str(text), rt::str("HorizontalAlignment"), rt::str("left")});
-  if (callback != nullptr) rt::set(h, {rt::str("Callback"), rt::str(callback)});
-  return h.scalar();
-}
 
 void registerCallbacks() {
   static bool done = false;
@@ -149,7 +142,7 @@ void registerCallbacks() {
   // A refusal keeps the dialog open with its reason; a design is typed into
   // the window (after this callback, as queued acts) and the dialog goes.
   rt::gfx::registerFunction(kApplyCallback, onOpenDialog([](double d) {
-                              const Synthesis s = showProposal(d);
+                              const Proposal s = showProposal(d);
                               if (!s.design) return;
                               apply(*s.design);
                               rt::gfx::deleteObject(d);
@@ -168,23 +161,21 @@ double openDesignDialog() {
   for (const Field& f : kFields) starting.push_back(f.start());
   registerCallbacks();
   const double dialog =
-      rt::figure({rt::str("Name"), rt::str("Design for a resonance"), rt::str("NumberTitle"),
-                  rt::str("off"), rt::str("MenuBar"), rt::str("none"), rt::str("Tag"),
-                  rt::str(kFigureTag), rt::str("Units"), rt::str("pixels"), rt::str("Position"),
-                  pos(kFigurePos)})
-          .scalar();
+      makeFigure({"Design for a resonance", kFigureTag, kFigurePos, /*menuBar=*/false});
   for (std::size_t i = 0; i < std::size(kFields); ++i) {
     const double bottom = kFieldTop - kFieldStep * static_cast<double>(i);
-    uicontrol(dialog, "text", "", pos(kLabelLeft, bottom, kLabelWidth, 22), kFields[i].label,
-              nullptr);
-    const double edit =
-        uicontrol(dialog, "edit", kFields[i].tag, pos(kEditLeft, bottom, kEditWidth, 24),
-                  starting[i], kProposeCallback);
-    rt::set(rt::scalar(edit), {rt::str("BackgroundColor"), rt::row({1, 1, 1})});
+    makeControl(dialog, {"text", {kLabelLeft, bottom, kLabelWidth, 22}, kFields[i].label});
+    makeControl(dialog, {"edit",
+                         {kEditLeft, bottom, kEditWidth, 24},
+                         starting[i],
+                         kFields[i].tag,
+                         kProposeCallback,
+                         {},
+                         Rgb{1, 1, 1}});
   }
-  uicontrol(dialog, "text", kDialogProposal, pos(kProposalPos), "", nullptr);
-  uicontrol(dialog, "pushbutton", kDialogApply, pos(kApplyPos), "Apply", kApplyCallback);
-  uicontrol(dialog, "pushbutton", kDialogCancel, pos(kCancelPos), "Cancel", kCancelCallback);
+  makeControl(dialog, {"text", kProposalPos, "", kDialogProposal});
+  makeControl(dialog, {"pushbutton", kApplyPos, "Apply", kDialogApply, kApplyCallback});
+  makeControl(dialog, {"pushbutton", kCancelPos, "Cancel", kDialogCancel, kCancelCallback});
   showProposal(dialog);
   return dialog;
 }

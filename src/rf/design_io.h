@@ -1,29 +1,12 @@
-// What the RF tools read from the main window, and the Touchstone file of
-// the design: the impedance the window shows (the lines of its two
-// impedance axes, not a new run of the model), the design's sizes, and
-// whether the band currently draws anything.
+// What the RF tools take from the main window beyond its impedance lines
+// (which the window's adapter reads): whether the band currently draws
+// anything, the design's sizes for a file's header, and the Touchstone file
+// of the design.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
-
-#include "rf/readout.h"
 
 namespace rf {
-
-// The newest lines of the axes tagged "axes1" (R) and "axes2" (X): nothing
-// when either axes has no line or their frequencies differ.
-std::optional<Sweep> shownImpedance();
-
-// Identity of the data those lines hold, cheap to compare: it changes
-// whenever a line is replaced or its data is written.
-struct ShownData {
-  double lineR = 0, lineX = 0;
-  const void *xr = nullptr, *yr = nullptr, *xx = nullptr, *yx = nullptr;
-  bool operator==(const ShownData&) const = default;
-};
-ShownData shownData();
 
 // Whether the band limits in the window fail the model's band test (the
 // upper limit must exceed the lower), so that nothing is drawn.

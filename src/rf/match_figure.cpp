@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <numbers>
@@ -15,9 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include "antenna/network.h"
+#include "antenna/numbers.h"
+#include "antenna/touchstone.h"
+#include "design/figure_parts.h"
+#include "design/main_window.h"
 #include "platform/graphics/graphics.h"
 #include "rf/design_io.h"
-#include "rf/touchstone.h"
 
 namespace rf {
 namespace {
@@ -29,10 +32,10 @@ constexpr const char* kFigureTag = "tessivar_match";
 constexpr const char* kZ0Callback = "tessivar_match_z0";
 constexpr double kDefaultZ0 = 50;
 
-struct Rgb {
-  double r, g, b;
-  Array array() const { return rt::row({r, g, b}); }
-};
+using design::Box;
+using design::ControlSpec;
+using design::Rgb;
+
 constexpr Rgb kModelColour{0, 0.447, 0.741};
 constexpr Rgb kOverlayColour{0.85, 0.325, 0.098};
 constexpr Rgb kGridColour{0.72, 0.72, 0.72};
@@ -49,26 +52,26 @@ constexpr GridCurve kSmithGrid[] = {
     {'x', 0.5}, {'x', -0.5}, {'x', 1},   {'x', -1}, {'x', 2}, {'x', -2}, {'x', 5},   {'x', -5},
 };
 
-// Figure layout in pixels, [left bottom width height].
-constexpr double kFigurePos[] = {80, 80, 980, 640};
-constexpr double kS11AxesPos[] = {70, 290, 420, 310};
-constexpr double kSmithAxesPos[] = {580, 270, 340, 340};
-constexpr double kZ0LabelPos[] = {20, 222, 110, 20};
-constexpr double kZ0EditPos[] = {135, 222, 80, 22};
-constexpr double kMessagePos[] = {225, 222, 735, 20};
-constexpr double kModelPanelPos[] = {20, 20, 460, 190};
-constexpr double kOverlayPanelPos[] = {500, 20, 460, 190};
-
-Array pos(const double (&p)[4]) {
-  return rt::row({p[0], p[1], p[2], p[3]});
-}
+// Figure layout in pixels.
+constexpr Box kFigurePos{80, 80, 980, 640};
+constexpr Box kS11AxesPos{70, 290, 420, 310};
+constexpr Box kSmithAxesPos{580, 270, 340, 340};
+constexpr Box kZ0LabelPos{20, 222, 110, 20};
+constexpr Box kZ0EditPos{135, 222, 80, 22};
+constexpr Box kMessagePos{225, 222, 735, 20};
+constexpr Box kModelPanelPos{20, 20, 460, 190};
+constexpr Box kOverlayPanelPos{500, 20, 460, 190};
 
 Array rowOf(const std::vector<double>& v) {
   return rt::row(std::span<const double>(v));
 }
 
+using antenna::OnePort;
+using antenna::Readout;
+using antenna::Sweep;
+
 std::complex<double> gammaOf(std::complex<double> zNorm) {
-  return (zNorm - 1.0) / (zNorm + 1.0);
+  return antenna::sFromZ(zNorm, 1.0);
 }
 
 // The curve's points on the chart.
@@ -96,18 +99,7 @@ std::pair<std::vector<double>, std::vector<double>> curvePoints(GridCurve c) {
 }
 
 std::string label(double v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
-// R and X at f by linear interpolation between the samples around it.
-std::complex<double> impedanceAt(const Sweep& s, double f) {
-  std::size_t k = 0;
-  while (k + 2 < s.ghz.size() && s.ghz[k + 1] < f) ++k;
-  if (s.ghz.size() < 2) return {s.r[0], s.x[0]};
-  const double t = (f - s.ghz[k]) / (s.ghz[k + 1] - s.ghz[k]);
-  return {s.r[k] + t * (s.r[k + 1] - s.r[k]), s.x[k] + t * (s.x[k + 1] - s.x[k])};
+  return antenna::formatNumber(v, 6);
 }
 
 Array textCell(const std::vector<std::string>& lines) {
@@ -155,9 +147,7 @@ class MatchFigure {
   }
 
   void setZ0(double z0) {
-    if (!(std::isfinite(z0) && z0 > 0))
-      throw std::invalid_argument("Z0 must be a finite positive number of ohms");
-    z0_ = z0;
+    z0_ = antenna::checkedReferenceImpedance(z0);
     message_.clear();
     redraw();
   }
@@ -166,7 +156,7 @@ class MatchFigure {
     Sweep s;
     s.ghz = std::move(data.ghz);
     for (const std::complex<double>& g : data.s11) {
-      const std::complex<double> z = impedance(g, data.z0);
+      const std::complex<double> z = antenna::zFromS(g, data.z0);
       s.r.push_back(z.real());
       s.x.push_back(z.imag());
     }
@@ -181,28 +171,17 @@ class MatchFigure {
   // in the figure and the box shows the last good value again.
   void z0Typed() {
     const std::string typed = rt::gfx::prop(z0Edit_, "String").text();
-    if (auto z0 = parseZ0(typed)) {
-      setZ0(*z0);
-      return;
+    try {
+      setZ0(antenna::referenceImpedanceFrom(typed));
+    } catch (const std::invalid_argument& e) {
+      message_ = std::string(e.what()) + "; kept " + label(z0_) + " Ohm.";
+      redraw();
     }
-    message_ = "Z0 must be a finite positive number of ohms, not \"" + typed + "\"; kept " +
-               label(z0_) + " Ohm.";
-    redraw();
   }
 
  private:
   void createFigure() {
-    fig_ = rt::figure({rt::str("Name"), rt::str("Match and Smith chart"), rt::str("NumberTitle"),
-                       rt::str("off"), rt::str("Tag"), rt::str(kFigureTag), rt::str("Units"),
-                       rt::str("pixels"), rt::str("Position"), pos(kFigurePos)})
-               .scalar();
-  }
-
-  double newAxes(const double (&where)[4]) {
-    const Array ax =
-        rt::axes({rt::str("Parent"), rt::scalar(fig_), rt::str("Units"), rt::str("pixels"),
-                  rt::str("Position"), pos(where), rt::str("NextPlot"), rt::str("add")});
-    return ax.scalar();
+    fig_ = design::makeFigure({"Match and Smith chart", kFigureTag, kFigurePos});
   }
 
   void setLabel(double ax, const char* which, const std::string& text) {
@@ -219,7 +198,7 @@ class MatchFigure {
   }
 
   void buildS11Axes() {
-    s11Axes_ = newAxes(kS11AxesPos);
+    s11Axes_ = design::makeAxes(fig_, kS11AxesPos);
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
@@ -227,7 +206,7 @@ class MatchFigure {
   }
 
   void buildSmithChart() {
-    smithAxes_ = newAxes(kSmithAxesPos);
+    smithAxes_ = design::makeAxes(fig_, kSmithAxesPos);
     rt::set(rt::scalar(smithAxes_),
             {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
     line(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
@@ -263,25 +242,21 @@ class MatchFigure {
               rt::row({0.35, 0.35, 0.35})});
   }
 
-  double control(const char* style, const double (&where)[4], const std::string& text) {
-    return rt::uicontrol({rt::str("Parent"), rt::scalar(fig_), rt::str("Style"), rt::str(style),
-                          rt::str("Units"), rt::str("pixels"), rt::str("Position"), pos(where),
-                          rt::str("String"), rt::str(text), rt::str("HorizontalAlignment"),
-                          rt::str("left")})
-        .scalar();
-  }
-
+  // Tops to bottom: the Z0 box with its label and the message beside it,
+  // then the two readout panels.
   void buildControls() {
-    control("text", kZ0LabelPos, "Z0 (Ohm):");
-    z0Edit_ = control("edit", kZ0EditPos, label(z0_));
-    rt::set(rt::scalar(z0Edit_), {rt::str("Callback"), rt::str(kZ0Callback),
-                                  rt::str("BackgroundColor"), rt::row({1, 1, 1})});
-    messageText_ = control("text", kMessagePos, "");
-    rt::set(rt::scalar(messageText_), {rt::str("ForegroundColor"), kMessageColour.array()});
-    modelPanel_ = control("text", kModelPanelPos, "");
-    overlayPanel_ = control("text", kOverlayPanelPos, "");
-    rt::set(rt::scalar(modelPanel_), {rt::str("ForegroundColor"), kModelColour.array()});
-    rt::set(rt::scalar(overlayPanel_), {rt::str("ForegroundColor"), kOverlayColour.array()});
+    const ControlSpec parts[] = {
+        {"text", kZ0LabelPos, "Z0 (Ohm):"},
+        {"edit", kZ0EditPos, label(z0_), "", kZ0Callback, {}, Rgb{1, 1, 1}},
+        {"text", kMessagePos, "", "", "", kMessageColour},
+        {"text", kModelPanelPos, "", "", "", kModelColour},
+        {"text", kOverlayPanelPos, "", "", "", kOverlayColour},
+    };
+    double* handles[] = {nullptr, &z0Edit_, &messageText_, &modelPanel_, &overlayPanel_};
+    for (std::size_t i = 0; i < std::size(parts); ++i) {
+      const double h = design::makeControl(fig_, parts[i]);
+      if (handles[i] != nullptr) *handles[i] = h;
+    }
   }
 
   Trace makeTrace(Rgb colour) {
@@ -310,12 +285,12 @@ class MatchFigure {
   // Takes the window's impedance, keeping the last data while the band
   // draws nothing; false when nothing changed since the last time.
   bool takeWindowData() {
-    const ShownData now = shownData();
+    const design::ShownData now = design::shownData();
     const bool stale = bandDrawsNothing();
     if (now == seen_ && stale == stale_) return false;
     seen_ = now;
     stale_ = stale;
-    if (auto s = shownImpedance()) modelData_ = std::move(s);
+    if (auto s = design::shownImpedance()) modelData_ = std::move(s);
     return true;
   }
 
@@ -338,7 +313,7 @@ class MatchFigure {
   }
 
   std::optional<Readout> readoutOf(const std::optional<Sweep>& s) const {
-    return s ? std::optional(computeReadout(*s, z0_)) : std::nullopt;
+    return s ? std::optional(antenna::computeReadout(*s, z0_)) : std::nullopt;
   }
 
   void setData(double line, const std::vector<double>& x, const std::vector<double>& y) {
@@ -350,10 +325,10 @@ class MatchFigure {
       for (double l : {t.s11, t.locus, t.ends, t.resonances}) setData(l, {}, {});
       return;
     }
-    setData(t.s11, s->ghz, s11Db(*s, z0_));
+    setData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
     std::vector<double> gx, gy;
     for (std::size_t i = 0; i < s->ghz.size(); ++i) {
-      const std::complex<double> g = reflection({s->r[i], s->x[i]}, z0_);
+      const std::complex<double> g = antenna::sFromZ({s->r[i], s->x[i]}, z0_);
       gx.push_back(g.real());
       gy.push_back(g.imag());
     }
@@ -361,7 +336,7 @@ class MatchFigure {
     setData(t.locus, gx, gy);
     std::vector<double> rx, ry;
     for (double f : r->resonanceGhz) {
-      const std::complex<double> g = reflection(impedanceAt(*s, f), z0_);
+      const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(*s, f), z0_);
       rx.push_back(g.real());
       ry.push_back(g.imag());
     }
@@ -385,7 +360,7 @@ class MatchFigure {
   void showReadout(double panel, const std::string& title, const std::optional<Readout>& r) {
     std::vector<std::string> lines;
     if (r) {
-      lines = readoutLines(*r);
+      lines = antenna::readoutLines(*r);
       lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
     }
     rt::set(rt::scalar(panel), {rt::str("String"), textCell(lines)});
@@ -408,7 +383,7 @@ class MatchFigure {
   std::optional<Sweep> modelData_, overlayData_;
   MatchReadouts readouts_;
   std::string overlayName_, message_;
-  ShownData seen_;
+  design::ShownData seen_;
   bool stale_ = false;
   int observer_ = 0;
 };
@@ -466,20 +441,19 @@ double matchZ0() {
 }
 
 void setMatchZ0(double z0) {
-  if (!(std::isfinite(z0) && z0 > 0))
-    throw std::invalid_argument("Z0 must be a finite positive number of ohms");
+  antenna::checkedReferenceImpedance(z0);
   ensureOpen().setZ0(z0);
 }
 
 void overlayTouchstone(const std::string& path) {
-  OnePort data = readTouchstone(path);
+  OnePort data = antenna::readTouchstone(path);
   ensureOpen().setOverlay(std::move(data), std::filesystem::path(path).filename().string());
 }
 
 MatchReadouts matchReadouts() {
   if (MatchFigure* f = openFigure()) return f->readouts();
   MatchReadouts r;
-  if (auto s = shownImpedance()) r.model = computeReadout(*s, kDefaultZ0);
+  if (auto s = design::shownImpedance()) r.model = antenna::computeReadout(*s, kDefaultZ0);
   return r;
 }
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "rf/readout.h"
+#include "antenna/readout.h"
 
 namespace rf {
 
@@ -21,7 +21,7 @@ bool isMatchFigure(double fig);
 
 // The reference impedance of the figure (50 ohm until changed; kept while
 // the figure is open). setMatchZ0 raises std::invalid_argument for a value
-// that is not finite and positive, and keeps the last good one.
+// the reference impedance check refuses, and keeps the last good one.
 double matchZ0();
 void setMatchZ0(double z0);
 
@@ -33,7 +33,7 @@ void overlayTouchstone(const std::string& path);
 // The readouts at the figure's Z0: of the impedance the window shows (or
 // that the figure kept), and of the overlay when one is loaded.
 struct MatchReadouts {
-  std::optional<Readout> model, overlay;
+  std::optional<antenna::Readout> model, overlay;
 };
 MatchReadouts matchReadouts();
 

@@ -64,8 +64,11 @@ int main(int argc, char** argv) {
   if (argc == 2 && argv[1][0] != '-') {
     const std::string path = argv[1];
     rt::setStartupAction([path] {
-      const std::string failure = design::openDesign(path);
-      if (!failure.empty()) std::cerr << "tessivar: " << failure << '\n';
+      try {
+        design::openDesign(path);
+      } catch (const std::exception& e) {
+        std::cerr << "tessivar: " << e.what() << '\n';
+      }
     });
   }
   shell::addMenuEntries();

@@ -10,9 +10,10 @@
 
 #include "design/commands.h"
 #include "design/dialog.h"
+#include "design/main_window.h"
 #include "platform/graphics/graphics.h"
-#include "platform/qt/figure_host.h"
 #include "platform/qt/figure_menus.h"
+#include "platform/qt/figure_host.h"
 #include "platform/qt/qt_front_end.h"
 #include "rf/match_figure.h"
 
@@ -24,18 +25,11 @@ using rt::qt::FigureHost;
 const QString kTouchstoneFiles = QStringLiteral("Touchstone file (*.s1p);;All files (*)");
 const QString kDesignFiles = QStringLiteral("Design file (*.txt);;All files (*)");
 
-// The resistance and reactance axes of the main window.
-bool isImpedanceAxes(double ax) {
-  const std::string tag = rt::gfx::prop(ax, "Tag").text();
-  return (tag == "axes1" || tag == "axes2") &&
-         rt::gfx::prop(rt::gfx::parent(ax), "Tag").text() == "figure1";
-}
-
-// Runs `work`, showing its message (or the one it raises) in `window`.
-void reporting(FigureHost& window, const std::function<std::string()>& work) {
+// Runs `work`, showing the message of what it raises in `window`.
+void reporting(FigureHost& window, const std::function<void()>& work) {
   std::string failure;
   try {
-    failure = work();
+    work();
   } catch (const std::exception& e) {
     failure = e.what();
   }
@@ -44,38 +38,28 @@ void reporting(FigureHost& window, const std::function<std::string()>& work) {
 
 // Asks for a file and hands its path to `work`; nothing when cancelled.
 void withPath(FigureHost& window, const char* caption, const QString& filter, bool forSaving,
-              const std::function<std::string(const std::string&)>& work) {
+              const std::function<void(const std::string&)>& work) {
   const QString path = rt::qt::askPath(&window, QString::fromUtf8(caption), filter, forSaving);
   if (path.isEmpty()) return;
   reporting(window, [&] { return work(path.toStdString()); });
 }
 
 void saveTouchstone(FigureHost& window) {
-  withPath(window, "Save as Touchstone", kTouchstoneFiles, true, [](const std::string& path) {
-    rf::saveTouchstoneAtMatchZ0(path);
-    return std::string();
-  });
+  withPath(window, "Save as Touchstone", kTouchstoneFiles, true,
+           [](const std::string& path) { rf::saveTouchstoneAtMatchZ0(path); });
 }
 
 void compareWithTouchstone(FigureHost& window) {
-  withPath(window, "Compare with Touchstone", kTouchstoneFiles, false, [](const std::string& path) {
-    rf::overlayTouchstone(path);
-    return std::string();
-  });
+  withPath(window, "Compare with Touchstone", kTouchstoneFiles, false,
+           [](const std::string& path) { rf::overlayTouchstone(path); });
 }
 
 void openMatchFigure(FigureHost& window) {
-  reporting(window, [] {
-    rt::qt::raiseWindow(rf::openMatchFigure());
-    return std::string();
-  });
+  reporting(window, [] { rt::qt::raiseWindow(rf::openMatchFigure()); });
 }
 
 void openDesignDialog(FigureHost& window) {
-  reporting(window, [] {
-    rt::qt::raiseWindow(design::openDesignDialog());
-    return std::string();
-  });
+  reporting(window, [] { rt::qt::raiseWindow(design::openDesignDialog()); });
 }
 
 void saveDesign(FigureHost& window) {
@@ -109,7 +93,7 @@ void addMenuEntries() {
   if (added) return;
   added = true;
   for (const Entry& e : kImpedanceAxesEntries)
-    rt::qt::addAxesAction({QString::fromUtf8(e.label), isImpedanceAxes,
+    rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
                            [run = e.run](FigureHost& w, double) { run(w); }});
   for (const Entry& e : kMatchFileEntries)
     rt::qt::addFigureAction(

@@ -4,7 +4,8 @@
 // commands' failures are reported the script's way.
 #include <gtest/gtest.h>
 
-#include "rf/touchstone.h"
+#include "antenna/network.h"
+#include "antenna/touchstone.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -56,14 +57,14 @@ TEST_F(RfScript, TouchstoneOutAndInAgreeWithScikitRf) {
                             rea = numbersAfter(lines[1], "y");
   for (const char* file : {"skrf_ma.s1p", "skrf_db.s1p"}) {
     SCOPED_TRACE(file);
-    const rf::OnePort p = rf::readTouchstone((dir_ / file).string());
+    const antenna::OnePort p = antenna::readTouchstone((dir_ / file).string());
     EXPECT_EQ(p.z0, 75);
     ASSERT_EQ(p.ghz.size(), ghz.size());
     double worst = 0;
     for (std::size_t i = 0; i < ghz.size(); ++i) {
       const std::complex<double> z(res[i], rea[i]);
       worst = std::max({worst, std::abs(p.ghz[i] - ghz[i]) / ghz[i],
-                        std::abs(rf::impedance(p.s11[i], 75) - z) / std::abs(z)});
+                        std::abs(antenna::zFromS(p.s11[i], 75) - z) / std::abs(z)});
     }
     EXPECT_LT(worst, 1e-9);
   }
@@ -91,8 +92,8 @@ TEST_F(RfScript, FailuresGetOneLineAndStatusTwoAndChangeNothing) {
           "tessivar-script: line 8: \"missing.s1p\": cannot open the file",
           "tessivar-script: line 9: \"two.s2p\", line 2: two-port data (9 numbers on a line): "
           "only one-port files are read",
-          "tessivar-script: line 10: Z0 must be a finite positive number, not \"0\"",
-          "tessivar-script: line 11: Z0 must be a number, not \"abc\"",
+          "tessivar-script: line 10: Z0 must be a finite positive number of ohms, not \"0\"",
+          "tessivar-script: line 11: Z0 must be a finite positive number of ohms, not \"abc\"",
           "tessivar-script: line 12: cannot write \"nofolder/x.s1p\": No such file or "
           "directory"}));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "nofolder"));

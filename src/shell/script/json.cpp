@@ -1,9 +1,10 @@
 #include "shell/script/json.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+
+#include "antenna/numbers.h"
 
 namespace script {
 
@@ -11,13 +12,8 @@ std::string jsonNumber(double v, Digits digits) {
   if (std::isnan(v)) return "null";
   if (std::isinf(v)) return v > 0 ? "1e999" : "-1e999";
   if (v == 0) return "0";  // also -0, which JSON readers may not keep
-  char buf[40];
-  if (digits == Digits::seventeen) {
-    int n = std::snprintf(buf, sizeof buf, "%.17g", v);
-    return std::string(buf, static_cast<std::size_t>(n));
-  }
-  auto res = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, res.ptr);
+  return antenna::formatNumber(
+      v, digits == Digits::seventeen ? antenna::kExactDigits : antenna::kShortest);
 }
 
 std::string jsonString(std::string_view utf8) {

@@ -11,8 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/network.h"
+#include "antenna/numbers.h"
+#include "antenna/touchstone.h"
 #include "design/acts.h"
 #include "design/commands.h"
+#include "design/main_window.h"
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
 #include "platform/qt/file_output.h"
@@ -20,7 +24,6 @@
 #include "platform/qt/renderer.h"
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
-#include "rf/touchstone.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -80,8 +83,7 @@ std::vector<double> below(double h) {
 }
 
 double mainWindow() {
-  for (double f : rt::gfx::figures())
-    if (textOf(f, "Tag") == "figure1") return f;
+  if (std::optional<double> f = design::findMainFigure()) return *f;
   throw BadLine("the main window is not open");
 }
 
@@ -100,11 +102,8 @@ double control(std::string_view tag, std::string_view style, std::string_view wh
 }
 
 double number(std::string_view text, std::string_view what) {
-  double v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
-    throw BadLine(std::string(what) + " must be a number, not " + quoted(text));
-  return v;
+  if (std::optional<double> v = antenna::parseNumber(text)) return *v;
+  throw BadLine(std::string(what) + " must be a number, not " + quoted(text));
 }
 
 // A figure by its number: 1 is the main window, then the others in the
@@ -159,33 +158,36 @@ std::string rows(const rt::Array& a) {
 std::string designReport(std::string_view rest) {
   std::vector<double> numbers;
   for (std::string_view w = word(rest); !w.empty(); w = word(rest)) {
-    double v = 0;
-    auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
-    if (ec != std::errc() || end != w.data() + w.size())
-      throw BadLine("design: " + quoted(w) + " is not a number");
-    numbers.push_back(v);
+    const std::optional<double> v = antenna::parseNumber(w);
+    if (!v) throw BadLine("design: " + quoted(w) + " is not a number");
+    numbers.push_back(*v);
   }
   if (numbers.size() < 3 || numbers.size() > 4)
     throw BadLine("design needs F0 (GHz), ER and H (mm), and optionally Z0 (ohm)");
-  design::Target target{numbers[0], numbers[1], numbers[2]};
+  antenna::Target target{numbers[0], numbers[1], numbers[2]};
   if (numbers.size() == 4) target.z0Ohm = numbers[3];
-  const design::Synthesis s = design::designFor(target);
-  if (!s.design) throw BadLine("design: " + s.refusal);
-  const design::Design& d = *s.design;
+  antenna::Design d;
+  try {
+    d = design::designFor(target);
+  } catch (const std::exception& e) {
+    throw BadLine(std::string("design: ") + e.what());
+  }
   return "{\"w_mm\": " + jsonNumber(d.wMm) + ", \"l_mm\": " + jsonNumber(d.lMm) +
          ", \"offset_mm\": " + jsonNumber(d.offsetMm) + ", \"band\": [" + jsonNumber(d.fminGHz) +
          ", " + jsonNumber(d.fmaxGHz) + "], \"peak_ghz\": " + jsonNumber(d.peakGHz) +
          ", \"peak_ohm\": " + jsonNumber(d.peakOhm) +
-         ", \"trust\": " + jsonString(design::trustNote) + "}";
+         ", \"trust\": " + jsonString(antenna::trustNote) + "}";
 }
 
 // save FILE and open FILE: the design as a file of acts, and back.
 void designFile(std::string_view command, std::string_view rest) {
   const std::string path(trim(rest));
   if (path.empty()) throw BadLine(std::string(command) + " needs a file");
-  const std::string failure =
-      command == "save" ? design::saveDesign(path) : design::openDesign(path);
-  if (!failure.empty()) throw BadLine(std::string(command) + ": " + failure);
+  try {
+    command == "save" ? design::saveDesign(path) : design::openDesign(path);
+  } catch (const std::runtime_error& e) {
+    throw BadLine(std::string(command) + ": " + e.what());
+  }
 }
 
 // ------------------------------------------------- the RF engineer's view
@@ -193,7 +195,7 @@ std::string optionalNumber(const std::optional<double>& v) {
   return v ? jsonNumber(*v) : "null";
 }
 
-std::string readoutJson(const rf::Readout& r) {
+std::string readoutJson(const antenna::Readout& r) {
   std::string resonances = "[";
   for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
   std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
@@ -208,9 +210,12 @@ std::string readoutJson(const rf::Readout& r) {
 }
 
 double z0Argument(std::string_view text) {
-  double z0 = number(text, "Z0");
-  if (!(z0 > 0)) throw BadLine("Z0 must be a finite positive number, not " + quoted(text));
-  return z0;
+  try {
+    return antenna::checkedReferenceImpedance(antenna::parseNumber(text).value_or(NAN),
+                                              quoted(text));
+  } catch (const std::invalid_argument& e) {
+    throw BadLine(e.what());
+  }
 }
 
 // match [Z0]: opens the Match figure and prints its readout.
@@ -238,7 +243,7 @@ void overlay(std::string_view file) {
   if (file.empty()) throw BadLine("overlay needs a file");
   try {
     rf::overlayTouchstone(std::string(file));
-  } catch (const rf::TouchstoneError& e) {
+  } catch (const antenna::TouchstoneError& e) {
     throw BadLine(e.what());
   }
 }

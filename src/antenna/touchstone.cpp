@@ -1,9 +1,8 @@
 // Reader and writer of Touchstone 1.x one-port files. The reader is strict:
 // whatever it cannot take as one-port data is refused with the line and the
 // reason, never guessed at.
-#include "rf/touchstone.h"
+#include "antenna/touchstone.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -12,7 +11,10 @@
 #include <optional>
 #include <sstream>
 
-namespace rf {
+#include "antenna/network.h"
+#include "antenna/numbers.h"
+
+namespace antenna {
 namespace {
 
 struct Options {
@@ -51,15 +53,6 @@ std::vector<std::string_view> tokens(std::string_view s) {
     i = j;
   }
   return out;
-}
-
-std::optional<double> finiteNumber(std::string_view t) {
-  if (t.size() > 1 && t.front() == '+') t.remove_prefix(1);
-  double v = 0;
-  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
-    return std::nullopt;
-  return v;
 }
 
 class Parser {
@@ -127,7 +120,7 @@ class Parser {
       } else if (w == "ri" || w == "ma" || w == "db") {
         options_.format = w;
       } else if (w == "r") {
-        auto r = i + 1 < words.size() ? finiteNumber(words[i + 1]) : std::nullopt;
+        auto r = i + 1 < words.size() ? parseNumber(words[i + 1]) : std::nullopt;
         if (!r || *r <= 0) fail("the reference resistance after \"R\" must be a positive number");
         options_.r = *r;
         ++i;
@@ -151,7 +144,7 @@ class Parser {
            std::to_string(words.size()));
     double v[3];
     for (int k = 0; k < 3; ++k) {
-      auto n = finiteNumber(words[k]);
+      auto n = parseNumber(words[k]);
       if (!n) fail("\"" + std::string(words[k]) + "\" is not a number");
       v[k] = *n;
     }
@@ -175,8 +168,8 @@ class Parser {
 
   // Z and Y data of a Touchstone 1 file are normalised to the reference.
   std::complex<double> toS11(std::complex<double> p) const {
-    if (options_.parameter == 'z') return (p - 1.0) / (p + 1.0);
-    if (options_.parameter == 'y') return (1.0 - p) / (1.0 + p);
+    if (options_.parameter == 'z') return sFromZ(p, 1.0);
+    if (options_.parameter == 'y') return sFromY(p, 1.0);
     return p;
   }
 
@@ -188,9 +181,7 @@ class Parser {
 };
 
 std::string format17(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
+  return formatNumber(v, kExactDigits);
 }
 
 }  // namespace
@@ -230,12 +221,4 @@ std::string formatTouchstone(const OnePort& data, const std::vector<std::string>
   return out;
 }
 
-std::complex<double> reflection(std::complex<double> z, double z0) {
-  return (z - z0) / (z + z0);
-}
-
-std::complex<double> impedance(std::complex<double> s11, double z0) {
-  return z0 * (1.0 + s11) / (1.0 - s11);
-}
-
-}  // namespace rf
+}  // namespace antenna

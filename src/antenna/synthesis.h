@@ -1,18 +1,19 @@
 // Synthesis of a probe-fed rectangular patch from a target: the textbook
 // width for an efficient radiator, then the length and feed offset that put
 // the peak of the resistance at the target frequency with the target
-// resistance there, both found on the program's own impedance model (the one
-// that draws the curves) over the band the window will draw.
+// resistance there, both found on the classic transmission-line model (the
+// numbers of the one that draws the window's curves) over the band the
+// window will draw.
 //
-// Pure computation: it reads no control and draws nothing. It needs the
-// impedance model's module initialised, as it is inside the running program.
+// A design is what gets typed into a window, sizes in whole micrometres, so
+// targets, limits and designs are in the window's units (mm, GHz); the model
+// itself is called in SI units.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-namespace design {
+namespace antenna {
 
 struct Target {
   double f0GHz = 0;
@@ -38,15 +39,11 @@ struct Design {
   double peakGHz = 0, peakOhm = 0;
 };
 
-// Either a design or one message saying which target cannot be met and why.
-struct Synthesis {
-  std::optional<Design> design;
-  std::string refusal;
-};
-
-Synthesis synthesise(const Target& target, const Limits& limits);
+// The design for the target, or std::invalid_argument with one message
+// saying which target cannot be met and why.
+Design synthesise(const Target& target, const Limits& limits);
 
 // How far to trust the model, in one line; shown beside every design.
 extern const std::string_view trustNote;
 
-}  // namespace design
+}  // namespace antenna

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <sstream>
 
-#include "rf/touchstone.h"
+#include "antenna/touchstone.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(Touchstone, ReadsEveryUnitKindAndFormatAndWhatItWrites) {
   };
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
-    const rf::OnePort p = rf::parseTouchstone(file, "t.s1p");
+    const antenna::OnePort p = antenna::parseTouchstone(file, "t.s1p");
     ASSERT_EQ(p.ghz.size(), 1u);
     EXPECT_DOUBLE_EQ(p.ghz[0], 2.5);
     EXPECT_NEAR(std::abs(p.s11[0] - s), 0, 1e-12);
@@ -41,11 +41,11 @@ TEST(Touchstone, ReadsEveryUnitKindAndFormatAndWhatItWrites) {
   }
 
   // What it writes reads back exactly.
-  rf::OnePort p{{1, 1.5, 2}, {{0.1, 0.2}, {-0.3, 1.0 / 3}, {std::numbers::pi / 10, -0.7}}, 75};
-  const std::string text = rf::formatTouchstone(p, {"design A"});
+  antenna::OnePort p{{1, 1.5, 2}, {{0.1, 0.2}, {-0.3, 1.0 / 3}, {std::numbers::pi / 10, -0.7}}, 75};
+  const std::string text = antenna::formatTouchstone(p, {"design A"});
   EXPECT_EQ(text.substr(0, text.find('\n', text.find('\n') + 1) + 1),
             "! design A\n# GHz S RI R 75\n");
-  const rf::OnePort back = rf::parseTouchstone(text, "t");
+  const antenna::OnePort back = antenna::parseTouchstone(text, "t");
   EXPECT_EQ(back.ghz, p.ghz);
   EXPECT_EQ(back.s11, p.s11);  // 17 digits: exact
   EXPECT_EQ(back.z0, 75);
@@ -55,8 +55,8 @@ TEST(Touchstone, ReadsEveryUnitKindAndFormatAndWhatItWrites) {
 // why reading that file fails.
 std::string refusal(const std::string& text, const char* path = nullptr) {
   try {
-    path ? rf::readTouchstone(path) : rf::parseTouchstone(text, "f.s1p");
-  } catch (const rf::TouchstoneError& e) {
+    path ? antenna::readTouchstone(path) : antenna::parseTouchstone(text, "f.s1p");
+  } catch (const antenna::TouchstoneError& e) {
     return e.what();
   }
   return "accepted";
@@ -89,10 +89,11 @@ TEST(Touchstone, RefusesWhatIsNotOnePortDataWithLineAndReason) {
 
   // At most 100000 points, and a file that can be opened.
   std::string big;
-  for (std::size_t i = 1; i <= rf::kMaxTouchstonePoints; ++i) big += std::to_string(i) + " 0 0\n";
-  EXPECT_EQ(rf::parseTouchstone(big, "ok").ghz.size(), rf::kMaxTouchstonePoints);
+  for (std::size_t i = 1; i <= antenna::kMaxTouchstonePoints; ++i)
+    big += std::to_string(i) + " 0 0\n";
+  EXPECT_EQ(antenna::parseTouchstone(big, "ok").ghz.size(), antenna::kMaxTouchstonePoints);
   EXPECT_EQ(refusal(big + "1e9 0 0\n"), "\"f.s1p\", line " +
-                                            std::to_string(rf::kMaxTouchstonePoints + 1) +
+                                            std::to_string(antenna::kMaxTouchstonePoints + 1) +
                                             ": more than 100000 data points");
   EXPECT_EQ(refusal("", "/nonexistent/x.s1p"), "\"/nonexistent/x.s1p\": cannot open the file");
 }

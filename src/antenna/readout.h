@@ -3,14 +3,14 @@
 // computation on the sampled frequencies (GHz), resistance and reactance.
 #pragma once
 
+#include <complex>
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
-namespace rf {
+namespace antenna {
 
 // An impedance sweep: one R and X (ohms) per frequency (GHz), increasing.
 struct Sweep {
@@ -40,7 +40,8 @@ Readout computeReadout(const Sweep& s, double z0);
 // so.
 std::vector<std::string> readoutLines(const Readout& r);
 
-// A finite positive Z0 in ohms from the text a user typed, or nothing.
-std::optional<double> parseZ0(std::string_view text);
+// R + jX at `ghz` by linear interpolation between the samples around it
+// (the end segments carry on beyond the band). Requires at least one point.
+std::complex<double> impedanceAt(const Sweep& s, double ghz);
 
-}  // namespace rf
+}  // namespace antenna

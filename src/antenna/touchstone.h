@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace rf {
+namespace antenna {
 
 // One-port network data: S11 at increasing frequencies, referred to z0.
 struct OnePort {
@@ -40,7 +40,4 @@ OnePort readTouchstone(const std::string& path);
 // "# GHz S RI R <z0>", then one row per frequency.
 std::string formatTouchstone(const OnePort& data, const std::vector<std::string>& comments);
 
-std::complex<double> reflection(std::complex<double> z, double z0);
-std::complex<double> impedance(std::complex<double> s11, double z0);
-
-}  // namespace rf
+}  // namespace antenna

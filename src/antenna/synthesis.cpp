@@ -4,17 +4,19 @@
 // peaks at F0; the outer one moves that fraction until the resistance at the
 // peak is Z0. Each evaluation runs the model over the band the window will
 // draw and refines the peak between grid points by zooming in on it.
-#include "design/synthesis.h"
+#include "antenna/synthesis.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
-#include "model/offset_impedance.h"
+#include "antenna/classic_model.h"
+#include "antenna/network.h"
+#include "antenna/numbers.h"
 
-namespace design {
+namespace antenna {
 
 const std::string_view trustNote =
     "Transmission-line model: against full-wave results on probe-fed patches its resonance runs "
@@ -23,7 +25,6 @@ const std::string_view trustNote =
 
 namespace {
 
-constexpr double kSpeedOfLight = 299792458.0;  // m/s
 constexpr double kBandBelow = 0.8, kBandAbove = 1.2;
 // A design must land on its target on the drawn line by these margins.
 constexpr double kPeakTolerance = 1e-3, kResistanceTolerance = 1e-2;
@@ -31,7 +32,7 @@ constexpr double kPeakTolerance = 1e-3, kResistanceTolerance = 1e-2;
 // the grid step of the drawn band when a length is rounded to one.
 constexpr double kMicrometresPerMm = 1000.0;
 
-struct Patch {
+struct Sizes {
   double w, l, h, er, offset;  // mm
 };
 
@@ -46,21 +47,12 @@ struct Curve {
   double ereff;
 };
 
-Curve resistance(const Patch& p, double fmin, double fmax) {
-  offset_impedance::Locals v;
-  v.fmin = rt::scalar(fmin);
-  v.fmax = rt::scalar(fmax);
-  v.wp = rt::scalar(p.w / 1000);
-  v.lp = rt::scalar(p.l / 1000);
-  v.h = rt::scalar(p.h / 1000);
-  v.er = rt::scalar(p.er);
-  v.offset = rt::scalar(p.offset / 1000);
-  offset_impedance::impedance(v);
-  const rt::Array R = rt::real(v.Zin);
-  const rt::Array& f = v.f;
-  Curve c{{}, {R.re().begin(), R.re().end()}, v.ereff.get().scalar()};
-  c.fGHz.reserve(f.numel());
-  for (double hz : f.re()) c.fGHz.push_back(hz / 1e9);
+Curve resistance(const Sizes& s, double fmin, double fmax) {
+  const Patch p{s.w / 1000, s.l / 1000, s.h / 1000, s.er, s.offset / 1000};
+  const std::vector<double> hz = classic::bandFrequencies(fmin, fmax);
+  Curve c{{}, {}, classic::lineOf(p).ereff};
+  for (std::complex<double> z : classic::inputImpedance(p, hz)) c.r.push_back(z.real());
+  for (double f : hz) c.fGHz.push_back(f / 1e9);
   return c;
 }
 
@@ -72,7 +64,7 @@ std::size_t largest(const std::vector<double>& r) {
   return best;
 }
 
-Peak gridPeak(const Patch& p, double fmin, double fmax) {
+Peak gridPeak(const Sizes& p, double fmin, double fmax) {
   const Curve c = resistance(p, fmin, fmax);
   const std::size_t k = largest(c.r);
   return {c.fGHz[k], c.r[k]};
@@ -80,7 +72,7 @@ Peak gridPeak(const Patch& p, double fmin, double fmax) {
 
 // The peak between grid points: each zoom spans the neighbours of the
 // previous grid's largest point, so three give a step near 1e-9 of F0.
-Peak refinedPeak(const Patch& p, double fmin, double fmax) {
+Peak refinedPeak(const Sizes& p, double fmin, double fmax) {
   Peak best{};
   for (int zoom = 0; zoom < 3; ++zoom) {
     const Curve c = resistance(p, fmin, fmax);
@@ -103,9 +95,7 @@ double bisect(const std::function<double(double)>& fn, double lo, double hi, dou
 
 // Rounds to nine significant digits so that typed texts stay short.
 double tidy(double x) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", x);
-  return std::strtod(text, nullptr);
+  return parseNumber(formatNumber(x, 9)).value_or(x);
 }
 
 double toMicrometre(double mm) {
@@ -113,9 +103,7 @@ double toMicrometre(double mm) {
 }
 
 std::string number(double x) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", x);
-  return text;
+  return formatNumber(x, 6);
 }
 
 std::string outside(std::string_view what, double value, std::string_view unit, Range r) {
@@ -128,18 +116,21 @@ bool within(double v, Range r) {
   return r.min <= v && v <= r.max;
 }
 
+[[noreturn]] void refuse(const std::string& why) {
+  throw std::invalid_argument(why);
+}
+
 // The target's own numbers, before any model run.
-std::string refuseTarget(const Target& t, const Limits& limits) {
+void checkTarget(const Target& t, const Limits& limits) {
   auto positive = [](double v) { return std::isfinite(v) && v > 0; };
-  if (!positive(t.f0GHz)) return "F0 must be a positive frequency in GHz, not " + number(t.f0GHz);
+  if (!positive(t.f0GHz)) refuse("F0 must be a positive frequency in GHz, not " + number(t.f0GHz));
   if (!(std::isfinite(t.er) && t.er >= 1))
-    return "er must be at least 1 (no substrate has less permittivity than vacuum), not " +
-           number(t.er);
-  if (!positive(t.hMm)) return "H must be a positive height in mm, not " + number(t.hMm);
-  if (!positive(t.z0Ohm)) return "Z0 must be a positive resistance in ohm, not " + number(t.z0Ohm);
-  if (!within(t.er, limits.er)) return outside("er", t.er, "", limits.er);
-  if (!within(t.hMm, limits.h)) return outside("H", t.hMm, " mm", limits.h);
-  return {};
+    refuse("er must be at least 1 (no substrate has less permittivity than vacuum), not " +
+           number(t.er));
+  if (!positive(t.hMm)) refuse("H must be a positive height in mm, not " + number(t.hMm));
+  checkedReferenceImpedance(t.z0Ohm);
+  if (!within(t.er, limits.er)) refuse(outside("er", t.er, "", limits.er));
+  if (!within(t.hMm, limits.h)) refuse(outside("H", t.hMm, " mm", limits.h));
 }
 
 // The searches for one target; each step refuses with its reason.
@@ -151,34 +142,30 @@ class Synthesiser {
         fmin_(tidy(kBandBelow * t.f0GHz)),
         fmax_(tidy(kBandAbove * t.f0GHz)) {}
 
-  Synthesis run() {
-    if (std::string why = refuseTarget(t_, limits_); !why.empty()) return {{}, why};
+  Design run() {
+    checkTarget(t_, limits_);
     const double w = toMicrometre(textbookWidth());
     if (!within(w, limits_.w))
-      return {{},
-              "the width for " + number(t_.f0GHz) + " GHz on er " + number(t_.er) + ", " +
-                  outside("W", w, " mm", limits_.w)};
+      refuse("the width for " + number(t_.f0GHz) + " GHz on er " + number(t_.er) + ", " +
+             outside("W", w, " mm", limits_.w));
     patch_ = {w, 0, t_.hMm, t_.er, 0};
-    if (!startLength())
-      return {{}, "the model shows no resonance near " + number(t_.f0GHz) + " GHz"};
+    if (!startLength()) refuse("the model shows no resonance near " + number(t_.f0GHz) + " GHz");
 
     const double edge = resistanceAtPeak(0);
     if (edge < t_.z0Ohm)
-      return {{},
-              "Z0 " + number(t_.z0Ohm) + " ohm is above this patch's edge resistance " +
-                  number(edge) + " ohm, so no feed offset reaches it"};
+      refuse("Z0 " + number(t_.z0Ohm) + " ohm is above this patch's edge resistance " +
+             number(edge) + " ohm, so no feed offset reaches it");
     std::optional<double> inner = innerFraction();
     if (!inner)
-      return {{},
-              "Z0 " + number(t_.z0Ohm) +
-                  " ohm is below the resistance the model gives near the patch centre"};
+      refuse("Z0 " + number(t_.z0Ohm) +
+             " ohm is below the resistance the model gives near the patch centre");
     const double u = bisect([&](double u) { return resistanceAtPeak(u) - t_.z0Ohm; }, 0, *inner,
                             kFractionTolerance);
     resistanceAtPeak(u);  // leaves the length that belongs to u
 
     Design d{w, toMicrometre(length_), t_.hMm, t_.er, 0, fmin_, fmax_, 0, 0};
     d.offsetMm = toMicrometre(u * length_);
-    if (!within(d.lMm, limits_.l)) return {{}, outside("the length L", d.lMm, " mm", limits_.l)};
+    if (!within(d.lMm, limits_.l)) refuse(outside("the length L", d.lMm, " mm", limits_.l));
     return check(d);
   }
 
@@ -231,29 +218,28 @@ class Synthesiser {
   }
 
   // The design as typed, checked on the line the window will draw.
-  Synthesis check(Design d) const {
+  Design check(Design d) const {
     const Peak drawn = gridPeak({d.wMm, d.lMm, d.hMm, d.er, d.offsetMm}, d.fminGHz, d.fmaxGHz);
     d.peakGHz = drawn.fGHz;
     d.peakOhm = drawn.rOhm;
     if (std::abs(drawn.fGHz - t_.f0GHz) > kPeakTolerance * t_.f0GHz ||
         std::abs(drawn.rOhm - t_.z0Ohm) > kResistanceTolerance * t_.z0Ohm)
-      return {{},
-              "the model's drawn line misses the target (peak " + number(drawn.rOhm) + " ohm at " +
-                  number(drawn.fGHz) + " GHz)"};
-    return {d, {}};
+      refuse("the model's drawn line misses the target (peak " + number(drawn.rOhm) + " ohm at " +
+             number(drawn.fGHz) + " GHz)");
+    return d;
   }
 
   const Target t_;
   const Limits limits_;
   const double fmin_, fmax_;
-  Patch patch_{};
+  Sizes patch_{};
   double length_ = 0;
 };
 
 }  // namespace
 
-Synthesis synthesise(const Target& target, const Limits& limits) {
+Design synthesise(const Target& target, const Limits& limits) {
   return Synthesiser(target, limits).run();
 }
 
-}  // namespace design
+}  // namespace antenna

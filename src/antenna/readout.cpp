@@ -1,16 +1,14 @@
 // Readout of an impedance sweep. Values between samples come from linear
 // interpolation between the two neighbouring points.
-#include "rf/readout.h"
+#include "antenna/readout.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <complex>
-#include <cstdio>
 
-#include "rf/touchstone.h"
+#include "antenna/network.h"
+#include "antenna/numbers.h"
 
-namespace rf {
+namespace antenna {
 namespace {
 
 double lerp(double x0, double x1, double t) {
@@ -22,23 +20,15 @@ double crossing(double f0, double f1, double y0, double y1, double level) {
   return y1 == y0 ? f0 : lerp(f0, f1, (level - y0) / (y1 - y0));
 }
 
-double vswr(std::complex<double> z, double z0) {
-  const double g = std::abs(reflection(z, z0));
-  return g >= 1 ? INFINITY : (1 + g) / (1 - g);
-}
-
 std::string sig4(double v, std::string_view unit) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.4g", v);
-  return std::string(buf) + (unit.empty() ? "" : " ") + std::string(unit);
+  return formatNumber(v, 4, unit);
 }
 
 }  // namespace
 
 std::vector<double> s11Db(const Sweep& s, double z0) {
   std::vector<double> db(s.ghz.size());
-  for (std::size_t i = 0; i < db.size(); ++i)
-    db[i] = 20 * std::log10(std::abs(reflection({s.r[i], s.x[i]}, z0)));
+  for (std::size_t i = 0; i < db.size(); ++i) db[i] = magnitudeDb(sFromZ({s.r[i], s.x[i]}, z0));
   return db;
 }
 
@@ -62,7 +52,7 @@ Readout computeReadout(const Sweep& s, double z0) {
   }
   if (zRes) {
     out.rAtResonance = zRes->real();
-    out.vswrAtResonance = vswr(*zRes, z0);
+    out.vswrAtResonance = vswr(sFromZ(*zRes, z0));
   }
 
   // Match: the smallest |S11| and the -10 dB band around it.
@@ -106,15 +96,12 @@ std::vector<std::string> readoutLines(const Readout& r) {
   return lines;
 }
 
-std::optional<double> parseZ0(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  double v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) ||
-      v <= 0)
-    return std::nullopt;
-  return v;
+std::complex<double> impedanceAt(const Sweep& s, double ghz) {
+  if (s.ghz.size() < 2) return {s.r[0], s.x[0]};
+  std::size_t k = 0;
+  while (k + 2 < s.ghz.size() && s.ghz[k + 1] < ghz) ++k;
+  const double t = (ghz - s.ghz[k]) / (s.ghz[k + 1] - s.ghz[k]);
+  return {lerp(s.r[k], s.r[k + 1], t), lerp(s.x[k], s.x[k + 1], t)};
 }
 
-}  // namespace rf
+}  // namespace antenna

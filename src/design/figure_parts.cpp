@@ -1,0 +1,50 @@
+// Each description becomes one call of the graphics runtime; units come
+// before the position so that the position is read in pixels.
+#include "design/figure_parts.h"
+
+#include <vector>
+
+#include "platform/graphics/graphics.h"
+
+namespace design {
+
+rt::Array Box::array() const {
+  return rt::row({left, bottom, width, height});
+}
+
+rt::Array Rgb::array() const {
+  return rt::row({r, g, b});
+}
+
+double makeFigure(const FigureSpec& spec) {
+  std::vector<rt::Array> props = {rt::str("Name"), rt::str(spec.name), rt::str("NumberTitle"),
+                                  rt::str("off")};
+  if (!spec.menuBar) props.insert(props.end(), {rt::str("MenuBar"), rt::str("none")});
+  props.insert(props.end(), {rt::str("Tag"), rt::str(spec.tag), rt::str("Units"), rt::str("pixels"),
+                             rt::str("Position"), spec.position.array()});
+  return rt::figure(props).scalar();
+}
+
+double makeAxes(double figure, const Box& position) {
+  return rt::axes({rt::str("Parent"), rt::scalar(figure), rt::str("Units"), rt::str("pixels"),
+                   rt::str("Position"), position.array(), rt::str("NextPlot"), rt::str("add")})
+      .scalar();
+}
+
+double makeControl(double figure, const ControlSpec& spec) {
+  std::vector<rt::Array> props = {rt::str("Parent"), rt::scalar(figure), rt::str("Style"),
+                                  rt::str(spec.style)};
+  if (!spec.tag.empty()) props.insert(props.end(), {rt::str("Tag"), rt::str(spec.tag)});
+  props.insert(props.end(), {rt::str("Units"), rt::str("pixels"), rt::str("Position"),
+                             spec.position.array(), rt::str("String"), rt::str(spec.text),
+                             rt::str("HorizontalAlignment"), rt::str("left")});
+  if (!spec.callback.empty())
+    props.insert(props.end(), {rt::str("Callback"), rt::str(spec.callback)});
+  if (spec.foreground)
+    props.insert(props.end(), {rt::str("ForegroundColor"), spec.foreground->array()});
+  if (spec.background)
+    props.insert(props.end(), {rt::str("BackgroundColor"), spec.background->array()});
+  return rt::uicontrol(props).scalar();
+}
+
+}  // namespace design

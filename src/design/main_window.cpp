@@ -1,0 +1,288 @@
+// The main window's controls reached the way its callbacks reach them: the
+// handles record of the figure, by tag. Acts go through the graphics
+// runtime's user-act entry, the one the script and the front end use.
+#include "design/main_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "antenna/numbers.h"
+#include "platform/graphics/graphics.h"
+#include "toolbox/guihandles.h"
+
+namespace design {
+namespace {
+
+constexpr const char* kFigureTag = "figure1";
+constexpr const char* kResistanceAxes = "axes1";
+constexpr const char* kReactanceAxes = "axes2";
+
+// The feed offset comes after the length, whose change sets its slider's
+// Max; Fmax before Fmin, as Fmin moves the pattern slider's Min and Value up
+// to it; the pattern frequency last, as its act opens a pattern figure.
+constexpr Parameter kParameters[] = {
+    {Quantity::height, "edit3", "slider3", "substrate height H (mm)"},
+    {Quantity::er, "edit4", "slider4", "relative permittivity er"},
+    {Quantity::width, "edit1", "slider1", "patch width W (mm)"},
+    {Quantity::length, "edit2", "slider2", "patch length L (mm)"},
+    {Quantity::offset, "edit7", "slider5", "feed point offset (mm)"},
+    {Quantity::fmax, "edit6", "", "band end Fmax (GHz)"},
+    {Quantity::fmin, "edit5", "", "band start Fmin (GHz)"},
+    {Quantity::pattern, "edit8", "slider6", "radiation pattern frequency (GHz)"},
+};
+
+const Parameter& parameter(Quantity q) {
+  for (const Parameter& p : kParameters)
+    if (p.quantity == q) return p;
+  throw std::logic_error("a quantity of no parameter");
+}
+
+bool same(double a, double b) {
+  return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// The number an edit box's callback makes of its text.
+double numberOf(const std::string& text) {
+  return rt::str2double(rt::str(text)).scalar();
+}
+
+class Window {
+ public:
+  Window() : handles_(guihandles::call(rt::gfx::handleArray(mainFigure()))) {}
+
+  double control(std::string_view tag) const {
+    return rt::indexRef(handles_, "." + std::string(tag)).scalar();
+  }
+  std::string text(std::string_view tag) const {
+    return rt::gfx::prop(control(tag), "String").text();
+  }
+  // NaN when the property holds no single number (an emptied pattern slider).
+  double number(std::string_view tag, std::string_view property = "Value") const {
+    const rt::Array& v = rt::gfx::prop(control(tag), property);
+    return v.isNumeric() && v.numel() == 1 ? v.re()[0] : std::nan("");
+  }
+  double number(Quantity q) const {
+    const Parameter& p = parameter(q);
+    return p.slider.empty() ? numberOf(text(p.editBox)) : number(p.slider);
+  }
+  Range range(Quantity q) const {
+    const std::string_view slider = parameter(q).slider;
+    return {number(slider, "Min"), number(slider, "Max")};
+  }
+
+ private:
+  rt::Array handles_;
+};
+
+const Parameter& parameterOf(const Act& act) {
+  for (const Parameter& p : parameters())
+    if (p.editBox == act.tag || p.slider == act.tag) return p;
+  throw std::logic_error("an act names no parameter");
+}
+
+// The number an act gives its parameter.
+double valueOf(const Act& act) {
+  return act.kind == Act::Kind::slide ? antenna::parseNumber(act.text).value_or(NAN)
+                                      : numberOf(act.text);
+}
+
+auto forBox(std::string_view box) {
+  return [box](const Act& a) { return parameterOf(a).editBox == box; };
+}
+
+const Act* lastFor(const std::vector<Act>& acts, std::string_view box) {
+  const auto found = std::find_if(acts.rbegin(), acts.rend(), forBox(box));
+  return found == acts.rend() ? nullptr : &*found;
+}
+
+// Moves the acts of one box ahead of those of another (which come first).
+void moveBefore(std::vector<Act>& acts, std::string_view mover, std::string_view anchor) {
+  const auto at = std::find_if(acts.begin(), acts.end(), forBox(anchor));
+  std::stable_partition(at, acts.end(), forBox(mover));
+}
+
+Act typed(std::string_view box, double v) {
+  return {Act::Kind::type, std::string(box), antenna::formatNumber(v, antenna::kShortest)};
+}
+
+// The newest line of the axes (NaN when none, or no axes).
+double newestLine(double ax) {
+  if (std::isnan(ax)) return NAN;
+  double newest = NAN;
+  for (double c : rt::gfx::children(ax))
+    if (rt::gfx::type(c) == "line") newest = c;
+  return newest;
+}
+
+std::vector<double> values(double h, const char* name) {
+  const rt::Array& a = rt::gfx::prop(h, name);
+  return {a.re().begin(), a.re().end()};
+}
+
+Act typed(Quantity q, double v) {
+  return typed(parameter(q).editBox, v);
+}
+
+}  // namespace
+
+std::span<const Parameter> parameters() {
+  return kParameters;
+}
+
+std::optional<double> findMainFigure() {
+  for (double f : rt::gfx::figures())
+    if (rt::gfx::prop(f, "Tag").text() == kFigureTag) return f;
+  return std::nullopt;
+}
+
+double mainFigure() {
+  if (std::optional<double> f = findMainFigure()) return *f;
+  throw std::runtime_error("the main window is not open");
+}
+
+bool isImpedanceAxes(double ax) {
+  const std::string tag = rt::gfx::prop(ax, "Tag").text();
+  return (tag == kResistanceAxes || tag == kReactanceAxes) &&
+         rt::gfx::prop(rt::gfx::parent(ax), "Tag").text() == kFigureTag;
+}
+
+ImpedanceAxes impedanceAxes() {
+  ImpedanceAxes axes;
+  if (std::optional<double> f = findMainFigure()) {
+    axes.resistance = rt::findByTag(*f, kResistanceAxes).value_or(NAN);
+    axes.reactance = rt::findByTag(*f, kReactanceAxes).value_or(NAN);
+  }
+  return axes;
+}
+
+std::optional<antenna::Sweep> shownImpedance() {
+  const ImpedanceAxes axes = impedanceAxes();
+  const double lr = newestLine(axes.resistance), lx = newestLine(axes.reactance);
+  if (std::isnan(lr) || std::isnan(lx)) return std::nullopt;
+  antenna::Sweep s{values(lr, "XData"), values(lr, "YData"), values(lx, "YData")};
+  if (s.ghz.empty() || s.r.size() != s.ghz.size() || s.x.size() != s.ghz.size() ||
+      values(lx, "XData") != s.ghz)
+    return std::nullopt;
+  return s;
+}
+
+ShownData shownData() {
+  ShownData d;
+  const ImpedanceAxes axes = impedanceAxes();
+  d.lineR = newestLine(axes.resistance);
+  d.lineX = newestLine(axes.reactance);
+  if (!std::isnan(d.lineR)) {
+    d.xr = rt::gfx::prop(d.lineR, "XData").id();
+    d.yr = rt::gfx::prop(d.lineR, "YData").id();
+  }
+  if (!std::isnan(d.lineX)) {
+    d.xx = rt::gfx::prop(d.lineX, "XData").id();
+    d.yx = rt::gfx::prop(d.lineX, "YData").id();
+  }
+  // NaN never compares equal: a missing line is kept as 0.
+  if (std::isnan(d.lineR)) d.lineR = 0;
+  if (std::isnan(d.lineX)) d.lineX = 0;
+  return d;
+}
+
+WindowDesign windowDesign() {
+  const Window w;
+  WindowDesign d;
+  d.patch = {w.number(Quantity::width) / 1000, w.number(Quantity::length) / 1000,
+             w.number(Quantity::height) / 1000, w.number(Quantity::er),
+             w.number(Quantity::offset) / 1000};
+  d.fminGhz = w.number(Quantity::fmin);
+  d.fmaxGhz = w.number(Quantity::fmax);
+  d.patternGhz = w.number(Quantity::pattern);
+  // The model's own test: the upper limit must exceed the lower.
+  if (!(d.fmaxGhz > d.fminGhz)) d.unusable.push_back("Fmax must be greater than Fmin");
+  return d;
+}
+
+std::string boxText(Quantity q) {
+  return Window().text(parameter(q).editBox);
+}
+
+Limits sliderLimits() {
+  const Window w;
+  return {w.range(Quantity::width), w.range(Quantity::length), w.range(Quantity::height),
+          w.range(Quantity::er)};
+}
+
+std::vector<Act> actsOf(const Design& d) {
+  return {typed(Quantity::height, d.hMm),      typed(Quantity::er, d.er),
+          typed(Quantity::width, d.wMm),       typed(Quantity::length, d.lMm),
+          typed(Quantity::offset, d.offsetMm), typed(Quantity::fmax, d.fmaxGHz),
+          typed(Quantity::fmin, d.fminGHz)};
+}
+
+std::vector<Act> presentActs() {
+  const Window w;
+  std::vector<Act> acts;
+  for (const Parameter& p : parameters()) {
+    const std::string text = w.text(p.editBox);
+    if (p.slider.empty()) {
+      // A band box that was never typed into stays empty; typing an empty
+      // text would move the pattern slider to NaN.
+      if (text.empty()) continue;
+      if (!carriesText(text))
+        throw std::runtime_error("the text of " + std::string(p.editBox) +
+                                 " does not fit on one line");
+      acts.push_back({Act::Kind::type, std::string(p.editBox), text});
+      continue;
+    }
+    const double value = w.number(p.slider);
+    if (p.quantity == Quantity::pattern) {
+      // Typing Fmin moves the pattern slider to it; only a pattern
+      // frequency set apart from that needs its own act, which opens a
+      // pattern figure.
+      const std::string fmin = w.text(parameter(Quantity::fmin).editBox);
+      if (same(value, fmin.empty() ? 0.0 : numberOf(fmin))) continue;
+      const rt::Array typedValue = rt::str2num(rt::str(text));
+      if (carriesText(text) && typedValue.numel() == 1 && same(typedValue.re()[0], value))
+        acts.push_back({Act::Kind::type, std::string(p.editBox), text});
+      else
+        acts.push_back({Act::Kind::slide, std::string(p.slider),
+                        antenna::formatNumber(value, antenna::kShortest)});
+      continue;
+    }
+    if (carriesText(text) && same(numberOf(text), value))
+      acts.push_back({Act::Kind::type, std::string(p.editBox), text});
+    else
+      acts.push_back({Act::Kind::slide, std::string(p.slider),
+                      antenna::formatNumber(value, antenna::kShortest)});
+  }
+  return acts;
+}
+
+void perform(std::vector<Act> acts) {
+  const Window w;
+  std::stable_sort(acts.begin(), acts.end(), [](const Act& a, const Act& b) {
+    return &parameterOf(a) < &parameterOf(b);  // rows of one table: its order
+  });
+
+  // An offset above half the new length goes in before the length, while
+  // the old length still allows it; Fmin goes in before Fmax when it is not
+  // above the pattern slider's present Max.
+  const std::string_view lengthBox = parameter(Quantity::length).editBox;
+  const std::string_view offsetBox = parameter(Quantity::offset).editBox;
+  const std::string_view fminBox = parameter(Quantity::fmin).editBox;
+  const Act* length = lastFor(acts, lengthBox);
+  const Act* offset = lastFor(acts, offsetBox);
+  if (length && offset && w.number(Quantity::offset) > valueOf(*length) / 2.0)
+    moveBefore(acts, offsetBox, lengthBox);
+  const Act* fmin = lastFor(acts, fminBox);
+  if (fmin && valueOf(*fmin) <= w.number(parameter(Quantity::pattern).slider, "Max"))
+    moveBefore(acts, fminBox, parameter(Quantity::fmax).editBox);
+
+  for (const Act& a : acts) {
+    const double h = w.control(a.tag);
+    if (a.kind == Act::Kind::type)
+      rt::gfx::userAct(h, {{"String", rt::str(a.text)}});
+    else
+      rt::gfx::userAct(h, {{"Value", rt::scalar(valueOf(a))}});
+  }
+}
+
+}  // namespace design

@@ -1,0 +1,101 @@
+// The main window's meaning in one place: which control holds the width,
+// length, height, permittivity, feed offset, band and pattern frequency, which
+// axes show the impedance, and how the figure is found. Everything else
+// (commands, dialogs, figures, the script) reads the design as numbers and
+// types one in as user acts through here; only the window's own modules and
+// callbacks name its controls besides.
+#pragma once
+
+#include <cmath>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "antenna/patch.h"
+#include "antenna/readout.h"
+#include "antenna/synthesis.h"
+#include "design/acts.h"
+
+namespace design {
+
+using antenna::Design;
+using antenna::Limits;
+using antenna::Range;
+using antenna::Target;
+
+// What a parameter of the window holds.
+enum class Quantity { width, length, height, er, offset, fmax, fmin, pattern };
+
+// A parameter: its edit box, its slider (empty for the band limits, which
+// have none) and what it holds, for messages.
+struct Parameter {
+  Quantity quantity;
+  std::string_view editBox, slider, meaning;
+};
+
+// Every parameter, in an order whose acts are consistent when played on a
+// new window: a slider's range is set before its value is.
+std::span<const Parameter> parameters();
+
+// The main window's figure: none, or a std::runtime_error, when it is not
+// open.
+std::optional<double> findMainFigure();
+double mainFigure();
+
+// Whether `ax` is the main window's resistance or reactance axes, and those
+// two axes (NaN where missing).
+bool isImpedanceAxes(double ax);
+struct ImpedanceAxes {
+  double resistance = NAN, reactance = NAN;
+};
+ImpedanceAxes impedanceAxes();
+
+// The newest lines of the main window's resistance and reactance axes: nothing
+// when either axes has no line or their frequencies differ.
+std::optional<antenna::Sweep> shownImpedance();
+
+// Identity of the data those lines hold, cheap to compare: it changes
+// whenever a line is replaced or its data is written.
+struct ShownData {
+  double lineR = 0, lineX = 0;
+  const void *xr = nullptr, *yr = nullptr, *xx = nullptr, *yx = nullptr;
+  bool operator==(const ShownData&) const = default;
+};
+ShownData shownData();
+
+// The design the window holds, as numbers: the patch from the sliders (SI
+// units), the band and the pattern frequency in GHz (NaN where the box or
+// slider holds no number). `unusable` gives the reasons the window draws no
+// impedance for it; empty when it does.
+struct WindowDesign {
+  antenna::Patch patch;
+  double fminGhz = NAN, fmaxGhz = NAN, patternGhz = NAN;
+  std::vector<std::string> unusable;
+};
+WindowDesign windowDesign();
+
+// Each of these throws std::runtime_error when the main window is not open.
+
+// The ranges of the width, length, height and permittivity sliders.
+Limits sliderLimits();
+
+// The text of the edit box that holds `q`.
+std::string boxText(Quantity q);
+
+// The acts that type a design into the window's edit boxes.
+std::vector<Act> actsOf(const Design& d);
+
+// The acts that rebuild the window's parameters on a new window: each box's
+// text, or a slider position where the box's text does not carry the
+// slider's exact value (a dragged slider shows a rounded number).
+std::vector<Act> presentActs();
+
+// Performs the acts through the controls' callbacks, so that the window
+// draws them. The feed offset and the band limits are ordered against the
+// window's present state so that no callback sees an offset beyond half the
+// length or a pattern slider whose Min is above its Max.
+void perform(std::vector<Act> acts);
+
+}  // namespace design
