@@ -1,0 +1,61 @@
+// The chosen impedance model and board, with observers told of each change.
+#include "rf/model_choice.h"
+
+#include <map>
+#include <utility>
+
+namespace rf {
+namespace {
+
+struct Choice {
+  ImpedanceModel model = ImpedanceModel::classic;
+  antenna::Board board{};
+  std::map<int, std::function<void()>> observers;
+  int nextId = 1;
+};
+
+Choice& choice() {
+  static Choice c;
+  return c;
+}
+
+void notify() {
+  // A copy, so an observer may add or remove observers while they run.
+  const auto observers = choice().observers;
+  for (const auto& [id, fn] : observers) fn();
+}
+
+}  // namespace
+
+std::string_view modelName(ImpedanceModel m) {
+  return m == ImpedanceModel::refined ? "refined" : "classic";
+}
+
+ImpedanceModel chosenModel() {
+  return choice().model;
+}
+const antenna::Board& chosenBoard() {
+  return choice().board;
+}
+
+void chooseModel(ImpedanceModel m) {
+  choice().model = m;
+  notify();
+}
+
+void chooseBoard(const antenna::Board& board) {
+  choice().board = board;
+  notify();
+}
+
+int addModelObserver(std::function<void()> fn) {
+  const int id = choice().nextId++;
+  choice().observers.emplace(id, std::move(fn));
+  return id;
+}
+
+void removeModelObserver(int id) {
+  choice().observers.erase(id);
+}
+
+}  // namespace rf

@@ -1,0 +1,30 @@
+// Which impedance model the program shows and the board and feed the refined
+// model takes: program state beside the main window, not in it, so the
+// described window and callbacks stay as they are. The classic
+// transmission-line model is the default; a new program starts with it and
+// the default board.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "antenna/patch.h"
+
+namespace rf {
+
+enum class ImpedanceModel { classic, refined };
+
+// "classic" or "refined", as the script, saved designs and JSON name them.
+std::string_view modelName(ImpedanceModel m);
+
+ImpedanceModel chosenModel();
+const antenna::Board& chosenBoard();
+
+// Each change runs the observers (in the order they were added), so that
+// whatever shows the model's numbers can redraw.
+void chooseModel(ImpedanceModel m);
+void chooseBoard(const antenna::Board& board);
+int addModelObserver(std::function<void()> fn);
+void removeModelObserver(int id);
+
+}  // namespace rf
