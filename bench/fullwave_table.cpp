@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
     antenna::Board b;
     const antenna::SolverBand band{0.7 * r.f0Ghz * 1e9, 1.3 * r.f0Ghz * 1e9};
     const auto layout = antenna::solverLayout(p, b, band, quality);
-    const std::string dir = "/tmp/fullwave_table/" + std::to_string(i);
+    const std::string dir =
+        "/tmp/fullwave_table/" + qname + "_" + std::to_string(threads) + "_" + std::to_string(i);
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
     std::ofstream(dir + "/model.xml") << antenna::openemsXml(p, b, band, quality);
     const auto t0 = std::chrono::steady_clock::now();

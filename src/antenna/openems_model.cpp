@@ -32,7 +32,7 @@ constexpr QualitySettings kQualities[] = {
     {SolverQuality::Draft, 10, 1.5, 4, 1.6, 0.125, 0.125, -25},
     {SolverQuality::Quick, 15, 2, 4, 1.5, 0.25, 0.125, -30},
     {SolverQuality::Standard, 20, 3, 4, 1.4, 0.25, 0.125, -40},
-    {SolverQuality::Fine, 30, 4, 6, 1.3, 0.25, 0.25, -40},
+    {SolverQuality::Fine, 30, 4, 6, 1.3, 0.25, 0.125, -40},
 };
 
 const QualitySettings& settingsFor(SolverQuality q) {
