@@ -264,8 +264,22 @@ void FullwaveRun::finish(int status) {
     message_.clear();
     return;
   }
-  // A failed run's folder holds nothing to show; leave no stale result.
-  fs::remove(fs::path(folder_) / kFullwaveResultFile, ec);
+  // A failed run's folder holds nothing to show: its signals go too, so that
+  // no later read takes them for a result.
+  for (const char* f : {kFullwaveResultFile, antenna::kPortVoltageFile, antenna::kPortCurrentFile})
+    fs::remove(fs::path(folder_) / f, ec);
+}
+
+std::optional<OnePort> cachedFullwaveResult(const std::string& folder) {
+  const fs::path dir(folder);
+  std::error_code ec;
+  if (fs::exists(dir / "ABORT", ec) || !fs::exists(dir / kFullwaveResultFile, ec))
+    return std::nullopt;
+  try {
+    return readTouchstone((dir / kFullwaveResultFile).string());
+  } catch (const TouchstoneError&) {
+    return std::nullopt;
+  }
 }
 
 std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folder,

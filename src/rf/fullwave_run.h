@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "antenna/port_signals.h"
+#include "rf/touchstone.h"
 
 namespace rf {
 
@@ -76,5 +77,9 @@ std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folde
                                                         std::string& error);
 
 inline constexpr const char* kFullwaveResultFile = "result.s1p";
+
+// A kept run's result, when its folder holds one that a finished run wrote
+// and no ABORT file: what a cache lookup may show.
+std::optional<OnePort> cachedFullwaveResult(const std::string& folder);
 
 }  // namespace rf

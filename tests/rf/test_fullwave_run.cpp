@@ -36,10 +36,13 @@ TEST(FullwaveRun, ProgressIsReadAndAFinishedRunIsFinished) {
 
 TEST(FullwaveRun, EveryFailureIsSaidPlainly) {
   FullwaveRun truncated(runFolder("cut").string(),
+                        "echo 0 1 > port_ut1; echo 0 1 > port_it1; echo x > result.s1p\n"
                         "echo 'Max. number of timesteps was reached before the end-criteria' >&2\n",
                         1, "sh");
   EXPECT_EQ(truncated.wait(10s), FullwaveRun::State::Failed);
   EXPECT_NE(truncated.message().find("time-step limit"), std::string::npos);
+  EXPECT_FALSE(fs::exists(fs::path(truncated.folder()) / "port_ut1"));
+  EXPECT_FALSE(fs::exists(fs::path(truncated.folder()) / rf::kFullwaveResultFile));
 
   FullwaveRun crash(runFolder("crash").string(), "kill -SEGV $$\n", 1, "sh");
   EXPECT_EQ(crash.wait(10s), FullwaveRun::State::Failed);
@@ -94,6 +97,10 @@ TEST(FullwaveRun, ResultIsKeptAsTouchstoneAndZeroSignalsAreRefused) {
   const auto kept = rf::readTouchstone((dir / rf::kFullwaveResultFile).string());
   ASSERT_EQ(kept.ghz.size(), 2u);
   EXPECT_LT(std::abs(kept.s11[0]), 0.02);
+  EXPECT_TRUE(rf::cachedFullwaveResult(dir.string()));
+  std::ofstream(dir / "ABORT") << "";
+  EXPECT_FALSE(rf::cachedFullwaveResult(dir.string()));
+  fs::remove(dir / "ABORT");
 
   std::ofstream(dir / "port_ut1") << "0 0\n1e-11 0\n";
   EXPECT_FALSE(rf::readFullwaveResult(dir.string(), {2e9}, error));
