@@ -8,6 +8,7 @@
 #include <iomanip>
 #include <locale>
 #include <sstream>
+#include <stdexcept>
 
 namespace antenna {
 
@@ -38,7 +39,7 @@ constexpr QualitySettings kQualities[] = {
 const QualitySettings& settingsFor(SolverQuality q) {
   for (const auto& s : kQualities)
     if (s.quality == q) return s;
-  return kQualities[1];
+  return kQualities[2];
 }
 
 constexpr int kPmlCells = 8;
@@ -50,7 +51,11 @@ constexpr double kEps0 = 8.8541878128e-12;
 std::vector<double> gradedCells(double span, double left, double right, double maxCell,
                                 double ratio) {
   std::vector<double> fromLeft, fromRight;
-  double sl = std::min(left, maxCell), sr = std::min(right, maxCell), total = 0;
+  // A start size of zero would never grow: no cell starts below a
+  // thousandth of the gap.
+  const double least = span * 1e-3;
+  double sl = std::clamp(left, least, std::max(maxCell, least));
+  double sr = std::clamp(right, least, std::max(maxCell, least)), total = 0;
   while (total < span * (1 - 1e-9)) {
     if (sl <= sr) {
       sl = std::min(sl * ratio, maxCell);
@@ -106,9 +111,27 @@ MeshLines gradedMeshLines(std::vector<FixedLine> fixed, double maxCell, double r
   return lines;
 }
 
+std::string solverInputError(const Patch& patch, const Board& board, SolverBand band) {
+  auto positive = [](double v) { return std::isfinite(v) && v > 0; };
+  if (!positive(patch.width) || !positive(patch.length) || !positive(patch.height))
+    return "The patch's width, length and substrate height must be positive.";
+  if (!std::isfinite(patch.er) || patch.er < 1)
+    return "The substrate's permittivity must be at least 1.";
+  if (!(patch.feedOffset > 0 && patch.feedOffset < patch.length))
+    return "The feed must lie on the patch: its offset between 0 and the patch length.";
+  if (!std::isfinite(board.lossTangent) || board.lossTangent < 0)
+    return "The loss tangent must not be negative.";
+  if (!positive(board.conductivity) || !positive(board.copperThickness))
+    return "The copper's conductivity and thickness must be positive.";
+  if (!positive(band.fmin) || !std::isfinite(band.fmax) || band.fmax <= band.fmin)
+    return "The band needs a positive lower frequency below its upper one.";
+  return {};
+}
+
 SolverLayout solverLayout(const Patch& patch, const Board& board, SolverBand band,
                           SolverQuality quality) {
-  (void)board;
+  if (auto error = solverInputError(patch, board, band); !error.empty())
+    throw std::invalid_argument(error);
   const auto& q = settingsFor(quality);
   const double fc = 0.5 * (band.fmin + band.fmax);
   const double lambdaTop = kSpeedOfLight / band.fmax;

@@ -59,6 +59,11 @@ MeshLines gradedMeshLines(std::vector<FixedLine> fixed, double maxCell, double r
 // smaller coordinates than the edge.
 std::vector<FixedLine> thirdsRuleLines(double edge, double cell, bool metalBelow);
 
+// Why the design cannot be given to the solver, or an empty string.
+std::string solverInputError(const Patch& patch, const Board& board, SolverBand band);
+
+// Throws std::invalid_argument with solverInputError's message on a design
+// the solver cannot take.
 SolverLayout solverLayout(const Patch& patch, const Board& board, SolverBand band,
                           SolverQuality quality);
 

@@ -10,6 +10,7 @@
 #include <locale>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -137,6 +138,27 @@ TEST(OpenemsModel, NumbersAreWrittenInTheCLocaleWhateverTheProgramsLocale) {
   EXPECT_NE(xml.find("R=\"50\""), std::string::npos);
   EXPECT_NE(xml.find("Z=\"0.0016\""), std::string::npos);
   EXPECT_NE(xml.find("NumberOfTimesteps=\"1000000\""), std::string::npos);  // no grouping
+}
+
+TEST(OpenemsModel, ADesignTheSolverCannotTakeIsRefusedWithAReason) {
+  const Board board;
+  auto refused = [&](Patch p, SolverBand b) {
+    try {
+      openemsXml(p, board, b, SolverQuality::Quick);
+    } catch (const std::invalid_argument& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  Patch flat = kPatch;
+  flat.height = 0;  // would leave the substrate's layers no size to grow from
+  EXPECT_NE(refused(flat, kBand).find("height"), std::string::npos);
+  Patch off = kPatch;
+  off.feedOffset = kPatch.length;
+  EXPECT_NE(refused(off, kBand).find("feed"), std::string::npos);
+  EXPECT_NE(refused(kPatch, {3e9, 3e9}).find("band"), std::string::npos);
+  EXPECT_NE(refused(kPatch, {1e9, NAN}).find("band"), std::string::npos);
+  EXPECT_EQ(refused(kPatch, kBand), "");
 }
 
 TEST(MeshLines, GradedLinesKeepFixedLinesAndRespectTheLargestCell) {
