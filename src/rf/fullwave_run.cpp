@@ -71,6 +71,8 @@ pid_t spawnIn(const std::string& dir, const std::vector<std::string>& argv, int&
     (void)!write(px[1], &e, sizeof e);
     _exit(127);
   }
+  // Set from both sides, so a signal to the group cannot come before it exists.
+  if (pid > 0) setpgid(pid, pid);
   close(po[1]), close(pe[1]), close(px[1]);
   if (pid < 0) {
     const int e = errno;
