@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,12 +40,9 @@ TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
   const Patch patch{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
   const SolverBand band{1.5e9, 3.5e9};
   std::ofstream(dir / "model.xml") << openemsXml(patch, Board{}, band, SolverQuality::Draft);
-  const auto t0 = std::chrono::steady_clock::now();
   const std::string cmd =
       "cd '" + dir.string() + "' && openEMS model.xml --numThreads=2 > out.txt 2> err.txt";
   ASSERT_EQ(std::system(cmd.c_str()), 0) << readFile(dir / "err.txt");
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 
   std::string error;
   const auto v = parseProbeSignal(readFile(dir / kPortVoltageFile), error);
@@ -59,16 +55,6 @@ TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
   ASSERT_TRUE(peak);
   EXPECT_NEAR(peak->frequency / kStandardResonance, 1, 0.02);
   EXPECT_GT(peak->resistance, 10);
-  // The progress lines are what the runner reads: the last one says the run
-  // was taken down to the draft's end criterion.
-  std::istringstream out(readFile(dir / "out.txt"));
-  std::string line;
-  std::optional<SolverProgress> last;
-  while (std::getline(out, line))
-    if (auto p = parseSolverProgress(line)) last = p;
-  ASSERT_TRUE(last);
-  EXPECT_LT(last->energyDb, -25);
-  RecordProperty("seconds", std::to_string(seconds));
   fs::remove_all(dir);
 }
 
