@@ -63,7 +63,7 @@ std::optional<ProbeSignal> parseProbeSignal(std::string_view text, std::string& 
   return s;
 }
 
-std::complex<double> signalSpectrum(const ProbeSignal& s, double f) {
+std::complex<double> fourierTransform(const ProbeSignal& s, double f) {
   std::complex<double> sum = 0;
   for (size_t k = 0; k < s.time.size(); ++k)
     sum += s.value[k] * std::polar(1.0, -2 * kPi * f * s.time[k]);
@@ -75,7 +75,7 @@ PortResponse portResponse(const ProbeSignal& voltage, const ProbeSignal& current
   PortResponse r;
   r.frequency = frequencies;
   for (double f : frequencies) {
-    const auto z = signalSpectrum(voltage, f) / signalSpectrum(current, f);
+    const auto z = fourierTransform(voltage, f) / fourierTransform(current, f);
     r.zin.push_back(z);
     r.s11.push_back((z - z0) / (z + z0));
   }

@@ -26,7 +26,7 @@ struct ProbeSignal {
 std::optional<ProbeSignal> parseProbeSignal(std::string_view text, std::string& error);
 
 // The signal's Fourier transform at f, on its own time column.
-std::complex<double> signalSpectrum(const ProbeSignal& s, double f);
+std::complex<double> fourierTransform(const ProbeSignal& s, double f);
 
 struct PortResponse {
   std::vector<double> frequency;  // Hz
