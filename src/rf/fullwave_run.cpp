@@ -20,7 +20,7 @@
 #include <thread>
 
 #include "antenna/openems_model.h"
-#include "rf/touchstone.h"
+#include "antenna/touchstone.h"
 
 namespace rf {
 
@@ -272,14 +272,14 @@ void FullwaveRun::finish(int status) {
     fs::remove(fs::path(folder_) / f, ec);
 }
 
-std::optional<OnePort> cachedFullwaveResult(const std::string& folder) {
+std::optional<antenna::OnePort> cachedFullwaveResult(const std::string& folder) {
   const fs::path dir(folder);
   std::error_code ec;
   if (fs::exists(dir / "ABORT", ec) || !fs::exists(dir / kFullwaveResultFile, ec))
     return std::nullopt;
   try {
-    return readTouchstone((dir / kFullwaveResultFile).string());
-  } catch (const TouchstoneError&) {
+    return antenna::readTouchstone((dir / kFullwaveResultFile).string());
+  } catch (const antenna::TouchstoneError&) {
     return std::nullopt;
   }
 }
@@ -316,7 +316,7 @@ std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folde
       error = "The run's impedance is not a number at some frequency.";
       return std::nullopt;
     }
-  OnePort port;
+  antenna::OnePort port;
   for (size_t i = 0; i < r.frequency.size(); ++i) {
     port.ghz.push_back(r.frequency[i] / 1e9);
     port.s11.push_back(r.s11[i]);
@@ -324,7 +324,7 @@ std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folde
   const fs::path tmp = dir / (std::string(kFullwaveResultFile) + ".tmp");
   {
     std::ofstream f(tmp, std::ios::binary);
-    f << formatTouchstone(port, {"openEMS full-wave run: S11 at the lumped port"});
+    f << antenna::formatTouchstone(port, {"openEMS full-wave run: S11 at the lumped port"});
     f.flush();
     if (!f) {
       error = "Cannot write the result in " + folder + " (is the disk full?).";

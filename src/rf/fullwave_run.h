@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "antenna/port_signals.h"
-#include "rf/touchstone.h"
+#include "antenna/touchstone.h"
 
 namespace rf {
 
@@ -80,6 +80,6 @@ inline constexpr const char* kFullwaveResultFile = "result.s1p";
 
 // A kept run's result, when its folder holds one that a finished run wrote
 // and no ABORT file: what a cache lookup may show.
-std::optional<OnePort> cachedFullwaveResult(const std::string& folder);
+std::optional<antenna::OnePort> cachedFullwaveResult(const std::string& folder);
 
 }  // namespace rf
