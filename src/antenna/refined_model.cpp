@@ -2,9 +2,11 @@
 //  1. the patch as a line: Hammerstad-Jensen with Kirschning-Jansen
 //     dispersion gives ee(f) and Zc(f);
 //  2. each radiating edge: the slot's own conductance from its radiation
-//     integral, the mutual conductance of the pair, and the susceptance of
-//     the Kirschning-Jansen-Koster length extension, B = tan(beta dL) / Zc;
-//  3. the losses: conductor and dielectric attenuation on the line;
+//     integral over the patch's effective width, the mutual conductance of
+//     the pair, and the susceptance of the Kirschning-Jansen-Koster length
+//     extension, B = tan(beta dL) / Zc;
+//  3. the losses: conductor and dielectric attenuation on the line, and
+//     the copper's internal inductance that slows it;
 //  4. the network: the feed splits the line in two sections, whose far ends
 //     meet the slots' two-port admittance [G1 + jB, -G12; -G12, G1 + jB]
 //     (node voltages of the dominant mode are in antiphase, their slot
