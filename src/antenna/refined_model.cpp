@@ -10,8 +10,12 @@
 //  4. the network: the feed splits the line in two sections, whose far ends
 //     meet the slots' two-port admittance [G1 + jB, -G12; -G12, G1 + jB]
 //     (node voltages of the dominant mode are in antiphase, their slot
-//     fields in phase, hence the minus);
-//  5. the probe's series reactance on top.
+//     fields in phase, hence the minus). The pair's mutual susceptance
+//     from the same free-space reaction integral as G12 is left out: it
+//     is inductive and lifts the resonance by 0.1-1%, further from every
+//     full-wave patch of our table;
+//  5. the probe's series reactance on top: it moves X and never R, so the
+//     peak of R does not depend on the pin's diameter.
 // The slots' conductances include the surface wave they launch (Jackson and
 // Alexopoulos' efficiency of a patch on a grounded substrate), which a
 // finite board sheds at its edges: efficiency is the share of the power into
