@@ -173,6 +173,11 @@ TEST_F(RfScript, ReadersRefuseWhatIsNoRegularFileAndWritersKeepTheReason) {
           "text"}));
   EXPECT_EQ(shell("'" + program_.string() + "' /dev/zero").err,
             "tessivar-script: cannot read /dev/zero: is not a regular file\n");
+  const Outcome endless = shell("'" + program_.string() + "' < /dev/zero");
+  EXPECT_EQ(endless.status, 2);
+  EXPECT_EQ(
+      messages(endless.err),
+      std::vector<std::string>{"tessivar-script: line 1 is longer than 16 MiB: the script stops"});
 }
 
 }  // namespace

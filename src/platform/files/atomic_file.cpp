@@ -144,6 +144,9 @@ int linkedTarget(const std::string& path, std::string& target) {
 int write(const std::string& path, std::string_view bytes) {
   struct stat st {};
   const bool exists = ::stat(path.c_str(), &st) == 0;
+  // A name too long, or a folder on the way that is none: the reason is
+  // the path's, whatever the temporary file would meet.
+  if (!exists && errno != ENOENT) return errno;
   if (exists && S_ISDIR(st.st_mode)) return EISDIR;
   if (exists && !S_ISREG(st.st_mode)) return writeInPlace(path, bytes);
   // Renaming would replace a file its owner made read-only.

@@ -427,7 +427,7 @@ void Player::line(std::string_view text) {
 
 // The longest script line: a line that never ends (a device read as a
 // script) stops the script here instead of growing memory.
-constexpr std::size_t kMaxLine = 1 << 20;
+constexpr std::size_t kMaxLine = 16 << 20;
 
 // std::getline with a limit: false at the end of `in` or past the limit
 // (`tooLong` says which).
@@ -449,7 +449,7 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
   for (int number = 1;; ++number) {
     if (!boundedLine(in, text, tooLong)) {
       if (!tooLong) break;
-      err << "tessivar-script: line " << number << " is longer than 1 MiB: the script stops\n"
+      err << "tessivar-script: line " << number << " is longer than 16 MiB: the script stops\n"
           << std::flush;
       return 2;
     }
