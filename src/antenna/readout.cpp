@@ -24,11 +24,22 @@ std::string sig4(double v, std::string_view unit) {
   return formatNumber(v, 4, unit);
 }
 
+// S11 of a sample: an impedance without bound (S11 = 1 in a file reads as
+// R = inf) reflects wholly.
+std::complex<double> reflection(double r, double x, double z0) {
+  return std::isfinite(r) && std::isfinite(x) ? sFromZ({r, x}, z0) : 1.0;
+}
+
+// A perfect match (S11 = 0) is -inf dB; the readout takes it as its floor, so
+// that the band edges around it interpolate between finite numbers.
+constexpr double kFloorDb = -300;
+
 }  // namespace
 
 std::vector<double> s11Db(const Sweep& s, double z0) {
   std::vector<double> db(s.ghz.size());
-  for (std::size_t i = 0; i < db.size(); ++i) db[i] = magnitudeDb(sFromZ({s.r[i], s.x[i]}, z0));
+  for (std::size_t i = 0; i < db.size(); ++i)
+    db[i] = std::max(kFloorDb, magnitudeDb(reflection(s.r[i], s.x[i], z0)));
   return db;
 }
 
@@ -52,7 +63,7 @@ Readout computeReadout(const Sweep& s, double z0) {
   }
   if (zRes) {
     out.rAtResonance = zRes->real();
-    out.vswrAtResonance = vswr(sFromZ(*zRes, z0));
+    out.vswrAtResonance = vswr(reflection(zRes->real(), zRes->imag(), z0));
   }
 
   // Match: the smallest |S11| and the -10 dB band around it.

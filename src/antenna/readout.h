@@ -31,6 +31,8 @@ struct Readout {
   std::optional<double> bandwidthPercent;
 };
 
+// |S11| in dB at each sample: an infinite impedance is 0 dB, and a perfect
+// match is -300 dB (the floor, where -inf would be).
 std::vector<double> s11Db(const Sweep& s, double z0);
 // Requires at least one point and R, X as long as the frequencies.
 Readout computeReadout(const Sweep& s, double z0);

@@ -233,6 +233,10 @@ std::vector<Act> presentActs() {
       continue;
     }
     const double value = w.number(p.slider);
+    if (!std::isfinite(value))
+      throw std::runtime_error(std::string(p.slider) + " holds no number (" +
+                               std::string(p.editBox) + " reads \"" + shown(text, 40) +
+                               "\"): type a number into " + std::string(p.editBox) + " first");
     if (p.quantity == Quantity::pattern) {
       // Typing Fmin moves the pattern slider to it; only a pattern
       // frequency set apart from that needs its own act, which opens a
@@ -254,6 +258,31 @@ std::vector<Act> presentActs() {
                       antenna::formatNumber(value, antenna::kShortest)});
   }
   return acts;
+}
+
+std::optional<Refusal> refusal(const std::vector<Act>& acts) {
+  const Window w;
+  // A box's value once all the acts are in, or its present one.
+  auto last = [&](Quantity q, double present) {
+    const Act* a = lastFor(acts, parameter(q).editBox);
+    return a ? valueOf(*a) : present;
+  };
+  const Range band{last(Quantity::fmin, w.number(parameter(Quantity::pattern).slider, "Min")),
+                   last(Quantity::fmax, w.number(parameter(Quantity::pattern).slider, "Max"))};
+  for (std::size_t i = 0; i < acts.size(); ++i) {
+    const Act& a = acts[i];
+    if (a.kind != Act::Kind::slide) continue;
+    const Parameter& p = parameterOf(a);
+    Range r = p.quantity == Quantity::pattern ? band : w.range(p.quantity);
+    if (p.quantity == Quantity::offset)
+      r.max = last(Quantity::length, w.number(Quantity::length)) / 2;
+    const double v = valueOf(a);
+    if (!(r.min <= v && v <= r.max))
+      return Refusal{i, "\"" + a.tag + "\" moves only from its Min " +
+                            antenna::formatNumber(r.min, antenna::kShortest) + " to its Max " +
+                            antenna::formatNumber(r.max, antenna::kShortest) + ", not " + a.text};
+  }
+  return std::nullopt;
 }
 
 void perform(std::vector<Act> acts) {

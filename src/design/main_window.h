@@ -89,8 +89,21 @@ std::vector<Act> actsOf(const Design& d);
 
 // The acts that rebuild the window's parameters on a new window: each box's
 // text, or a slider position where the box's text does not carry the
-// slider's exact value (a dragged slider shows a rounded number).
+// slider's exact value (a dragged slider shows a rounded number). A slider
+// that holds no finite number (a box typed with what its callback could not
+// read) is raised as std::runtime_error: no file could rebuild it.
 std::vector<Act> presentActs();
+
+// Why the window would refuse one of `acts` as the script refuses a line,
+// checked before any is applied: a slider moved outside its Min and Max, as
+// they will be when the act comes (the feed offset's Max follows the length,
+// the pattern frequency's range the band). The index of the first refused
+// act and the reason; nothing when every act would be taken.
+struct Refusal {
+  std::size_t act;
+  std::string why;
+};
+std::optional<Refusal> refusal(const std::vector<Act>& acts);
 
 // Performs the acts through the controls' callbacks, so that the window
 // draws them. The feed offset and the band limits are ordered against the

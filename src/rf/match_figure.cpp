@@ -446,7 +446,7 @@ void setMatchZ0(double z0) {
 }
 
 void overlayTouchstone(const std::string& path) {
-  OnePort data = antenna::readTouchstone(path);
+  OnePort data = readTouchstone(path);
   ensureOpen().setOverlay(std::move(data), std::filesystem::path(path).filename().string());
 }
 

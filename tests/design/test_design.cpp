@@ -182,6 +182,37 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) 
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
 }
 
+// A design file is taken whole or not at all, by the script's rules, and a
+// window that no file could rebuild is not saved.
+TEST_F(DesignTest, OpenRefusesWhatTheScriptRefusesAndSaveWritesOnlyWhatOpens) {
+  const std::pair<std::string, const char*> bad[] = {
+      {"type edit1 30\nslide slider1 99999\n",
+       "line 2: \"slider1\" moves only from its Min 1 to its Max 300, not 99999"},
+      {"type edit2 20\nslide slider5 15\n",
+       "line 2: \"slider5\" moves only from its Min 0 to its Max 10"},
+      {"type edit1 30\rtype edit2 40\r",
+       "line 1: the text \"30\\x0dtype edit2 40\" holds a control byte"},
+      {std::string(2 << 20, '#'), "is larger than 1 MiB"},
+      {"\x1b]0;title\x07 x\n", "line 1: \"\\x1b]0;title\\x07\" is not an act of a design"},
+  };
+  inWindow([&] {
+    const auto before = snapshot();
+    for (const auto& [text, why] : bad) {
+      std::ofstream(file("bad.txt")) << text;
+      const std::string failure = failureOf([&] { design::openDesign(file("bad.txt")); });
+      EXPECT_NE(failure.find(why), std::string::npos) << failure;
+      EXPECT_EQ(snapshot(), before);
+    }
+    EXPECT_NE(failureOf([&] { design::openDesign(dir_.string()); }).find(": is a directory"),
+              std::string::npos);
+    session::type("edit3", "1\r2");
+    const std::string failure = failureOf([&] { design::saveDesign(file("cr.txt")); });
+    EXPECT_NE(failure.find("slider3 holds no number (edit3 reads \"1\\x0d2\")"), std::string::npos)
+        << failure;
+    EXPECT_FALSE(fs::exists(file("cr.txt")));
+  });
+}
+
 TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {
   int runs = 0;
   bool windowBuilt = false, userActed = false;

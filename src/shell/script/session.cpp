@@ -17,9 +17,9 @@
 #include "design/acts.h"
 #include "design/commands.h"
 #include "design/main_window.h"
+#include "platform/files/atomic_file.h"
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
-#include "platform/qt/file_output.h"
 #include "platform/qt/interaction.h"
 #include "platform/qt/renderer.h"
 #include "rf/design_io.h"
@@ -38,32 +38,18 @@ struct BadLine : std::runtime_error {
 using design::trim;
 using design::word;
 
-// Text of a script line as a message may show it: at most `limit` bytes
-// (never splitting a UTF-8 character), "..." where it was cut, and control
-// bytes written as \xNN so that they cannot act on the user's terminal.
-std::string shown(std::string_view s, std::size_t limit) {
-  bool cut = s.size() > limit;
-  if (cut) {
-    s = s.substr(0, limit);
-    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.remove_suffix(1);
-    if (!s.empty() && static_cast<unsigned char>(s.back()) >= 0xC0) s.remove_suffix(1);
-  }
-  std::string out;
-  for (char ch : s) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", c);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return cut ? out + "..." : out;
-}
+using design::shown;
 
 std::string quoted(std::string_view s) {
   return "\"" + shown(s, 80) + "\"";
+}
+
+// A failure whose message names `path` in full: the path is cut short as a
+// line's parts are, so that the reason after it stays within the message.
+BadLine naming(std::string_view path, std::string message) {
+  const std::size_t at = path.empty() ? std::string::npos : message.find(path);
+  if (at != std::string::npos) message.replace(at, path.size(), shown(path, 80));
+  return BadLine(message);
 }
 
 std::string textOf(double h, std::string_view property) {
@@ -186,7 +172,7 @@ void designFile(std::string_view command, std::string_view rest) {
   try {
     command == "save" ? design::saveDesign(path) : design::openDesign(path);
   } catch (const std::runtime_error& e) {
-    throw BadLine(std::string(command) + ": " + e.what());
+    throw naming(path, std::string(command) + ": " + e.what());
   }
 }
 
@@ -235,7 +221,7 @@ void touchstone(std::string_view file, std::string_view z0) {
     rf::saveTouchstone(std::string(file), z0.empty() ? rf::matchZ0() : z0Argument(z0));
   } catch (const std::runtime_error& e) {
     if (dynamic_cast<const BadLine*>(&e)) throw;
-    throw BadLine(e.what());
+    throw naming(file, e.what());
   }
 }
 
@@ -244,7 +230,7 @@ void overlay(std::string_view file) {
   try {
     rf::overlayTouchstone(std::string(file));
   } catch (const antenna::TouchstoneError& e) {
-    throw BadLine(e.what());
+    throw naming(file, e.what());
   }
 }
 
@@ -355,8 +341,7 @@ class Player {
     double fig = figureNumber(word(rest));
     std::string path(trim(rest));
     if (path.empty()) throw BadLine("csv needs a figure number and a file");
-    std::string failure = rt::qt::writeFile(QString::fromStdString(path),
-                                            QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
+    std::string failure = rt::writeFileAtomically(path, rt::gfx::figureCsv(fig));
     if (!failure.empty()) throw writeFailure(path, failure);
   }
 
@@ -440,11 +425,34 @@ void Player::line(std::string_view text) {
 
 }  // namespace
 
+// The longest script line: a line that never ends (a device read as a
+// script) stops the script here instead of growing memory.
+constexpr std::size_t kMaxLine = 16 << 20;
+
+// std::getline with a limit: false at the end of `in` or past the limit
+// (`tooLong` says which).
+bool boundedLine(std::istream& in, std::string& text, bool& tooLong) {
+  text.clear();
+  for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+    if (c == '\n') return true;
+    if (text.size() == kMaxLine) return !(tooLong = true);
+    text.push_back(static_cast<char>(c));
+  }
+  return !text.empty();
+}
+
 int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas) {
   Player player(out, canvas);
   int status = 0;
   std::string text;
-  for (int number = 1; std::getline(in, text); ++number) {
+  bool tooLong = false;
+  for (int number = 1;; ++number) {
+    if (!boundedLine(in, text, tooLong)) {
+      if (!tooLong) break;
+      err << "tessivar-script: line " << number << " is longer than 16 MiB: the script stops\n"
+          << std::flush;
+      return 2;
+    }
     std::string_view t = trim(text);
     if (t.empty() || t.front() == '#') continue;
     try {
