@@ -21,6 +21,7 @@
 
 #include "antenna/openems_model.h"
 #include "antenna/touchstone.h"
+#include "rf/design_io.h"
 
 namespace rf {
 
@@ -278,7 +279,7 @@ std::optional<antenna::OnePort> cachedFullwaveResult(const std::string& folder) 
   if (fs::exists(dir / "ABORT", ec) || !fs::exists(dir / kFullwaveResultFile, ec))
     return std::nullopt;
   try {
-    return antenna::readTouchstone((dir / kFullwaveResultFile).string());
+    return rf::readTouchstone((dir / kFullwaveResultFile).string());
   } catch (const antenna::TouchstoneError&) {
     return std::nullopt;
   }

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "antenna/touchstone.h"
+#include "rf/design_io.h"
 #include "rf/fullwave_run.h"
 
 namespace {
@@ -94,7 +95,7 @@ TEST(FullwaveRun, ResultIsKeptAsTouchstoneAndZeroSignalsAreRefused) {
   std::string error;
   const auto r = rf::readFullwaveResult(dir.string(), {2e9, 2.5e9}, error);
   ASSERT_TRUE(r) << error;
-  const auto kept = antenna::readTouchstone((dir / rf::kFullwaveResultFile).string());
+  const auto kept = rf::readTouchstone((dir / rf::kFullwaveResultFile).string());
   ASSERT_EQ(kept.ghz.size(), 2u);
   EXPECT_LT(std::abs(kept.s11[0]), 0.02);
   EXPECT_TRUE(rf::cachedFullwaveResult(dir.string()));
