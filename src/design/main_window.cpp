@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "antenna/numbers.h"
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
 #include "toolbox/guihandles.h"
 
@@ -214,9 +215,13 @@ std::optional<std::string> impedanceTip(double ax, double line, std::size_t inde
   if (!isImpedanceAxes(ax) || rt::gfx::type(line) != "line") return std::nullopt;
   const std::vector<double> x = values(line, "XData"), y = values(line, "YData");
   if (index >= x.size() || index >= y.size()) return std::nullopt;
-  const bool resistance = rt::gfx::prop(ax, "Tag").text() == kResistanceAxes;
-  return "Frequency (GHz): " + antenna::formatNumber(x[index], 5) + "\n" +
-         (resistance ? "R (Ohm): " : "X (Ohm): ") + antenna::formatNumber(y[index], 5);
+  // The callbacks label the y axis once the model draws; the frequency is
+  // captioned by a control under the axes.
+  std::string name = rt::gfx::labelText(ax, "YLabel");
+  if (name.empty())
+    name = rt::gfx::prop(ax, "Tag").text() == kResistanceAxes ? "R (Ohm)" : "X (Ohm)";
+  return "Frequency (GHz): " + antenna::formatNumber(x[index], 5) + "\n" + name + ": " +
+         antenna::formatNumber(y[index], 5);
 }
 
 std::optional<antenna::Sweep> shownImpedance() {

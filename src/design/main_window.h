@@ -53,8 +53,8 @@ struct ImpedanceAxes {
 ImpedanceAxes impedanceAxes();
 
 // The data tip of point `index` of `line` in `ax` when `ax` is an impedance
-// axes: the frequency and the resistance or reactance, named as the window
-// shows them (its axes carry no labels of their own).
+// axes: the frequency (which a control under the axes captions, not the
+// axes' own x label) and the resistance or reactance.
 std::optional<std::string> impedanceTip(double ax, double line, std::size_t index);
 
 // The newest lines of the main window's resistance and reactance axes: nothing
