@@ -53,12 +53,14 @@ Readout computeReadout(const Sweep& s, double z0) {
   std::optional<std::complex<double>> zRes;
   if (peak > 0 && static_cast<std::size_t>(peak) + 1 < n) {
     out.resonanceGhz.push_back(s.ghz[peak]);
+    out.resonanceKinds.push_back(ResonanceKind::resistancePeak);
     zRes = {s.r[peak], s.x[peak]};
   }
   for (std::size_t k = 0; k + 1 < n; ++k) {
     if (!(s.x[k] > 0 && s.x[k + 1] <= 0)) continue;
     const double t = s.x[k] / (s.x[k] - s.x[k + 1]);
     out.resonanceGhz.push_back(lerp(s.ghz[k], s.ghz[k + 1], t));
+    out.resonanceKinds.push_back(ResonanceKind::reactanceZero);
     if (!zRes) zRes = std::complex<double>(lerp(s.r[k], s.r[k + 1], t), 0.0);
   }
   if (zRes) {
@@ -91,7 +93,11 @@ std::vector<std::string> readoutLines(const Readout& r) {
     lines.push_back("Resonance: no resonance in the band");
   } else {
     std::string list;
-    for (double f : r.resonanceGhz) list += (list.empty() ? "" : ", ") + sig4(f, "GHz");
+    for (std::size_t k = 0; k < r.resonanceGhz.size(); ++k) {
+      const bool peak = r.resonanceKinds.at(k) == ResonanceKind::resistancePeak;
+      list += (list.empty() ? "" : "; ") + std::string(peak ? "R peak " : "X = 0 at ") +
+              sig4(r.resonanceGhz[k], "GHz");
+    }
     lines.push_back("Resonance: " + list);
     lines.push_back("R at resonance: " + sig4(*r.rAtResonance, "Ohm"));
     lines.push_back("VSWR at resonance: " + sig4(*r.vswrAtResonance, ""));

@@ -17,11 +17,16 @@ struct Sweep {
   std::vector<double> ghz, r, x;
 };
 
+// What marks a resonance: the peak of the resistance, or the reactance
+// crossing zero from positive to negative.
+enum class ResonanceKind { resistancePeak, reactanceZero };
+
 struct Readout {
   double z0 = 50;
   // The peak of R when it lies inside the band, then every crossing of X
-  // from positive to negative, in frequency order.
+  // from positive to negative, in frequency order; the kind of each.
   std::vector<double> resonanceGhz;
+  std::vector<ResonanceKind> resonanceKinds;
   // R and VSWR at the first resonance; absent when there is none.
   std::optional<double> rAtResonance, vswrAtResonance;
   double s11MinDb = 0, s11MinGhz = 0;

@@ -29,10 +29,10 @@ using antenna::Target;
 enum class Quantity { width, length, height, er, offset, fmax, fmin, pattern };
 
 // A parameter: its edit box, its slider (empty for the band limits, which
-// have none) and what it holds, for messages.
+// have none), what it holds, and the box's short name, for messages.
 struct Parameter {
   Quantity quantity;
-  std::string_view editBox, slider, meaning;
+  std::string_view editBox, slider, meaning, name;
 };
 
 // Every parameter, in an order whose acts are consistent when played on a
@@ -52,6 +52,11 @@ struct ImpedanceAxes {
 };
 ImpedanceAxes impedanceAxes();
 
+// The data tip of point `index` of `line` in `ax` when `ax` is an impedance
+// axes: the frequency (which a control under the axes captions, not the
+// axes' own x label) and the resistance or reactance.
+std::optional<std::string> impedanceTip(double ax, double line, std::size_t index);
+
 // The newest lines of the main window's resistance and reactance axes: nothing
 // when either axes has no line or their frequencies differ.
 std::optional<antenna::Sweep> shownImpedance();
@@ -68,11 +73,13 @@ ShownData shownData();
 // The design the window holds, as numbers: the patch from the sliders (SI
 // units), the band and the pattern frequency in GHz (NaN where the box or
 // slider holds no number). `unusable` gives the reasons the window draws no
-// impedance for it; empty when it does.
+// impedance for it (or none that means anything), naming the box, its value
+// and what is wrong; empty when it draws. `notes` says where a slider shows
+// a value it cannot hold.
 struct WindowDesign {
   antenna::Patch patch;
   double fminGhz = NAN, fmaxGhz = NAN, patternGhz = NAN;
-  std::vector<std::string> unusable;
+  std::vector<std::string> unusable, notes;
 };
 WindowDesign windowDesign();
 

@@ -90,11 +90,21 @@ TEST(Readout, ImpedanceBetweenSamplesAndThePanelsDigits) {
   EXPECT_EQ(antenna::impedanceAt(s, 3), std::complex<double>(40, 4));
   EXPECT_EQ(antenna::impedanceAt(s, 5), std::complex<double>(60, 12));  // carries on
 
-  const antenna::Readout shown{50,  {1.8128128, 2.45678}, 159.3132, 3.18734, -12.34567,
-                               1.9, {{1.81234, 1.95678}}, 7.6543};
+  using enum antenna::ResonanceKind;
+  const antenna::Readout shown{50,
+                               {1.8128128, 2.45678},
+                               {resistancePeak, reactanceZero},
+                               159.3132,
+                               3.18734,
+                               -12.34567,
+                               1.9,
+                               {{1.81234, 1.95678}},
+                               7.6543};
+  // Each resonance says what marks it.
   const std::vector<std::string> expected = {
-      "Resonance: 1.813 GHz, 2.457 GHz", "R at resonance: 159.3 Ohm", "VSWR at resonance: 3.187",
-      "Smallest |S11|: -12.35 dB at 1.9 GHz", "-10 dB band: 1.812 GHz to 1.957 GHz (7.654 %)"};
+      "Resonance: R peak 1.813 GHz; X = 0 at 2.457 GHz", "R at resonance: 159.3 Ohm",
+      "VSWR at resonance: 3.187", "Smallest |S11|: -12.35 dB at 1.9 GHz",
+      "-10 dB band: 1.812 GHz to 1.957 GHz (7.654 %)"};
   EXPECT_EQ(antenna::readoutLines(shown), expected);
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "design/commands.h"
+#include "design/dialog.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -116,6 +117,40 @@ class ConsistencyWatch : public session::Headless {
   static inline bool watching = false;
   static inline std::vector<std::string> broken;
 };
+
+// On a fresh window (sliders at their minima) the dialog starts from FR-4
+// and proposes; a refusal says what to change and leaves nothing to apply.
+TEST_F(DesignTest, TheDialogStartsFromABoardAndItsRefusalsSayWhatToChange) {
+  inWindow([] {
+    const double dialog = design::openDesignDialog();
+    auto box = [dialog](const char* tag) { return rt::findByTag(dialog, tag).value(); };
+    auto text = [&](const char* tag) { return rt::gfx::prop(box(tag), "String").text(); };
+    auto proposal = [&] {
+      std::string all;
+      for (const rt::Array& c : rt::gfx::prop(box(design::kDialogProposal), "String").cells())
+        all += c.text() + " ";
+      return all;
+    };
+    auto enabled = [&] { return rt::gfx::prop(box(design::kDialogApply), "Enable").text(); };
+    EXPECT_EQ(text(design::kDialogEr), "4.4");
+    EXPECT_EQ(text(design::kDialogH), "1.6");
+    EXPECT_EQ(proposal().rfind("W = ", 0), 0u) << proposal();
+    EXPECT_EQ(enabled(), "on");
+
+    rt::gfx::userAct(box(design::kDialogEr), {{"String", rt::str("abc")}});
+    EXPECT_EQ(proposal().rfind("No design: er: 'abc' is not a number", 0), 0u) << proposal();
+    EXPECT_EQ(enabled(), "off");
+
+    // The sharpest board the sliders allow: the drawn line misses, and the
+    // refusal names the cure.
+    rt::gfx::userAct(box(design::kDialogEr), {{"String", rt::str("1")}});
+    rt::gfx::userAct(box(design::kDialogH), {{"String", rt::str("0.1")}});
+    EXPECT_NE(proposal().find("choose a thicker board"), std::string::npos) << proposal();
+    EXPECT_EQ(enabled(), "off");
+    rt::gfx::userAct(box(design::kDialogH), {{"String", rt::str("1.6")}});
+    EXPECT_EQ(enabled(), "on");
+  });
+}
 
 TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
   EXPECT_EQ(session::run(std::make_unique<ConsistencyWatch>([] {

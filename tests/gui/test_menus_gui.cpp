@@ -89,6 +89,18 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchston
             0);
 }
 
+// A name typed without a suffix gets the one the Open dialog lists.
+TEST_F(MenusOnWidgets, ADesignSavedWithoutASuffixIsSavedAsText) {
+  ASSERT_EQ(gui::run([this](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              answer_ = (dir_ / "fr4").string();
+              chooseOnAxes(qt, "axes1", "Save design...");
+              EXPECT_TRUE(std::filesystem::exists(dir_ / "fr4.txt"));
+              EXPECT_FALSE(std::filesystem::exists(dir_ / "fr4"));
+            }),
+            0);
+}
+
 TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
   ASSERT_EQ(
       gui::run([](rt::qt::QtFrontEnd& qt) {

@@ -181,3 +181,24 @@ TEST_F(RfScript, ReadersRefuseWhatIsNoRegularFileAndWritersKeepTheReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// Markers from a script: listed in their numbers' order after each change,
+// a frequency outside the band refused on standard error; the readout says
+// which resonance is the R peak and which the X crossing.
+TEST_F(RfScript, MarkersAndTheKindsOfResonance) {
+  Outcome r = run(std::string(kWorkedExampleScript) +
+                  "match\nmarker 2\nmarker 2.5\nmarker remove 1\nmarker 9\nmarker clear\n");
+  const std::vector<std::string> out = session::lines(r.out);
+  ASSERT_EQ(out.size(), 5u) << r.out << r.err;
+  EXPECT_NE(out[0].find("\"resonance_kinds\": [\"r_peak\", \"x_zero\"]"), std::string::npos)
+      << out[0];
+  EXPECT_EQ(std::vector<std::string>(out.begin() + 1, out.end()),
+            (std::vector<std::string>{"[2]", "[2, 2.5]", "[2.5]", "[]"}));
+  EXPECT_NE(r.err.find("line 12: a marker at 9 GHz lies outside the band 1 to 3 GHz"),
+            std::string::npos)
+      << r.err;
+}
+
+}  // namespace

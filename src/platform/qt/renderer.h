@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,5 +143,10 @@ std::string savePdf(double fig, const QString& path, QSize size);
 // Whether an axes is drawn in three dimensions: its elevation is not 90
 // degrees or it holds a surface.
 bool isThreeD(double ax);
+
+// Axes that show a chart whose shape means something (a Smith chart): a
+// zoom keeps their data aspect, and their texts are clipped to their box.
+void addChartAxes(std::function<bool(double ax)> isChart);
+bool isChartAxes(double ax);
 
 }  // namespace rt::qt

@@ -184,10 +184,15 @@ std::string optionalNumber(const std::optional<double>& v) {
 std::string readoutJson(const antenna::Readout& r) {
   std::string resonances = "[";
   for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
+  std::string kinds;
+  for (antenna::ResonanceKind k : r.resonanceKinds)
+    kinds += std::string(kinds.empty() ? "" : ", ") +
+             (k == antenna::ResonanceKind::resistancePeak ? "\"r_peak\"" : "\"x_zero\"");
   std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
                                           jsonNumber(r.bandwidthGhz->second) + "]"
                                     : "null";
   return "{\"z0\": " + jsonNumber(r.z0) + ", \"resonance_ghz\": " + resonances +
+         "], \"resonance_kinds\": [" + kinds +
          "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
          ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
          ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
@@ -232,6 +237,28 @@ void overlay(std::string_view file) {
   } catch (const antenna::TouchstoneError& e) {
     throw naming(file, e.what());
   }
+}
+
+// marker F | marker remove N | marker clear | marker: changes the Match
+// figure's markers and prints their frequencies, in their numbers' order.
+std::string marker(std::string_view rest) {
+  const std::string_view what = word(rest);
+  try {
+    if (what == "clear") {
+      rf::clearMatchMarkers();
+    } else if (what == "remove") {
+      const double n = number(trim(rest), "the marker's number");
+      if (n != std::floor(n) || std::abs(n) > 1e6) throw BadLine("a marker's number is whole");
+      rf::removeMatchMarker(static_cast<int>(n));
+    } else if (!what.empty()) {
+      rf::addMatchMarker(number(what, "the marker's frequency"));
+    }
+  } catch (const std::invalid_argument& e) {
+    throw BadLine(e.what());
+  }
+  std::string list;
+  for (double f : rf::matchMarkers()) list += (list.empty() ? "" : ", ") + jsonNumber(f);
+  return "[" + list + "]";
 }
 
 class Player;
@@ -367,6 +394,7 @@ class Player {
   void overlayFile(std::string_view, std::string_view rest) { overlay(trim(rest)); }
 
   void designFor(std::string_view, std::string_view rest) { print(designReport(rest)); }
+  void markerAct(std::string_view, std::string_view rest) { print(marker(rest)); }
   void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
 
  private:
@@ -407,6 +435,9 @@ constexpr Command kCommands[] = {
      &Player::touchstoneFile},
     {"overlay", "FILE", "reads a one-port Touchstone file into the Match figure",
      &Player::overlayFile},
+    {"marker", "F|remove N|clear",
+     "places a marker at F GHz in the Match figure (or removes one); prints their frequencies",
+     &Player::markerAct},
     {"design", "F0 ER H [Z0]",
      "types a patch resonating at F0 GHz on a board of ER and H mm, fed for Z0 ohm (50)",
      &Player::designFor},
