@@ -6,9 +6,11 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "antenna/refined_model.h"
 #include "design/design_file.h"
 #include "design/main_window.h"
 #include "platform/files/atomic_file.h"
+#include "rf/model_choice.h"
 
 namespace design {
 namespace {
@@ -22,10 +24,24 @@ std::string nowUtc() {
   return text;
 }
 
+bool refinedChosen() {
+  return rf::chosenModel() == rf::ImpedanceModel::refined;
+}
+
 }  // namespace
 
 Design propose(const Target& target) {
-  return antenna::synthesise(target, sliderLimits());
+  if (!refinedChosen()) return antenna::synthesise(target, sliderLimits());
+  const antenna::Board board = rf::chosenBoard();
+  return antenna::synthesise(target, sliderLimits(),
+                             [&board](const antenna::Patch& p, const std::vector<double>& hz) {
+                               return antenna::refinedImpedance(p, board, hz).zin;
+                             });
+}
+
+std::string trustFor(const Target& target) {
+  return refinedChosen() ? std::string(antenna::refinedTrustNote)
+                         : antenna::classicTrust(target.f0GHz, target.er, target.hMm);
 }
 
 void apply(const Design& design) {
@@ -45,13 +61,18 @@ Design designFor(const Target& target) {
 }
 
 void saveDesign(const std::string& path) {
-  const std::string failure =
-      rt::writeFileAtomically(path, designText(presentActs(), nowUtc()), "\"" + path + "\"");
+  const std::string failure = rt::writeFileAtomically(
+      path, designText({refinedChosen(), rf::chosenBoard(), presentActs()}, nowUtc()),
+      "\"" + path + "\"");
   if (!failure.empty()) throw std::runtime_error(failure);
 }
 
 void openDesign(const std::string& path) {
-  perform(readDesign(path));
+  const DesignFile design = readDesign(path);
+  mainFigure();  // the window is open before the model changes
+  rf::chooseBoard(design.board);
+  rf::chooseModel(design.refined ? rf::ImpedanceModel::refined : rf::ImpedanceModel::classic);
+  perform(design.acts);
 }
 
 }  // namespace design
