@@ -25,7 +25,7 @@ std::string mm(double metres) {
 
 // The model the lines were drawn in, with the board for the refined one.
 std::string modelSummary() {
-  const ImpedanceModel m = chosenModel();
+  const ImpedanceModel m = shownModel();
   std::string text = "model: " + modelTitle(m);
   if (m == ImpedanceModel::refined) text += ", board " + antenna::boardWords(chosenBoard());
   return text;

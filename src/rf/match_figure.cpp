@@ -306,7 +306,7 @@ class MatchFigure {
     stale_ = stale;
     if (auto s = design::shownImpedance()) {
       modelData_ = std::move(s);
-      modelKind_ = chosenModel();
+      modelKind_ = shownModel();
       drawn_ = drawnDesign();
     }
     return true;

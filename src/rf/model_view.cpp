@@ -91,6 +91,7 @@ class ModelView {
   }
 
   const std::optional<DrawnDesign>& drawn() const { return drawn_; }
+  ImpedanceModel shown() const { return shown_; }
 
  private:
   void show() {
@@ -156,8 +157,9 @@ class ModelView {
   std::string problem_;
 };
 
+// Never destroyed: its arrays would outlive the runtime that made them.
 ModelView& view() {
-  static ModelView v;
+  static ModelView& v = *new ModelView;
   return v;
 }
 
@@ -169,6 +171,10 @@ std::string modelTitle(ImpedanceModel m) {
 
 std::optional<DrawnDesign> drawnDesign() {
   return view().drawn();
+}
+
+ImpedanceModel shownModel() {
+  return view().shown();
 }
 
 antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {

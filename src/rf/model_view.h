@@ -28,6 +28,10 @@ struct DrawnDesign {
 };
 std::optional<DrawnDesign> drawnDesign();
 
+// The model the window's lines hold: the chosen one, or the classic one
+// while the refined model cannot take the design or board.
+ImpedanceModel shownModel();
+
 // The impedance of a design in model `m` at the window's 1000 frequencies.
 // The refined model raises std::invalid_argument for a design or board it
 // cannot take.

@@ -104,8 +104,9 @@ class ModelScript : public ScriptTest {};
 
 TEST_F(ModelScript, SavedDesignsCarryTheModelAndTheBoard) {
   Outcome saved = run("model refined\nboard tand=0.01 pin_mm=1\n" +
-                      std::string(kWorkedExampleScript) + "save d.txt\n");
+                      std::string(kWorkedExampleScript) + "save d.txt\ntouchstone t.s1p\n");
   ASSERT_EQ(saved.status, 0) << saved.err;
+  EXPECT_NE(read("t.s1p").find("! model: refined, board tand=0.01 "), std::string::npos);
   const std::string file = read("d.txt");
   EXPECT_NE(file.find("\nmodel refined\nboard tand=0.01 copper_um=35 sigma=5.8e+07 pin_mm=1\n"),
             std::string::npos)
