@@ -3,6 +3,7 @@
 // and closes.
 #include "design/board_dialog.h"
 
+#include <cctype>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -89,8 +90,10 @@ double openBoardDialog() {
       makeFigure({"Board and feed (refined model)", kFigureTag, kFigurePos, /*menuBar=*/false});
   double bottom = kFieldTop;
   for (const antenna::BoardField& f : antenna::boardFields()) {
-    const std::string unit = f.unit.empty() ? "" : " (" + std::string(f.unit) + ")";
-    makeControl(dialog, {"text", {15, bottom, 200, 22}, std::string(f.meaning) + unit + ":"});
+    std::string label =
+        std::string(f.meaning) + (f.unit.empty() ? "" : " (" + std::string(f.unit) + ")");
+    label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
+    makeControl(dialog, {"text", {15, bottom, 200, 22}, label + ":"});
     makeControl(dialog, {"edit",
                          {220, bottom, 110, 24},
                          antenna::formatNumber(board.*(f.value) / f.toSi, antenna::kShortest),
