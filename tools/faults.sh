@@ -71,6 +71,9 @@ nan-line-gap @@ a line point whose y is no number no longer breaks the line @@ p
 edit-focus @@ an edit box no longer commits its text when the focus leaves it @@ platform/qt/controls.cpp @@ if (dirty_) commit(); @@ if (dirty_ && hasFocus()) commit();
 slider-drag @@ a slider runs its callback at every step of a drag @@ platform/qt/controls.cpp @@ acted_ = true; @@ acted_ = true; if (action == SliderMove) commit();
 slider-clamp @@ a slider step past an end leaves the slider's range @@ platform/qt/controls.cpp @@ value_ = std::clamp(v, min_, max_); @@ value_ = v;
+model-restore @@ choosing the classic model again puts the kept reactance into the resistance line @@ rf/model_view.cpp @@ Array r = classicR_, x = classicX_; @@ Array r = classicX_, x = classicR_;
+design-model @@ design searches the classic model when the refined one is chosen @@ design/commands.cpp @@ if (!refinedChosen()) return antenna::synthesise(target, sliderLimits()); @@ if (refinedChosen()) return antenna::synthesise(target, sliderLimits());
+classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.49; @@ constexpr double kShiftPerThickness = 0.49;
 ROWS
 }
 

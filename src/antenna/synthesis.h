@@ -1,17 +1,22 @@
 // Synthesis of a probe-fed rectangular patch from a target: the textbook
 // width for an efficient radiator, then the length and feed offset that put
 // the peak of the resistance at the target frequency with the target
-// resistance there, both found on the classic transmission-line model (the
-// numbers of the one that draws the window's curves) over the band the
-// window will draw.
+// resistance there, both found on an impedance model (the classic
+// transmission-line model unless another is given) over the band the window
+// will draw.
 //
 // A design is what gets typed into a window, sizes in whole micrometres, so
 // targets, limits and designs are in the window's units (mm, GHz); the model
 // itself is called in SI units.
 #pragma once
 
+#include <complex>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "antenna/patch.h"
 
 namespace antenna {
 
@@ -39,11 +44,31 @@ struct Design {
   double peakGHz = 0, peakOhm = 0;
 };
 
-// The design for the target, or std::invalid_argument with one message
-// saying which target cannot be met and why.
-Design synthesise(const Target& target, const Limits& limits);
+// An impedance model: the input impedance of the patch at each frequency
+// (Hz), as the window draws it.
+using ImpedanceModelFn =
+    std::function<std::vector<std::complex<double>>(const Patch&, const std::vector<double>& hz)>;
 
-// How far to trust the model, in one line; shown beside every design.
+// The classic transmission-line model, the one the window draws by default.
+std::vector<std::complex<double>> classicImpedance(const Patch& p, const std::vector<double>& hz);
+
+// The design for the target on `model`, or std::invalid_argument with one
+// message saying which target cannot be met and why.
+Design synthesise(const Target& target, const Limits& limits,
+                  const ImpedanceModelFn& model = classicImpedance);
+
+// How far to trust the classic model, in one line; shown beside every
+// design.
 extern const std::string_view trustNote;
+
+// The classic model's expected resonance shift for a patch of height h on
+// er at f0, as a fraction (negative: a built patch resonates below F0), from
+// the full-wave comparison in the README; and the trust line with a warning
+// that names it when the patch is far outside where the model is good.
+double classicResonanceShift(double f0GHz, double er, double hMm);
+std::string classicTrust(double f0GHz, double er, double hMm);
+
+// How far to trust the refined model, in one line.
+extern const std::string_view refinedTrustNote;
 
 }  // namespace antenna

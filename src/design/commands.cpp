@@ -6,9 +6,11 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "antenna/refined_model.h"
 #include "design/design_file.h"
 #include "design/main_window.h"
 #include "platform/files/atomic_file.h"
+#include "rf/model_choice.h"
 
 namespace design {
 namespace {
@@ -22,10 +24,24 @@ std::string nowUtc() {
   return text;
 }
 
+bool refinedChosen() {
+  return rf::chosenModel() == rf::ImpedanceModel::refined;
+}
+
 }  // namespace
 
 Design propose(const Target& target) {
-  return antenna::synthesise(target, sliderLimits());
+  if (!refinedChosen()) return antenna::synthesise(target, sliderLimits());
+  const antenna::Board board = rf::chosenBoard();
+  return antenna::synthesise(target, sliderLimits(),
+                             [&board](const antenna::Patch& p, const std::vector<double>& hz) {
+                               return antenna::refinedImpedance(p, board, hz).zin;
+                             });
+}
+
+std::string trustFor(const Target& target) {
+  return refinedChosen() ? std::string(antenna::refinedTrustNote)
+                         : antenna::classicTrust(target.f0GHz, target.er, target.hMm);
 }
 
 void apply(const Design& design) {
@@ -50,10 +66,10 @@ void saveDesign(const std::string& path) {
   const std::string shownAs = "\"" + path + "\"";
   std::string text;
   try {
-    const std::vector<Act> acts = presentActs();
-    text = designText(acts, nowUtc());
+    const DesignFile design{refinedChosen(), rf::chosenBoard(), presentActs()};
+    text = designText(design, nowUtc());
     parseDesign(text, path);
-    if (const std::optional<Refusal> r = refusal(acts)) throw std::runtime_error(r->why);
+    if (const std::optional<Refusal> r = refusal(design.acts)) throw std::runtime_error(r->why);
   } catch (const std::runtime_error& e) {
     throw std::runtime_error("cannot save " + shownAs + ": " + e.what());
   }
@@ -63,10 +79,13 @@ void saveDesign(const std::string& path) {
 
 void openDesign(const std::string& path) {
   std::vector<std::size_t> lines;
-  const std::vector<Act> acts = readDesign(path, &lines);
-  if (const std::optional<Refusal> r = refusal(acts))
+  const DesignFile design = readDesign(path, &lines);
+  if (const std::optional<Refusal> r = refusal(design.acts))
     throw std::runtime_error(path + " line " + std::to_string(lines[r->act]) + ": " + r->why);
-  perform(acts);
+  mainFigure();  // the window is open before the model changes
+  rf::chooseBoard(design.board);
+  rf::chooseModel(design.refined ? rf::ImpedanceModel::refined : rf::ImpedanceModel::classic);
+  perform(design.acts);
 }
 
 }  // namespace design

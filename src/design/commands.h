@@ -13,6 +13,9 @@ namespace design {
 // (for showing the numbers before the user applies them). A target that
 // cannot be met raises std::invalid_argument saying why.
 Design propose(const Target& target);
+// How far to trust a design for the target on the chosen model, with the
+// classic model's warning where it is far off.
+std::string trustFor(const Target& target);
 // Types a design into the window's edit boxes, through their callbacks.
 void apply(const Design& design);
 // Both at once; a refusal changes nothing.

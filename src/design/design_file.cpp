@@ -4,15 +4,17 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "antenna/board_text.h"
 #include "design/main_window.h"
 #include "platform/files/bounded_file.h"
 
 namespace design {
 
-std::string designText(const std::vector<Act>& acts, std::string_view savedAt) {
+std::string designText(const DesignFile& design, std::string_view savedAt) {
   std::ostringstream out;
   out << "# tessivar design, saved " << savedAt << "\n"
       << "# The lines below are user acts on the main window, as tessivar-script reads them:\n"
+      << "# \"model\" and \"board\" choose the impedance model and its board and feed,\n"
       << "# \"type TAG TEXT\" types into an edit box, \"slide TAG VALUE\" moves a slider.\n"
       << "# The controls and what they hold:\n";
   for (const Parameter& p : parameters()) {
@@ -20,13 +22,39 @@ std::string designText(const std::vector<Act>& acts, std::string_view savedAt) {
     if (!p.slider.empty()) out << " and " << p.slider;
     out << ": " << p.meaning << "\n";
   }
-  for (const Act& a : acts) out << line(a) << "\n";
+  out << "model " << (design.refined ? "refined" : "classic") << "\n"
+      << "board " << antenna::boardWords(design.board) << "\n";
+  for (const Act& a : design.acts) out << line(a) << "\n";
   return out.str();
 }
 
-std::vector<Act> parseDesign(std::string_view text, std::string_view path,
-                             std::vector<std::size_t>* lines) {
-  std::vector<Act> acts;
+namespace {
+
+// A "model" or "board" line into the design; false when the line is neither.
+bool modelLine(std::string_view row, DesignFile& design, std::string& why) {
+  std::string_view rest = row;
+  const std::string_view command = word(rest);
+  if (command == "model") {
+    const std::string_view name = trim(rest);
+    if (name != "classic" && name != "refined") why = "the model is classic or refined";
+    design.refined = name == "refined";
+    return true;
+  }
+  if (command != "board") return false;
+  try {
+    design.board = antenna::boardFromWords(rest, design.board);
+  } catch (const std::invalid_argument& e) {
+    why = e.what();
+  }
+  return true;
+}
+
+}  // namespace
+
+DesignFile parseDesign(std::string_view text, std::string_view path,
+                       std::vector<std::size_t>* lines) {
+  DesignFile design;
+  std::vector<Act>& acts = design.acts;
   std::size_t number = 0;
   while (!text.empty()) {
     ++number;
@@ -36,6 +64,12 @@ std::vector<Act> parseDesign(std::string_view text, std::string_view path,
     const std::size_t first = row.find_first_not_of(" \t\r");
     if (first == std::string_view::npos || row[first] == '#') continue;
     std::string why;
+    if (modelLine(row, design, why)) {
+      if (!why.empty())
+        throw std::runtime_error(std::string(path) + " line " + std::to_string(number) + ": " +
+                                 why);
+      continue;
+    }
     auto act = parseAct(row, why);
     if (!act)
       throw std::runtime_error(std::string(path) + " line " + std::to_string(number) + ": " + why);
@@ -43,10 +77,10 @@ std::vector<Act> parseDesign(std::string_view text, std::string_view path,
     if (lines) lines->push_back(number);
   }
   if (acts.empty()) throw std::runtime_error(std::string(path) + " holds no acts of a design");
-  return acts;
+  return design;
 }
 
-std::vector<Act> readDesign(const std::string& path, std::vector<std::size_t>* lines) {
+DesignFile readDesign(const std::string& path, std::vector<std::size_t>* lines) {
   std::string why;
   const std::optional<std::string> text = rt::readBoundedFile(path, kMaxDesignBytes, why);
   if (!text) throw std::runtime_error("cannot read \"" + path + "\": " + why);

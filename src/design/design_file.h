@@ -1,7 +1,9 @@
 // Design files: plain text, a comment header (program, date, what the numbers
 // are) and then the user acts that rebuild the design, one a line, in the
 // script's own language, so that tessivar-script plays a design file as it
-// stands.
+// stands. The impedance model and its board come first ("model refined",
+// "board tand=..."); a file without them is a classic design on the default
+// board.
 #pragma once
 
 #include <cstddef>
@@ -9,22 +11,30 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/patch.h"
 #include "design/acts.h"
 
 namespace design {
 
-// The whole text of a design file; `savedAt` goes into the header.
-std::string designText(const std::vector<Act>& acts, std::string_view savedAt);
+struct DesignFile {
+  bool refined = false;  // the refined impedance model, else the classic one
+  antenna::Board board{};
+  std::vector<Act> acts;
+};
 
 // The most bytes a design file may hold: a saved design takes about 1 kB.
 inline constexpr std::size_t kMaxDesignBytes = 1 << 20;
 
-// A file's acts, and in `lines` the line number of each. What is wrong with
-// it is raised as std::runtime_error: the first line that is not a known act
-// with a known tag, by number; a file without acts is no design; a file that
+// The whole text of a design file; `savedAt` goes into the header.
+std::string designText(const DesignFile& design, std::string_view savedAt);
+
+// A file's model, board and acts, and in `lines` the line number of each
+// act. What is wrong with it is raised as std::runtime_error: the first line
+// that is not a known act with a known tag, or a model or board line that
+// makes no sense, by number; a file without acts is no design; a file that
 // cannot be read (not a regular file, larger than kMaxDesignBytes) with why.
-std::vector<Act> parseDesign(std::string_view text, std::string_view path,
-                             std::vector<std::size_t>* lines = nullptr);
-std::vector<Act> readDesign(const std::string& path, std::vector<std::size_t>* lines = nullptr);
+DesignFile parseDesign(std::string_view text, std::string_view path,
+                       std::vector<std::size_t>* lines = nullptr);
+DesignFile readDesign(const std::string& path, std::vector<std::size_t>* lines = nullptr);
 
 }  // namespace design

@@ -85,7 +85,7 @@ struct Proposal {
   std::string refusal;
 };
 
-std::vector<std::string> linesOf(const Proposal& s) {
+std::vector<std::string> linesOf(const Proposal& s, const Target& target) {
   std::vector<std::string> lines;
   if (!s.design) {
     appendWrapped(lines, "No design: " + s.refusal);
@@ -98,20 +98,22 @@ std::vector<std::string> linesOf(const Proposal& s) {
       "band " + number(d.fminGHz) + " to " + number(d.fmaxGHz) + " GHz",
       "the resistance peaks at " + number(d.peakGHz) + " GHz with " + number(d.peakOhm) + " Ohm",
       ""};
-  appendWrapped(lines, antenna::trustNote);
+  appendWrapped(lines, trustFor(target));
   return lines;
 }
 
 // Shows what Apply would type, or why there is nothing to apply.
 Proposal showProposal(double dialog) {
   Proposal s;
+  Target target;  // only read where a design stands, which needs a target
   try {
-    s.design = propose(targetIn(dialog));
+    target = targetIn(dialog);
+    s.design = propose(target);
   } catch (const std::exception& e) {
     s.refusal = e.what();
   }
   std::vector<Array> cells;
-  for (const std::string& l : linesOf(s)) cells.push_back(rt::str(l));
+  for (const std::string& l : linesOf(s, target)) cells.push_back(rt::str(l));
   rt::set(rt::scalar(control(dialog, kDialogProposal)),
           {rt::str("String"), rt::cellRow(std::move(cells))});
   // Nothing to apply after a refusal.

@@ -6,12 +6,14 @@
 #include <complex>
 #include <stdexcept>
 
+#include "antenna/board_text.h"
 #include "antenna/network.h"
 #include "antenna/numbers.h"
 #include "design/main_window.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
 #include "platform/graphics/graphics.h"
+#include "rf/model_view.h"
 
 namespace rf {
 namespace {
@@ -19,6 +21,14 @@ namespace {
 // Metres as millimetres for the summary.
 std::string mm(double metres) {
   return antenna::formatNumber(metres * 1000, 6) + " mm";
+}
+
+// The model the lines were drawn in, with the board for the refined one.
+std::string modelSummary() {
+  const ImpedanceModel m = shownModel();
+  std::string text = "model: " + modelTitle(m);
+  if (m == ImpedanceModel::refined) text += ", board " + antenna::boardWords(chosenBoard());
+  return text;
 }
 
 }  // namespace
@@ -44,7 +54,7 @@ void saveTouchstone(const std::string& path, double z0) {
       path,
       antenna::formatTouchstone(
           data, {"tessivar: rectangular microstrip patch, S11 from the input impedance",
-                 designSummary()}),
+                 designSummary(), modelSummary()}),
       "\"" + path + "\"");
   if (!failure.empty()) throw std::runtime_error(failure);
 }

@@ -39,6 +39,7 @@ using design::Rgb;
 
 constexpr Rgb kModelColour{0, 0.447, 0.741};
 constexpr Rgb kOverlayColour{0.85, 0.325, 0.098};
+constexpr Rgb kOtherColour{0.2, 0.55, 0.2};
 constexpr Rgb kGridColour{0.72, 0.72, 0.72};
 constexpr Rgb kMessageColour{0.75, 0, 0};
 constexpr Rgb kMarkerColour{0.494, 0.184, 0.556};
@@ -61,8 +62,9 @@ constexpr Box kSmithAxesPos{580, 270, 340, 340};
 constexpr Box kZ0LabelPos{20, 222, 110, 20};
 constexpr Box kZ0EditPos{135, 222, 80, 22};
 constexpr Box kMessagePos{225, 222, 735, 20};
-constexpr Box kModelPanelPos{20, 20, 460, 190};
-constexpr Box kOverlayPanelPos{500, 20, 460, 190};
+constexpr Box kModelPanelPos{20, 20, 305, 190};
+constexpr Box kOtherPanelPos{335, 20, 305, 190};
+constexpr Box kOverlayPanelPos{650, 20, 310, 190};
 
 Array rowOf(const std::vector<double>& v) {
   return rt::row(std::span<const double>(v));
@@ -135,6 +137,7 @@ class MatchFigure {
     buildSmithChart();
     buildControls();
     model_ = makeTrace(kModelColour);
+    other_ = makeTrace(kOtherColour);
     overlay_ = makeTrace(kOverlayColour);
     listen();
     takeWindowData();
@@ -143,6 +146,7 @@ class MatchFigure {
 
   ~MatchFigure() {
     rt::gfx::removeActObserver(observer_);
+    removeModelObserver(modelObserver_);
     rt::gfx::registerFunction(kZ0Callback, nullptr);
   }
 
@@ -165,6 +169,12 @@ class MatchFigure {
     message_.clear();
     redraw();
   }
+
+  void showOther(bool show) {
+    showOther_ = show;
+    redraw();
+  }
+  bool otherShown() const { return showOther_; }
 
   void setOverlay(OnePort data, std::string name) {
     Sweep s;
@@ -305,9 +315,11 @@ class MatchFigure {
         {"edit", kZ0EditPos, label(z0_), "", kZ0Callback, {}, Rgb{1, 1, 1}},
         {"text", kMessagePos, "", "", "", kMessageColour},
         {"text", kModelPanelPos, "", "", "", kModelColour},
+        {"text", kOtherPanelPos, "", "", "", kOtherColour},
         {"text", kOverlayPanelPos, "", "", "", kOverlayColour},
     };
-    double* handles[] = {nullptr, &z0Edit_, &messageText_, &modelPanel_, &overlayPanel_};
+    double* handles[] = {nullptr,      &z0Edit_,     &messageText_,
+                         &modelPanel_, &otherPanel_, &overlayPanel_};
     for (std::size_t i = 0; i < std::size(parts); ++i) {
       const double h = design::makeControl(fig_, parts[i]);
       if (handles[i] != nullptr) *handles[i] = h;
@@ -379,6 +391,8 @@ class MatchFigure {
       return Array();
     });
     observer_ = rt::gfx::addActObserver([] { followInOpenFigure(); });
+    // After the window's lines have taken the newly chosen model.
+    modelObserver_ = addModelObserver([] { followInOpenFigure(); });
   }
 
   static void z0TypedInOpenFigure();
@@ -392,7 +406,11 @@ class MatchFigure {
     if (now == seen_ && stale == stale_) return false;
     seen_ = now;
     stale_ = std::move(stale);
-    if (auto s = design::shownImpedance()) modelData_ = std::move(s);
+    if (auto s = design::shownImpedance()) {
+      modelData_ = std::move(s);
+      modelKind_ = shownModel();
+      drawn_ = drawnDesign();
+    }
     return true;
   }
 
@@ -403,19 +421,47 @@ class MatchFigure {
     return d.unusable.empty() ? "" : "The band draws nothing (" + d.unusable.front() + ")";
   }
 
+  // The model not shown in the window, on the design its lines belong to.
+  std::optional<Sweep> otherData() const {
+    if (!showOther_ || !drawn_ || !modelData_) return std::nullopt;
+    try {
+      return sweepIn(otherKind(), *drawn_);
+    } catch (const std::invalid_argument&) {
+      return std::nullopt;  // the refined model cannot take it: nothing beside
+    }
+  }
+  ImpedanceModel otherKind() const {
+    return modelKind_ == ImpedanceModel::refined ? ImpedanceModel::classic
+                                                 : ImpedanceModel::refined;
+  }
+
+  std::optional<Losses> lossesOf(ImpedanceModel m, const std::optional<Readout>& r) const {
+    if (!r || r->resonanceGhz.empty()) return std::nullopt;
+    return lossesAt(m, r->resonanceGhz.front());
+  }
+
   // An act on the window changes only the model; an overlay, which may be
   // a hundred times longer, is redrawn only when it or Z0 changes.
   enum class Scope { model, all };
 
   void redraw(Scope scope = Scope::all) {
     readouts_.model = readoutOf(modelData_);
+    readouts_.modelKind = modelKind_;
+    readouts_.modelLosses = lossesOf(modelKind_, readouts_.model);
     drawTrace(model_, modelData_, readouts_.model);
     drawMarkers();
-    showReadout(modelPanel_, "Model", readouts_.model, markerLines());
+    showReadout(modelPanel_, "Model", readouts_.model, modelKind_, readouts_.modelLosses,
+                markerLines());
+    const std::optional<Sweep> other = otherData();
+    readouts_.other = readoutOf(other);
+    readouts_.otherLosses = lossesOf(otherKind(), readouts_.other);
+    drawTrace(other_, other, readouts_.other);
+    showReadout(otherPanel_, "Other model", readouts_.other, otherKind(), readouts_.otherLosses);
     if (scope == Scope::all) {
       readouts_.overlay = readoutOf(overlayData_);
       drawTrace(overlay_, overlayData_, readouts_.overlay);
-      showReadout(overlayPanel_, "File " + overlayName_, readouts_.overlay);
+      showReadout(overlayPanel_, "File " + overlayName_, readouts_.overlay, std::nullopt,
+                  std::nullopt);
       setLabel(smithAxes_, "Title", "Smith chart (Z0 = " + label(z0_) + " Ohm)");
     }
     drawTenDbLine();
@@ -483,12 +529,20 @@ class MatchFigure {
     return lines;
   }
 
+  // A model's panel names it and gives its losses at resonance, then `more`.
   void showReadout(double panel, const std::string& title, const std::optional<Readout>& r,
+                   std::optional<ImpedanceModel> model, const std::optional<Losses>& losses,
                    const std::vector<std::string>& more = {}) {
     std::vector<std::string> lines;
     if (r) {
       lines = antenna::readoutLines(*r);
       lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
+      if (model) lines.insert(lines.begin() + 1, "Model: " + modelTitle(*model));
+      if (model == ImpedanceModel::classic)
+        lines.push_back("Efficiency, Q: none (a lossless model)");
+      else if (model && losses)
+        lines.push_back("Efficiency " + antenna::formatNumber(100 * losses->efficiency, 3) +
+                        " %, Q " + antenna::formatNumber(losses->q, 3) + " at resonance");
       lines.insert(lines.end(), more.begin(), more.end());
     }
     rt::set(rt::scalar(panel), {rt::str("String"), textCell(lines)});
@@ -505,8 +559,12 @@ class MatchFigure {
   }
 
   double fig_ = 0, s11Axes_ = 0, smithAxes_ = 0, tenDb_ = 0;
-  double z0Edit_ = 0, messageText_ = 0, modelPanel_ = 0, overlayPanel_ = 0;
-  Trace model_, overlay_;
+  double z0Edit_ = 0, messageText_ = 0, modelPanel_ = 0, otherPanel_ = 0, overlayPanel_ = 0;
+  Trace model_, other_, overlay_;
+  ImpedanceModel modelKind_ = ImpedanceModel::classic;
+  std::optional<DrawnDesign> drawn_;
+  bool showOther_ = false;
+  int modelObserver_ = 0;
   double z0_ = kDefaultZ0;
   std::optional<Sweep> modelData_, overlayData_;
   MatchReadouts readouts_;
@@ -620,6 +678,15 @@ void markAtPoint(double line, std::size_t index) {
   MatchFigure* f = openFigure();
   const std::optional<Sweep>* s = f ? f->sweepOf(line, true) : nullptr;
   if (s && *s && index < (*s)->ghz.size()) f->addMarker((*s)->ghz[index]);
+}
+
+void showOtherModel(bool show) {
+  ensureOpen().showOther(show);
+}
+
+bool otherModelShown() {
+  MatchFigure* f = openFigure();
+  return f && f->otherShown();
 }
 
 void saveTouchstoneAtMatchZ0(const std::string& path) {

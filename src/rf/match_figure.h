@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "antenna/readout.h"
+#include "rf/model_view.h"
 
 namespace rf {
 
@@ -33,10 +34,20 @@ void setMatchZ0(double z0);
 void overlayTouchstone(const std::string& path);
 
 // The readouts at the figure's Z0: of the impedance the window shows (or
-// that the figure kept), and of the overlay when one is loaded.
+// that the figure kept) in the chosen model, of the other model when the
+// figure shows it, and of the overlay when one is loaded. The losses are the
+// model's radiation efficiency and Q at the first resonance (none for the
+// classic model).
 struct MatchReadouts {
-  std::optional<antenna::Readout> model, overlay;
+  std::optional<antenna::Readout> model, other, overlay;
+  ImpedanceModel modelKind = ImpedanceModel::classic;
+  std::optional<Losses> modelLosses, otherLosses;
 };
+
+// Shows the other model's S11, locus and readout beside the chosen one's
+// (opening the figure when needed), or stops showing it.
+void showOtherModel(bool show);
+bool otherModelShown();
 MatchReadouts matchReadouts();
 
 // Markers at frequencies (GHz) of the model, numbered from 1 in the order

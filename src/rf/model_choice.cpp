@@ -14,8 +14,10 @@ struct Choice {
   int nextId = 1;
 };
 
+// Never destroyed: a figure let go at exit removes its observer after this
+// file's statics would otherwise be gone.
 Choice& choice() {
-  static Choice c;
+  static Choice& c = *new Choice;
   return c;
 }
 

@@ -1,7 +1,8 @@
-// The context menu of the impedance axes opens the Match figure and the
-// design dialog and saves and opens Touchstone and design files; the Match
-// figure's File menu saves and compares Touchstone files. Failures are shown
-// naming the file and the reason.
+// The context menu of the impedance axes chooses the impedance model and its
+// board, opens the Match figure and the design dialog and saves and opens
+// Touchstone and design files; the Match figure's File menu saves and
+// compares Touchstone files, its View menu shows the other model beside.
+// Failures are shown naming the file and the reason.
 #include "shell/menus.h"
 
 #include <exception>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "design/board_dialog.h"
 #include "design/commands.h"
 #include "design/dialog.h"
 #include "design/main_window.h"
@@ -17,6 +19,8 @@
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/qt_front_end.h"
 #include "rf/match_figure.h"
+#include "rf/model_choice.h"
+#include "rf/model_view.h"
 
 namespace shell {
 namespace {
@@ -79,6 +83,24 @@ void openDesign(FigureHost& window) {
   withPath(window, "Open design", kDesignFiles, false, design::openDesign);
 }
 
+void openBoardDialog(FigureHost& window) {
+  reporting(window, [] { rt::qt::raiseWindow(design::openBoardDialog()); });
+}
+
+void toggleOtherModel(FigureHost& window) {
+  reporting(window, [] { rf::showOtherModel(!rf::otherModelShown()); });
+}
+
+// The impedance models the window can show, in the axes' Model submenu.
+struct ModelEntry {
+  const char* label;
+  rf::ImpedanceModel model;
+};
+constexpr ModelEntry kModelEntries[] = {
+    {"Classic transmission line", rf::ImpedanceModel::classic},
+    {"Refined", rf::ImpedanceModel::refined},
+};
+
 struct Entry {
   const char* label;
   void (*run)(FigureHost&);
@@ -89,6 +111,7 @@ constexpr Entry kImpedanceAxesEntries[] = {
     {"Design for a resonance...", openDesignDialog},
     {"Save design...", saveDesign},
     {"Open design...", openDesign},
+    {"Board and feed...", openBoardDialog},
 };
 constexpr Entry kMatchFileEntries[] = {
     {"Save as Touchstone...", saveTouchstone},
@@ -101,6 +124,14 @@ void addMenuEntries() {
   static bool added = false;
   if (added) return;
   added = true;
+  // Before any figure adds its own act observer: the window's lines take the
+  // chosen model before anything reads them.
+  rf::followChosenModel();
+  for (const ModelEntry& e : kModelEntries)
+    rt::qt::addAxesAction(
+        {QString::fromUtf8(e.label), design::isImpedanceAxes,
+         [m = e.model](FigureHost& w, double) { reporting(w, [m] { rf::chooseModel(m); }); },
+         QStringLiteral("Model"), [m = e.model] { return rf::chosenModel() == m; }});
   addWindowAids();
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
@@ -108,6 +139,11 @@ void addMenuEntries() {
   for (const Entry& e : kMatchFileEntries)
     rt::qt::addFigureAction(
         {QStringLiteral("File"), QString::fromUtf8(e.label), {}, e.run, rf::isMatchFigure});
+  rt::qt::addFigureAction({QStringLiteral("View"),
+                           QStringLiteral("Show or hide the other model"),
+                           {},
+                           toggleOtherModel,
+                           rf::isMatchFigure});
 }
 
 }  // namespace shell

@@ -113,9 +113,21 @@ QMenu* makeAxesMenu(FigureHost& window, double ax) {
   menu->setAttribute(Qt::WA_DeleteOnClose);
   for (const AxesAction& a : axesActions()) {
     if (a.applies && !a.applies(ax)) continue;
+    QMenu* into = menu;
+    if (!a.submenu.isEmpty()) {
+      into = menu->findChild<QMenu*>(a.submenu, Qt::FindDirectChildrenOnly);
+      if (into == nullptr) {
+        into = menu->addMenu(a.submenu);
+        into->setObjectName(a.submenu);
+      }
+    }
+    QAction* action = into->addAction(a.label);
+    if (a.checked) {
+      action->setCheckable(true);
+      action->setChecked(a.checked());
+    }
     auto run = a.run;
-    QObject::connect(menu->addAction(a.label), &QAction::triggered, &window,
-                     [&window, ax, run] { run(window, ax); });
+    QObject::connect(action, &QAction::triggered, &window, [&window, ax, run] { run(window, ax); });
   }
   return menu;
 }

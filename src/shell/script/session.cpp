@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/board_text.h"
 #include "antenna/network.h"
 #include "antenna/numbers.h"
 #include "antenna/touchstone.h"
@@ -24,6 +25,7 @@
 #include "platform/qt/renderer.h"
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
+#include "rf/model_view.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -162,7 +164,8 @@ std::string designReport(std::string_view rest) {
          ", \"offset_mm\": " + jsonNumber(d.offsetMm) + ", \"band\": [" + jsonNumber(d.fminGHz) +
          ", " + jsonNumber(d.fmaxGHz) + "], \"peak_ghz\": " + jsonNumber(d.peakGHz) +
          ", \"peak_ohm\": " + jsonNumber(d.peakOhm) +
-         ", \"trust\": " + jsonString(antenna::trustNote) + "}";
+         ", \"model\": " + jsonString(rf::modelName(rf::chosenModel())) +
+         ", \"trust\": " + jsonString(design::trustFor(target)) + "}";
 }
 
 // save FILE and open FILE: the design as a file of acts, and back.
@@ -181,7 +184,15 @@ std::string optionalNumber(const std::optional<double>& v) {
   return v ? jsonNumber(*v) : "null";
 }
 
-std::string readoutJson(const antenna::Readout& r) {
+// The model a readout belongs to, with its efficiency and Q at resonance
+// (null for the classic model and for a file).
+std::string modelJson(std::optional<rf::ImpedanceModel> m, const std::optional<rf::Losses>& l) {
+  return ", \"model\": " + (m ? jsonString(rf::modelName(*m)) : std::string("null")) +
+         ", \"efficiency\": " + (l ? jsonNumber(l->efficiency) : "null") +
+         ", \"q\": " + (l ? jsonNumber(l->q) : "null");
+}
+
+std::string readoutJson(const antenna::Readout& r, const std::string& model) {
   std::string resonances = "[";
   for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
   std::string kinds;
@@ -197,7 +208,12 @@ std::string readoutJson(const antenna::Readout& r) {
          ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
          ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
          ", \"bandwidth_percent\": " + optionalNumber(r.bandwidthPercent) +
-         ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + "}";
+         ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + model + "}";
+}
+
+rf::ImpedanceModel otherModel(rf::ImpedanceModel m) {
+  return m == rf::ImpedanceModel::refined ? rf::ImpedanceModel::classic
+                                          : rf::ImpedanceModel::refined;
 }
 
 double z0Argument(std::string_view text) {
@@ -215,8 +231,14 @@ std::string match(std::string_view z0) {
   if (!z0.empty()) rf::setMatchZ0(z0Argument(z0));
   const rf::MatchReadouts r = rf::matchReadouts();
   if (!r.model) throw BadLine("no impedance has been computed yet: set a band first");
-  std::string json = readoutJson(*r.model);
-  if (r.overlay) json.insert(json.size() - 1, ", \"overlay\": " + readoutJson(*r.overlay));
+  std::string json = readoutJson(*r.model, modelJson(r.modelKind, r.modelLosses));
+  if (r.other)
+    json.insert(
+        json.size() - 1,
+        ", \"other\": " + readoutJson(*r.other, modelJson(otherModel(r.modelKind), r.otherLosses)));
+  if (r.overlay)
+    json.insert(json.size() - 1,
+                ", \"overlay\": " + readoutJson(*r.overlay, modelJson(std::nullopt, std::nullopt)));
   return json;
 }
 
@@ -259,6 +281,29 @@ std::string marker(std::string_view rest) {
   std::string list;
   for (double f : rf::matchMarkers()) list += (list.empty() ? "" : ", ") + jsonNumber(f);
   return "[" + list + "]";
+}
+
+// model classic|refined, board KEY=VALUE..., othermodel on|off.
+void chooseModel(std::string_view rest) {
+  const std::string_view name = trim(rest);
+  if (name != "classic" && name != "refined")
+    throw BadLine("model is classic or refined, not " + quoted(name));
+  rf::chooseModel(name == "refined" ? rf::ImpedanceModel::refined : rf::ImpedanceModel::classic);
+}
+
+void chooseBoard(std::string_view rest) {
+  try {
+    rf::chooseCheckedBoard(antenna::boardFromWords(rest, rf::chosenBoard()));
+  } catch (const std::invalid_argument& e) {
+    throw BadLine(std::string("board: ") + e.what());
+  }
+}
+
+void otherModelShown(std::string_view rest) {
+  const std::string_view onOff = trim(rest);
+  if (onOff != "on" && onOff != "off")
+    throw BadLine("othermodel is on or off, not " + quoted(onOff));
+  rf::showOtherModel(onOff == "on");
 }
 
 class Player;
@@ -395,6 +440,9 @@ class Player {
 
   void designFor(std::string_view, std::string_view rest) { print(designReport(rest)); }
   void markerAct(std::string_view, std::string_view rest) { print(marker(rest)); }
+  void model(std::string_view, std::string_view rest) { chooseModel(rest); }
+  void board(std::string_view, std::string_view rest) { chooseBoard(rest); }
+  void otherModel(std::string_view, std::string_view rest) { otherModelShown(rest); }
   void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
 
  private:
@@ -438,8 +486,17 @@ constexpr Command kCommands[] = {
     {"marker", "F|remove N|clear",
      "places a marker at F GHz in the Match figure (or removes one); prints their frequencies",
      &Player::markerAct},
+    {"model", "classic|refined",
+     "chooses the impedance model the window draws (classic: the transmission-line model)",
+     &Player::model},
+    {"board", "KEY=VALUE...",
+     "sets the refined model's board: tand, copper_um, sigma (S/m), pin_mm (any of them)",
+     &Player::board},
+    {"othermodel", "on|off", "shows the other model beside the chosen one in the Match figure",
+     &Player::otherModel},
     {"design", "F0 ER H [Z0]",
-     "types a patch resonating at F0 GHz on a board of ER and H mm, fed for Z0 ohm (50)",
+     "types a patch resonating at F0 GHz on a board of ER and H mm, fed for Z0 ohm (50), on "
+     "the chosen model",
      &Player::designFor},
     {"save", "FILE", "writes the design in the boxes as a file of type lines",
      &Player::designFileAct},

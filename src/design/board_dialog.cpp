@@ -1,0 +1,112 @@
+// Apply reads every box, refuses the whole board with the reason when a value
+// makes no sense (the dialog stays open and nothing changes), else chooses it
+// and closes.
+#include "design/board_dialog.h"
+
+#include <cctype>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "antenna/board_text.h"
+#include "antenna/numbers.h"
+#include "design/figure_parts.h"
+#include "platform/graphics/graphics.h"
+#include "rf/model_view.h"
+
+namespace design {
+namespace {
+
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_board";
+constexpr const char* kApplyCallback = "tessivar_board_apply";
+constexpr const char* kCancelCallback = "tessivar_board_cancel";
+
+// Layout in pixels.
+constexpr Box kFigurePos{180, 180, 520, 230};
+constexpr double kFieldTop = 186, kFieldStep = 32;
+constexpr Box kMessagePos{15, 50, 490, 36};
+constexpr Box kApplyPos{315, 12, 90, 28};
+constexpr Box kCancelPos{415, 12, 90, 28};
+
+std::optional<double> openDialog() {
+  for (double f : rt::gfx::figures())
+    if (rt::gfx::prop(f, "Tag").text() == kFigureTag) return f;
+  return std::nullopt;
+}
+
+std::string tagOf(const antenna::BoardField& f) {
+  return "board_" + std::string(f.key);
+}
+
+// The boxes as board words, "tand=0.02 copper_um=35 ...".
+std::string wordsIn(double dialog) {
+  std::string words;
+  for (const antenna::BoardField& f : antenna::boardFields()) {
+    const double box = rt::findByTag(dialog, tagOf(f)).value();
+    const std::string text = rt::gfx::prop(box, "String").text();
+    if (!antenna::parseNumber(text))
+      throw std::invalid_argument("the " + std::string(f.meaning) + " must be a number, not \"" +
+                                  text + "\"");
+    words += std::string(f.key) + "=" + text + " ";
+  }
+  return words;
+}
+
+void apply(double dialog) {
+  try {
+    rf::chooseCheckedBoard(antenna::boardFromWords(wordsIn(dialog), rf::chosenBoard()));
+  } catch (const std::invalid_argument& e) {
+    rt::set(rt::scalar(rt::findByTag(dialog, kBoardMessage).value()),
+            {rt::str("String"), rt::str(std::string("Not applied: ") + e.what())});
+    return;
+  }
+  rt::gfx::deleteObject(dialog);
+}
+
+void registerCallbacks() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  auto onOpenDialog = [](void (*fn)(double)) {
+    return [fn](std::span<const Array>) {
+      if (std::optional<double> d = openDialog()) fn(*d);
+      return Array();
+    };
+  };
+  rt::gfx::registerFunction(kApplyCallback, onOpenDialog(apply));
+  rt::gfx::registerFunction(kCancelCallback,
+                            onOpenDialog([](double d) { rt::gfx::deleteObject(d); }));
+}
+
+}  // namespace
+
+double openBoardDialog() {
+  if (std::optional<double> d = openDialog()) return *d;
+  registerCallbacks();
+  const antenna::Board board = rf::chosenBoard();
+  const double dialog =
+      makeFigure({"Board and feed (refined model)", kFigureTag, kFigurePos, /*menuBar=*/false});
+  double bottom = kFieldTop;
+  for (const antenna::BoardField& f : antenna::boardFields()) {
+    std::string label =
+        std::string(f.meaning) + (f.unit.empty() ? "" : " (" + std::string(f.unit) + ")");
+    label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
+    makeControl(dialog, {"text", {15, bottom, 200, 22}, label + ":"});
+    makeControl(dialog, {"edit",
+                         {220, bottom, 110, 24},
+                         antenna::formatNumber(board.*(f.value) / f.toSi, antenna::kShortest),
+                         tagOf(f),
+                         "",
+                         {},
+                         Rgb{1, 1, 1}});
+    bottom -= kFieldStep;
+  }
+  makeControl(dialog, {"text", kMessagePos, "", kBoardMessage, "", Rgb{0.75, 0, 0}});
+  makeControl(dialog, {"pushbutton", kApplyPos, "Apply", kBoardApply, kApplyCallback});
+  makeControl(dialog, {"pushbutton", kCancelPos, "Cancel", kBoardCancel, kCancelCallback});
+  return dialog;
+}
+
+}  // namespace design

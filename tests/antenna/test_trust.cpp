@@ -1,0 +1,80 @@
+// Both impedance models against the full-wave runs of bench/
+// fullwave_patches.csv: the refined model within the margins the README's
+// trust table states, and the classic model's warning predicting its own
+// resonance error. TESSIVAR_TRUST_TABLE=1 prints the table's rows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "antenna/classic_model.h"
+#include "antenna/refined_model.h"
+#include "antenna/synthesis.h"
+
+namespace {
+
+using namespace antenna;
+
+struct Peak {
+  double ghz, ohm;
+};
+
+Peak peakOf(const std::vector<double>& hz, const std::vector<std::complex<double>>& z) {
+  const auto k =
+      std::max_element(z.begin(), z.end(), [](auto a, auto b) { return a.real() < b.real(); }) -
+      z.begin();
+  return {hz[k] / 1e9, z[k].real()};
+}
+
+TEST(Trust, BothModelsAgainstTheFullWaveRuns) {
+  // The source path as the compiler saw it, relative to the build folder.
+  const char* build = std::getenv("TESSIVAR_BUILD_DIR");
+  const auto csv = std::filesystem::path(build ? build : ".") /
+                   std::filesystem::path(__FILE__).parent_path() /
+                   "../../bench/fullwave_patches.csv";
+  std::ifstream in(csv);
+  ASSERT_TRUE(in) << csv;
+  std::string row;
+  std::getline(in, row);  // the column names
+  const bool print = std::getenv("TESSIVAR_TRUST_TABLE") != nullptr;
+  int rows = 0;
+  while (std::getline(in, row)) {
+    std::replace(row.begin(), row.end(), ',', ' ');
+    std::istringstream f(row);
+    double w, l, h, er, offset, fmin, fmax, cells, steps, seconds, endDb, ghz, ohm;
+    std::string quality;
+    f >> w >> l >> h >> er >> offset >> fmin >> fmax >> quality >> cells >> steps >> seconds >>
+        endDb >> ghz >> ohm;
+    ASSERT_TRUE(f) << row;
+    ++rows;
+    const Patch p{w / 1e3, l / 1e3, h / 1e3, er, offset / 1e3};
+    const std::vector<double> hz = linearBand(0.8 * ghz * 1e9, 1.2 * ghz * 1e9, 8001);
+    const Peak classic = peakOf(hz, classic::inputImpedance(p, hz));
+    const Peak refined = peakOf(hz, refinedImpedance(p, Board{}, hz).zin);
+    const double lambda0 = kSpeedOfLight / (ghz * 1e9) * 1e3;
+    // The shift a built patch shows against the classic model's F0.
+    const double classicShift = ghz / classic.ghz - 1;
+    if (print)
+      std::printf(
+          "| %g | %g | %.4f | %.5g | %+.1f%% | %+.0f%% | %+.1f%% | %+.0f%% | %+.1f%% / %+.1f%% | "
+          "%s, "
+          "%.0fk cells, %.0f s |\n",
+          er, h, h / lambda0, ghz, 100 * (classic.ghz / ghz - 1), 100 * (classic.ohm / ohm - 1),
+          100 * (refined.ghz / ghz - 1), 100 * (refined.ohm / ohm - 1), 100 * classicShift,
+          100 * classicResonanceShift(classic.ghz, er, h), quality.c_str(), cells / 1e3, seconds);
+    EXPECT_NEAR(refined.ghz, ghz, 0.02 * ghz) << row;
+    // Peak R within the goal of 20%; the resonance within 2%, not yet the
+    // goal of 1% (it reads 0.4% to 1.8% high, worst on er 10.2, 2.54 mm).
+    EXPECT_NEAR(refined.ohm, ohm, 0.2 * ohm) << row;
+    // The warning's rule holds the classic error to two points.
+    EXPECT_NEAR(classicResonanceShift(classic.ghz, er, h), classicShift, 0.02) << row;
+  }
+  EXPECT_GE(rows, 8);
+}
+
+}  // namespace
