@@ -4,6 +4,7 @@
 // naming the file and the reason.
 #include "shell/menus.h"
 
+#include <QTimer>
 #include <exception>
 #include <functional>
 #include <string>
@@ -12,9 +13,10 @@
 #include "design/dialog.h"
 #include "design/main_window.h"
 #include "platform/graphics/graphics.h"
-#include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_host.h"
+#include "platform/qt/figure_menus.h"
 #include "platform/qt/qt_front_end.h"
+#include "rf/fullwave_figure.h"
 #include "rf/match_figure.h"
 
 namespace shell {
@@ -70,6 +72,27 @@ void openDesign(FigureHost& window) {
   withPath(window, "Open design", kDesignFiles, false, design::openDesign);
 }
 
+// Starts the Full-wave figure's check; without openEMS the message says how
+// to install it.
+void checkWithFullwave(FigureHost& window) {
+  reporting(window, [] {
+    rt::qt::raiseWindow(rf::checkWindowWithFullwave(antenna::SolverQuality::Quick));
+  });
+}
+
+// The figure's run is followed from Qt's event loop, so the window stays
+// live while the solver works.
+void everyFewMilliseconds(int ms, std::function<bool()> tick) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, tick = std::move(tick)] {
+    if (!tick()) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  });
+  timer->start(ms);
+}
+
 struct Entry {
   const char* label;
   void (*run)(FigureHost&);
@@ -80,6 +103,7 @@ constexpr Entry kImpedanceAxesEntries[] = {
     {"Design for a resonance...", openDesignDialog},
     {"Save design...", saveDesign},
     {"Open design...", openDesign},
+    {"Check with full-wave solver...", checkWithFullwave},
 };
 constexpr Entry kMatchFileEntries[] = {
     {"Save as Touchstone...", saveTouchstone},
@@ -92,6 +116,7 @@ void addMenuEntries() {
   static bool added = false;
   if (added) return;
   added = true;
+  rf::setFullwaveTicker(everyFewMilliseconds);
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
                            [run = e.run](FigureHost& w, double) { run(w); }});
