@@ -180,6 +180,16 @@ std::string solverVersionOrThrow() {
   return version;
 }
 
+// The far field at the solver's resonance, or why there is none.
+void addFarField(FullwaveResult& r) {
+  const auto res = resonanceOf(r.solver);
+  if (!res) {
+    r.farFieldError = "no resonance in the band";
+    return;
+  }
+  r.farField = fullwaveFarField(r.folder, res->hz, r.farFieldError);
+}
+
 // What finished in `folder` with its stats and the request, as a result.
 std::optional<FullwaveResult> keptResult(const std::string& folder,
                                          const FullwaveRequest& request) {
@@ -188,6 +198,7 @@ std::optional<FullwaveResult> keptResult(const std::string& folder,
   if (!port || !stats || port->ghz.empty()) return std::nullopt;
   FullwaveResult r{folder, request, *stats, sweepOf(*port), true};
   r.stats.truncated = false;
+  addFarField(r);
   return r;
 }
 
@@ -240,6 +251,7 @@ antenna::Sweep modelSweep(const FullwaveRequest& r, ImpedanceModel model) {
 
 FullwaveSummary summarise(const FullwaveResult& result, const antenna::Sweep& model) {
   FullwaveSummary s;
+  if (result.farField) s.directivityDbi = result.farField->directivityDbi;
   if (const auto res = resonanceOf(result.solver)) {
     s.resonanceGhz = res->hz / 1e9;
     s.rAtResonance = res->r;
@@ -262,8 +274,7 @@ FullwaveSummary summarise(const FullwaveResult& result, const antenna::Sweep& mo
 FullwaveCheck::FullwaveCheck(const FullwaveRequest& request, int threads)
     : request_(request),
       layout_(antenna::solverLayout(request.patch, request.board, request.band, request.quality)) {
-  const std::string xml =
-      antenna::openemsXml(request.patch, request.board, request.band, request.quality);
+  const std::string xml = solverInput(request);
   folder_ = fullwaveCacheFolder(antenna::fullwaveCacheKey(xml, solverVersionOrThrow()));
   if ((result_ = keptResult(folder_, request_))) {
     state_ = State::Finished;
@@ -327,6 +338,7 @@ void FullwaveCheck::collect() {
     fs::remove(fs::path(folder_) / kFullwaveResultFile, ec);
   }
   result_ = FullwaveResult{folder_, request_, stats, sweepOf(*port), false};
+  addFarField(*result_);
   state_ = State::Finished;
 }
 
@@ -363,9 +375,15 @@ std::string FullwaveCheck::progressText() const {
   return text;
 }
 
+std::string solverInput(const FullwaveRequest& request) {
+  const auto model = modelResonance(request.patch, request.board, ImpedanceModel::classic,
+                                    0.5 * (request.band.fmin + request.band.fmax));
+  return antenna::openemsXml(request.patch, request.board, request.band, request.quality,
+                             model ? farFieldDumpFrequencies(model->hz) : std::vector<double>{});
+}
+
 std::string exportFullwave(const FullwaveRequest& request, const std::string& dir) {
-  const std::string xml =
-      antenna::openemsXml(request.patch, request.board, request.band, request.quality);
+  const std::string xml = solverInput(request);
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec) throw std::runtime_error("Cannot make the folder " + dir + ": " + ec.message() + ".");
@@ -383,8 +401,7 @@ std::string exportFullwave(const FullwaveRequest& request, const std::string& di
 FullwaveResult importFullwave(const std::string& dir) {
   const fs::path d(dir);
   const FullwaveRequest request = parseRequest(d / kRequestFile);
-  const std::string xml =
-      antenna::openemsXml(request.patch, request.board, request.band, request.quality);
+  const std::string xml = solverInput(request);
   if (readWhole(d / kInputFile) != xml)
     throw std::runtime_error("The solver's input in " + dir + " (" + kInputFile +
                              ") is not the one its " + kRequestFile + " asks for.");
@@ -407,7 +424,9 @@ FullwaveResult importFullwave(const std::string& dir) {
   std::string error;
   const auto port = readFullwaveResult(dir, fullwaveFrequencies(request.band), error);
   if (!port) throw std::runtime_error(error);
-  return FullwaveResult{dir, request, stats, sweepOf(*port), false};
+  FullwaveResult r{dir, request, stats, sweepOf(*port), false};
+  addFarField(r);
+  return r;
 }
 
 std::optional<Resonance> modelResonance(const Patch& p, const antenna::Board& board,

@@ -17,6 +17,7 @@
 
 #include "antenna/openems_model.h"
 #include "antenna/readout.h"
+#include "rf/fullwave_farfield.h"
 #include "rf/fullwave_run.h"
 #include "rf/model_choice.h"
 
@@ -55,7 +56,13 @@ struct FullwaveResult {
   FullwaveStats stats;
   antenna::Sweep solver;  // GHz, R, X at fullwaveFrequencies
   bool fromCache = false;
+  std::optional<FullwaveFarField> farField{};  // at the dump nearest the resonance
+  std::string farFieldError{};                 // why there is none
 };
+
+// The solver's input for a request: the model with near-field dumps around
+// the classic model's resonance, for the far field.
+std::string solverInput(const FullwaveRequest& request);
 
 // The peak of R of an impedance sweep, placed between samples.
 struct Resonance {

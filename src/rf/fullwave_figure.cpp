@@ -273,6 +273,9 @@ class FullwaveFigure {
         "R there " + number(s.rAtResonance, 4, "Ohm") + ", |S11| min " +
             number(s.s11MinDb, 3, "dB"),
         "-10 dB band " + number(s.bandwidthGhz * 1e3, 3, "MHz"),
+        r.farField ? "directivity " + number(r.farField->directivityDbi, 3, "dBi") + " at " +
+                         number(r.farField->frequencyHz / 1e9, 5, "GHz")
+                   : "directivity: none (" + r.farFieldError + ")",
     };
     for (const std::string& t : trimLines_) lines.push_back(t);
     setText(solverPanel_, lines);

@@ -75,6 +75,9 @@ TEST_F(FullwaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
   ASSERT_EQ(first.state(), rf::FullwaveCheck::State::Finished) << first.message();
   EXPECT_NEAR(first.result()->solver.r[300], 37, 1e-3);
   EXPECT_EQ(first.result()->stats.timesteps, 900);
+  // The stand-in keeps no near fields: no far field, and a reason.
+  EXPECT_FALSE(first.result()->farField);
+  EXPECT_NE(first.result()->farFieldError.find("near-field"), std::string::npos);
 
   rf::FullwaveCheck again(request(), 1);
   ASSERT_EQ(again.state(), rf::FullwaveCheck::State::Finished);
