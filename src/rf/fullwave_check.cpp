@@ -297,6 +297,13 @@ FullwaveCheck::FullwaveCheck(const FullwaveRequest& request, int threads)
   }
 }
 
+FullwaveCheck::~FullwaveCheck() {
+  if (state_ != State::Running || !run_) return;
+  run_.reset();
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+}
+
 FullwaveCheck::State FullwaveCheck::poll() {
   if (state_ != State::Running || !run_) return state_;
   const State s = run_->poll();

@@ -90,6 +90,11 @@ class FullwaveCheck {
  public:
   using State = FullwaveRun::State;
   explicit FullwaveCheck(const FullwaveRequest& request, int threads = 0);
+  // A check dropped while its solver runs (its figure closed) stops it and
+  // leaves no folder behind.
+  ~FullwaveCheck();
+  FullwaveCheck(const FullwaveCheck&) = delete;
+  FullwaveCheck& operator=(const FullwaveCheck&) = delete;
   State poll();
   void cancel();
   State state() const { return state_; }

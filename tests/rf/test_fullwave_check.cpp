@@ -96,6 +96,26 @@ TEST_F(FullwaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
   EXPECT_EQ(runs(), 2);
 }
 
+TEST_F(FullwaveCheck, ACancelledOrDroppedRunLeavesNoFolder) {
+  fs::remove_all(dir_ / "bin");
+  writeFakeSolver(dir_, "while [ ! -f ABORT ]; do sleep 0.02; done; exit 0\n");
+  rf::FullwaveCheck cancelled(request(), 1);
+  ASSERT_EQ(cancelled.poll(), rf::FullwaveCheck::State::Running);
+  cancelled.cancel();
+  while (cancelled.poll() == rf::FullwaveCheck::State::Running) {
+  }
+  EXPECT_EQ(cancelled.state(), rf::FullwaveCheck::State::Cancelled);
+  EXPECT_FALSE(fs::exists(cancelled.folder()));
+
+  std::string folder;
+  {
+    rf::FullwaveCheck dropped(request(), 1);
+    folder = dropped.folder();
+    EXPECT_TRUE(fs::exists(folder));
+  }
+  EXPECT_FALSE(fs::exists(folder));
+}
+
 TEST_F(FullwaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
   const fs::path out = dir_ / "cluster";
   const std::string command = rf::exportFullwave(request(), out.string());

@@ -4,6 +4,7 @@
 #include "shell/script/fullwave_command.h"
 
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -79,9 +80,10 @@ std::string trim(std::string_view rest, std::ostream& progress) {
   const double z0 = numberOr(design::word(rest), 50, "Z0 in ohm");
   rf::Trimmer trimmer(request.patch, request.board, rf::chosenModel(), f0, z0);
   std::string lines;
+  std::optional<rf::FullwaveResult> last;
   for (bool again = true; again;) {
     request.patch = trimmer.current();
-    const rf::FullwaveResult r = check(request, progress);
+    const rf::FullwaveResult& r = *(last = check(request, progress));
     const auto res = rf::resonanceOf(r.solver);
     if (!res)
       throw std::runtime_error("The solver shows no resonance in the band; the trim stops.");
@@ -91,6 +93,7 @@ std::string trim(std::string_view rest, std::ostream& progress) {
     lines += (lines.empty() ? "" : "\n") + summaryJson(r);
   }
   rf::typeTrimmedDesign(trimmer.steps().back().patch);
+  rf::showFullwaveResult(*last);
   if (!trimmer.met())
     progress << "fullwave trim: not within 0.2% and 5% after " << trimmer.steps().size()
              << " runs; the last design is typed in\n";
