@@ -102,6 +102,8 @@ class FullwaveFigure {
 
   void startTrim(double f0Hz, double z0) {
     if (!request_) throw std::invalid_argument("Check a design before trimming it.");
+    if (check_ && check_->state() == FullwaveCheck::State::Running)
+      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
     trimmer_.emplace(request_->patch, request_->board, chosenModel(), f0Hz, z0);
     trimLines_.clear();
     check_.reset();
