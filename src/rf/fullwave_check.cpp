@@ -202,7 +202,18 @@ std::optional<FullwaveResult> keptResult(const std::string& folder,
   return r;
 }
 
+std::string keptFolder(const std::string& input, const std::string& version) {
+  return fullwaveCacheFolder(antenna::fullwaveCacheKey(input, version));
+}
+
 }  // namespace
+
+std::optional<FullwaveResult> keptFullwaveResult(const FullwaveRequest& request) {
+  std::string error;
+  const std::string version = installedSolverVersion(error);
+  if (version.empty()) return std::nullopt;
+  return keptResult(keptFolder(solverInput(request), version), request);
+}
 
 std::string_view solverQualityName(SolverQuality q) {
   for (const auto& n : kQualityNames)
@@ -275,7 +286,7 @@ FullwaveCheck::FullwaveCheck(const FullwaveRequest& request, int threads)
     : request_(request),
       layout_(antenna::solverLayout(request.patch, request.board, request.band, request.quality)) {
   const std::string xml = solverInput(request);
-  folder_ = fullwaveCacheFolder(antenna::fullwaveCacheKey(xml, solverVersionOrThrow()));
+  folder_ = keptFolder(xml, solverVersionOrThrow());
   if ((result_ = keptResult(folder_, request_))) {
     state_ = State::Finished;
     return;

@@ -82,6 +82,11 @@ struct FullwaveSummary {
 };
 FullwaveSummary summarise(const FullwaveResult& result, const antenna::Sweep& model);
 
+// The kept result of a request, with its far field, when the same check
+// has run before with the installed solver; nothing otherwise (it runs
+// nothing). What the Far-field figure asks for the window's design.
+std::optional<FullwaveResult> keptFullwaveResult(const FullwaveRequest& request);
+
 // A check: a kept result found at once, or a run started in the background
 // that poll() follows without blocking. Throws std::invalid_argument for a
 // design the solver cannot take and std::runtime_error when the solver is

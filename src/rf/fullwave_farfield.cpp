@@ -97,6 +97,7 @@ std::vector<double> readAttribute(hid_t file, const char* object, const char* na
   std::vector<double> v;
   if (H5Aexists_by_name(file, object, name, H5P_DEFAULT) <= 0) return v;
   const hid_t a = H5Aopen_by_name(file, object, name, H5P_DEFAULT, H5P_DEFAULT);
+  if (a < 0) return v;
   const hid_t space = H5Aget_space(a);
   const hssize_t n = H5Sget_simple_extent_npoints(space);
   if (n > 0) {

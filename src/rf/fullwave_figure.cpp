@@ -97,6 +97,10 @@ class FullwaveFigure {
     request_ = request;
     check_ = std::make_unique<FullwaveCheck>(request);
     setMessage("");
+    // The last result goes, so that a run that fails leaves nothing stale.
+    const antenna::Sweep none;
+    for (double l : {solverR_, solverX_}) setData(l, none, true);
+    setText(solverPanel_, {"Solver (openEMS): running"});
     if (!settle()) follow();
   }
 

@@ -63,6 +63,10 @@ TEST_F(FullwaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
   ASSERT_EQ(again.state(), rf::FullwaveCheck::State::Finished);
   EXPECT_TRUE(again.result()->fromCache);
   EXPECT_EQ(again.result()->stats.cells, first.result()->stats.cells);
+  EXPECT_TRUE(rf::keptFullwaveResult(request()));
+  auto other = request();
+  other.quality = antenna::SolverQuality::Quick;
+  EXPECT_FALSE(rf::keptFullwaveResult(other));
   EXPECT_NEAR(again.result()->solver.r[300], 37, 1e-3);
   EXPECT_EQ(runs(), 1);
 
