@@ -405,6 +405,14 @@ std::string exportFullwave(const FullwaveRequest& request, const std::string& di
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec) throw std::runtime_error("Cannot make the folder " + dir + ": " + ec.message() + ".");
+  // What an earlier run left there would be read as this request's result.
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(antenna::kNearFieldPrefix, 0) == 0 || name.rfind("farfield.", 0) == 0 ||
+        name == antenna::kPortVoltageFile || name == antenna::kPortCurrentFile ||
+        name == kFullwaveResultFile || name == kLogFile || name == "ABORT")
+      fs::remove(entry.path(), ec);
+  }
   const std::string command =
       std::string("openEMS ") + kInputFile + " --numThreads=2 > " + kLogFile + " 2>&1";
   writeOrThrow(fs::path(dir) / kInputFile, xml);

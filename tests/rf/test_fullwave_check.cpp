@@ -114,6 +114,10 @@ TEST_F(FullwaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
   std::ofstream(out / "check.txt", std::ios::app) << "length 0.03\n";
   EXPECT_THROW(rf::importFullwave(out.string()), std::runtime_error);
   EXPECT_THROW(rf::importFullwave((dir_ / "nowhere").string()), std::runtime_error);
+  // Exported again, the folder holds no earlier run's signals to be taken
+  // for this one's.
+  rf::exportFullwave(request(), out.string());
+  EXPECT_THROW(rf::importFullwave(out.string()), std::runtime_error);
 }
 
 TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
