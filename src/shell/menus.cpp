@@ -5,6 +5,7 @@
 // Failures are shown naming the file and the reason.
 #include "shell/menus.h"
 
+#include <QTimer>
 #include <exception>
 #include <filesystem>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "platform/qt/figure_host.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/qt_front_end.h"
+#include "rf/fullwave_figure.h"
 #include "rf/match_figure.h"
 #include "rf/model_choice.h"
 #include "rf/model_view.h"
@@ -101,6 +103,27 @@ constexpr ModelEntry kModelEntries[] = {
     {"Refined", rf::ImpedanceModel::refined},
 };
 
+// Starts the Full-wave figure's check; without openEMS the message says how
+// to install it.
+void checkWithFullwave(FigureHost& window) {
+  reporting(window, [] {
+    rt::qt::raiseWindow(rf::checkWindowWithFullwave(antenna::SolverQuality::Quick));
+  });
+}
+
+// The figure's run is followed from Qt's event loop, so the window stays
+// live while the solver works.
+void everyFewMilliseconds(int ms, std::function<bool()> tick) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, tick = std::move(tick)] {
+    if (!tick()) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  });
+  timer->start(ms);
+}
+
 struct Entry {
   const char* label;
   void (*run)(FigureHost&);
@@ -112,6 +135,7 @@ constexpr Entry kImpedanceAxesEntries[] = {
     {"Save design...", saveDesign},
     {"Open design...", openDesign},
     {"Board and feed...", openBoardDialog},
+    {"Check with full-wave solver...", checkWithFullwave},
 };
 constexpr Entry kMatchFileEntries[] = {
     {"Save as Touchstone...", saveTouchstone},
@@ -133,6 +157,7 @@ void addMenuEntries() {
          [m = e.model](FigureHost& w, double) { reporting(w, [m] { rf::chooseModel(m); }); },
          QStringLiteral("Model"), [m = e.model] { return rf::chosenModel() == m; }});
   addWindowAids();
+  rf::setFullwaveTicker(everyFewMilliseconds);
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
                            [run = e.run](FigureHost& w, double) { run(w); }});

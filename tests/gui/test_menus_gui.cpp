@@ -11,10 +11,14 @@
 #include "gui/gui_session.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_window.h"
+#include "rf/fake_solver.h"
+#include "rf/fullwave_figure.h"
 #include "rf/match_figure.h"
 #include "shell/menus.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 using rt::qt::FigureWindow;
 
@@ -99,6 +103,38 @@ TEST_F(MenusOnWidgets, ADesignSavedWithoutASuffixIsSavedAsText) {
               EXPECT_FALSE(std::filesystem::exists(dir_ / "fr4"));
             }),
             0);
+}
+
+// The check runs while the window stays live: the figure fills in from the
+// front end's timer, and Cancel stops a run that would not end by itself.
+TEST_F(MenusOnWidgets, TheFullWaveCheckRunsBehindALiveWindowAndCancels) {
+  fake_solver::writeFakeSolver(dir_, "[ -f \"" + (dir_ / "slow").string() +
+                                         "\" ] && while [ ! -f ABORT ]; do sleep 0.02; done\n");
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
+  setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+  ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              session::play(session::kWorkedExampleScript);
+              chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
+              ASSERT_TRUE(QTest::qWaitFor([] { return rt::gfx::figures().size() == 3; }, 10000));
+              EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
+
+              std::ofstream(dir_ / "slow") << "x";
+              session::type("edit7", "9");
+              chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
+              const auto folders = [&] {
+                return std::distance(fs::directory_iterator(dir_ / "cache/tessivar/fullwave"),
+                                     fs::directory_iterator());
+              };
+              EXPECT_EQ(folders(), 2);
+              for (QPushButton* b : qt.window(rt::gfx::figures()[1])->findChildren<QPushButton*>())
+                if (b->text() == "Cancel") b->click();
+              EXPECT_TRUE(QTest::qWaitFor([&] { return folders() == 1; }, 10000));
+            }),
+            0);
+  setenv("PATH", path.c_str(), 1);
+  unsetenv("XDG_CACHE_HOME");
 }
 
 TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {

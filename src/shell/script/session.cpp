@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -26,6 +27,7 @@
 #include "rf/design_io.h"
 #include "rf/match_figure.h"
 #include "rf/model_view.h"
+#include "shell/script/fullwave_command.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -445,6 +447,14 @@ class Player {
   void otherModel(std::string_view, std::string_view rest) { otherModelShown(rest); }
   void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
 
+  void fullwave(std::string_view, std::string_view rest) {
+    try {
+      print(fullwaveCommand(rest, std::cerr));
+    } catch (const std::exception& e) {
+      throw BadLine(e.what());
+    }
+  }
+
  private:
   void print(const std::string& s) { out_ << s << '\n' << std::flush; }
 
@@ -501,6 +511,16 @@ constexpr Command kCommands[] = {
     {"save", "FILE", "writes the design in the boxes as a file of type lines",
      &Player::designFileAct},
     {"open", "FILE", "checks a design file whole, then plays its acts", &Player::designFileAct},
+    {"fullwave", "[quick|standard|fine]",
+     "checks the design with the openEMS solver (waits for it) and prints its figures as JSON",
+     &Player::fullwave},
+    {"fullwave trim", "[F0] [Z0]",
+     "trims L and the feed until the solver resonates at F0 GHz with R = Z0 ohm, and types it",
+     &Player::fullwave},
+    {"fullwave export", "DIR [LEVEL]",
+     "writes the solver's run folder and run.sh without running it", &Player::fullwave},
+    {"fullwave import", "DIR", "reads a run folder a solver has filled and prints its JSON",
+     &Player::fullwave},
 };
 
 void Player::line(std::string_view text) {

@@ -1,0 +1,367 @@
+// The Full-wave figure and the run it follows. One figure at a time; its
+// check lives beside it and is advanced by the front end's ticker, so the
+// window stays live. A figure closed while its solver runs cancels the run.
+#include "rf/fullwave_figure.h"
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "antenna/numbers.h"
+#include "design/figure_parts.h"
+#include "design/main_window.h"
+#include "platform/graphics/graphics.h"
+#include "rf/match_figure.h"
+
+namespace rf {
+namespace {
+
+using design::Box;
+using design::ControlSpec;
+using design::Rgb;
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_fullwave";
+constexpr const char* kCancelCallback = "tessivar_fullwave_cancel";
+constexpr const char* kTrimCallback = "tessivar_fullwave_trim";
+
+constexpr Rgb kModelColour{0, 0.447, 0.741};
+constexpr Rgb kSolverColour{0.85, 0.325, 0.098};
+constexpr Rgb kBarColour{0.3, 0.6, 0.3};
+constexpr Rgb kTroughColour{0.85, 0.85, 0.85};
+constexpr Rgb kMessageColour{0.75, 0, 0};
+
+constexpr Box kFigurePos{100, 100, 900, 640};
+constexpr Box kAxesPos{70, 290, 800, 300};
+constexpr Box kLegendModelPos{70, 605, 300, 18};
+constexpr Box kLegendSolverPos{380, 605, 300, 18};
+constexpr Box kTroughPos{20, 225, 560, 18};
+constexpr Box kProgressTextPos{590, 225, 300, 18};
+constexpr Box kCancelPos{20, 190, 90, 26};
+constexpr Box kTrimPos{120, 190, 90, 26};
+constexpr Box kMessagePos{220, 192, 670, 22};
+constexpr Box kModelPanelPos{20, 20, 420, 160};
+constexpr Box kSolverPanelPos{460, 20, 420, 160};
+
+FullwaveTicker& ticker() {
+  static FullwaveTicker t;
+  return t;
+}
+
+std::string number(double v, int digits, std::string_view unit = {}) {
+  return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
+}
+
+Array rowOf(const std::vector<double>& v) {
+  return rt::row(std::span<const double>(v));
+}
+
+Array textCell(const std::vector<std::string>& lines) {
+  std::vector<Array> cells;
+  for (const std::string& l : lines) cells.push_back(rt::str(l));
+  return rt::cellRow(std::move(cells));
+}
+
+class FullwaveFigure {
+ public:
+  FullwaveFigure() {
+    fig_ = design::makeFigure({"Full-wave check", kFigureTag, kFigurePos});
+    buildAxes();
+    buildControls();
+    rt::gfx::registerFunction(kCancelCallback, [](std::span<const Array>) {
+      if (auto* f = open()) f->cancel();
+      return Array();
+    });
+    rt::gfx::registerFunction(kTrimCallback, [](std::span<const Array>) {
+      if (auto* f = open()) f->startTrimFromButton();
+      return Array();
+    });
+  }
+  ~FullwaveFigure() {
+    if (check_) check_->cancel();
+    rt::gfx::registerFunction(kCancelCallback, nullptr);
+    rt::gfx::registerFunction(kTrimCallback, nullptr);
+  }
+  FullwaveFigure(const FullwaveFigure&) = delete;
+  FullwaveFigure& operator=(const FullwaveFigure&) = delete;
+
+  static FullwaveFigure* open();
+  static FullwaveFigure& ensureOpen();
+  double handle() const { return fig_; }
+  bool alive() const { return isFullwaveFigure(fig_); }
+
+  void start(const FullwaveRequest& request) {
+    if (check_ && check_->state() == FullwaveCheck::State::Running)
+      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
+    request_ = request;
+    check_ = std::make_unique<FullwaveCheck>(request);
+    setMessage("");
+    // The last result goes, so that a run that fails leaves nothing stale.
+    const antenna::Sweep none;
+    for (double l : {solverR_, solverX_}) setData(l, none, true);
+    setText(solverPanel_, {"Solver (openEMS): running"});
+    if (!settle()) follow();
+  }
+
+  void startTrim(double f0Hz, double z0) {
+    if (!request_) throw std::invalid_argument("Check a design before trimming it.");
+    if (check_ && check_->state() == FullwaveCheck::State::Running)
+      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
+    trimmer_.emplace(request_->patch, request_->board, chosenModel(), f0Hz, z0);
+    trimLines_.clear();
+    check_.reset();
+    start(*request_);
+  }
+
+  void startTrimFromButton() {
+    try {
+      if (!request_) throw std::invalid_argument("Check a design before trimming it.");
+      const auto m = modelResonance(request_->patch, request_->board, chosenModel(),
+                                    0.5 * (request_->band.fmin + request_->band.fmax));
+      if (!m) throw std::invalid_argument("The model shows no resonance to trim towards.");
+      startTrim(m->hz, 50);
+    } catch (const std::exception& e) {
+      setMessage(e.what());
+    }
+  }
+
+  void cancel() {
+    if (check_) check_->cancel();
+    trimmer_.reset();
+  }
+
+  void show(const FullwaveResult& r) {
+    request_ = r.request;
+    drawResult(r);
+  }
+
+ private:
+  // Starts the ticker; the figure's run is followed until it ends.
+  void follow() {
+    if (!ticker()) return;
+    ticker()(250, [] {
+      try {
+        FullwaveFigure* f = open();
+        return f != nullptr && !f->settle();
+      } catch (const std::exception& e) {
+        if (FullwaveFigure* f = open()) f->setMessage(e.what());
+        return false;
+      }
+    });
+  }
+
+  // Polls the check and shows where it is; true once it has ended (and a
+  // trim's next run, if any, has been started and followed).
+  bool settle() {
+    if (!check_) return true;
+    const auto state = check_->poll();
+    showProgress();
+    if (state == FullwaveCheck::State::Running) return false;
+    if (state != FullwaveCheck::State::Finished) {
+      setMessage(check_->message());
+      trimmer_.reset();
+      return true;
+    }
+    const FullwaveResult result = *check_->result();
+    drawResult(result);
+    if (!check_->message().empty()) setMessage(check_->message());
+    if (trimmer_) return !trimStep(result);
+    return true;
+  }
+
+  // True when another run was started.
+  bool trimStep(const FullwaveResult& result) {
+    const auto res = resonanceOf(result.solver);
+    if (!res) {
+      setMessage("The solver shows no resonance in the band; the trim stops.");
+      trimmer_.reset();
+      return false;
+    }
+    const bool again = trimmer_->take(res->hz, res->r);
+    trimLines_.push_back(trimmer_->stepText(trimmer_->steps().back()));
+    if (!again) {
+      const antenna::Patch best = trimmer_->steps().back().patch;
+      trimLines_.push_back(trimmer_->met() ? "trimmed; typed into the window"
+                                           : "not within tolerance after the runs allowed");
+      trimmer_.reset();
+      if (design::findMainFigure()) typeTrimmedDesign(best);
+      setMessage(trimLines_.back());
+      return false;
+    }
+    FullwaveRequest next = *request_;
+    next.patch = trimmer_->current();
+    request_ = next;
+    check_ = std::make_unique<FullwaveCheck>(next);
+    setMessage(trimLines_.back());
+    return check_->state() == FullwaveCheck::State::Running || !settle();
+  }
+
+  void buildAxes() {
+    axes_ = design::makeAxes(fig_, kAxesPos);
+    rt::grid(rt::scalar(axes_), rt::str("on"));
+    setLabel("XLabel", "Frequency (GHz)");
+    setLabel("YLabel", "R and X (Ohm)");
+    modelR_ = line(kModelColour, "-");
+    modelX_ = line(kModelColour, "--");
+    solverR_ = line(kSolverColour, "-");
+    solverX_ = line(kSolverColour, "--");
+  }
+
+  void buildControls() {
+    design::makeControl(
+        fig_, {"text", kLegendModelPos, "model: R solid, X dashed", "", "", kModelColour});
+    design::makeControl(
+        fig_, {"text", kLegendSolverPos, "solver: R solid, X dashed", "", "", kSolverColour});
+    design::makeControl(fig_, {"text", kTroughPos, "", "", "", {}, kTroughColour});
+    bar_ = design::makeControl(fig_, {"text", barBox(0), "", "", "", {}, kBarColour});
+    progressText_ = design::makeControl(fig_, {"text", kProgressTextPos, ""});
+    design::makeControl(fig_, {"pushbutton", kCancelPos, "Cancel", "", kCancelCallback});
+    design::makeControl(fig_, {"pushbutton", kTrimPos, "Trim", "", kTrimCallback});
+    message_ = design::makeControl(fig_, {"text", kMessagePos, "", "", "", kMessageColour});
+    modelPanel_ = design::makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour});
+    solverPanel_ = design::makeControl(fig_, {"text", kSolverPanelPos, "", "", "", kSolverColour});
+  }
+
+  static Box barBox(double fraction) {
+    Box b = kTroughPos;
+    b.width = std::max(1.0, fraction * b.width);
+    return b;
+  }
+
+  double line(Rgb colour, const char* style) {
+    rt::axes(rt::scalar(axes_));
+    const Array h = rt::plot(rt::row({}), rt::row({}));
+    rt::set(h, {rt::str("Color"), colour.array(), rt::str("LineStyle"), rt::str(style)});
+    return h.scalar();
+  }
+
+  void setLabel(const char* which, const std::string& text) {
+    rt::set(rt::get(rt::scalar(axes_), which), {rt::str("String"), rt::str(text)});
+  }
+
+  void setData(double line, const antenna::Sweep& s, bool resistance) {
+    rt::set(rt::scalar(line),
+            {rt::str("XData"), rowOf(s.ghz), rt::str("YData"), rowOf(resistance ? s.r : s.x)});
+  }
+
+  void setText(double control, const std::vector<std::string>& lines) {
+    rt::set(rt::scalar(control), {rt::str("String"), textCell(lines)});
+  }
+
+  void setMessage(const std::string& text) { setText(message_, {text}); }
+
+  void showProgress() {
+    rt::set(rt::scalar(bar_), {rt::str("Position"), barBox(check_->fraction()).array()});
+    setText(progressText_, {check_->progressText()});
+  }
+
+  void drawResult(const FullwaveResult& r) {
+    const antenna::Sweep model = modelSweep(r.request, chosenModel());
+    setData(modelR_, model, true);
+    setData(modelX_, model, false);
+    setData(solverR_, r.solver, true);
+    setData(solverX_, r.solver, false);
+    rt::set(rt::scalar(axes_),
+            {rt::str("XLim"), rt::row({r.request.band.fmin / 1e9, r.request.band.fmax / 1e9})});
+    rt::set(rt::scalar(bar_), {rt::str("Position"), barBox(1).array()});
+    setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
+                                        : "done in " + number(r.stats.seconds, 3, "s")});
+    const FullwaveSummary s = summarise(r, model);
+    setText(modelPanel_, {"Model (" + std::string(modelName(chosenModel())) + ")",
+                          "resonance " + number(s.modelResonanceGhz, 5, "GHz"),
+                          "R there " + number(s.modelR, 4, "Ohm")});
+    std::vector<std::string> lines = {
+        "Solver (openEMS, " + std::string(solverQualityName(r.request.quality)) + ", " +
+            std::to_string(r.stats.cells) + " cells)",
+        "resonance " + number(s.resonanceGhz, 5, "GHz") + ", shift " +
+            number(s.shiftPercent, 3, "%") + " = " + number(s.shiftMhz, 3, "MHz"),
+        "R there " + number(s.rAtResonance, 4, "Ohm") + ", |S11| min " +
+            number(s.s11MinDb, 3, "dB"),
+        "-10 dB band " + number(s.bandwidthGhz * 1e3, 3, "MHz"),
+        r.farField ? "directivity " + number(r.farField->directivityDbi, 3, "dBi") + " at " +
+                         number(r.farField->frequencyHz / 1e9, 5, "GHz")
+                   : "directivity: none (" + r.farFieldError + ")",
+    };
+    for (const std::string& t : trimLines_) lines.push_back(t);
+    setText(solverPanel_, lines);
+    try {
+      overlayTouchstone((std::filesystem::path(r.folder) / kFullwaveResultFile).string());
+      rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(fig_)});
+    } catch (const std::exception& e) {
+      setMessage(e.what());
+    }
+  }
+
+  double fig_ = 0, axes_ = 0, modelR_ = 0, modelX_ = 0, solverR_ = 0, solverX_ = 0;
+  double bar_ = 0, progressText_ = 0, message_ = 0, modelPanel_ = 0, solverPanel_ = 0;
+  std::unique_ptr<FullwaveCheck> check_;
+  std::optional<FullwaveRequest> request_;
+  std::optional<Trimmer> trimmer_;
+  std::vector<std::string> trimLines_;
+};
+
+std::unique_ptr<FullwaveFigure>& slot() {
+  static std::unique_ptr<FullwaveFigure> f;
+  return f;
+}
+
+FullwaveFigure* FullwaveFigure::open() {
+  auto& f = slot();
+  if (f && !f->alive()) f.reset();
+  return f.get();
+}
+
+FullwaveFigure& FullwaveFigure::ensureOpen() {
+  if (FullwaveFigure* f = open()) {
+    rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f->handle())});
+    return *f;
+  }
+  slot() = std::make_unique<FullwaveFigure>();
+  return *slot();
+}
+
+}  // namespace
+
+FullwaveRequest windowRequest(antenna::SolverQuality quality) {
+  const design::WindowDesign d = design::windowDesign();
+  if (!d.unusable.empty()) throw std::invalid_argument(d.unusable.front());
+  FullwaveRequest r{d.patch, chosenBoard(), {d.fminGhz * 1e9, d.fmaxGhz * 1e9}, quality};
+  const std::string why = antenna::solverInputError(r.patch, r.board, r.band);
+  if (!why.empty()) throw std::invalid_argument(why);
+  return r;
+}
+
+void typeTrimmedDesign(const antenna::Patch& p) {
+  const design::WindowDesign d = design::windowDesign();
+  antenna::Design t;
+  t.wMm = p.width * 1e3, t.lMm = p.length * 1e3, t.hMm = p.height * 1e3, t.er = p.er;
+  t.offsetMm = p.feedOffset * 1e3, t.fminGHz = d.fminGhz, t.fmaxGHz = d.fmaxGhz;
+  design::perform(design::actsOf(t));
+}
+
+void setFullwaveTicker(FullwaveTicker t) {
+  ticker() = std::move(t);
+}
+
+double checkWindowWithFullwave(antenna::SolverQuality quality) {
+  const FullwaveRequest request = windowRequest(quality);
+  FullwaveFigure& f = FullwaveFigure::ensureOpen();
+  f.start(request);
+  return f.handle();
+}
+
+void trimInFullwaveFigure(double f0Hz, double z0) {
+  FullwaveFigure::ensureOpen().startTrim(f0Hz, z0);
+}
+
+bool isFullwaveFigure(double fig) {
+  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
+         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+}
+
+void showFullwaveResult(const FullwaveResult& result) {
+  FullwaveFigure::ensureOpen().show(result);
+}
+
+}  // namespace rf

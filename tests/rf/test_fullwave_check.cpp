@@ -1,0 +1,185 @@
+// The full-wave check around the solver, on a stand-in openEMS on the PATH
+// that answers with prepared port signals (a resistor), so each case takes
+// a fraction of a second: a kept result found again without a run, an
+// exported folder read back, the script's JSON and its failures; and the
+// trim against a "solver" that is the model with a longer patch.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "rf/fake_solver.h"
+#include "rf/fullwave_check.h"
+#include "shell/test_window_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fake_solver::writeFakeSolver;
+
+const antenna::Patch kFr4{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
+
+class FullwaveCheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("tessivar_fwcheck_" + std::to_string(::getpid()));
+    writeFakeSolver(dir_);
+    oldPath_ = std::getenv("PATH");
+    setenv("PATH", ((dir_ / "bin").string() + ":" + oldPath_).c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+  }
+  void TearDown() override {
+    setenv("PATH", oldPath_.c_str(), 1);
+    unsetenv("XDG_CACHE_HOME");
+    fs::remove_all(dir_);
+  }
+  int runs() const {
+    std::ifstream in(dir_ / "runs");
+    int n = 0;
+    for (std::string l; std::getline(in, l);) ++n;
+    return n;
+  }
+  rf::FullwaveRequest request() const {
+    return {kFr4, {}, {1.68e9, 3.12e9}, antenna::SolverQuality::Draft};
+  }
+  fs::path dir_;
+  std::string oldPath_;
+};
+
+TEST_F(FullwaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
+  rf::FullwaveCheck first(request(), 1);
+  while (first.poll() == rf::FullwaveCheck::State::Running) {
+  }
+  ASSERT_EQ(first.state(), rf::FullwaveCheck::State::Finished) << first.message();
+  EXPECT_NEAR(first.result()->solver.r[300], 37, 1e-3);
+  EXPECT_EQ(first.result()->stats.timesteps, 900);
+  // The stand-in keeps no near fields: no far field, and a reason.
+  EXPECT_FALSE(first.result()->farField);
+  EXPECT_NE(first.result()->farFieldError.find("near-field"), std::string::npos);
+
+  rf::FullwaveCheck again(request(), 1);
+  ASSERT_EQ(again.state(), rf::FullwaveCheck::State::Finished);
+  EXPECT_TRUE(again.result()->fromCache);
+  EXPECT_EQ(again.result()->stats.cells, first.result()->stats.cells);
+  EXPECT_TRUE(rf::keptFullwaveResult(request()));
+  auto other = request();
+  other.quality = antenna::SolverQuality::Quick;
+  EXPECT_FALSE(rf::keptFullwaveResult(other));
+  EXPECT_NEAR(again.result()->solver.r[300], 37, 1e-3);
+  EXPECT_EQ(runs(), 1);
+
+  // Another design is another folder; a folder left with an ABORT file is
+  // no result and is run again.
+  std::ofstream(fs::path(first.folder()) / "ABORT") << "x";
+  rf::FullwaveCheck stale(request(), 1);
+  EXPECT_EQ(stale.state(), rf::FullwaveCheck::State::Running);
+  while (stale.poll() == rf::FullwaveCheck::State::Running) {
+  }
+  EXPECT_EQ(runs(), 2);
+}
+
+TEST_F(FullwaveCheck, ACancelledOrDroppedRunLeavesNoFolder) {
+  fs::remove_all(dir_ / "bin");
+  writeFakeSolver(dir_, "while [ ! -f ABORT ]; do sleep 0.02; done; exit 0\n");
+  rf::FullwaveCheck cancelled(request(), 1);
+  ASSERT_EQ(cancelled.poll(), rf::FullwaveCheck::State::Running);
+  cancelled.cancel();
+  while (cancelled.poll() == rf::FullwaveCheck::State::Running) {
+  }
+  EXPECT_EQ(cancelled.state(), rf::FullwaveCheck::State::Cancelled);
+  EXPECT_FALSE(fs::exists(cancelled.folder()));
+
+  std::string folder;
+  {
+    rf::FullwaveCheck dropped(request(), 1);
+    folder = dropped.folder();
+    EXPECT_TRUE(fs::exists(folder));
+  }
+  EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(FullwaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
+  const fs::path out = dir_ / "cluster";
+  const std::string command = rf::exportFullwave(request(), out.string());
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const rf::FullwaveResult r = rf::importFullwave(out.string());
+  EXPECT_EQ(r.request.patch.length, kFr4.length);
+  EXPECT_EQ(r.stats.timesteps, 900);
+  EXPECT_TRUE(fs::exists(out / rf::kFullwaveResultFile));
+  EXPECT_NEAR(r.solver.r.front(), 37, 1e-3);
+
+  // A request changed after the run no longer matches the solver's input.
+  std::ofstream(out / "check.txt", std::ios::app) << "length 0.03\n";
+  EXPECT_THROW(rf::importFullwave(out.string()), std::runtime_error);
+  EXPECT_THROW(rf::importFullwave((dir_ / "nowhere").string()), std::runtime_error);
+  // Exported again, the folder holds no earlier run's signals to be taken
+  // for this one's.
+  rf::exportFullwave(request(), out.string());
+  EXPECT_THROW(rf::importFullwave(out.string()), std::runtime_error);
+}
+
+TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
+  // The "solver" is the classic model of a patch 2% longer and a feed
+  // moved: the trim must find the length and feed that undo both.
+  const antenna::Board board;
+  const auto solver = [&](antenna::Patch p) {
+    p.length *= 1.02;
+    p.feedOffset *= 0.9;
+    return *rf::modelResonance(p, board, rf::ImpedanceModel::classic, 2.4e9);
+  };
+  const double f0 = 2.4e9, z0 = 50;
+  rf::Trimmer t(kFr4, board, rf::ImpedanceModel::classic, f0, z0);
+  for (bool again = true; again;) {
+    const rf::Resonance r = solver(t.current());
+    again = t.take(r.hz, r.r);
+  }
+  ASSERT_TRUE(t.met()) << t.stepText(t.steps().back());
+  EXPECT_LE(t.steps().size(), 5u);
+  const rf::Resonance last = solver(t.steps().back().patch);
+  EXPECT_NEAR(last.hz, f0, 0.002 * f0);
+  EXPECT_NEAR(last.r, z0, 0.05 * z0);
+  EXPECT_THROW(rf::Trimmer(kFr4, board, rf::ImpedanceModel::classic, 0, 50), std::invalid_argument);
+}
+
+TEST(FullwaveThreads, OneThreadWhenTheOtherCoresAreBusy) {
+  EXPECT_EQ(rf::solverThreadsFor(3.5, 2), 1);
+  EXPECT_EQ(rf::solverThreadsFor(0.2, 2), 2);
+  EXPECT_EQ(rf::solverThreadsFor(0.2, 1), 1);
+}
+
+class FullwaveScript : public session::ScriptTest {
+ protected:
+  Outcome withPath(const std::string& path, const std::string& script) {
+    std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
+    return shell("env PATH='" + path + "' XDG_CACHE_HOME='" + (dir_ / "cache").string() + "' '" +
+                 program_.string() + "' script.txt");
+  }
+};
+
+TEST_F(FullwaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
+  writeFakeSolver(dir_);
+  const std::string fake = (dir_ / "bin").string() + ":/usr/bin:/bin";
+  Outcome ok = withPath(fake, "fullwave draft\n");
+  ASSERT_EQ(ok.status, 0) << ok.err;
+  for (const char* key : {"quality", "cells", "timesteps", "seconds", "end_db", "truncated",
+                          "resonance_ghz", "r_at_resonance", "model_resonance_ghz", "shift_percent",
+                          "s11_min_db", "bandwidth_ghz", "directivity_dbi", "folder"})
+    EXPECT_NE(ok.out.find("\"" + std::string(key) + "\": "), std::string::npos) << key;
+  EXPECT_NE(ok.out.find("\"timesteps\": 900"), std::string::npos) << ok.out;
+
+  Outcome missing = withPath("/nonexistent", "fullwave\n");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("apt install openems"), std::string::npos) << missing.err;
+
+  fs::remove_all(dir_ / "bin");
+  writeFakeSolver(dir_, "kill -SEGV $$\n");
+  Outcome crash = withPath(fake, "type edit7 9\nfullwave draft\n");
+  EXPECT_EQ(crash.status, 2);
+  EXPECT_NE(crash.err.find("signal 11"), std::string::npos) << crash.err;
+  Outcome bad = withPath(fake, "fullwave coarse\n");
+  EXPECT_NE(bad.err.find("quick, standard or fine"), std::string::npos) << bad.err;
+}
+
+}  // namespace
