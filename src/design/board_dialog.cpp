@@ -31,9 +31,7 @@ constexpr Box kApplyPos{315, 12, 90, 28};
 constexpr Box kCancelPos{415, 12, 90, 28};
 
 std::optional<double> openDialog() {
-  for (double f : rt::gfx::figures())
-    if (rt::gfx::prop(f, "Tag").text() == kFigureTag) return f;
-  return std::nullopt;
+  return findFigure(kFigureTag);
 }
 
 std::string tagOf(const antenna::BoardField& f) {

@@ -44,9 +44,7 @@ double numberIn(const std::string& text) {
 }
 
 std::optional<double> openDialog() {
-  for (double f : rt::gfx::figures())
-    if (rt::gfx::prop(f, "Tag").text() == kFigureTag) return f;
-  return std::nullopt;
+  return findFigure(kFigureTag);
 }
 
 double control(double dialog, const char* tag) {

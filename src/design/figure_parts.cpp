@@ -16,6 +16,12 @@ rt::Array Rgb::array() const {
   return rt::row({r, g, b});
 }
 
+std::optional<double> findFigure(std::string_view tag) {
+  for (double f : rt::gfx::figures())
+    if (rt::gfx::prop(f, "Tag").text() == tag) return f;
+  return std::nullopt;
+}
+
 double makeFigure(const FigureSpec& spec) {
   std::vector<rt::Array> props = {rt::str("Name"), rt::str(spec.name), rt::str("NumberTitle"),
                                   rt::str("off")};

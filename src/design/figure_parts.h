@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/array/array.h"
 
@@ -29,6 +30,9 @@ struct FigureSpec {
 };
 // A figure without its number in the title.
 double makeFigure(const FigureSpec& spec);
+
+// The open figure tagged `tag`, if any: how a dialog finds itself again.
+std::optional<double> findFigure(std::string_view tag);
 
 // Axes of `figure` that keep what is plotted into them.
 double makeAxes(double figure, const Box& position);
