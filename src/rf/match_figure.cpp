@@ -62,10 +62,6 @@ constexpr Box kMessagePos{225, 222, 735, 20};
 constexpr Box kModelPanelPos{20, 20, 460, 190};
 constexpr Box kOverlayPanelPos{500, 20, 460, 190};
 
-Array rowOf(const std::vector<double>& v) {
-  return rt::row(std::span<const double>(v));
-}
-
 using antenna::OnePort;
 using antenna::Readout;
 using antenna::Sweep;
@@ -100,12 +96,6 @@ std::pair<std::vector<double>, std::vector<double>> curvePoints(GridCurve c) {
 
 std::string label(double v) {
   return antenna::formatNumber(v, 6);
-}
-
-Array textCell(const std::vector<std::string>& lines) {
-  std::vector<Array> cells;
-  for (const std::string& l : lines) cells.push_back(rt::str(l));
-  return rt::cellRow(std::move(cells));
 }
 
 // The lines that show one data set.
@@ -188,31 +178,22 @@ class MatchFigure {
     rt::set(rt::get(rt::scalar(ax), which), {rt::str("String"), rt::str(text)});
   }
 
-  double line(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
-              std::initializer_list<Array> style = {}) {
-    rt::axes(rt::scalar(ax));
-    const Array h = rt::plot(rowOf(x), rowOf(y));
-    rt::set(h, {rt::str("Color"), colour.array()});
-    rt::set(h, style);
-    return h.scalar();
-  }
-
   void buildS11Axes() {
     s11Axes_ = design::makeAxes(fig_, kS11AxesPos);
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
-    tenDb_ = line(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
+    tenDb_ = design::makeLine(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
   }
 
   void buildSmithChart() {
     smithAxes_ = design::makeAxes(fig_, kSmithAxesPos);
     rt::set(rt::scalar(smithAxes_),
             {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
-    line(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
+    design::makeLine(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
     for (const GridCurve& c : kSmithGrid) {
       auto [xs, ys] = curvePoints(c);
-      line(smithAxes_, xs, ys, kGridColour);
+      design::makeLine(smithAxes_, xs, ys, kGridColour);
       if (c.value != 0) gridLabel(c);
     }
     std::vector<double> xs, ys;
@@ -220,7 +201,7 @@ class MatchFigure {
       xs.push_back(std::cos(2 * std::numbers::pi * k / 180) / 3);
       ys.push_back(std::sin(2 * std::numbers::pi * k / 180) / 3);
     }
-    line(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
+    design::makeLine(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
     rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
               rt::row({0.0, -1.0 / 3 - 0.06, 0.0}), rt::str("String"), rt::str("VSWR 2"),
               rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"), rt::str("center"),
@@ -261,13 +242,14 @@ class MatchFigure {
 
   Trace makeTrace(Rgb colour) {
     Trace t;
-    t.s11 = line(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.locus = line(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.ends = line(smithAxes_, {}, {}, colour,
-                  {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
-    t.resonances = line(smithAxes_, {}, {}, colour,
-                        {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                         rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+    t.s11 = design::makeLine(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.locus = design::makeLine(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.ends = design::makeLine(
+        smithAxes_, {}, {}, colour,
+        {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
+    t.resonances = design::makeLine(smithAxes_, {}, {}, colour,
+                                    {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
+                                     rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
     return t;
   }
 
@@ -316,31 +298,27 @@ class MatchFigure {
     return s ? std::optional(antenna::computeReadout(*s, z0_)) : std::nullopt;
   }
 
-  void setData(double line, const std::vector<double>& x, const std::vector<double>& y) {
-    rt::set(rt::scalar(line), {rt::str("XData"), rowOf(x), rt::str("YData"), rowOf(y)});
-  }
-
   void drawTrace(const Trace& t, const std::optional<Sweep>& s, const std::optional<Readout>& r) {
     if (!s) {
-      for (double l : {t.s11, t.locus, t.ends, t.resonances}) setData(l, {}, {});
+      for (double l : {t.s11, t.locus, t.ends, t.resonances}) design::setLineData(l, {}, {});
       return;
     }
-    setData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
+    design::setLineData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
     std::vector<double> gx, gy;
     for (std::size_t i = 0; i < s->ghz.size(); ++i) {
       const std::complex<double> g = antenna::sFromZ({s->r[i], s->x[i]}, z0_);
       gx.push_back(g.real());
       gy.push_back(g.imag());
     }
-    setData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
-    setData(t.locus, gx, gy);
+    design::setLineData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
+    design::setLineData(t.locus, gx, gy);
     std::vector<double> rx, ry;
     for (double f : r->resonanceGhz) {
       const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(*s, f), z0_);
       rx.push_back(g.real());
       ry.push_back(g.imag());
     }
-    setData(t.resonances, rx, ry);
+    design::setLineData(t.resonances, rx, ry);
   }
 
   // The -10 dB line spans every band shown.
@@ -352,9 +330,9 @@ class MatchFigure {
       hi = std::max(hi, (*s)->ghz.back());
     }
     if (lo > hi)
-      setData(tenDb_, {}, {});
+      design::setLineData(tenDb_, {}, {});
     else
-      setData(tenDb_, {lo, hi}, {-10, -10});
+      design::setLineData(tenDb_, {lo, hi}, {-10, -10});
   }
 
   void showReadout(double panel, const std::string& title, const std::optional<Readout>& r) {
@@ -363,7 +341,7 @@ class MatchFigure {
       lines = antenna::readoutLines(*r);
       lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
     }
-    rt::set(rt::scalar(panel), {rt::str("String"), textCell(lines)});
+    rt::set(rt::scalar(panel), {rt::str("String"), design::textLines(lines)});
   }
 
   void showMessage() {
@@ -388,23 +366,18 @@ class MatchFigure {
   int observer_ = 0;
 };
 
-std::unique_ptr<MatchFigure>& slot() {
-  static std::unique_ptr<MatchFigure> figure;
+// The open Match figure; letting one go also stops it following the window.
+design::OneFigure<MatchFigure>& slot() {
+  static design::OneFigure<MatchFigure> figure;
   return figure;
 }
 
-// The open Match figure, or null; one closed since it was last asked for is
-// let go here (which also stops it following the window).
 MatchFigure* openFigure() {
-  std::unique_ptr<MatchFigure>& f = slot();
-  if (f && !f->alive()) f.reset();
-  return f.get();
+  return slot().open();
 }
 
 MatchFigure& ensureOpen() {
-  if (MatchFigure* f = openFigure()) return *f;
-  slot() = std::make_unique<MatchFigure>();
-  return *slot();
+  return slot().ensureOpen();
 }
 
 void MatchFigure::z0TypedInOpenFigure() {

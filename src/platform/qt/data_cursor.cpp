@@ -63,7 +63,16 @@ QString line(double ax, const char* label, const char* fallback, double v) {
          QString::number(v, 'g', 5);
 }
 
+SurfaceReading& surfaceReading() {
+  static SurfaceReading reading;
+  return reading;
+}
+
 }  // namespace
+
+void setSurfaceReading(SurfaceReading reading) {
+  surfaceReading() = std::move(reading);
+}
 
 std::optional<DataTip> nearestPoint(const AxesLayout& layout, QPointF pixel, double maxDistance) {
   if (!gfx::exists(layout.axes)) return std::nullopt;
@@ -85,6 +94,9 @@ std::optional<QPointF> tipPixel(const DataTip& tip, const AxesLayout& layout) {
 }
 
 QString tipText(double ax, const DataTip& tip) {
+  if (tip.surface && surfaceReading())
+    if (std::optional<std::string> own = surfaceReading()(tip.object, tip.x, tip.y, tip.z, tip.c))
+      return QString::fromStdString(*own);
   QStringList lines = {line(ax, "XLabel", "X", tip.x), line(ax, "YLabel", "Y", tip.y)};
   if (tip.surface) {
     lines << line(ax, "ZLabel", "Z", tip.z) << line(ax, nullptr, "Color", tip.c);

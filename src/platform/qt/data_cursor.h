@@ -5,7 +5,9 @@
 
 #include <QPointF>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "platform/qt/renderer.h"
 
@@ -31,5 +33,12 @@ std::optional<QPointF> tipPixel(const DataTip& tip, const AxesLayout& layout);
 // Each value on a line of its own, 5 significant digits, named by the axes'
 // label where it is set ("Frequency (GHz): 2.4", else "X: 2.4").
 QString tipText(double ax, const DataTip& tip);
+
+// A program's own reading of a surface's point (its lines of text), taken
+// instead of the named values where it gives one: what a surface's numbers
+// mean is known to the program that drew it, not to the front end.
+using SurfaceReading = std::function<std::optional<std::string>(double surface, double x, double y,
+                                                                double z, double c)>;
+void setSurfaceReading(SurfaceReading reading);
 
 }  // namespace rt::qt

@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,5 +143,10 @@ std::string savePdf(double fig, const QString& path, QSize size);
 // Whether an axes is drawn in three dimensions: its elevation is not 90
 // degrees or it holds a surface.
 bool isThreeD(double ax);
+
+// Which 3-D axes get a colour bar for their mapped surfaces (none until set):
+// whether a bar is worth its room is the program's to say, as it knows what
+// the colours stand for.
+void setColourBars(std::function<bool(double ax)> wanted);
 
 }  // namespace rt::qt
