@@ -72,7 +72,8 @@ std::pair<std::vector<double>, std::vector<double>> polar(const std::vector<doub
 }
 
 std::string hpbwText(const std::optional<double>& hpbw) {
-  return hpbw ? number(*hpbw, "deg") : "none (above -3 dB down to the ground plane)";
+  return hpbw ? number(*hpbw, "deg") + " (between the circles)"
+              : "none (above -3 dB down to the ground plane)";
 }
 
 std::vector<std::string> cutLines(const antenna::FarField& f) {
