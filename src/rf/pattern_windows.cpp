@@ -1,6 +1,7 @@
-// The noted designs are keyed by figure handle; a handle whose figure has
-// gone is dropped when the next pattern is noted, so a new figure that
-// reuses the number never inherits an old caption.
+// The noted designs are keyed by figure number, each kept with the surface
+// its figure held when noted: a figure's number is taken again once that
+// figure closes, a surface's handle never is, so a new figure never shows an
+// old figure's caption.
 #include "rf/pattern_windows.h"
 
 #include <algorithm>
@@ -16,16 +17,23 @@
 namespace rf {
 namespace {
 
-std::map<double, PatternShown>& noted() {
-  static std::map<double, PatternShown> m;
+struct Noted {
+  double surface = 0;
+  PatternShown shown;
+};
+
+std::map<double, Noted>& noted() {
+  static std::map<double, Noted> m;
   return m;
 }
 
-bool holdsSurface(double h) {
-  if (rt::gfx::type(h) == "surface") return true;
+// The first surface below `h` (h included), if any.
+std::optional<double> surfaceBelow(double h) {
+  if (!rt::gfx::exists(h)) return std::nullopt;
+  if (rt::gfx::type(h) == "surface") return h;
   for (double c : rt::gfx::children(h))
-    if (holdsSurface(c)) return true;
-  return false;
+    if (std::optional<double> s = surfaceBelow(c)) return s;
+  return std::nullopt;
 }
 
 std::string mm(double metres) {
@@ -44,18 +52,19 @@ bool isPatternFigure(double fig) {
   if (!rt::gfx::prop(fig, "Tag").text().empty()) return false;
   const std::optional<double> main = design::findMainFigure();
   if (!main || *main == fig) return false;
-  return rt::gfx::children(fig).empty() || holdsSurface(fig);
+  return rt::gfx::children(fig).empty() || surfaceBelow(fig);
 }
 
 bool notePatternFigures() {
-  std::map<double, PatternShown>& m = noted();
-  std::erase_if(m, [](const auto& entry) { return !isPatternFigure(entry.first); });
+  std::map<double, Noted>& m = noted();
+  std::erase_if(m, [](const auto& e) { return surfaceBelow(e.first) != e.second.surface; });
   bool any = false;
   for (double fig : rt::gfx::figures()) {
-    if (m.count(fig) || !isPatternFigure(fig) || !holdsSurface(fig)) continue;
+    if (m.count(fig) || !isPatternFigure(fig)) continue;
+    const std::optional<double> surface = surfaceBelow(fig);
     const design::WindowDesign d = design::windowDesign();
-    if (!(std::isfinite(d.patternGhz) && d.patternGhz > 0)) continue;
-    m[fig] = {d.patch, d.patternGhz};
+    if (!surface || !(std::isfinite(d.patternGhz) && d.patternGhz > 0)) continue;
+    m[fig] = {*surface, {d.patch, d.patternGhz}};
     any = true;
   }
   return any;
@@ -63,8 +72,8 @@ bool notePatternFigures() {
 
 std::optional<PatternShown> patternShown(double fig) {
   auto it = noted().find(fig);
-  if (it == noted().end() || !isPatternFigure(fig)) return std::nullopt;
-  return it->second;
+  if (it == noted().end() || surfaceBelow(fig) != it->second.surface) return std::nullopt;
+  return it->second.shown;
 }
 
 std::string patternCaption(double fig) {

@@ -117,6 +117,14 @@ TEST(PatternWindows, NameTheirDesignAndReadTheCursorAsDirectionAndLevel) {
               EXPECT_EQ(rf::patternCaption(mainWindow()), "");
               EXPECT_EQ(rf::patternCaption(figs[1]), "2.4 GHz, W 38 L 29.5 H 1.6 mm, er 4.4");
               EXPECT_EQ(rf::patternCaption(figs[2]), "2.5 GHz, W 38 L 29.5 H 1.6 mm, er 4.4");
+              // A closed figure's number taken by a new pattern: no old caption.
+              const double reused = figs[2];
+              rt::gfx::deleteObject(reused);
+              type("edit8", "2.6");
+              ASSERT_TRUE(rt::gfx::exists(reused));
+              EXPECT_EQ(rf::patternCaption(reused), "");
+              rf::notePatternFigures();
+              EXPECT_EQ(rf::patternCaption(reused).substr(0, 8), "2.6 GHz,");
 
               std::vector<double> all;
               below(figs[1], all);
