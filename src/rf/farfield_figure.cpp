@@ -291,6 +291,40 @@ std::vector<double> halfPowerAngles(const antenna::Cut& cut) {
   return out;
 }
 
+FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& angleDeg,
+                              const std::vector<double>& eDb, const std::vector<double>& hDb,
+                              std::string source) {
+  if (eDb.size() != angleDeg.size() || hDb.size() != angleDeg.size())
+    throw std::invalid_argument("the solver's cuts and their angles differ in length");
+  FullWaveCuts fw{{}, std::move(source)};
+  fw.field.directivityDbi = directivityDbi;
+  for (std::size_t i = 0; i < angleDeg.size(); ++i) {
+    if (!(std::abs(angleDeg[i]) <= 90)) continue;
+    for (auto [cut, level] : {std::pair{&fw.field.ePlane, eDb[i]}, {&fw.field.hPlane, hDb[i]}}) {
+      cut->angleDeg.push_back(angleDeg[i]);
+      cut->levelDb.push_back(std::isnan(level) ? antenna::kCutFloorDb
+                                               : std::max(level, antenna::kCutFloorDb));
+    }
+  }
+  if (fw.field.ePlane.angleDeg.empty())
+    throw std::invalid_argument("the solver's cuts hold no angle between -90 and 90 degrees");
+  auto width = [](const antenna::Cut& c) -> std::optional<double> {
+    const std::vector<double> at = halfPowerAngles(c);
+    return at.size() == 2 ? std::optional(at[1] - at[0]) : std::nullopt;
+  };
+  fw.field.hpbwEDeg = width(fw.field.ePlane);
+  fw.field.hpbwHDeg = width(fw.field.hPlane);
+  auto peak = [](const antenna::Cut& c) {
+    return std::max_element(c.levelDb.begin(), c.levelDb.end()) - c.levelDb.begin();
+  };
+  const auto e = peak(fw.field.ePlane), h = peak(fw.field.hPlane);
+  const bool inE = fw.field.ePlane.levelDb[e] >= fw.field.hPlane.levelDb[h];
+  const double a = inE ? fw.field.ePlane.angleDeg[e] : fw.field.hPlane.angleDeg[h];
+  fw.field.maxThetaDeg = std::abs(a);
+  fw.field.maxPhiDeg = a == 0 ? 0 : (inE ? 0 : 90) + (a < 0 ? 180 : 0);
+  return fw;
+}
+
 double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave) {
   FarFieldFigure& f = slot().ensureOpen();
   f.show(c, fullWave);

@@ -48,6 +48,16 @@ struct FullWaveCuts {
   std::string source = "full-wave";
 };
 
+// A solver's far field given as its directivity and two cuts through
+// broadside on one grid of angles from the normal (degrees, any span) in dB
+// under the maximum: the samples the plots show (-90 to 90 degrees) floored
+// at -100 dB, the beamwidths where a cut falls 3 dB on both sides of its
+// peak, and the maximum where the higher cut peaks. Throws
+// std::invalid_argument for cuts of different lengths or none in that span.
+FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& angleDeg,
+                              const std::vector<double>& eDb, const std::vector<double>& hDb,
+                              std::string source);
+
 // The readout's lines: the model's, and the solver's when given.
 std::vector<std::string> farFieldLines(const FarFieldCase& c);
 std::vector<std::string> fullWaveLines(const FullWaveCuts& fw);

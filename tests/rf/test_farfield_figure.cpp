@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "antenna/patch_pattern.h"
 #include "antenna/refined_model.h"
@@ -13,6 +14,8 @@
 namespace {
 
 using namespace session;
+
+constexpr double kRad = std::numbers::pi / 180;
 
 const char* const kFr4Script =
     "type edit1 38\ntype edit2 29.5\ntype edit3 1.6\ntype edit4 4.4\ntype edit7 5\n"
@@ -44,46 +47,58 @@ std::size_t blocks(const std::string& csv) {
 }
 
 TEST(FarFieldFigure, ShowsTheModelAndASolversCutsInTwoColours) {
-  EXPECT_EQ(run([] {
-              play(kFr4Script);
-              EXPECT_THROW(rf::windowFarFieldCase(0.0), std::invalid_argument);
-              const rf::FarFieldCase c = rf::windowFarFieldCase(2.4);
-              EXPECT_NEAR(c.field.directivityDbi, 6.09, 0.01);
-              EXPECT_NEAR(c.field.hpbwHDeg.value_or(0), 81.9, 0.1);
-              EXPECT_FALSE(c.field.hpbwEDeg);
-              EXPECT_FALSE(c.gainDbi()) << "the classic model is lossless";
+  EXPECT_EQ(
+      run([] {
+        play(kFr4Script);
+        EXPECT_THROW(rf::windowFarFieldCase(0.0), std::invalid_argument);
+        const rf::FarFieldCase c = rf::windowFarFieldCase(2.4);
+        EXPECT_NEAR(c.field.directivityDbi, 6.09, 0.01);
+        EXPECT_NEAR(c.field.hpbwHDeg.value_or(0), 81.9, 0.1);
+        EXPECT_FALSE(c.field.hpbwEDeg);
+        EXPECT_FALSE(c.gainDbi()) << "the classic model is lossless";
 
-              // The H-plane's -3 dB marks, from 1-degree samples, are the
-              // beamwidth apart to a quarter degree; the E-plane never falls
-              // that low.
-              const std::vector<double> h = rf::halfPowerAngles(c.field.hPlane);
-              ASSERT_EQ(h.size(), 2u);
-              EXPECT_NEAR(h[1] - h[0], *c.field.hpbwHDeg, 0.25);
-              EXPECT_TRUE(rf::halfPowerAngles(c.field.ePlane).empty());
+        // The H-plane's -3 dB marks, from 1-degree samples, are the
+        // beamwidth apart to a quarter degree; the E-plane never falls
+        // that low.
+        const std::vector<double> h = rf::halfPowerAngles(c.field.hPlane);
+        ASSERT_EQ(h.size(), 2u);
+        EXPECT_NEAR(h[1] - h[0], *c.field.hpbwHDeg, 0.25);
+        EXPECT_TRUE(rf::halfPowerAngles(c.field.ePlane).empty());
 
-              // A solver's result: a narrower beam of its own.
-              const rf::FullWaveCuts fw{antenna::analyseFarField([](double t, double) {
-                                          return std::pow(std::cos(t), 3);
-                                        }),
-                                        "test solver"};
-              const double fig = rf::showFarField(c, fw);
-              EXPECT_TRUE(rf::isFarFieldFigure(fig));
-              const std::vector<double> model = {0, 0.447, 0.741}, solver = {0.85, 0.325, 0.098};
-              const std::vector<double> axes = axesOf(fig);
-              ASSERT_EQ(axes.size(), 2u);
-              EXPECT_EQ(drawnLines(axes[0], model), 1) << "the E-plane cut, no -3 dB marks";
-              EXPECT_EQ(drawnLines(axes[1], model), 2) << "the H-plane cut and its marks";
-              for (double ax : axes) EXPECT_EQ(drawnLines(ax, solver), 2);
-              EXPECT_EQ(blocks(rf::shownCutsCsv()), 4u);
+        // A solver's result: a narrower beam of its own, cut from -180
+        // to 180 degrees; the plots keep -90 to 90.
+        const antenna::FarField beam =
+            antenna::analyseFarField([](double t, double) { return std::pow(std::cos(t), 3); });
+        std::vector<double> angles, levels;
+        for (int a = -180; a <= 180; a += 2) {
+          angles.push_back(a);
+          levels.push_back(std::abs(a) < 90 ? 60 * std::log10(std::cos(a * kRad)) : -300);
+        }
+        const rf::FullWaveCuts fw =
+            rf::fullWaveCutsFrom(7.5, angles, levels, levels, "test solver");
+        EXPECT_EQ(fw.field.ePlane.angleDeg.front(), -90);
+        EXPECT_EQ(fw.field.hPlane.levelDb.back(), antenna::kCutFloorDb);
+        EXPECT_NEAR(fw.field.hpbwEDeg.value_or(0), *beam.hpbwEDeg, 0.5);
+        EXPECT_EQ(fw.field.maxThetaDeg, 0);
+        EXPECT_THROW(rf::fullWaveCutsFrom(7.5, angles, levels, {}, ""), std::invalid_argument);
+        const double fig = rf::showFarField(c, fw);
+        EXPECT_TRUE(rf::isFarFieldFigure(fig));
+        const std::vector<double> model = {0, 0.447, 0.741}, solver = {0.85, 0.325, 0.098};
+        const std::vector<double> axes = axesOf(fig);
+        ASSERT_EQ(axes.size(), 2u);
+        EXPECT_EQ(drawnLines(axes[0], model), 1) << "the E-plane cut, no -3 dB marks";
+        EXPECT_EQ(drawnLines(axes[1], model), 2) << "the H-plane cut and its marks";
+        for (double ax : axes) EXPECT_EQ(drawnLines(ax, solver), 2);
+        EXPECT_EQ(blocks(rf::shownCutsCsv()), 4u);
 
-              // Shown again without one, in the same figure: the solver's go.
-              EXPECT_EQ(rf::showFarField(c), fig);
-              for (double ax : axes) EXPECT_EQ(drawnLines(ax, solver), 0);
-              EXPECT_EQ(blocks(rf::shownCutsCsv()), 2u);
-              rt::gfx::deleteObject(fig);
-              EXPECT_THROW(rf::shownCutsCsv(), std::runtime_error);
-            }),
-            0);
+        // Shown again without one, in the same figure: the solver's go.
+        EXPECT_EQ(rf::showFarField(c), fig);
+        for (double ax : axes) EXPECT_EQ(drawnLines(ax, solver), 0);
+        EXPECT_EQ(blocks(rf::shownCutsCsv()), 2u);
+        rt::gfx::deleteObject(fig);
+        EXPECT_THROW(rf::shownCutsCsv(), std::runtime_error);
+      }),
+      0);
 }
 
 TEST(FarFieldFigure, GainUnderTheRefinedModelIsDirectivityLessItsLosses) {
@@ -149,9 +164,8 @@ TEST(PatternWindows, NameTheirDesignAndReadTheCursorAsDirectionAndLevel) {
               // surface's amplitude there.
               const antenna::PatchPattern lib(
                   {.width = 38e-3, .length = 29.5e-3, .height = 1.6e-3, .er = 4.4}, 2.4e9);
-              const double rad = std::numbers::pi / 180;
               EXPECT_NEAR(p->amplitude / broadside->amplitude,
-                          lib(p->thetaDeg * rad, p->phiDeg * rad) / lib(0, 0), 1e-4);
+                          lib(p->thetaDeg * kRad, p->phiDeg * kRad) / lib(0, 0), 1e-4);
               EXPECT_NEAR(p->levelDb, 20 * std::log10(p->amplitude / broadside->amplitude), 1e-9);
               EXPECT_GT(p->phiDeg, 0);
               EXPECT_LT(p->phiDeg, 90);
