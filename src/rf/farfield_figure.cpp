@@ -108,7 +108,12 @@ class FarFieldFigure {
         design::makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour, kWhite});
     fullWavePanel_ =
         design::makeControl(fig_, {"text", kFullWavePanelPos, "", "", "", kFullWaveColour, kWhite});
+    observer_ = addModelObserver([] { followModelInOpenFigure(); });
   }
+
+  ~FarFieldFigure() { removeModelObserver(observer_); }
+  FarFieldFigure(const FarFieldFigure&) = delete;
+  FarFieldFigure& operator=(const FarFieldFigure&) = delete;
 
   double handle() const { return fig_; }
   bool alive() const { return isFarFieldFigure(fig_); }
@@ -125,6 +130,28 @@ class FarFieldFigure {
   }
 
   std::string csv() const { return cutsText(shown_, shownFullWave_); }
+
+  // Another model or board chosen: the gain follows it. A design the refined
+  // model refuses keeps the directivity and says why there is no gain.
+  void followModel() {
+    FarFieldCase c = shown_;
+    std::string refusal;
+    try {
+      c = farFieldCase(shown_.patch, shown_.ghz);
+    } catch (const std::invalid_argument& e) {
+      c.model = chosenModel();
+      c.efficiency.reset();
+      refusal = e.what();
+    }
+    show(c, shownFullWave_);
+    if (!refusal.empty()) {
+      std::vector<std::string> lines = farFieldLines(c);
+      lines.push_back(refusal);
+      setText(modelPanel_, lines);
+    }
+  }
+
+  static void followModelInOpenFigure();
 
  private:
   void label(double ax, double x, double y, const std::string& text, const char* align) {
@@ -200,11 +227,16 @@ class FarFieldFigure {
   Trace model_, fullWave_;
   FarFieldCase shown_;
   std::optional<FullWaveCuts> shownFullWave_;
+  int observer_ = 0;
 };
 
 design::OneFigure<FarFieldFigure>& slot() {
   static design::OneFigure<FarFieldFigure> figure;
   return figure;
+}
+
+void FarFieldFigure::followModelInOpenFigure() {
+  if (FarFieldFigure* f = slot().open()) f->followModel();
 }
 
 }  // namespace
@@ -255,8 +287,10 @@ std::vector<std::string> farFieldLines(const FarFieldCase& c) {
   if (const std::optional<double> g = c.gainDbi())
     lines.push_back("Gain: " + number(*g, "dBi") + " (efficiency " +
                     number(100 * *c.efficiency, "%") + ")");
-  else
+  else if (c.model == ImpedanceModel::classic)
     lines.push_back("Gain: lossless model, directivity only");
+  else
+    lines.push_back("Gain: none, the refined model does not take this design");
   lines.insert(lines.end(), cut.begin() + 1, cut.end());
   lines.push_back("Polarisation: linear, along the patch length (x)");
   return lines;

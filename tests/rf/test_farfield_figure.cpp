@@ -104,9 +104,21 @@ TEST(FarFieldFigure, ShowsTheModelAndASolversCutsInTwoColours) {
 TEST(FarFieldFigure, GainUnderTheRefinedModelIsDirectivityLessItsLosses) {
   EXPECT_EQ(run([] {
               play(kFr4Script);
+              // The open figure's readout follows the choice of model.
+              const double fig = rf::showFarField(rf::windowFarFieldCase(2.4));
+              auto readout = [fig] {
+                std::string all;
+                for (double h : rt::gfx::children(fig))
+                  if (rt::gfx::type(h) == "uicontrol")
+                    for (const rt::Array& l : rt::gfx::prop(h, "String").cells()) all += l.text();
+                return all;
+              };
+              EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
               rf::chooseModel(rf::ImpedanceModel::refined);
+              EXPECT_NE(readout().find("Gain: 2.4"), std::string::npos) << readout();
               const rf::FarFieldCase c = rf::windowFarFieldCase(2.4);
               rf::chooseModel(rf::ImpedanceModel::classic);
+              EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
               const double hz[] = {2.4e9};
               const double eff =
                   antenna::refinedImpedance(c.patch, rf::chosenBoard(), hz).efficiency[0];
