@@ -6,6 +6,9 @@
 #               num2str round trips)
 #   fuzz_edits  the real program's window, in-process and without a display:
 #               the input is typed into every edit box and a slider is moved
+#   fuzz_touchstone  the Touchstone reader (what it takes is finite, increasing
+#               and reads back the same once written)
+#   fuzz_design the design-file reader (what it takes reads back once written)
 # A crash, a hang (an input taking more than 30 s), a leak or a failed check
 # stops the run with the target's report and a non-zero status; the input
 # that did it is left in build/fuzz as crash-*, timeout-* or leak-*. Run it
@@ -33,7 +36,19 @@ full="-O1 $common -fsanitize=fuzzer-no-link"
 counted="-O1 $common -fsanitize-coverage=inline-8bit-counters,pc-table"
 plain="-O2 $common"
 
-traced=(src/platform/array/text.cpp tests/fuzz/fuzz_text.cpp tests/fuzz/fuzz_edits.cpp)
+traced=(src/platform/array/text.cpp tests/fuzz/fuzz_text.cpp tests/fuzz/fuzz_edits.cpp
+  src/antenna/touchstone.cpp src/antenna/numbers.cpp tests/fuzz/fuzz_touchstone.cpp
+  src/design/acts.cpp src/design/design_file.cpp tests/fuzz/fuzz_design.cpp)
+# The design files' reader needs the window's adapter, and so the program.
+design_src=()
+for f in src/antenna/*.cpp src/design/*.cpp src/rf/*.cpp src/platform/files/*.cpp; do
+  case " ${traced[*]} " in
+    *" $f "*) ;;
+    *) design_src+=("$f") ;;
+  esac
+done
+antenna_objs=()
+for f in src/antenna/*.cpp; do antenna_objs+=("obj/${f%.cpp}.o"); done
 counted_src=()
 for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/frame/*.cpp src/shell/*.cpp src/model/*.cpp; do
   case "$f" in
@@ -67,7 +82,7 @@ sleef_libs=$(pkg-config --libs sleef)
   echo "rule link"
   echo "  command = \$cxx $common -fsanitize=fuzzer \$in -o \$out $sleef_libs"
   for f in "${traced[@]}"; do echo "build obj/${f%.cpp}.o: full ../../$f"; done
-  for f in "${counted_src[@]}"; do
+  for f in "${counted_src[@]}" "${design_src[@]}"; do
     echo "build obj/${f%.cpp}.o: counted ../../$f"
     isa=$(isa_flags "$f")
     if [ -n "$isa" ]; then echo "  isa = $isa"; fi
@@ -79,6 +94,14 @@ sleef_libs=$(pkg-config --libs sleef)
     case "$f" in src/platform/array/*) ;; *) echo -n " obj/${f%.cpp}.o" ;; esac
   done
   echo " ${array_objs[*]}"
+  echo "build fuzz_touchstone: link obj/tests/fuzz/fuzz_touchstone.o ${antenna_objs[*]}"
+  echo -n "build fuzz_design: link obj/tests/fuzz/fuzz_design.o"
+  for f in "${counted_src[@]}" "${plain_src[@]}" "${design_src[@]}" src/design/acts.cpp \
+    src/design/design_file.cpp src/antenna/touchstone.cpp src/antenna/numbers.cpp \
+    src/platform/array/text.cpp; do
+    case "$f" in src/platform/array/*) ;; *) echo -n " obj/${f%.cpp}.o" ;; esac
+  done
+  echo " ${array_objs[*]}"
 } >"$out/build.ninja.new"
 if cmp -s "$out/build.ninja.new" "$out/build.ninja"; then
   rm "$out/build.ninja.new"
@@ -86,7 +109,7 @@ else
   mv "$out/build.ninja.new" "$out/build.ninja"
 fi
 echo "== building the fuzz targets"
-if ! ninja -C "$out" -j "$(nproc)" fuzz_text fuzz_edits >"$out/build.log" 2>&1; then
+if ! ninja -C "$out" -j "$(nproc)" fuzz_text fuzz_edits fuzz_touchstone fuzz_design >"$out/build.log" 2>&1; then
   tail -n 60 "$out/build.log"
   exit 1
 fi
@@ -115,4 +138,6 @@ run fuzz_text tests/fuzz/seeds
 # Without -len_control=0 libFuzzer grows inputs so slowly that a run of
 # minutes never types more than a few dozen bytes into a box.
 run fuzz_edits tests/fuzz/seeds_edits -dict=../../tests/fuzz/edits.dict -max_len=4096 -len_control=0
+run fuzz_touchstone tests/fuzz/seeds_touchstone -max_len=4096
+run fuzz_design tests/fuzz/seeds_design -max_len=4096
 exit $status

@@ -24,11 +24,22 @@ std::string sig4(double v, std::string_view unit) {
   return formatNumber(v, 4, unit);
 }
 
+// S11 of a sample: an impedance without bound (S11 = 1 in a file reads as
+// R = inf) reflects wholly.
+std::complex<double> reflection(double r, double x, double z0) {
+  return std::isfinite(r) && std::isfinite(x) ? sFromZ({r, x}, z0) : 1.0;
+}
+
+// A perfect match (S11 = 0) is -inf dB; the readout takes it as its floor, so
+// that the band edges around it interpolate between finite numbers.
+constexpr double kFloorDb = -300;
+
 }  // namespace
 
 std::vector<double> s11Db(const Sweep& s, double z0) {
   std::vector<double> db(s.ghz.size());
-  for (std::size_t i = 0; i < db.size(); ++i) db[i] = magnitudeDb(sFromZ({s.r[i], s.x[i]}, z0));
+  for (std::size_t i = 0; i < db.size(); ++i)
+    db[i] = std::max(kFloorDb, magnitudeDb(reflection(s.r[i], s.x[i], z0)));
   return db;
 }
 
@@ -42,17 +53,19 @@ Readout computeReadout(const Sweep& s, double z0) {
   std::optional<std::complex<double>> zRes;
   if (peak > 0 && static_cast<std::size_t>(peak) + 1 < n) {
     out.resonanceGhz.push_back(s.ghz[peak]);
+    out.resonanceKinds.push_back(ResonanceKind::resistancePeak);
     zRes = {s.r[peak], s.x[peak]};
   }
   for (std::size_t k = 0; k + 1 < n; ++k) {
     if (!(s.x[k] > 0 && s.x[k + 1] <= 0)) continue;
     const double t = s.x[k] / (s.x[k] - s.x[k + 1]);
     out.resonanceGhz.push_back(lerp(s.ghz[k], s.ghz[k + 1], t));
+    out.resonanceKinds.push_back(ResonanceKind::reactanceZero);
     if (!zRes) zRes = std::complex<double>(lerp(s.r[k], s.r[k + 1], t), 0.0);
   }
   if (zRes) {
     out.rAtResonance = zRes->real();
-    out.vswrAtResonance = vswr(sFromZ(*zRes, z0));
+    out.vswrAtResonance = vswr(reflection(zRes->real(), zRes->imag(), z0));
   }
 
   // Match: the smallest |S11| and the -10 dB band around it.
@@ -80,7 +93,11 @@ std::vector<std::string> readoutLines(const Readout& r) {
     lines.push_back("Resonance: no resonance in the band");
   } else {
     std::string list;
-    for (double f : r.resonanceGhz) list += (list.empty() ? "" : ", ") + sig4(f, "GHz");
+    for (std::size_t k = 0; k < r.resonanceGhz.size(); ++k) {
+      const bool peak = r.resonanceKinds.at(k) == ResonanceKind::resistancePeak;
+      list += (list.empty() ? "" : "; ") + std::string(peak ? "R peak " : "X = 0 at ") +
+              sig4(r.resonanceGhz[k], "GHz");
+    }
     lines.push_back("Resonance: " + list);
     lines.push_back("R at resonance: " + sig4(*r.rAtResonance, "Ohm"));
     lines.push_back("VSWR at resonance: " + sig4(*r.vswrAtResonance, ""));

@@ -17,11 +17,16 @@ struct Sweep {
   std::vector<double> ghz, r, x;
 };
 
+// What marks a resonance: the peak of the resistance, or the reactance
+// crossing zero from positive to negative.
+enum class ResonanceKind { resistancePeak, reactanceZero };
+
 struct Readout {
   double z0 = 50;
   // The peak of R when it lies inside the band, then every crossing of X
-  // from positive to negative, in frequency order.
+  // from positive to negative, in frequency order; the kind of each.
   std::vector<double> resonanceGhz;
+  std::vector<ResonanceKind> resonanceKinds;
   // R and VSWR at the first resonance; absent when there is none.
   std::optional<double> rAtResonance, vswrAtResonance;
   double s11MinDb = 0, s11MinGhz = 0;
@@ -31,6 +36,8 @@ struct Readout {
   std::optional<double> bandwidthPercent;
 };
 
+// |S11| in dB at each sample: an infinite impedance is 0 dB, and a perfect
+// match is -300 dB (the floor, where -inf would be).
 std::vector<double> s11Db(const Sweep& s, double z0);
 // Requires at least one point and R, X as long as the frequencies.
 Readout computeReadout(const Sweep& s, double z0);

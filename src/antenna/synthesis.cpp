@@ -224,8 +224,11 @@ class Synthesiser {
     d.peakOhm = drawn.rOhm;
     if (std::abs(drawn.fGHz - t_.f0GHz) > kPeakTolerance * t_.f0GHz ||
         std::abs(drawn.rOhm - t_.z0Ohm) > kResistanceTolerance * t_.z0Ohm)
-      refuse("the model's drawn line misses the target (peak " + number(drawn.rOhm) + " ohm at " +
-             number(drawn.fGHz) + " GHz)");
+      refuse("the window's drawn line would peak at " + number(drawn.rOhm) + " ohm at " +
+             number(drawn.fGHz) + " GHz, not at the target " + number(t_.z0Ohm) + " ohm at " +
+             number(t_.f0GHz) + " GHz: so sharp a resonance falls between the window's " +
+             "frequency samples; choose a thicker board (a larger H, e.g. FR-4: er 4.4, " +
+             "H 1.6 mm) or another er");
     return d;
   }
 

@@ -1,7 +1,9 @@
-// Touchstone 1.x one-port files: reading any unit, parameter kind, number
-// format and reference resistance into S11 against frequency in GHz, and
-// writing S11 as real and imaginary parts with 17 significant digits.
-// Pure C++: no graphics and no array runtime.
+// Touchstone one-port files: reading version 1.x with any unit, parameter
+// kind, number format and reference resistance, and version 2.0 with S
+// parameters, into S11 against frequency in GHz; lines may end in LF, CRLF
+// or CR alone. Writing S11 as real and imaginary parts with 17 significant
+// digits. Pure C++: no files, no graphics and no array runtime (the program
+// reads a file's bytes through its bounded reader).
 #pragma once
 
 #include <complex>
@@ -21,7 +23,7 @@ struct OnePort {
 };
 
 // A file that is not a one-port Touchstone file. `line` is 1-based (0 when
-// the file could not be opened at all).
+// the file could not be read at all).
 class TouchstoneError : public std::runtime_error {
  public:
   TouchstoneError(const std::string& file, std::size_t line, const std::string& reason);
@@ -34,7 +36,9 @@ class TouchstoneError : public std::runtime_error {
 inline constexpr std::size_t kMaxTouchstonePoints = 100000;
 
 OnePort parseTouchstone(std::string_view text, const std::string& file);
-OnePort readTouchstone(const std::string& path);
+// The most bytes a file may hold: far more than the most points take, even
+// with comments.
+inline constexpr std::size_t kMaxTouchstoneBytes = 64 << 20;
 
 // The file text: each of `comments` on a "!" line, the option line
 // "# GHz S RI R <z0>", then one row per frequency.

@@ -4,6 +4,8 @@
 #include "design/acts.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include "antenna/numbers.h"
 #include "design/main_window.h"
@@ -21,7 +23,37 @@ bool known(std::string_view Parameter::*control, std::string_view tag) {
          std::any_of(all.begin(), all.end(), [&](const Parameter& p) { return p.*control == tag; });
 }
 
+std::string quoted(std::string_view s) {
+  return "\"" + shown(s, 80) + "\"";
+}
+
+bool control(char ch) {
+  const auto c = static_cast<unsigned char>(ch);
+  return (c < 0x20 && c != '\t') || c == 0x7f;
+}
+
 }  // namespace
+
+std::string shown(std::string_view s, std::size_t limit) {
+  const bool cut = s.size() > limit;
+  if (cut) {
+    s = s.substr(0, limit);
+    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.remove_suffix(1);
+    if (!s.empty() && static_cast<unsigned char>(s.back()) >= 0xC0) s.remove_suffix(1);
+  }
+  std::string out;
+  for (char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return cut ? out + "..." : out;
+}
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && (blank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
@@ -52,24 +84,32 @@ std::optional<Act> parseAct(std::string_view text, std::string& why) {
   const std::string_view tag = word(rest);
   if (command == "type") {
     if (!known(&Parameter::editBox, tag)) {
-      why = "\"" + std::string(tag) + "\" is not an edit box of the window";
+      why = quoted(tag) + " is not an edit box of the window";
+      return std::nullopt;
+    }
+    // As the script types it: a CRLF line end is no part of the text.
+    while (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
+    if (std::any_of(rest.begin(), rest.end(), control)) {
+      why = "the text " + quoted(rest) +
+            " holds a control byte (a file with CR-only line ends reads as one line)";
       return std::nullopt;
     }
     return Act{Act::Kind::type, std::string(tag), std::string(rest)};
   }
   if (command == "slide") {
     if (!known(&Parameter::slider, tag)) {
-      why = "\"" + std::string(tag) + "\" is not a slider of the window";
+      why = quoted(tag) + " is not a slider of the window";
       return std::nullopt;
     }
     const std::string_view value = trim(rest);
-    if (!antenna::parseNumber(value)) {
-      why = "the slider position must be a number, not \"" + std::string(value) + "\"";
+    const std::optional<double> v = antenna::parseNumber(value);
+    if (!v || !std::isfinite(*v)) {
+      why = "the slider position must be a number, not " + quoted(value);
       return std::nullopt;
     }
     return Act{Act::Kind::slide, std::string(tag), std::string(value)};
   }
-  why = "\"" + std::string(command) + "\" is not an act of a design (type or slide)";
+  why = quoted(command) + " is not an act of a design (type or slide)";
   return std::nullopt;
 }
 

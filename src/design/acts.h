@@ -29,8 +29,15 @@ std::string_view word(std::string_view& rest);
 std::string line(const Act& act);
 
 // The act of a line; on failure, `why` says what is wrong with it. Only the
-// tags of the main window's edit boxes and sliders are known.
+// tags of the main window's edit boxes and sliders are known, a typed text
+// holds no control byte (a carriage return inside a line is a file with
+// CR-only line ends) and a slider position is a finite number.
 std::optional<Act> parseAct(std::string_view line, std::string& why);
+
+// Text from a file or a line as a message may show it: at most `limit` bytes
+// (never splitting a UTF-8 character), "..." where it was cut, and control
+// bytes written as \xNN so that they cannot act on the user's terminal.
+std::string shown(std::string_view s, std::size_t limit);
 
 // A text that a line can carry and give back unchanged: the line ends at a
 // line break and its trailing blanks are dropped when it is read.

@@ -44,14 +44,29 @@ Design designFor(const Target& target) {
   return d;
 }
 
+// What is saved must open: the text is read back and checked as a file
+// would be before it is written.
 void saveDesign(const std::string& path) {
-  const std::string failure =
-      rt::writeFileAtomically(path, designText(presentActs(), nowUtc()), "\"" + path + "\"");
+  const std::string shownAs = "\"" + path + "\"";
+  std::string text;
+  try {
+    const std::vector<Act> acts = presentActs();
+    text = designText(acts, nowUtc());
+    parseDesign(text, path);
+    if (const std::optional<Refusal> r = refusal(acts)) throw std::runtime_error(r->why);
+  } catch (const std::runtime_error& e) {
+    throw std::runtime_error("cannot save " + shownAs + ": " + e.what());
+  }
+  const std::string failure = rt::writeFileAtomically(path, text, shownAs);
   if (!failure.empty()) throw std::runtime_error(failure);
 }
 
 void openDesign(const std::string& path) {
-  perform(readDesign(path));
+  std::vector<std::size_t> lines;
+  const std::vector<Act> acts = readDesign(path, &lines);
+  if (const std::optional<Refusal> r = refusal(acts))
+    throw std::runtime_error(path + " line " + std::to_string(lines[r->act]) + ": " + r->why);
+  perform(acts);
 }
 
 }  // namespace design

@@ -1,13 +1,11 @@
 // Lines starting with # and blank lines are comments, as in any script.
 #include "design/design_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "design/main_window.h"
+#include "platform/files/bounded_file.h"
 
 namespace design {
 
@@ -26,7 +24,8 @@ std::string designText(const std::vector<Act>& acts, std::string_view savedAt) {
   return out.str();
 }
 
-std::vector<Act> parseDesign(std::string_view text, std::string_view path) {
+std::vector<Act> parseDesign(std::string_view text, std::string_view path,
+                             std::vector<std::size_t>* lines) {
   std::vector<Act> acts;
   std::size_t number = 0;
   while (!text.empty()) {
@@ -41,18 +40,17 @@ std::vector<Act> parseDesign(std::string_view text, std::string_view path) {
     if (!act)
       throw std::runtime_error(std::string(path) + " line " + std::to_string(number) + ": " + why);
     acts.push_back(*act);
+    if (lines) lines->push_back(number);
   }
   if (acts.empty()) throw std::runtime_error(std::string(path) + " holds no acts of a design");
   return acts;
 }
 
-std::vector<Act> readDesign(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in || in.bad())
-    throw std::runtime_error("cannot read \"" + path + "\": " + std::strerror(errno));
-  return parseDesign(text.str(), path);
+std::vector<Act> readDesign(const std::string& path, std::vector<std::size_t>* lines) {
+  std::string why;
+  const std::optional<std::string> text = rt::readBoundedFile(path, kMaxDesignBytes, why);
+  if (!text) throw std::runtime_error("cannot read \"" + path + "\": " + why);
+  return parseDesign(*text, path, lines);
 }
 
 }  // namespace design

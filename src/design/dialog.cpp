@@ -3,7 +3,9 @@
 #include "design/dialog.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,11 +53,18 @@ double control(double dialog, const char* tag) {
   return rt::findByTag(dialog, tag).value();
 }
 
+// The target the boxes hold; std::invalid_argument naming a box whose text
+// is no number.
 Target targetIn(double dialog) {
-  auto value = [dialog](const char* tag) {
-    return numberIn(rt::gfx::prop(control(dialog, tag), "String").text());
+  auto value = [dialog](const char* tag, const char* name) {
+    const std::string text = rt::gfx::prop(control(dialog, tag), "String").text();
+    const double v = numberIn(text);
+    if (std::isnan(v))
+      throw std::invalid_argument(std::string(name) + ": '" + text + "' is not a number");
+    return v;
   };
-  return {value(kDialogF0), value(kDialogEr), value(kDialogH), value(kDialogZ0)};
+  return {value(kDialogF0, "F0"), value(kDialogEr, "er"), value(kDialogH, "H"),
+          value(kDialogZ0, "Z0")};
 }
 
 // A text control does not wrap its lines: long ones are broken at spaces.
@@ -105,6 +114,9 @@ Proposal showProposal(double dialog) {
   for (const std::string& l : linesOf(s)) cells.push_back(rt::str(l));
   rt::set(rt::scalar(control(dialog, kDialogProposal)),
           {rt::str("String"), rt::cellRow(std::move(cells))});
+  // Nothing to apply after a refusal.
+  rt::set(rt::scalar(control(dialog, kDialogApply)),
+          {rt::str("Enable"), rt::str(s.design ? "on" : "off")});
   return s;
 }
 
@@ -112,6 +124,18 @@ Proposal showProposal(double dialog) {
 double startingF0() {
   const WindowDesign d = windowDesign();
   return d.unusable.empty() && d.fminGhz > 0 ? (d.fminGhz + d.fmaxGhz) / 2 : kDefaultF0GHz;
+}
+
+// The window's substrate, or FR-4 (er 4.4, H 1.6 mm, the common board) while
+// its er and H sliders still sit at their minima, which no real board has
+// (no permittivity of vacuum at a tenth of a millimetre).
+std::string startingBoard(Quantity q) {
+  const Limits limits = sliderLimits();
+  const antenna::Patch p = windowDesign().patch;
+  constexpr double kSlack = 1 + 1e-9;  // the metres the height comes back from
+  if (p.er <= limits.er.min && p.height * 1000 <= limits.h.min * kSlack)
+    return q == Quantity::er ? "4.4" : "1.6";
+  return boxText(q);
 }
 
 // The target's edit boxes, top to bottom, with what each shows at first:
@@ -123,8 +147,8 @@ struct Field {
 };
 constexpr Field kFields[] = {
     {kDialogF0, "F0 (GHz):", [] { return number(startingF0()); }},
-    {kDialogEr, "er:", [] { return boxText(Quantity::er); }},
-    {kDialogH, "H (mm):", [] { return boxText(Quantity::height); }},
+    {kDialogEr, "er:", [] { return startingBoard(Quantity::er); }},
+    {kDialogH, "H (mm):", [] { return startingBoard(Quantity::height); }},
     {kDialogZ0, "Z0 (Ohm):", [] { return std::string("50"); }},
 };
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "antenna/numbers.h"
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
 #include "toolbox/guihandles.h"
 
@@ -22,14 +23,15 @@ constexpr const char* kReactanceAxes = "axes2";
 // Max; Fmax before Fmin, as Fmin moves the pattern slider's Min and Value up
 // to it; the pattern frequency last, as its act opens a pattern figure.
 constexpr Parameter kParameters[] = {
-    {Quantity::height, "edit3", "slider3", "substrate height H (mm)"},
-    {Quantity::er, "edit4", "slider4", "relative permittivity er"},
-    {Quantity::width, "edit1", "slider1", "patch width W (mm)"},
-    {Quantity::length, "edit2", "slider2", "patch length L (mm)"},
-    {Quantity::offset, "edit7", "slider5", "feed point offset (mm)"},
-    {Quantity::fmax, "edit6", "", "band end Fmax (GHz)"},
-    {Quantity::fmin, "edit5", "", "band start Fmin (GHz)"},
-    {Quantity::pattern, "edit8", "slider6", "radiation pattern frequency (GHz)"},
+    {Quantity::height, "edit3", "slider3", "substrate height H (mm)", "H"},
+    {Quantity::er, "edit4", "slider4", "relative permittivity er", "er"},
+    {Quantity::width, "edit1", "slider1", "patch width W (mm)", "W"},
+    {Quantity::length, "edit2", "slider2", "patch length L (mm)", "L"},
+    {Quantity::offset, "edit7", "slider5", "feed point offset (mm)", "feed offset"},
+    {Quantity::fmax, "edit6", "", "band end Fmax (GHz)", "Fmax"},
+    {Quantity::fmin, "edit5", "", "band start Fmin (GHz)", "Fmin"},
+    {Quantity::pattern, "edit8", "slider6", "radiation pattern frequency (GHz)",
+     "pattern frequency"},
 };
 
 const Parameter& parameter(Quantity q) {
@@ -124,6 +126,59 @@ Act typed(Quantity q, double v) {
   return typed(parameter(q).editBox, v);
 }
 
+std::string shortNumber(double v) {
+  return antenna::formatNumber(v, 6);
+}
+
+// Text that is no number, and sliders that hold a value beyond their range
+// (drawn with an orange thumb at the end of their track).
+void checkBoxes(const Window& w, WindowDesign& d) {
+  for (const Parameter& p : kParameters) {
+    const std::string text = w.text(p.editBox);
+    // "NaN" is what the window itself writes in the pattern box when Fmin is
+    // no number: the cause is named at Fmin.
+    const bool echoed = p.quantity == Quantity::pattern && text == "NaN";
+    if (!text.empty() && !echoed && std::isnan(numberOf(text)))
+      d.unusable.push_back(std::string(p.name) + ": '" + text + "' is not a number");
+    if (p.slider.empty()) continue;
+    const double v = w.number(p.slider);
+    const Range r = w.range(p.quantity);
+    // A pattern slider whose Min passed its Max follows a band named below.
+    if (!std::isfinite(v) || !(r.min <= r.max) || !(v < r.min || v > r.max)) continue;
+    d.notes.push_back(std::string(p.name) + " " + shortNumber(v) + " is " +
+                      (v < r.min ? "below" : "above") + " the slider's range " +
+                      shortNumber(r.min) + " to " + shortNumber(r.max) +
+                      ": the thumb is drawn orange at its end");
+  }
+}
+
+// The model's own test (the upper limit must exceed the lower), worded for
+// what the user sees, and a band no physical patch has.
+void checkBand(const Window& w, WindowDesign& d) {
+  const bool typed = !w.text(parameter(Quantity::fmin).editBox).empty() ||
+                     !w.text(parameter(Quantity::fmax).editBox).empty();
+  if (!typed) {
+    d.unusable.push_back(
+        "Type a band in Fmin and Fmax (GHz, under Frequency) to draw the impedance");
+    return;
+  }
+  if (std::isnan(d.fminGhz) || std::isnan(d.fmaxGhz)) {
+    // A box that holds no number is named above; an empty one here.
+    for (Quantity q : {Quantity::fmin, Quantity::fmax})
+      if (w.text(parameter(q).editBox).empty())
+        d.unusable.push_back(std::string(parameter(q).name) + " is empty: type the band's " +
+                             (q == Quantity::fmin ? "start" : "end") + " in GHz");
+    return;
+  }
+  if (d.fminGhz > d.fmaxGhz)
+    d.unusable.push_back("Fmin is above Fmax: the curves are from the last valid band");
+  else if (d.fminGhz == d.fmaxGhz)
+    d.unusable.push_back("Fmin equals Fmax: the curves are from the last valid band");
+  if (d.fminGhz < 0 || d.fmaxGhz < 0)
+    d.unusable.push_back("a band below 0 GHz has no physical meaning (Fmin " +
+                         shortNumber(d.fminGhz) + " GHz, Fmax " + shortNumber(d.fmaxGhz) + " GHz)");
+}
+
 }  // namespace
 
 std::span<const Parameter> parameters() {
@@ -154,6 +209,19 @@ ImpedanceAxes impedanceAxes() {
     axes.reactance = rt::findByTag(*f, kReactanceAxes).value_or(NAN);
   }
   return axes;
+}
+
+std::optional<std::string> impedanceTip(double ax, double line, std::size_t index) {
+  if (!isImpedanceAxes(ax) || rt::gfx::type(line) != "line") return std::nullopt;
+  const std::vector<double> x = values(line, "XData"), y = values(line, "YData");
+  if (index >= x.size() || index >= y.size()) return std::nullopt;
+  // The callbacks label the y axis once the model draws; the frequency is
+  // captioned by a control under the axes.
+  std::string name = rt::gfx::labelText(ax, "YLabel");
+  if (name.empty())
+    name = rt::gfx::prop(ax, "Tag").text() == kResistanceAxes ? "R (Ohm)" : "X (Ohm)";
+  return "Frequency (GHz): " + antenna::formatNumber(x[index], 5) + "\n" + name + ": " +
+         antenna::formatNumber(y[index], 5);
 }
 
 std::optional<antenna::Sweep> shownImpedance() {
@@ -195,8 +263,8 @@ WindowDesign windowDesign() {
   d.fminGhz = w.number(Quantity::fmin);
   d.fmaxGhz = w.number(Quantity::fmax);
   d.patternGhz = w.number(Quantity::pattern);
-  // The model's own test: the upper limit must exceed the lower.
-  if (!(d.fmaxGhz > d.fminGhz)) d.unusable.push_back("Fmax must be greater than Fmin");
+  checkBoxes(w, d);
+  checkBand(w, d);
   return d;
 }
 
@@ -233,6 +301,10 @@ std::vector<Act> presentActs() {
       continue;
     }
     const double value = w.number(p.slider);
+    if (!std::isfinite(value))
+      throw std::runtime_error(std::string(p.slider) + " holds no number (" +
+                               std::string(p.editBox) + " reads \"" + shown(text, 40) +
+                               "\"): type a number into " + std::string(p.editBox) + " first");
     if (p.quantity == Quantity::pattern) {
       // Typing Fmin moves the pattern slider to it; only a pattern
       // frequency set apart from that needs its own act, which opens a
@@ -254,6 +326,31 @@ std::vector<Act> presentActs() {
                       antenna::formatNumber(value, antenna::kShortest)});
   }
   return acts;
+}
+
+std::optional<Refusal> refusal(const std::vector<Act>& acts) {
+  const Window w;
+  // A box's value once all the acts are in, or its present one.
+  auto last = [&](Quantity q, double present) {
+    const Act* a = lastFor(acts, parameter(q).editBox);
+    return a ? valueOf(*a) : present;
+  };
+  const Range band{last(Quantity::fmin, w.number(parameter(Quantity::pattern).slider, "Min")),
+                   last(Quantity::fmax, w.number(parameter(Quantity::pattern).slider, "Max"))};
+  for (std::size_t i = 0; i < acts.size(); ++i) {
+    const Act& a = acts[i];
+    if (a.kind != Act::Kind::slide) continue;
+    const Parameter& p = parameterOf(a);
+    Range r = p.quantity == Quantity::pattern ? band : w.range(p.quantity);
+    if (p.quantity == Quantity::offset)
+      r.max = last(Quantity::length, w.number(Quantity::length)) / 2;
+    const double v = valueOf(a);
+    if (!(r.min <= v && v <= r.max))
+      return Refusal{i, "\"" + a.tag + "\" moves only from its Min " +
+                            antenna::formatNumber(r.min, antenna::kShortest) + " to its Max " +
+                            antenna::formatNumber(r.max, antenna::kShortest) + ", not " + a.text};
+  }
+  return std::nullopt;
 }
 
 void perform(std::vector<Act> acts) {

@@ -29,10 +29,10 @@ using antenna::Target;
 enum class Quantity { width, length, height, er, offset, fmax, fmin, pattern };
 
 // A parameter: its edit box, its slider (empty for the band limits, which
-// have none) and what it holds, for messages.
+// have none), what it holds, and the box's short name, for messages.
 struct Parameter {
   Quantity quantity;
-  std::string_view editBox, slider, meaning;
+  std::string_view editBox, slider, meaning, name;
 };
 
 // Every parameter, in an order whose acts are consistent when played on a
@@ -52,6 +52,11 @@ struct ImpedanceAxes {
 };
 ImpedanceAxes impedanceAxes();
 
+// The data tip of point `index` of `line` in `ax` when `ax` is an impedance
+// axes: the frequency (which a control under the axes captions, not the
+// axes' own x label) and the resistance or reactance.
+std::optional<std::string> impedanceTip(double ax, double line, std::size_t index);
+
 // The newest lines of the main window's resistance and reactance axes: nothing
 // when either axes has no line or their frequencies differ.
 std::optional<antenna::Sweep> shownImpedance();
@@ -68,11 +73,13 @@ ShownData shownData();
 // The design the window holds, as numbers: the patch from the sliders (SI
 // units), the band and the pattern frequency in GHz (NaN where the box or
 // slider holds no number). `unusable` gives the reasons the window draws no
-// impedance for it; empty when it does.
+// impedance for it (or none that means anything), naming the box, its value
+// and what is wrong; empty when it draws. `notes` says where a slider shows
+// a value it cannot hold.
 struct WindowDesign {
   antenna::Patch patch;
   double fminGhz = NAN, fmaxGhz = NAN, patternGhz = NAN;
-  std::vector<std::string> unusable;
+  std::vector<std::string> unusable, notes;
 };
 WindowDesign windowDesign();
 
@@ -89,8 +96,21 @@ std::vector<Act> actsOf(const Design& d);
 
 // The acts that rebuild the window's parameters on a new window: each box's
 // text, or a slider position where the box's text does not carry the
-// slider's exact value (a dragged slider shows a rounded number).
+// slider's exact value (a dragged slider shows a rounded number). A slider
+// that holds no finite number (a box typed with what its callback could not
+// read) is raised as std::runtime_error: no file could rebuild it.
 std::vector<Act> presentActs();
+
+// Why the window would refuse one of `acts` as the script refuses a line,
+// checked before any is applied: a slider moved outside its Min and Max, as
+// they will be when the act comes (the feed offset's Max follows the length,
+// the pattern frequency's range the band). The index of the first refused
+// act and the reason; nothing when every act would be taken.
+struct Refusal {
+  std::size_t act;
+  std::string why;
+};
+std::optional<Refusal> refusal(const std::vector<Act>& acts);
 
 // Performs the acts through the controls' callbacks, so that the window
 // draws them. The feed offset and the band limits are ordered against the

@@ -8,9 +8,9 @@
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
-#include "antenna/touchstone.h"
 #include "design/main_window.h"
 #include "platform/files/atomic_file.h"
+#include "platform/files/bounded_file.h"
 #include "platform/graphics/graphics.h"
 
 namespace rf {
@@ -47,6 +47,14 @@ void saveTouchstone(const std::string& path, double z0) {
                  designSummary()}),
       "\"" + path + "\"");
   if (!failure.empty()) throw std::runtime_error(failure);
+}
+
+antenna::OnePort readTouchstone(const std::string& path) {
+  std::string why;
+  const std::optional<std::string> text =
+      rt::readBoundedFile(path, antenna::kMaxTouchstoneBytes, why);
+  if (!text) throw antenna::TouchstoneError(path, 0, why);
+  return antenna::parseTouchstone(*text, path);
 }
 
 }  // namespace rf

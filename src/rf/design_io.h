@@ -1,10 +1,12 @@
 // What the RF tools take from the main window beyond its impedance lines
 // (which the window's adapter reads): whether the band currently draws
 // anything, the design's sizes for a file's header, and the Touchstone file
-// of the design.
+// of the design, written and read.
 #pragma once
 
 #include <string>
+
+#include "antenna/touchstone.h"
 
 namespace rf {
 
@@ -19,5 +21,9 @@ std::string designSummary();
 // whole or not at all. Raises std::runtime_error with a message for the
 // user.
 void saveTouchstone(const std::string& path, double z0);
+
+// The one-port Touchstone file at `path`, read through the bounded reader;
+// what keeps it from being read or taken is raised as antenna::TouchstoneError.
+antenna::OnePort readTouchstone(const std::string& path);
 
 }  // namespace rf

@@ -11,6 +11,7 @@
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -40,6 +41,7 @@ constexpr Rgb kModelColour{0, 0.447, 0.741};
 constexpr Rgb kOverlayColour{0.85, 0.325, 0.098};
 constexpr Rgb kGridColour{0.72, 0.72, 0.72};
 constexpr Rgb kMessageColour{0.75, 0, 0};
+constexpr Rgb kMarkerColour{0.494, 0.184, 0.556};
 
 // The impedance grid of the Smith chart, one curve a row: 'r' a circle of
 // constant resistance, 'x' an arc of constant reactance (normalised to Z0).
@@ -61,6 +63,10 @@ constexpr Box kZ0EditPos{135, 222, 80, 22};
 constexpr Box kMessagePos{225, 222, 735, 20};
 constexpr Box kModelPanelPos{20, 20, 460, 190};
 constexpr Box kOverlayPanelPos{500, 20, 460, 190};
+
+Array rowOf(const std::vector<double>& v) {
+  return rt::row(std::span<const double>(v));
+}
 
 using antenna::OnePort;
 using antenna::Readout;
@@ -98,10 +104,28 @@ std::string label(double v) {
   return antenna::formatNumber(v, 6);
 }
 
-// The lines that show one data set.
+Array textCell(const std::vector<std::string>& lines) {
+  std::vector<Array> cells;
+  for (const std::string& l : lines) cells.push_back(rt::str(l));
+  return rt::cellRow(std::move(cells));
+}
+
+// The lines that show one data set, and the texts naming its band ends.
 struct Trace {
   double s11 = 0, locus = 0, ends = 0, resonances = 0;
+  double startLabel = 0, endLabel = 0;
 };
+
+// A point of a sweep as the hover and the marker list word it.
+std::string pointText(double ghz, std::complex<double> z, double z0, const char* separator) {
+  const std::complex<double> g = antenna::sFromZ(z, z0);
+  const std::string sign = z.imag() < 0 ? " - j" : " + j";
+  return antenna::formatNumber(ghz, 5, "GHz") + separator +
+         "Z = " + antenna::formatNumber(z.real(), 4) + sign +
+         antenna::formatNumber(std::abs(z.imag()), 4) + " Ohm" + separator +
+         "|S11| = " + antenna::formatNumber(antenna::magnitudeDb(g), 4, "dB") + separator +
+         "VSWR = " + antenna::formatNumber(antenna::vswr(g), 4);
+}
 
 class MatchFigure {
  public:
@@ -157,6 +181,47 @@ class MatchFigure {
 
   MatchReadouts readouts() const { return readouts_; }
 
+  int addMarker(double ghz) {
+    if (!modelData_) throw std::invalid_argument("no impedance yet: set a band in the main window");
+    const Sweep& s = *modelData_;
+    if (!(ghz >= s.ghz.front() && ghz <= s.ghz.back()))
+      throw std::invalid_argument("a marker at " + label(ghz) + " GHz lies outside the band " +
+                                  label(s.ghz.front()) + " to " + label(s.ghz.back()) + " GHz");
+    markers_.push_back(ghz);
+    redraw(Scope::model);
+    return static_cast<int>(markers_.size());
+  }
+
+  void removeMarker(int number) {
+    if (number < 1 || number > static_cast<int>(markers_.size()))
+      throw std::invalid_argument("there is no marker " + std::to_string(number) + " (" +
+                                  std::to_string(markers_.size()) + " placed)");
+    markers_.erase(markers_.begin() + (number - 1));
+    redraw(Scope::model);
+  }
+
+  void clearMarkers() {
+    markers_.clear();
+    redraw(Scope::model);
+  }
+
+  const std::vector<double>& markers() const { return markers_; }
+  double smithAxes() const { return smithAxes_; }
+
+  // The sweep and Z0 behind a trace line; none for other lines.
+  const std::optional<Sweep>* sweepOf(double line, bool modelOnly) const {
+    if (line == model_.locus || line == model_.s11) return &modelData_;
+    if (!modelOnly && (line == overlay_.locus || line == overlay_.s11)) return &overlayData_;
+    return nullptr;
+  }
+
+  std::optional<std::string> tipText(double line, std::size_t index) const {
+    const std::optional<Sweep>* s = sweepOf(line, false);
+    if (!s || !*s || index >= (*s)->ghz.size()) return std::nullopt;
+    const Sweep& d = **s;
+    return pointText(d.ghz[index], {d.r[index], d.x[index]}, z0_, "\n");
+  }
+
   // The Z0 box was edited: a good value is taken, anything else is refused
   // in the figure and the box shows the last good value again.
   void z0Typed() {
@@ -178,22 +243,31 @@ class MatchFigure {
     rt::set(rt::get(rt::scalar(ax), which), {rt::str("String"), rt::str(text)});
   }
 
+  double line(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
+              std::initializer_list<Array> style = {}) {
+    rt::axes(rt::scalar(ax));
+    const Array h = rt::plot(rowOf(x), rowOf(y));
+    rt::set(h, {rt::str("Color"), colour.array()});
+    rt::set(h, style);
+    return h.scalar();
+  }
+
   void buildS11Axes() {
     s11Axes_ = design::makeAxes(fig_, kS11AxesPos);
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
-    tenDb_ = design::makeLine(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
+    tenDb_ = line(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
   }
 
   void buildSmithChart() {
     smithAxes_ = design::makeAxes(fig_, kSmithAxesPos);
     rt::set(rt::scalar(smithAxes_),
             {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
-    design::makeLine(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
+    line(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
     for (const GridCurve& c : kSmithGrid) {
       auto [xs, ys] = curvePoints(c);
-      design::makeLine(smithAxes_, xs, ys, kGridColour);
+      line(smithAxes_, xs, ys, kGridColour);
       if (c.value != 0) gridLabel(c);
     }
     std::vector<double> xs, ys;
@@ -201,7 +275,7 @@ class MatchFigure {
       xs.push_back(std::cos(2 * std::numbers::pi * k / 180) / 3);
       ys.push_back(std::sin(2 * std::numbers::pi * k / 180) / 3);
     }
-    design::makeLine(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
+    line(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
     rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
               rt::row({0.0, -1.0 / 3 - 0.06, 0.0}), rt::str("String"), rt::str("VSWR 2"),
               rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"), rt::str("center"),
@@ -242,15 +316,61 @@ class MatchFigure {
 
   Trace makeTrace(Rgb colour) {
     Trace t;
-    t.s11 = design::makeLine(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.locus = design::makeLine(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.ends = design::makeLine(
-        smithAxes_, {}, {}, colour,
-        {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
-    t.resonances = design::makeLine(smithAxes_, {}, {}, colour,
-                                    {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                                     rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+    t.s11 = line(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.locus = line(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.ends = line(smithAxes_, {}, {}, colour,
+                  {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
+    t.resonances = line(smithAxes_, {}, {}, colour,
+                        {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
+                         rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+    // The band's ends often lie close together (both near a short): one
+    // label above its point, the other below.
+    t.startLabel = smithText(colour, "bottom");
+    t.endLabel = smithText(colour, "top");
     return t;
+  }
+
+  double smithText(Rgb colour, const char* verticalAlignment) {
+    return rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
+                     rt::row({0.0, 0.0, 0.0}), rt::str("String"), rt::str(""), rt::str("FontSize"),
+                     rt::scalar(8), rt::str("VerticalAlignment"), rt::str(verticalAlignment),
+                     rt::str("Color"), colour.array()})
+        .scalar();
+  }
+
+  void placeText(double text, double x, double y, const std::string& s) {
+    rt::set(rt::scalar(text),
+            {rt::str("Position"), rt::row({x, y, 0.0}), rt::str("String"), rt::str(s)});
+  }
+
+  // The markers: a ring on each plot and its number beside it, made anew
+  // for each drawing (there are few).
+  void drawMarkers() {
+    for (double h : markerObjects_)
+      if (rt::gfx::exists(h)) rt::gfx::deleteObject(h);
+    markerObjects_.clear();
+    if (!modelData_) return;
+    const Sweep& s = *modelData_;
+    const std::vector<double> db = antenna::s11Db(s, z0_);
+    for (std::size_t k = 0; k < markers_.size(); ++k) {
+      const double f = markers_[k];
+      if (f < s.ghz.front() || f > s.ghz.back()) continue;
+      const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(s, f), z0_);
+      const double dbAt = antenna::magnitudeDb(g);
+      const std::string number = std::to_string(k + 1);
+      for (auto [ax, x, y] :
+           {std::tuple{s11Axes_, f, dbAt}, std::tuple{smithAxes_, g.real(), g.imag()}}) {
+        markerObjects_.push_back(line(ax, {x}, {y}, kMarkerColour,
+                                      {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
+                                       rt::str("o"), rt::str("MarkerSize"), rt::scalar(7)}));
+        markerObjects_.push_back(
+            rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
+                      rt::str("String"), rt::str(" " + number), rt::str("FontSize"), rt::scalar(9),
+                      rt::str("FontWeight"), rt::str("bold"), rt::str("VerticalAlignment"),
+                      rt::str("bottom"), rt::str("Color"), kMarkerColour.array()})
+                .scalar());
+      }
+    }
   }
 
   void listen() {
@@ -268,12 +388,19 @@ class MatchFigure {
   // draws nothing; false when nothing changed since the last time.
   bool takeWindowData() {
     const design::ShownData now = design::shownData();
-    const bool stale = bandDrawsNothing();
+    std::string stale = staleReason();
     if (now == seen_ && stale == stale_) return false;
     seen_ = now;
-    stale_ = stale;
+    stale_ = std::move(stale);
     if (auto s = design::shownImpedance()) modelData_ = std::move(s);
     return true;
+  }
+
+  // Why the model shown is not the window's present one ("" when it is).
+  static std::string staleReason() {
+    if (!design::findMainFigure()) return "The main window is closed";
+    const design::WindowDesign d = design::windowDesign();
+    return d.unusable.empty() ? "" : "The band draws nothing (" + d.unusable.front() + ")";
   }
 
   // An act on the window changes only the model; an overlay, which may be
@@ -283,7 +410,8 @@ class MatchFigure {
   void redraw(Scope scope = Scope::all) {
     readouts_.model = readoutOf(modelData_);
     drawTrace(model_, modelData_, readouts_.model);
-    showReadout(modelPanel_, "Model", readouts_.model);
+    drawMarkers();
+    showReadout(modelPanel_, "Model", readouts_.model, markerLines());
     if (scope == Scope::all) {
       readouts_.overlay = readoutOf(overlayData_);
       drawTrace(overlay_, overlayData_, readouts_.overlay);
@@ -298,27 +426,34 @@ class MatchFigure {
     return s ? std::optional(antenna::computeReadout(*s, z0_)) : std::nullopt;
   }
 
+  void setData(double line, const std::vector<double>& x, const std::vector<double>& y) {
+    rt::set(rt::scalar(line), {rt::str("XData"), rowOf(x), rt::str("YData"), rowOf(y)});
+  }
+
   void drawTrace(const Trace& t, const std::optional<Sweep>& s, const std::optional<Readout>& r) {
     if (!s) {
-      for (double l : {t.s11, t.locus, t.ends, t.resonances}) design::setLineData(l, {}, {});
+      for (double l : {t.s11, t.locus, t.ends, t.resonances}) setData(l, {}, {});
+      for (double l : {t.startLabel, t.endLabel}) placeText(l, 0, 0, "");
       return;
     }
-    design::setLineData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
+    setData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
     std::vector<double> gx, gy;
     for (std::size_t i = 0; i < s->ghz.size(); ++i) {
       const std::complex<double> g = antenna::sFromZ({s->r[i], s->x[i]}, z0_);
       gx.push_back(g.real());
       gy.push_back(g.imag());
     }
-    design::setLineData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
-    design::setLineData(t.locus, gx, gy);
+    setData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
+    placeText(t.startLabel, gx.front(), gy.front(), "  " + label(s->ghz.front()) + " GHz");
+    placeText(t.endLabel, gx.back(), gy.back(), "  " + label(s->ghz.back()) + " GHz");
+    setData(t.locus, gx, gy);
     std::vector<double> rx, ry;
     for (double f : r->resonanceGhz) {
       const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(*s, f), z0_);
       rx.push_back(g.real());
       ry.push_back(g.imag());
     }
-    design::setLineData(t.resonances, rx, ry);
+    setData(t.resonances, rx, ry);
   }
 
   // The -10 dB line spans every band shown.
@@ -330,26 +465,41 @@ class MatchFigure {
       hi = std::max(hi, (*s)->ghz.back());
     }
     if (lo > hi)
-      design::setLineData(tenDb_, {}, {});
+      setData(tenDb_, {}, {});
     else
-      design::setLineData(tenDb_, {lo, hi}, {-10, -10});
+      setData(tenDb_, {lo, hi}, {-10, -10});
   }
 
-  void showReadout(double panel, const std::string& title, const std::optional<Readout>& r) {
+  std::vector<std::string> markerLines() const {
+    std::vector<std::string> lines;
+    if (!modelData_) return lines;
+    for (std::size_t k = 0; k < markers_.size(); ++k) {
+      const double f = markers_[k];
+      const bool inside = f >= modelData_->ghz.front() && f <= modelData_->ghz.back();
+      lines.push_back("Marker " + std::to_string(k + 1) + ": " +
+                      (inside ? pointText(f, antenna::impedanceAt(*modelData_, f), z0_, ", ")
+                              : label(f) + " GHz, outside the band"));
+    }
+    return lines;
+  }
+
+  void showReadout(double panel, const std::string& title, const std::optional<Readout>& r,
+                   const std::vector<std::string>& more = {}) {
     std::vector<std::string> lines;
     if (r) {
       lines = antenna::readoutLines(*r);
       lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
+      lines.insert(lines.end(), more.begin(), more.end());
     }
-    rt::set(rt::scalar(panel), {rt::str("String"), design::textLines(lines)});
+    rt::set(rt::scalar(panel), {rt::str("String"), textCell(lines)});
   }
 
   void showMessage() {
     std::string text = message_;
     if (text.empty() && !modelData_)
       text = "No impedance yet: set a band in the main window.";
-    else if (text.empty() && stale_)
-      text = "The band draws nothing: showing the last impedance computed.";
+    else if (text.empty() && !stale_.empty())
+      text = stale_ + ": showing the last impedance computed.";
     rt::set(rt::scalar(messageText_), {rt::str("String"), rt::str(text)});
     rt::set(rt::scalar(z0Edit_), {rt::str("String"), rt::str(label(z0_))});
   }
@@ -362,22 +512,29 @@ class MatchFigure {
   MatchReadouts readouts_;
   std::string overlayName_, message_;
   design::ShownData seen_;
-  bool stale_ = false;
+  std::string stale_;  // why the window's lines are not followed, "" when they are
+  std::vector<double> markers_;
+  std::vector<double> markerObjects_;
   int observer_ = 0;
 };
 
-// The open Match figure; letting one go also stops it following the window.
-design::OneFigure<MatchFigure>& slot() {
-  static design::OneFigure<MatchFigure> figure;
+std::unique_ptr<MatchFigure>& slot() {
+  static std::unique_ptr<MatchFigure> figure;
   return figure;
 }
 
+// The open Match figure, or null; one closed since it was last asked for is
+// let go here (which also stops it following the window).
 MatchFigure* openFigure() {
-  return slot().open();
+  std::unique_ptr<MatchFigure>& f = slot();
+  if (f && !f->alive()) f.reset();
+  return f.get();
 }
 
 MatchFigure& ensureOpen() {
-  return slot().ensureOpen();
+  if (MatchFigure* f = openFigure()) return *f;
+  slot() = std::make_unique<MatchFigure>();
+  return *slot();
 }
 
 void MatchFigure::z0TypedInOpenFigure() {
@@ -419,7 +576,7 @@ void setMatchZ0(double z0) {
 }
 
 void overlayTouchstone(const std::string& path) {
-  OnePort data = antenna::readTouchstone(path);
+  OnePort data = readTouchstone(path);
   ensureOpen().setOverlay(std::move(data), std::filesystem::path(path).filename().string());
 }
 
@@ -428,6 +585,41 @@ MatchReadouts matchReadouts() {
   MatchReadouts r;
   if (auto s = design::shownImpedance()) r.model = antenna::computeReadout(*s, kDefaultZ0);
   return r;
+}
+
+int addMatchMarker(double ghz) {
+  return ensureOpen().addMarker(ghz);
+}
+
+void removeMatchMarker(int number) {
+  MatchFigure* f = openFigure();
+  if (f == nullptr) throw std::invalid_argument("the Match figure is not open");
+  f->removeMarker(number);
+}
+
+void clearMatchMarkers() {
+  if (MatchFigure* f = openFigure()) f->clearMarkers();
+}
+
+std::vector<double> matchMarkers() {
+  MatchFigure* f = openFigure();
+  return f ? f->markers() : std::vector<double>{};
+}
+
+bool isSmithChart(double ax) {
+  MatchFigure* f = openFigure();
+  return f && ax == f->smithAxes();
+}
+
+std::optional<std::string> matchTipText(double line, std::size_t index) {
+  MatchFigure* f = openFigure();
+  return f ? f->tipText(line, index) : std::nullopt;
+}
+
+void markAtPoint(double line, std::size_t index) {
+  MatchFigure* f = openFigure();
+  const std::optional<Sweep>* s = f ? f->sweepOf(line, true) : nullptr;
+  if (s && *s && index < (*s)->ghz.size()) f->addMarker((*s)->ghz[index]);
 }
 
 void saveTouchstoneAtMatchZ0(const std::string& path) {

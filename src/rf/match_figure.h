@@ -4,8 +4,10 @@
 // show a Touchstone file beside the model. One Match figure at a time.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "antenna/readout.h"
 
@@ -36,6 +38,25 @@ struct MatchReadouts {
   std::optional<antenna::Readout> model, overlay;
 };
 MatchReadouts matchReadouts();
+
+// Markers at frequencies (GHz) of the model, numbered from 1 in the order
+// they were placed: each shows on both plots with its number and is listed
+// in the model's readout. addMatchMarker opens the figure when needed and
+// raises std::invalid_argument for a frequency outside the model's band (or
+// when there is no model yet); removeMatchMarker for a number not listed.
+int addMatchMarker(double ghz);
+void removeMatchMarker(int number);
+void clearMatchMarkers();
+std::vector<double> matchMarkers();
+
+// Whether `ax` is the Smith chart of the Match figure (kept round under zoom).
+bool isSmithChart(double ax);
+// The hover text of point `index` of a Match figure trace (the locus or the
+// |S11| curve of the model or of a file): frequency, R + jX, |S11| and VSWR.
+std::optional<std::string> matchTipText(double line, std::size_t index);
+// A click on point `index` of the model's locus or |S11| curve places a
+// marker at its frequency; any other line is left alone.
+void markAtPoint(double line, std::size_t index);
 
 // What "Save as Touchstone..." calls: the shown impedance at the figure's Z0.
 void saveTouchstoneAtMatchZ0(const std::string& path);

@@ -14,6 +14,7 @@
 #include <iostream>
 #include <string>
 
+#include "design/acts.h"
 #include "design/commands.h"
 #include "shell/main_info.h"
 #include "shell/menus.h"
@@ -67,7 +68,9 @@ int main(int argc, char** argv) {
       try {
         design::openDesign(path);
       } catch (const std::exception& e) {
-        std::cerr << "tessivar: " << e.what() << '\n';
+        // The message quotes the file, whose bytes must not act on the
+        // terminal.
+        std::cerr << "tessivar: " << design::shown(e.what(), 1000) << '\n';
       }
     });
   }

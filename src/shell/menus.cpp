@@ -7,6 +7,7 @@
 #include "shell/menus.h"
 
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -51,9 +52,16 @@ void withPath(FigureHost& window, const char* caption, const QString& filter, bo
   reporting(window, [&] { return work(path.toStdString()); });
 }
 
+// A name typed without a suffix gets the one the dialog's filter lists, so
+// that the Open dialog then lists the file.
+std::string withSuffix(const std::string& path, const char* suffix) {
+  const std::filesystem::path p(path);
+  return p.has_filename() && !p.has_extension() ? path + suffix : path;
+}
+
 void saveTouchstone(FigureHost& window) {
   withPath(window, "Save as Touchstone", kTouchstoneFiles, true,
-           [](const std::string& path) { rf::saveTouchstoneAtMatchZ0(path); });
+           [](const std::string& path) { rf::saveTouchstoneAtMatchZ0(withSuffix(path, ".s1p")); });
 }
 
 void compareWithTouchstone(FigureHost& window) {
@@ -70,7 +78,8 @@ void openDesignDialog(FigureHost& window) {
 }
 
 void saveDesign(FigureHost& window) {
-  withPath(window, "Save design", kDesignFiles, true, design::saveDesign);
+  withPath(window, "Save design", kDesignFiles, true,
+           [](const std::string& path) { design::saveDesign(withSuffix(path, ".txt")); });
 }
 
 void openDesign(FigureHost& window) {
@@ -127,6 +136,7 @@ void addMenuEntries() {
   static bool added = false;
   if (added) return;
   added = true;
+  addWindowAids();
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
                            [run = e.run](FigureHost& w, double) { run(w); }});

@@ -7,5 +7,8 @@ namespace shell {
 
 // Adds the entries to the menus' registries; a second call adds nothing.
 void addMenuEntries();
+// The window's notices, data tips and markers (window_aids.cpp); called by
+// addMenuEntries.
+void addWindowAids();
 
 }  // namespace shell

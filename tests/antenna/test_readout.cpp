@@ -6,6 +6,7 @@
 #include <complex>
 #include <numbers>
 
+#include "antenna/network.h"
 #include "antenna/readout.h"
 
 namespace {
@@ -89,12 +90,43 @@ TEST(Readout, ImpedanceBetweenSamplesAndThePanelsDigits) {
   EXPECT_EQ(antenna::impedanceAt(s, 3), std::complex<double>(40, 4));
   EXPECT_EQ(antenna::impedanceAt(s, 5), std::complex<double>(60, 12));  // carries on
 
-  const antenna::Readout shown{50,  {1.8128128, 2.45678}, 159.3132, 3.18734, -12.34567,
-                               1.9, {{1.81234, 1.95678}}, 7.6543};
+  using enum antenna::ResonanceKind;
+  const antenna::Readout shown{50,
+                               {1.8128128, 2.45678},
+                               {resistancePeak, reactanceZero},
+                               159.3132,
+                               3.18734,
+                               -12.34567,
+                               1.9,
+                               {{1.81234, 1.95678}},
+                               7.6543};
+  // Each resonance says what marks it.
   const std::vector<std::string> expected = {
-      "Resonance: 1.813 GHz, 2.457 GHz", "R at resonance: 159.3 Ohm", "VSWR at resonance: 3.187",
-      "Smallest |S11|: -12.35 dB at 1.9 GHz", "-10 dB band: 1.812 GHz to 1.957 GHz (7.654 %)"};
+      "Resonance: R peak 1.813 GHz; X = 0 at 2.457 GHz", "R at resonance: 159.3 Ohm",
+      "VSWR at resonance: 3.187", "Smallest |S11|: -12.35 dB at 1.9 GHz",
+      "-10 dB band: 1.812 GHz to 1.957 GHz (7.654 %)"};
   EXPECT_EQ(antenna::readoutLines(shown), expected);
+}
+
+// A file's S11 of exactly 1 (Z infinite) or 0 (a perfect match), taken to
+// impedances as the Match figure takes an overlay: every figure stays finite.
+TEST(Readout, SamplesOfTotalReflectionAndPerfectMatchStayFinite) {
+  const std::complex<double> s11[] = {0.5, 1.0, 0.05, 0.0, 0.5};
+  antenna::Sweep s;
+  for (int k = 0; k < 5; ++k) {
+    const std::complex<double> z = antenna::zFromS(s11[k], 50);
+    s.ghz.push_back(1 + k);
+    s.r.push_back(z.real());
+    s.x.push_back(z.imag());
+  }
+  const antenna::Readout r = antenna::computeReadout(s, 50);
+  EXPECT_EQ(antenna::s11Db(s, 50)[1], 0);
+  EXPECT_EQ(r.s11MinDb, -300);
+  EXPECT_EQ(r.s11MinGhz, 4);
+  ASSERT_TRUE(r.bandwidthGhz);
+  EXPECT_TRUE(std::isfinite(r.bandwidthGhz->first) && std::isfinite(r.bandwidthGhz->second));
+  EXPECT_GT(r.bandwidthGhz->first, 2);
+  EXPECT_LT(r.bandwidthGhz->second, 5);
 }
 
 }  // namespace

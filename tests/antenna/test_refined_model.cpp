@@ -78,13 +78,29 @@ TEST(RefinedModel, PatchesAgainstFullWave) {
     const RefinedSweep s =
         refinedImpedance(p, Board{}, linearBand(0.8 * r.ghz * 1e9, 1.2 * r.ghz * 1e9, 8001));
     const size_t k = peakOfResistance(s);
-    // What the model reaches today (worst on er 10.2: +1.8%, +26%).
+    // Peak R within the goal of 20%; the resonance within 2%, not yet the
+    // goal of 1% (it reads 0.4% to 1.8% high, worst on er 10.2, 2.54 mm).
     EXPECT_NEAR(s.hz[k], r.ghz * 1e9, 0.02 * r.ghz * 1e9) << r.w;
-    EXPECT_NEAR(s.zin[k].real(), r.ohm, 0.3 * r.ohm) << r.w;
+    EXPECT_NEAR(s.zin[k].real(), r.ohm, 0.2 * r.ohm) << r.w;
   }
   // The first patch on a finer mesh, lossless: 2.3308 GHz.
   const RefinedSweep s = refinedImpedance(kReference, kLossless, linearBand(2.0e9, 2.7e9, 7001));
   EXPECT_NEAR(s.hz[peakOfResistance(s)], 2.3308e9, 0.01 * 2.3308e9);
+}
+
+TEST(RefinedModel, PoorerMetalLowersTheResonance) {
+  // The field inside the copper adds inductance: the wave slows by delta /
+  // (2 h) of itself (skin depth delta on both plates), so a poorer metal
+  // pulls the resonance down by the difference of the two skin depths.
+  const auto resonance = [](double sigma) {
+    const RefinedSweep s = refinedImpedance(kReference, Board{0, 1e-3, sigma, 1.27e-3},
+                                            linearBand(2.30e9, 2.38e9, 16001));
+    return s.hz[peakOfResistance(s)];
+  };
+  const double copper = resonance(5.8e7), poor = resonance(1e6);
+  const auto skinDepth = [](double sigma) { return 1 / std::sqrt(kPi * 2.34e9 * kMu0 * sigma); };
+  const double expected = (skinDepth(1e6) - skinDepth(5.8e7)) / (2 * kReference.height);
+  EXPECT_NEAR(1 - poor / copper, expected, 0.25 * expected);
 }
 
 TEST(RefinedModel, RefusesWhatItCannotTakeWithAMessage) {

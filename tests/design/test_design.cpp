@@ -5,6 +5,7 @@
 #include <map>
 
 #include "design/commands.h"
+#include "design/dialog.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -117,6 +118,40 @@ class ConsistencyWatch : public session::Headless {
   static inline std::vector<std::string> broken;
 };
 
+// On a fresh window (sliders at their minima) the dialog starts from FR-4
+// and proposes; a refusal says what to change and leaves nothing to apply.
+TEST_F(DesignTest, TheDialogStartsFromABoardAndItsRefusalsSayWhatToChange) {
+  inWindow([] {
+    const double dialog = design::openDesignDialog();
+    auto box = [dialog](const char* tag) { return rt::findByTag(dialog, tag).value(); };
+    auto text = [&](const char* tag) { return rt::gfx::prop(box(tag), "String").text(); };
+    auto proposal = [&] {
+      std::string all;
+      for (const rt::Array& c : rt::gfx::prop(box(design::kDialogProposal), "String").cells())
+        all += c.text() + " ";
+      return all;
+    };
+    auto enabled = [&] { return rt::gfx::prop(box(design::kDialogApply), "Enable").text(); };
+    EXPECT_EQ(text(design::kDialogEr), "4.4");
+    EXPECT_EQ(text(design::kDialogH), "1.6");
+    EXPECT_EQ(proposal().rfind("W = ", 0), 0u) << proposal();
+    EXPECT_EQ(enabled(), "on");
+
+    rt::gfx::userAct(box(design::kDialogEr), {{"String", rt::str("abc")}});
+    EXPECT_EQ(proposal().rfind("No design: er: 'abc' is not a number", 0), 0u) << proposal();
+    EXPECT_EQ(enabled(), "off");
+
+    // The sharpest board the sliders allow: the drawn line misses, and the
+    // refusal names the cure.
+    rt::gfx::userAct(box(design::kDialogEr), {{"String", rt::str("1")}});
+    rt::gfx::userAct(box(design::kDialogH), {{"String", rt::str("0.1")}});
+    EXPECT_NE(proposal().find("choose a thicker board"), std::string::npos) << proposal();
+    EXPECT_EQ(enabled(), "off");
+    rt::gfx::userAct(box(design::kDialogH), {{"String", rt::str("1.6")}});
+    EXPECT_EQ(enabled(), "on");
+  });
+}
+
 TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
   EXPECT_EQ(session::run(std::make_unique<ConsistencyWatch>([] {
               // A long patch fed far from its edge, on a band above the design's.
@@ -180,6 +215,37 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) 
   EXPECT_NE(text.find("\ntype edit8 2.45\n"), std::string::npos);
   // Only the design files are left in the folder: no temporary file.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+}
+
+// A design file is taken whole or not at all, by the script's rules, and a
+// window that no file could rebuild is not saved.
+TEST_F(DesignTest, OpenRefusesWhatTheScriptRefusesAndSaveWritesOnlyWhatOpens) {
+  const std::pair<std::string, const char*> bad[] = {
+      {"type edit1 30\nslide slider1 99999\n",
+       "line 2: \"slider1\" moves only from its Min 1 to its Max 300, not 99999"},
+      {"type edit2 20\nslide slider5 15\n",
+       "line 2: \"slider5\" moves only from its Min 0 to its Max 10"},
+      {"type edit1 30\rtype edit2 40\r",
+       "line 1: the text \"30\\x0dtype edit2 40\" holds a control byte"},
+      {std::string(2 << 20, '#'), "is larger than 1 MiB"},
+      {"\x1b]0;title\x07 x\n", "line 1: \"\\x1b]0;title\\x07\" is not an act of a design"},
+  };
+  inWindow([&] {
+    const auto before = snapshot();
+    for (const auto& [text, why] : bad) {
+      std::ofstream(file("bad.txt")) << text;
+      const std::string failure = failureOf([&] { design::openDesign(file("bad.txt")); });
+      EXPECT_NE(failure.find(why), std::string::npos) << failure;
+      EXPECT_EQ(snapshot(), before);
+    }
+    EXPECT_NE(failureOf([&] { design::openDesign(dir_.string()); }).find(": is a directory"),
+              std::string::npos);
+    session::type("edit3", "1\r2");
+    const std::string failure = failureOf([&] { design::saveDesign(file("cr.txt")); });
+    EXPECT_NE(failure.find("slider3 holds no number (edit3 reads \"1\\x0d2\")"), std::string::npos)
+        << failure;
+    EXPECT_FALSE(fs::exists(file("cr.txt")));
+  });
 }
 
 TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <tuple>
 
 #include "design/dialog.h"
 #include "gui/gui_session.h"
@@ -101,6 +102,18 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchston
             0);
 }
 
+// A name typed without a suffix gets the one the Open dialog lists.
+TEST_F(MenusOnWidgets, ADesignSavedWithoutASuffixIsSavedAsText) {
+  ASSERT_EQ(gui::run([this](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              answer_ = (dir_ / "fr4").string();
+              chooseOnAxes(qt, "axes1", "Save design...");
+              EXPECT_TRUE(std::filesystem::exists(dir_ / "fr4.txt"));
+              EXPECT_FALSE(std::filesystem::exists(dir_ / "fr4"));
+            }),
+            0);
+}
+
 TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
   ASSERT_EQ(
       gui::run([](rt::qt::QtFrontEnd& qt) {
@@ -176,14 +189,12 @@ TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
           if (rt::gfx::type(h) == "surface") surface = h;
         // The broadside grid point (row and column 45 of 91).
         auto at = [&](const char* p) { return rt::gfx::prop(surface, p).re()[45 * 91 + 45]; };
-        const QString tip = rt::qt::tipText(rt::gfx::parent(surface), {rt::gfx::parent(surface),
-                                                                       surface,
-                                                                       true,
-                                                                       at("XData"),
-                                                                       at("YData"),
-                                                                       at("ZData"),
-                                                                       at("CData"),
-                                                                       {}});
+        rt::qt::DataTip point;
+        std::tie(point.axes, point.object, point.surface) =
+            std::tuple(rt::gfx::parent(surface), surface, true);
+        std::tie(point.x, point.y, point.z, point.c) =
+            std::tuple(at("XData"), at("YData"), at("ZData"), at("CData"));
+        const QString tip = rt::qt::tipText(point.axes, point);
         EXPECT_TRUE(tip.startsWith("theta: 0 deg\nphi: 0 deg\namplitude: ")) << tip.toStdString();
         EXPECT_TRUE(tip.endsWith("\nlevel: 0 dB")) << tip.toStdString();
 

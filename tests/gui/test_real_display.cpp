@@ -23,11 +23,13 @@ class RealDisplay : public session::ScriptTest {
   }
   // Runs `commands` in a shell on an X server of their own, on a display
   // the server picks itself, and ends the server with them; $x is the
-  // server's process and $build the build folder.
+  // server's process and $build the build folder. The server keeps running
+  // between the clients of one run (-noreset: no reset as the last goes).
   Outcome onDisplay(const std::string& commands) {
     std::ofstream(dir_ / "display.sh")
         << "build='" << program_.parent_path().string() << "'\n"
-        << "Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>display 2>xvfb.txt & x=$!\n"
+        << "Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>display 2>xvfb.txt & "
+           "x=$!\n"
            "trap 'kill $x 2>/dev/null' EXIT\n"
            "for i in $(seq 100); do [ -s display ] && break; sleep 0.1; done\n"
            "export DISPLAY=:$(cat display) QT_QPA_PLATFORM=xcb\n"
@@ -45,6 +47,18 @@ TEST_F(RealDisplay, PatternWindowsLeaveTheKeyboardWithTheSlider) {
       "--gtest_filter=DesktopWindow.PatternWindowsCascadeAndTheKeysKeepStepping 2>&1\n");
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_NE(r.out.find("[  PASSED  ] 1 test."), std::string::npos) << r.out;
+}
+
+// What the windows tell the user, on a real display: letters typed into W
+// are named in the notice bar, and the mouse over the Smith chart's locus
+// reads its frequency.
+TEST_F(RealDisplay, TheNoticeBarAndTheSmithChartsHoverOnAServer) {
+  Outcome r = onDisplay(
+      "ASAN_OPTIONS=detect_leaks=0 \"$build/test_gui\" "
+      "--gtest_filter='WindowAids.TypingLettersInWShowsTheNotice:"
+      "WindowAids.HoveringTheSmithLocusReadsTheFrequency' 2>&1\n");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("[  PASSED  ] 2 tests."), std::string::npos) << r.out;
 }
 
 TEST_F(RealDisplay, ALostDisplayEndsTheProgramWithOneLineAndAFailureStatus) {

@@ -83,4 +83,28 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0AndStartsAfreshOnceClosed) {
       0);
 }
 
+// Markers are listed in the readout, the band ends named on the chart, and
+// the figure says why it stops following the window.
+TEST(MatchFigure, MarkersBandEndsAndWhyItStopsFollowing) {
+  EXPECT_EQ(run([] {
+              play(kWorkedExampleScript);
+              const double fig = rf::openMatchFigure();
+              rf::addMatchMarker(2.0);
+              rf::addMatchMarker(2.5);
+              EXPECT_TRUE(shows(fig, "Marker 1: 2 GHz, Z = ") && shows(fig, "Marker 2: 2.5 GHz"));
+              std::vector<double> all;
+              std::string texts;
+              below(fig, all);
+              for (double h : all)
+                if (rt::gfx::type(h) == "text") texts += rt::gfx::prop(h, "String").text() + ";";
+              EXPECT_NE(texts.find("  1 GHz;  3 GHz;"), std::string::npos) << texts;
+
+              type("edit5", "4");
+              EXPECT_TRUE(shows(fig, "(Fmin is above Fmax"));
+              rt::gfx::closeRequest(mainWindow());
+              EXPECT_TRUE(shows(fig, "The main window is closed"));
+            }),
+            0);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "antenna/network.h"
 #include "antenna/touchstone.h"
+#include "rf/design_io.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST_F(RfScript, TouchstoneOutAndInAgreeWithScikitRf) {
                             rea = numbersAfter(lines[1], "y");
   for (const char* file : {"skrf_ma.s1p", "skrf_db.s1p"}) {
     SCOPED_TRACE(file);
-    const antenna::OnePort p = antenna::readTouchstone((dir_ / file).string());
+    const antenna::OnePort p = rf::readTouchstone((dir_ / file).string());
     EXPECT_EQ(p.z0, 75);
     ASSERT_EQ(p.ghz.size(), ghz.size());
     double worst = 0;
@@ -89,7 +90,7 @@ TEST_F(RfScript, FailuresGetOneLineAndStatusTwoAndChangeNothing) {
   EXPECT_EQ(
       messages(o.err),
       (std::vector<std::string>{
-          "tessivar-script: line 8: \"missing.s1p\": cannot open the file",
+          "tessivar-script: line 8: \"missing.s1p\": No such file or directory",
           "tessivar-script: line 9: \"two.s2p\", line 2: two-port data (9 numbers on a line): "
           "only one-port files are read",
           "tessivar-script: line 10: Z0 must be a finite positive number of ohms, not \"0\"",
@@ -109,6 +110,74 @@ TEST_F(RfScript, FailuresGetOneLineAndStatusTwoAndChangeNothing) {
   EXPECT_NE(at50.find("\"bandwidth_ghz\": null, \"bandwidth_percent\": null"), std::string::npos);
   EXPECT_NEAR(numbersAfter(atPeak, "vswr_at_resonance").at(0), 1.0, 0.05);
   EXPECT_EQ(atPeak.find("\"bandwidth_ghz\": null"), std::string::npos) << atPeak;
+}
+
+// Touchstone 2.0 one-port files and CR-only line ends read as scikit-rf reads
+// them; a sample of S11 = 1 is one of them.
+TEST_F(RfScript, VersionTwoAndCarriageReturnFilesAgreeWithScikitRf) {
+  if (std::system("/usr/bin/python3 -c 'import skrf' 2>/dev/null") != 0)
+    GTEST_SKIP() << "/usr/bin/python3 cannot import skrf (Debian package python3-scikit-rf)";
+  const std::pair<const char*, const char*> files[] = {
+      {"v2.s1p",
+       "[Version] 2.0\n# MHz S DB R 75\n[Number of Ports] 1\n[Number of Frequencies] 3\n"
+       "[Network Data]\n1000 -3 10\n2000 -20 -45\n3000 -6 90\n[End]\n"},
+      {"cr.s1p", "! CR only\r# GHz S MA R 50\r1 0.5 10\r2 0.1 -45\r3 1 0\r"},
+  };
+  for (const auto& [name, text] : files) {
+    SCOPED_TRACE(name);
+    std::ofstream(dir_ / name) << text;
+    const Outcome skrf =
+        shell(std::string("/usr/bin/python3 -c 'import skrf; n = skrf.Network(\"") + name +
+              "\"); print(*n.f, n.z0[0, 0].real, *n.s[:, 0, 0].real, "
+              "*n.s[:, 0, 0].imag)'");
+    // The last line: scikit-rf may first print a note about plotting.
+    std::istringstream in(skrf.out.substr(skrf.out.rfind('\n', skrf.out.size() - 2) + 1));
+    const antenna::OnePort p = rf::readTouchstone((dir_ / name).string());
+    std::vector<double> ours;
+    for (double f : p.ghz) ours.push_back(f * 1e9);
+    ours.push_back(p.z0);
+    for (const std::complex<double>& s : p.s11) ours.push_back(s.real());
+    for (const std::complex<double>& s : p.s11) ours.push_back(s.imag());
+    for (double v : ours) {
+      double theirs = NAN;
+      in >> theirs;
+      EXPECT_NEAR(v, theirs, 1e-12 * std::max(1.0, std::abs(v))) << skrf.out << skrf.err;
+    }
+  }
+}
+
+// Every reader stops at its limit and reads only regular files, quickly;
+// every writer names the file short and keeps the reason, and writes a file
+// under the name it was given or says why not.
+TEST_F(RfScript, ReadersRefuseWhatIsNoRegularFileAndWritersKeepTheReason) {
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  std::string deep;
+  for (int i = 0; i < 40; ++i) deep += "dddddddddd/";
+  const Outcome o = run(std::string(kWorkedExampleScript) +
+                        "overlay /dev/zero\noverlay fifo\noverlay .\nopen fifo\nopen /dev/zero\n"
+                        "save " +
+                        deep + "\ntouchstone " + deep + "\npng 1 caf\xE9.png\n");
+  const std::string shortened = "\"" + deep.substr(0, 80) + "...\"";
+  EXPECT_EQ(
+      messages(o.err),
+      (std::vector<std::string>{
+          "tessivar-script: line 8: \"/dev/zero\": is not a regular file",
+          "tessivar-script: line 9: \"fifo\": is not a regular file",
+          "tessivar-script: line 10: \".\": is a directory",
+          "tessivar-script: line 11: open: cannot read \"fifo\": is not a regular file",
+          "tessivar-script: line 12: open: cannot read \"/dev/zero\": is not a regular file",
+          "tessivar-script: line 13: save: cannot write " + shortened +
+              ": No such file or directory",
+          "tessivar-script: line 14: cannot write " + shortened + ": No such file or directory",
+          "tessivar-script: line 15: cannot write \"caf\xE9.png\": the file name is not UTF-8 "
+          "text"}));
+  EXPECT_EQ(shell("'" + program_.string() + "' /dev/zero").err,
+            "tessivar-script: cannot read /dev/zero: is not a regular file\n");
+  const Outcome endless = shell("'" + program_.string() + "' < /dev/zero");
+  EXPECT_EQ(endless.status, 2);
+  EXPECT_EQ(
+      messages(endless.err),
+      std::vector<std::string>{"tessivar-script: line 1 is longer than 16 MiB: the script stops"});
 }
 
 // farfield: the README's FR-4 patch, at the frequency given and at the
@@ -148,6 +217,27 @@ TEST_F(RfScript, FarFieldReportAndCuts) {
   EXPECT_EQ(csv[182], "");
   EXPECT_EQ(csv[183], "angle_deg,h_plane_db");
   EXPECT_EQ(csv[183 + 91].rfind("0,", 0), 0u) << "the normal is at the middle";
+}
+
+}  // namespace
+
+namespace {
+
+// Markers from a script: listed in their numbers' order after each change,
+// a frequency outside the band refused on standard error; the readout says
+// which resonance is the R peak and which the X crossing.
+TEST_F(RfScript, MarkersAndTheKindsOfResonance) {
+  Outcome r = run(std::string(kWorkedExampleScript) +
+                  "match\nmarker 2\nmarker 2.5\nmarker remove 1\nmarker 9\nmarker clear\n");
+  const std::vector<std::string> out = session::lines(r.out);
+  ASSERT_EQ(out.size(), 5u) << r.out << r.err;
+  EXPECT_NE(out[0].find("\"resonance_kinds\": [\"r_peak\", \"x_zero\"]"), std::string::npos)
+      << out[0];
+  EXPECT_EQ(std::vector<std::string>(out.begin() + 1, out.end()),
+            (std::vector<std::string>{"[2]", "[2, 2.5]", "[2.5]", "[]"}));
+  EXPECT_NE(r.err.find("line 12: a marker at 9 GHz lies outside the band 1 to 3 GHz"),
+            std::string::npos)
+      << r.err;
 }
 
 }  // namespace

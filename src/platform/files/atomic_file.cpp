@@ -6,7 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -40,47 +43,116 @@ int writeInPlace(const std::string& path, std::string_view bytes) {
   return closeChecked(fd, writeAll(fd, bytes));
 }
 
+// Termination signals wait while a named temporary file exists, so that no
+// signal leaves one behind: they are delivered once it is renamed or gone.
+class HeldSignals {
+ public:
+  HeldSignals() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaddset(&held, s);
+    ::pthread_sigmask(SIG_BLOCK, &held, &old_);
+  }
+  ~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+
+ private:
+  sigset_t old_;
+};
+
+// A name of our own beside the target, within the longest name a folder
+// takes: a long target name is cut short for it.
+std::string tempName(const std::filesystem::path& folder, const std::string& name, int attempt) {
+  const std::string tail = ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+  return (folder /
+          ("." + name.substr(0, std::min<std::size_t>(name.size(), NAME_MAX - 1 - tail.size())) +
+           tail))
+      .string();
+}
+
+// Writes the bytes to `fd` and makes them durable, with the permissions an
+// existing target has (a new one gets the umask's).
+int fill(int fd, std::string_view bytes, const struct stat* existing) {
+  int err = writeAll(fd, bytes);
+  if (err == 0 && existing && ::fchmod(fd, existing->st_mode & 07777) != 0) err = errno;
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  return err;
+}
+
+// Renames a new name over the target, or removes it.
+int moveInto(const std::string& temp, const std::string& target, int err) {
+  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err != 0) ::unlink(temp.c_str());
+  return err;
+}
+
+// The bytes go to a file without a name (O_TMPFILE) which gets one beside
+// the target only once complete, for the instant of the rename; a file
+// system without such files gets a named one, with the signals held
+// throughout. A rename within one folder is atomic, and O_EXCL never takes
+// over someone else's file.
 int writeReplacing(const std::string& target, std::string_view bytes, const struct stat* existing) {
   namespace fs = std::filesystem;
   const fs::path t(target);
   const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
-  // A name of our own beside the target: a rename within one folder is
-  // atomic, and O_EXCL never takes over someone else's file.
+  const std::string name = t.filename().string();
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    int err = fill(fd, bytes, existing);
+    if (err != 0) return closeChecked(fd, err);
+    const HeldSignals held;
+    std::string temp;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      temp = tempName(folder, name, attempt);
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
+      err = errno;
+      temp.clear();
+      if (err != EEXIST) break;
+    }
+    err = closeChecked(fd, temp.empty() ? err : 0);
+    return temp.empty() ? err : moveInto(temp, target, err);
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+  const HeldSignals held;
   std::string temp;
-  int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = (folder / ("." + t.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(attempt)))
-               .string();
+    temp = tempName(folder, name, attempt);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return errno;
-  int err = writeAll(fd, bytes);
-  // An existing file keeps its permissions; a new one gets the umask's.
-  if (err == 0 && existing && ::fchmod(fd, existing->st_mode & 07777) != 0) err = errno;
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  err = closeChecked(fd, err);
-  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) ::unlink(temp.c_str());
-  return err;
+  return moveInto(temp, target, closeChecked(fd, fill(fd, bytes, existing)));
+}
+
+// Where writing through `path` lands: the end of its chain of symbolic
+// links, which may not exist yet (a dangling link is written through).
+int linkedTarget(const std::string& path, std::string& target) {
+  namespace fs = std::filesystem;
+  fs::path p(path);
+  std::error_code ec;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+    if (hops == 40) return ELOOP;
+    const fs::path next = fs::read_symlink(p, ec);
+    if (ec) return ec.value();
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  target = p.string();
+  return 0;
 }
 
 // 0 or the errno that stopped the write.
 int write(const std::string& path, std::string_view bytes) {
   struct stat st {};
   const bool exists = ::stat(path.c_str(), &st) == 0;
+  // A name too long, or a folder on the way that is none: the reason is
+  // the path's, whatever the temporary file would meet.
+  if (!exists && errno != ENOENT) return errno;
   if (exists && S_ISDIR(st.st_mode)) return EISDIR;
   if (exists && !S_ISREG(st.st_mode)) return writeInPlace(path, bytes);
   // Renaming would replace a file its owner made read-only.
   if (exists && ::access(path.c_str(), W_OK) != 0) return errno;
-  std::string target = path;
-  struct stat link {};
-  if (exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-    std::error_code ec;
-    target = std::filesystem::canonical(path, ec).string();
-    if (ec) return ec.value();
-  }
+  std::string target;
+  if (const int err = linkedTarget(path, target)) return err;
   return writeReplacing(target, bytes, exists ? &st : nullptr);
 }
 

@@ -15,8 +15,11 @@ namespace rt {
 //
 // A target that cannot be renamed over (a device, a pipe) is written in
 // place; through a symbolic link the linked file is replaced and the link
-// stays; an existing file keeps its permissions, and one its owner made
-// read-only is refused as opening it for writing would be.
+// stays (a dangling link is written through: its target is made); an
+// existing file keeps its permissions, and one its owner made read-only is
+// refused as opening it for writing would be. A termination signal during
+// the write leaves no temporary file (the bytes go to a file without a name
+// until they are complete); a name as long as a folder allows works.
 std::string writeFileAtomically(const std::string& path, std::string_view bytes,
                                 std::string_view shownAs = {});
 

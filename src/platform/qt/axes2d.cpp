@@ -47,9 +47,18 @@ class Axes2D {
     drawBoxAndTicks();
     if (!text_) return;  // everything after this is text
     drawTickLabels();
-    drawFreeTexts(p_, ax_, box_, [this](double x, double y, double) {
-      return QPointF(x_.toPixel(x), y_.toPixel(y));
-    });
+    {
+      // A chart's labels stop at its box when it is zoomed.
+      const bool clip = isChartAxes(ax_);
+      if (clip) {
+        p_.save();
+        p_.setClipRect(box_, Qt::IntersectClip);
+      }
+      drawFreeTexts(p_, ax_, box_, [this](double x, double y, double) {
+        return QPointF(x_.toPixel(x), y_.toPixel(y));
+      });
+      if (clip) p_.restore();
+    }
     drawLabels();
   }
 

@@ -2,7 +2,9 @@
 #include "platform/qt/data_cursor.h"
 
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <vector>
 
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
@@ -36,7 +38,7 @@ void offerLines(const AxesLayout& layout, QPointF pixel, Best& best) {
       if (!std::isfinite(x[k]) || !std::isfinite(y[k])) continue;
       QPointF d = layout.toPixel(x[k], y[k]) - pixel;
       best.offer(QPointF::dotProduct(d, d), 0,
-                 DataTip{layout.axes, line, false, x[k], y[k], 0, 0, {}});
+                 DataTip{layout.axes, line, false, x[k], y[k], 0, 0, k, {}});
     }
   }
 }
@@ -52,7 +54,7 @@ void offerSurfaces(const AxesLayout& layout, QPointF pixel, Best& best) {
       if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) continue;
       QPointF d = pr.toScreen(x, y, z) - pixel;
       best.offer(QPointF::dotProduct(d, d), pr.depth(x, y, z),
-                 DataTip{layout.axes, s, true, x, y, z, g->c[k], {}});
+                 DataTip{layout.axes, s, true, x, y, z, g->c[k], k, {}});
     }
   }
 }
@@ -68,10 +70,39 @@ SurfaceReading& surfaceReading() {
   return reading;
 }
 
+std::vector<TipNamer>& namers() {
+  static std::vector<TipNamer> n;
+  return n;
+}
+
+std::vector<TipPicked>& pickedHandlers() {
+  static std::vector<TipPicked> h;
+  return h;
+}
+
 }  // namespace
 
 void setSurfaceReading(SurfaceReading reading) {
   surfaceReading() = std::move(reading);
+}
+
+void addTipNamer(TipNamer namer) {
+  namers().push_back(std::move(namer));
+}
+
+void addTipPicked(TipPicked handler) {
+  pickedHandlers().push_back(std::move(handler));
+}
+
+void tipPicked(const DataTip& tip) {
+  if (tip.surface) return;
+  for (const TipPicked& h : pickedHandlers()) {
+    try {
+      h(tip.axes, tip.object, tip.index);
+    } catch (const std::exception& e) {
+      reportError(e);
+    }
+  }
 }
 
 std::optional<DataTip> nearestPoint(const AxesLayout& layout, QPointF pixel, double maxDistance) {
@@ -97,6 +128,17 @@ QString tipText(double ax, const DataTip& tip) {
   if (tip.surface && surfaceReading())
     if (std::optional<std::string> own = surfaceReading()(tip.object, tip.x, tip.y, tip.z, tip.c))
       return QString::fromStdString(*own);
+  if (!tip.surface) {
+    for (const TipNamer& name : namers()) {
+      std::optional<std::string> text;
+      try {
+        text = name(ax, tip.object, tip.index);
+      } catch (const std::exception& e) {
+        reportError(e);
+      }
+      if (text) return QString::fromStdString(*text);
+    }
+  }
   QStringList lines = {line(ax, "XLabel", "X", tip.x), line(ax, "YLabel", "Y", tip.y)};
   if (tip.surface) {
     lines << line(ax, "ZLabel", "Z", tip.z) << line(ax, nullptr, "Color", tip.c);

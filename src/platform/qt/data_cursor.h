@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,8 +18,22 @@ struct DataTip {
   double axes = 0, object = 0;  // the line or surface
   bool surface = false;
   double x = 0, y = 0, z = 0, c = 0;  // z and c of a surface point only
+  std::size_t index = 0;              // of the point in the object's data
   QString text;
 };
+
+// A program's own wording of the points of its lines: the text of the tip
+// at point `index` of `line` in axes `ax`, or none to leave the usual one.
+// The first namer that answers is taken.
+using TipNamer =
+    std::function<std::optional<std::string>(double ax, double line, std::size_t index)>;
+void addTipNamer(TipNamer namer);
+
+// What a program does with a point the user clicks in data-cursor mode.
+using TipPicked = std::function<void(double ax, double line, std::size_t index)>;
+void addTipPicked(TipPicked handler);
+// Tells the handlers of a clicked point; what they raise is reported.
+void tipPicked(const DataTip& tip);
 
 // The point nearest to `pixel` on the screen among the lines of a 2-D axes
 // and the grid points of the surfaces of a 3-D one (the nearer to the viewer

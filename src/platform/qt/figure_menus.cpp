@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QStyleOptionToolButton>
 
+#include "platform/graphics/graphics.h"
+
 namespace rt::qt {
 namespace {
 
@@ -118,12 +120,26 @@ QMenu* makeAxesMenu(FigureHost& window, double ax) {
   return menu;
 }
 
+namespace {
+
+// Rotating is offered only where there is something to rotate.
+bool offered(const ToolEntry& t, double fig) {
+  if (t.tool != Tool::Rotate) return true;
+  if (!gfx::exists(fig)) return false;
+  for (double c : gfx::children(fig))
+    if (gfx::type(c) == "axes" && isThreeD(c)) return true;
+  return false;
+}
+
+}  // namespace
+
 ToolStrip::ToolStrip(FigureHost& window) : QWidget(&window), window_(window) {
   setMouseTracking(true);  // the button under the mouse is lit
   setAutoFillBackground(true);
 }
 
 QSize ToolStrip::buttonSize(std::size_t i) const {
+  if (!offered(kTools[i], window_.figure())) return QSize(-kButtonSpacing, 0);
   QStyleOptionToolButton opt;
   opt.initFrom(this);
   opt.toolButtonStyle = Qt::ToolButtonTextOnly;
@@ -144,13 +160,14 @@ QSize ToolStrip::sizeHint() const {
 
 std::optional<std::size_t> ToolStrip::buttonAt(QPoint pos) const {
   for (std::size_t i = 0; i < std::size(kTools); ++i)
-    if (buttonRect(i).contains(pos)) return i;
+    if (offered(kTools[i], window_.figure()) && buttonRect(i).contains(pos)) return i;
   return std::nullopt;
 }
 
 void ToolStrip::paintEvent(QPaintEvent*) {
   QPainter p(this);
   for (std::size_t i = 0; i < std::size(kTools); ++i) {
+    if (!offered(kTools[i], window_.figure())) continue;
     QStyleOptionToolButton opt;
     opt.initFrom(this);
     opt.rect = buttonRect(i);
@@ -244,6 +261,7 @@ void FigureMenus::fill(Menu& m) {
   auto* group = new QActionGroup(m.menu);
   group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
   for (const ToolEntry& t : kTools) {
+    if (!offered(t, window_.figure())) continue;
     QAction* action = m.menu->addAction(QString::fromUtf8(t.label));
     action->setCheckable(true);
     action->setChecked(window_.tool() == t.tool);

@@ -12,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <limits>
@@ -20,6 +21,7 @@
 #include "platform/graphics/graphics.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/file_output.h"
+#include "platform/qt/notices.h"
 
 namespace rt::qt {
 namespace {
@@ -27,7 +29,40 @@ namespace {
 // How near (in pixels) the mouse must come to a data point to mark it.
 constexpr double kHoverReach = 8;
 
+std::function<std::string(double)>& standingWording() {
+  static std::function<std::string(double)> wording;
+  return wording;
+}
+
 }  // namespace
+
+void setStandingNotices(std::function<std::string(double fig)> wording) {
+  const bool first = !standingWording();
+  standingWording() = std::move(wording);
+  if (!first) return;
+  gfx::addActObserver([] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* f = dynamic_cast<FigureWindow*>(w)) f->refreshStandingNotice();
+  });
+}
+
+void FigureWindow::refreshStandingNotice() {
+  if (!standingWording() || !gfx::exists(fig_)) return;
+  std::string text;
+  try {
+    text = standingWording()(fig_);
+  } catch (const std::exception& e) {
+    reportError(e);
+  }
+  setStandingNotice(this, QString::fromStdString(text));
+}
+
+// A window shows while its program may still be making its controls: the
+// notice is worded once that is done.
+void FigureWindow::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  QTimer::singleShot(0, this, [this] { refreshStandingNotice(); });
+}
 
 FigureWindow::FigureWindow(double fig, std::function<void()> onResize,
                            std::function<void()> onClose)
@@ -266,6 +301,7 @@ void FigureWindow::mousePressEvent(QMouseEvent* e) {
   QPointF pos = e->position();
   if (e->button() == Qt::LeftButton && tool() == Tool::DataCursor) {
     pick(pos, std::numeric_limits<double>::infinity(), false);
+    if (tip_) tipPicked(*tip_);
     return;
   }
   if (!interaction_.press(axesAt(pos), pos, e->button())) QWidget::mousePressEvent(e);

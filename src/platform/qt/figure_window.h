@@ -24,6 +24,10 @@ namespace rt::qt {
 
 class FigureMenus;
 
+// How the program words a figure's standing notice ("" for none): asked
+// when the figure's window shows and after each user act.
+void setStandingNotices(std::function<std::string(double fig)> wording);
+
 class FigureWindow : public FigureHost {
  public:
   FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose);
@@ -54,6 +58,8 @@ class FigureWindow : public FigureHost {
   // of the window that the object's axes covers is repainted (the whole
   // window when that part is not known).
   void objectChanged(double h, const std::string& name = {});
+  // Shows the standing notice the program words for the figure now.
+  void refreshStandingNotice();
 
   void resetAllViews() override;
   void zoomAll(double factor) override;
@@ -82,6 +88,7 @@ class FigureWindow : public FigureHost {
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void paintOverlay(QPainter& p);

@@ -70,6 +70,15 @@ void scaleLimits(double ax, int axis, double centre, double factor) {
   writeLimits(ax, axis, centre + (lim[0] - centre) * factor, centre + (lim[1] - centre) * factor);
 }
 
+// The band widened about its centre to the shape of the axes' box, so that
+// the box shows as much data across as up, as it did before.
+QRectF keptInShape(const QRectF& box, const QRectF& band) {
+  const double scale = std::max(band.width() / box.width(), band.height() / box.height());
+  QRectF r(0, 0, box.width() * scale, box.height() * scale);
+  r.moveCenter(band.center());
+  return r;
+}
+
 }  // namespace
 
 void forget(double h) {
@@ -96,6 +105,7 @@ void zoomToPixels(const AxesLayout& layout, const QRectF& pixels) {
   QRectF r = pixels.normalized().intersected(layout.box);
   if (r.width() < 3 || r.height() < 3) return;  // a click, not a band
   remember(layout.axes);
+  if (isChartAxes(layout.axes)) r = keptInShape(layout.box, r);
   QPointF a = layout.toData(r.topLeft()), b = layout.toData(r.bottomRight());
   writeLimits(layout.axes, 0, std::min(a.x(), b.x()), std::max(a.x(), b.x()));
   writeLimits(layout.axes, 1, std::min(a.y(), b.y()), std::max(a.y(), b.y()));

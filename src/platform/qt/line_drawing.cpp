@@ -71,6 +71,9 @@ double drawMarkers(QPainter& p, double line, const std::vector<QPointF>& points)
       p.drawEllipse(c, r, r);
     } else if (marker == "s" || marker == "square") {
       p.drawRect(QRectF(c.x() - r, c.y() - r, size, size));
+    } else if (marker == "d" || marker == "diamond") {
+      p.drawPolygon(QPolygonF(
+          {c + QPointF(0, -r), c + QPointF(r, 0), c + QPointF(0, r), c + QPointF(-r, 0)}));
     } else if (marker == "x") {
       p.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
       p.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));

@@ -61,7 +61,10 @@ class NoticeBar : public QFrame {
     close->setToolTip(QStringLiteral("Dismiss"));
     close->setAutoRaise(true);
     close->setFocusPolicy(Qt::NoFocus);
-    connect(close, &QToolButton::clicked, this, &QWidget::hide);
+    connect(close, &QToolButton::clicked, this, [this] {
+      latest_.clear();
+      hide();
+    });
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(6, 2, 2, 2);
     row->addWidget(text_, 1);
@@ -72,11 +75,16 @@ class NoticeBar : public QFrame {
   void add(const QString& text) {
     kept_.append(text);
     while (kept_.size() > kKept) kept_.removeFirst();
-    text_->setText(text);
-    place();
-    show();
-    raise();
+    latest_ = text;
+    present();
   }
+
+  void stand(const QString& text) {
+    if (text == standing_) return;
+    standing_ = text;
+    present();
+  }
+  const QString& standing() const { return standing_; }
 
   void place() {
     QWidget* w = parentWidget();
@@ -89,8 +97,20 @@ class NoticeBar : public QFrame {
   const QStringList& kept() const { return kept_; }
 
  private:
+  void present() {
+    QStringList shown;
+    for (const QString& t : {latest_, standing_})
+      if (!t.isEmpty()) shown << t;
+    if (shown.isEmpty()) return hide();
+    text_->setText(shown.join(QLatin1Char('\n')));
+    place();
+    show();
+    raise();
+  }
+
   QLabel* text_;
   QStringList kept_;
+  QString latest_, standing_;
 };
 
 // The bar has no meta-object of its own (a window's frames would pass for
@@ -127,6 +147,19 @@ void showNotice(QWidget* window, const QString& text) {
   NoticeBar* bar = barOf(window);
   if (!bar) bar = new NoticeBar(window);
   bar->add(text);
+}
+
+void setStandingNotice(QWidget* window, const QString& text) {
+  if (!window) return;
+  NoticeBar* bar = barOf(window);
+  if (!bar && text.isEmpty()) return;
+  if (!bar) bar = new NoticeBar(window);
+  bar->stand(text);
+}
+
+QString standingNotice(const QWidget* window) {
+  NoticeBar* bar = barOf(window);
+  return bar ? bar->standing() : QString();
 }
 
 QStringList notices(const QWidget* window) {

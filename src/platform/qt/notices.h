@@ -34,6 +34,11 @@ class NoticeScope {
 
 // Shows `text` (one notice, possibly of several lines) in `window`.
 void showNotice(QWidget* window, const QString& text);
+// A notice that stands while its cause lasts: shown under the latest one
+// until the program sets another or clears it with an empty text (a
+// dismissed bar comes back only for a new text).
+void setStandingNotice(QWidget* window, const QString& text);
+QString standingNotice(const QWidget* window);
 // The notices `window` showed, oldest first (the last few are kept).
 QStringList notices(const QWidget* window);
 // Keeps the bar of `window` along its bottom edge after a resize.

@@ -220,6 +220,25 @@ bool isThreeD(double ax) {
 
 namespace {
 
+std::vector<std::function<bool(double)>>& chartTests() {
+  static std::vector<std::function<bool(double)>> tests;
+  return tests;
+}
+
+}  // namespace
+
+void addChartAxes(std::function<bool(double ax)> isChart) {
+  chartTests().push_back(std::move(isChart));
+}
+
+bool isChartAxes(double ax) {
+  for (const auto& test : chartTests())
+    if (test(ax)) return true;
+  return false;
+}
+
+namespace {
+
 // Glyphs may overhang the advance widths that measure a text block (italics,
 // antialiased edges).
 constexpr double kGlyphOverhang = 3;

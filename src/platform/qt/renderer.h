@@ -148,5 +148,9 @@ bool isThreeD(double ax);
 // whether a bar is worth its room is the program's to say, as it knows what
 // the colours stand for.
 void setColourBars(std::function<bool(double ax)> wanted);
+// Axes that show a chart whose shape means something (a Smith chart): a
+// zoom keeps their data aspect, and their texts are clipped to their box.
+void addChartAxes(std::function<bool(double ax)> isChart);
+bool isChartAxes(double ax);
 
 }  // namespace rt::qt

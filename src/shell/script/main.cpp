@@ -30,7 +30,8 @@ void usage(std::ostream& out) {
 }
 
 // Opens the script, or says why it cannot be read. A folder opens as a
-// stream on Linux and then reads as empty, so it is refused here.
+// stream on Linux and then reads as empty, and a device may never end, so
+// only regular files and pipes (a script from "<(...)") are read.
 bool openScript(const char* path, std::ifstream& file) {
   struct stat st {};
   int err = 0;
@@ -38,6 +39,9 @@ bool openScript(const char* path, std::ifstream& file) {
     err = errno;
   } else if (S_ISDIR(st.st_mode)) {
     err = EISDIR;
+  } else if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+    std::cerr << "tessivar-script: cannot read " << path << ": is not a regular file\n";
+    return false;
   } else {
     errno = 0;
     file.open(path);

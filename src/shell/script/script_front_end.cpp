@@ -27,21 +27,34 @@ int ScriptFrontEnd::run() {
   return status;
 }
 
-// Pending events first: a window changed by the script's last line is laid
-// out before it is drawn.
-std::string ScriptFrontEnd::savePng(double fig, const std::string& path) {
+namespace {
+
+// The toolkit names files in Unicode: a name that is not UTF-8 text (a
+// Latin-1 "caf\xE9.png") would be written under another name, so it is
+// refused instead.
+template <class Save>
+std::string saved(const std::string& path, Save save) {
+  const QString name = QString::fromStdString(path);
+  if (name.toStdString() != path)
+    return "cannot write " + path + ": the file name is not UTF-8 text";
+  // Pending events first: a window changed by the script's last line is
+  // laid out before it is drawn.
   QCoreApplication::processEvents();
-  return qt_->savePng(fig, QString::fromStdString(path));
+  return save(name);
+}
+
+}  // namespace
+
+std::string ScriptFrontEnd::savePng(double fig, const std::string& path) {
+  return saved(path, [&](const QString& name) { return qt_->savePng(fig, name); });
 }
 
 std::string ScriptFrontEnd::saveSvg(double fig, const std::string& path) {
-  QCoreApplication::processEvents();
-  return qt_->saveSvg(fig, QString::fromStdString(path));
+  return saved(path, [&](const QString& name) { return qt_->saveSvg(fig, name); });
 }
 
 std::string ScriptFrontEnd::savePdf(double fig, const std::string& path) {
-  QCoreApplication::processEvents();
-  return qt_->savePdf(fig, QString::fromStdString(path));
+  return saved(path, [&](const QString& name) { return qt_->savePdf(fig, name); });
 }
 
 OffscreenPlatform::OffscreenPlatform() {

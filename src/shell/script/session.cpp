@@ -17,9 +17,9 @@
 #include "design/acts.h"
 #include "design/commands.h"
 #include "design/main_window.h"
+#include "platform/files/atomic_file.h"
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
-#include "platform/qt/file_output.h"
 #include "platform/qt/interaction.h"
 #include "platform/qt/renderer.h"
 #include "rf/design_io.h"
@@ -40,32 +40,18 @@ struct BadLine : std::runtime_error {
 using design::trim;
 using design::word;
 
-// Text of a script line as a message may show it: at most `limit` bytes
-// (never splitting a UTF-8 character), "..." where it was cut, and control
-// bytes written as \xNN so that they cannot act on the user's terminal.
-std::string shown(std::string_view s, std::size_t limit) {
-  bool cut = s.size() > limit;
-  if (cut) {
-    s = s.substr(0, limit);
-    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.remove_suffix(1);
-    if (!s.empty() && static_cast<unsigned char>(s.back()) >= 0xC0) s.remove_suffix(1);
-  }
-  std::string out;
-  for (char ch : s) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", c);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return cut ? out + "..." : out;
-}
+using design::shown;
 
 std::string quoted(std::string_view s) {
   return "\"" + shown(s, 80) + "\"";
+}
+
+// A failure whose message names `path` in full: the path is cut short as a
+// line's parts are, so that the reason after it stays within the message.
+BadLine naming(std::string_view path, std::string message) {
+  const std::size_t at = path.empty() ? std::string::npos : message.find(path);
+  if (at != std::string::npos) message.replace(at, path.size(), shown(path, 80));
+  return BadLine(message);
 }
 
 std::string textOf(double h, std::string_view property) {
@@ -188,7 +174,7 @@ void designFile(std::string_view command, std::string_view rest) {
   try {
     command == "save" ? design::saveDesign(path) : design::openDesign(path);
   } catch (const std::runtime_error& e) {
-    throw BadLine(std::string(command) + ": " + e.what());
+    throw naming(path, std::string(command) + ": " + e.what());
   }
 }
 
@@ -200,10 +186,15 @@ std::string optionalNumber(const std::optional<double>& v) {
 std::string readoutJson(const antenna::Readout& r) {
   std::string resonances = "[";
   for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
+  std::string kinds;
+  for (antenna::ResonanceKind k : r.resonanceKinds)
+    kinds += std::string(kinds.empty() ? "" : ", ") +
+             (k == antenna::ResonanceKind::resistancePeak ? "\"r_peak\"" : "\"x_zero\"");
   std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
                                           jsonNumber(r.bandwidthGhz->second) + "]"
                                     : "null";
   return "{\"z0\": " + jsonNumber(r.z0) + ", \"resonance_ghz\": " + resonances +
+         "], \"resonance_kinds\": [" + kinds +
          "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
          ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
          ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
@@ -237,7 +228,7 @@ void touchstone(std::string_view file, std::string_view z0) {
     rf::saveTouchstone(std::string(file), z0.empty() ? rf::matchZ0() : z0Argument(z0));
   } catch (const std::runtime_error& e) {
     if (dynamic_cast<const BadLine*>(&e)) throw;
-    throw BadLine(e.what());
+    throw naming(file, e.what());
   }
 }
 
@@ -246,8 +237,30 @@ void overlay(std::string_view file) {
   try {
     rf::overlayTouchstone(std::string(file));
   } catch (const antenna::TouchstoneError& e) {
+    throw naming(file, e.what());
+  }
+}
+
+// marker F | marker remove N | marker clear | marker: changes the Match
+// figure's markers and prints their frequencies, in their numbers' order.
+std::string marker(std::string_view rest) {
+  const std::string_view what = word(rest);
+  try {
+    if (what == "clear") {
+      rf::clearMatchMarkers();
+    } else if (what == "remove") {
+      const double n = number(trim(rest), "the marker's number");
+      if (n != std::floor(n) || std::abs(n) > 1e6) throw BadLine("a marker's number is whole");
+      rf::removeMatchMarker(static_cast<int>(n));
+    } else if (!what.empty()) {
+      rf::addMatchMarker(number(what, "the marker's frequency"));
+    }
+  } catch (const std::invalid_argument& e) {
     throw BadLine(e.what());
   }
+  std::string list;
+  for (double f : rf::matchMarkers()) list += (list.empty() ? "" : ", ") + jsonNumber(f);
+  return "[" + list + "]";
 }
 
 // farfield [F [FILE]]: the model's far field of the window's design at F GHz
@@ -380,8 +393,7 @@ class Player {
     double fig = figureNumber(word(rest));
     std::string path(trim(rest));
     if (path.empty()) throw BadLine("csv needs a figure number and a file");
-    std::string failure = rt::qt::writeFile(QString::fromStdString(path),
-                                            QByteArray::fromStdString(rt::gfx::figureCsv(fig)));
+    std::string failure = rt::writeFileAtomically(path, rt::gfx::figureCsv(fig));
     if (!failure.empty()) throw writeFailure(path, failure);
   }
 
@@ -409,6 +421,7 @@ class Player {
   void farfieldReport(std::string_view, std::string_view rest) { print(farfield(rest)); }
 
   void designFor(std::string_view, std::string_view rest) { print(designReport(rest)); }
+  void markerAct(std::string_view, std::string_view rest) { print(marker(rest)); }
   void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
 
  private:
@@ -453,6 +466,9 @@ constexpr Command kCommands[] = {
      "shows the far field at F GHz (the pattern frequency or resonance), prints it as JSON, "
      "and writes its cuts as CSV to FILE",
      &Player::farfieldReport},
+    {"marker", "F|remove N|clear",
+     "places a marker at F GHz in the Match figure (or removes one); prints their frequencies",
+     &Player::markerAct},
     {"design", "F0 ER H [Z0]",
      "types a patch resonating at F0 GHz on a board of ER and H mm, fed for Z0 ohm (50)",
      &Player::designFor},
@@ -471,11 +487,34 @@ void Player::line(std::string_view text) {
 
 }  // namespace
 
+// The longest script line: a line that never ends (a device read as a
+// script) stops the script here instead of growing memory.
+constexpr std::size_t kMaxLine = 16 << 20;
+
+// std::getline with a limit: false at the end of `in` or past the limit
+// (`tooLong` says which).
+bool boundedLine(std::istream& in, std::string& text, bool& tooLong) {
+  text.clear();
+  for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+    if (c == '\n') return true;
+    if (text.size() == kMaxLine) return !(tooLong = true);
+    text.push_back(static_cast<char>(c));
+  }
+  return !text.empty();
+}
+
 int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas) {
   Player player(out, canvas);
   int status = 0;
   std::string text;
-  for (int number = 1; std::getline(in, text); ++number) {
+  bool tooLong = false;
+  for (int number = 1;; ++number) {
+    if (!boundedLine(in, text, tooLong)) {
+      if (!tooLong) break;
+      err << "tessivar-script: line " << number << " is longer than 16 MiB: the script stops\n"
+          << std::flush;
+      return 2;
+    }
     std::string_view t = trim(text);
     if (t.empty() || t.front() == '#') continue;
     try {

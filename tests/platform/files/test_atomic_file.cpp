@@ -4,15 +4,19 @@
 // the reason on one line and leaves nothing behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "platform/files/atomic_file.h"
+#include "platform/files/bounded_file.h"
 
 namespace {
 
@@ -77,6 +81,55 @@ TEST_F(AtomicFile, FailuresNameTheFileAndTheReasonAndLeaveNothing) {
   EXPECT_EQ(proc.find('\n'), std::string::npos) << proc;
   EXPECT_EQ(entries(), (std::set<std::string>{"folder", "plain"}));
   EXPECT_EQ(read(path("plain")), "");
+}
+
+TEST_F(AtomicFile, LongNamesDanglingLinksAndSignalsDuringTheWrite) {
+  const std::string longName = path(std::string(250, 'n').c_str());
+  EXPECT_EQ(writeFileAtomically(longName, "x"), "");
+  EXPECT_EQ(read(longName), "x");
+  ASSERT_EQ(::symlink("made.txt", path("dangling").c_str()), 0);
+  EXPECT_EQ(writeFileAtomically(path("dangling"), "through"), "");
+  EXPECT_TRUE(fs::is_symlink(path("dangling")));
+  EXPECT_EQ(read(path("made.txt")), "through");
+  // Each termination signal, at a moment inside a long write.
+  const std::string big(128 << 20, 'b');
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      writeFileAtomically(path("big"), big);
+      ::_exit(0);
+    }
+    ::usleep(50000);
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+  }
+  std::set<std::string> left = entries();
+  left.erase("big");
+  EXPECT_EQ(left, (std::set<std::string>{longName.substr(dir_.string().size() + 1), "dangling",
+                                         "made.txt"}));
+}
+
+// Only regular files are read, to their limit, whatever the file is; a FIFO
+// without a writer does not block.
+TEST_F(AtomicFile, TheBoundedReaderStopsAtItsLimitAndReadsOnlyRegularFiles) {
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  std::ofstream(path("small")) << "12345";
+  const std::pair<std::string, std::string> cases[] = {
+      {"/dev/zero", "is not a regular file"},
+      {path("fifo"), "is not a regular file"},
+      {dir_.string(), "is a directory"},
+      {path("none"), "No such file or directory"},
+      {"/proc/self/status", "is larger than 4 bytes"},
+  };
+  std::string why;
+  for (const auto& [file, reason] : cases) {
+    EXPECT_EQ(rt::readBoundedFile(file, 4, why), std::nullopt) << file;
+    EXPECT_EQ(why, reason);
+  }
+  EXPECT_EQ(rt::readBoundedFile(path("small"), 4, why), std::nullopt);
+  EXPECT_EQ(why, "is larger than 4 bytes");
+  EXPECT_EQ(rt::readBoundedFile(path("small"), 5, why), "12345");
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+// The main window's standing notice on the real window without a display:
+// each cause named with its box and value, and gone with its cause.
+#include <gtest/gtest.h>
+
+#include "design/window_notices.h"
+#include "shell/test_window_session.h"
+
+namespace {
+
+using namespace session;
+
+// One act a row, in order, with the whole notice after it.
+struct Step {
+  const char *box, *text, *notice;
+};
+constexpr Step kSteps[] = {
+    {"edit1", "abc", "W: 'abc' is not a number"},
+    {"edit1", "30", ""},
+    // The pattern box's "NaN" is the window's echo of Fmin: named at Fmin.
+    {"edit5", "2,4", "Fmin: '2,4' is not a number"},
+    {"edit5", "4", "Fmin is above Fmax: the curves are from the last valid band"},
+    {"edit5", "-1", "a band below 0 GHz has no physical meaning (Fmin -1 GHz, Fmax 3 GHz)"},
+    {"edit5", "1", ""},
+    {"edit4", "0.5",
+     "er 0.5 is below the slider's range 1 to 20: the thumb is drawn orange at its end"},
+    {"edit4", "4.4", ""},
+    {"edit1", "1e9",
+     "W 1e+09 is above the slider's range 1 to 300: the thumb is drawn orange at its end"},
+};
+
+TEST(WindowNotices, EachCauseIsNamedAndGoesWithIt) {
+  EXPECT_EQ(run([] {
+              const auto notice = [] { return design::windowNotice(mainWindow()); };
+              EXPECT_EQ(notice().rfind("Type a band in Fmin and Fmax", 0), 0u) << notice();
+              play(kWorkedExampleScript);
+              EXPECT_EQ(notice(), "");
+              for (const Step& s : kSteps) {
+                type(s.box, s.text);
+                EXPECT_EQ(notice(), s.notice) << s.box << " " << s.text;
+              }
+            }),
+            0);
+}
+
+}  // namespace

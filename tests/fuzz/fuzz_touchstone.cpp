@@ -1,0 +1,42 @@
+// Fuzz target: the Touchstone reader must take any bytes without crashing,
+// and what it takes must be data the readout can use: increasing
+// frequencies, finite S11, a positive reference, and a file it writes of
+// them must read back the same.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "antenna/touchstone.h"
+
+namespace {
+
+void check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "fuzz_touchstone: %s\n", what);
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  antenna::OnePort p;
+  try {
+    p = antenna::parseTouchstone(bytes, "fuzz.s1p");
+  } catch (const antenna::TouchstoneError&) {
+    return 0;
+  }
+  check(!p.ghz.empty() && p.ghz.size() == p.s11.size(), "one S11 per frequency");
+  check(p.z0 > 0 && std::isfinite(p.z0), "a positive reference");
+  for (std::size_t i = 0; i < p.ghz.size(); ++i) {
+    check(std::isfinite(p.s11[i].real()) && std::isfinite(p.s11[i].imag()), "finite S11");
+    check(i == 0 || p.ghz[i] > p.ghz[i - 1], "increasing frequencies");
+  }
+  const antenna::OnePort back = antenna::parseTouchstone(antenna::formatTouchstone(p, {}), "back");
+  check(back.ghz == p.ghz && back.s11 == p.s11 && back.z0 == p.z0, "what is written reads back");
+  return 0;
+}

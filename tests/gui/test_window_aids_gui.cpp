@@ -1,0 +1,124 @@
+// What the windows tell the user on real widgets: the main window's notice
+// bar, the data tips of the impedance axes and the Smith chart, a marker
+// placed by a click, the chart kept round under a zoom band, and a Match
+// figure that offers no 3-D rotation. The first two also run on a real
+// display (test_real_display).
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+
+#include "gui/gui_session.h"
+#include "platform/qt/data_cursor.h"
+#include "platform/qt/figure_window.h"
+#include "platform/qt/notices.h"
+#include "rf/match_figure.h"
+#include "shell/menus.h"
+
+namespace {
+
+using rt::qt::FigureWindow;
+
+// The window of `fig`, painted, with the layout of its axes `ax`.
+std::pair<FigureWindow*, rt::qt::AxesLayout> painted(rt::qt::QtFrontEnd& qt, double fig,
+                                                     const std::function<bool(double)>& ax) {
+  auto* window = dynamic_cast<FigureWindow*>(qt.window(fig));
+  rt::qt::raiseWindow(fig);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+  window->repaint();
+  for (const rt::qt::AxesLayout& l : window->layouts())
+    if (ax(l.axes)) return {window, l};
+  ADD_FAILURE() << "no such axes painted";
+  return {window, {}};
+}
+
+// The Match figure, with the pixel of point `k` of the model's locus.
+std::tuple<FigureWindow*, rt::qt::AxesLayout, QPoint> locusPoint(rt::qt::QtFrontEnd& qt,
+                                                                 std::size_t k) {
+  auto [window, layout] = painted(qt, rf::openMatchFigure(), rf::isSmithChart);
+  for (double line : rt::gfx::children(layout.axes))
+    if (rt::gfx::type(line) == "line" && rf::matchTipText(line, k))
+      return {window, layout,
+              layout
+                  .toPixel(session::values(rt::gfx::prop(line, "XData"))[k],
+                           session::values(rt::gfx::prop(line, "YData"))[k])
+                  .toPoint()};
+  ADD_FAILURE() << "no locus";
+  return {window, layout, {}};
+}
+
+class WindowAids : public ::testing::Test {
+ protected:
+  void SetUp() override { shell::addMenuEntries(); }
+};
+
+TEST_F(WindowAids, TypingLettersInWShowsTheNotice) {
+  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
+              QWidget* main = qt.window(session::mainWindow());
+              EXPECT_TRUE(rt::qt::standingNotice(main).startsWith("Type a band"));
+              gui::enterBand(qt);
+              // The impedance axes' tip names the frequency, as their caption does.
+              const double ax = session::tagged("axes1");
+              auto [window, layout] =
+                  painted(qt, session::mainWindow(), [ax](double a) { return a == ax; });
+              const auto tip = rt::qt::nearestPoint(layout, layout.box.center(), 1e9);
+              ASSERT_TRUE(tip.has_value());
+              EXPECT_TRUE(tip->text.startsWith("Frequency (GHz): ") &&
+                          tip->text.contains("\nResistance (Ohms): "))
+                  << tip->text.toStdString();
+
+              gui::typeInto(gui::edit(qt, "edit1"), "abc");
+              EXPECT_EQ(rt::qt::standingNotice(main), "W: 'abc' is not a number");
+              auto* bar = main->findChild<QFrame*>("tessivar-notice-bar");
+              ASSERT_TRUE(bar && bar->isVisible());
+              gui::typeInto(gui::edit(qt, "edit1"), "30");
+              EXPECT_FALSE(bar->isVisible());
+            }),
+            0);
+}
+
+TEST_F(WindowAids, HoveringTheSmithLocusReadsTheFrequency) {
+  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              // A display server may still place the window as the first
+              // moves arrive: the mouse moves until the tip shows.
+              FigureWindow* shown = nullptr;
+              for (int i = 0; i < 100 && !(shown && shown->dataTip()); ++i) {
+                auto [window, layout, at] = locusPoint(qt, 500);
+                QTest::mouseMove(window, at + QPoint(i % 2, 0));
+                QTest::qWait(20);
+                shown = window;
+              }
+              ASSERT_TRUE(shown && shown->dataTip().has_value());
+              const QString tip = shown->dataTip()->text;
+              EXPECT_TRUE(tip.contains(" GHz\nZ = ") && tip.contains("VSWR = "))
+                  << tip.toStdString();
+            }),
+            0);
+}
+
+TEST_F(WindowAids, AClickPlacesAMarkerAndAZoomBandKeepsTheChartRound) {
+  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              auto [window, layout, at] = locusPoint(qt, 300);
+              window->setTool(rt::qt::Tool::DataCursor);
+              QTest::mouseClick(window, Qt::LeftButton, {}, at);
+              EXPECT_EQ(rf::matchMarkers().size(), 1u);
+
+              // A wide, flat band: the chart shows as much across as up.
+              const QRectF box = layout.box;
+              rt::qt::zoomToPixels(layout, QRectF(box.left() + 20, box.top() + 40, 150, 30));
+              const auto x = session::values(rt::gfx::prop(layout.axes, "XLim"));
+              const auto y = session::values(rt::gfx::prop(layout.axes, "YLim"));
+              EXPECT_NEAR((x[1] - x[0]) / (y[1] - y[0]), box.width() / box.height(), 1e-6);
+
+              for (QAction* m : window->findChild<QMenuBar*>()->actions()) {
+                if (m->menu()) emit m->menu()->aboutToShow();
+                for (QAction* a : m->menu() ? m->menu()->actions() : QList<QAction*>{})
+                  EXPECT_NE(a->text(), "Rotate 3-D");
+              }
+            }),
+            0);
+}
+
+}  // namespace
