@@ -147,6 +147,8 @@ void addMenuEntries() {
   rt::qt::setWindowCaptions(rf::patternCaption);
   rt::qt::setSurfaceReading(rf::patternPointText);
   rt::qt::setColourBars([](double ax) { return rf::isPatternFigure(rt::gfx::parent(ax)); });
+  // The polar plots stay round under a zoom, as the Smith chart does.
+  rt::qt::addChartAxes([](double ax) { return rf::isFarFieldFigure(rt::gfx::parent(ax)); });
   rt::gfx::addActObserver([] {
     if (rf::notePatternFigures()) rt::qt::retitleWindows();
   });
