@@ -2,6 +2,7 @@
 // before the position so that the position is read in pixels.
 #include "design/figure_parts.h"
 
+#include <span>
 #include <vector>
 
 #include "platform/graphics/graphics.h"
@@ -51,6 +52,31 @@ double makeControl(double figure, const ControlSpec& spec) {
   if (spec.background)
     props.insert(props.end(), {rt::str("BackgroundColor"), spec.background->array()});
   return rt::uicontrol(props).scalar();
+}
+
+namespace {
+rt::Array rowOf(const std::vector<double>& v) {
+  return rt::row(std::span<const double>(v));
+}
+}  // namespace
+
+double makeLine(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
+                std::initializer_list<rt::Array> style) {
+  rt::axes(rt::scalar(ax));
+  const rt::Array h = rt::plot(rowOf(x), rowOf(y));
+  rt::set(h, {rt::str("Color"), colour.array()});
+  rt::set(h, style);
+  return h.scalar();
+}
+
+void setLineData(double line, const std::vector<double>& x, const std::vector<double>& y) {
+  rt::set(rt::scalar(line), {rt::str("XData"), rowOf(x), rt::str("YData"), rowOf(y)});
+}
+
+rt::Array textLines(const std::vector<std::string>& lines) {
+  std::vector<rt::Array> cells;
+  for (const std::string& l : lines) cells.push_back(rt::str(l));
+  return rt::cellRow(std::move(cells));
 }
 
 }  // namespace design

@@ -4,9 +4,12 @@
 // than a list of property names and values.
 #pragma once
 
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/array/array.h"
 
@@ -47,5 +50,33 @@ struct ControlSpec {
 };
 // A control of `figure`, its text aligned left.
 double makeControl(double figure, const ControlSpec& spec);
+
+// A line of axes `ax` through (x, y) in `colour`, with further properties
+// as name-value pairs.
+double makeLine(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
+                std::initializer_list<rt::Array> style = {});
+void setLineData(double line, const std::vector<double>& x, const std::vector<double>& y);
+
+// Lines of text as a text control's String.
+rt::Array textLines(const std::vector<std::string>& lines);
+
+// The one open figure of a kind the program keeps one of at a time (T has
+// alive(), false once the user closed it): a closed one is let go when next
+// asked for.
+template <class T>
+class OneFigure {
+ public:
+  T* open() {
+    if (figure_ && !figure_->alive()) figure_.reset();
+    return figure_.get();
+  }
+  T& ensureOpen() {
+    if (open() == nullptr) figure_ = std::make_unique<T>();
+    return *figure_;
+  }
+
+ private:
+  std::unique_ptr<T> figure_;
+};
 
 }  // namespace design

@@ -1,7 +1,10 @@
 // The context menu of the impedance axes chooses the impedance model and its
-// board, opens the Match figure and the design dialog and saves and opens
-// Touchstone and design files; the Match figure's File menu saves and
-// compares Touchstone files, its View menu shows the other model beside.
+// board, opens the Match figure, the design dialog, the Far-field figure and
+// the full-wave check, and saves and opens Touchstone and design files; the
+// Match figure's File menu saves and compares Touchstone files, its View menu
+// shows the other model beside; a pattern window's Tools menu opens its far
+// field, the Far-field figure's File menu saves its cuts. Pattern windows
+// also get their captions, colour bars and data cursor reading from here.
 // Failures are shown naming the file and the reason.
 #include "shell/menus.h"
 
@@ -16,13 +19,17 @@
 #include "design/dialog.h"
 #include "design/main_window.h"
 #include "platform/graphics/graphics.h"
+#include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_host.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/qt_front_end.h"
+#include "platform/qt/renderer.h"
+#include "rf/farfield_figure.h"
 #include "rf/fullwave_figure.h"
 #include "rf/match_figure.h"
 #include "rf/model_choice.h"
 #include "rf/model_view.h"
+#include "rf/pattern_windows.h"
 
 namespace shell {
 namespace {
@@ -30,6 +37,7 @@ namespace {
 using rt::qt::FigureHost;
 
 const QString kTouchstoneFiles = QStringLiteral("Touchstone file (*.s1p);;All files (*)");
+const QString kCsvFiles = QStringLiteral("Comma-separated values (*.csv);;All files (*)");
 const QString kDesignFiles = QStringLiteral("Design file (*.txt);;All files (*)");
 
 // Runs `work`, showing the message of what it raises in `window`.
@@ -124,6 +132,25 @@ void everyFewMilliseconds(int ms, std::function<bool()> tick) {
   timer->start(ms);
 }
 
+// From the main window: the design and pattern frequency it holds now.
+void openFarField(FigureHost& window) {
+  reporting(window,
+            [] { rt::qt::raiseWindow(rf::showFarField(rf::windowFarFieldCase(std::nullopt))); });
+}
+
+// From a pattern window: the design and frequency it was drawn for.
+void openPatternFarField(FigureHost& window) {
+  reporting(window, [&window] {
+    const std::optional<rf::PatternShown> shown = rf::patternShown(window.figure());
+    rt::qt::raiseWindow(rf::showFarField(shown ? rf::farFieldCase(shown->patch, shown->ghz)
+                                               : rf::windowFarFieldCase(std::nullopt)));
+  });
+}
+
+void saveCutsCsv(FigureHost& window) {
+  withPath(window, "Save cuts as CSV", kCsvFiles, true, rf::saveShownCuts);
+}
+
 struct Entry {
   const char* label;
   void (*run)(FigureHost&);
@@ -136,10 +163,20 @@ constexpr Entry kImpedanceAxesEntries[] = {
     {"Open design...", openDesign},
     {"Board and feed...", openBoardDialog},
     {"Check with full-wave solver...", checkWithFullwave},
+    {"Far field...", openFarField},
 };
-constexpr Entry kMatchFileEntries[] = {
-    {"Save as Touchstone...", saveTouchstone},
-    {"Compare with Touchstone...", compareWithTouchstone},
+// Entries of a figure's menu bar, in the figures they apply to.
+struct FigureEntry {
+  const char *menu, *label;
+  void (*run)(FigureHost&);
+  bool (*applies)(double fig);
+};
+constexpr FigureEntry kFigureEntries[] = {
+    {"File", "Save as Touchstone...", saveTouchstone, rf::isMatchFigure},
+    {"File", "Compare with Touchstone...", compareWithTouchstone, rf::isMatchFigure},
+    {"Tools", "Far field...", openPatternFarField, rf::isPatternFigure},
+    {"File", "Save cuts as CSV...", saveCutsCsv, rf::isFarFieldFigure},
+    {"View", "Show or hide the other model", toggleOtherModel, rf::isMatchFigure},
 };
 
 }  // namespace
@@ -161,14 +198,18 @@ void addMenuEntries() {
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
                            [run = e.run](FigureHost& w, double) { run(w); }});
-  for (const Entry& e : kMatchFileEntries)
+  for (const FigureEntry& e : kFigureEntries)
     rt::qt::addFigureAction(
-        {QStringLiteral("File"), QString::fromUtf8(e.label), {}, e.run, rf::isMatchFigure});
-  rt::qt::addFigureAction({QStringLiteral("View"),
-                           QStringLiteral("Show or hide the other model"),
-                           {},
-                           toggleOtherModel,
-                           rf::isMatchFigure});
+        {QString::fromUtf8(e.menu), QString::fromUtf8(e.label), {}, e.run, e.applies});
+  // Pattern windows name their frequency and design in their titles.
+  rt::qt::setWindowCaptions(rf::patternCaption);
+  rt::qt::setSurfaceReading(rf::patternPointText);
+  rt::qt::setColourBars([](double ax) { return rf::isPatternFigure(rt::gfx::parent(ax)); });
+  // The polar plots stay round under a zoom, as the Smith chart does.
+  rt::qt::addChartAxes([](double ax) { return rf::isFarFieldFigure(rt::gfx::parent(ax)); });
+  rt::gfx::addActObserver([] {
+    if (rf::notePatternFigures()) rt::qt::retitleWindows();
+  });
 }
 
 }  // namespace shell

@@ -6,12 +6,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <tuple>
 
 #include "design/dialog.h"
 #include "gui/gui_session.h"
+#include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_window.h"
 #include "rf/fake_solver.h"
+#include "rf/farfield_figure.h"
 #include "rf/fullwave_figure.h"
 #include "rf/match_figure.h"
 #include "shell/menus.h"
@@ -32,6 +35,16 @@ void chooseOnAxes(rt::qt::QtFrontEnd& qt, const char* tag, const QString& entry)
   for (QAction* a : menu->actions())
     if (a->text() == entry) a->trigger();
   menu->close();
+  QApplication::processEvents();
+}
+
+// Chooses an entry of a figure's menu bar as the user does.
+void chooseInMenuBar(FigureWindow* w, const QString& entry) {
+  for (QAction* m : w->findChild<QMenuBar*>()->actions()) {
+    if (m->menu()) emit m->menu()->aboutToShow();
+    for (QAction* a : m->menu() ? m->menu()->actions() : QList<QAction*>{})
+      if (a->text() == entry) a->trigger();
+  }
   QApplication::processEvents();
 }
 
@@ -181,6 +194,59 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
         EXPECT_EQ(gui::edit(qt, "edit4")->text(), "4.4");
         EXPECT_NEAR(session::number("slider1"), 38.01, 0.005);
         EXPECT_EQ(session::data("axes1", "XData").size(), 1000u) << "the design was not drawn";
+      }),
+      0);
+}
+
+// A pattern window says what it shows in its title, reads the data cursor
+// as a direction and a level, and opens the far field it was drawn for; the
+// Far-field figure saves its cuts.
+TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
+  ASSERT_EQ(
+      gui::run([this](rt::qt::QtFrontEnd& qt) {
+        gui::enterBand(qt);
+        gui::typeInto(gui::edit(qt, "edit8"), "2.4");
+        gui::typeInto(gui::edit(qt, "edit8"), "2.5");
+        ASSERT_EQ(rt::gfx::figures().size(), 3u);
+        const double pattern = rt::gfx::figures()[1];
+        const std::string caption = "2.4 GHz, W " + gui::edit(qt, "edit1")->text().toStdString();
+        EXPECT_EQ(
+            windowOf(qt, pattern)
+                ->windowTitle()
+                .toStdString()
+                .rfind("Figure " + std::to_string(static_cast<int>(pattern)) + ": " + caption, 0),
+            0u)
+            << windowOf(qt, pattern)->windowTitle().toStdString();
+
+        double surface = 0;
+        std::vector<double> all;
+        session::below(pattern, all);
+        for (double h : all)
+          if (rt::gfx::type(h) == "surface") surface = h;
+        // The broadside grid point (row and column 45 of 91).
+        auto at = [&](const char* p) { return rt::gfx::prop(surface, p).re()[45 * 91 + 45]; };
+        rt::qt::DataTip point;
+        std::tie(point.axes, point.object, point.surface) =
+            std::tuple(rt::gfx::parent(surface), surface, true);
+        std::tie(point.x, point.y, point.z, point.c) =
+            std::tuple(at("XData"), at("YData"), at("ZData"), at("CData"));
+        const QString tip = rt::qt::tipText(point.axes, point);
+        EXPECT_TRUE(tip.startsWith("theta: 0 deg\nphi: 0 deg\namplitude: ")) << tip.toStdString();
+        EXPECT_TRUE(tip.endsWith("\nlevel: 0 dB")) << tip.toStdString();
+
+        chooseInMenuBar(windowOf(qt, pattern), "Far field...");
+        ASSERT_EQ(rt::gfx::figures().size(), 4u);
+        const double farField = rt::gfx::figures()[3];
+        EXPECT_TRUE(rf::isFarFieldFigure(farField));
+        EXPECT_EQ(rf::shownCutsCsv().find("angle_deg,e_plane_db\n-90,"), 0u);
+
+        answer_ = (dir_ / "cuts.csv").string();
+        chooseInMenuBar(windowOf(qt, farField), "Save cuts as CSV...");
+        EXPECT_EQ(read("cuts.csv"), rf::shownCutsCsv());
+        // From the main window: its design at its pattern frequency, 2.5 GHz.
+        chooseOnAxes(qt, "axes1", "Far field...");
+        EXPECT_EQ(rt::gfx::figures().size(), 4u);
+        EXPECT_NE(read("cuts.csv"), rf::shownCutsCsv());
       }),
       0);
 }

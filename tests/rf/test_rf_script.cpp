@@ -180,6 +180,45 @@ TEST_F(RfScript, ReadersRefuseWhatIsNoRegularFileAndWritersKeepTheReason) {
       std::vector<std::string>{"tessivar-script: line 1 is longer than 16 MiB: the script stops"});
 }
 
+// farfield: the README's FR-4 patch, at the frequency given and at the
+// pattern frequency by default, as JSON; its cuts as CSV, a block a plane.
+TEST_F(RfScript, FarFieldReportAndCuts) {
+  Outcome o =
+      run("type edit1 38\ntype edit2 29.5\ntype edit3 1.6\ntype edit4 4.4\ntype edit7 5\n"
+          "type edit5 1.5\ntype edit6 3\nfarfield 2.4 cuts.csv\ntype edit8 2.2\nfarfield\n"
+          "farfield 2.4GHz\nfarfield -1\nfarfield 2.4 nofolder/cuts.csv\n");
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(messages(o.err),
+            (std::vector<std::string>{
+                "tessivar-script: line 11: farfield: the frequency must be a number in GHz, not "
+                "\"2.4GHz\"",
+                "tessivar-script: line 12: farfield: the far field needs a frequency above 0 GHz, "
+                "not -1 GHz",
+                "tessivar-script: line 13: farfield: cannot write \"nofolder/cuts.csv\": No such "
+                "file or directory"}));
+  const std::vector<std::string> lines = session::lines(o.out);
+  ASSERT_EQ(lines.size(), 2u) << o.out;
+  const std::string& at24 = lines[0];
+  EXPECT_EQ(at24.rfind("{\"frequency_ghz\": 2.4, \"model\": \"classic\", \"directivity_dbi\": ", 0),
+            0u)
+      << at24;
+  EXPECT_NE(at24.find("\"gain_dbi\": null, \"efficiency\": null, \"hpbw_e_deg\": null"),
+            std::string::npos);
+  EXPECT_NEAR(numbersAfter(at24, "directivity_dbi").at(0), 6.09, 0.01);
+  EXPECT_NEAR(numbersAfter(at24, "hpbw_h_deg").at(0), 81.9, 0.1);
+  EXPECT_EQ(numbersAfter(at24, "max_theta_deg").at(0), 0);
+  EXPECT_EQ(numbersAfter(lines[1], "frequency_ghz").at(0), 2.2);
+
+  // Two blocks of 181 one-degree samples, each under its header.
+  const std::vector<std::string> csv = session::lines(read("cuts.csv"));
+  ASSERT_EQ(csv.size(), 2 * 182 + 1u);
+  EXPECT_EQ(csv[0], "angle_deg,e_plane_db");
+  EXPECT_EQ(csv[1].rfind("-90,", 0), 0u);
+  EXPECT_EQ(csv[182], "");
+  EXPECT_EQ(csv[183], "angle_deg,h_plane_db");
+  EXPECT_EQ(csv[183 + 91].rfind("0,", 0), 0u) << "the normal is at the middle";
+}
+
 }  // namespace
 
 namespace {

@@ -217,6 +217,11 @@ void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces,
   p.restore();
 }
 
+std::function<bool(double)>& colourBarsWanted() {
+  static std::function<bool(double)> wanted;
+  return wanted;
+}
+
 // One drawing of a 3-D axes: the data, limits, view and fonts that its steps
 // share. The steps run in painting order, back to front.
 class Axes3D {
@@ -239,6 +244,7 @@ class Axes3D {
     drawFreeTexts(p_, ax_, box_,
                   [this](double x, double y, double z) { return pr_.toScreen(x, y, z); });
     drawTitle();
+    drawColourBar();
   }
 
   AxesLayout layout() const {
@@ -288,7 +294,8 @@ class Axes3D {
         text_ ? legibleFont(propFont(ax_, box_.height()), deviceScale(p_), box_.height()) : QFont();
     fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
     double margin = text_ ? 2.2 * fontPx_ : 4.0;
-    viewport_ = box_.adjusted(margin, margin * 0.5, -margin, -margin);
+    barRoom_ = mapsColours() ? barWidth() + (text_ ? 4.5 * fontPx_ : 4.0) : 0;
+    viewport_ = box_.adjusted(margin, margin * 0.5, -margin - barRoom_, -margin);
     if (viewport_.width() < 10 || viewport_.height() < 10) viewport_ = box_;
     return Projection(az, el, lim_, viewport_);
   }
@@ -560,6 +567,54 @@ class Axes3D {
     }
   }
 
+  bool mapsColours() const {
+    return colourBarsWanted() && colourBarsWanted()(ax_) &&
+           std::any_of(styles_.begin(), styles_.end(), [](const SurfaceStyle& st) {
+             return st.face == SurfaceStyle::Mapped || st.edge == SurfaceStyle::Mapped;
+           });
+  }
+
+  double barWidth() const { return std::max(8.0, 0.8 * fontPx_); }
+
+  // What a mapped surface's colours stand for: the figure's colour map from
+  // the low colour limit at the bottom to the high one at the top, at the
+  // right of the data box, as tall as the view, with ticks on its right.
+  void drawColourBar() {
+    if (barRoom_ <= 0) return;
+    // Near the data box as the view projects it, clear of its tick labels.
+    double right = -kInf;
+    for (double x : lim_[0])
+      for (double y : lim_[1])
+        for (double z : lim_[2]) right = std::max(right, pr_.toScreen(x, y, z).x());
+    const double left = std::min(box_.right() - barRoom_, right + 3 * fontPx_);
+    const QRectF bar(left, viewport_.top(), barWidth(), viewport_.height());
+    const std::vector<QColor> cmap = figureColormap(figureOf(ax_));
+    const Projection::Limits clim = colorLimits(ax_, grids_);
+    if (cmap.empty() || bar.height() < 4) return;
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    const double step = bar.height() / static_cast<double>(cmap.size());
+    for (std::size_t i = 0; i < cmap.size(); ++i)
+      p_.fillRect(QRectF(bar.left(), bar.bottom() - (i + 1) * step, bar.width(), step), cmap[i]);
+    p_.setPen(QPen(colors_[2], 0));
+    p_.setBrush(Qt::NoBrush);
+    p_.drawRect(bar);
+    const Ticks ticks = niceTicks(
+        clim[0], clim[1], std::clamp(static_cast<int>(bar.height() / (2.5 * fontPx_)), 2, 11));
+    const TickLabels labels = formatTicks(ticks);
+    const double tickLen = std::max(2.0, 0.25 * fontPx_);
+    for (std::size_t i = 0; i < ticks.values.size(); ++i) {
+      const double y =
+          bar.bottom() - (ticks.values[i] - clim[0]) / (clim[1] - clim[0]) * bar.height();
+      if (y < bar.top() - 0.5 || y > bar.bottom() + 0.5) continue;
+      p_.setRenderHint(QPainter::Antialiasing, false);
+      p_.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + tickLen, y));
+      if (!text_) continue;
+      p_.setRenderHint(QPainter::Antialiasing, true);
+      drawTextBlock(p_, {labels.labels[i]}, QPointF(bar.right() + tickLen + 0.3 * fontPx_, y),
+                    font_, colors_[2], HAlign::Left, VAlign::Middle);
+    }
+  }
+
   // The title, centred above the box.
   void drawTitle() {
     TextObject title = readText(labelHandle(ax_, "Title"), box_.height(), deviceScale(p_));
@@ -576,6 +631,7 @@ class Axes3D {
   QPainter& p_;
   double ax_;
   QRectF box_, viewport_;
+  double barRoom_ = 0;  // beside the view, for the colour bar
   std::vector<SurfaceView> grids_;
   std::vector<SurfaceStyle> styles_;
   std::vector<double> lines_;
@@ -596,3 +652,7 @@ AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box) {
 }
 
 }  // namespace rt::qt::render
+
+void rt::qt::setColourBars(std::function<bool(double ax)> wanted) {
+  render::colourBarsWanted() = std::move(wanted);
+}

@@ -65,6 +65,11 @@ QString line(double ax, const char* label, const char* fallback, double v) {
          QString::number(v, 'g', 5);
 }
 
+SurfaceReading& surfaceReading() {
+  static SurfaceReading reading;
+  return reading;
+}
+
 std::vector<TipNamer>& namers() {
   static std::vector<TipNamer> n;
   return n;
@@ -76,6 +81,10 @@ std::vector<TipPicked>& pickedHandlers() {
 }
 
 }  // namespace
+
+void setSurfaceReading(SurfaceReading reading) {
+  surfaceReading() = std::move(reading);
+}
 
 void addTipNamer(TipNamer namer) {
   namers().push_back(std::move(namer));
@@ -116,6 +125,9 @@ std::optional<QPointF> tipPixel(const DataTip& tip, const AxesLayout& layout) {
 }
 
 QString tipText(double ax, const DataTip& tip) {
+  if (tip.surface && surfaceReading())
+    if (std::optional<std::string> own = surfaceReading()(tip.object, tip.x, tip.y, tip.z, tip.c))
+      return QString::fromStdString(*own);
   if (!tip.surface) {
     for (const TipNamer& name : namers()) {
       std::optional<std::string> text;

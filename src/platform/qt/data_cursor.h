@@ -49,4 +49,11 @@ std::optional<QPointF> tipPixel(const DataTip& tip, const AxesLayout& layout);
 // label where it is set ("Frequency (GHz): 2.4", else "X: 2.4").
 QString tipText(double ax, const DataTip& tip);
 
+// A program's own reading of a surface's point (its lines of text), taken
+// instead of the named values where it gives one: what a surface's numbers
+// mean is known to the program that drew it, not to the front end.
+using SurfaceReading = std::function<std::optional<std::string>(double surface, double x, double y,
+                                                                double z, double c)>;
+void setSurfaceReading(SurfaceReading reading);
+
 }  // namespace rt::qt

@@ -24,9 +24,16 @@
 namespace rt::qt {
 namespace {
 
+std::function<std::string(double)>& captionSource() {
+  static std::function<std::string(double)> source;
+  return source;
+}
+
+// A figure without a Name takes the program's caption for it, if any.
 QString windowTitle(double fig) {
   QString name = propLines(fig, "Name").join(QLatin1Char(' '));
   if (!propOn(fig, "NumberTitle", true)) return name;
+  if (name.isEmpty() && captionSource()) name = QString::fromStdString(captionSource()(fig));
   QString title = QStringLiteral("Figure %1").arg(QString::number(fig, 'g', 10));
   return name.isEmpty() ? title : title + QStringLiteral(": ") + name;
 }
@@ -367,6 +374,16 @@ std::string QtFrontEnd::savePdf(double fig, const QString& path) {
   FigureWindow* w = d_->windowOf(fig);
   NoticesHidden hidden(w);
   return w ? w->savePdf(path) : rt::qt::savePdf(fig, path, QSize(800, 600));
+}
+
+void setWindowCaptions(std::function<std::string(double fig)> caption) {
+  captionSource() = std::move(caption);
+}
+
+void retitleWindows() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* f = dynamic_cast<FigureWindow*>(w); f != nullptr && gfx::exists(f->figure()))
+      f->setWindowTitle(windowTitle(f->figure()));
 }
 
 bool raiseWindow(double fig) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,5 +64,12 @@ class QtFrontEnd : public FrontEnd {
 // Brings the window of figure `fig` to the front and gives it the focus
 // (whichever front end made it); false when the figure has no window.
 bool raiseWindow(double fig);
+
+// A text the program puts in a window's title after the figure's number
+// where the figure has no Name (empty for none): what the window shows,
+// said without adding objects to the figure. retitleWindows applies a
+// changed answer to the open windows.
+void setWindowCaptions(std::function<std::string(double fig)> caption);
+void retitleWindows();
 
 }  // namespace rt::qt

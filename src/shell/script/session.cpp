@@ -25,8 +25,10 @@
 #include "platform/qt/interaction.h"
 #include "platform/qt/renderer.h"
 #include "rf/design_io.h"
+#include "rf/farfield_figure.h"
 #include "rf/match_figure.h"
 #include "rf/model_view.h"
+#include "shell/script/farfield_json.h"
 #include "shell/script/fullwave_command.h"
 #include "shell/script/json.h"
 
@@ -308,6 +310,29 @@ void otherModelShown(std::string_view rest) {
   rf::showOtherModel(onOff == "on");
 }
 
+// farfield [F [FILE]]: the model's far field of the window's design at F GHz
+// (the pattern frequency or the resonance without it) in the Far-field
+// figure, as one line of JSON, and its cuts as CSV in FILE when given.
+std::string farfield(std::string_view rest) {
+  const std::string_view f = word(rest);
+  const std::string file(trim(rest));
+  std::optional<double> ghz;
+  if (!f.empty()) {
+    ghz = antenna::parseNumber(f);
+    if (!ghz) throw BadLine("farfield: the frequency must be a number in GHz, not " + quoted(f));
+  }
+  try {
+    const rf::FarFieldCase c = rf::windowFarFieldCase(ghz);
+    rf::showFarField(c);
+    if (!file.empty()) rf::saveShownCuts(file);
+    return farFieldJson(c);
+  } catch (const std::invalid_argument& e) {
+    throw BadLine(std::string("farfield: ") + e.what());
+  } catch (const std::runtime_error& e) {
+    throw BadLine(std::string("farfield: ") + e.what());
+  }
+}
+
 class Player;
 
 // A command of the script language: its name, what follows it, what it
@@ -440,6 +465,8 @@ class Player {
 
   void overlayFile(std::string_view, std::string_view rest) { overlay(trim(rest)); }
 
+  void farfieldReport(std::string_view, std::string_view rest) { print(farfield(rest)); }
+
   void designFor(std::string_view, std::string_view rest) { print(designReport(rest)); }
   void markerAct(std::string_view, std::string_view rest) { print(marker(rest)); }
   void model(std::string_view, std::string_view rest) { chooseModel(rest); }
@@ -493,6 +520,10 @@ constexpr Command kCommands[] = {
      &Player::touchstoneFile},
     {"overlay", "FILE", "reads a one-port Touchstone file into the Match figure",
      &Player::overlayFile},
+    {"farfield", "[F [FILE]]",
+     "shows the far field at F GHz (the pattern frequency or resonance), prints it as JSON, "
+     "and writes its cuts as CSV to FILE",
+     &Player::farfieldReport},
     {"marker", "F|remove N|clear",
      "places a marker at F GHz in the Match figure (or removes one); prints their frequencies",
      &Player::markerAct},
