@@ -12,16 +12,14 @@ namespace {
 // What the last body saw of its call.
 struct Seen {
   int nargout = -1, nargin = -1;
-  std::size_t depth = 0, listSize = 0;
+  std::size_t listSize = 0;
   bool firstGiven = false;
-  const rt::LocalFunctionTable* table = nullptr;
 };
 Seen seen;
 
 }  // namespace
 
-// One input, one output: echoes its input, or leaves the output unset when
-// the input is the text "unset".
+// One input, one output: echoes its input.
 namespace echo {
 rt::Array body(int nargout, const rt::Array& x);
 FRAME_MODULE(.name = "echo", .inputs = 1, .outputs = 1, .output = "y", .locals = &localFunctions);
@@ -34,23 +32,17 @@ FRAME_LOCAL_FUNCTION(helper, .name = "echo/helper", .inputs = 1, .outputs = 1, .
 const rt::FunctionEntry kLocalEntries[1] = {{"helper", helper_byName, 1, 1, nullptr}};
 const rt::LocalFunctionTable localFunctions{kLocalEntries};
 frame::ConstantTable Def::constants;
-const rt::Array& kUnset = Def::constants.string("unset");
 
 rt::Array body(int nargout, const rt::Array& xIn) {
-  seen = {nargout, rt::nargin(),  rt::contextDepth(),
-          0,       !xIn.isNull(), rt::currentLocalFunctionTable()};
-  frame::Var x = frame::input("x", xIn);
-  frame::Var y("y");
-  if (rt::tobool(rt::strcmp(x, kUnset))) return y.take();
-  y = x.get();
-  return y.take();
+  seen = {nargout, rt::nargin(), 0, !xIn.isNull()};
+  return xIn;
 }
 }  // namespace echo
 
 // One named input followed by a variable list, one output.
 namespace labelish {
 rt::Array body(int nargout, const rt::Array& text, const rt::Array& varargin) {
-  seen = {nargout, rt::nargin(), rt::contextDepth(), varargin.numel(), !text.isNull(), nullptr};
+  seen = {nargout, rt::nargin(), varargin.numel(), !text.isNull()};
   return nargout > 0 ? rt::scalar(static_cast<double>(varargin.numel())) : rt::Array();
 }
 FRAME_VARARGS_MODULE(.name = "labelish", .inputs = -2, .outputs = 1, .output = "hh");
@@ -115,35 +107,6 @@ TEST_F(FrameTest, ByNameChecksOutputsBeforeInputsAndVariableListsTakeAnyInputs) 
   EXPECT_TRUE(labelish::callN(0, {rt::str("t")}).isNull()) << "no output wanted: null";
   labelish::callV({});
   EXPECT_TRUE(!seen.firstGiven && seen.listSize == 0 && seen.nargin == 0);
-}
-
-TEST_F(FrameTest, EntriesCountOnlyGivenInputsRunInAContextOfTheirOwnAndOweOnlyAskedOutputs) {
-  rt::enterNewContext(3, 5);
-  rt::Array out[1];
-  const rt::Array seven[1] = {rt::scalar(7)};
-  echo::M::byName(0, out, seven);
-  EXPECT_TRUE(seen.nargout == 0 && seen.nargin == 1 && seen.depth == 2);
-  EXPECT_TRUE(out[0].isScalar() && out[0].scalar() == 7) << "stored even for zero outputs";
-  EXPECT_EQ(seen.table, &echo::localFunctions) << "the module's own table is current in its body";
-  EXPECT_EQ(rt::currentLocalFunctionTable(), nullptr) << "and the previous one comes back";
-  EXPECT_EQ(echo::call(rt::scalar(2)).scalar(), 2);
-  EXPECT_TRUE(seen.nargout == 1 && seen.nargin == 1);
-
-  // No input: the body sees a null input and fails only where it reads it.
-  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, {}); }), "Input argument \"x\" is undefined.");
-  EXPECT_TRUE(seen.nargin == 0 && !seen.firstGiven);
-  EXPECT_THROW(echo::call(rt::Array()), rt::Error);
-  EXPECT_EQ(seen.nargin, 0);
-  EXPECT_EQ(rt::nargin(), 5) << "the caller's context is back, also after an error";
-  rt::restorePreviousContext();
-
-  // An output asked for and not set is an error naming both; none asked
-  // for, nothing is owed.
-  const rt::Array unset[1] = {rt::str("unset")};
-  EXPECT_EQ(errorOf([&] { echo::M::byName(1, out, unset); }),
-            "Output argument \"y\" was not set by the function \"echo\".");
-  EXPECT_NO_THROW(echo::M::byName(0, out, unset));
-  EXPECT_THROW(echo::call(rt::str("unset")), rt::Error) << "the typed entry asks for one output";
 }
 
 TEST_F(FrameTest, ConstantsAreMadeInOrderAndDestroyedOnceInReverse) {

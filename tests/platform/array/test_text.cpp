@@ -1,4 +1,4 @@
-// Text: UTF conversion, num2str, str2double, str2num, comparisons.
+// Text: num2str, str2double and str2num.
 #include <chrono>
 #include <cmath>
 
@@ -10,15 +10,6 @@ using namespace array_test;
 
 double str2double(std::string_view s) {
   return rt::str2double(rt::str(s)).scalar();
-}
-
-TEST(ArrayText, Utf8RoundTripAndRows) {
-  const std::string s = "Ω µm – 😀";
-  const Array a = rt::str(s);
-  EXPECT_EQ(a.text(), s);
-  EXPECT_EQ(a.numel(), a.u16().size());
-  EXPECT_EQ(rt::str("\xff").u16(), std::u16string(1, 0xFFFD));
-  EXPECT_EQ(rt::initializeCharVector(2, 2, u"acbd").text(), "ab\ncd");
 }
 
 TEST(ArrayText, Num2strShowsIntegersWholeAndOthersToFiveDigitsPastTheUnits) {
@@ -66,25 +57,6 @@ TEST(ArrayText, Str2numReadsNumbersAndNeverCode) {
     const Array a = rt::str2num(rt::str(code));
     EXPECT_TRUE(a.isNumeric() && a.rows() == 0 && a.cols() == 0) << code;
   }
-}
-
-TEST(ArrayText, StringComparisons) {
-  for (const Array& other :
-       {rt::str("Figure"), rt::initializeCharVector(6, 1, u"figure"), rt::scalar('f')})
-    EXPECT_FALSE(rt::tobool(rt::strcmp(rt::str("figure"), other)));
-  const Array list = rt::initializeCellVector(2, 1, {rt::str("end"), rt::str("for")});
-  EXPECT_EQ(values(rt::strcmp(rt::str("for"), list)), (V{0, 1}));
-
-  auto ncmpi = [](std::string_view a, std::string_view b, double n) {
-    return rt::tobool(rt::strncmpi(rt::str(a), rt::str(b), rt::scalar(n)));
-  };
-  EXPECT_TRUE(ncmpi("PAR", "parent", 3));
-  for (auto [a, n] : {std::pair{"parents", 7.0}, {"", 0.0}, {"pa", 2.5}, {"px", 2.0}})
-    EXPECT_FALSE(ncmpi(a, "parent", n)) << a;
-
-  const Array l = rt::isletter(rt::str("aZ_1 éÀ×ß"));
-  ASSERT_TRUE(l.isLogical());
-  EXPECT_EQ(values(l), (V{1, 1, 0, 0, 0, 1, 1, 0, 1}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Structures, indexing, sizes, value lifetime, errors and warnings.
+// Structures, value lifetime and warnings.
 #include "platform/array/array_test.h"
 
 namespace {
@@ -26,20 +26,6 @@ TEST(ArrayValues, StructFieldsKeepCreationOrder) {
             "Reference to non-existent field 'name'.");
 }
 
-TEST(ArrayValues, SizesElementsColumnsAndArgumentLists) {
-  const Array m = rt::matrix(2, 3, V{1, 2, 3, 4, 5, 6});
-  EXPECT_EQ(values(rt::size(m)), (V{2, 3}));
-  EXPECT_EQ(rt::size(m, rt::scalar(3)).scalar(), 1.0);
-  EXPECT_EQ(rt::lengthInt(rt::zeros(0, 5)), 0u);
-  EXPECT_EQ(rt::intArrayRef1(m, 4).scalar(), 4.0);
-  EXPECT_EQ(errorOf([&] { rt::intArrayRef1(m, 7); }), "Index exceeds matrix dimensions.");
-  EXPECT_EQ(values(rt::columns(m).at(2)), (V{5, 6}));
-  EXPECT_EQ(rt::spread(rt::cell(2, 1, {rt::scalar(1), rt::str("b")}))[1].text(), "b");
-
-  const Array args[] = {rt::scalar(1), rt::str("a"), Array(), rt::scalar(9)};
-  EXPECT_EQ(rt::varargin(args).cols(), 2u);  // the list ends at the null
-}
-
 TEST(ArrayValues, LiveCountReturnsToItsStart) {
   const std::size_t start = rt::liveArrays();
   {
@@ -55,20 +41,6 @@ TEST(ArrayValues, LiveCountReturnsToItsStart) {
     EXPECT_TRUE(s.isNull());
   }
   EXPECT_EQ(rt::liveArrays(), start);
-}
-
-TEST(ArrayValues, ErrorMessagesAndReports) {
-  EXPECT_EQ(errorOf([] { rt::validateError(1, "fig"); }), "Variable \"fig\" is undefined.");
-  EXPECT_EQ(errorOf([] { rt::error(rt::emptyChar()); }), "");
-
-  auto chk = [](double n) { return rt::nargchk(rt::scalar(1), rt::scalar(2), rt::scalar(n)); };
-  EXPECT_EQ(chk(0).text(), "Not enough input arguments.");
-  EXPECT_EQ(chk(3).text(), "Too many input arguments.");
-  EXPECT_TRUE(chk(2).empty());
-
-  CaptureStderr();
-  rt::reportError(rt::Error("Reported."));
-  EXPECT_EQ(GetCapturedStderr(), "Reported.\n");
 }
 
 TEST(ArrayValues, WarningsSwitchOffUntilTheLibraryRestarts) {

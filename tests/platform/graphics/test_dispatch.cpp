@@ -1,4 +1,4 @@
-// Command strings, user acts, creation functions, close requests and runMain.
+// User acts, callbacks and their errors, creation functions and runMain.
 #include <string>
 #include <vector>
 
@@ -49,27 +49,6 @@ class Dispatch : public GraphicsTest {
     return rt::uicontrol({s("Parent"), f, s("Callback"), s(callback)});
   }
 };
-
-TEST_F(Dispatch, CommandStringsCallProgramFunctionsByName) {
-  const rt::Array c = rt::uicontrol({s("Parent"), rt::figure()});
-  double seenGcbo = -1;
-  cbBody() = [&] { seenGcbo = h(rt::gcbo()); };
-  rt::gfx::runCommand(h(c), s("inter_func_e1;"));
-  rt::gfx::runCommand(h(c), s("  cb_body off now"));
-  rt::gfx::runCommand(h(c), rt::emptyChar());
-  EXPECT_EQ(calls(), (Calls{"inter_func_e1", "cb_body off now"}));
-  EXPECT_EQ(seenGcbo, h(c));
-  EXPECT_TRUE(rt::gcbo().empty());
-  rt::gfx::runCommand(h(c), s("warning off"));
-  EXPECT_FALSE(rt::warningsEnabled());
-
-  EXPECT_EQ(errorOf([&] { rt::gfx::runCommand(h(c), rt::cellRow({s("x")})); }),
-            "A callback must be a command string.");
-  // Without a running program only the built-in commands are known.
-  rt::gfx::setMainInfo(nullptr);
-  EXPECT_EQ(errorOf([&] { rt::gfx::runCommand(h(c), s("inter_func_e1")); }),
-            "Undefined function \"inter_func_e1\".");
-}
 
 TEST_F(Dispatch, OnlyUserActsRunCallbacksAndTheirErrorsAreReported) {
   const rt::Array f = rt::figure();

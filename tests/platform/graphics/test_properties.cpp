@@ -1,6 +1,4 @@
-// Property names, values, refusals, root defaults, handles and application
-// data.
-#include <cmath>
+// Property names, refused values and objects, and the default colour map.
 #include <tuple>
 
 #include "platform/graphics/headless.h"
@@ -75,26 +73,6 @@ TEST_F(Properties, RefusedCreationLeavesNothingBehind) {
   EXPECT_EQ(rt::liveArrays(), before);
 }
 
-TEST_F(Properties, ValuesAreStoredInTheirCanonicalFormAndSetOnSeveralHandles) {
-  const rt::Array f = rt::figure({s("Visible"), s("ON"), s("Color"), s("r")});
-  EXPECT_EQ(textOf(f, "Visible"), "on");
-  EXPECT_EQ(values(rt::get(f, "Color")), (V{1, 0, 0}));
-  const rt::Array c = rt::uicontrol({s("Parent"), f, s("Style"), s("slider")});
-  // What the callbacks may write: an empty Value, NaN limits, logical numbers.
-  rt::set(c, {s("Value"), rt::emptyDouble(), s("Min"), n(NAN), s("Max"), rt::logicalScalar(true)});
-  EXPECT_TRUE(rt::get(c, "Value").empty());
-  EXPECT_TRUE(std::isnan(h(rt::get(c, "Min"))));
-  const rt::Array title = rt::get(rt::axes({s("Parent"), f}), "title");
-  rt::set(title, {s("Position"), rt::row({0.5, 1})});
-  EXPECT_EQ(values(rt::get(title, "Position")), (V{0.5, 1, 0}));
-
-  const rt::Array both = rt::horzcat({c, rt::uicontrol({s("Parent"), f})});
-  rt::set(both, {s("Tag"), s("twin")});
-  const rt::Array tags = rt::get(both, "Tag");
-  ASSERT_EQ(tags.numel(), 2u);
-  EXPECT_EQ(tags.cells()[1].text(), "twin");
-}
-
 TEST_F(Properties, FigureColormapIsTheSixtyFourStepMap) {
   const rt::Array map = rt::get(rt::figure(), "Colormap");
   ASSERT_EQ(map.rows(), 64u);
@@ -105,20 +83,6 @@ TEST_F(Properties, FigureColormapIsTheSixtyFourStepMap) {
                                     {57, {1, 0, 0}},     {64, {0.5625, 0, 0}}};
   for (const auto& [at, rgb] : rows)
     for (int k = 0; k < 3; ++k) EXPECT_EQ(map.re()[k * 64 + at - 1], rgb[k]) << at;
-}
-
-TEST_F(Properties, HandlesAndApplicationData) {
-  rt::figure();
-  const rt::Array f = rt::figure();
-  rt::gfx::deleteObject(1);
-  EXPECT_EQ(h(rt::figure()), 1);  // the lowest free integer
-  for (const rt::Array& x :
-       {rt::figure({s("IntegerHandle"), s("off")}), rt::uicontrol({s("Parent"), f})})
-    EXPECT_NE(h(x), std::floor(h(x)));
-  rt::setappdata(f, s("LayoutOptions"), n(1));
-  rt::setappdata(f, s("LayoutOptions"), n(2));
-  EXPECT_FALSE(rt::tobool(rt::isappdata(f, s("layoutoptions"))));  // names keep their case
-  EXPECT_EQ(h(rt::getappdata(f, s("LayoutOptions"))), 2);
 }
 
 }  // namespace

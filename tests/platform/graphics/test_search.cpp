@@ -105,27 +105,6 @@ TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {
   EXPECT_EQ(h(rt::gcf()), f0);
 }
 
-TEST_F(Search, GcfOnlyGivesAVisibleCurrentFigure) {
-  const rt::Array window = rt::figure({s("HandleVisibility"), s("callback")});
-  const rt::Array c = rt::uicontrol({s("Parent"), window});
-  rt::Array inside;
-  inCallback(h(c), [&] {
-    inside = rt::gcf();
-    EXPECT_TRUE(rt::gfx::callbackRunning());
-  });
-  EXPECT_EQ(h(inside), h(window));
-  EXPECT_FALSE(rt::gfx::callbackRunning());
-
-  // Outside callbacks the window is hidden: gcf opens a new figure.
-  EXPECT_NE(h(rt::gcf()), h(window));
-
-  rt::set(window, {s("HandleVisibility"), s("off")});
-  rt::set(n(0), {s("CurrentFigure"), window});
-  rt::Array hiddenInCallback;
-  inCallback(h(c), [&] { hiddenInCallback = rt::gcf(); });
-  EXPECT_NE(h(hiddenInCallback), h(window));
-}
-
 TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
   const std::size_t before = rt::liveArrays();
   const double f = h(rt::figure()), ax = h(rt::axes({}));
@@ -148,22 +127,6 @@ TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
   EXPECT_EQ(rt::liveArrays(), before);
 
   EXPECT_EQ(errorOf([] { rt::gfx::deleteObject(0); }), "The root object cannot be deleted.");
-}
-
-TEST_F(Search, SettingParentMovesAnObject) {
-  const rt::Array f1 = rt::figure();
-  const rt::Array f2 = rt::figure();
-  const rt::Array a1 = rt::axes({s("Parent"), f1});
-  const rt::Array a2 = rt::axes({s("Parent"), f2});
-  const rt::Array line = rt::plot(rt::row({5, 6}), rt::row({1, 2}));  // into a2, the current axes
-  rt::set(line, {s("Parent"), a1});
-  EXPECT_EQ(values(rt::get(a1, "Children")), (V{h(line)}));
-  EXPECT_EQ(log->count(Event::Changed, h(line), "Parent"), 1u);
-
-  // Moving the current axes out of a figure leaves that figure without it.
-  rt::set(a2, {s("Parent"), f1});
-  EXPECT_TRUE(rt::get(f2, "CurrentAxes").empty());
-  EXPECT_NE(errorOf([&] { rt::set(line, {s("Parent"), f1}); }), "");
 }
 
 // What many open figures cost. A search that names a Tag looks only at the

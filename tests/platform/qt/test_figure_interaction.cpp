@@ -1,16 +1,13 @@
 // A user's mouse and keys on figure windows: zoom, pan and rotate written
 // through the object system and undone by a double click, the data cursor,
-// files that are whole or not written at all, and the window's
-// answer to "which axes is under this pixel".
+// and the window's answer to "which axes is under this pixel".
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <cmath>
 #include <vector>
 
-#include "platform/graphics/data_export.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/qt_fixture.h"
 #include "platform/qt/renderer.h"
@@ -34,7 +31,7 @@ class Figures : public QtTest {
     fig = handle(rt::figure({s("MenuBar"), s(menuBar)}));
     ax = handle(rt::axes({}));
     const rt::Array x = rt::linspace(n(0), n(10), n(11));
-    line = handle(rt::plot(x, rt::times(x, x)));
+    rt::plot(x, rt::times(x, x));
     rt::axis(s("tight"));
     return shown();
   }
@@ -60,13 +57,6 @@ class Figures : public QtTest {
   QPoint pixelOf(FigureWindow* w, double x, double y) {
     return w->axesAt(w->layouts().at(0).box.center())->toPixel(x, y).toPoint();
   }
-  // A move with no button held (QTest moves the cursor instead, which the
-  // offscreen platform does not turn into an event).
-  static void hover(QWidget* w, QPoint at) {
-    QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                  Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-  }
   static void drag(QWidget* w, Qt::MouseButton button, QPoint from, QPoint to) {
     QTest::mousePress(w, button, {}, from);
     QTest::mouseMove(w, to);
@@ -78,7 +68,7 @@ class Figures : public QtTest {
     QApplication::sendEvent(w, &e);
   }
 
-  double fig = 0, ax = 0, line = 0;
+  double fig = 0, ax = 0;
 };
 
 TEST_F(Figures, ADoubleClickRestoresTheLimitsTheProgramSetLast) {
@@ -137,46 +127,6 @@ TEST_F(Figures, DraggingA3DAxesTurnsItsViewAndAClickInDataCursorModeNamesAPoint)
                     w->layouts().at(0).projection->toScreen(4, 2, 3).toPoint());
   ASSERT_TRUE(w->dataTip());
   EXPECT_EQ(w->dataTip()->text.toStdString(), "X: 4\nY: 2\nZ: 3\nColor: 3");
-}
-
-TEST_F(Figures, HoveringMarksTheNearestPointWithTheLabelsAndNewDataClearIt) {
-  FigureWindow* w = linePlot("none");
-  rt::set(rt::get(rt::scalar(ax), "XLabel"), {s("String"), s("Frequency (GHz)")});
-  w->repaint();
-  hover(w, pixelOf(w, 7, 49) + QPoint(3, 2));
-  ASSERT_TRUE(w->dataTip());
-  EXPECT_EQ(w->dataTip()->text.toStdString(), "Frequency (GHz): 7\nY: 49");
-  hover(w, w->layouts().at(0).box.topLeft().toPoint() + QPoint(5, 5));
-  EXPECT_FALSE(w->dataTip()) << "far from every point";
-
-  w->setTool(Tool::DataCursor);
-  QTest::mouseClick(w, Qt::LeftButton, {}, pixelOf(w, 3.4, 11));
-  ASSERT_TRUE(w->dataTip()) << "a click marks the nearest point however far";
-  EXPECT_EQ(w->dataTip()->y, 9);
-  rt::set(rt::scalar(line), {s("YData"), rt::row(std::vector<double>(11, 1.0 / 3))});
-  EXPECT_FALSE(w->dataTip());
-}
-
-TEST_F(Figures, ExportedDataReadBackEqualAndAFailedWriteLeavesNoFile) {
-  FigureWindow* w = surfacePlot();
-  QTemporaryDir dir;
-  ASSERT_EQ(w->exportCsv(dir.filePath("pattern.csv")), "");
-  QFile written(dir.filePath("pattern.csv"));
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.readAll().toStdString(), rt::gfx::figureCsv(fig));
-
-  // The image is the figure's area as painted, without the menus.
-  ASSERT_EQ(w->saveImage(dir.filePath("pattern.png")), "");
-  EXPECT_EQ(QImage(dir.filePath("pattern.png")).size(), w->figureRect().size());
-  QFile::remove(dir.filePath("pattern.png"));
-
-  // A folder that cannot be made: its parent is a regular file.
-  const QString blocked = dir.filePath("pattern.csv/out.csv");
-  const std::string failure = w->exportCsv(blocked);
-  EXPECT_NE(failure.find(blocked.toStdString()), std::string::npos) << failure;
-  EXPECT_FALSE(w->saveImage(dir.filePath("pattern.csv/out.png")).empty());
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pattern.csv"})
-      << "no partial or temporary file left behind";
 }
 
 using WindowLayout = qt_test::QtTest;

@@ -1,13 +1,9 @@
 // The program's font configuration against the one fontconfig loads by
-// itself: the same font files, each drawn with the same settings, generic
-// names resolved alike, and the user's own settings still applied.
+// itself: the same font files, each drawn with the same settings, and
+// generic names resolved alike.
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QTemporaryDir>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -80,29 +76,6 @@ TEST(FontSetup, SameFontsDrawnTheSameWayAsFontconfigsOwnStartUp) {
   EXPECT_TRUE(
       renderingOf(program.get(), "Sans Serif", 12, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN, "%{file}")
           .ends_with("/DejaVuSans.ttf"));
-}
-
-// A user's fonts.conf (here: full hinting, subpixel order) is read as
-// fontconfig reads it; FONTCONFIG_FILE leaves the start-up to fontconfig.
-TEST(FontSetup, UsersOwnSettingsStillApply) {
-  QTemporaryDir home;
-  const std::string path = home.filePath("fontconfig/fonts.conf").toStdString();
-  std::filesystem::create_directories(home.filePath("fontconfig").toStdString());
-  std::ofstream(path) << R"(<?xml version="1.0"?><fontconfig><match target="pattern">
-    <edit name="hintstyle" mode="assign"><const>hintfull</const></edit>
-    <edit name="rgba" mode="assign"><const>rgb</const></edit></match></fontconfig>)";
-  const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-  Config program = programConfiguration();
-  expectSameAsFontconfig(program);
-  qputenv("FONTCONFIG_FILE", path.c_str());
-  EXPECT_EQ(programConfiguration(), nullptr);
-  qunsetenv("FONTCONFIG_FILE");
-  previous.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", previous);
-  ASSERT_NE(program, nullptr);
-  EXPECT_EQ(renderingOf(program.get(), "DejaVu Sans", 13, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN,
-                        "%{hintstyle} %{rgba}"),
-            std::to_string(FC_HINT_FULL) + " " + std::to_string(FC_RGBA_RGB));
 }
 
 }  // namespace

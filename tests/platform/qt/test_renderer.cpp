@@ -1,20 +1,15 @@
 // The renderer on its own: tick values, the 3-D projection, drawings of
-// figures checked pixel by pixel, the quad and line rasteriser used for
-// surfaces, kept text widths, and faces written straight into an image.
+// figures checked pixel by pixel, and the quad and line rasteriser used for
+// surfaces.
 #include <QDir>
 #include <QFile>
-#include <QFontInfo>
-#include <QFontMetricsF>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 
 #include "platform/qt/face_raster.h"
-#include "platform/qt/props.h"
 #include "platform/qt/qt_fixture.h"
 #include "platform/qt/renderer.h"
-#include "platform/qt/text_drawing.h"
 
 namespace {
 
@@ -77,23 +72,6 @@ TEST(FormatTicks, SharedPowerOfTenAndNoTrailingZeros) {
   for (const QString& l : rt::qt::formatTicks(niceTicks(-1, 1, 5)).labels) EXPECT_NE(l, "-0");
 }
 
-// ------------------------------------------------------------- projection
-TEST(Projection, AzimuthFromNegativeYElevationAboveThePlane) {
-  const std::array<Projection::Limits, 3> box = {{{0, 1}, {0, 1}, {0, 1}}};
-  const QRectF area(0, 0, 100, 100);
-  // Azimuth 0, elevation 0: seen from -y, x to the right and z up.
-  Projection front(0, 0, box, area);
-  EXPECT_GT(front.toScreen(1, 0, 0).x(), front.toScreen(0, 0, 0).x());
-  EXPECT_LT(front.toScreen(0, 0, 1).y(), front.toScreen(0, 0, 0).y());
-  EXPECT_GT(front.depth(0.5, 0, 0.5), front.depth(0.5, 1, 0.5));
-  // Azimuth 90: seen from +x, y to the right; from below (negative
-  // elevation) the top of the box is further away.
-  EXPECT_GT(Projection(90, 0, box, area).toScreen(0, 1, 0).x(),
-            Projection(90, 0, box, area).toScreen(0, 0, 0).x());
-  Projection below(95, -45, box, area);
-  EXPECT_LT(below.depth(0.5, 0.5, 1), below.depth(0.5, 0.5, 0));
-}
-
 // ---------------------------------------------------------------- drawings
 class RendererTest : public QtTest {
  protected:
@@ -117,8 +95,6 @@ class RendererTest : public QtTest {
     return img;
   }
   static bool isRed(QColor c) { return c.red() > 200 && c.green() < 90 && c.blue() < 90; }
-  static bool isWhite(QColor c) { return c.red() > 245 && c.green() > 245 && c.blue() > 245; }
-  static bool isDark(QColor c) { return c.red() < 140 && c.green() < 140 && c.blue() < 140; }
 };
 
 TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
@@ -170,66 +146,6 @@ TEST_F(RendererTest, NaNBreaksALine) {
   QFile svg(dir.filePath("gap.svg"));
   ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
   EXPECT_FALSE(QString::fromUtf8(svg.readAll()).contains(QRegularExpression("\\bnan\\b")));
-}
-
-// Drawings look the same on every machine: the usual names resolve to the
-// DejaVu fonts the program installs, whatever fontconfig would substitute.
-TEST_F(RendererTest, FontNamesResolveToTheInstalledFamilies) {
-  whiteFigure();
-  rt::Array ax = rt::gca();
-  const std::pair<const char*, const char*> cases[] = {{"Helvetica", "DejaVu Sans"},
-                                                       {"Courier", "DejaVu Sans Mono"},
-                                                       {"DejaVu Serif", "DejaVu Serif"},
-                                                       {"No Such Family", "DejaVu Sans"}};
-  for (auto [name, family] : cases) {
-    rt::set(ax, {s("FontName"), s(name)});
-    EXPECT_EQ(QFontInfo(rt::qt::propFont(handle(ax), 300)).family().toStdString(), family) << name;
-  }
-}
-
-TEST_F(RendererTest, TicksAtRoundValuesAndGridsWhenOn) {
-  rt::Array fig = unitAxes();
-  auto inked = [](const QImage& img, QRect area) {
-    return countPixels(
-               img, [](QColor c) { return !isWhite(c); }, area) > 0;
-  };
-  QImage off = render(fig);
-  // x ticks every 0.2 (columns 104, 168, ...) rise from the bottom edge.
-  EXPECT_TRUE(inked(off, QRect(103, 266, 3, 3)));
-  EXPECT_FALSE(inked(off, QRect(134, 266, 5, 3)));   // x = 0.3: no tick
-  EXPECT_FALSE(inked(off, QRect(103, 60, 3, 181)));  // no grid
-  EXPECT_TRUE(inked(off, QRect(95, 272, 19, 24)));   // its label below the box
-  rt::grid(s("on"));
-  QImage on = render(fig);
-  // Between the y grid lines at rows 78 and 126: only the x grid.
-  EXPECT_TRUE(inked(on, QRect(103, 82, 3, 41)));
-  EXPECT_FALSE(inked(on, QRect(134, 82, 5, 41)));
-  EXPECT_TRUE(inked(on, QRect(60, 173, 281, 3)));  // y = 0.4
-}
-
-TEST_F(RendererTest, TitleAboveAndYLabelTurnedOnTheLeft) {
-  rt::Array fig = unitAxes();
-  rt::Array ax = rt::gca();
-  const QSize size(800, 600);  // plot box x 80..720, y 60..540
-  const QRect above(100, 0, 600, 57), left(0, 100, 53, 400);
-  auto inkBounds = [](const QImage& img, QRect area) {
-    QRect b;
-    for (int x = area.left(); x <= area.right(); ++x)
-      for (int y = area.top(); y <= area.bottom(); ++y)
-        if (isDark(img.pixelColor(x, y))) b = b.united(QRect(x, y, 1, 1));
-    return b;
-  };
-  EXPECT_EQ(
-      countPixels(render(fig, size), isDark, above) + countPixels(render(fig, size), isDark, left),
-      0);
-  rt::set(rt::get(ax, "Title"), {s("String"), s("Input impedance")});
-  rt::set(rt::get(ax, "YLabel"), {s("String"), s("Resistance (Ohms)"), s("FontSize"), n(14)});
-  QImage labelled = render(fig, size);
-  QRect title = inkBounds(labelled, above), ylabel = inkBounds(labelled, left);
-  ASSERT_FALSE(title.isNull() || ylabel.isNull());
-  EXPECT_NEAR(title.center().x(), 400, 10);
-  EXPECT_GT(ylabel.height(), 2 * ylabel.width());
-  EXPECT_NEAR(ylabel.center().y(), 300, 10);
 }
 
 // A colour map of four pure colours: red, green, blue, yellow.
@@ -330,35 +246,12 @@ TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
   EXPECT_EQ(coloured(), 0);
 }
 
-TEST_F(RendererTest, ControlsAreDrawnWithoutWidgets) {
-  rt::Array fig = rt::figure({s("Color"), rt::row({1, 1, 1})});
-  const double rgb[] = {85 / 255.0, 134 / 255.0, 211 / 255.0};
-  rt::uicontrol({s("Style"), s("frame"), s("Units"), s("normalized"), s("Position"),
-                 rt::row({0, 0, 0.5, 1}), s("BackgroundColor"), rt::row(rgb)});
-  rt::Array hidden =
-      rt::uicontrol({s("Style"), s("text"), s("Units"), s("normalized"), s("Position"),
-                     rt::row({0.6, 0.1, 0.3, 0.8}), s("BackgroundColor"), rt::row({1, 0, 0}),
-                     s("Visible"), s("off")});
-  QImage img = render(fig);
-  EXPECT_LT(colorDistance(img.pixelColor(100, 30), QColor(85, 134, 211)), 6);
-  EXPECT_TRUE(isWhite(img.pixelColor(320, 150)));
-  rt::set(hidden, {s("Visible"), s("on")});
-  EXPECT_LT(colorDistance(render(fig).pixelColor(320, 150), QColor(Qt::red)), 6);
-}
-
 TEST_F(RendererTest, SvgAndPdfFilesAndRefusals) {
   rt::Array fig = whiteFigure();
   rt::plot(rt::row({0, 1}), rt::row({0, 1}));
   QTemporaryDir dir;
   ASSERT_EQ(rt::qt::saveSvg(handle(fig), dir.filePath("fig.svg"), QSize(320, 240)), "");
-  // A PDF page of 240 by 180 points (320 by 240 pixels at 96 per inch).
   ASSERT_EQ(rt::qt::savePdf(handle(fig), dir.filePath("fig.pdf"), QSize(320, 240)), "");
-  QFile pdf(dir.filePath("fig.pdf"));
-  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-  const QByteArray doc = pdf.readAll();
-  EXPECT_TRUE(doc.startsWith("%PDF-"));
-  EXPECT_TRUE(QString::fromLatin1(doc).contains(
-      QRegularExpression(R"(/MediaBox \[0 0 240(\.0+)? 180(\.0+)?\])")));
 
   // Not a figure, or no area: refused with a reason, nothing written.
   const double ax = handle(rt::gca());
@@ -369,62 +262,14 @@ TEST_F(RendererTest, SvgAndPdfFilesAndRefusals) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"fig.pdf", "fig.svg"}));
 }
 
-// A fresh image: white for a window or figure, transparent for faces alone.
-QImage fresh(QSize size, QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
-  QImage image(size, format);
-  image.fill(format == QImage::Format_RGB32 ? Qt::white : Qt::transparent);
+// Surface faces on raster devices: FaceRaster's fills and hairlines.
+
+// A fresh, transparent image.
+QImage fresh(QSize size) {
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
   return image;
 }
-
-// Numbers are drawn from layouts kept between repaints: they must set the
-// pixels the painter's own text drawing sets.
-
-using rt::qt::render::textBlockSize;
-
-using TextMeasure = qt_test::QtTest;
-
-TEST_F(TextMeasure, KeptNumberLayoutsDrawWhatThePainterDraws) {
-  ASSERT_TRUE(rt::qt::render::textAvailable());
-  QFont small, large, bold;
-  small.setPixelSize(10);
-  large.setPixelSize(23);
-  bold.setPixelSize(10);
-  bold.setBold(true);
-  // Numbers drawn from their kept layouts set the pixels the painter's own
-  // text drawing sets, however aligned, turned or scaled.
-  using rt::qt::render::HAlign;
-  using rt::qt::render::VAlign;
-  for (const QFont& f : {small, large, bold})
-    for (HAlign h : {HAlign::Left, HAlign::Center, HAlign::Right})
-      for (double turn : {0.0, 90.0})
-        for (const QStringList& block : {QStringList{"-12.5", "7"}, QStringList{"x10^3"}}) {
-          auto drawn = [&](bool kept) {
-            QImage image = fresh({120, 120}, QImage::Format_RGB32);
-            QPainter p(&image);
-            p.translate(60.37, 58.91);
-            p.scale(turn == 0 ? 1 : 1.5, turn == 0 ? 1 : 1.5);
-            if (kept) {
-              drawTextBlock(p, block, {}, f, Qt::black, h, VAlign::Middle, turn);
-              return image;
-            }
-            int flags = h == HAlign::Left     ? Qt::AlignLeft
-                        : h == HAlign::Center ? Qt::AlignHCenter
-                                              : Qt::AlignRight;
-            p.rotate(-turn);
-            p.setFont(f);
-            QRectF r = blockRect(textBlockSize(block, f), {}, h, VAlign::Middle);
-            r.setHeight(QFontMetricsF(f).lineSpacing());
-            for (const QString& line : block) {
-              p.drawText(r, flags | Qt::AlignVCenter | Qt::TextDontClip, line);
-              r.translate(0, r.height());
-            }
-            return image;
-          };
-          EXPECT_TRUE(drawn(true) == drawn(false)) << block.join(",").toStdString() << " " << turn;
-        }
-}
-
-// Surface faces on raster devices: FaceRaster's fills and hairlines.
 
 // Each row of a quad filled from scratch: every edge tested against the row's
 // centre, the pixels between the outermost crossings.
@@ -483,27 +328,6 @@ TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
   EXPECT_TRUE(safe == fresh({20, 20}));
   r.line({-1e9, -1e9}, {1e9, 1e9}, 0xff000000);
   for (int i = 0; i < 20; ++i) EXPECT_EQ(safe.pixel(i, i), 0xff000000);
-}
-
-// Faces drawn by FaceRaster stand for the painter's own polygons: a convex
-// quad whose edges pass no pixel centre exactly sets the pixels QPainter's
-// aliased fill sets. (On an exact tie the two rules differ by a row or a
-// column; the row-crossing test above pins FaceRaster's.)
-TEST(FaceRasterFill, ConvexQuadsSetThePixelsOfThePaintersFill) {
-  const QPointF quads[][4] = {{{2.2, 1.1}, {17.6, 3.4}, {15.2, 18.7}, {1.4, 14.9}},
-                              {{9.7, 0.2}, {10.3, 0.2}, {19.9, 99.6}, {0.1, 99.6}},
-                              {{1.25, 3.7}, {8.6, 1.3}, {13.9, 12.2}, {4.4, 17.1}},
-                              {{-6.1, 40.3}, {25.2, 41.9}, {18.3, 77.7}, {2.6, 60.1}}};
-  for (const auto& quad : quads) {
-    QImage raster = fresh({20, 100}), painted = fresh({20, 100});
-    rt::qt::FaceRaster(raster).fillQuad(quad, 0xff000000);
-    QPainter p(&painted);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0));
-    p.drawConvexPolygon(quad, 4);
-    p.end();
-    EXPECT_TRUE(raster == painted) << quad[0].x() << "," << quad[0].y();
-  }
 }
 
 }  // namespace
