@@ -9,8 +9,8 @@
 #include "antenna/refined_model.h"
 #include "design/design_file.h"
 #include "design/main_window.h"
+#include "design/model_choice.h"
 #include "platform/files/atomic_file.h"
-#include "rf/model_choice.h"
 
 namespace design {
 namespace {
@@ -25,14 +25,14 @@ std::string nowUtc() {
 }
 
 bool refinedChosen() {
-  return rf::chosenModel() == rf::ImpedanceModel::refined;
+  return design::chosenModel() == design::ImpedanceModel::refined;
 }
 
 }  // namespace
 
 Design propose(const Target& target) {
   if (!refinedChosen()) return antenna::synthesise(target, sliderLimits());
-  const antenna::Board board = rf::chosenBoard();
+  const antenna::Board board = design::chosenBoard();
   return antenna::synthesise(target, sliderLimits(),
                              [&board](const antenna::Patch& p, const std::vector<double>& hz) {
                                return antenna::refinedImpedance(p, board, hz).zin;
@@ -66,7 +66,7 @@ void saveDesign(const std::string& path) {
   const std::string shownAs = "\"" + path + "\"";
   std::string text;
   try {
-    const DesignFile design{refinedChosen(), rf::chosenBoard(), presentActs()};
+    const DesignFile design{refinedChosen(), design::chosenBoard(), presentActs()};
     text = designText(design, nowUtc());
     parseDesign(text, path);
     if (const std::optional<Refusal> r = refusal(design.acts)) throw std::runtime_error(r->why);
@@ -83,8 +83,9 @@ void openDesign(const std::string& path) {
   if (const std::optional<Refusal> r = refusal(design.acts))
     throw std::runtime_error(path + " line " + std::to_string(lines[r->act]) + ": " + r->why);
   mainFigure();  // the window is open before the model changes
-  rf::chooseBoard(design.board);
-  rf::chooseModel(design.refined ? rf::ImpedanceModel::refined : rf::ImpedanceModel::classic);
+  design::chooseBoard(design.board);
+  design::chooseModel(design.refined ? design::ImpedanceModel::refined
+                                     : design::ImpedanceModel::classic);
   perform(design.acts);
 }
 

@@ -16,6 +16,9 @@
 #include "rf/model_view.h"
 
 namespace rf {
+
+using design::chosenBoard;
+using design::ImpedanceModel;
 namespace {
 
 // Metres as millimetres for the summary.

@@ -23,6 +23,12 @@
 #include "rf/pattern_windows.h"
 
 namespace rf {
+
+using design::addModelObserver;
+using design::chosenBoard;
+using design::chosenModel;
+using design::ImpedanceModel;
+using design::removeModelObserver;
 namespace {
 
 using design::Box;

@@ -12,9 +12,11 @@
 
 #include "antenna/farfield.h"
 #include "antenna/patch.h"
-#include "rf/model_choice.h"
+#include "design/model_choice.h"
 
 namespace rf {
+
+using design::ImpedanceModel;
 
 // The model's far field of a patch at one frequency, with the efficiency of
 // the refined model when that model is chosen (the classic one is lossless

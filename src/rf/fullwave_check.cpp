@@ -25,6 +25,8 @@
 
 namespace rf {
 
+using design::ImpedanceModel;
+
 namespace fs = std::filesystem;
 using antenna::Patch;
 using antenna::SolverQuality;

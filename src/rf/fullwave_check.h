@@ -17,11 +17,13 @@
 
 #include "antenna/openems_model.h"
 #include "antenna/readout.h"
+#include "design/model_choice.h"
 #include "rf/fullwave_farfield.h"
 #include "rf/fullwave_run.h"
-#include "rf/model_choice.h"
 
 namespace rf {
+
+using design::ImpedanceModel;
 
 // "draft", "quick", "standard", "fine".
 std::string_view solverQualityName(antenna::SolverQuality q);

@@ -15,6 +15,10 @@
 #include "rf/match_figure.h"
 
 namespace rf {
+
+using design::chosenBoard;
+using design::chosenModel;
+using design::modelName;
 namespace {
 
 using design::Box;

@@ -24,6 +24,10 @@
 #include "rf/design_io.h"
 
 namespace rf {
+
+using design::addModelObserver;
+using design::ImpedanceModel;
+using design::removeModelObserver;
 namespace {
 
 using rt::Array;

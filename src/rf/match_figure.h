@@ -14,6 +14,8 @@
 
 namespace rf {
 
+using design::ImpedanceModel;
+
 // Opens the Match figure, or makes the open one current; gives its handle.
 // This is what "Match and Smith chart..." calls, which then brings the
 // figure's window to the front.

@@ -16,6 +16,12 @@
 #include "platform/graphics/graphics.h"
 
 namespace rf {
+
+using design::addModelObserver;
+using design::chooseBoard;
+using design::chosenBoard;
+using design::chosenModel;
+using design::ImpedanceModel;
 namespace {
 
 using rt::Array;

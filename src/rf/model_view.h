@@ -13,9 +13,11 @@
 
 #include "antenna/patch.h"
 #include "antenna/readout.h"
-#include "rf/model_choice.h"
+#include "design/model_choice.h"
 
 namespace rf {
+
+using design::ImpedanceModel;
 
 // "classic transmission line" or "refined", for captions and headers.
 std::string modelTitle(ImpedanceModel m);

@@ -14,20 +14,20 @@
 #include <functional>
 #include <string>
 
-#include "design/board_dialog.h"
 #include "design/commands.h"
 #include "design/dialog.h"
 #include "design/main_window.h"
+#include "design/model_choice.h"
 #include "platform/graphics/graphics.h"
 #include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_host.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/qt_front_end.h"
 #include "platform/qt/renderer.h"
+#include "rf/board_dialog.h"
 #include "rf/farfield_figure.h"
 #include "rf/fullwave_figure.h"
 #include "rf/match_figure.h"
-#include "rf/model_choice.h"
 #include "rf/model_view.h"
 #include "rf/pattern_windows.h"
 
@@ -94,7 +94,7 @@ void openDesign(FigureHost& window) {
 }
 
 void openBoardDialog(FigureHost& window) {
-  reporting(window, [] { rt::qt::raiseWindow(design::openBoardDialog()); });
+  reporting(window, [] { rt::qt::raiseWindow(rf::openBoardDialog()); });
 }
 
 void toggleOtherModel(FigureHost& window) {
@@ -104,11 +104,11 @@ void toggleOtherModel(FigureHost& window) {
 // The impedance models the window can show, in the axes' Model submenu.
 struct ModelEntry {
   const char* label;
-  rf::ImpedanceModel model;
+  design::ImpedanceModel model;
 };
 constexpr ModelEntry kModelEntries[] = {
-    {"Classic transmission line", rf::ImpedanceModel::classic},
-    {"Refined", rf::ImpedanceModel::refined},
+    {"Classic transmission line", design::ImpedanceModel::classic},
+    {"Refined", design::ImpedanceModel::refined},
 };
 
 // Starts the Full-wave figure's check; without openEMS the message says how
@@ -191,8 +191,8 @@ void addMenuEntries() {
   for (const ModelEntry& e : kModelEntries)
     rt::qt::addAxesAction(
         {QString::fromUtf8(e.label), design::isImpedanceAxes,
-         [m = e.model](FigureHost& w, double) { reporting(w, [m] { rf::chooseModel(m); }); },
-         QStringLiteral("Model"), [m = e.model] { return rf::chosenModel() == m; }});
+         [m = e.model](FigureHost& w, double) { reporting(w, [m] { design::chooseModel(m); }); },
+         QStringLiteral("Model"), [m = e.model] { return design::chosenModel() == m; }});
   addWindowAids();
   rf::setFullwaveTicker(everyFewMilliseconds);
   for (const Entry& e : kImpedanceAxesEntries)

@@ -114,14 +114,14 @@ TEST(FarFieldFigure, GainUnderTheRefinedModelIsDirectivityLessItsLosses) {
                 return all;
               };
               EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
-              rf::chooseModel(rf::ImpedanceModel::refined);
+              design::chooseModel(design::ImpedanceModel::refined);
               EXPECT_NE(readout().find(" dBi (efficiency "), std::string::npos) << readout();
               const rf::FarFieldCase c = rf::windowFarFieldCase(2.4);
-              rf::chooseModel(rf::ImpedanceModel::classic);
+              design::chooseModel(design::ImpedanceModel::classic);
               EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
               const double hz[] = {2.4e9};
               const double eff =
-                  antenna::refinedImpedance(c.patch, rf::chosenBoard(), hz).efficiency[0];
+                  antenna::refinedImpedance(c.patch, design::chosenBoard(), hz).efficiency[0];
               ASSERT_TRUE(c.efficiency && c.gainDbi());
               EXPECT_EQ(*c.efficiency, eff);
               EXPECT_GT(eff, 0.3);

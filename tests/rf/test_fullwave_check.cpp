@@ -127,10 +127,10 @@ TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
   const auto solver = [&](antenna::Patch p) {
     p.length *= 1.02;
     p.feedOffset *= 0.9;
-    return *rf::modelResonance(p, board, rf::ImpedanceModel::classic, 2.4e9);
+    return *rf::modelResonance(p, board, design::ImpedanceModel::classic, 2.4e9);
   };
   const double f0 = 2.4e9, z0 = 50;
-  rf::Trimmer t(kFr4, board, rf::ImpedanceModel::classic, f0, z0);
+  rf::Trimmer t(kFr4, board, design::ImpedanceModel::classic, f0, z0);
   for (bool again = true; again;) {
     const rf::Resonance r = solver(t.current());
     again = t.take(r.hz, r.r);
@@ -140,7 +140,8 @@ TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
   const rf::Resonance last = solver(t.steps().back().patch);
   EXPECT_NEAR(last.hz, f0, 0.002 * f0);
   EXPECT_NEAR(last.r, z0, 0.05 * z0);
-  EXPECT_THROW(rf::Trimmer(kFr4, board, rf::ImpedanceModel::classic, 0, 50), std::invalid_argument);
+  EXPECT_THROW(rf::Trimmer(kFr4, board, design::ImpedanceModel::classic, 0, 50),
+               std::invalid_argument);
 }
 
 TEST(FullwaveThreads, OneThreadWhenTheOtherCoresAreBusy) {

@@ -8,8 +8,8 @@
 
 #include "antenna/classic_model.h"
 #include "antenna/refined_model.h"
-#include "design/board_dialog.h"
 #include "design/commands.h"
+#include "rf/board_dialog.h"
 #include "rf/model_view.h"
 #include "shell/test_window_session.h"
 
@@ -22,7 +22,7 @@ using namespace session;
 std::pair<std::vector<double>, std::vector<double>> refinedWorkedExample() {
   const antenna::Patch p{30e-3, 40e-3, 1.6e-3, 4.4, 10e-3};
   const auto s =
-      antenna::refinedImpedance(p, rf::chosenBoard(), antenna::classic::bandFrequencies(1, 3));
+      antenna::refinedImpedance(p, design::chosenBoard(), antenna::classic::bandFrequencies(1, 3));
   std::vector<double> r, x;
   for (auto z : s.zin) r.push_back(z.real()), x.push_back(z.imag());
   return {r, x};
@@ -40,7 +40,7 @@ TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
               const auto classicR = data("axes1", "YData"), classicX = data("axes2", "YData");
               const auto limitsR = limits("axes1", "YLim"), limitsX = limits("axes2", "YLim");
 
-              rf::chooseModel(rf::ImpedanceModel::refined);
+              design::chooseModel(design::ImpedanceModel::refined);
               const auto [r, x] = refinedWorkedExample();
               EXPECT_EQ(data("axes1", "YData"), r);
               EXPECT_EQ(data("axes2", "YData"), x);
@@ -54,27 +54,26 @@ TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
 
               // Board and feed...: nonsense is refused in the dialog, a board is
               // taken and redraws.
-              const double dialog = design::openBoardDialog();
+              const double dialog = rf::openBoardDialog();
               const double tand = rt::findByTag(dialog, "board_tand").value();
-              const double apply = rt::findByTag(dialog, design::kBoardApply).value();
+              const double apply = rt::findByTag(dialog, rf::kBoardApply).value();
               for (const char* bad : {"0.5", "-1", "x", ""}) {
                 rt::gfx::userAct(tand, {{"String", rt::str(bad)}});
                 rt::gfx::userAct(apply, {});
-                EXPECT_EQ(rf::chosenBoard().lossTangent, 0.02) << bad;
-                EXPECT_NE(
-                    rt::gfx::prop(rt::findByTag(dialog, design::kBoardMessage).value(), "String")
-                        .text()
-                        .find("Not applied"),
-                    std::string::npos);
+                EXPECT_EQ(design::chosenBoard().lossTangent, 0.02) << bad;
+                EXPECT_NE(rt::gfx::prop(rt::findByTag(dialog, rf::kBoardMessage).value(), "String")
+                              .text()
+                              .find("Not applied"),
+                          std::string::npos);
               }
               rt::gfx::userAct(tand, {{"String", rt::str("0.001")}});
               rt::gfx::userAct(apply, {});
               EXPECT_FALSE(rt::gfx::exists(dialog));
-              EXPECT_EQ(rf::chosenBoard().lossTangent, 0.001);
+              EXPECT_EQ(design::chosenBoard().lossTangent, 0.001);
               EXPECT_GT(range(data("axes1", "YData"))[1], range(r)[1]);
-              rf::chooseBoard({});
+              design::chooseBoard({});
 
-              rf::chooseModel(rf::ImpedanceModel::classic);
+              design::chooseModel(design::ImpedanceModel::classic);
               EXPECT_EQ(data("axes1", "YData"), classicR);
               EXPECT_EQ(data("axes2", "YData"), classicX);
               EXPECT_EQ(limits("axes1", "YLim"), limitsR);
@@ -88,9 +87,9 @@ TEST(ModelView, DesignOnTheRefinedModelPeaksAtF0WithZ0) {
   rf::followChosenModel();
   EXPECT_EQ(run([] {
               play(kWorkedExampleScript);
-              rf::chooseModel(rf::ImpedanceModel::refined);
+              design::chooseModel(design::ImpedanceModel::refined);
               const antenna::Design d = design::designFor({2.4, 4.4, 1.6, 50});
-              rf::chooseModel(rf::ImpedanceModel::classic);
+              design::chooseModel(design::ImpedanceModel::classic);
               // The peak the window drew, in the refined model.
               EXPECT_NEAR(d.peakGHz, 2.4, 2.4e-3);
               EXPECT_NEAR(d.peakOhm, 50, 0.5);

@@ -23,7 +23,7 @@ std::string beamMembers(const antenna::FarField& f) {
 
 std::string farFieldJson(const rf::FarFieldCase& c, const std::optional<rf::FullWaveCuts>& fw) {
   std::string json = "{\"frequency_ghz\": " + jsonNumber(c.ghz) +
-                     ", \"model\": " + jsonString(rf::modelName(c.model)) +
+                     ", \"model\": " + jsonString(design::modelName(c.model)) +
                      ", \"directivity_dbi\": " + jsonNumber(c.field.directivityDbi) +
                      ", \"gain_dbi\": " + orNull(c.gainDbi()) +
                      ", \"efficiency\": " + orNull(c.efficiency) + beamMembers(c.field);

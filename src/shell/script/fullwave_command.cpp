@@ -10,9 +10,9 @@
 
 #include "antenna/numbers.h"
 #include "design/acts.h"
+#include "design/model_choice.h"
 #include "rf/fullwave_check.h"
 #include "rf/fullwave_figure.h"
-#include "rf/model_choice.h"
 #include "shell/script/json.h"
 
 namespace script {
@@ -50,7 +50,7 @@ rf::FullwaveResult finished(rf::FullwaveCheck& check, std::ostream& progress) {
 }
 
 std::string summaryJson(const rf::FullwaveResult& r) {
-  const rf::FullwaveSummary s = rf::summarise(r, rf::modelSweep(r.request, rf::chosenModel()));
+  const rf::FullwaveSummary s = rf::summarise(r, rf::modelSweep(r.request, design::chosenModel()));
   const auto n = [](double v) { return jsonNumber(v); };
   return "{\"quality\": " + jsonString(rf::solverQualityName(r.request.quality)) +
          ", \"cells\": " + std::to_string(r.stats.cells) +
@@ -74,11 +74,12 @@ rf::FullwaveResult check(const rf::FullwaveRequest& request, std::ostream& progr
 std::string trim(std::string_view rest, std::ostream& progress) {
   rf::FullwaveRequest request = rf::windowRequest(SolverQuality::Quick);
   const double centre = 0.5 * (request.band.fmin + request.band.fmax);
-  const auto model = rf::modelResonance(request.patch, request.board, rf::chosenModel(), centre);
+  const auto model =
+      rf::modelResonance(request.patch, request.board, design::chosenModel(), centre);
   const double f0 =
       numberOr(design::word(rest), model ? model->hz / 1e9 : centre / 1e9, "F0 in GHz") * 1e9;
   const double z0 = numberOr(design::word(rest), 50, "Z0 in ohm");
-  rf::Trimmer trimmer(request.patch, request.board, rf::chosenModel(), f0, z0);
+  rf::Trimmer trimmer(request.patch, request.board, design::chosenModel(), f0, z0);
   std::string lines;
   std::optional<rf::FullwaveResult> last;
   for (bool again = true; again;) {

@@ -168,7 +168,7 @@ std::string designReport(std::string_view rest) {
          ", \"offset_mm\": " + jsonNumber(d.offsetMm) + ", \"band\": [" + jsonNumber(d.fminGHz) +
          ", " + jsonNumber(d.fmaxGHz) + "], \"peak_ghz\": " + jsonNumber(d.peakGHz) +
          ", \"peak_ohm\": " + jsonNumber(d.peakOhm) +
-         ", \"model\": " + jsonString(rf::modelName(rf::chosenModel())) +
+         ", \"model\": " + jsonString(design::modelName(design::chosenModel())) +
          ", \"trust\": " + jsonString(design::trustFor(target)) + "}";
 }
 
@@ -190,8 +190,8 @@ std::string optionalNumber(const std::optional<double>& v) {
 
 // The model a readout belongs to, with its efficiency and Q at resonance
 // (null for the classic model and for a file).
-std::string modelJson(std::optional<rf::ImpedanceModel> m, const std::optional<rf::Losses>& l) {
-  return ", \"model\": " + (m ? jsonString(rf::modelName(*m)) : std::string("null")) +
+std::string modelJson(std::optional<design::ImpedanceModel> m, const std::optional<rf::Losses>& l) {
+  return ", \"model\": " + (m ? jsonString(design::modelName(*m)) : std::string("null")) +
          ", \"efficiency\": " + (l ? jsonNumber(l->efficiency) : "null") +
          ", \"q\": " + (l ? jsonNumber(l->q) : "null");
 }
@@ -215,9 +215,9 @@ std::string readoutJson(const antenna::Readout& r, const std::string& model) {
          ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + model + "}";
 }
 
-rf::ImpedanceModel otherModel(rf::ImpedanceModel m) {
-  return m == rf::ImpedanceModel::refined ? rf::ImpedanceModel::classic
-                                          : rf::ImpedanceModel::refined;
+design::ImpedanceModel otherModel(design::ImpedanceModel m) {
+  return m == design::ImpedanceModel::refined ? design::ImpedanceModel::classic
+                                              : design::ImpedanceModel::refined;
 }
 
 double z0Argument(std::string_view text) {
@@ -292,12 +292,13 @@ void chooseModel(std::string_view rest) {
   const std::string_view name = trim(rest);
   if (name != "classic" && name != "refined")
     throw BadLine("model is classic or refined, not " + quoted(name));
-  rf::chooseModel(name == "refined" ? rf::ImpedanceModel::refined : rf::ImpedanceModel::classic);
+  design::chooseModel(name == "refined" ? design::ImpedanceModel::refined
+                                        : design::ImpedanceModel::classic);
 }
 
 void chooseBoard(std::string_view rest) {
   try {
-    rf::chooseCheckedBoard(antenna::boardFromWords(rest, rf::chosenBoard()));
+    rf::chooseCheckedBoard(antenna::boardFromWords(rest, design::chosenBoard()));
   } catch (const std::invalid_argument& e) {
     throw BadLine(std::string("board: ") + e.what());
   }

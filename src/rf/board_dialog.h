@@ -4,7 +4,7 @@
 // own controls like the design dialog, so tests and scripts drive it by tag.
 #pragma once
 
-namespace design {
+namespace rf {
 
 // Tags of the dialog's controls; each edit box is tagged "board_" and its
 // key (board_tand, board_copper_um, board_sigma, board_pin_mm).
@@ -16,4 +16,4 @@ inline constexpr const char* kBoardCancel = "board_cancel";
 // figure.
 double openBoardDialog();
 
-}  // namespace design
+}  // namespace rf

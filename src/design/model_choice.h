@@ -10,7 +10,7 @@
 
 #include "antenna/patch.h"
 
-namespace rf {
+namespace design {
 
 enum class ImpedanceModel { classic, refined };
 
@@ -27,4 +27,4 @@ void chooseBoard(const antenna::Board& board);
 int addModelObserver(std::function<void()> fn);
 void removeModelObserver(int id);
 
-}  // namespace rf
+}  // namespace design

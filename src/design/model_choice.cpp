@@ -1,10 +1,10 @@
 // The chosen impedance model and board, with observers told of each change.
-#include "rf/model_choice.h"
+#include "design/model_choice.h"
 
 #include <map>
 #include <utility>
 
-namespace rf {
+namespace design {
 namespace {
 
 struct Choice {
@@ -60,4 +60,4 @@ void removeModelObserver(int id) {
   choice().observers.erase(id);
 }
 
-}  // namespace rf
+}  // namespace design

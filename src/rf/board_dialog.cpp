@@ -1,7 +1,7 @@
 // Apply reads every box, refuses the whole board with the reason when a value
 // makes no sense (the dialog stays open and nothing changes), else chooses it
 // and closes.
-#include "design/board_dialog.h"
+#include "rf/board_dialog.h"
 
 #include <cctype>
 #include <optional>
@@ -14,9 +14,15 @@
 #include "platform/graphics/graphics.h"
 #include "rf/model_view.h"
 
-namespace design {
+namespace rf {
 namespace {
 
+using design::Box;
+using design::chosenBoard;
+using design::findFigure;
+using design::makeControl;
+using design::makeFigure;
+using design::Rgb;
 using rt::Array;
 
 constexpr const char* kFigureTag = "tessivar_board";
@@ -54,7 +60,7 @@ std::string wordsIn(double dialog) {
 
 void apply(double dialog) {
   try {
-    rf::chooseCheckedBoard(antenna::boardFromWords(wordsIn(dialog), rf::chosenBoard()));
+    rf::chooseCheckedBoard(antenna::boardFromWords(wordsIn(dialog), design::chosenBoard()));
   } catch (const std::invalid_argument& e) {
     rt::set(rt::scalar(rt::findByTag(dialog, kBoardMessage).value()),
             {rt::str("String"), rt::str(std::string("Not applied: ") + e.what())});
@@ -83,7 +89,7 @@ void registerCallbacks() {
 double openBoardDialog() {
   if (std::optional<double> d = openDialog()) return *d;
   registerCallbacks();
-  const antenna::Board board = rf::chosenBoard();
+  const antenna::Board board = design::chosenBoard();
   const double dialog =
       makeFigure({"Board and feed (refined model)", kFigureTag, kFigurePos, /*menuBar=*/false});
   double bottom = kFieldTop;
@@ -107,4 +113,4 @@ double openBoardDialog() {
   return dialog;
 }
 
-}  // namespace design
+}  // namespace rf
