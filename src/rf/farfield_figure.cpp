@@ -20,6 +20,7 @@
 #include "design/main_window.h"
 #include "platform/files/atomic_file.h"
 #include "platform/graphics/graphics.h"
+#include "rf/fullwave_check.h"
 #include "rf/pattern_windows.h"
 
 namespace rf {
@@ -245,11 +246,53 @@ void FarFieldFigure::followModelInOpenFigure() {
   if (FarFieldFigure* f = slot().open()) f->followModel();
 }
 
+std::optional<double> gainOf(double directivityDbi, const std::optional<double>& efficiency) {
+  if (!efficiency) return std::nullopt;
+  return directivityDbi + 10 * std::log10(*efficiency);
+}
+
+bool samePatch(const antenna::Patch& a, const antenna::Patch& b) {
+  return a.width == b.width && a.length == b.length && a.height == b.height && a.er == b.er &&
+         a.feedOffset == b.feedOffset;
+}
+
+// The solver's step between near-field dumps, over the frequency.
+constexpr double kDumpStep = 0.015;
+
+std::optional<std::pair<antenna::Patch, FullWaveCuts>>& kept() {
+  static std::optional<std::pair<antenna::Patch, FullWaveCuts>> k;
+  return k;
+}
+
 }  // namespace
 
 std::optional<double> FarFieldCase::gainDbi() const {
-  if (!efficiency) return std::nullopt;
-  return field.directivityDbi + 10 * std::log10(*efficiency);
+  return gainOf(field.directivityDbi, efficiency);
+}
+
+std::optional<double> FullWaveCuts::gainDbi() const {
+  return gainOf(field.directivityDbi, efficiency);
+}
+
+void keepFullwaveResult(const FullwaveResult& r) {
+  if (!r.farField) return;
+  const FullwaveFarField& ff = *r.farField;
+  try {
+    FullWaveCuts cuts =
+        fullWaveCutsFrom(ff.directivityDbi, ff.angleDeg, ff.ePlaneDb, ff.hPlaneDb, "openEMS");
+    cuts.ghz = ff.frequencyHz / 1e9;
+    kept().emplace(r.request.patch, std::move(cuts));
+  } catch (const std::invalid_argument&) {
+    // Cuts the plots cannot take: the figure shows the model's alone.
+  }
+}
+
+std::optional<FullWaveCuts> keptFullWaveCuts(const antenna::Patch& patch,
+                                             std::optional<double> ghz) {
+  const auto& k = kept();
+  if (!k || !samePatch(k->first, patch)) return std::nullopt;
+  if (ghz && !(std::abs(*ghz - k->second.ghz) <= kDumpStep * k->second.ghz)) return std::nullopt;
+  return k->second;
 }
 
 FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz) {
@@ -279,8 +322,10 @@ double defaultFarFieldGhz() {
 
 FarFieldCase windowFarFieldCase(std::optional<double> ghz) {
   design::mainFigure();  // a closed window is told as such, not as a bad design
-  const double f = ghz ? *ghz : defaultFarFieldGhz();
-  return farFieldCase(design::windowDesign().patch, f);
+  const antenna::Patch patch = design::windowDesign().patch;
+  if (!ghz)
+    if (const std::optional<FullWaveCuts> fw = keptFullWaveCuts(patch)) ghz = fw->ghz;
+  return farFieldCase(patch, ghz ? *ghz : defaultFarFieldGhz());
 }
 
 std::vector<std::string> farFieldLines(const FarFieldCase& c) {
@@ -304,6 +349,7 @@ std::vector<std::string> farFieldLines(const FarFieldCase& c) {
 
 std::vector<std::string> fullWaveLines(const FullWaveCuts& fw) {
   std::vector<std::string> lines = {"Solver: " + fw.source};
+  if (fw.ghz > 0) lines.push_back("Frequency: " + number(fw.ghz, "GHz"));
   for (std::string& l : cutLines(fw.field)) lines.push_back(std::move(l));
   return lines;
 }
@@ -336,7 +382,7 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
                               std::string source) {
   if (eDb.size() != angleDeg.size() || hDb.size() != angleDeg.size())
     throw std::invalid_argument("the solver's cuts and their angles differ in length");
-  FullWaveCuts fw{{}, std::move(source)};
+  FullWaveCuts fw{{}, std::move(source), 0, {}};
   fw.field.directivityDbi = directivityDbi;
   for (std::size_t i = 0; i < angleDeg.size(); ++i) {
     if (!(std::abs(angleDeg[i]) <= 90)) continue;
@@ -367,7 +413,7 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
 
 double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave) {
   FarFieldFigure& f = slot().ensureOpen();
-  f.show(c, fullWave);
+  f.show(c, fullWave ? fullWave : keptFullWaveCuts(c.patch, c.ghz));
   rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f.handle())});
   return f.handle();
 }

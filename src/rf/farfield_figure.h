@@ -40,14 +40,21 @@ FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz);
 // std::invalid_argument when the window has neither.
 double defaultFarFieldGhz();
 
-// The case for the main window's design at `ghz` (the default frequency when
-// empty).
+// The case for the main window's design at `ghz` (when empty, the kept
+// solver's far-field frequency for that design, else the default one).
 FarFieldCase windowFarFieldCase(std::optional<double> ghz = std::nullopt);
 
-// A solver's far field for the same design and frequency, and its name.
+struct FullwaveResult;
+
+// A solver's far field for the same design and frequency, and its name; the
+// gain needs the port's efficiency, which a solver may not give.
 struct FullWaveCuts {
   antenna::FarField field;
   std::string source = "full-wave";
+  double ghz = 0;
+  std::optional<double> efficiency;
+
+  std::optional<double> gainDbi() const;
 };
 
 // A solver's far field given as its directivity and two cuts through
@@ -60,6 +67,14 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
                               const std::vector<double>& eDb, const std::vector<double>& hDb,
                               std::string source);
 
+// The latest solver's far field, kept with the patch it ran (a result
+// without one, or with cuts that cannot be read, keeps the one before), and
+// given back for the same patch at any frequency (none asked) or within the
+// 1.5% step between the solver's near-field dumps of its own.
+void keepFullwaveResult(const FullwaveResult& result);
+std::optional<FullWaveCuts> keptFullWaveCuts(const antenna::Patch& patch,
+                                             std::optional<double> ghz = std::nullopt);
+
 // The readout's lines: the model's, and the solver's when given.
 std::vector<std::string> farFieldLines(const FarFieldCase& c);
 std::vector<std::string> fullWaveLines(const FullWaveCuts& fw);
@@ -69,7 +84,8 @@ std::vector<std::string> fullWaveLines(const FullWaveCuts& fw);
 std::vector<double> halfPowerAngles(const antenna::Cut& cut);
 
 // Opens the Far-field figure, or brings the open one up to date, showing
-// `c` and, when given, the solver's cuts; gives its handle.
+// `c` and the solver's cuts given, else the kept ones for `c`; gives its
+// handle.
 double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave = {});
 bool isFarFieldFigure(double fig);
 

@@ -12,6 +12,7 @@
 #include "design/figure_parts.h"
 #include "design/main_window.h"
 #include "platform/graphics/graphics.h"
+#include "rf/farfield_figure.h"
 #include "rf/match_figure.h"
 
 namespace rf {
@@ -261,6 +262,7 @@ class FullwaveFigure {
   }
 
   void drawResult(const FullwaveResult& r) {
+    keepFullwaveResult(r);  // for the Far-field figure and "farfield"
     const antenna::Sweep model = modelSweep(r.request, chosenModel());
     setData(modelR_, model, true);
     setData(modelX_, model, false);

@@ -7,8 +7,11 @@
 
 #include "antenna/patch_pattern.h"
 #include "antenna/refined_model.h"
+#include "design/main_window.h"
 #include "rf/farfield_figure.h"
+#include "rf/fullwave_check.h"
 #include "rf/pattern_windows.h"
+#include "shell/script/farfield_json.h"
 #include "shell/test_window_session.h"
 
 namespace {
@@ -97,6 +100,42 @@ TEST(FarFieldFigure, ShowsTheModelAndASolversCutsInTwoColours) {
         EXPECT_EQ(blocks(rf::shownCutsCsv()), 2u);
         rt::gfx::deleteObject(fig);
         EXPECT_THROW(rf::shownCutsCsv(), std::runtime_error);
+      }),
+      0);
+}
+
+// A solver's result is kept for the design it ran: shown beside the model's
+// and printed under "fullwave" near its frequency, never for another design.
+TEST(FarFieldFigure, ShowsTheKeptSolversResultForItsOwnDesignOnly) {
+  EXPECT_EQ(
+      run([] {
+        play(kFr4Script);
+        rf::FullwaveResult r;
+        r.request.patch = design::windowDesign().patch;
+        r.farField = rf::FullwaveFarField{
+            2.35e9, 4.2, 6.2, {-90, -45, 0, 45, 90}, {-20, -6, 0, -6, -20}, {-20, -2, 0, -2, -20}};
+        rf::keepFullwaveResult(r);
+        const rf::FarFieldCase c = rf::windowFarFieldCase();
+        EXPECT_EQ(c.ghz, 2.35) << "the solver's frequency when none is asked";
+        const std::string json = script::farFieldJson(c, rf::keptFullWaveCuts(c.patch, c.ghz));
+        EXPECT_NE(json.find(", \"fullwave\": {\"frequency_ghz\": 2.35, \"model\": \"openEMS\", "
+                            "\"directivity_dbi\": 6.2, \"gain_dbi\": null, \"efficiency\": null, "
+                            "\"hpbw_e_deg\": 45, \"hpbw_h_deg\": 95, \"max_theta_deg\": 0, "
+                            "\"max_phi_deg\": 0}}"),
+                  std::string::npos)
+            << json;
+        EXPECT_FALSE(rf::keptFullWaveCuts(c.patch, 2.4)) << "beyond the solver's dump step";
+        const std::vector<double> solver = {0.85, 0.325, 0.098};
+        const double fig = rf::showFarField(c);
+        for (double ax : axesOf(fig)) EXPECT_EQ(drawnLines(ax, solver), 2);
+
+        rf::FullwaveResult other = r;
+        other.request.patch.length *= 1.01;
+        rf::keepFullwaveResult(other);
+        EXPECT_EQ(script::farFieldJson(c, rf::keptFullWaveCuts(c.patch, c.ghz)).find("fullwave"),
+                  std::string::npos);
+        rf::showFarField(c);
+        for (double ax : axesOf(fig)) EXPECT_EQ(drawnLines(ax, solver), 0);
       }),
       0);
 }

@@ -28,9 +28,11 @@ std::string farFieldJson(const rf::FarFieldCase& c, const std::optional<rf::Full
                      ", \"gain_dbi\": " + orNull(c.gainDbi()) +
                      ", \"efficiency\": " + orNull(c.efficiency) + beamMembers(c.field);
   if (fw)
-    json += ", \"fullwave\": {\"source\": " + jsonString(fw->source) +
+    json += ", \"fullwave\": {\"frequency_ghz\": " + jsonNumber(fw->ghz) +
+            ", \"model\": " + jsonString(fw->source) +
             ", \"directivity_dbi\": " + jsonNumber(fw->field.directivityDbi) +
-            beamMembers(fw->field) + "}";
+            ", \"gain_dbi\": " + orNull(fw->gainDbi()) +
+            ", \"efficiency\": " + orNull(fw->efficiency) + beamMembers(fw->field) + "}";
   return json + "}";
 }
 

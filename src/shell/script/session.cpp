@@ -313,7 +313,8 @@ void otherModelShown(std::string_view rest) {
 
 // farfield [F [FILE]]: the model's far field of the window's design at F GHz
 // (the pattern frequency or the resonance without it) in the Far-field
-// figure, as one line of JSON, and its cuts as CSV in FILE when given.
+// figure, as one line of JSON with the kept solver's beside it, and its cuts
+// as CSV in FILE when given.
 std::string farfield(std::string_view rest) {
   const std::string_view f = word(rest);
   const std::string file(trim(rest));
@@ -326,7 +327,7 @@ std::string farfield(std::string_view rest) {
     const rf::FarFieldCase c = rf::windowFarFieldCase(ghz);
     rf::showFarField(c);
     if (!file.empty()) rf::saveShownCuts(file);
-    return farFieldJson(c);
+    return farFieldJson(c, rf::keptFullWaveCuts(c.patch, c.ghz));
   } catch (const std::invalid_argument& e) {
     throw BadLine(std::string("farfield: ") + e.what());
   } catch (const std::runtime_error& e) {
