@@ -30,16 +30,17 @@ bool same(const std::vector<design::Act>& a, const std::vector<design::Act>& b) 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  std::vector<design::Act> acts;
+  design::DesignFile design;
   try {
-    acts = design::parseDesign(bytes, "fuzz.txt");
+    design = design::parseDesign(bytes, "fuzz.txt");
   } catch (const std::runtime_error& e) {
     check(std::string(e.what()).size() < 1000, "a message of bounded length");
     return 0;
   }
+  const std::vector<design::Act>& acts = design.acts;
   check(!acts.empty(), "a design has acts");
-  const std::string text = design::designText(acts, "now");
-  std::vector<design::Act> back;
+  const std::string text = design::designText(design, "now");
+  design::DesignFile back;
   try {
     back = design::parseDesign(text, "back.txt");
   } catch (const std::runtime_error&) {
@@ -49,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!design::carriesText(a.text)) return 0;
     check(false, "a written design reads back");
   }
-  for (design::Act& a : acts)
+  for (const design::Act& a : acts)
     if (!design::carriesText(a.text)) return 0;
-  check(same(back, acts), "a written design reads back as the same acts");
+  check(same(back.acts, acts), "a written design reads back as the same acts");
+  check(back.refined == design.refined, "a written design keeps its model");
   return 0;
 }
