@@ -26,8 +26,8 @@ const std::string_view trustNote =
 
 const std::string_view refinedTrustNote =
     "Refined model: against full-wave results on ten probe-fed patches (er 2.2-10.2, h/lambda0 "
-    "0.005-0.055) its resonance runs 0.5-1.8% high and its peak resistance is within 16% on nine "
-    "of them (26% high on 2.54 mm er 10.2).";
+    "0.005-0.055) its resonance runs 0.4-1.8% high and its peak resistance is within 16% on all "
+    "of them.";
 
 // The classic model leaves out most of the fringing field, so its resonance
 // runs high by about 1.5 times the substrate's electrical thickness h / lambda
