@@ -18,7 +18,6 @@ TEST(Microstrip, QuasiStaticLineMatchesPublishedFiftyOhmDesigns) {
     EXPECT_NEAR(hammerstadJensenLine(u, er).ee, ee, 0.01 * ee) << u;
     EXPECT_NEAR(hammerstadJensenLine(u, er).zc, 50, 0.75) << u;
   }
-  EXPECT_NEAR(hammerstadJensenLine(3.081, 2.2).ee, 1.881204228, 1e-8);
 }
 
 TEST(Microstrip, DispersionRunsFromQuasiStaticToTheSubstrate) {

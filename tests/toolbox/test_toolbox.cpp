@@ -249,10 +249,6 @@ TEST_F(GraphicsSupport, SurfSetsTheDefaultViewAndGridOnNewAxesOnly) {
 
   surf::callV({grid3()});
   EXPECT_EQ(plotted(held), 2);
-  rt::Array other = rt::axes({});
-  surf::callV({grid3(), str("Parent"), held});
-  EXPECT_EQ(plotted(held), 3);
-  EXPECT_EQ(plotted(other), 0);
   EXPECT_EQ(values(rt::get(held, "View")), before);
   EXPECT_EQ(rt::get(held, "XGrid").text(), "off");
 }

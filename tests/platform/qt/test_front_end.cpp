@@ -89,19 +89,6 @@ TEST_F(FrontEndTest, SliderArrowTroughAndDragEachCallBackOnce) {
   EXPECT_EQ(values.size(), 6u);
 }
 
-TEST_F(FrontEndTest, SliderValueStaysWithinMinAndMax) {
-  makeFigure();
-  rt::Array sl = makeSlider(0.1, 20, 19.9);
-  SliderBar* b = bar(sl);
-  click(b, QStyle::SC_ScrollBarAddPage);
-  EXPECT_DOUBLE_EQ(value(sl), 20.0);
-  click(b, QStyle::SC_ScrollBarAddLine);
-  EXPECT_DOUBLE_EQ(value(sl), 20.0);
-  rt::set(sl, {s("Value"), n(0.2)});
-  click(b, QStyle::SC_ScrollBarSubPage);
-  EXPECT_DOUBLE_EQ(value(sl), 0.1);
-}
-
 TEST_F(FrontEndTest, ProgramWritesMoveTheSliderSilentlyAndUprightOnesHaveMinAtTheBottom) {
   makeFigure();
   rt::Array sl = makeSlider(0, 10, 5);
