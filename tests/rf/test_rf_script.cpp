@@ -205,3 +205,36 @@ TEST_F(RfScript, MarkersAndTheKindsOfResonance) {
 }
 
 }  // namespace
+
+// Touchstone 2.0 and CR-only files read as scikit-rf reads them.
+TEST_F(RfScript, VersionTwoAndCarriageReturnFilesAgreeWithScikitRf) {
+  if (std::system("/usr/bin/python3 -c 'import skrf' 2>/dev/null") != 0)
+    GTEST_SKIP() << "/usr/bin/python3 cannot import skrf (Debian package python3-scikit-rf)";
+  const std::pair<const char*, const char*> files[] = {
+      {"v2.s1p",
+       "[Version] 2.0\n# MHz S DB R 75\n[Number of Ports] 1\n[Number of Frequencies] 3\n"
+       "[Network Data]\n1000 -3 10\n2000 -20 -45\n3000 -6 90\n[End]\n"},
+      {"cr.s1p", "! CR only\r# GHz S MA R 50\r1 0.5 10\r2 0.1 -45\r3 1 0\r"},
+  };
+  for (const auto& [name, text] : files) {
+    SCOPED_TRACE(name);
+    std::ofstream(dir_ / name) << text;
+    const Outcome skrf =
+        shell(std::string("/usr/bin/python3 -c 'import skrf; n = skrf.Network(\"") + name +
+              "\"); print(*n.f, n.z0[0, 0].real, *n.s[:, 0, 0].real, "
+              "*n.s[:, 0, 0].imag)'");
+    // The last line: scikit-rf may first print a note about plotting.
+    std::istringstream in(skrf.out.substr(skrf.out.rfind('\n', skrf.out.size() - 2) + 1));
+    const antenna::OnePort p = rf::readTouchstone((dir_ / name).string());
+    std::vector<double> ours;
+    for (double f : p.ghz) ours.push_back(f * 1e9);
+    ours.push_back(p.z0);
+    for (const std::complex<double>& s : p.s11) ours.push_back(s.real());
+    for (const std::complex<double>& s : p.s11) ours.push_back(s.imag());
+    for (double v : ours) {
+      double theirs = NAN;
+      in >> theirs;
+      EXPECT_NEAR(v, theirs, 1e-12 * std::max(1.0, std::abs(v))) << skrf.out << skrf.err;
+    }
+  }
+}
