@@ -156,23 +156,16 @@ void registerCallbacks() {
   static bool done = false;
   if (done) return;
   done = true;
-  auto onOpenDialog = [](void (*fn)(double)) {
-    return [fn](std::span<const Array>) {
-      if (std::optional<double> d = openDialog()) fn(*d);
-      return Array();
-    };
-  };
-  rt::gfx::registerFunction(kProposeCallback, onOpenDialog([](double d) { showProposal(d); }));
+  registerFigureCallback(kProposeCallback, kFigureTag, [](double d) { showProposal(d); });
   // A refusal keeps the dialog open with its reason; a design is typed into
   // the window (after this callback, as queued acts) and the dialog goes.
-  rt::gfx::registerFunction(kApplyCallback, onOpenDialog([](double d) {
-                              const Proposal s = showProposal(d);
-                              if (!s.design) return;
-                              apply(*s.design);
-                              rt::gfx::deleteObject(d);
-                            }));
-  rt::gfx::registerFunction(kCancelCallback,
-                            onOpenDialog([](double d) { rt::gfx::deleteObject(d); }));
+  registerFigureCallback(kApplyCallback, kFigureTag, [](double d) {
+    const Proposal s = showProposal(d);
+    if (!s.design) return;
+    apply(*s.design);
+    rt::gfx::deleteObject(d);
+  });
+  registerFigureCallback(kCancelCallback, kFigureTag, [](double d) { rt::gfx::deleteObject(d); });
 }
 
 }  // namespace

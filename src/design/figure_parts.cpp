@@ -23,12 +23,19 @@ std::optional<double> findFigure(std::string_view tag) {
   return std::nullopt;
 }
 
-double makeFigure(const FigureSpec& spec) {
-  std::vector<rt::Array> props = {rt::str("Name"), rt::str(spec.name), rt::str("NumberTitle"),
+void registerFigureCallback(const char* name, const char* figureTag, void (*fn)(double figure)) {
+  rt::gfx::registerFunction(name, [figureTag, fn](std::span<const rt::Array>) {
+    if (std::optional<double> f = findFigure(figureTag)) fn(*f);
+    return rt::Array();
+  });
+}
+
+double makeFigure(const FigureDescription& part) {
+  std::vector<rt::Array> props = {rt::str("Name"), rt::str(part.name), rt::str("NumberTitle"),
                                   rt::str("off")};
-  if (!spec.menuBar) props.insert(props.end(), {rt::str("MenuBar"), rt::str("none")});
-  props.insert(props.end(), {rt::str("Tag"), rt::str(spec.tag), rt::str("Units"), rt::str("pixels"),
-                             rt::str("Position"), spec.position.array()});
+  if (!part.menuBar) props.insert(props.end(), {rt::str("MenuBar"), rt::str("none")});
+  props.insert(props.end(), {rt::str("Tag"), rt::str(part.tag), rt::str("Units"), rt::str("pixels"),
+                             rt::str("Position"), part.position.array()});
   return rt::figure(props).scalar();
 }
 
@@ -38,19 +45,19 @@ double makeAxes(double figure, const Box& position) {
       .scalar();
 }
 
-double makeControl(double figure, const ControlSpec& spec) {
+double makeControl(double figure, const ControlDescription& part) {
   std::vector<rt::Array> props = {rt::str("Parent"), rt::scalar(figure), rt::str("Style"),
-                                  rt::str(spec.style)};
-  if (!spec.tag.empty()) props.insert(props.end(), {rt::str("Tag"), rt::str(spec.tag)});
+                                  rt::str(part.style)};
+  if (!part.tag.empty()) props.insert(props.end(), {rt::str("Tag"), rt::str(part.tag)});
   props.insert(props.end(), {rt::str("Units"), rt::str("pixels"), rt::str("Position"),
-                             spec.position.array(), rt::str("String"), rt::str(spec.text),
+                             part.position.array(), rt::str("String"), rt::str(part.text),
                              rt::str("HorizontalAlignment"), rt::str("left")});
-  if (!spec.callback.empty())
-    props.insert(props.end(), {rt::str("Callback"), rt::str(spec.callback)});
-  if (spec.foreground)
-    props.insert(props.end(), {rt::str("ForegroundColor"), spec.foreground->array()});
-  if (spec.background)
-    props.insert(props.end(), {rt::str("BackgroundColor"), spec.background->array()});
+  if (!part.callback.empty())
+    props.insert(props.end(), {rt::str("Callback"), rt::str(part.callback)});
+  if (part.foreground)
+    props.insert(props.end(), {rt::str("ForegroundColor"), part.foreground->array()});
+  if (part.background)
+    props.insert(props.end(), {rt::str("BackgroundColor"), part.background->array()});
   return rt::uicontrol(props).scalar();
 }
 

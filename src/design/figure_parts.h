@@ -26,21 +26,25 @@ struct Rgb {
   rt::Array array() const;
 };
 
-struct FigureSpec {
+struct FigureDescription {
   std::string name{}, tag{};
   Box position{};
   bool menuBar = true;
 };
 // A figure without its number in the title.
-double makeFigure(const FigureSpec& spec);
+double makeFigure(const FigureDescription& part);
 
 // The open figure tagged `tag`, if any: how a dialog finds itself again.
 std::optional<double> findFigure(std::string_view tag);
 
+// Registers `name` as a callback that runs `fn` on the open figure tagged
+// `figureTag`, and does nothing once that figure is gone.
+void registerFigureCallback(const char* name, const char* figureTag, void (*fn)(double figure));
+
 // Axes of `figure` that keep what is plotted into them.
 double makeAxes(double figure, const Box& position);
 
-struct ControlSpec {
+struct ControlDescription {
   std::string style{};  // "text", "edit", "pushbutton", ...
   Box position{};
   std::string text{};
@@ -49,7 +53,7 @@ struct ControlSpec {
   std::optional<Rgb> foreground{}, background{};
 };
 // A control of `figure`, its text aligned left.
-double makeControl(double figure, const ControlSpec& spec);
+double makeControl(double figure, const ControlDescription& part);
 
 // A line of axes `ax` through (x, y) in `colour`, with further properties
 // as name-value pairs.

@@ -22,6 +22,7 @@ using design::chosenBoard;
 using design::findFigure;
 using design::makeControl;
 using design::makeFigure;
+using design::registerFigureCallback;
 using design::Rgb;
 using rt::Array;
 
@@ -73,15 +74,8 @@ void registerCallbacks() {
   static bool done = false;
   if (done) return;
   done = true;
-  auto onOpenDialog = [](void (*fn)(double)) {
-    return [fn](std::span<const Array>) {
-      if (std::optional<double> d = openDialog()) fn(*d);
-      return Array();
-    };
-  };
-  rt::gfx::registerFunction(kApplyCallback, onOpenDialog(apply));
-  rt::gfx::registerFunction(kCancelCallback,
-                            onOpenDialog([](double d) { rt::gfx::deleteObject(d); }));
+  registerFigureCallback(kApplyCallback, kFigureTag, apply);
+  registerFigureCallback(kCancelCallback, kFigureTag, [](double d) { rt::gfx::deleteObject(d); });
 }
 
 }  // namespace

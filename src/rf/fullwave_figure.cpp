@@ -23,7 +23,7 @@ using design::modelName;
 namespace {
 
 using design::Box;
-using design::ControlSpec;
+using design::ControlDescription;
 using design::Rgb;
 using rt::Array;
 

@@ -38,7 +38,7 @@ constexpr const char* kZ0Callback = "tessivar_match_z0";
 constexpr double kDefaultZ0 = 50;
 
 using design::Box;
-using design::ControlSpec;
+using design::ControlDescription;
 using design::Rgb;
 
 constexpr Rgb kModelColour{0, 0.447, 0.741};
@@ -314,7 +314,7 @@ class MatchFigure {
   // Tops to bottom: the Z0 box with its label and the message beside it,
   // then the two readout panels.
   void buildControls() {
-    const ControlSpec parts[] = {
+    const ControlDescription parts[] = {
         {"text", kZ0LabelPos, "Z0 (Ohm):"},
         {"edit", kZ0EditPos, label(z0_), "", kZ0Callback, {}, Rgb{1, 1, 1}},
         {"text", kMessagePos, "", "", "", kMessageColour},
