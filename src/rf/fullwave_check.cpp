@@ -229,16 +229,17 @@ std::optional<SolverQuality> solverQualityNamed(std::string_view name) {
   return std::nullopt;
 }
 
-int solverThreadsFor(double loadAverage, int cores) {
-  if (cores <= 1 || loadAverage > cores - 1) return 1;
+int solverThreadsFor(double loadAverage, int cores, long cells) {
+  constexpr long kCellsForTwoThreads = 300'000;
+  if (cells < kCellsForTwoThreads || cores <= 1 || loadAverage > cores - 1) return 1;
   return 2;
 }
 
-int defaultSolverThreads() {
+int defaultSolverThreads(long cells) {
   double load[1] = {0};
   const long cores = sysconf(_SC_NPROCESSORS_ONLN);
   if (getloadavg(load, 1) != 1) load[0] = 0;
-  return solverThreadsFor(load[0], static_cast<int>(std::max(1L, cores)));
+  return solverThreadsFor(load[0], static_cast<int>(std::max(1L, cores)), cells);
 }
 
 std::vector<double> fullwaveFrequencies(antenna::SolverBand band) {
@@ -294,7 +295,7 @@ FullwaveCheck::FullwaveCheck(const FullwaveRequest& request, int threads)
     return;
   }
   run_ =
-      std::make_unique<FullwaveRun>(folder_, xml, threads > 0 ? threads : defaultSolverThreads());
+      std::make_unique<FullwaveRun>(folder_, xml, threads > 0 ? threads : defaultSolverThreads(static_cast<long>(layout_.cells())));
   if (run_->state() == State::Failed) {
     state_ = State::Failed;
     message_ = run_->message();
@@ -415,8 +416,12 @@ std::string exportFullwave(const FullwaveRequest& request, const std::string& di
         name == kFullwaveResultFile || name == kLogFile || name == "ABORT")
       fs::remove(entry.path(), ec);
   }
-  const std::string command =
-      std::string("openEMS ") + kInputFile + " --numThreads=2 > " + kLogFile + " 2>&1";
+  // The machine that runs it is unknown: the threads suit the mesh on an idle one.
+  const long cells = static_cast<long>(
+      antenna::solverLayout(request.patch, request.board, request.band, request.quality).cells());
+  const std::string command = std::string("openEMS ") + kInputFile + " --numThreads=" +
+                              std::to_string(solverThreadsFor(0, 2, cells)) + " > " + kLogFile +
+                              " 2>&1";
   writeOrThrow(fs::path(dir) / kInputFile, xml);
   writeOrThrow(fs::path(dir) / kRequestFile, requestText(request));
   writeOrThrow(fs::path(dir) / kScriptFile,

@@ -29,11 +29,13 @@ using design::ImpedanceModel;
 std::string_view solverQualityName(antenna::SolverQuality q);
 std::optional<antenna::SolverQuality> solverQualityNamed(std::string_view name);
 
-// The solver's threads for a machine with `cores` cores at `loadAverage`:
-// one when the other cores are busy (a second thread then only waits for
-// them), otherwise up to two (measured in bench/fullwave.md).
-int solverThreadsFor(double loadAverage, int cores);
-int defaultSolverThreads();
+// The solver's threads for a mesh of `cells` on a machine with `cores` cores
+// at `loadAverage`. Below some 300,000 cells one thread is faster even on an
+// idle machine (the mesh fits the cache and a second thread only adds
+// waiting); above it two win when the other core is free, and one when it is
+// busy (measured in bench/fullwave.md).
+int solverThreadsFor(double loadAverage, int cores, long cells);
+int defaultSolverThreads(long cells);
 
 struct FullwaveRequest {
   antenna::Patch patch;
