@@ -1,7 +1,9 @@
 // A check is a folder: model.xml (the solver's input), check.txt (the request
 // and, once finished, what the run measured) and result.s1p. A folder counts
-// as a result only when all three agree, so a half-written or aborted run is
-// never shown.
+// as a result only when all three agree and both of ours are whole, so a
+// half-written or aborted run is never shown. Every file goes in whole or
+// not at all; a run whose files could not be written (a full disk) is not
+// started, or its result is neither shown nor kept, and its folder goes.
 #include "rf/fullwave_check.h"
 
 #include <unistd.h>
@@ -192,12 +194,29 @@ void addFarField(FullwaveResult& r) {
   r.farField = fullwaveFarField(r.folder, res->hz, r.farFieldError);
 }
 
+// True when `ghz` holds exactly the frequencies a check of `band` reads.
+bool coversBand(const std::vector<double>& ghz, antenna::SolverBand band) {
+  const auto hz = fullwaveFrequencies(band);
+  if (ghz.size() != hz.size()) return false;
+  for (size_t i = 0; i < hz.size(); ++i)
+    if (!(std::abs(ghz[i] * 1e9 - hz[i]) <= 1e-9 * hz[i])) return false;
+  return true;
+}
+
 // What finished in `folder` with its stats and the request, as a result.
+// Files cut short (a disk that filled, a machine that stopped, an older
+// writer) do not count: check.txt must be exactly what collect() writes,
+// and the result must hold every frequency and end with its last line.
 std::optional<FullwaveResult> keptResult(const std::string& folder,
                                          const FullwaveRequest& request) {
   const auto port = cachedFullwaveResult(folder);
-  const auto stats = parseStats(fs::path(folder) / kRequestFile);
-  if (!port || !stats || port->ghz.empty()) return std::nullopt;
+  const fs::path checkFile = fs::path(folder) / kRequestFile;
+  const auto stats = parseStats(checkFile);
+  if (!port || !stats || !coversBand(port->ghz, request.band)) return std::nullopt;
+  const std::string result = readWhole(fs::path(folder) / kFullwaveResultFile);
+  if (readWhole(checkFile) != requestText(request) + statsText(*stats) || result.empty() ||
+      result.back() != '\n')
+    return std::nullopt;
   FullwaveResult r{folder, request, *stats, sweepOf(*port), true};
   r.stats.truncated = false;
   addFarField(r);
@@ -294,20 +313,13 @@ FullwaveCheck::FullwaveCheck(const FullwaveRequest& request, int threads)
     state_ = State::Finished;
     return;
   }
-  run_ =
-      std::make_unique<FullwaveRun>(folder_, xml, threads > 0 ? threads : defaultSolverThreads(static_cast<long>(layout_.cells())));
+  run_ = std::make_unique<FullwaveRun>(
+      folder_, xml,
+      threads > 0 ? threads : defaultSolverThreads(static_cast<long>(layout_.cells())), "openEMS",
+      std::vector<RunFile>{{kRequestFile, requestText(request_)}});
   if (run_->state() == State::Failed) {
     state_ = State::Failed;
     message_ = run_->message();
-    return;
-  }
-  try {
-    writeOrThrow(fs::path(folder_) / kRequestFile, requestText(request_));
-  } catch (const std::runtime_error& e) {
-    run_->cancel(std::chrono::milliseconds(0));
-    run_->wait(std::chrono::seconds(5));
-    state_ = State::Failed;
-    message_ = std::string(e.what()) + " (is the cache's disk full?)";
   }
 }
 
@@ -335,13 +347,7 @@ FullwaveCheck::State FullwaveCheck::poll() {
 void FullwaveCheck::collect() {
   std::string error;
   const auto port = readFullwaveResult(folder_, fullwaveFrequencies(request_.band), error);
-  std::error_code ec;
-  if (!port) {
-    state_ = State::Failed;
-    message_ = error;
-    fs::remove(fs::path(folder_) / kFullwaveResultFile, ec);
-    return;
-  }
+  if (!port) return fail(error);
   FullwaveStats stats;
   stats.cells = layout_.cells();
   stats.seconds = elapsedSeconds();
@@ -350,17 +356,26 @@ void FullwaveCheck::collect() {
     stats.endDb = p->energyDb;
   }
   stats.truncated = stats.endDb > layout_.endCriterionDb;
-  try {
-    writeOrThrow(fs::path(folder_) / kRequestFile, requestText(request_) + statsText(stats));
-  } catch (const std::runtime_error& e) {
-    // Without its stats the folder would not be found again; it is shown
-    // now and said to be unkept.
-    message_ = std::string(e.what()) + " The result is not kept.";
-    fs::remove(fs::path(folder_) / kFullwaveResultFile, ec);
-  }
+  // A write that fails here most likely met a full disk, which may have cut
+  // the solver's own files short too: its result is not to be trusted.
+  const std::string failure = rt::writeFileAtomically((fs::path(folder_) / kRequestFile).string(),
+                                                      requestText(request_) + statsText(stats));
+  if (!failure.empty())
+    return fail("The run's result could not be kept: " + failure +
+                ". It is not shown, as the solver's own files may be cut short too; free "
+                "space and check again.");
   result_ = FullwaveResult{folder_, request_, stats, sweepOf(*port), false};
   addFarField(*result_);
   state_ = State::Finished;
+}
+
+// A finished run that gave no result: its folder holds nothing to show and
+// goes, giving back its space.
+void FullwaveCheck::fail(const std::string& message) {
+  state_ = State::Failed;
+  message_ = message;
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
 }
 
 void FullwaveCheck::cancel() {
@@ -419,9 +434,9 @@ std::string exportFullwave(const FullwaveRequest& request, const std::string& di
   // The machine that runs it is unknown: the threads suit the mesh on an idle one.
   const long cells = static_cast<long>(
       antenna::solverLayout(request.patch, request.board, request.band, request.quality).cells());
-  const std::string command = std::string("openEMS ") + kInputFile + " --numThreads=" +
-                              std::to_string(solverThreadsFor(0, 2, cells)) + " > " + kLogFile +
-                              " 2>&1";
+  const std::string command = std::string("openEMS ") + kInputFile +
+                              " --numThreads=" + std::to_string(solverThreadsFor(0, 2, cells)) +
+                              " > " + kLogFile + " 2>&1";
   writeOrThrow(fs::path(dir) / kInputFile, xml);
   writeOrThrow(fs::path(dir) / kRequestFile, requestText(request));
   writeOrThrow(fs::path(dir) / kScriptFile,

@@ -121,6 +121,7 @@ class FullwaveCheck {
 
  private:
   void collect();
+  void fail(const std::string& message);
 
   FullwaveRequest request_;
   antenna::SolverLayout layout_;

@@ -3,9 +3,11 @@
 // window stays live. A figure closed while its solver runs cancels the run.
 #include "rf/fullwave_figure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 
 #include "antenna/numbers.h"
@@ -30,6 +32,11 @@ using rt::Array;
 constexpr const char* kFigureTag = "tessivar_fullwave";
 constexpr const char* kCancelCallback = "tessivar_fullwave_cancel";
 constexpr const char* kTrimCallback = "tessivar_fullwave_trim";
+constexpr const char* kAgainCallback = "tessivar_fullwave_again";
+
+// The levels the figure offers, in its Quality popup's order.
+constexpr antenna::SolverQuality kOfferedLevels[] = {
+    antenna::SolverQuality::Quick, antenna::SolverQuality::Standard, antenna::SolverQuality::Fine};
 
 constexpr Rgb kModelColour{0, 0.447, 0.741};
 constexpr Rgb kSolverColour{0.85, 0.325, 0.098};
@@ -45,9 +52,12 @@ constexpr Box kTroughPos{20, 225, 560, 18};
 constexpr Box kProgressTextPos{590, 225, 300, 18};
 constexpr Box kCancelPos{20, 190, 90, 26};
 constexpr Box kTrimPos{120, 190, 90, 26};
-constexpr Box kMessagePos{220, 192, 670, 22};
+constexpr Box kQualityPos{220, 190, 100, 26};
+constexpr Box kAgainPos{330, 190, 100, 26};
+constexpr Box kMessagePos{440, 192, 450, 22};
 constexpr Box kModelPanelPos{20, 20, 420, 160};
 constexpr Box kSolverPanelPos{460, 20, 420, 160};
+constexpr size_t kPanelChars = 64;  // what a panel's line holds
 
 FullwaveTicker& ticker() {
   static FullwaveTicker t;
@@ -56,6 +66,26 @@ FullwaveTicker& ticker() {
 
 std::string number(double v, int digits, std::string_view unit = {}) {
   return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
+}
+
+// `text` in lines of at most `width` characters, broken at spaces, and a
+// word longer than that (a path) after one of its slashes, for a text that
+// does not wrap.
+std::vector<std::string> wrapped(const std::string& text, size_t width) {
+  std::vector<std::string> lines{""};
+  std::istringstream words(text);
+  for (std::string w; words >> w;) {
+    if (!lines.back().empty() && lines.back().size() + 1 + w.size() > width) lines.emplace_back();
+    while (w.size() > width) {  // on a line of its own
+      const size_t slash = w.rfind('/', width - 1);
+      const size_t cut = slash == std::string::npos || slash == 0 ? width : slash + 1;
+      lines.back() = w.substr(0, cut);
+      w.erase(0, cut);
+      lines.emplace_back();
+    }
+    lines.back() += (lines.back().empty() ? "" : " ") + w;
+  }
+  return lines;
 }
 
 Array rowOf(const std::vector<double>& v) {
@@ -82,11 +112,16 @@ class FullwaveFigure {
       if (auto* f = open()) f->startTrimFromButton();
       return Array();
     });
+    rt::gfx::registerFunction(kAgainCallback, [](std::span<const Array>) {
+      if (auto* f = open()) f->checkAgainFromButton();
+      return Array();
+    });
   }
   ~FullwaveFigure() {
     if (check_) check_->cancel();
     rt::gfx::registerFunction(kCancelCallback, nullptr);
     rt::gfx::registerFunction(kTrimCallback, nullptr);
+    rt::gfx::registerFunction(kAgainCallback, nullptr);
   }
   FullwaveFigure(const FullwaveFigure&) = delete;
   FullwaveFigure& operator=(const FullwaveFigure&) = delete;
@@ -100,6 +135,7 @@ class FullwaveFigure {
     if (check_ && check_->state() == FullwaveCheck::State::Running)
       throw std::invalid_argument("A full-wave run is under way; cancel it first.");
     request_ = request;
+    showLevel(request.quality);
     check_ = std::make_unique<FullwaveCheck>(request);
     setMessage("");
     // The last result goes, so that a run that fails leaves nothing stale.
@@ -131,6 +167,20 @@ class FullwaveFigure {
     }
   }
 
+  // The window's design as it is now, at the level the popup shows.
+  void checkAgainFromButton() {
+    try {
+      const auto chosen = static_cast<size_t>(rt::gfx::prop(quality_, "Value").scalar());
+      if (chosen < 1 || chosen > std::size(kOfferedLevels))
+        throw std::invalid_argument("Choose a quality level first.");
+      trimmer_.reset();
+      trimLines_.clear();
+      start(windowRequest(kOfferedLevels[chosen - 1]));
+    } catch (const std::exception& e) {
+      setMessage(e.what());
+    }
+  }
+
   void cancel() {
     if (check_) check_->cancel();
     trimmer_.reset();
@@ -138,6 +188,7 @@ class FullwaveFigure {
 
   void show(const FullwaveResult& r) {
     request_ = r.request;
+    showLevel(r.request.quality);
     drawResult(r);
   }
 
@@ -165,6 +216,11 @@ class FullwaveFigure {
     if (state == FullwaveCheck::State::Running) return false;
     if (state != FullwaveCheck::State::Finished) {
       setMessage(check_->message());
+      // The message line cuts a long reason (a path) short; the panel has
+      // room for all of it.
+      std::vector<std::string> lines = {"Solver (openEMS): no result"};
+      for (std::string& l : wrapped(check_->message(), kPanelChars)) lines.push_back(std::move(l));
+      setText(solverPanel_, lines);
       trimmer_.reset();
       return true;
     }
@@ -223,6 +279,12 @@ class FullwaveFigure {
     progressText_ = design::makeControl(fig_, {"text", kProgressTextPos, ""});
     design::makeControl(fig_, {"pushbutton", kCancelPos, "Cancel", "", kCancelCallback});
     design::makeControl(fig_, {"pushbutton", kTrimPos, "Trim", "", kTrimCallback});
+    std::vector<std::string> levels;
+    for (const auto q : kOfferedLevels) levels.emplace_back(solverQualityName(q));
+    quality_ = design::makeControl(fig_, {"popupmenu", kQualityPos});
+    setText(quality_, levels);
+    showLevel(antenna::SolverQuality::Quick);
+    design::makeControl(fig_, {"pushbutton", kAgainPos, "Check again", "", kAgainCallback});
     message_ = design::makeControl(fig_, {"text", kMessagePos, "", "", "", kMessageColour});
     modelPanel_ = design::makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour});
     solverPanel_ = design::makeControl(fig_, {"text", kSolverPanelPos, "", "", "", kSolverColour});
@@ -255,6 +317,15 @@ class FullwaveFigure {
   }
 
   void setMessage(const std::string& text) { setText(message_, {text}); }
+
+  // The popup follows the level of what the figure shows (a draft level,
+  // which it does not offer, leaves it as it is).
+  void showLevel(antenna::SolverQuality q) {
+    const auto* at = std::find(std::begin(kOfferedLevels), std::end(kOfferedLevels), q);
+    if (at != std::end(kOfferedLevels))
+      rt::set(rt::scalar(quality_),
+              {rt::str("Value"), rt::scalar(static_cast<double>(at - kOfferedLevels + 1))});
+  }
 
   void showProgress() {
     rt::set(rt::scalar(bar_), {rt::str("Position"), barBox(check_->fraction()).array()});
@@ -301,6 +372,7 @@ class FullwaveFigure {
 
   double fig_ = 0, axes_ = 0, modelR_ = 0, modelX_ = 0, solverR_ = 0, solverX_ = 0;
   double bar_ = 0, progressText_ = 0, message_ = 0, modelPanel_ = 0, solverPanel_ = 0;
+  double quality_ = 0;
   std::unique_ptr<FullwaveCheck> check_;
   std::optional<FullwaveRequest> request_;
   std::optional<Trimmer> trimmer_;

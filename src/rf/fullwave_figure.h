@@ -1,6 +1,8 @@
 // The Full-wave figure: the model's R and X and the solver's on one axes,
 // the readout of both, a progress bar with the time spent and left while the
-// solver runs in the background, and Cancel and Trim. The front end drives
+// solver runs in the background, Cancel and Trim, and a Quality popup (quick,
+// standard, fine) with Check again, which checks the window's design as it
+// is now at the chosen level. The front end drives
 // the run through a ticker it provides (a timer calling back every few
 // tenths of a second); the script drives it by waiting.
 #pragma once

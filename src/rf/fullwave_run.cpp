@@ -21,6 +21,7 @@
 
 #include "antenna/openems_model.h"
 #include "antenna/touchstone.h"
+#include "platform/files/atomic_file.h"
 #include "rf/design_io.h"
 
 namespace rf {
@@ -137,7 +138,7 @@ std::string installedSolverVersion(std::string& error) {
 }
 
 FullwaveRun::FullwaveRun(std::string folder, const std::string& solverInput, int threads,
-                         std::string program)
+                         std::string program, const std::vector<RunFile>& alongside)
     : folder_(std::move(folder)) {
   std::error_code ec;
   // A folder left by an earlier run (an ABORT file, old probes) is cleared so
@@ -149,13 +150,14 @@ FullwaveRun::FullwaveRun(std::string folder, const std::string& solverInput, int
     message_ = "Cannot make the run's folder " + folder_ + ": " + ec.message() + ".";
     return;
   }
-  {
-    std::ofstream f(fs::path(folder_) / kInputFile, std::ios::binary);
-    f << solverInput;
-    f.flush();
-    if (!f) {
+  std::vector<RunFile> files = {{kInputFile, solverInput}};
+  files.insert(files.end(), alongside.begin(), alongside.end());
+  for (const RunFile& f : files) {
+    const std::string failure =
+        rt::writeFileAtomically((fs::path(folder_) / f.name).string(), f.bytes);
+    if (!failure.empty()) {
       state_ = State::Failed;
-      message_ = "Cannot write the solver's input in " + folder_ + " (is the disk full?).";
+      message_ = "The full-wave run did not start: " + failure + ".";
       fs::remove_all(folder_, ec);
       return;
     }
@@ -322,22 +324,11 @@ std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folde
     port.ghz.push_back(r.frequency[i] / 1e9);
     port.s11.push_back(r.s11[i]);
   }
-  const fs::path tmp = dir / (std::string(kFullwaveResultFile) + ".tmp");
-  {
-    std::ofstream f(tmp, std::ios::binary);
-    f << antenna::formatTouchstone(port, {"openEMS full-wave run: S11 at the lumped port"});
-    f.flush();
-    if (!f) {
-      error = "Cannot write the result in " + folder + " (is the disk full?).";
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return std::nullopt;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, dir / kFullwaveResultFile, ec);
-  if (ec) {
-    error = "Cannot keep the result in " + folder + ": " + ec.message() + ".";
+  const std::string failure = rt::writeFileAtomically(
+      (dir / kFullwaveResultFile).string(),
+      antenna::formatTouchstone(port, {"openEMS full-wave run: S11 at the lumped port"}));
+  if (!failure.empty()) {
+    error = "The run's result could not be kept: " + failure + ".";
     return std::nullopt;
   }
   return r;

@@ -25,14 +25,21 @@ std::string fullwaveCacheFolder(const std::string& key);
 // (not installed, or not runnable).
 std::string installedSolverVersion(std::string& error);
 
+// A file the run's folder gets beside the solver's input.
+struct RunFile {
+  std::string name, bytes;
+};
+
 class FullwaveRun {
  public:
   enum class State { Running, Finished, Cancelled, Failed };
 
-  // Clears `folder`, writes `solverInput` there and starts the solver on it.
-  // A start that fails leaves the run Failed with a message.
+  // Clears `folder`, writes `solverInput` and `alongside` there, each whole,
+  // and starts the solver on it. A file that cannot be written (a full disk)
+  // or a start that fails leaves the run Failed with a message naming the
+  // file and the reason, nothing started and no folder.
   FullwaveRun(std::string folder, const std::string& solverInput, int threads,
-              std::string program = "openEMS");
+              std::string program = "openEMS", const std::vector<RunFile>& alongside = {});
   ~FullwaveRun();
   FullwaveRun(const FullwaveRun&) = delete;
   FullwaveRun& operator=(const FullwaveRun&) = delete;

@@ -3,6 +3,7 @@
 // design dialog, driven by its tags, proposes, applies or changes nothing.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -25,6 +26,10 @@ namespace fs = std::filesystem;
 
 using rt::qt::FigureWindow;
 
+bool standardKept() {
+  return rf::keptFullwaveResult(rf::windowRequest(antenna::SolverQuality::Standard)).has_value();
+}
+
 rt::qt::FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
   return dynamic_cast<FigureWindow*>(qt.window(fig));
 }
@@ -36,6 +41,12 @@ void chooseOnAxes(rt::qt::QtFrontEnd& qt, const char* tag, const QString& entry)
     if (a->text() == entry) a->trigger();
   menu->close();
   QApplication::processEvents();
+}
+
+// Clicks the button reading `text` in figure `fig`.
+void press(rt::qt::QtFrontEnd& qt, double fig, const QString& text) {
+  for (QPushButton* b : qt.window(fig)->findChildren<QPushButton*>())
+    if (b->text() == text) b->click();
 }
 
 // Chooses an entry of a figure's menu bar as the user does.
@@ -115,7 +126,8 @@ TEST_F(MenusOnWidgets, ADesignSavedWithoutASuffixIsSavedAsText) {
 }
 
 // The check runs while the window stays live: the figure fills in from the
-// front end's timer, and Cancel stops a run that would not end by itself.
+// front end's timer, its Quality popup checks again at another level, and
+// Cancel stops a run that would not end by itself.
 TEST_F(MenusOnWidgets, TheFullWaveCheckRunsBehindALiveWindowAndCancels) {
   fake_solver::writeFakeSolver(dir_, "[ -f \"" + (dir_ / "slow").string() +
                                          "\" ] && while [ ! -f ABORT ]; do sleep 0.02; done\n");
@@ -128,6 +140,12 @@ TEST_F(MenusOnWidgets, TheFullWaveCheckRunsBehindALiveWindowAndCancels) {
               chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
               ASSERT_TRUE(QTest::qWaitFor([] { return rt::gfx::figures().size() == 3; }, 10000));
               EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
+              auto* level = qt.window(rt::gfx::figures()[1])->findChild<QComboBox*>();
+              ASSERT_TRUE(level);
+              EXPECT_EQ(level->currentText(), "quick");
+              emit level->activated(1);
+              press(qt, rt::gfx::figures()[1], "Check again");
+              ASSERT_TRUE(QTest::qWaitFor(standardKept, 10000));
 
               std::ofstream(dir_ / "slow") << "x";
               session::type("edit7", "9");
@@ -136,10 +154,9 @@ TEST_F(MenusOnWidgets, TheFullWaveCheckRunsBehindALiveWindowAndCancels) {
                 return std::distance(fs::directory_iterator(dir_ / "cache/tessivar/fullwave"),
                                      fs::directory_iterator());
               };
-              EXPECT_EQ(folders(), 2);
-              for (QPushButton* b : qt.window(rt::gfx::figures()[1])->findChildren<QPushButton*>())
-                if (b->text() == "Cancel") b->click();
-              EXPECT_TRUE(QTest::qWaitFor([&] { return folders() == 1; }, 10000));
+              EXPECT_EQ(folders(), 3);
+              press(qt, rt::gfx::figures()[1], "Cancel");
+              EXPECT_TRUE(QTest::qWaitFor([&] { return folders() == 2; }, 10000));
             }),
             0);
   setenv("PATH", path.c_str(), 1);

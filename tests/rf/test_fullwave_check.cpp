@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "rf/fake_solver.h"
 #include "rf/fullwave_check.h"
@@ -44,6 +45,12 @@ class FullwaveCheck : public ::testing::Test {
   rf::FullwaveRequest request() const {
     return {kFr4, {}, {1.68e9, 3.12e9}, antenna::SolverQuality::Draft};
   }
+  std::unique_ptr<rf::FullwaveCheck> finished() const {
+    auto check = std::make_unique<rf::FullwaveCheck>(request(), 1);
+    while (check->poll() == rf::FullwaveCheck::State::Running) {
+    }
+    return check;
+  }
   fs::path dir_;
   std::string oldPath_;
 };
@@ -76,6 +83,26 @@ TEST_F(FullwaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
   while (stale.poll() == rf::FullwaveCheck::State::Running) {
   }
   EXPECT_EQ(runs(), 2);
+}
+
+// A file of the cache that meets a full device (here check.txt at the run's
+// end) shows no result and keeps none; the next check runs afresh. A kept
+// file cut short is no result either.
+TEST_F(FullwaveCheck, AFullCacheShowsAndKeepsNothing) {
+  writeFakeSolver(dir_, "rm check.txt; ln -s /dev/full check.txt\n");
+  const auto full = finished();
+  EXPECT_EQ(full->state(), rf::FullwaveCheck::State::Failed);
+  EXPECT_NE(full->message().find("check.txt: No space left on device"), std::string::npos);
+  EXPECT_FALSE(fs::exists(full->folder()));
+  for (const char* file : {rf::kFullwaveResultFile, "check.txt"}) {
+    writeFakeSolver(dir_);
+    const auto later = finished();
+    ASSERT_EQ(later->state(), rf::FullwaveCheck::State::Finished) << later->message();
+    const fs::path kept = fs::path(later->folder()) / file;
+    fs::resize_file(kept, fs::file_size(kept) - 1);
+    EXPECT_FALSE(rf::keptFullwaveResult(request())) << file;
+  }
+  EXPECT_EQ(runs(), 3);
 }
 
 // A cancelled run is met by the runner's test and the window's Cancel.

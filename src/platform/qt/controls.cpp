@@ -1,5 +1,6 @@
 #include "platform/qt/controls.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -321,6 +322,14 @@ void ControlView::create() {
     f->setFrameStyle(QFrame::Panel | QFrame::Raised);
     f->setLineWidth(1);
     w = f;
+  } else if (style_ == "popupmenu") {
+    // Its items are the String's lines, the chosen one's place (from 1) its Value.
+    auto* c = new QComboBox(window_);
+    double h = handle_;
+    QObject::connect(c, &QComboBox::activated, c, [c, h](int i) {
+      act(c, h, {{"Value", scalar(i + 1)}});
+    });
+    w = c;
   } else if (style_ == "pushbutton") {
     auto* b = new QPushButton(window_);
     double h = handle_;
@@ -400,6 +409,15 @@ void ControlView::sync() {
     e->setAlignment(horizontalAlignment(h, Qt::AlignHCenter) | Qt::AlignVCenter);
   } else if (auto* b = dynamic_cast<QPushButton*>(w)) {
     b->setText(lines.join(QLatin1Char(' ')));
+  } else if (auto* c = dynamic_cast<QComboBox*>(w)) {
+    const QSignalBlocker quiet(c);
+    QStringList items;
+    for (int i = 0; i < c->count(); ++i) items.push_back(c->itemText(i));
+    if (items != lines) {
+      c->clear();
+      c->addItems(lines);
+    }
+    c->setCurrentIndex(static_cast<int>(propScalar(h, "Value", 1)) - 1);
   } else if (auto* l = dynamic_cast<QLabel*>(w)) {
     l->setText(lines.join(QLatin1Char('\n')));
     l->setAlignment(horizontalAlignment(h, Qt::AlignHCenter) | Qt::AlignTop);

@@ -88,6 +88,16 @@ void paintControl(QPainter& p, double c, const QRectF& figureRect) {
     markSlider(p, r, thumbRect, shows);
     p.setPen(QPen(QColor(128, 128, 128), 0));
     p.drawRect(r);
+  } else if (style == "popupmenu") {
+    // The chosen item, and an arrow saying there are others.
+    const int chosen = static_cast<int>(propScalar(c, "Value", 1)) - 1;
+    lines = chosen >= 0 && chosen < lines.size() ? QStringList{lines[chosen]} : QStringList{};
+    p.fillRect(r, bg);
+    p.setPen(QPen(QColor(128, 128, 128), 0));
+    p.drawRect(r);
+    const double arrow = std::min(r.height(), r.width() / 3);
+    drawSliderArrow(p, QRectF(r.right() - arrow, r.top(), arrow, r.height()), Qt::DownArrow);
+    label(r.adjusted(0, 0, -arrow, 0), VAlign::Middle);
   } else {
     p.fillRect(r, bg);
     p.setPen(QPen(bg.darker(150), 0));
