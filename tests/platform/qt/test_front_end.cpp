@@ -1,6 +1,9 @@
 // The Qt front end driven like a user drives it: real widgets, QTest mouse
 // and key events, windows opened, closed and saved.
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <cmath>
@@ -211,6 +214,45 @@ TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
   front->window(handle(kept))->close();
   ASSERT_NE(front->window(handle(kept)), nullptr);
   EXPECT_TRUE(front->window(handle(kept))->isVisible());
+}
+
+// ----------------------------------------------------------- placement
+// A figure asked for larger than the screen, or off its edge, opens wholly
+// on the screen's free area with room for its frame, from a netbook to 4K;
+// one of fixed size keeps it, its top left corner (its menus) on the screen.
+TEST_F(FrontEndTest, WindowsOpenWhollyOnTheScreen) {
+  const QMargins frame(4, 32, 4, 4);
+  for (QRect screen : {QRect(0, 0, 1024, 600), QRect(1920, 24, 3840, 2136)}) {
+    for (QRect wanted : {QRect(80, -119, 980, 700), QRect(-50, 300, 600, 400)}) {
+      const QRect g = rt::qt::fitOnScreen(wanted.translated(screen.topLeft()), screen, frame, true);
+      EXPECT_TRUE(screen.contains(g.marginsAdded(frame))) << screen.width() << " " << wanted.x();
+      if (screen.width() > 1024) {
+        EXPECT_EQ(g.size(), wanted.size());
+      }
+    }
+  }
+  EXPECT_EQ(rt::qt::fitOnScreen({0, 0, 1200, 700}, {0, 0, 1024, 600}, frame, false),
+            QRect(4, 32, 1200, 700));
+  const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+  rt::Array fig = rt::figure({s("Units"), s("pixels"), s("Position"),
+                              rt::row({80, 80, free.width() + 200.0, free.height() + 100.0})});
+  EXPECT_TRUE(free.contains(front->window(handle(fig))->frameGeometry()));
+}
+
+// A number in a caption too narrow for it shows fewer digits, never cut.
+TEST_F(FrontEndTest, NarrowCaptionsShowWholeNumbers) {
+  makeFigure();
+  for (double value : {1.92, 14.9115, 1e12}) {
+    rt::Array t =
+        rt::uicontrol({s("Style"), s("text"), s("String"), rt::num2str(n(value)), s("Position"),
+                       rt::row({10, 10, 28, 16}), s("HorizontalAlignment"), s("right")});
+    auto* label = dynamic_cast<QLabel*>(front->widget(handle(t)));
+    ASSERT_NE(label, nullptr);
+    bool ok = false;
+    EXPECT_NEAR(label->text().toDouble(&ok) / value, 1, 0.1) << label->text().toStdString();
+    EXPECT_TRUE(ok);
+    EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(label->text()), 28);
+  }
 }
 
 }  // namespace
