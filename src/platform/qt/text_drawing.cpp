@@ -196,6 +196,19 @@ QString shortenedNumber(const QString& line, const QFontMetricsF& fm, double roo
   return shortest;
 }
 
+// `line` cut after its last whole word that fits `room` with an ellipsis,
+// so that no number is shown cut; a single word stays as it is.
+QString wholeWords(const QString& line, const QFontMetricsF& fm, double room) {
+  const QString ellipsis(QChar(0x2026));
+  QString kept = line;
+  while (fm.horizontalAdvance(kept + ellipsis) > room) {
+    const qsizetype space = kept.lastIndexOf(u' ');
+    if (space <= 0) return line;
+    kept.truncate(space);
+  }
+  return kept + ellipsis;
+}
+
 }  // namespace
 
 QStringList fitCaption(QStringList lines, QFont& font, double room, double deviceScale) {
@@ -214,8 +227,10 @@ QStringList fitCaption(QStringList lines, QFont& font, double room, double devic
   const int floor = numbers ? static_cast<int>(std::ceil(px * 0.85)) : px / 2;
   font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(px * room / widest)})));
   const QFontMetricsF smaller(font);
-  for (QString& line : lines)
+  for (QString& line : lines) {
     if (smaller.horizontalAdvance(line) > room) line = shortenedNumber(line, smaller, room);
+    if (smaller.horizontalAdvance(line) > room) line = wholeWords(line, smaller, room);
+  }
   return lines;
 }
 

@@ -265,12 +265,9 @@ TEST_F(RendererTest, AZoomedSurfaceStaysClearOfTheTickLabels) {
                       {.controls = false, .texts = &texts, .origin = {}});
   p.end();
   ASSERT_GT(countPixels(img, isRed), 2000);
-  ASSERT_GE(texts.size(), 3u);
   for (const rt::qt::PaintedText& t : texts) {
     const QRect box = t.box.toAlignedRect().intersected(img.rect());
-    if (!box.isEmpty()) {
-      EXPECT_EQ(countPixels(img, isRed, box), 0) << t.text.toStdString();
-    }
+    EXPECT_TRUE(box.isEmpty() || countPixels(img, isRed, box) == 0) << t.text.toStdString();
   }
 }
 
