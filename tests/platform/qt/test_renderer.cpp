@@ -256,6 +256,7 @@ TEST_F(RendererTest, AZoomedSurfaceStaysClearOfTheTickLabels) {
   std::vector<rt::Array> args = {grid(21, 21, xOf), rt::ctranspose(grid(21, 21, xOf)),
                                  grid(21, 21, bowl), s("EdgeColor"), s("none")};
   rt::surface(args);
+  rt::view(rt::gca(), n(-37.5), n(30));
   rt::set(rt::gca(), {s("XLim"), rt::row({0.25, 0.75}), s("YLim"), rt::row({0.25, 0.75}), s("ZLim"),
                       rt::row({0.1, 0.4})});
   QImage img(400, 300, QImage::Format_RGB32);
