@@ -1,8 +1,12 @@
-// Each description becomes one call of the graphics runtime; units come
-// before the position so that the position is read in pixels.
+// Each description becomes one call of the graphics runtime. A figure is
+// placed in pixels; its parts are described in pixels of that size and
+// stored as fractions of it, so they follow the window when it is resized
+// or opened smaller on a small screen. The size described is kept with the
+// figure for parts placed later.
 #include "design/figure_parts.h"
 
 #include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/graphics/graphics.h"
@@ -30,28 +34,52 @@ void registerFigureCallback(const char* name, const char* figureTag, void (*fn)(
   });
 }
 
+namespace {
+const char* const kLayoutSize = "tessivarLayoutSize";
+}  // namespace
+
 double makeFigure(const FigureDescription& part) {
   std::vector<rt::Array> props = {rt::str("Name"), rt::str(part.name), rt::str("NumberTitle"),
                                   rt::str("off")};
   if (!part.menuBar) props.insert(props.end(), {rt::str("MenuBar"), rt::str("none")});
   props.insert(props.end(), {rt::str("Tag"), rt::str(part.tag), rt::str("Units"), rt::str("pixels"),
                              rt::str("Position"), part.position.array()});
-  return rt::figure(props).scalar();
+  const double fig = rt::figure(props).scalar();
+  rt::setappdata(rt::scalar(fig), rt::str(kLayoutSize),
+                 rt::row({part.position.width, part.position.height}));
+  return fig;
 }
 
-double makeAxes(double figure, const Box& position) {
-  return rt::axes({rt::str("Parent"), rt::scalar(figure), rt::str("Units"), rt::str("pixels"),
-                   rt::str("Position"), position.array(), rt::str("NextPlot"), rt::str("add")})
-      .scalar();
+Box fractionOf(double figure, const Box& box) {
+  const rt::Array size = rt::getappdata(rt::scalar(figure), rt::str(kLayoutSize));
+  if (size.numel() != 2 || !(size.re()[0] > 0) || !(size.re()[1] > 0))
+    throw std::invalid_argument("The figure was not made by makeFigure: it has no layout size.");
+  const double w = size.re()[0], h = size.re()[1];
+  return {box.left / w, box.bottom / h, box.width / w, box.height / h};
+}
+
+void placePart(double part, double figure, const Box& box) {
+  rt::set(rt::scalar(part), {rt::str("Units"), rt::str("normalized"), rt::str("Position"),
+                             fractionOf(figure, box).array()});
+}
+
+double makeAxes(double figure, const Box& position, bool equalAspect) {
+  const double ax =
+      rt::axes({rt::str("Parent"), rt::scalar(figure), rt::str("Units"), rt::str("normalized"),
+                rt::str("Position"), fractionOf(figure, position).array(), rt::str("NextPlot"),
+                rt::str("add")})
+          .scalar();
+  if (equalAspect) rt::set(rt::scalar(ax), {rt::str("DataAspectRatioMode"), rt::str("manual")});
+  return ax;
 }
 
 double makeControl(double figure, const ControlDescription& part) {
   std::vector<rt::Array> props = {rt::str("Parent"), rt::scalar(figure), rt::str("Style"),
                                   rt::str(part.style)};
   if (!part.tag.empty()) props.insert(props.end(), {rt::str("Tag"), rt::str(part.tag)});
-  props.insert(props.end(), {rt::str("Units"), rt::str("pixels"), rt::str("Position"),
-                             part.position.array(), rt::str("String"), rt::str(part.text),
-                             rt::str("HorizontalAlignment"), rt::str("left")});
+  props.insert(props.end(), {rt::str("Units"), rt::str("normalized"), rt::str("Position"),
+                             fractionOf(figure, part.position).array(), rt::str("String"),
+                             rt::str(part.text), rt::str("HorizontalAlignment"), rt::str("left")});
   if (!part.callback.empty())
     props.insert(props.end(), {rt::str("Callback"), rt::str(part.callback)});
   if (part.foreground)

@@ -15,7 +15,9 @@
 
 namespace design {
 
-// A place in pixels, from the figure's bottom left corner.
+// A place in pixels, from the figure's bottom left corner, at the size the
+// figure was described with; the parts keep their share of the window when
+// it is resized, so a figure shrunk to a small screen keeps all it shows.
 struct Box {
   double left = 0, bottom = 0, width = 0, height = 0;
   rt::Array array() const;
@@ -34,6 +36,12 @@ struct FigureDescription {
 // A figure without its number in the title.
 double makeFigure(const FigureDescription& part);
 
+// `box` (pixels of the figure as described) as fractions of that figure.
+Box fractionOf(double figure, const Box& box);
+// Moves an axes or control of `figure` to `box`, as makeAxes and
+// makeControl place them.
+void placePart(double part, double figure, const Box& box);
+
 // The open figure tagged `tag`, if any: how a dialog finds itself again.
 std::optional<double> findFigure(std::string_view tag);
 
@@ -41,8 +49,10 @@ std::optional<double> findFigure(std::string_view tag);
 // `figureTag`, and does nothing once that figure is gone.
 void registerFigureCallback(const char* name, const char* figureTag, void (*fn)(double figure));
 
-// Axes of `figure` that keep what is plotted into them.
-double makeAxes(double figure, const Box& position);
+// Axes of `figure` that keep what is plotted into them. Equal-aspect axes
+// (a Smith chart, a polar plot) keep one data unit as long across as up
+// whatever shape the window gives them.
+double makeAxes(double figure, const Box& position, bool equalAspect = false);
 
 struct ControlDescription {
   std::string style{};  // "text", "edit", "pushbutton", ...

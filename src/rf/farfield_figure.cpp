@@ -170,7 +170,7 @@ class FarFieldFigure {
 
   // White axis lines on white: the plot's own rings and spokes are its grid.
   double polarAxes(const Box& pos, const std::string& title) {
-    const double ax = design::makeAxes(fig_, pos);
+    const double ax = design::makeAxes(fig_, pos, /*equalAspect=*/true);
     rt::set(rt::scalar(ax), {rt::str("XLim"), rt::row({-kXLim, kXLim}), rt::str("YLim"),
                              rt::row({kYLimLow, kYLimHigh}), rt::str("XColor"), kWhite.array(),
                              rt::str("YColor"), kWhite.array()});

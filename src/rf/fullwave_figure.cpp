@@ -328,7 +328,7 @@ class FullwaveFigure {
   }
 
   void showProgress() {
-    rt::set(rt::scalar(bar_), {rt::str("Position"), barBox(check_->fraction()).array()});
+    design::placePart(bar_, fig_, barBox(check_->fraction()));
     setText(progressText_, {check_->progressText()});
   }
 
@@ -341,7 +341,7 @@ class FullwaveFigure {
     setData(solverX_, r.solver, false);
     rt::set(rt::scalar(axes_),
             {rt::str("XLim"), rt::row({r.request.band.fmin / 1e9, r.request.band.fmax / 1e9})});
-    rt::set(rt::scalar(bar_), {rt::str("Position"), barBox(1).array()});
+    design::placePart(bar_, fig_, barBox(1));
     setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
                                         : "done in " + number(r.stats.seconds, 3, "s")});
     const FullwaveSummary s = summarise(r, model);

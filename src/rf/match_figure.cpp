@@ -61,7 +61,7 @@ constexpr GridCurve kSmithGrid[] = {
 
 // Figure layout in pixels.
 constexpr Box kFigurePos{80, 80, 980, 640};
-constexpr Box kS11AxesPos{70, 290, 420, 310};
+constexpr Box kS11AxesPos{70, 310, 420, 290};
 constexpr Box kSmithAxesPos{580, 270, 340, 340};
 constexpr Box kZ0LabelPos{20, 222, 110, 20};
 constexpr Box kZ0EditPos{135, 222, 80, 22};
@@ -275,7 +275,7 @@ class MatchFigure {
   }
 
   void buildSmithChart() {
-    smithAxes_ = design::makeAxes(fig_, kSmithAxesPos);
+    smithAxes_ = design::makeAxes(fig_, kSmithAxesPos, /*equalAspect=*/true);
     rt::set(rt::scalar(smithAxes_),
             {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
     line(smithAxes_, {-1, 1}, {0, 0}, kGridColour);

@@ -241,6 +241,8 @@ TypeDef makeAxes() {
       vec("CameraPosition", {0.5, 0.5, 9.16025403784439}),
       enumP("CameraPositionMode", {"auto", "manual"}),
       colour("Color", 1, 1, 1, {"none"}),
+      vec("DataAspectRatio", {1, 1, 1}),
+      enumP("DataAspectRatioMode", {"auto", "manual"}),
       PropDef{"ColorOrder", Kind::ColourMatrix, {}, 0, {}, false, colorOrder},
       enumP("NextPlot", kNextPlot, "replace"),
       colour("XColor", 0, 0, 0),

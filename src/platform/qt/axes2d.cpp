@@ -34,8 +34,8 @@ class Axes2D {
     fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
     xColor_ = axisColor(ax, "XColor");
     yColor_ = axisColor(ax, "YColor");
-    int xMax = std::clamp(static_cast<int>(box.width() / std::max(3.2 * fontPx_, 20.0)), 2, 11);
-    int yMax = std::clamp(static_cast<int>(box.height() / std::max(2.5 * fontPx_, 15.0)), 2, 11);
+    int xMax = std::clamp(static_cast<int>(box_.width() / std::max(3.2 * fontPx_, 20.0)), 2, 11);
+    int yMax = std::clamp(static_cast<int>(box_.height() / std::max(2.5 * fontPx_, 15.0)), 2, 11);
     xt_ = niceTicks(x_.lim[0], x_.lim[1], xMax);
     yt_ = niceTicks(y_.lim[0], y_.lim[1], yMax);
   }
@@ -84,8 +84,29 @@ class Axes2D {
       xs.add(propValues(l, "XData"));
       ys.add(propValues(l, "YData"));
     }
-    x_ = {axisLimits(ax_, "XLim", xs), box_.left(), box_.width()};
-    y_ = {axisLimits(ax_, "YLim", ys), box_.bottom(), -box_.height()};
+    const auto xLim = axisLimits(ax_, "XLim", xs), yLim = axisLimits(ax_, "YLim", ys);
+    keepDataAspect(xLim[1] - xLim[0], yLim[1] - yLim[0]);
+    x_ = {xLim, box_.left(), box_.width()};
+    y_ = {yLim, box_.bottom(), -box_.height()};
+  }
+
+  // Axes whose DataAspectRatio is set draw in the middle of their box at
+  // that ratio: a circle stays round in a window of any shape.
+  void keepDataAspect(double xSpan, double ySpan) {
+    if (propKeyword(ax_, "DataAspectRatioMode") != "manual") return;
+    std::vector<double> ratio = propValues(ax_, "DataAspectRatio");
+    if (ratio.size() < 2 || !(ratio[0] > 0) || !(ratio[1] > 0) || !(xSpan > 0) || !(ySpan > 0))
+      return;
+    const double wide = (xSpan / ratio[0]) / (ySpan / ratio[1]);  // width over height
+    QSizeF size = box_.size();
+    if (size.width() > wide * size.height()) {
+      size.setWidth(wide * size.height());
+    } else {
+      size.setHeight(size.width() / wide);
+    }
+    QRectF kept(QPointF(), size);
+    kept.moveCenter(box_.center());
+    box_ = kept;
   }
 
   void drawBackground() {

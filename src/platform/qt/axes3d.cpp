@@ -2,6 +2,8 @@
 // the figure's colour map and drawn back to front, lines, ticks and labels.
 #include <QFontMetricsF>
 #include <QPaintEngine>
+#include <QPainterPath>
+#include <QPolygonF>
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
@@ -136,6 +138,28 @@ struct FaceDraw {
   std::optional<QRgb> fill, edge;
   std::uint8_t edges = 0xf;
 };
+
+// The smallest convex polygon round `points` (Andrew's monotone chain).
+QPolygonF convexHull(std::vector<QPointF> points) {
+  std::sort(points.begin(), points.end(), [](const QPointF& a, const QPointF& b) {
+    return a.x() < b.x() || (a.x() == b.x() && a.y() < b.y());
+  });
+  auto turn = [](const QPointF& o, const QPointF& a, const QPointF& b) {
+    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
+  };
+  QPolygonF hull;
+  for (int pass = 0; pass < 2; ++pass) {
+    const qsizetype start = hull.size();
+    for (const QPointF& pt : points) {
+      while (hull.size() >= start + 2 && turn(hull[hull.size() - 2], hull.back(), pt) <= 0)
+        hull.pop_back();
+      hull.push_back(pt);
+    }
+    hull.pop_back();  // the next chain starts where this one ends
+    std::reverse(points.begin(), points.end());
+  }
+  return hull;
+}
 
 // The face's corners on the device, in drawing order.
 void cornersOf(const std::vector<ScreenGrid>& screens, const FaceDraw& f, QPointF (&q)[4]) {
@@ -280,8 +304,27 @@ class Axes3D {
       ranges[1].add(propValues(l, "YData"));
       ranges[2].add(propValues(l, "ZData"));
     }
-    return {axisLimits(ax_, "XLim", ranges[0]), axisLimits(ax_, "YLim", ranges[1]),
-            axisLimits(ax_, "ZLim", ranges[2])};
+    std::array<Projection::Limits, 3> lim = {axisLimits(ax_, "XLim", ranges[0]),
+                                             axisLimits(ax_, "YLim", ranges[1]),
+                                             axisLimits(ax_, "ZLim", ranges[2])};
+    for (int k = 0; k < 3; ++k)
+      beyondLimits_ = beyondLimits_ ||
+                      (ranges[k].valid() && (ranges[k].lo < lim[k][0] || ranges[k].hi > lim[k][1]));
+    return lim;
+  }
+
+  // Zoomed in, the data reach past the box of the limits, and over where
+  // the tick labels stand outside it: the data are then drawn only within
+  // the outline of that box on the screen.
+  void clipToDataBox() {
+    if (!beyondLimits_) return;
+    std::vector<QPointF> corners;
+    for (int i = 0; i < 8; ++i)
+      corners.push_back(at({lim_[0][i & 1], lim_[1][(i >> 1) & 1], lim_[2][(i >> 2) & 1]}));
+    QPainterPath outline;
+    outline.addPolygon(convexHull(corners));
+    outline.closeSubpath();
+    p_.setClipPath(outline, Qt::IntersectClip);
   }
 
   // The view fitted into the plot box, less room for tick labels and labels.
@@ -386,7 +429,10 @@ class Axes3D {
     std::vector<Face> faces = sortedFaces(screens);
     std::vector<FaceDraw> draws = colourFaces(faces);
     leaveSharedEdgesToLaterFaces(draws);
+    p_.save();
+    clipToDataBox();
     drawFaces(p_, draws, screens, box_);
+    p_.restore();
   }
 
   std::vector<ScreenGrid> projectSurfaces() const {
@@ -487,6 +533,7 @@ class Axes3D {
 
   void drawLines() {
     p_.save();
+    clipToDataBox();
     p_.translate(0.5, 0.5);  // pixel centres: thin lines stay crisp
     p_.setRenderHint(QPainter::Antialiasing, true);
     for (double l : lines_) {
@@ -638,6 +685,7 @@ class Axes3D {
   bool text_ = false;
   QFont font_;
   double fontPx_ = 12;
+  bool beyondLimits_ = false;  // set by readData, which lim_ comes from: declared before it
   std::array<Projection::Limits, 3> lim_;
   Projection pr_;
   std::array<double, 3> mid_{}, back_{};

@@ -379,19 +379,10 @@ void ControlView::sync() {
   w->setPalette(pal);
   QStringList lines = propLines(h, "String");
   QFont font = render::legibleFont(propFont(h, std::max(r.height(), 1.0)), w->devicePixelRatioF());
-  if (dynamic_cast<QLabel*>(w)) {
-    // Fonts differ from one system to the next: a caption that is too wide
-    // for its box is shown smaller (down to half size) rather than cut off.
-    QFontMetricsF fm(font);
-    double widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
-    double room = r.width() - 1;
-    if (widest > room && room > 0) {
-      int px = font.pixelSize();
-      int least = static_cast<int>(std::ceil(render::kLeastTextPx / w->devicePixelRatioF()));
-      font.setPixelSize(std::max({least, px / 2, static_cast<int>(px * room / widest)}));
-    }
-  }
+  // Fonts differ from one system to the next: a caption too wide for its
+  // box is shown smaller, a number with fewer digits, rather than cut off.
+  if (dynamic_cast<QLabel*>(w))
+    lines = render::fitCaption(lines, font, r.width() - 1, w->devicePixelRatioF());
   w->setFont(font);
 
   if (auto* s = dynamic_cast<SliderBar*>(w)) {

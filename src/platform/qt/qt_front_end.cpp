@@ -54,6 +54,9 @@ bool painted(const std::string& name) {
 // Each new window opens this far right and down of one already at its
 // place, so that a user sees every window opened.
 constexpr int kCascadeStep = 32;
+// Room for the frame a window manager puts round a window not yet shown.
+constexpr int kTitleBarGuess = 32;
+constexpr int kBorderGuess = 4;
 
 // The platform connection is gone (the X server ended, the session was
 // dropped): Qt says so and ends the process with exit(), which would run the
@@ -157,6 +160,15 @@ struct QtFrontEnd::Impl {
     // Position is the figure's area: the menus come on top of it.
     g.setHeight(std::max(g.height(), 1) + w->menuHeight());
     g = cascaded(w, g, avail);
+    // The frame is known once the window manager has framed the window;
+    // before that, room is left for a usual title bar and border.
+    QMargins frame(kBorderGuess, kTitleBarGuess, kBorderGuess, kBorderGuess);
+    if (w->isVisible() && w->frameGeometry() != w->geometry()) {
+      const QRect outer = w->frameGeometry(), inner = w->geometry();
+      frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    g = fitOnScreen(g, avail, frame, propOn(fig, "Resize", true));
     if (propOn(fig, "Resize", true)) {
       w->setMinimumSize(1, 1);
       w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -235,6 +247,21 @@ struct QtFrontEnd::Impl {
     }
   }
 };
+
+QRect fitOnScreen(QRect wanted, const QRect& available, const QMargins& frame, bool resizable) {
+  const QRect inner = available.marginsRemoved(frame);
+  if (resizable) {
+    wanted.setWidth(std::clamp(wanted.width(), 1, std::max(inner.width(), 1)));
+    wanted.setHeight(std::clamp(wanted.height(), 1, std::max(inner.height(), 1)));
+  }
+  // A window larger than the screen shows its top left, where its menus are.
+  auto clampedStart = [](int at, int length, int first, int room) {
+    return std::max(first, std::min(at, first + room - length));
+  };
+  wanted.moveTo(clampedStart(wanted.x(), wanted.width(), inner.x(), inner.width()),
+                clampedStart(wanted.y(), wanted.height(), inner.y(), inner.height()));
+  return wanted;
+}
 
 QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
   QCoreApplication* existing = QCoreApplication::instance();

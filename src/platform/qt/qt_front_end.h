@@ -7,7 +7,9 @@
 // reported and never cross Qt's event loop.
 #pragma once
 
+#include <QMargins>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -60,6 +62,12 @@ class QtFrontEnd : public FrontEnd {
  private:
   std::unique_ptr<Impl> d_;
 };
+
+// Where a window asked for at `wanted` (its inside, without the frame of
+// `frame` the window manager adds) opens on a screen whose free area is
+// `available`: moved until it lies wholly inside, frame and all, and made
+// smaller first when it is `resizable` and does not fit.
+QRect fitOnScreen(QRect wanted, const QRect& available, const QMargins& frame, bool resizable);
 
 // Brings the window of figure `fig` to the front and gives it the focus
 // (whichever front end made it); false when the figure has no window.

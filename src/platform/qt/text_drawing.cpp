@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPaintEngine>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -173,6 +174,64 @@ QFont legibleFont(QFont font, double deviceScale, double boxHeight) {
                        static_cast<int>(std::lround(boxHeight * kTextPerBoxHeight)));
   if (font.pixelSize() > 0 && font.pixelSize() < least) font.setPixelSize(least);
   return font;
+}
+
+namespace {
+
+// `line` with fewer significant digits until it is no wider than `room`
+// (one digit at least); `line` itself when it is not a number.
+QString shortenedNumber(const QString& line, const QFontMetricsF& fm, double room) {
+  bool ok = false;
+  const double value = line.trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(value)) return line;
+  // An exponent needs neither its plus sign nor leading zeros: 1e12.
+  static const QRegularExpression exponent("e\\+?(-?)0*(\\d)");
+  QString shortest = line;
+  for (int digits = 15; digits >= 1; --digits) {
+    QString candidate = QString::number(value, 'g', digits).replace(exponent, "e\\1\\2");
+    if (candidate.size() > line.trimmed().size()) continue;
+    shortest = candidate;
+    if (fm.horizontalAdvance(candidate) <= room) break;
+  }
+  return shortest;
+}
+
+// `line` cut after its last whole word that fits `room` with an ellipsis,
+// so that no number is shown cut; a single word stays as it is.
+QString wholeWords(const QString& line, const QFontMetricsF& fm, double room) {
+  const QString ellipsis(QChar(0x2026));
+  QString kept = line;
+  while (fm.horizontalAdvance(kept + ellipsis) > room) {
+    const qsizetype space = kept.lastIndexOf(u' ');
+    if (space <= 0) return line;
+    kept.truncate(space);
+  }
+  return kept + ellipsis;
+}
+
+}  // namespace
+
+QStringList fitCaption(QStringList lines, QFont& font, double room, double deviceScale) {
+  QFontMetricsF fm(font);
+  double widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
+  if (widest <= room || room <= 0 || font.pixelSize() <= 0) return lines;
+  const bool numbers = std::all_of(lines.begin(), lines.end(), [](const QString& l) {
+    bool ok = false;
+    l.trimmed().toDouble(&ok);
+    return ok || l.trimmed().isEmpty();
+  });
+  // Fewer digits read better than small type: a number shrinks only a little.
+  const int px = font.pixelSize();
+  const int least = static_cast<int>(std::ceil(kLeastTextPx / std::max(deviceScale, 1e-9)));
+  const int floor = numbers ? static_cast<int>(std::ceil(px * 0.85)) : px / 2;
+  font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(px * room / widest)})));
+  const QFontMetricsF smaller(font);
+  for (QString& line : lines) {
+    if (smaller.horizontalAdvance(line) > room) line = shortenedNumber(line, smaller, room);
+    if (smaller.horizontalAdvance(line) > room) line = wholeWords(line, smaller, room);
+  }
+  return lines;
 }
 
 double deviceScale(const QPainter& p) {

@@ -4,12 +4,14 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/graphics/graphics.h"
 
@@ -57,13 +59,34 @@ std::string ScriptFrontEnd::savePdf(double fig, const std::string& path) {
   return saved(path, [&](const QString& name) { return qt_->savePdf(fig, name); });
 }
 
+namespace {
+
+// The screen the figures open on: TESSIVAR_SCREEN=WIDTHxHEIGHT (a netbook's
+// 1024x600, to see how the figures fit it), else 1400 by 1000.
+std::pair<int, int> screenSize() {
+  const char* asked = std::getenv("TESSIVAR_SCREEN");
+  int w = 0, h = 0;
+  char rest = 0;
+  if (asked == nullptr) return {1400, 1000};
+  if (std::sscanf(asked, "%dx%d%c", &w, &h, &rest) == 2 && w >= 320 && h >= 240 && w <= 7680 &&
+      h <= 4320)
+    return {w, h};
+  std::cerr << "TESSIVAR_SCREEN=" << asked
+            << " is not WIDTHxHEIGHT between 320x240 and 7680x4320; using 1400x1000.\n";
+  return {1400, 1000};
+}
+
+}  // namespace
+
 OffscreenPlatform::OffscreenPlatform() {
   // The offscreen platform's own screen is 800 by 600; a larger one keeps
   // the window's small captions readable in the rendered files.
   std::filesystem::path config = std::filesystem::temp_directory_path() /
                                  ("tessivar-script-screen-" + std::to_string(::getpid()) + ".json");
+  const auto [width, height] = screenSize();
   std::ofstream(config) << R"({"screens": [{"name": "script", "x": 0, "y": 0, )"
-                        << R"("width": 1400, "height": 1000, "logicalDpi": 96, )"
+                        << R"("width": )" << width << R"(, "height": )" << height
+                        << R"(, "logicalDpi": 96, )"
                         << R"("logicalBaseDpi": 96, "dpr": 1}]})" << '\n';
   config_ = config.string();
   std::string platform = "offscreen:configfile=" + config_;

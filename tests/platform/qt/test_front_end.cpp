@@ -1,6 +1,9 @@
 // The Qt front end driven like a user drives it: real widgets, QTest mouse
 // and key events, windows opened, closed and saved.
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <cmath>
@@ -12,6 +15,7 @@ namespace {
 
 using namespace qt_test;
 
+using rt::qt::fitOnScreen;
 using rt::qt::SliderBar;
 
 class FrontEndTest : public qt_test::QtTest {
@@ -211,6 +215,36 @@ TEST_F(FrontEndTest, ClosingTheWindowDeletesTheFigure) {
   front->window(handle(kept))->close();
   ASSERT_NE(front->window(handle(kept)), nullptr);
   EXPECT_TRUE(front->window(handle(kept))->isVisible());
+}
+
+// ----------------------------------------------------------- placement
+// A figure asked for larger than the screen, or off its edge, opens wholly
+// on the screen's free area with room for its frame; on a 4K screen it keeps
+// its size; one of fixed size keeps it, its top left (its menus) showing.
+TEST_F(FrontEndTest, WindowsOpenWhollyOnTheScreen) {
+  const QMargins frame(4, 32, 4, 4);
+  const QRect netbook(0, 0, 1024, 600), wide(0, 0, 3840, 2136), asked(80, -119, 980, 700);
+  for (QRect wanted : {asked, QRect(-50, 300, 600, 400)})
+    EXPECT_TRUE(netbook.contains(fitOnScreen(wanted, netbook, frame, true).marginsAdded(frame)));
+  EXPECT_EQ(fitOnScreen(asked, wide, frame, true), asked.translated(0, 151));
+  EXPECT_EQ(fitOnScreen({0, 0, 1200, 700}, netbook, frame, false), QRect(4, 32, 1200, 700));
+  const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+  rt::Array fig = rt::figure({s("Units"), s("pixels"), s("Position"),
+                              rt::row({80, 80, free.width() + 200.0, free.height() + 100.0})});
+  EXPECT_TRUE(free.contains(front->window(handle(fig))->frameGeometry()));
+}
+
+// A number in a caption too narrow for it shows fewer digits, never cut.
+TEST_F(FrontEndTest, NarrowCaptionsShowWholeNumbers) {
+  makeFigure();
+  for (double value : {1.92, 14.9115, 1e12}) {
+    rt::Array t = rt::uicontrol({s("Style"), s("text"), s("String"), rt::num2str(n(value)),
+                                 s("Position"), rt::row({10, 10, 28, 16})});
+    const QLabel* label = dynamic_cast<QLabel*>(front->widget(handle(t)));
+    bool ok = false;
+    EXPECT_NEAR(label->text().toDouble(&ok) / value, 1, 0.1) << label->text().toStdString();
+    EXPECT_TRUE(ok && QFontMetricsF(label->font()).horizontalAdvance(label->text()) <= 28);
+  }
 }
 
 }  // namespace

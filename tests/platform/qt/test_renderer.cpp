@@ -3,6 +3,7 @@
 // surfaces.
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
@@ -244,6 +245,31 @@ TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
   std::fill(zs.begin(), zs.end(), std::nan(""));
   rt::set(surf, {s("ZData"), rt::matrix(21, 21, zs)});
   EXPECT_EQ(coloured(), 0);
+}
+
+// Zoomed in, a surface reaches past the box of its limits: it must not run
+// under the tick labels standing outside that box.
+TEST_F(RendererTest, AZoomedSurfaceStaysClearOfTheTickLabels) {
+  const double red[] = {1, 0, 0};
+  rt::Array fig = whiteFigure(rt::matrix(1, 3, red));
+  auto bowl = [](double x, double y) { return (x - 0.5) * (x - 0.5) + (y - 0.5) * (y - 0.5); };
+  std::vector<rt::Array> args = {grid(21, 21, xOf), rt::ctranspose(grid(21, 21, xOf)),
+                                 grid(21, 21, bowl), s("EdgeColor"), s("none")};
+  rt::surface(args);
+  rt::view(rt::gca(), n(-37.5), n(30));
+  rt::set(rt::gca(), {s("XLim"), rt::row({0.25, 0.75}), s("YLim"), rt::row({0.25, 0.75}), s("ZLim"),
+                      rt::row({0.1, 0.4})});
+  QImage img(400, 300, QImage::Format_RGB32);
+  std::vector<rt::qt::PaintedText> texts;
+  QPainter p(&img);
+  rt::qt::paintFigure(p, handle(fig), img.size(),
+                      {.controls = false, .texts = &texts, .origin = {}});
+  p.end();
+  ASSERT_GT(countPixels(img, isRed), 2000);
+  for (const rt::qt::PaintedText& t : texts) {
+    const QRect box = t.box.toAlignedRect().intersected(img.rect());
+    EXPECT_TRUE(box.isEmpty() || countPixels(img, isRed, box) == 0) << t.text.toStdString();
+  }
 }
 
 TEST_F(RendererTest, SvgAndPdfFilesAndRefusals) {
