@@ -78,24 +78,34 @@ class History {
     at_ = designs_.size() - 1;
   }
 
+  // Steps `by` one design back or forward. A kept design the window does
+  // not take back (its callbacks keep a band once one was typed, whatever
+  // empty text comes) is dropped, and the step goes on to the next one.
   bool step(int by) {
     mainFigure();  // raises when the window is closed
     note();
-    if (designs_.empty()) return false;
-    const std::ptrdiff_t to = static_cast<std::ptrdiff_t>(at_) + by;
-    if (to < 0 || to >= static_cast<std::ptrdiff_t>(designs_.size())) return false;
-    const Acts changes = changesTo(designs_[at_], designs_[to]);
-    at_ = static_cast<std::size_t>(to);
-    {
-      Quiet quiet(*this);
-      perform(changes);
+    for (;;) {
+      const std::ptrdiff_t to = static_cast<std::ptrdiff_t>(at_) + by;
+      if (designs_.empty() || to < 0 || to >= static_cast<std::ptrdiff_t>(designs_.size()))
+        return false;
+      const Acts from = designs_[at_];
+      {
+        Quiet quiet(*this);
+        perform(changesTo(from, designs_[to]));
+      }
+      // Acts queued behind a running callback are noted when their chain
+      // ends; otherwise the window's own wording of the design is kept, so
+      // that the next note sees no change.
+      std::optional<Acts> now = rt::gfx::callbackRunning() ? std::nullopt : present();
+      if (now && sameActs(*now, from)) {
+        designs_.erase(designs_.begin() + to);
+        if (by < 0) --at_;
+        continue;
+      }
+      at_ = static_cast<std::size_t>(to);
+      if (now) designs_[at_] = std::move(*now);
+      return true;
     }
-    // The window may word a typed-back design its own way: keep what it
-    // holds, so that the next note sees no change. Acts queued behind a
-    // running callback are noted when their chain ends.
-    if (!rt::gfx::callbackRunning())
-      if (std::optional<Acts> now = present()) designs_[at_] = std::move(*now);
-    return true;
   }
 
   HistorySteps steps() {
