@@ -62,11 +62,14 @@ constexpr const char* kGuide =
     "tessivar-script plays the same window from a script, without a display "
     "(tessivar-script --help lists its commands). The README has the whole guide.";
 
+// A table, so that the keys stand in one column.
 QString shortcutsText() {
-  QString text;
+  QString rows;
   for (const Shortcut& s : kShortcuts)
-    text += QStringLiteral("%1\t%2\n").arg(QString::fromUtf8(s.keys), QString::fromUtf8(s.what));
-  return text.trimmed();
+    rows += QStringLiteral("<tr><td><b>%1</b>&nbsp;&nbsp;</td><td>%2</td></tr>")
+                .arg(QString::fromUtf8(s.keys).toHtmlEscaped(),
+                     QString::fromUtf8(s.what).toHtmlEscaped());
+  return QStringLiteral("<table>") + rows + QStringLiteral("</table>");
 }
 
 QString aboutText() {
@@ -81,8 +84,10 @@ QString aboutText() {
 }
 
 // Shown beside the window and left open while the user works.
-void showText(FigureHost& window, const QString& title, const QString& text) {
+void showText(FigureHost& window, const QString& title, const QString& text,
+              Qt::TextFormat format) {
   auto* box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Close, &window);
+  box->setTextFormat(format);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setObjectName(QStringLiteral("help"));
   box->setModal(false);
@@ -94,11 +99,12 @@ struct HelpEntry {
   const char* label;
   const char* title;
   QString (*text)();
+  Qt::TextFormat format;
 };
 const HelpEntry kHelpEntries[] = {
-    {"Guide", "tessivar guide", [] { return QString::fromUtf8(kGuide); }},
-    {"Keyboard shortcuts", "Keyboard shortcuts", shortcutsText},
-    {"About tessivar", "About tessivar", aboutText},
+    {"Guide", "tessivar guide", [] { return QString::fromUtf8(kGuide); }, Qt::PlainText},
+    {"Keyboard shortcuts", "Keyboard shortcuts", shortcutsText, Qt::RichText},
+    {"About tessivar", "About tessivar", aboutText, Qt::PlainText},
 };
 
 // Asks every figure to close, as its close box does: no question, since
@@ -185,7 +191,7 @@ void addHabits() {
   for (const HelpEntry& e : kHelpEntries)
     rt::qt::addFigureAction(
         {QStringLiteral("Help"), QString::fromUtf8(e.label), {}, [&e](FigureHost& w) {
-           showText(w, QString::fromUtf8(e.title), e.text());
+           showText(w, QString::fromUtf8(e.title), e.text(), e.format);
          }});
   rt::qt::addFigureAction({QStringLiteral("File"), QStringLiteral("Quit"),
                            QKeySequence(Qt::CTRL | Qt::Key_Q), [](FigureHost&) { quitProgram(); }});
