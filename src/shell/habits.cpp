@@ -188,11 +188,15 @@ void noteRecentDesign(const std::string& path) {
 void addHabits() {
   design::keepDesignHistory();
   qAddPreRoutine(watchKeys);
-  for (const HelpEntry& e : kHelpEntries)
-    rt::qt::addFigureAction(
-        {QStringLiteral("Help"), QString::fromUtf8(e.label), {}, [&e](FigureHost& w) {
-           showText(w, QString::fromUtf8(e.title), e.text(), e.format);
-         }});
+  // The main window has no menu bar: its impedance axes' menu has the Help.
+  for (const HelpEntry& e : kHelpEntries) {
+    auto show = [&e](FigureHost& w) {
+      showText(w, QString::fromUtf8(e.title), e.text(), e.format);
+    };
+    rt::qt::addFigureAction({QStringLiteral("Help"), QString::fromUtf8(e.label), {}, show});
+    rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
+                           [show](FigureHost& w, double) { show(w); }, QStringLiteral("Help")});
+  }
   rt::qt::addFigureAction({QStringLiteral("File"), QStringLiteral("Quit"),
                            QKeySequence(Qt::CTRL | Qt::Key_Q), [](FigureHost&) { quitProgram(); }});
   rt::qt::addAxesAction(
