@@ -353,8 +353,23 @@ std::optional<Refusal> refusal(const std::vector<Act>& acts) {
   return std::nullopt;
 }
 
+std::vector<std::function<void(bool)>>& performWatches() {
+  static std::vector<std::function<void(bool)>> watches;
+  return watches;
+}
+
+void watchPerform(std::function<void(bool starting)> watch) {
+  performWatches().push_back(std::move(watch));
+}
+
 void perform(std::vector<Act> acts) {
   const Window w;
+  for (const auto& watch : performWatches()) watch(true);
+  struct Done {
+    ~Done() {
+      for (const auto& watch : performWatches()) watch(false);
+    }
+  } done;
   std::stable_sort(acts.begin(), acts.end(), [](const Act& a, const Act& b) {
     return &parameterOf(a) < &parameterOf(b);  // rows of one table: its order
   });

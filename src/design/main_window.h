@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -117,5 +118,10 @@ std::optional<Refusal> refusal(const std::vector<Act>& acts);
 // window's present state so that no callback sees an offset beyond half the
 // length or a pattern slider whose Min is above its Max.
 void perform(std::vector<Act> acts);
+
+// Calls `watch(true)` as perform starts typing its acts in and
+// `watch(false)` once it has typed them (or failed), so that a history of
+// the design takes them as one change.
+void watchPerform(std::function<void(bool starting)> watch);
 
 }  // namespace design

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     rt::setStartupAction([path] {
       try {
         design::openDesign(path);
+        shell::noteRecentDesign(path);
       } catch (const std::exception& e) {
         // The message quotes the file, whose bytes must not act on the
         // terminal.

@@ -85,12 +85,17 @@ void openDesignDialog(FigureHost& window) {
 }
 
 void saveDesign(FigureHost& window) {
-  withPath(window, "Save design", kDesignFiles, true,
-           [](const std::string& path) { design::saveDesign(withSuffix(path, ".txt")); });
+  withPath(window, "Save design", kDesignFiles, true, [](const std::string& path) {
+    design::saveDesign(withSuffix(path, ".txt"));
+    noteRecentDesign(withSuffix(path, ".txt"));
+  });
 }
 
 void openDesign(FigureHost& window) {
-  withPath(window, "Open design", kDesignFiles, false, design::openDesign);
+  withPath(window, "Open design", kDesignFiles, false, [](const std::string& path) {
+    design::openDesign(path);
+    noteRecentDesign(path);
+  });
 }
 
 void openBoardDialog(FigureHost& window) {
@@ -210,6 +215,7 @@ void addMenuEntries() {
   rt::gfx::addActObserver([] {
     if (rf::notePatternFigures()) rt::qt::retitleWindows();
   });
+  addHabits();
 }
 
 }  // namespace shell

@@ -3,6 +3,8 @@
 // modules. Both programs add them once at start-up.
 #pragma once
 
+#include <string>
+
 namespace shell {
 
 // Adds the entries to the menus' registries; a second call adds nothing.
@@ -10,5 +12,11 @@ void addMenuEntries();
 // The window's notices, data tips and markers (window_aids.cpp); called by
 // addMenuEntries.
 void addWindowAids();
+// Help menus, Ctrl+Q, undo and redo of the design, the recent designs
+// (habits.cpp); called by addMenuEntries.
+void addHabits();
+// Puts a design file the user saved or opened at the head of the recent
+// designs; a list that cannot be written is said on standard error.
+void noteRecentDesign(const std::string& path);
 
 }  // namespace shell

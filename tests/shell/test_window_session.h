@@ -208,6 +208,8 @@ class ScriptTest : public ::testing::Test {
         std::filesystem::temp_directory_path() / ("tessivar-" + std::to_string(::getpid()) + "-" +
                                                   test->test_suite_name() + "-" + test->name());
     std::filesystem::create_directories(dir_);
+    // The recent designs the test's saves and opens note stay in its folder.
+    ::setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 

@@ -208,6 +208,19 @@ std::map<int, std::function<void()>>& actObservers() {
   return *observers;
 }
 
+std::vector<std::function<void()>>& beforeActObservers() {
+  static auto* observers = new std::vector<std::function<void()>>;
+  return *observers;
+}
+
+void runObserver(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    reportError(e);
+  }
+}
+
 // An observer may remove itself or others while they run: each is looked up
 // again before it is called.
 void runActObservers() {
@@ -217,11 +230,7 @@ void runActObservers() {
     auto it = actObservers().find(id);
     if (it == actObservers().end()) continue;
     const std::function<void()> fn = it->second;
-    try {
-      fn();
-    } catch (const std::exception& e) {
-      reportError(e);
-    }
+    runObserver(fn);
   }
 }
 
@@ -232,6 +241,7 @@ void dispatch(PendingAct act) {
     s.pending.push_back(std::move(act));
     return;
   }
+  for (const std::function<void()>& fn : std::vector(beforeActObservers())) runObserver(fn);
   s.actRunning = true;
   struct Reset {
     ~Reset() { state().actRunning = false; }
@@ -319,6 +329,10 @@ int addActObserver(std::function<void()> fn) {
 
 void removeActObserver(int id) {
   detail::actObservers().erase(id);
+}
+
+void addBeforeActObserver(std::function<void()> fn) {
+  detail::beforeActObservers().push_back(std::move(fn));
 }
 
 }  // namespace rt::gfx

@@ -190,5 +190,9 @@ namespace gfx {
 // is reported like a callback's. Gives an id for removeActObserver.
 int addActObserver(std::function<void()> fn);
 void removeActObserver(int id);
+// Runs `fn` before a user act or close request starts, when no other is
+// running (the acts queued behind it come without another call), outside
+// any callback; an error it raises is reported like a callback's.
+void addBeforeActObserver(std::function<void()> fn);
 }  // namespace gfx
 }  // namespace rt

@@ -127,8 +127,8 @@ SliderBar::SliderBar(double h, QWidget* parent) : QScrollBar(Qt::Horizontal, par
   setRange(0, kSteps);
   setTracking(true);
   // A click takes the focus, so that an edit box being typed in hands its
-  // text over before the slider acts.
-  setFocusPolicy(Qt::ClickFocus);
+  // text over before the slider acts; Tab reaches it too, for its keys.
+  setFocusPolicy(Qt::StrongFocus);
   setStyle(troughStepStyle());
   connect(this, &QAbstractSlider::actionTriggered, this, [this](int a) { onAction(a); });
 }
@@ -274,6 +274,11 @@ void EditBox::focusOutEvent(QFocusEvent* e) {
   // not leaving the box.
   if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
   if (dirty_) commit();
+}
+
+bool EditBox::editing() const {
+  return dirty_ && std::isfinite(handle_) && gfx::exists(handle_) &&
+         text() != propLines(handle_, "String").join(QLatin1Char(' '));
 }
 
 void EditBox::commit() {

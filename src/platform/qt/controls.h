@@ -83,6 +83,9 @@ class EditBox : public QLineEdit {
   EditBox(double h, QWidget* parent);
   void showText(const QString& text);  // programmatic: no callback
   void detach() { handle_ = std::nan(""); }
+  // Typed in and showing other than what it handed over last: its keys
+  // (Ctrl+Z) are then the box's own.
+  bool editing() const;
 
  protected:
   void focusOutEvent(QFocusEvent* e) override;

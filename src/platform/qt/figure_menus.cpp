@@ -2,12 +2,20 @@
 // the window's own save, export and view functions.
 #include "platform/qt/figure_menus.h"
 
+#include <QAbstractItemView>
 #include <QActionGroup>
+#include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyleOptionToolButton>
+#include <QTimer>
 
 #include "platform/graphics/graphics.h"
 
@@ -81,6 +89,53 @@ FileDialogs& fileDialogs() {
   return dialogs;
 }
 
+// Qt's own Open dialog takes what its list holds selected before the name
+// box: with a folder left selected there, a full path typed into the box
+// and Enter only visited that folder and emptied the box. Enter on a typed
+// name of an existing file takes that file, before the dialog's own
+// handling (and before its completer's list, which holds the keys while it
+// shows).
+class TypedFileTaker : public QObject {
+ public:
+  TypedFileTaker(QFileDialog& dialog, QLineEdit& name)
+      : QObject(&dialog), dialog_(dialog), name_(name) {}
+  QString taken;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    const QFileInfo file(dialog_.directory().filePath(name_.text()));
+    if (name_.text().isEmpty() || !file.isFile()) return false;
+    taken = file.absoluteFilePath();
+    static_cast<QDialog&>(dialog_).done(QDialog::Accepted);  // QFileDialog hides done
+    return true;
+  }
+
+ private:
+  QFileDialog& dialog_;
+  QLineEdit& name_;
+};
+
+QString askOpenPath(QWidget* parent, const QString& caption, const QString& filter) {
+  QFileDialog dialog(parent, caption, QString(), filter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  QPointer<TypedFileTaker> taker;
+  // Qt makes the dialog's widgets as it shows it (none for a desktop's own
+  // dialog, which reads its box itself).
+  QTimer::singleShot(0, &dialog, [&dialog, &taker] {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr) return;
+    taker = new TypedFileTaker(dialog, *name);
+    name->installEventFilter(taker);
+    if (name->completer() && name->completer()->popup())
+      name->completer()->popup()->installEventFilter(taker);
+  });
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return taker && !taker->taken.isEmpty() ? taker->taken : dialog.selectedFiles().value(0);
+}
+
 }  // namespace
 
 void setFileDialogs(FileDialogs dialogs) {
@@ -90,7 +145,7 @@ void setFileDialogs(FileDialogs dialogs) {
 QString askPath(QWidget* parent, const QString& caption, const QString& filter, bool forSaving) {
   if (fileDialogs().askPath) return fileDialogs().askPath(parent, caption, filter, forSaving);
   return forSaving ? QFileDialog::getSaveFileName(parent, caption, QString(), filter)
-                   : QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+                   : askOpenPath(parent, caption, filter);
 }
 
 void showFailure(QWidget* parent, const std::string& message) {
@@ -121,7 +176,7 @@ QMenu* makeAxesMenu(FigureHost& window, double ax) {
         into->setObjectName(a.submenu);
       }
     }
-    QAction* action = into->addAction(a.label);
+    QAction* action = into->addAction(a.labelNow ? a.labelNow() : a.label);
     if (a.checked) {
       action->setCheckable(true);
       action->setChecked(a.checked());

@@ -20,13 +20,15 @@ namespace rt::qt {
 // An entry of the context menu of an axes: shown where `applies(axes)` holds
 // (an empty predicate: on every axes); `run(window, axes)` when chosen. With
 // a `submenu` title it is listed in that submenu; with `checked`, it shows a
-// check mark where that holds.
+// check mark where that holds; with `labelNow`, its label is asked for as
+// the menu opens (entries whose wording changes, such as a list of files).
 struct AxesAction {
   QString label;
   std::function<bool(double ax)> applies;
   std::function<void(FigureHost& window, double ax)> run;
   QString submenu = {};
   std::function<bool()> checked = {};
+  std::function<QString()> labelNow = {};
 };
 void addAxesAction(AxesAction action);
 

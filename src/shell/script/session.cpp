@@ -18,6 +18,7 @@
 #include "antenna/touchstone.h"
 #include "design/acts.h"
 #include "design/commands.h"
+#include "design/history.h"
 #include "design/main_window.h"
 #include "platform/files/atomic_file.h"
 #include "platform/graphics/data_export.h"
@@ -475,6 +476,11 @@ class Player {
   void board(std::string_view, std::string_view rest) { chooseBoard(rest); }
   void otherModel(std::string_view, std::string_view rest) { otherModelShown(rest); }
   void designFileAct(std::string_view command, std::string_view rest) { designFile(command, rest); }
+  void historyStep(std::string_view command, std::string_view) {
+    const bool back = command == "undo";
+    if (!(back ? design::undoDesignChange() : design::redoDesignChange()))
+      throw BadLine(back ? "nothing to undo" : "nothing to redo");
+  }
 
   void fullwave(std::string_view, std::string_view rest) {
     try {
@@ -544,6 +550,9 @@ constexpr Command kCommands[] = {
     {"save", "FILE", "writes the design in the boxes as a file of type lines",
      &Player::designFileAct},
     {"open", "FILE", "checks a design file whole, then plays its acts", &Player::designFileAct},
+    {"undo", "", "types the design before the last change back in (as Ctrl+Z)",
+     &Player::historyStep},
+    {"redo", "", "types the change undone last in again (as Ctrl+Shift+Z)", &Player::historyStep},
     {"fullwave", "[quick|standard|fine]",
      "checks the design with the openEMS solver (waits for it) and prints its figures as JSON",
      &Player::fullwave},

@@ -1,0 +1,84 @@
+// Undo and redo of the design on the real window without a display, and the
+// recent-designs file against what a disk can hold.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "design/commands.h"
+#include "design/history.h"
+#include "design/recent.h"
+#include "shell/test_window_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the user sees of the design: every control's text and value.
+std::map<std::string, std::string> shown() {
+  std::map<std::string, std::string> all;
+  std::vector<double> objects;
+  session::below(session::mainWindow(), objects);
+  for (double h : objects) {
+    if (rt::gfx::type(h) != "uicontrol") continue;
+    const std::string tag = rt::gfx::prop(h, "Tag").text();
+    all[tag + ".String"] = rt::gfx::prop(h, "String").text();
+    const rt::Array& v = rt::gfx::prop(h, "Value");
+    if (v.isNumeric() && v.numel() == 1) all[tag + ".Value"] = std::to_string(v.re()[0]);
+  }
+  return all;
+}
+
+using History = session::ScriptTest;
+
+TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
+  design::keepDesignHistory();
+  std::vector<std::map<std::string, std::string>> seen;
+  ASSERT_EQ(session::run([&] {
+              session::type("edit5", "1");
+              session::type("edit6", "3");
+              seen.push_back(shown());
+              design::designFor({2.4, 4.4, 1.6});  // one perform: one change
+              seen.push_back(shown());
+              session::slide("slider1", 37.123456789);
+              seen.push_back(shown());
+              session::slide("slider6", 2.45);  // the pattern apart from Fmin
+              seen.push_back(shown());
+              for (int i = 3; i > 0; --i) {
+                ASSERT_TRUE(design::undoDesignChange());
+                EXPECT_EQ(shown(), seen[i - 1]) << "undo to " << i - 1;
+              }
+              for (int i = 1; i < 4; ++i) {
+                ASSERT_TRUE(design::redoDesignChange());
+                EXPECT_EQ(shown(), seen[i]) << "redo to " << i;
+              }
+              EXPECT_FALSE(design::redoDesignChange());
+              ASSERT_TRUE(design::undoDesignChange());
+              session::type("edit3", "1.2");
+              EXPECT_FALSE(design::redoDesignChange());
+              EXPECT_EQ(design::historySteps().forward, 0u);
+              ASSERT_TRUE(design::undoDesignChange());
+              EXPECT_EQ(shown(), seen[2]);
+            }),
+            0);
+}
+
+TEST_F(History, TheRecentListSurvivesBadFilesAndKeepsTheNewestFirst) {
+  const fs::path file = design::recentDesignsFile();
+  EXPECT_TRUE(design::recentDesigns().empty());  // no file yet
+  fs::create_directories(file);                  // a folder where the file should be
+  EXPECT_TRUE(design::recentDesigns().empty());
+  EXPECT_NE(design::noteRecentDesign("/x.txt").find(file.string()), std::string::npos);
+  fs::remove(file);
+  std::ofstream(file) << "relative.txt\n/a.txt\n\x01/bad\n/a.txt\n/b\x7f.txt\n/c.txt";
+  EXPECT_EQ(design::recentDesigns(), (std::vector<std::string>{"/a.txt", "/c.txt"}));
+
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(design::noteRecentDesign((dir_ / (std::to_string(i) + ".txt")).string()), "");
+  EXPECT_EQ(design::noteRecentDesign((dir_ / "x" / ".." / "3.txt").string()), "");
+  const std::vector<std::string> list = design::recentDesigns();
+  ASSERT_EQ(list.size(), design::kMostRecentDesigns);
+  EXPECT_EQ(list[0], (dir_ / "3.txt").string());
+  EXPECT_EQ(list[1], (dir_ / "9.txt").string());
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// The habits on real widgets (offscreen): a full path typed into Qt's own
+// Open dialog and Enter, the Help menu, Tab through the main window's
+// controls, Ctrl+Z and Ctrl+Shift+Z there, and Ctrl+Q.
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "gui/gui_session.h"
+#include "platform/qt/figure_menus.h"
+#include "platform/qt/figure_window.h"
+#include "rf/match_figure.h"
+#include "shell/menus.h"
+
+namespace {
+
+using rt::qt::FigureWindow;
+
+FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
+  return dynamic_cast<FigureWindow*>(qt.window(fig));
+}
+
+// Chooses an entry of a window's menu bar, its menus filled as when opened.
+void choose(FigureWindow* w, const QString& entry) {
+  for (QAction* m : w->findChild<QMenuBar*>()->actions()) {
+    emit m->menu()->aboutToShow();
+    for (QAction* a : m->menu()->actions())
+      if (a->text() == entry) return a->trigger();
+  }
+  ADD_FAILURE() << "no entry " << entry.toStdString();
+}
+
+class Habits : public session::ScriptTest {
+ protected:
+  void SetUp() override {
+    ScriptTest::SetUp();
+    shell::addMenuEntries();
+  }
+};
+
+// With a folder selected in the list (as a desktop's dialog can leave one
+// while the box is typed in), Enter on a full path typed into the box used
+// to visit that folder and empty the box.
+TEST_F(Habits, AFullPathTypedIntoTheCompareDialogAndEnterOpensTheFile) {
+  std::filesystem::create_directories(dir_ / "measured");
+  const std::string path = (dir_ / "measured" / "patch.s1p").string();
+  std::ofstream(path) << "# GHz S RI R 50\n1 0.5 0.1\n2 0.1 0.1\n3 0.5 -0.1\n";
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);  // where the dialog opens, on "measured"
+  ASSERT_EQ(
+      gui::run([&](rt::qt::QtFrontEnd& qt) {
+        gui::enterBand(qt);
+        QTimer::singleShot(200, [&] {
+          auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+          ASSERT_NE(dialog, nullptr);
+          auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+          QTest::keyClicks(name, QString::fromStdString(path));
+          QTest::qWait(300);  // the list fills in
+          auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+          list->selectionModel()->select(list->model()->index(0, 0, list->rootIndex()),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+          QTest::keyClick(name, Qt::Key_Return);
+          QTimer::singleShot(300, [dialog] {
+            if (QApplication::activeModalWidget() == dialog) dialog->reject();
+          });
+        });
+        choose(windowOf(qt, rf::openMatchFigure()), QStringLiteral("Compare with Touchstone..."));
+        EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
+      }),
+      0);
+  std::filesystem::current_path(before);
+}
+
+TEST_F(Habits, HelpTabUndoRedoAndQuitFromTheKeyboard) {
+  ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              FigureWindow* match = windowOf(qt, rf::openMatchFigure());
+              choose(match, QStringLiteral("About tessivar"));
+              auto* about = match->findChild<QMessageBox*>(QStringLiteral("help"));
+              ASSERT_NE(about, nullptr);
+              for (const char* word : {"tessivar 0.", "MIT", "LGPL", "openEMS", "GPL"})
+                EXPECT_NE(about->text().toStdString().find(word), std::string::npos) << word;
+
+              // Tab goes through the sliders and boxes in the order they were made.
+              FigureWindow* main = windowOf(qt, session::mainWindow());
+              main->activateWindow();
+              ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+              gui::widget(qt, "slider3")->setFocus();
+              QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+              EXPECT_EQ(QApplication::focusWidget(), gui::widget(qt, "slider4"));
+
+              QLineEdit* box = gui::edit(qt, "edit1");
+              const QString w = box->text();
+              gui::typeInto(box, "41");
+              // Being typed in, the box keeps Ctrl+Z for its own text.
+              QTest::keyClicks(box, "9");
+              QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+              EXPECT_EQ(rt::gfx::prop(session::tagged("edit1"), "String").text(), "41");
+              gui::typeInto(box, "41");
+              QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+              EXPECT_EQ(box->text(), w);
+              QTest::keyClick(main, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+              EXPECT_EQ(box->text(), QStringLiteral("41"));
+
+              QTest::keyClick(match, Qt::Key_Q, Qt::ControlModifier);
+              QApplication::processEvents();
+              EXPECT_TRUE(rt::gfx::figures().empty());
+            }),
+            0);
+}
+
+}  // namespace
