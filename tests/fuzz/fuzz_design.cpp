@@ -3,21 +3,15 @@
 // same acts.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
 #include "design/design_file.h"
+#include "fuzz_check.h"
+
+using fuzz::check;
 
 namespace {
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_design: %s\n", what);
-    std::abort();
-  }
-}
 
 bool same(const std::vector<design::Act>& a, const std::vector<design::Act>& b) {
   if (a.size() != b.size()) return false;

@@ -22,8 +22,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -31,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "platform/array/array.h"
 #include "platform/graphics/graphics.h"
 #include "shell/main_info.h"
@@ -38,14 +37,8 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) {
-  std::fprintf(stderr, "fuzz_edits: %s\n", what.c_str());
-  std::abort();
-}
-
-void check(bool ok, const std::string& what) {
-  if (!ok) fail(what);
-}
+using fuzz::check;
+using fuzz::fail;
 
 // Messages a user may see from the window: each names what was wrong.
 const std::vector<std::string_view> kKnownMessages = {

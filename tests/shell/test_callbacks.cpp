@@ -50,7 +50,7 @@ TEST(Partners, SliderAndEditMirrorEachOtherAndTextThatIsNoNumberDrawsNaN) {
   });
 }
 
-TEST(PatchWidth, SliderAndEditRedrawAndFitBothAxes) {
+TEST(PatchWidth, TheSliderRedrawsAndFitsBothAxesWhateverTheOffset) {
   inSession([] {
     wideDesign();
     const std::vector<double> before = data("axes1", "YData");
@@ -60,13 +60,6 @@ TEST(PatchWidth, SliderAndEditRedrawAndFitBothAxes) {
     expectFitted();
     EXPECT_EQ(number("figure1", "CurrentAxes"), tagged("axes2"))
         << "axes2 ends as the current axes";
-    // edit1's callback carries a trailing semicolon and still runs; the model
-    // reads the slider, so either control draws the same curve.
-    const std::vector<double> slid = data("axes2", "YData");
-    type("edit1", "50");
-    type("edit1", "100");
-    EXPECT_EQ(lineCount("axes1"), 1u) << "replacechildren keeps one line per axes";
-    EXPECT_EQ(data("axes2", "YData"), slid);
     // With a non-zero offset the model leaves the limits alone; the width's
     // callback fits them all the same.
     type("edit7", "10");
@@ -143,10 +136,6 @@ TEST(PatternFrequency, EachValueOpensAPatternAndLeavesTheImpedanceAlone) {
     wideDesign();  // the pattern slider is at 1 on the band 1 to 3
     const std::vector<double> y = data("axes1", "YData"), lim = limits("axes2", "YLim");
     const double current = number("figure1", "CurrentAxes");
-    // Text that is not one number is refused (one message) and runs nothing.
-    EXPECT_EQ(messagesOf([&] { type("edit8", "1 2"); }).size(), 1u);
-    EXPECT_EQ(values(prop("slider6", "Value")), std::vector<double>{1});
-    EXPECT_EQ(rt::gfx::figures().size(), 1u) << "the pattern ran";
     slide("slider6", 2.4);
     EXPECT_EQ(text("edit8"), "2.4");
     ASSERT_EQ(rt::gfx::figures().size(), 2u);

@@ -87,6 +87,7 @@ void expectWorkedExample() {
 TEST(Hostile, EveryEditBoxAndSliderCompletesOrReportsOneClearMessageAndNothingIsLeftAlive) {
   const std::size_t before = rt::liveArrays();
   EXPECT_EQ(run([] {
+              EXPECT_FALSE(rt::warningsEnabled()) << "slider6's creation function did not run";
               for (int box = 1; box <= 8; ++box) {
                 const std::string tag = "edit" + std::to_string(box);
                 for (const std::string& typed : kHostileTexts) {

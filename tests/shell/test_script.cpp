@@ -4,9 +4,7 @@
 // window and tessivar without a display says so instead of aborting.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,7 +13,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using session::kWorkedExampleScript;
 using session::lines;
 using session::numbersAfter;
@@ -42,7 +39,7 @@ TEST_F(Script, ReadsStandardInputAndPrintsPropertiesAsJsonAndTheProgramsErrors) 
 TEST_F(Script, PrintsTheWorkedExampleToFullPrecisionAndRendersItToFiles) {
   Outcome r = run(std::string(kWorkedExampleScript) +
                   "line axes1\nline axes2\nslide slider6 1.8\nsurface 1\npng 1 window.png\n"
-                  "png 2 pattern.png\nsvg 1 window.svg\n");
+                  "png 2 pattern.png\nsvg 1 window.svg\npdf 1 window.pdf\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const Strings out = lines(r.out);
   ASSERT_EQ(out.size(), 3u);
@@ -50,24 +47,20 @@ TEST_F(Script, PrintsTheWorkedExampleToFullPrecisionAndRendersItToFiles) {
                             im = numbersAfter(out[1], "y");
   for (const auto* v : {&f, &re, &im}) ASSERT_EQ(v->size(), 1000u);
   EXPECT_TRUE(f[0] == 1 && f[999] == 3);
-  // The largest resistance, at the 407th point; 17 significant digits: the
-  // text reads back to the same double.
-  EXPECT_NEAR(*std::max_element(re.begin(), re.end()), 159.3132, 5e-5);
+  // 17 significant digits: the text reads back to the same double (the
+  // model's numbers are its own tests').
   EXPECT_NE(out[0].find("1.002002002002002"), std::string::npos);
 
-  // The pattern at 1.8 GHz, rows first: theta = 0 is the first column of
-  // each row, 0/0 there and only there.
-  for (const char* k : {"x", "y", "z", "c"}) {
-    SCOPED_TRACE(k);
-    const std::vector<double> g = numbersAfter(out[2], k);
-    ASSERT_EQ(g.size(), 91u * 91u);
-    for (std::size_t i = 0; i < g.size(); ++i) ASSERT_EQ(std::isnan(g[i]), i % 91 == 0) << i;
-  }
-  // R at theta = pi/2 and phi = -pi/2 (row 0: rows follow phi).
-  EXPECT_NEAR(numbersAfter(out[2], "c")[45], 0.7093503, 5e-8);
+  // The pattern at 1.8 GHz, rows first: rows follow phi, so theta = 0 (0/0)
+  // is the first of each row, and theta = pi/2, phi = -pi/2 the 46th.
+  const std::vector<double> c = numbersAfter(out[2], "c");
+  ASSERT_EQ(c.size(), 91u * 91u);
+  EXPECT_TRUE(std::isnan(c[0]) && std::isnan(c[91]) && !std::isnan(c[1]));
+  EXPECT_NEAR(c[45], 0.7093503, 5e-8);
   EXPECT_EQ(read("window.png").rfind("\x89PNG", 0), 0u);
   EXPECT_EQ(read("pattern.png").rfind("\x89PNG", 0), 0u);
   EXPECT_NE(read("window.svg").substr(0, 256).find("<svg"), std::string::npos);
+  EXPECT_EQ(read("window.pdf").rfind("%PDF-", 0), 0u);
 }
 
 TEST_F(Script, LinesThatCannotBeCarriedOutAreReportedAndTheScriptGoesOn) {
@@ -92,24 +85,15 @@ TEST_F(Script, LinesThatCannotBeCarriedOutAreReportedAndTheScriptGoesOn) {
     EXPECT_NE(m[i].find(" moves only from its Min "), std::string::npos);
 }
 
-TEST_F(Script, FailedWritesAreReportedAndLeaveNoFileBehind) {
-  std::ofstream(dir_ / "plain") << "";
-  Outcome r =
-      run("svg 1 /dev/full\npng 1 missing/window.png\npdf 1 plain/window.pdf\npdf 1 window.pdf\n");
+// The vector writers report a failed write (the atomic writer's own tests
+// cover every reason and that nothing is left behind).
+TEST_F(Script, FailedWritesAreReported) {
+  Outcome r = run("svg 1 /dev/full\npdf 1 missing/window.pdf\n");
   EXPECT_EQ(r.status, 2);
-  const Strings m = messages(r.err);
-  ASSERT_EQ(m.size(), 3u) << r.err;
-  const char* reasons[] = {"\"/dev/full\": No space left on device",
-                           "\"missing/window.png\": No such file or directory",
-                           "\"plain/window.pdf\": Not a directory"};
-  for (std::size_t i = 0; i < 3; ++i)
-    EXPECT_EQ(m[i],
-              "tessivar-script: line " + std::to_string(i + 1) + ": cannot write " + reasons[i]);
-  EXPECT_EQ(read("window.pdf").rfind("%PDF-", 0), 0u);
-  Strings left;
-  for (const auto& e : fs::directory_iterator(dir_)) left.push_back(e.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (Strings{"err.txt", "plain", "script.txt", "window.pdf"}));
+  EXPECT_EQ(messages(r.err),
+            (Strings{"tessivar-script: line 1: cannot write \"/dev/full\": No space left on device",
+                     "tessivar-script: line 2: cannot write \"missing/window.pdf\": No such file "
+                     "or directory"}));
 }
 
 TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
@@ -155,16 +139,6 @@ TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplay) {
     }
   }
   EXPECT_EQ(start("tessivar-script", "a b").status, 2);
-  // A script that cannot be read is refused with the reason.
-  fs::create_directories(dir_ / "folder");
-  for (const auto& [path, reason] :
-       {std::pair<std::string, std::string>{"/nonexistent/script.txt", "No such file or directory"},
-        {(dir_ / "folder").string(), "Is a directory"}}) {
-    Outcome r = start("tessivar-script", "'" + path + "'");
-    EXPECT_EQ(r.status, 2) << path;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "tessivar-script: cannot read " + path + ": " + reason + "\n");
-  }
 }
 
 TEST_F(Desktop, WithoutADisplayTessivarSaysSoAndPointsToTheScript) {

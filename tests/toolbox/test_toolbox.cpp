@@ -135,14 +135,6 @@ const std::array<LabelFn, 3> kLabels = {{{"xlabel", xlabel::callN, "XLabel"},
                                          {"zlabel", zlabel::callN, "ZLabel"}}};
 
 TEST_F(GraphicsSupport, LabelTakesTheAxesFontAtTheTimeOfTheCallAndFurtherPairsWin) {
-  // A refused count leaves nothing behind, but for zlabel's new axes.
-  for (const LabelFn& f : kLabels) {
-    EXPECT_EQ(errorOf([&] { f.callN(0, {str("t"), str("FontSize")}); }), kIncorrect);
-    EXPECT_EQ(rt::gfx::figures().size(), f.name == "zlabel" ? 1u : 0u) << f.name;
-  }
-  const std::vector<double> kids = rt::gfx::children(rt::gfx::figures().at(0));
-  EXPECT_TRUE(kids.size() == 1 && rt::gfx::type(kids[0]) == "axes");
-
   rt::figure();
   rt::Array ax = rt::axes({str("FontAngle"), str("italic"), str("FontName"), str("Courier"),
                            str("FontSize"), scalar(17), str("FontWeight"), str("bold")});

@@ -112,11 +112,13 @@ TEST_F(Figures, DragsPanWithTheMiddleButtonAndABandZoomsInZoomMode) {
   EXPECT_EQ(rt::get(rt::scalar(ax), "XLimMode").text(), "auto") << "the program's mode comes back";
 }
 
-TEST_F(Figures, DraggingA3DAxesTurnsItsViewAndAClickInDataCursorModeNamesAPoint) {
+TEST_F(Figures, DraggingA3DAxesTurnsItsViewUntilADoubleClickAndTheDataCursorNamesAPoint) {
   FigureWindow* w = surfacePlot();
   const QPoint centre = w->layouts().at(0).box.center().toPoint();
   drag(w, Qt::LeftButton, centre, centre + QPoint(40, 20));
   EXPECT_EQ(values(ax, "View"), (std::vector<double>{95 - 20, -45 + 10}));
+  QTest::mouseDClick(w, Qt::LeftButton, {}, centre);
+  EXPECT_EQ(values(ax, "View"), (std::vector<double>{95, -45})) << "a double click turns it back";
   rt::qt::rotateTo(ax, 10, 120);
   EXPECT_EQ(values(ax, "View"), (std::vector<double>{10, 90}));
 
