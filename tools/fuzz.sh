@@ -52,7 +52,7 @@ for f in src/antenna/*.cpp; do antenna_objs+=("obj/${f%.cpp}.o"); done
 counted_src=()
 for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/frame/*.cpp src/shell/*.cpp src/model/*.cpp; do
   case "$f" in
-    src/platform/array/text.cpp | src/shell/main.cpp | src/shell/menus.cpp | src/shell/window_aids.cpp) ;;
+    src/platform/array/text.cpp | src/shell/main.cpp | src/shell/menus.cpp | src/shell/window_aids.cpp | src/shell/habits.cpp) ;;
     *) counted_src+=("$f") ;;
   esac
 done
