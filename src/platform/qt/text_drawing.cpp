@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QPaintEngine>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -178,17 +177,28 @@ QFont legibleFont(QFont font, double deviceScale, double boxHeight) {
 
 namespace {
 
+// A number's exponent needs neither its plus sign nor leading zeros: 1e12.
+// Written by hand: a regular expression here runs Qt's JIT-compiled
+// matcher, which memory checkers cannot follow.
+QString compactExponent(const QString& number) {
+  const qsizetype e = number.indexOf(u'e');
+  if (e < 0) return number;
+  QString exponent = number.mid(e + 1);
+  const bool negative = exponent.startsWith(u'-');
+  if (negative || exponent.startsWith(u'+')) exponent.remove(0, 1);
+  while (exponent.size() > 1 && exponent.front() == u'0') exponent.remove(0, 1);
+  return number.left(e + 1) + (negative ? QStringLiteral("-") : QString()) + exponent;
+}
+
 // `line` with fewer significant digits until it is no wider than `room`
 // (one digit at least); `line` itself when it is not a number.
 QString shortenedNumber(const QString& line, const QFontMetricsF& fm, double room) {
   bool ok = false;
   const double value = line.trimmed().toDouble(&ok);
   if (!ok || !std::isfinite(value)) return line;
-  // An exponent needs neither its plus sign nor leading zeros: 1e12.
-  static const QRegularExpression exponent("e\\+?(-?)0*(\\d)");
   QString shortest = line;
   for (int digits = 15; digits >= 1; --digits) {
-    QString candidate = QString::number(value, 'g', digits).replace(exponent, "e\\1\\2");
+    const QString candidate = compactExponent(QString::number(value, 'g', digits));
     if (candidate.size() > line.trimmed().size()) continue;
     shortest = candidate;
     if (fm.horizontalAdvance(candidate) <= room) break;
