@@ -28,12 +28,6 @@ bool sameActs(const Acts& a, const Acts& b) {
                     [](const Act& x, const Act& y) { return line(x) == line(y); });
 }
 
-const Parameter& parameterOf(const Act& a) {
-  for (const Parameter& p : parameters())
-    if (p.editBox == a.tag || p.slider == a.tag) return p;
-  throw std::logic_error("an act of no parameter: " + a.tag);
-}
-
 const Act* actFor(const Acts& acts, const Parameter& p) {
   for (const Act& a : acts)
     if (&parameterOf(a) == &p) return &a;
@@ -48,11 +42,9 @@ Acts changesTo(const Acts& present, const Acts& target) {
   for (const Parameter& p : parameters()) {
     const Act *now = actFor(present, p), *then = actFor(target, p);
     if (then && (!now || line(*now) != line(*then))) changes.push_back(*then);
-    if (!then && now && p.quantity == Quantity::pattern) {
-      for (const Parameter& fmin : parameters())
-        if (const Act* band = fmin.quantity == Quantity::fmin ? actFor(target, fmin) : nullptr)
-          changes.push_back({Act::Kind::slide, std::string(p.slider), band->text});
-    }
+    if (!then && now && p.quantity == Quantity::pattern)
+      if (const Act* band = actFor(target, parameter(Quantity::fmin)))
+        changes.push_back({Act::Kind::slide, std::string(p.slider), band->text});
   }
   return changes;
 }

@@ -34,12 +34,6 @@ constexpr Parameter kParameters[] = {
      "pattern frequency"},
 };
 
-const Parameter& parameter(Quantity q) {
-  for (const Parameter& p : kParameters)
-    if (p.quantity == q) return p;
-  throw std::logic_error("a quantity of no parameter");
-}
-
 bool same(double a, double b) {
   return a == b || (std::isnan(a) && std::isnan(b));
 }
@@ -76,12 +70,6 @@ class Window {
  private:
   rt::Array handles_;
 };
-
-const Parameter& parameterOf(const Act& act) {
-  for (const Parameter& p : parameters())
-    if (p.editBox == act.tag || p.slider == act.tag) return p;
-  throw std::logic_error("an act names no parameter");
-}
 
 // The number an act gives its parameter.
 double valueOf(const Act& act) {
@@ -183,6 +171,18 @@ void checkBand(const Window& w, WindowDesign& d) {
 
 std::span<const Parameter> parameters() {
   return kParameters;
+}
+
+const Parameter& parameter(Quantity q) {
+  for (const Parameter& p : parameters())
+    if (p.quantity == q) return p;
+  throw std::logic_error("a quantity of no parameter");
+}
+
+const Parameter& parameterOf(const Act& act) {
+  for (const Parameter& p : parameters())
+    if (p.editBox == act.tag || p.slider == act.tag) return p;
+  throw std::logic_error("an act names no parameter");
 }
 
 std::optional<double> findMainFigure() {

@@ -39,6 +39,9 @@ struct Parameter {
 // Every parameter, in an order whose acts are consistent when played on a
 // new window: a slider's range is set before its value is.
 std::span<const Parameter> parameters();
+// The parameter holding `q`, and the one an act types into or slides.
+const Parameter& parameter(Quantity q);
+const Parameter& parameterOf(const Act& act);
 
 // The main window's figure: none, or a std::runtime_error, when it is not
 // open.
