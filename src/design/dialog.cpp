@@ -26,6 +26,8 @@ constexpr const char* kProposeCallback = "tessivar_design_propose";
 constexpr const char* kApplyCallback = "tessivar_design_apply";
 constexpr const char* kCancelCallback = "tessivar_design_cancel";
 constexpr double kDefaultF0GHz = 2.4;
+// Characters a line of the dialog's texts holds.
+constexpr std::size_t kTextWidth = 72;
 
 // Layout in pixels.
 constexpr Box kFigurePos{160, 160, 640, 250};
@@ -65,18 +67,6 @@ Target targetIn(double dialog) {
           value(kDialogZ0, "Z0")};
 }
 
-// A text control does not wrap its lines: long ones are broken at spaces.
-void appendWrapped(std::vector<std::string>& lines, std::string_view text) {
-  constexpr std::size_t kWidth = 72;
-  while (text.size() > kWidth) {
-    std::size_t cut = text.rfind(' ', kWidth);
-    if (cut == std::string_view::npos) cut = kWidth;
-    lines.emplace_back(text.substr(0, cut));
-    text.remove_prefix(std::min(text.size(), cut + 1));
-  }
-  lines.emplace_back(text);
-}
-
 // What Apply would type, or why there is nothing to apply.
 struct Proposal {
   std::optional<Design> design;
@@ -86,7 +76,8 @@ struct Proposal {
 std::vector<std::string> linesOf(const Proposal& s, const Target& target) {
   std::vector<std::string> lines;
   if (!s.design) {
-    appendWrapped(lines, "No design: " + s.refusal);
+    for (std::string& l : wrappedLines("No design: " + s.refusal, kTextWidth))
+      lines.push_back(std::move(l));
     return lines;
   }
   const Design& d = *s.design;
@@ -96,7 +87,7 @@ std::vector<std::string> linesOf(const Proposal& s, const Target& target) {
       "band " + number(d.fminGHz) + " to " + number(d.fmaxGHz) + " GHz",
       "the resistance peaks at " + number(d.peakGHz) + " GHz with " + number(d.peakOhm) + " Ohm",
       ""};
-  appendWrapped(lines, trustFor(target));
+  for (std::string& l : wrappedLines(trustFor(target), kTextWidth)) lines.push_back(std::move(l));
   return lines;
 }
 

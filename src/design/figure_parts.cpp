@@ -6,6 +6,7 @@
 #include "design/figure_parts.h"
 
 #include <span>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -112,6 +113,23 @@ rt::Array textLines(const std::vector<std::string>& lines) {
   std::vector<rt::Array> cells;
   for (const std::string& l : lines) cells.push_back(rt::str(l));
   return rt::cellRow(std::move(cells));
+}
+
+std::vector<std::string> wrappedLines(std::string_view text, std::size_t width) {
+  std::vector<std::string> lines{""};
+  std::istringstream words{std::string(text)};
+  for (std::string w; words >> w;) {
+    if (!lines.back().empty() && lines.back().size() + 1 + w.size() > width) lines.emplace_back();
+    while (w.size() > width) {  // on a line of its own
+      const std::size_t slash = w.rfind('/', width - 1);
+      const std::size_t cut = slash == std::string::npos || slash == 0 ? width : slash + 1;
+      lines.back() = w.substr(0, cut);
+      w.erase(0, cut);
+      lines.emplace_back();
+    }
+    lines.back() += (lines.back().empty() ? "" : " ") + w;
+  }
+  return lines;
 }
 
 }  // namespace design

@@ -74,6 +74,11 @@ void setLineData(double line, const std::vector<double>& x, const std::vector<do
 // Lines of text as a text control's String.
 rt::Array textLines(const std::vector<std::string>& lines);
 
+// A text control does not wrap its lines: `text` as lines of at most
+// `width` characters, broken at spaces, and a word longer than that (a
+// path) after one of its slashes.
+std::vector<std::string> wrappedLines(std::string_view text, std::size_t width);
+
 // The one open figure of a kind the program keeps one of at a time (T has
 // alive(), false once the user closed it): a closed one is let go when next
 // asked for.

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 
 #include "antenna/numbers.h"
@@ -66,26 +65,6 @@ FullwaveTicker& ticker() {
 
 std::string number(double v, int digits, std::string_view unit = {}) {
   return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
-}
-
-// `text` in lines of at most `width` characters, broken at spaces, and a
-// word longer than that (a path) after one of its slashes, for a text that
-// does not wrap.
-std::vector<std::string> wrapped(const std::string& text, size_t width) {
-  std::vector<std::string> lines{""};
-  std::istringstream words(text);
-  for (std::string w; words >> w;) {
-    if (!lines.back().empty() && lines.back().size() + 1 + w.size() > width) lines.emplace_back();
-    while (w.size() > width) {  // on a line of its own
-      const size_t slash = w.rfind('/', width - 1);
-      const size_t cut = slash == std::string::npos || slash == 0 ? width : slash + 1;
-      lines.back() = w.substr(0, cut);
-      w.erase(0, cut);
-      lines.emplace_back();
-    }
-    lines.back() += (lines.back().empty() ? "" : " ") + w;
-  }
-  return lines;
 }
 
 Array rowOf(const std::vector<double>& v) {
@@ -219,7 +198,8 @@ class FullwaveFigure {
       // The message line cuts a long reason (a path) short; the panel has
       // room for all of it.
       std::vector<std::string> lines = {"Solver (openEMS): no result"};
-      for (std::string& l : wrapped(check_->message(), kPanelChars)) lines.push_back(std::move(l));
+      for (std::string& l : design::wrappedLines(check_->message(), kPanelChars))
+        lines.push_back(std::move(l));
       setText(solverPanel_, lines);
       trimmer_.reset();
       return true;
