@@ -52,13 +52,6 @@ constexpr QualityName kQualityNames[] = {
     {SolverQuality::Fine, "fine"},
 };
 
-std::string readWhole(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 void writeOrThrow(const fs::path& p, std::string_view bytes) {
   const std::string failure = rt::writeFileAtomically(p.string(), bytes);
   if (!failure.empty()) throw std::runtime_error(failure + ".");
@@ -213,8 +206,8 @@ std::optional<FullwaveResult> keptResult(const std::string& folder,
   const fs::path checkFile = fs::path(folder) / kRequestFile;
   const auto stats = parseStats(checkFile);
   if (!port || !stats || !coversBand(port->ghz, request.band)) return std::nullopt;
-  const std::string result = readWhole(fs::path(folder) / kFullwaveResultFile);
-  if (readWhole(checkFile) != requestText(request) + statsText(*stats) || result.empty() ||
+  const std::string result = readRunFile(fs::path(folder) / kFullwaveResultFile);
+  if (readRunFile(checkFile) != requestText(request) + statsText(*stats) || result.empty() ||
       result.back() != '\n')
     return std::nullopt;
   FullwaveResult r{folder, request, *stats, sweepOf(*port), true};
@@ -450,14 +443,14 @@ FullwaveResult importFullwave(const std::string& dir) {
   const fs::path d(dir);
   const FullwaveRequest request = parseRequest(d / kRequestFile);
   const std::string xml = solverInput(request);
-  if (readWhole(d / kInputFile) != xml)
+  if (readRunFile(d / kInputFile) != xml)
     throw std::runtime_error("The solver's input in " + dir + " (" + kInputFile +
                              ") is not the one its " + kRequestFile + " asks for.");
   FullwaveStats stats;
   stats.cells =
       antenna::solverLayout(request.patch, request.board, request.band, request.quality).cells();
   // The log's last progress line and its complaints tell how the run ended.
-  const std::string log = readWhole(d / kLogFile);
+  const std::string log = readRunFile(d / kLogFile);
   if (log.find("Max. number of timesteps was reached") != std::string::npos)
     throw std::runtime_error("The run in " + dir +
                              " was cut off at its time-step limit; its result would not be "

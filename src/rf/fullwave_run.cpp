@@ -34,13 +34,6 @@ constexpr const char* kInputFile = "model.xml";
 constexpr const char* kInstallHint = "install it with: apt install openems";
 constexpr size_t kStderrKept = 64 * 1024;
 
-std::string readWhole(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Starts `argv` in `dir` with stdout and stderr on pipes. Returns the pid, or
 // -1 with errno set to why exec failed.
 pid_t spawnIn(const std::string& dir, const std::vector<std::string>& argv, int& out, int& err) {
@@ -107,6 +100,13 @@ std::string notStarted(int e, const std::string& program) {
 }
 
 }  // namespace
+
+std::string readRunFile(const std::string& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 std::string fullwaveCacheFolder(const std::string& key) {
   const char* xdg = std::getenv("XDG_CACHE_HOME");
@@ -296,12 +296,12 @@ std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folde
     return std::nullopt;
   }
   std::string why;
-  const auto v = antenna::parseProbeSignal(readWhole(dir / antenna::kPortVoltageFile), why);
+  const auto v = antenna::parseProbeSignal(readRunFile(dir / antenna::kPortVoltageFile), why);
   if (!v) {
     error = "The port voltage file is unusable: " + why + ".";
     return std::nullopt;
   }
-  const auto c = antenna::parseProbeSignal(readWhole(dir / antenna::kPortCurrentFile), why);
+  const auto c = antenna::parseProbeSignal(readRunFile(dir / antenna::kPortCurrentFile), why);
   if (!c) {
     error = "The port current file is unusable: " + why + ".";
     return std::nullopt;

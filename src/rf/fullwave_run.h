@@ -25,6 +25,10 @@ std::string fullwaveCacheFolder(const std::string& key);
 // (not installed, or not runnable).
 std::string installedSolverVersion(std::string& error);
 
+// The bytes of a file of a run's folder; empty when it cannot be read (a
+// missing file is one the run has not written yet).
+std::string readRunFile(const std::string& path);
+
 // A file the run's folder gets beside the solver's input.
 struct RunFile {
   std::string name, bytes;
