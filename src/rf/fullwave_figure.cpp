@@ -67,16 +67,6 @@ std::string number(double v, int digits, std::string_view unit = {}) {
   return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
 }
 
-Array rowOf(const std::vector<double>& v) {
-  return rt::row(std::span<const double>(v));
-}
-
-Array textCell(const std::vector<std::string>& lines) {
-  std::vector<Array> cells;
-  for (const std::string& l : lines) cells.push_back(rt::str(l));
-  return rt::cellRow(std::move(cells));
-}
-
 class FullwaveFigure {
  public:
   FullwaveFigure() {
@@ -288,12 +278,11 @@ class FullwaveFigure {
   }
 
   void setData(double line, const antenna::Sweep& s, bool resistance) {
-    rt::set(rt::scalar(line),
-            {rt::str("XData"), rowOf(s.ghz), rt::str("YData"), rowOf(resistance ? s.r : s.x)});
+    design::setLineData(line, s.ghz, resistance ? s.r : s.x);
   }
 
   void setText(double control, const std::vector<std::string>& lines) {
-    rt::set(rt::scalar(control), {rt::str("String"), textCell(lines)});
+    rt::set(rt::scalar(control), {rt::str("String"), design::textLines(lines)});
   }
 
   void setMessage(const std::string& text) { setText(message_, {text}); }

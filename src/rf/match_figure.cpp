@@ -39,7 +39,10 @@ constexpr double kDefaultZ0 = 50;
 
 using design::Box;
 using design::ControlDescription;
+using design::makeLine;
 using design::Rgb;
+using design::setLineData;
+using design::textLines;
 
 constexpr Rgb kModelColour{0, 0.447, 0.741};
 constexpr Rgb kOverlayColour{0.85, 0.325, 0.098};
@@ -69,10 +72,6 @@ constexpr Box kMessagePos{225, 222, 735, 20};
 constexpr Box kModelPanelPos{20, 20, 305, 190};
 constexpr Box kOtherPanelPos{335, 20, 305, 190};
 constexpr Box kOverlayPanelPos{650, 20, 310, 190};
-
-Array rowOf(const std::vector<double>& v) {
-  return rt::row(std::span<const double>(v));
-}
 
 using antenna::OnePort;
 using antenna::Readout;
@@ -108,12 +107,6 @@ std::pair<std::vector<double>, std::vector<double>> curvePoints(GridCurve c) {
 
 std::string label(double v) {
   return antenna::formatNumber(v, 6);
-}
-
-Array textCell(const std::vector<std::string>& lines) {
-  std::vector<Array> cells;
-  for (const std::string& l : lines) cells.push_back(rt::str(l));
-  return rt::cellRow(std::move(cells));
 }
 
 // The lines that show one data set, and the texts naming its band ends.
@@ -257,31 +250,22 @@ class MatchFigure {
     rt::set(rt::get(rt::scalar(ax), which), {rt::str("String"), rt::str(text)});
   }
 
-  double line(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
-              std::initializer_list<Array> style = {}) {
-    rt::axes(rt::scalar(ax));
-    const Array h = rt::plot(rowOf(x), rowOf(y));
-    rt::set(h, {rt::str("Color"), colour.array()});
-    rt::set(h, style);
-    return h.scalar();
-  }
-
   void buildS11Axes() {
     s11Axes_ = design::makeAxes(fig_, kS11AxesPos);
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
-    tenDb_ = line(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
+    tenDb_ = makeLine(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
   }
 
   void buildSmithChart() {
     smithAxes_ = design::makeAxes(fig_, kSmithAxesPos, /*equalAspect=*/true);
     rt::set(rt::scalar(smithAxes_),
             {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
-    line(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
+    makeLine(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
     for (const GridCurve& c : kSmithGrid) {
       auto [xs, ys] = curvePoints(c);
-      line(smithAxes_, xs, ys, kGridColour);
+      makeLine(smithAxes_, xs, ys, kGridColour);
       if (c.value != 0) gridLabel(c);
     }
     std::vector<double> xs, ys;
@@ -289,7 +273,7 @@ class MatchFigure {
       xs.push_back(std::cos(2 * std::numbers::pi * k / 180) / 3);
       ys.push_back(std::sin(2 * std::numbers::pi * k / 180) / 3);
     }
-    line(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
+    makeLine(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
     rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
               rt::row({0.0, -1.0 / 3 - 0.06, 0.0}), rt::str("String"), rt::str("VSWR 2"),
               rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"), rt::str("center"),
@@ -332,13 +316,14 @@ class MatchFigure {
 
   Trace makeTrace(Rgb colour) {
     Trace t;
-    t.s11 = line(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.locus = line(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.ends = line(smithAxes_, {}, {}, colour,
-                  {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
-    t.resonances = line(smithAxes_, {}, {}, colour,
-                        {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                         rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+    t.s11 = makeLine(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.locus = makeLine(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
+    t.ends =
+        makeLine(smithAxes_, {}, {}, colour,
+                 {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
+    t.resonances = makeLine(smithAxes_, {}, {}, colour,
+                            {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
+                             rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
     // The band's ends often lie close together (both near a short): one
     // label above its point, the other below.
     t.startLabel = smithText(colour, "bottom");
@@ -376,9 +361,9 @@ class MatchFigure {
       const std::string number = std::to_string(k + 1);
       for (auto [ax, x, y] :
            {std::tuple{s11Axes_, f, dbAt}, std::tuple{smithAxes_, g.real(), g.imag()}}) {
-        markerObjects_.push_back(line(ax, {x}, {y}, kMarkerColour,
-                                      {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                                       rt::str("o"), rt::str("MarkerSize"), rt::scalar(7)}));
+        markerObjects_.push_back(makeLine(ax, {x}, {y}, kMarkerColour,
+                                          {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
+                                           rt::str("o"), rt::str("MarkerSize"), rt::scalar(7)}));
         markerObjects_.push_back(
             rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
                       rt::str("String"), rt::str(" " + number), rt::str("FontSize"), rt::scalar(9),
@@ -476,34 +461,30 @@ class MatchFigure {
     return s ? std::optional(antenna::computeReadout(*s, z0_)) : std::nullopt;
   }
 
-  void setData(double line, const std::vector<double>& x, const std::vector<double>& y) {
-    rt::set(rt::scalar(line), {rt::str("XData"), rowOf(x), rt::str("YData"), rowOf(y)});
-  }
-
   void drawTrace(const Trace& t, const std::optional<Sweep>& s, const std::optional<Readout>& r) {
     if (!s) {
-      for (double l : {t.s11, t.locus, t.ends, t.resonances}) setData(l, {}, {});
+      for (double l : {t.s11, t.locus, t.ends, t.resonances}) setLineData(l, {}, {});
       for (double l : {t.startLabel, t.endLabel}) placeText(l, 0, 0, "");
       return;
     }
-    setData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
+    setLineData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
     std::vector<double> gx, gy;
     for (std::size_t i = 0; i < s->ghz.size(); ++i) {
       const std::complex<double> g = antenna::sFromZ({s->r[i], s->x[i]}, z0_);
       gx.push_back(g.real());
       gy.push_back(g.imag());
     }
-    setData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
+    setLineData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
     placeText(t.startLabel, gx.front(), gy.front(), "  " + label(s->ghz.front()) + " GHz");
     placeText(t.endLabel, gx.back(), gy.back(), "  " + label(s->ghz.back()) + " GHz");
-    setData(t.locus, gx, gy);
+    setLineData(t.locus, gx, gy);
     std::vector<double> rx, ry;
     for (double f : r->resonanceGhz) {
       const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(*s, f), z0_);
       rx.push_back(g.real());
       ry.push_back(g.imag());
     }
-    setData(t.resonances, rx, ry);
+    setLineData(t.resonances, rx, ry);
   }
 
   // The -10 dB line spans every band shown.
@@ -515,9 +496,9 @@ class MatchFigure {
       hi = std::max(hi, (*s)->ghz.back());
     }
     if (lo > hi)
-      setData(tenDb_, {}, {});
+      setLineData(tenDb_, {}, {});
     else
-      setData(tenDb_, {lo, hi}, {-10, -10});
+      setLineData(tenDb_, {lo, hi}, {-10, -10});
   }
 
   std::vector<std::string> markerLines() const {
@@ -549,7 +530,7 @@ class MatchFigure {
                         " %, Q " + antenna::formatNumber(losses->q, 3) + " at resonance");
       lines.insert(lines.end(), more.begin(), more.end());
     }
-    rt::set(rt::scalar(panel), {rt::str("String"), textCell(lines)});
+    rt::set(rt::scalar(panel), {rt::str("String"), textLines(lines)});
   }
 
   void showMessage() {

@@ -30,10 +30,6 @@ using rt::Array;
 constexpr const char* kCaptionTag = "tessivar:model";
 constexpr double kCaptionBox[] = {0.42, 0.962, 0.56, 0.032};  // normalized, top right
 
-Array rowOf(const std::vector<double>& v) {
-  return rt::row(std::span<const double>(v));
-}
-
 // The finite range of the axes' lines' data; none when it is a point.
 std::optional<std::pair<double, double>> dataRange(double ax, const char* data) {
   double lo = INFINITY, hi = -INFINITY;
@@ -116,8 +112,8 @@ class ModelView {
         const std::string pin = antenna::boardProblem(chosenBoard(), &drawn_->patch);
         if (!pin.empty()) throw std::invalid_argument(pin);
         const antenna::Sweep s = sweepIn(m, *drawn_);
-        r = rowOf(s.r);
-        x = rowOf(s.x);
+        r = rt::row(s.r);
+        x = rt::row(s.x);
       } catch (const std::invalid_argument& e) {
         problem_ = e.what();
         m = ImpedanceModel::classic;
