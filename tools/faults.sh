@@ -73,7 +73,8 @@ slider-drag @@ a slider runs its callback at every step of a drag @@ platform/qt
 slider-clamp @@ a slider step past an end leaves the slider's range @@ platform/qt/controls.cpp @@ value_ = std::clamp(v, min_, max_); @@ value_ = v;
 model-restore @@ choosing the classic model again puts the kept reactance into the resistance line @@ rf/model_view.cpp @@ Array r = classicR_, x = classicX_; @@ Array r = classicX_, x = classicR_;
 design-model @@ design searches the classic model when the refined one is chosen @@ design/commands.cpp @@ if (!refinedChosen()) return antenna::synthesise(target, sliderLimits()); @@ if (refinedChosen()) return antenna::synthesise(target, sliderLimits());
-classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.49; @@ constexpr double kShiftPerThickness = 0.49;
+classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.40; @@ constexpr double kShiftPerThickness = 0.47;
+thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ antenna/openems_model.cpp @@ static_cast<int>(std::ceil(2 * patch.height / edgeCell)) @@ static_cast<int>(std::ceil(patch.height / (2 * edgeCell)))
 ROWS
 }
 

@@ -17,7 +17,7 @@ namespace {
 // One row per quality level. The resonance settles by -30 dB of energy; the
 // resistance needs -40 dB (it comes out some 4% low when stopped earlier). Cells per wavelength
 // count in the medium at the band's top; the edge cell is that size over `edgeDivisor`; the
-// substrate gets at least `substrateCells` layers.
+// substrate gets at least `substrateCells` layers, none thicker than half the edge cell.
 struct QualitySettings {
   SolverQuality quality;
   double cellsPerWavelength;
@@ -173,8 +173,11 @@ SolverLayout solverLayout(const Patch& patch, const Board& board, SolverBand ban
   s.x = axis(patch.width / 2, bx, s.feedX);
   s.y = axis(patch.length / 2, by, s.feedY);
 
+  // The field is singular along the patch's edge in z as in the plane: layers
+  // thicker than half the edge cell put a thick board's resonance up to 1.2%
+  // low (bench/fullwave.md), so the substrate is layered at least that finely.
   const int layers =
-      std::max(q.substrateCells, static_cast<int>(std::ceil(patch.height / substrateCell)));
+      std::max(q.substrateCells, static_cast<int>(std::ceil(2 * patch.height / edgeCell)));
   const double layer = patch.height / layers;
   std::vector<FixedLine> zs;
   for (int i = 0; i <= layers; ++i) zs.push_back({patch.height * i / layers, layer});
