@@ -12,8 +12,8 @@
 //     (node voltages of the dominant mode are in antiphase, their slot
 //     fields in phase, hence the minus). The pair's mutual susceptance
 //     from the same free-space reaction integral as G12 is left out: it
-//     is inductive and lifts the resonance by 0.1-1%, further from every
-//     full-wave patch of our table;
+//     is inductive and lifts the resonance by 0.1-1%, further from the
+//     full-wave runs, which the model already exceeds on eight of ten;
 //  5. the probe's series reactance on top: it moves X and never R, so the
 //     peak of R does not depend on the pin's diameter.
 // The slots' conductances include the surface wave they launch (Jackson and

@@ -42,7 +42,7 @@ TEST(Trust, BothModelsAgainstTheFullWaveRuns) {
   std::string row;
   std::getline(in, row);  // the column names
   const bool print = std::getenv("TESSIVAR_TRUST_TABLE") != nullptr;
-  int rows = 0;
+  int rows = 0, withinOnePercent = 0;
   while (std::getline(in, row)) {
     std::replace(row.begin(), row.end(), ',', ' ');
     std::istringstream f(row);
@@ -67,14 +67,16 @@ TEST(Trust, BothModelsAgainstTheFullWaveRuns) {
           er, h, h / lambda0, ghz, 100 * (classic.ghz / ghz - 1), 100 * (classic.ohm / ohm - 1),
           100 * (refined.ghz / ghz - 1), 100 * (refined.ohm / ohm - 1), 100 * classicShift,
           100 * classicResonanceShift(classic.ghz, er, h), quality.c_str(), cells / 1e3, seconds);
-    EXPECT_NEAR(refined.ghz, ghz, 0.02 * ghz) << row;
-    // Peak R within the goal of 20%; the resonance within 2%, not yet the
-    // goal of 1% (it reads 0.4% to 1.8% high, worst on er 10.2, 2.54 mm).
+    // The resonance within 1% on all but the 5.8 GHz, 0.787 mm patch
+    // (+1.15%), peak R within 20%.
+    EXPECT_NEAR(refined.ghz, ghz, 0.012 * ghz) << row;
+    withinOnePercent += std::abs(refined.ghz / ghz - 1) <= 0.01;
     EXPECT_NEAR(refined.ohm, ohm, 0.2 * ohm) << row;
     // The warning's rule holds the classic error to two points.
     EXPECT_NEAR(classicResonanceShift(classic.ghz, er, h), classicShift, 0.02) << row;
   }
   EXPECT_GE(rows, 8);
+  EXPECT_GE(withinOnePercent, rows - 1);
 }
 
 }  // namespace
