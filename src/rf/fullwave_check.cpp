@@ -94,9 +94,8 @@ std::string statsText(const FullwaveStats& s) {
          "\nseconds " + exact(s.seconds) + "\nend_db " + exact(s.endDb) + "\n";
 }
 
-std::map<std::string, std::string> readFields(const fs::path& file) {
-  std::ifstream in(file);
-  if (!in) throw std::runtime_error("Cannot read " + file.string() + ".");
+// The "name value" lines of a check file.
+std::map<std::string, std::string> fieldsOf(std::istream& in) {
   std::map<std::string, std::string> m;
   std::string line;
   while (std::getline(in, line)) {
@@ -106,6 +105,12 @@ std::map<std::string, std::string> readFields(const fs::path& file) {
     m[line.substr(0, sp)] = line.substr(sp + 1);
   }
   return m;
+}
+
+std::map<std::string, std::string> readFields(const fs::path& file) {
+  std::ifstream in(file);
+  if (!in) throw std::runtime_error("Cannot read " + file.string() + ".");
+  return fieldsOf(in);
 }
 
 double numberField(const std::map<std::string, std::string>& m, const std::string& name,
@@ -128,9 +133,11 @@ FullwaveRequest parseRequest(const fs::path& file) {
   return r;
 }
 
-std::optional<FullwaveStats> parseStats(const fs::path& file) {
+// The stats lines of `file`, given as its `text`.
+std::optional<FullwaveStats> parseStats(const std::string& text, const fs::path& file) {
   try {
-    const auto m = readFields(file);
+    std::istringstream in(text);
+    const auto m = fieldsOf(in);
     FullwaveStats s;
     s.cells = static_cast<long long>(numberField(m, "cells", file));
     s.timesteps = static_cast<long long>(numberField(m, "timesteps", file));
@@ -203,13 +210,13 @@ bool coversBand(const std::vector<double>& ghz, antenna::SolverBand band) {
 std::optional<FullwaveResult> keptResult(const std::string& folder,
                                          const FullwaveRequest& request) {
   const auto port = cachedFullwaveResult(folder);
+  if (!port || !coversBand(port->ghz, request.band)) return std::nullopt;
   const fs::path checkFile = fs::path(folder) / kRequestFile;
-  const auto stats = parseStats(checkFile);
-  if (!port || !stats || !coversBand(port->ghz, request.band)) return std::nullopt;
-  const std::string result = readRunFile(fs::path(folder) / kFullwaveResultFile);
-  if (readRunFile(checkFile) != requestText(request) + statsText(*stats) || result.empty() ||
-      result.back() != '\n')
-    return std::nullopt;
+  const std::string check = readRunFile(checkFile), asked = requestText(request);
+  if (!check.starts_with(asked)) return std::nullopt;
+  const std::string measured = check.substr(asked.size());
+  const auto stats = parseStats(measured, checkFile);
+  if (!stats || statsText(*stats) != measured) return std::nullopt;
   FullwaveResult r{folder, request, *stats, sweepOf(*port), true};
   r.stats.truncated = false;
   addFarField(r);

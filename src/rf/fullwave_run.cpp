@@ -22,7 +22,7 @@
 #include "antenna/openems_model.h"
 #include "antenna/touchstone.h"
 #include "platform/files/atomic_file.h"
-#include "rf/design_io.h"
+#include "platform/files/bounded_file.h"
 
 namespace rf {
 
@@ -280,8 +280,13 @@ std::optional<antenna::OnePort> cachedFullwaveResult(const std::string& folder) 
   std::error_code ec;
   if (fs::exists(dir / "ABORT", ec) || !fs::exists(dir / kFullwaveResultFile, ec))
     return std::nullopt;
+  // A file that does not end with its last line was cut short.
+  const std::string path = (dir / kFullwaveResultFile).string();
+  std::string why;
+  const auto text = rt::readBoundedFile(path, antenna::kMaxTouchstoneBytes, why);
+  if (!text || text->empty() || text->back() != '\n') return std::nullopt;
   try {
-    return rf::readTouchstone((dir / kFullwaveResultFile).string());
+    return antenna::parseTouchstone(*text, path);
   } catch (const antenna::TouchstoneError&) {
     return std::nullopt;
   }

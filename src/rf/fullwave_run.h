@@ -90,7 +90,8 @@ std::optional<antenna::PortResponse> readFullwaveResult(const std::string& folde
 inline constexpr const char* kFullwaveResultFile = "result.s1p";
 
 // A kept run's result, when its folder holds one that a finished run wrote
-// and no ABORT file: what a cache lookup may show.
+// whole (ending with its last line) and no ABORT file: what a cache lookup
+// may show.
 std::optional<antenna::OnePort> cachedFullwaveResult(const std::string& folder);
 
 }  // namespace rf

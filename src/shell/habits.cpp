@@ -117,13 +117,7 @@ void quitProgram() {
 // Undo or redo from a key or a menu; with nothing to step over, the key
 // does nothing, as in any editor (the menu then has no such entry).
 void stepDesign(FigureHost& window, bool back) {
-  std::string failure;
-  try {
-    back ? design::undoDesignChange() : design::redoDesignChange();
-  } catch (const std::exception& e) {
-    failure = e.what();
-  }
-  rt::qt::showFailure(&window, failure);
+  reporting(window, [back] { back ? design::undoDesignChange() : design::redoDesignChange(); });
 }
 
 bool isMainWindow(const FigureHost& window) {
@@ -166,16 +160,12 @@ void watchKeys() {
 }
 
 void openRecent(FigureHost& window, std::size_t i) {
-  std::string failure;
-  try {
+  reporting(window, [i] {
     const std::vector<std::string> recent = design::recentDesigns();
     if (i >= recent.size()) return;
     design::openDesign(recent[i]);
     noteRecentDesign(recent[i]);
-  } catch (const std::exception& e) {
-    failure = e.what();
-  }
-  rt::qt::showFailure(&window, failure);
+  });
 }
 
 }  // namespace

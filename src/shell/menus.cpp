@@ -40,17 +40,6 @@ const QString kTouchstoneFiles = QStringLiteral("Touchstone file (*.s1p);;All fi
 const QString kCsvFiles = QStringLiteral("Comma-separated values (*.csv);;All files (*)");
 const QString kDesignFiles = QStringLiteral("Design file (*.txt);;All files (*)");
 
-// Runs `work`, showing the message of what it raises in `window`.
-void reporting(FigureHost& window, const std::function<void()>& work) {
-  std::string failure;
-  try {
-    work();
-  } catch (const std::exception& e) {
-    failure = e.what();
-  }
-  rt::qt::showFailure(&window, failure);
-}
-
 // Asks for a file and hands its path to `work`; nothing when cancelled.
 void withPath(FigureHost& window, const char* caption, const QString& filter, bool forSaving,
               const std::function<void(const std::string&)>& work) {
@@ -86,8 +75,9 @@ void openDesignDialog(FigureHost& window) {
 
 void saveDesign(FigureHost& window) {
   withPath(window, "Save design", kDesignFiles, true, [](const std::string& path) {
-    design::saveDesign(withSuffix(path, ".txt"));
-    noteRecentDesign(withSuffix(path, ".txt"));
+    const std::string file = withSuffix(path, ".txt");
+    design::saveDesign(file);
+    noteRecentDesign(file);
   });
 }
 
@@ -185,6 +175,16 @@ constexpr FigureEntry kFigureEntries[] = {
 };
 
 }  // namespace
+
+void reporting(FigureHost& window, const std::function<void()>& work) {
+  std::string failure;
+  try {
+    work();
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  rt::qt::showFailure(&window, failure);
+}
 
 void addMenuEntries() {
   static bool added = false;

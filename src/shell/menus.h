@@ -3,7 +3,12 @@
 // modules. Both programs add them once at start-up.
 #pragma once
 
+#include <functional>
 #include <string>
+
+namespace rt::qt {
+class FigureHost;
+}
 
 namespace shell {
 
@@ -18,5 +23,8 @@ void addHabits();
 // Puts a design file the user saved or opened at the head of the recent
 // designs; a list that cannot be written is said on standard error.
 void noteRecentDesign(const std::string& path);
+// Runs `work` for a menu entry or key of `window`, showing there the
+// message of what it raises.
+void reporting(rt::qt::FigureHost& window, const std::function<void()>& work);
 
 }  // namespace shell
