@@ -21,10 +21,10 @@
 
 #include "bench_support.h"
 #include "design/main_window.h"
+#include "figures/match_figure.h"
 #include "platform/qt/qt_front_end.h"
-#include "rf/match_figure.h"
-#include "shell/main_info.h"
-#include "shell/tessivar.h"
+#include "window/main_info.h"
+#include "window/tessivar.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ void BM_SliderAct(benchmark::State& state) {
   setDesign();
   const bool open = state.range(0) != 0;
   if (open)
-    rf::openMatchFigure();
+    figures::openMatchFigure();
   else
     closeMatchFigure();
   QApplication::processEvents();
@@ -96,7 +96,7 @@ void BM_SliderAct(benchmark::State& state) {
   // keeps the renderer's threads busy into the next act on a shared machine.
   QApplication::processEvents();
   // The figure must have followed the last act.
-  if (open && rf::matchReadouts().model->rAtResonance !=
+  if (open && figures::matchReadouts().model->rAtResonance !=
                   antenna::computeReadout(*design::shownImpedance(), 50).rAtResonance)
     state.SkipWithError("the Match figure did not follow the act");
 }
@@ -104,7 +104,7 @@ BENCHMARK(BM_SliderAct)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_MatchRender(benchmark::State& state) {
   setDesign();
-  QWidget* w = gFrontEnd->qt().window(rf::openMatchFigure());
+  QWidget* w = gFrontEnd->qt().window(figures::openMatchFigure());
   if (w == nullptr) {
     state.SkipWithError("the Match figure has no window");
     return;

@@ -18,15 +18,15 @@
 
 #include "antenna/classic_model.h"
 #include "bench_support.h"
-#include "model/microstrip.h"
-#include "model/offset_impedance.h"
-#include "model/pattern.h"
 #include "platform/array/vector_maths.h"
-#include "toolbox/guihandles.h"
-#include "toolbox/iskeyword.h"
-#include "toolbox/isvarname.h"
-#include "toolbox/labels.h"
-#include "toolbox/surf.h"
+#include "window/model/microstrip.h"
+#include "window/model/offset_impedance.h"
+#include "window/model/pattern.h"
+#include "window/toolbox/guihandles.h"
+#include "window/toolbox/iskeyword.h"
+#include "window/toolbox/isvarname.h"
+#include "window/toolbox/labels.h"
+#include "window/toolbox/surf.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "bench_support.h"
 #include "platform/qt/qt_front_end.h"
-#include "shell/main_info.h"
-#include "shell/tessivar.h"
+#include "window/main_info.h"
+#include "window/tessivar.h"
 
 namespace bench {
 

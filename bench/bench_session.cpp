@@ -43,8 +43,8 @@
 #include "bench_program.h"
 #include "bench_support.h"
 #include "platform/qt/qt_front_end.h"
-#include "shell/main_info.h"
-#include "shell/tessivar.h"
+#include "window/main_info.h"
+#include "window/tessivar.h"
 
 namespace {
 

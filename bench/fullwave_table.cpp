@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "antenna/openems_model.h"
-#include "antenna/port_signals.h"
+#include "fullwave/openems_model.h"
+#include "fullwave/port_signals.h"
 
 namespace {
 
@@ -89,9 +89,9 @@ int main(int argc, char** argv) {
   }
   const std::string out = argv[1];
   const std::string qname = argc > 2 ? argv[2] : "standard";
-  const auto quality = qname == "quick"  ? antenna::SolverQuality::Quick
-                       : qname == "fine" ? antenna::SolverQuality::Fine
-                                         : antenna::SolverQuality::Standard;
+  const auto quality = qname == "quick"  ? fullwave::SolverQuality::Quick
+                       : qname == "fine" ? fullwave::SolverQuality::Fine
+                                         : fullwave::SolverQuality::Standard;
   const int threads = argc > 3 ? std::atoi(argv[3]) : 2;
   const auto rows = tablePatches();
   const size_t first = argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 0;
@@ -102,12 +102,12 @@ int main(int argc, char** argv) {
     const auto& r = rows[i];
     antenna::Patch p{r.wMm * 1e-3, r.lMm * 1e-3, r.hMm * 1e-3, r.er, r.offsetMm * 1e-3};
     antenna::Board b;
-    const antenna::SolverBand band{0.7 * r.f0Ghz * 1e9, 1.3 * r.f0Ghz * 1e9};
-    const auto layout = antenna::solverLayout(p, b, band, quality);
+    const fullwave::SolverBand band{0.7 * r.f0Ghz * 1e9, 1.3 * r.f0Ghz * 1e9};
+    const auto layout = fullwave::solverLayout(p, b, band, quality);
     const std::string dir =
         "/tmp/fullwave_table/" + qname + "_" + std::to_string(threads) + "_" + std::to_string(i);
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
-    std::ofstream(dir + "/model.xml") << antenna::openemsXml(p, b, band, quality);
+    std::ofstream(dir + "/model.xml") << fullwave::openemsXml(p, b, band, quality);
     const auto t0 = std::chrono::steady_clock::now();
     const std::string cmd = "cd '" + dir +
                             "' && openEMS model.xml --numThreads=" + std::to_string(threads) +
@@ -116,21 +116,21 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::string error;
-    const auto v = antenna::parseProbeSignal(readFile(dir + "/port_ut1"), error);
-    const auto c = antenna::parseProbeSignal(readFile(dir + "/port_it1"), error);
+    const auto v = fullwave::parseProbeSignal(readFile(dir + "/port_ut1"), error);
+    const auto c = fullwave::parseProbeSignal(readFile(dir + "/port_it1"), error);
     if (rc != 0 || !v || !c) {
       std::cerr << "patch " << i << ": run failed (" << rc << ") " << error << "\n";
       continue;
     }
     std::istringstream lines(readFile(dir + "/out.txt"));
     std::string line;
-    antenna::SolverProgress last;
+    fullwave::SolverProgress last;
     while (std::getline(lines, line))
-      if (auto pr = antenna::parseSolverProgress(line)) last = *pr;
+      if (auto pr = fullwave::parseSolverProgress(line)) last = *pr;
     std::vector<double> freqs;
     for (int k = 0; k <= 600; ++k) freqs.push_back(band.fmin + (band.fmax - band.fmin) * k / 600);
-    const auto resp = antenna::portResponse(*v, *c, freqs);
-    const auto peak = antenna::resistancePeak(resp);
+    const auto resp = fullwave::portResponse(*v, *c, freqs);
+    const auto peak = fullwave::resistancePeak(resp);
     char row[512];
     std::snprintf(row, sizeof row,
                   "%.4f,%.4f,%.4f,%.4g,%.4f,%.4f,%.4f,%s,%lld,%lld,%.1f,%.2f,%.5f,%.2f\n", r.wMm,

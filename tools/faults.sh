@@ -25,37 +25,37 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 # exactly once in the file.
 faults() {
   cat <<'ROWS'
-model-constant @@ the wide-strip impedance constant 1.393 loses a digit @@ model/offset_impedance.cpp @@ K.number(1.393) @@ K.number(1.39)
+model-constant @@ the wide-strip impedance constant 1.393 loses a digit @@ window/model/offset_impedance.cpp @@ K.number(1.393) @@ K.number(1.39)
 network-sign @@ the reflection coefficient has its sign turned over @@ antenna/network.cpp @@ return (z - z0) / (z + z0); @@ return (z0 - z) / (z + z0);
 network-z0-check @@ an infinite reference impedance passes the check @@ antenna/network.cpp @@ if (!(std::isfinite(z0) && z0 > 0)) @@ if (!(z0 > 0))
 readout-lerp @@ the readout interpolates from the wrong end of a segment @@ antenna/readout.cpp @@ return x0 + t * (x1 - x0); @@ return x1 + t * (x1 - x0);
-touchstone-two-options @@ a second option line is taken silently @@ antenna/touchstone.cpp @@ if (seenOptions_) @@ if (seenOptions_ && out_.ghz.size() > 1)
+touchstone-two-options @@ a second option line is taken silently @@ formats/touchstone.cpp @@ if (seenOptions_) @@ if (seenOptions_ && out_.ghz.size() > 1)
 readout-floor @@ a perfect match (S11 = 0) turns the readout's band into NaN @@ antenna/readout.cpp @@ db[i] = std::max(kFloorDb, magnitudeDb( @@ db[i] = std::max(-HUGE_VAL, magnitudeDb(
 bounded-read @@ the bounded reader counts no bytes while reading @@ platform/files/bounded_file.cpp @@ if (out.size() + static_cast<std::size_t>(n) > limit) return EFBIG; @@ if (out.size() > limit + out.max_size()) return EFBIG;
 design-open-range @@ opening a design takes a slider position above the slider's Max @@ design/main_window.cpp @@ if (!(r.min <= v && v <= r.max)) @@ if (!(r.min <= v))
-touchstone-y @@ admittance data of a Touchstone file are read as impedances @@ antenna/touchstone.cpp @@ return sFromY(p, 1.0); @@ return sFromZ(p, 1.0);
+touchstone-y @@ admittance data of a Touchstone file are read as impedances @@ formats/touchstone.cpp @@ return antenna::sFromY(p, 1.0); @@ return antenna::sFromZ(p, 1.0);
 classic-constant @@ the classic model's wide-strip impedance constant 1.393 loses a digit @@ antenna/classic_model.cpp @@ (u + 1.393 + @@ (u + 1.39 +
 number-sign @@ a number written "+-1" is read as -1 @@ antenna/numbers.cpp @@ if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt; @@ (void)0;
-pattern-constant @@ the fringing-length constant 0.412 has two digits swapped @@ model/pattern.cpp @@ K.number(0.412) @@ K.number(0.421)
-band-nan @@ the band test lets a limit that is no number through to the model @@ model/offset_impedance.cpp @@ if (!rt::gtBool(v.fmax, v.fmin)) { @@ if (rt::leBool(v.fmax, v.fmin)) {
-pattern-view @@ the pattern is seen from above the x-y plane instead of below @@ model/pattern.cpp @@ kElevation = K.number(-45) @@ kElevation = K.number(45)
-count-message @@ a word of the argument-count message changes @@ frame/frame.cpp @@ was called with more than the declared @@ was called with fewer than the declared
-constant-order @@ a module's constants are destroyed first-made first @@ frame/frame.cpp @@ for (auto s = slots_.rbegin(); s != slots_.rend(); ++s) @@ for (auto s = slots_.begin(); s != slots_.end(); ++s)
-partner-write @@ a slider callback no longer writes its value into its edit box @@ shell/callbacks.cpp @@ rt::set(control(handles, partner_.to), {target_, rt::num2str(value)}); @@ if (partner_.to.empty()) rt::set(control(handles, partner_.to), {target_, rt::num2str(value)});
-wrong-axes @@ the callbacks fit the resistance axes twice and the reactance axes never @@ shell/callbacks.cpp @@ rt::axes(ha2.get()); @@ rt::axes(ha1.get());
-offset-max @@ the feed-offset slider's maximum follows L instead of L/2 @@ shell/callbacks.cpp @@ {kMax, rt::mrdivide(lp, kTwo)} @@ {kMax, lp}
-band-min @@ the pattern-frequency slider's minimum no longer follows the band start @@ shell/callbacks_edits.cpp @@ {kMin, fmin, kValue, fmin} @@ {kMin, kZero, kValue, fmin}
-band-max @@ the band end sets the maximum of the feed-offset slider, not of the pattern-frequency one @@ shell/callbacks_edits.cpp @@ control(handles, "slider6"), {kMax, fmax} @@ control(handles, "slider5"), {kMax, fmax}
-pattern-nan @@ a pattern frequency that is no number is taken @@ shell/callbacks_edits.cpp @@ !std::isfinite(frequency.scalar()) @@ std::isinf(frequency.scalar())
-script-status @@ a script line that cannot be read no longer fails the run @@ shell/script/session.cpp @@ status = 2; @@ status = 0;
+pattern-constant @@ the fringing-length constant 0.412 has two digits swapped @@ window/model/pattern.cpp @@ K.number(0.412) @@ K.number(0.421)
+band-nan @@ the band test lets a limit that is no number through to the model @@ window/model/offset_impedance.cpp @@ if (!rt::gtBool(v.fmax, v.fmin)) { @@ if (rt::leBool(v.fmax, v.fmin)) {
+pattern-view @@ the pattern is seen from above the x-y plane instead of below @@ window/model/pattern.cpp @@ kElevation = K.number(-45) @@ kElevation = K.number(45)
+count-message @@ a word of the argument-count message changes @@ window/frame/frame.cpp @@ was called with more than the declared @@ was called with fewer than the declared
+constant-order @@ a module's constants are destroyed first-made first @@ window/frame/frame.cpp @@ for (auto s = slots_.rbegin(); s != slots_.rend(); ++s) @@ for (auto s = slots_.begin(); s != slots_.end(); ++s)
+partner-write @@ a slider callback no longer writes its value into its edit box @@ window/callbacks.cpp @@ rt::set(control(handles, partner_.to), {target_, rt::num2str(value)}); @@ if (partner_.to.empty()) rt::set(control(handles, partner_.to), {target_, rt::num2str(value)});
+wrong-axes @@ the callbacks fit the resistance axes twice and the reactance axes never @@ window/callbacks.cpp @@ rt::axes(ha2.get()); @@ rt::axes(ha1.get());
+offset-max @@ the feed-offset slider's maximum follows L instead of L/2 @@ window/callbacks.cpp @@ {kMax, rt::mrdivide(lp, kTwo)} @@ {kMax, lp}
+band-min @@ the pattern-frequency slider's minimum no longer follows the band start @@ window/callbacks_edits.cpp @@ {kMin, fmin, kValue, fmin} @@ {kMin, kZero, kValue, fmin}
+band-max @@ the band end sets the maximum of the feed-offset slider, not of the pattern-frequency one @@ window/callbacks_edits.cpp @@ control(handles, "slider6"), {kMax, fmax} @@ control(handles, "slider5"), {kMax, fmax}
+pattern-nan @@ a pattern frequency that is no number is taken @@ window/callbacks_edits.cpp @@ !std::isfinite(frequency.scalar()) @@ std::isinf(frequency.scalar())
+script-status @@ a script line that cannot be read no longer fails the run @@ script/session.cpp @@ status = 2; @@ status = 0;
 json-digits @@ numbers are reported with 15 digits, losing the round trip @@ antenna/numbers.h @@ inline constexpr int kExactDigits = 17; @@ inline constexpr int kExactDigits = 15;
-handles-order @@ controls sharing a tag are collected newest first @@ toolbox/guihandles.cpp @@ fields[at->second] = rt::horzcat({prev_h, this_h}); @@ fields[at->second] = rt::horzcat({this_h, prev_h});
-handles-varname @@ a tag that is no variable name still becomes a field @@ toolbox/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
-varname-length @@ a name one character too long is accepted @@ toolbox/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;
-keyword-list @@ "while" is no longer a keyword @@ toolbox/iskeyword.cpp @@ &Def::constants.string("while") @@ &Def::constants.string("whilst")
-label-bypass @@ the label bypass runs when it is not installed, and not when it is @@ toolbox/labels.cpp @@ rt::tobool(rt::isappdata(ax, *k.bypass)) @@ !rt::tobool(rt::isappdata(ax, *k.bypass))
-label-pairs @@ an odd number of name/value arguments to a label is not refused @@ toolbox/labels.cpp @@ if (rt::tobool(rt::and_(several, odd))) rt::error(message); @@ if (rt::tobool(rt::and_(several, odd)) && n < 0) rt::error(message);
-surf-parent @@ surf finds its parent axes only in calls of more than three arguments @@ toolbox/surf.cpp @@ if (n > 1) { @@ if (n > 3) {
+handles-order @@ controls sharing a tag are collected newest first @@ window/toolbox/guihandles.cpp @@ fields[at->second] = rt::horzcat({prev_h, this_h}); @@ fields[at->second] = rt::horzcat({this_h, prev_h});
+handles-varname @@ a tag that is no variable name still becomes a field @@ window/toolbox/guihandles.cpp @@ if (!rt::tobool(isvarname::call(tag))) continue; @@ if (rt::tobool(rt::isempty(isvarname::call(tag)))) continue;
+varname-length @@ a name one character too long is accepted @@ window/toolbox/isvarname.cpp @@ kMaxNameLength = 63; @@ kMaxNameLength = 64;
+keyword-list @@ "while" is no longer a keyword @@ window/toolbox/iskeyword.cpp @@ &Def::constants.string("while") @@ &Def::constants.string("whilst")
+label-bypass @@ the label bypass runs when it is not installed, and not when it is @@ window/toolbox/labels.cpp @@ rt::tobool(rt::isappdata(ax, *k.bypass)) @@ !rt::tobool(rt::isappdata(ax, *k.bypass))
+label-pairs @@ an odd number of name/value arguments to a label is not refused @@ window/toolbox/labels.cpp @@ if (rt::tobool(rt::and_(several, odd))) rt::error(message); @@ if (rt::tobool(rt::and_(several, odd)) && n < 0) rt::error(message);
+surf-parent @@ surf finds its parent axes only in calls of more than three arguments @@ window/toolbox/surf.cpp @@ if (n > 1) { @@ if (n > 3) {
 handle-visibility @@ a handle visible to callbacks only is visible everywhere @@ platform/graphics/search.cpp @@ return gfx::callbackRunning(); @@ return true;
 callback-queue @@ an act arriving while a callback runs runs inside it instead of after it @@ platform/graphics/dispatch.cpp @@ if (s.actRunning || gfx::callbackRunning()) { @@ if (s.actRunning) {
 colour-map @@ the colour map runs red to blue instead of blue to red @@ platform/graphics/properties.cpp @@ {{24, 73}, {8, 57}, {-8, 41}} @@ {{-8, 41}, {8, 57}, {24, 73}}
@@ -71,10 +71,10 @@ nan-line-gap @@ a line point whose y is no number no longer breaks the line @@ p
 edit-focus @@ an edit box no longer commits its text when the focus leaves it @@ platform/qt/controls.cpp @@ if (dirty_) commit(); @@ if (dirty_ && hasFocus()) commit();
 slider-drag @@ a slider runs its callback at every step of a drag @@ platform/qt/controls.cpp @@ acted_ = true; @@ acted_ = true; if (action == SliderMove) commit();
 slider-clamp @@ a slider step past an end leaves the slider's range @@ platform/qt/controls.cpp @@ value_ = std::clamp(v, min_, max_); @@ value_ = v;
-model-restore @@ choosing the classic model again puts the kept reactance into the resistance line @@ rf/model_view.cpp @@ Array r = classicR_, x = classicX_; @@ Array r = classicX_, x = classicR_;
+model-restore @@ choosing the classic model again puts the kept reactance into the resistance line @@ design/model_view.cpp @@ Array r = classicR_, x = classicX_; @@ Array r = classicX_, x = classicR_;
 design-model @@ design searches the classic model when the refined one is chosen @@ design/commands.cpp @@ if (!refinedChosen()) return antenna::synthesise(target, sliderLimits()); @@ if (refinedChosen()) return antenna::synthesise(target, sliderLimits());
 classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.40; @@ constexpr double kShiftPerThickness = 0.47;
-thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ antenna/openems_model.cpp @@ static_cast<int>(std::ceil(2 * patch.height / edgeCell)) @@ static_cast<int>(std::ceil(patch.height / (2 * edgeCell)))
+thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ fullwave/openems_model.cpp @@ static_cast<int>(std::ceil(2 * patch.height / edgeCell)) @@ static_cast<int>(std::ceil(patch.height / (2 * edgeCell)))
 ROWS
 }
 

@@ -37,26 +37,28 @@ counted="-O1 $common -fsanitize-coverage=inline-8bit-counters,pc-table"
 plain="-O2 $common"
 
 traced=(src/platform/array/text.cpp tests/fuzz/fuzz_text.cpp tests/fuzz/fuzz_edits.cpp
-  src/antenna/touchstone.cpp src/antenna/numbers.cpp tests/fuzz/fuzz_touchstone.cpp
-  src/design/acts.cpp src/design/design_file.cpp tests/fuzz/fuzz_design.cpp)
+  src/formats/touchstone.cpp src/antenna/numbers.cpp tests/fuzz/fuzz_touchstone.cpp
+  src/formats/words.cpp src/design/design_file.cpp tests/fuzz/fuzz_design.cpp)
 # The design files' reader needs the window's adapter, and so the program.
 design_src=()
-for f in src/antenna/*.cpp src/design/*.cpp src/rf/*.cpp src/platform/files/*.cpp; do
+for f in src/antenna/*.cpp src/formats/*.cpp src/fullwave/*.cpp src/design/*.cpp src/figures/*.cpp \
+  src/platform/files/*.cpp; do
   case " ${traced[*]} " in
     *" $f "*) ;;
     *) design_src+=("$f") ;;
   esac
 done
 antenna_objs=()
-for f in src/antenna/*.cpp; do antenna_objs+=("obj/${f%.cpp}.o"); done
+for f in src/antenna/*.cpp src/formats/*.cpp; do antenna_objs+=("obj/${f%.cpp}.o"); done
 counted_src=()
-for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/frame/*.cpp src/shell/*.cpp src/model/*.cpp; do
+for f in src/platform/array/*.cpp src/platform/graphics/*.cpp src/window/*.cpp src/window/frame/*.cpp \
+  src/window/model/*.cpp; do
   case "$f" in
-    src/platform/array/text.cpp | src/shell/main.cpp | src/shell/menus.cpp | src/shell/window_aids.cpp | src/shell/habits.cpp) ;;
+    src/platform/array/text.cpp) ;;
     *) counted_src+=("$f") ;;
   esac
 done
-plain_src=(src/toolbox/*.cpp)
+plain_src=(src/window/toolbox/*.cpp)
 array_objs=()
 for f in src/platform/array/*.cpp; do array_objs+=("obj/${f%.cpp}.o"); done
 # The runtime's vector kernels: one file per instruction set, each compiled
@@ -99,8 +101,8 @@ hdf5_libs=$(pkg-config --libs hdf5)
   echo " ${array_objs[*]}"
   echo "build fuzz_touchstone: link obj/tests/fuzz/fuzz_touchstone.o ${antenna_objs[*]}"
   echo -n "build fuzz_design: link obj/tests/fuzz/fuzz_design.o"
-  for f in "${counted_src[@]}" "${plain_src[@]}" "${design_src[@]}" src/design/acts.cpp \
-    src/design/design_file.cpp src/antenna/touchstone.cpp src/antenna/numbers.cpp \
+  for f in "${counted_src[@]}" "${plain_src[@]}" "${design_src[@]}" src/formats/words.cpp \
+    src/design/design_file.cpp src/formats/touchstone.cpp src/antenna/numbers.cpp \
     src/platform/array/text.cpp; do
     case "$f" in src/platform/array/*) ;; *) echo -n " obj/${f%.cpp}.o" ;; esac
   done

@@ -10,6 +10,7 @@
 #include "design/design_file.h"
 #include "design/main_window.h"
 #include "design/model_choice.h"
+#include "fullwave/openems_model.h"
 #include "platform/files/atomic_file.h"
 
 namespace design {
@@ -87,6 +88,23 @@ void openDesign(const std::string& path) {
   design::chooseModel(design.refined ? design::ImpedanceModel::refined
                                      : design::ImpedanceModel::classic);
   perform(design.acts);
+}
+
+fullwave::Request windowRequest(fullwave::SolverQuality quality) {
+  const WindowDesign d = windowDesign();
+  if (!d.unusable.empty()) throw std::invalid_argument(d.unusable.front());
+  fullwave::Request r{d.patch, chosenBoard(), {d.fminGhz * 1e9, d.fmaxGhz * 1e9}, quality};
+  const std::string why = fullwave::solverInputError(r.patch, r.board, r.band);
+  if (!why.empty()) throw std::invalid_argument(why);
+  return r;
+}
+
+void typeTrimmedDesign(const antenna::Patch& p) {
+  const WindowDesign d = windowDesign();
+  antenna::Design t;
+  t.wMm = p.width * 1e3, t.lMm = p.length * 1e3, t.hMm = p.height * 1e3, t.er = p.er;
+  t.offsetMm = p.feedOffset * 1e3, t.fminGHz = d.fminGhz, t.fmaxGHz = d.fmaxGhz;
+  perform(actsOf(t));
 }
 
 }  // namespace design

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "design/main_window.h"
+#include "fullwave/check.h"
 
 namespace design {
 
@@ -25,5 +26,12 @@ Design designFor(const Target& target);
 // leaves no file behind and a failed open changes nothing.
 void saveDesign(const std::string& path);
 void openDesign(const std::string& path);
+
+// The check of the design the window holds, with the chosen board.
+// Throws std::invalid_argument when the window's design cannot be run.
+fullwave::Request windowRequest(fullwave::SolverQuality quality);
+
+// Types a trimmed patch into the window, its band unchanged.
+void typeTrimmedDesign(const antenna::Patch& p);
 
 }  // namespace design

@@ -4,8 +4,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "antenna/board_text.h"
 #include "design/main_window.h"
+#include "formats/board_text.h"
+#include "formats/words.h"
 #include "platform/files/bounded_file.h"
 
 namespace design {
@@ -23,7 +24,7 @@ std::string designText(const DesignFile& design, std::string_view savedAt) {
     out << ": " << p.meaning << "\n";
   }
   out << "model " << (design.refined ? "refined" : "classic") << "\n"
-      << "board " << antenna::boardWords(design.board) << "\n";
+      << "board " << formats::boardWords(design.board) << "\n";
   for (const Act& a : design.acts) out << line(a) << "\n";
   return out.str();
 }
@@ -33,16 +34,16 @@ namespace {
 // A "model" or "board" line into the design; false when the line is neither.
 bool modelLine(std::string_view row, DesignFile& design, std::string& why) {
   std::string_view rest = row;
-  const std::string_view command = word(rest);
+  const std::string_view command = formats::word(rest);
   if (command == "model") {
-    const std::string_view name = trim(rest);
+    const std::string_view name = formats::strip(rest);
     if (name != "classic" && name != "refined") why = "the model is classic or refined";
     design.refined = name == "refined";
     return true;
   }
   if (command != "board") return false;
   try {
-    design.board = antenna::boardFromWords(rest, design.board);
+    design.board = formats::boardFromWords(rest, design.board);
   } catch (const std::invalid_argument& e) {
     why = e.what();
   }

@@ -8,9 +8,10 @@
 #include <stdexcept>
 
 #include "antenna/numbers.h"
+#include "formats/words.h"
 #include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
-#include "toolbox/guihandles.h"
+#include "window/toolbox/guihandles.h"
 
 namespace design {
 namespace {
@@ -294,7 +295,7 @@ std::vector<Act> presentActs() {
       // A band box that was never typed into stays empty; typing an empty
       // text would move the pattern slider to NaN.
       if (text.empty()) continue;
-      if (!carriesText(text))
+      if (!formats::carriesText(text))
         throw std::runtime_error("the text of " + std::string(p.editBox) +
                                  " does not fit on one line");
       acts.push_back({Act::Kind::type, std::string(p.editBox), text});
@@ -303,7 +304,7 @@ std::vector<Act> presentActs() {
     const double value = w.number(p.slider);
     if (!std::isfinite(value))
       throw std::runtime_error(std::string(p.slider) + " holds no number (" +
-                               std::string(p.editBox) + " reads \"" + shown(text, 40) +
+                               std::string(p.editBox) + " reads \"" + formats::shown(text, 40) +
                                "\"): type a number into " + std::string(p.editBox) + " first");
     if (p.quantity == Quantity::pattern) {
       // Typing Fmin moves the pattern slider to it; only a pattern
@@ -312,14 +313,14 @@ std::vector<Act> presentActs() {
       const std::string fmin = w.text(parameter(Quantity::fmin).editBox);
       if (same(value, fmin.empty() ? 0.0 : numberOf(fmin))) continue;
       const rt::Array typedValue = rt::str2num(rt::str(text));
-      if (carriesText(text) && typedValue.numel() == 1 && same(typedValue.re()[0], value))
+      if (formats::carriesText(text) && typedValue.numel() == 1 && same(typedValue.re()[0], value))
         acts.push_back({Act::Kind::type, std::string(p.editBox), text});
       else
         acts.push_back({Act::Kind::slide, std::string(p.slider),
                         antenna::formatNumber(value, antenna::kShortest)});
       continue;
     }
-    if (carriesText(text) && same(numberOf(text), value))
+    if (formats::carriesText(text) && same(numberOf(text), value))
       acts.push_back({Act::Kind::type, std::string(p.editBox), text});
     else
       acts.push_back({Act::Kind::slide, std::string(p.slider),
@@ -395,6 +396,60 @@ void perform(std::vector<Act> acts) {
     else
       rt::gfx::userAct(h, {{"Value", rt::scalar(valueOf(a))}});
   }
+}
+
+namespace {
+
+bool known(std::string_view Parameter::*control, std::string_view tag) {
+  const std::span<const Parameter> all = parameters();
+  return !tag.empty() &&
+         std::any_of(all.begin(), all.end(), [&](const Parameter& p) { return p.*control == tag; });
+}
+
+std::string quoted(std::string_view s) {
+  return "\"" + formats::shown(s, 80) + "\"";
+}
+
+bool control(char ch) {
+  const auto c = static_cast<unsigned char>(ch);
+  return (c < 0x20 && c != '\t') || c == 0x7f;
+}
+
+}  // namespace
+
+std::optional<Act> parseAct(std::string_view text, std::string& why) {
+  std::string_view rest = text;
+  const std::string_view command = formats::word(rest);
+  const std::string_view tag = formats::word(rest);
+  if (command == "type") {
+    if (!known(&Parameter::editBox, tag)) {
+      why = quoted(tag) + " is not an edit box of the window";
+      return std::nullopt;
+    }
+    // As the script types it: a CRLF line end is no part of the text.
+    while (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
+    if (std::any_of(rest.begin(), rest.end(), control)) {
+      why = "the text " + quoted(rest) +
+            " holds a control byte (a file with CR-only line ends reads as one line)";
+      return std::nullopt;
+    }
+    return Act{Act::Kind::type, std::string(tag), std::string(rest)};
+  }
+  if (command == "slide") {
+    if (!known(&Parameter::slider, tag)) {
+      why = quoted(tag) + " is not a slider of the window";
+      return std::nullopt;
+    }
+    const std::string_view value = formats::strip(rest);
+    const std::optional<double> v = antenna::parseNumber(value);
+    if (!v || !std::isfinite(*v)) {
+      why = "the slider position must be a number, not " + quoted(value);
+      return std::nullopt;
+    }
+    return Act{Act::Kind::slide, std::string(tag), std::string(value)};
+  }
+  why = quoted(command) + " is not an act of a design (type or slide)";
+  return std::nullopt;
 }
 
 }  // namespace design

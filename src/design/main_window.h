@@ -87,6 +87,12 @@ struct WindowDesign {
 };
 WindowDesign windowDesign();
 
+// The act of a line; on failure, `why` says what is wrong with it. Only the
+// tags of the window's edit boxes and sliders are known, a typed text holds
+// no control byte (a carriage return inside a line is a file with CR-only
+// line ends) and a slider position is a finite number.
+std::optional<Act> parseAct(std::string_view line, std::string& why);
+
 // Each of these throws std::runtime_error when the main window is not open.
 
 // The ranges of the width, length, height and permittivity sliders.

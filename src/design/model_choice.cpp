@@ -29,10 +29,6 @@ void notify() {
 
 }  // namespace
 
-std::string_view modelName(ImpedanceModel m) {
-  return m == ImpedanceModel::refined ? "refined" : "classic";
-}
-
 ImpedanceModel chosenModel() {
   return choice().model;
 }

@@ -8,14 +8,13 @@
 #include <functional>
 #include <string_view>
 
+#include "antenna/models.h"
 #include "antenna/patch.h"
 
 namespace design {
 
-enum class ImpedanceModel { classic, refined };
-
-// "classic" or "refined", as the script, saved designs and JSON name them.
-std::string_view modelName(ImpedanceModel m);
+using antenna::ImpedanceModel;
+using antenna::modelName;
 
 ImpedanceModel chosenModel();
 const antenna::Board& chosenBoard();

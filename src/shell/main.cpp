@@ -16,9 +16,10 @@
 
 #include "design/acts.h"
 #include "design/commands.h"
-#include "shell/main_info.h"
+#include "formats/words.h"
 #include "shell/menus.h"
-#include "shell/tessivar.h"
+#include "window/main_info.h"
+#include "window/tessivar.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
       } catch (const std::exception& e) {
         // The message quotes the file, whose bytes must not act on the
         // terminal.
-        std::cerr << "tessivar: " << design::shown(e.what(), 1000) << '\n';
+        std::cerr << "tessivar: " << formats::shown(e.what(), 1000) << '\n';
       }
     });
   }

@@ -15,21 +15,21 @@
 #include <string>
 
 #include "design/commands.h"
-#include "design/dialog.h"
 #include "design/main_window.h"
 #include "design/model_choice.h"
+#include "design/model_view.h"
+#include "figures/board_dialog.h"
+#include "figures/design_dialog.h"
+#include "figures/farfield_figure.h"
+#include "figures/fullwave_figure.h"
+#include "figures/match_figure.h"
+#include "figures/pattern_windows.h"
 #include "platform/graphics/graphics.h"
 #include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_host.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/qt_front_end.h"
 #include "platform/qt/renderer.h"
-#include "rf/board_dialog.h"
-#include "rf/farfield_figure.h"
-#include "rf/fullwave_figure.h"
-#include "rf/match_figure.h"
-#include "rf/model_view.h"
-#include "rf/pattern_windows.h"
 
 namespace shell {
 namespace {
@@ -56,21 +56,22 @@ std::string withSuffix(const std::string& path, const char* suffix) {
 }
 
 void saveTouchstone(FigureHost& window) {
-  withPath(window, "Save as Touchstone", kTouchstoneFiles, true,
-           [](const std::string& path) { rf::saveTouchstoneAtMatchZ0(withSuffix(path, ".s1p")); });
+  withPath(window, "Save as Touchstone", kTouchstoneFiles, true, [](const std::string& path) {
+    figures::saveTouchstoneAtMatchZ0(withSuffix(path, ".s1p"));
+  });
 }
 
 void compareWithTouchstone(FigureHost& window) {
   withPath(window, "Compare with Touchstone", kTouchstoneFiles, false,
-           [](const std::string& path) { rf::overlayTouchstone(path); });
+           [](const std::string& path) { figures::overlayTouchstone(path); });
 }
 
 void openMatchFigure(FigureHost& window) {
-  reporting(window, [] { rt::qt::raiseWindow(rf::openMatchFigure()); });
+  reporting(window, [] { rt::qt::raiseWindow(figures::openMatchFigure()); });
 }
 
 void openDesignDialog(FigureHost& window) {
-  reporting(window, [] { rt::qt::raiseWindow(design::openDesignDialog()); });
+  reporting(window, [] { rt::qt::raiseWindow(figures::openDesignDialog()); });
 }
 
 void saveDesign(FigureHost& window) {
@@ -89,11 +90,11 @@ void openDesign(FigureHost& window) {
 }
 
 void openBoardDialog(FigureHost& window) {
-  reporting(window, [] { rt::qt::raiseWindow(rf::openBoardDialog()); });
+  reporting(window, [] { rt::qt::raiseWindow(figures::openBoardDialog()); });
 }
 
 void toggleOtherModel(FigureHost& window) {
-  reporting(window, [] { rf::showOtherModel(!rf::otherModelShown()); });
+  reporting(window, [] { figures::showOtherModel(!figures::otherModelShown()); });
 }
 
 // The impedance models the window can show, in the axes' Model submenu.
@@ -110,7 +111,7 @@ constexpr ModelEntry kModelEntries[] = {
 // to install it.
 void checkWithFullwave(FigureHost& window) {
   reporting(window, [] {
-    rt::qt::raiseWindow(rf::checkWindowWithFullwave(antenna::SolverQuality::Quick));
+    rt::qt::raiseWindow(figures::checkWindowWithFullWave(fullwave::SolverQuality::Quick));
   });
 }
 
@@ -129,21 +130,23 @@ void everyFewMilliseconds(int ms, std::function<bool()> tick) {
 
 // From the main window: the design and pattern frequency it holds now.
 void openFarField(FigureHost& window) {
-  reporting(window,
-            [] { rt::qt::raiseWindow(rf::showFarField(rf::windowFarFieldCase(std::nullopt))); });
+  reporting(window, [] {
+    rt::qt::raiseWindow(figures::showFarField(figures::windowFarFieldCase(std::nullopt)));
+  });
 }
 
 // From a pattern window: the design and frequency it was drawn for.
 void openPatternFarField(FigureHost& window) {
   reporting(window, [&window] {
-    const std::optional<rf::PatternShown> shown = rf::patternShown(window.figure());
-    rt::qt::raiseWindow(rf::showFarField(shown ? rf::farFieldCase(shown->patch, shown->ghz)
-                                               : rf::windowFarFieldCase(std::nullopt)));
+    const std::optional<figures::PatternShown> shown = figures::patternShown(window.figure());
+    rt::qt::raiseWindow(figures::showFarField(shown
+                                                  ? figures::farFieldCase(shown->patch, shown->ghz)
+                                                  : figures::windowFarFieldCase(std::nullopt)));
   });
 }
 
 void saveCutsCsv(FigureHost& window) {
-  withPath(window, "Save cuts as CSV", kCsvFiles, true, rf::saveShownCuts);
+  withPath(window, "Save cuts as CSV", kCsvFiles, true, figures::saveShownCuts);
 }
 
 struct Entry {
@@ -167,11 +170,11 @@ struct FigureEntry {
   bool (*applies)(double fig);
 };
 constexpr FigureEntry kFigureEntries[] = {
-    {"File", "Save as Touchstone...", saveTouchstone, rf::isMatchFigure},
-    {"File", "Compare with Touchstone...", compareWithTouchstone, rf::isMatchFigure},
-    {"Tools", "Far field...", openPatternFarField, rf::isPatternFigure},
-    {"File", "Save cuts as CSV...", saveCutsCsv, rf::isFarFieldFigure},
-    {"View", "Show or hide the other model", toggleOtherModel, rf::isMatchFigure},
+    {"File", "Save as Touchstone...", saveTouchstone, figures::isMatchFigure},
+    {"File", "Compare with Touchstone...", compareWithTouchstone, figures::isMatchFigure},
+    {"Tools", "Far field...", openPatternFarField, figures::isPatternFigure},
+    {"File", "Save cuts as CSV...", saveCutsCsv, figures::isFarFieldFigure},
+    {"View", "Show or hide the other model", toggleOtherModel, figures::isMatchFigure},
 };
 
 }  // namespace
@@ -192,14 +195,14 @@ void addMenuEntries() {
   added = true;
   // Before any figure adds its own act observer: the window's lines take the
   // chosen model before anything reads them.
-  rf::followChosenModel();
+  design::followChosenModel();
   for (const ModelEntry& e : kModelEntries)
     rt::qt::addAxesAction(
         {QString::fromUtf8(e.label), design::isImpedanceAxes,
          [m = e.model](FigureHost& w, double) { reporting(w, [m] { design::chooseModel(m); }); },
          QStringLiteral("Model"), [m = e.model] { return design::chosenModel() == m; }});
   addWindowAids();
-  rf::setFullwaveTicker(everyFewMilliseconds);
+  figures::setFullWaveTicker(everyFewMilliseconds);
   for (const Entry& e : kImpedanceAxesEntries)
     rt::qt::addAxesAction({QString::fromUtf8(e.label), design::isImpedanceAxes,
                            [run = e.run](FigureHost& w, double) { run(w); }});
@@ -207,13 +210,13 @@ void addMenuEntries() {
     rt::qt::addFigureAction(
         {QString::fromUtf8(e.menu), QString::fromUtf8(e.label), {}, e.run, e.applies});
   // Pattern windows name their frequency and design in their titles.
-  rt::qt::setWindowCaptions(rf::patternCaption);
-  rt::qt::setSurfaceReading(rf::patternPointText);
-  rt::qt::setColourBars([](double ax) { return rf::isPatternFigure(rt::gfx::parent(ax)); });
+  rt::qt::setWindowCaptions(figures::patternCaption);
+  rt::qt::setSurfaceReading(figures::patternPointText);
+  rt::qt::setColourBars([](double ax) { return figures::isPatternFigure(rt::gfx::parent(ax)); });
   // The polar plots stay round under a zoom, as the Smith chart does.
-  rt::qt::addChartAxes([](double ax) { return rf::isFarFieldFigure(rt::gfx::parent(ax)); });
+  rt::qt::addChartAxes([](double ax) { return figures::isFarFieldFigure(rt::gfx::parent(ax)); });
   rt::gfx::addActObserver([] {
-    if (rf::notePatternFigures()) rt::qt::retitleWindows();
+    if (figures::notePatternFigures()) rt::qt::retitleWindows();
   });
   addHabits();
 }

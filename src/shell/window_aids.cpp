@@ -7,11 +7,11 @@
 
 #include "design/main_window.h"
 #include "design/window_notices.h"
+#include "figures/match_figure.h"
 #include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/renderer.h"
-#include "rf/match_figure.h"
 #include "shell/menus.h"
 
 namespace shell {
@@ -20,15 +20,15 @@ void addWindowAids() {
   rt::qt::setStandingNotices(design::windowNotice);
   rt::qt::addTipNamer(design::impedanceTip);
   rt::qt::addTipNamer(
-      [](double, double line, std::size_t index) { return rf::matchTipText(line, index); });
+      [](double, double line, std::size_t index) { return figures::matchTipText(line, index); });
   rt::qt::addTipPicked(
-      [](double, double line, std::size_t index) { rf::markAtPoint(line, index); });
-  rt::qt::addChartAxes(rf::isSmithChart);
+      [](double, double line, std::size_t index) { figures::markAtPoint(line, index); });
+  rt::qt::addChartAxes(figures::isSmithChart);
   rt::qt::addFigureAction({QStringLiteral("Markers"),
                            QStringLiteral("Clear markers"),
                            {},
-                           [](rt::qt::FigureHost&) { rf::clearMatchMarkers(); },
-                           rf::isMatchFigure});
+                           [](rt::qt::FigureHost&) { figures::clearMatchMarkers(); },
+                           figures::isMatchFigure});
 }
 
 }  // namespace shell

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "design/commands.h"
-#include "shell/test_window_session.h"
+#include "window/window_session.h"
 
 namespace {
 

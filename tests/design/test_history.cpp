@@ -7,7 +7,7 @@
 #include "design/commands.h"
 #include "design/history.h"
 #include "design/recent.h"
-#include "shell/test_window_session.h"
+#include "window/window_session.h"
 
 namespace {
 

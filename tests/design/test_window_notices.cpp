@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "design/window_notices.h"
-#include "shell/test_window_session.h"
+#include "window/window_session.h"
 
 namespace {
 

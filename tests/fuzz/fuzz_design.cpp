@@ -7,6 +7,7 @@
 #include <string>
 
 #include "design/design_file.h"
+#include "formats/words.h"
 #include "fuzz_check.h"
 
 using fuzz::check;
@@ -41,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A typed text with trailing blanks loses them when read: it is not a
     // text a line carries, and save never writes one.
     for (const design::Act& a : acts)
-      if (!design::carriesText(a.text)) return 0;
+      if (!formats::carriesText(a.text)) return 0;
     check(false, "a written design reads back");
   }
   for (const design::Act& a : acts)
-    if (!design::carriesText(a.text)) return 0;
+    if (!formats::carriesText(a.text)) return 0;
   check(same(back.acts, acts), "a written design reads back as the same acts");
   check(back.refined == design.refined, "a written design keeps its model");
   return 0;

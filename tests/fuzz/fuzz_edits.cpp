@@ -32,8 +32,8 @@
 #include "fuzz_check.h"
 #include "platform/array/array.h"
 #include "platform/graphics/graphics.h"
-#include "shell/main_info.h"
-#include "shell/tessivar.h"
+#include "window/main_info.h"
+#include "window/tessivar.h"
 
 namespace {
 

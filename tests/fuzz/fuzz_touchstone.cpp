@@ -7,17 +7,17 @@
 #include <cstdint>
 #include <string>
 
-#include "antenna/touchstone.h"
+#include "formats/touchstone.h"
 #include "fuzz_check.h"
 
 using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  antenna::OnePort p;
+  formats::OnePort p;
   try {
-    p = antenna::parseTouchstone(bytes, "fuzz.s1p");
-  } catch (const antenna::TouchstoneError&) {
+    p = formats::parseTouchstone(bytes, "fuzz.s1p");
+  } catch (const formats::TouchstoneError&) {
     return 0;
   }
   check(!p.ghz.empty() && p.ghz.size() == p.s11.size(), "one S11 per frequency");
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(std::isfinite(p.s11[i].real()) && std::isfinite(p.s11[i].imag()), "finite S11");
     check(i == 0 || p.ghz[i] > p.ghz[i - 1], "increasing frequencies");
   }
-  const antenna::OnePort back = antenna::parseTouchstone(antenna::formatTouchstone(p, {}), "back");
+  const formats::OnePort back = formats::parseTouchstone(formats::formatTouchstone(p, {}), "back");
   check(back.ghz == p.ghz && back.s11 == p.s11 && back.z0 == p.z0, "what is written reads back");
   return 0;
 }

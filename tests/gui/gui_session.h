@@ -17,7 +17,7 @@
 
 #include "platform/qt/controls.h"
 #include "platform/qt/qt_front_end.h"
-#include "shell/test_window_session.h"
+#include "window/window_session.h"
 
 namespace gui {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "figures/match_figure.h"
 #include "gui/gui_session.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/props.h"
-#include "rf/match_figure.h"
 
 namespace {
 
@@ -112,7 +112,8 @@ TEST(DesktopWindow, TextIsLegibleAndClearFromSmallToLargeScreens) {
 TEST(DesktopWindow, TheMatchFigureFitsASmallWindow) {
   ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
               gui::enterBand(qt);
-              auto* window = dynamic_cast<rt::qt::FigureWindow*>(qt.window(rf::openMatchFigure()));
+              auto* window =
+                  dynamic_cast<rt::qt::FigureWindow*>(qt.window(figures::openMatchFigure()));
               window->resize(600, 400 + window->menuHeight());
               QApplication::processEvents();
               window->repaint();

@@ -9,10 +9,10 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "figures/match_figure.h"
 #include "gui/gui_session.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_window.h"
-#include "rf/match_figure.h"
 #include "shell/menus.h"
 
 namespace {
@@ -50,34 +50,35 @@ TEST_F(Habits, AFullPathTypedIntoTheCompareDialogAndEnterOpensTheFile) {
   std::ofstream(path) << "# GHz S RI R 50\n1 0.5 0.1\n2 0.1 0.1\n3 0.5 -0.1\n";
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir_);  // where the dialog opens, on "measured"
-  ASSERT_EQ(
-      gui::run([&](rt::qt::QtFrontEnd& qt) {
-        gui::enterBand(qt);
-        QTimer::singleShot(200, [&] {
-          auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-          ASSERT_NE(dialog, nullptr);
-          auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-          QTest::keyClicks(name, QString::fromStdString(path));
-          QTest::qWait(300);  // the list fills in
-          auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
-          list->selectionModel()->select(list->model()->index(0, 0, list->rootIndex()),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
-          QTest::keyClick(name, Qt::Key_Return);
-          QTimer::singleShot(300, [dialog] {
-            if (QApplication::activeModalWidget() == dialog) dialog->reject();
-          });
-        });
-        choose(windowOf(qt, rf::openMatchFigure()), QStringLiteral("Compare with Touchstone..."));
-        EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
-      }),
-      0);
+  ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              QTimer::singleShot(200, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QTest::keyClicks(name, QString::fromStdString(path));
+                QTest::qWait(300);  // the list fills in
+                auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+                list->selectionModel()->select(
+                    list->model()->index(0, 0, list->rootIndex()),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                QTest::keyClick(name, Qt::Key_Return);
+                QTimer::singleShot(300, [dialog] {
+                  if (QApplication::activeModalWidget() == dialog) dialog->reject();
+                });
+              });
+              choose(windowOf(qt, figures::openMatchFigure()),
+                     QStringLiteral("Compare with Touchstone..."));
+              EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
+            }),
+            0);
   std::filesystem::current_path(before);
 }
 
 TEST_F(Habits, HelpTabUndoRedoAndQuitFromTheKeyboard) {
   ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
               gui::enterBand(qt);
-              FigureWindow* match = windowOf(qt, rf::openMatchFigure());
+              FigureWindow* match = windowOf(qt, figures::openMatchFigure());
               choose(match, QStringLiteral("About tessivar"));
               auto* about = match->findChild<QMessageBox*>(QStringLiteral("help"));
               ASSERT_NE(about, nullptr);

@@ -8,14 +8,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "design/dialog.h"
+#include "design/commands.h"
+#include "figures/design_dialog.h"
+#include "figures/farfield_figure.h"
+#include "figures/fullwave_figure.h"
+#include "figures/match_figure.h"
+#include "fullwave/fake_solver.h"
 #include "gui/gui_session.h"
 #include "platform/qt/figure_menus.h"
 #include "platform/qt/figure_window.h"
-#include "rf/fake_solver.h"
-#include "rf/farfield_figure.h"
-#include "rf/fullwave_figure.h"
-#include "rf/match_figure.h"
 #include "shell/menus.h"
 
 namespace {
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 using rt::qt::FigureWindow;
 
 bool standardKept() {
-  return rf::keptFullwaveResult(rf::windowRequest(antenna::SolverQuality::Standard)).has_value();
+  return fullwave::keptResult(design::windowRequest(fullwave::SolverQuality::Standard)).has_value();
 }
 
 rt::qt::FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
@@ -97,9 +98,9 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchston
               answer_ = (dir_ / "patch.s1p").string();
               chooseOnAxes(qt, "axes1", "Save as Touchstone...");
               EXPECT_NE(read("patch.s1p").find("# GHz S RI R 50"), std::string::npos);
-              EXPECT_FALSE(rf::matchReadouts().overlay.has_value());
+              EXPECT_FALSE(figures::matchReadouts().overlay.has_value());
               chooseInMenuBar(match, "Compare with Touchstone...");
-              EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
+              EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
             }),
             0);
 }
@@ -130,7 +131,7 @@ TEST_F(MenusOnWidgets, TheFullWaveCheckRunsBehindALiveWindowAndCancels) {
               session::play(session::kWorkedExampleScript);
               chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
               ASSERT_TRUE(QTest::qWaitFor([] { return rt::gfx::figures().size() == 3; }, 10000));
-              EXPECT_TRUE(rf::matchReadouts().overlay.has_value());
+              EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
               auto* level = qt.window(rt::gfx::figures()[1])->findChild<QComboBox*>();
               ASSERT_TRUE(level);
               EXPECT_EQ(level->currentText(), "quick");
@@ -159,17 +160,17 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
       gui::run([](rt::qt::QtFrontEnd& qt) {
         auto dialog = [] {
           for (double f : rt::gfx::figures())
-            if (rt::findByTag(f, design::kDialogApply)) return f;
+            if (rt::findByTag(f, figures::kDialogApply)) return f;
           return -1.0;
         };
         auto in = [&](const char* tag) { return qt.widget(rt::findByTag(dialog(), tag).value()); };
         auto proposal = [&] {
-          return dynamic_cast<QLabel*>(in(design::kDialogProposal))->text().toStdString();
+          return dynamic_cast<QLabel*>(in(figures::kDialogProposal))->text().toStdString();
         };
         auto target = [&](const char* er) {
-          gui::typeInto(dynamic_cast<QLineEdit*>(in(design::kDialogF0)), "2.4");
-          gui::typeInto(dynamic_cast<QLineEdit*>(in(design::kDialogH)), "1.6");
-          gui::typeInto(dynamic_cast<QLineEdit*>(in(design::kDialogEr)), er);
+          gui::typeInto(dynamic_cast<QLineEdit*>(in(figures::kDialogF0)), "2.4");
+          gui::typeInto(dynamic_cast<QLineEdit*>(in(figures::kDialogH)), "1.6");
+          gui::typeInto(dynamic_cast<QLineEdit*>(in(figures::kDialogEr)), er);
         };
         auto press = [&](const char* button) {
           QTest::mouseClick(dynamic_cast<QPushButton*>(in(button)), Qt::LeftButton);
@@ -180,7 +181,7 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
         chooseOnAxes(qt, "axes1", "Design for a resonance...");
         target("4.4");
         EXPECT_NE(proposal().find("W = 38.01 mm"), std::string::npos) << proposal();
-        press(design::kDialogCancel);
+        press(figures::kDialogCancel);
         EXPECT_EQ(dialog(), -1.0);
         EXPECT_EQ(session::number("slider1"), before);
         EXPECT_FALSE(session::line("axes1").has_value());
@@ -189,9 +190,9 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
         chooseOnAxes(qt, "axes2", "Design for a resonance...");
         target("abc");
         EXPECT_EQ(proposal().rfind("No design: er: 'abc' is not a number", 0), 0u) << proposal();
-        EXPECT_FALSE(in(design::kDialogApply)->isEnabled());
+        EXPECT_FALSE(in(figures::kDialogApply)->isEnabled());
         target("4.4");
-        press(design::kDialogApply);
+        press(figures::kDialogApply);
         EXPECT_EQ(dialog(), -1.0);
         EXPECT_EQ(gui::edit(qt, "edit4")->text(), "4.4");
         EXPECT_NEAR(session::number("slider1"), 38.01, 0.005);
@@ -222,16 +223,16 @@ TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
         chooseInMenuBar(windowOf(qt, pattern), "Far field...");
         ASSERT_EQ(rt::gfx::figures().size(), 4u);
         const double farField = rt::gfx::figures()[3];
-        EXPECT_TRUE(rf::isFarFieldFigure(farField));
-        EXPECT_EQ(rf::shownCutsCsv().find("angle_deg,e_plane_db\n-90,"), 0u);
+        EXPECT_TRUE(figures::isFarFieldFigure(farField));
+        EXPECT_EQ(figures::shownCutsCsv().find("angle_deg,e_plane_db\n-90,"), 0u);
 
         answer_ = (dir_ / "cuts.csv").string();
         chooseInMenuBar(windowOf(qt, farField), "Save cuts as CSV...");
-        EXPECT_EQ(read("cuts.csv"), rf::shownCutsCsv());
+        EXPECT_EQ(read("cuts.csv"), figures::shownCutsCsv());
         // From the main window: its design at its pattern frequency, 2.5 GHz.
         chooseOnAxes(qt, "axes1", "Far field...");
         EXPECT_EQ(rt::gfx::figures().size(), 4u);
-        EXPECT_NE(read("cuts.csv"), rf::shownCutsCsv());
+        EXPECT_NE(read("cuts.csv"), figures::shownCutsCsv());
       }),
       0);
 }

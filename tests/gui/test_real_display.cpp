@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/test_window_session.h"
+#include "window/window_session.h"
 
 namespace {
 

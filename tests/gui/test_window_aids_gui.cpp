@@ -8,11 +8,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "figures/match_figure.h"
 #include "gui/gui_session.h"
 #include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/notices.h"
-#include "rf/match_figure.h"
 #include "shell/menus.h"
 
 namespace {
@@ -42,9 +42,9 @@ std::pair<FigureWindow*, rt::qt::AxesLayout> painted(rt::qt::QtFrontEnd& qt, dou
 // The Match figure, with the pixel of point `k` of the model's locus.
 std::tuple<FigureWindow*, rt::qt::AxesLayout, QPoint> locusPoint(rt::qt::QtFrontEnd& qt,
                                                                  std::size_t k) {
-  auto [window, layout] = painted(qt, rf::openMatchFigure(), rf::isSmithChart);
+  auto [window, layout] = painted(qt, figures::openMatchFigure(), figures::isSmithChart);
   for (double line : rt::gfx::children(layout.axes))
-    if (rt::gfx::type(line) == "line" && rf::matchTipText(line, k))
+    if (rt::gfx::type(line) == "line" && figures::matchTipText(line, k))
       return {window, layout,
               layout
                   .toPixel(session::values(rt::gfx::prop(line, "XData"))[k],
@@ -108,7 +108,7 @@ TEST_F(WindowAids, AClickPlacesAMarkerAndAZoomBandKeepsTheChartRound) {
               auto [window, layout, at] = locusPoint(qt, 300);
               window->setTool(rt::qt::Tool::DataCursor);
               QTest::mouseClick(window, Qt::LeftButton, {}, at);
-              EXPECT_EQ(rf::matchMarkers().size(), 1u);
+              EXPECT_EQ(figures::matchMarkers().size(), 1u);
 
               // A wide, flat band: the chart shows as much across as up.
               const QRectF box = layout.box;

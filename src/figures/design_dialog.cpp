@@ -1,0 +1,192 @@
+// The dialog keeps nothing of its own: every callback reads the target from
+// its edit boxes, so what the user sees is what Apply types.
+#include "figures/design_dialog.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "antenna/numbers.h"
+#include "design/commands.h"
+#include "design/main_window.h"
+#include "figures/figure_parts.h"
+#include "platform/graphics/graphics.h"
+
+namespace figures {
+namespace {
+
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_design";
+constexpr const char* kProposeCallback = "tessivar_design_propose";
+constexpr const char* kApplyCallback = "tessivar_design_apply";
+constexpr const char* kCancelCallback = "tessivar_design_cancel";
+constexpr double kDefaultF0GHz = 2.4;
+// Characters a line of the dialog's texts holds.
+constexpr std::size_t kTextWidth = 72;
+
+// Layout in pixels.
+constexpr Box kFigurePos{160, 160, 640, 250};
+constexpr double kFieldTop = 200, kFieldStep = 34;
+constexpr double kLabelLeft = 15, kLabelWidth = 80, kEditLeft = 100, kEditWidth = 80;
+constexpr Box kProposalPos{200, 56, 425, 176};
+constexpr Box kApplyPos{435, 14, 90, 28};
+constexpr Box kCancelPos{535, 14, 90, 28};
+
+std::string number(double v) {
+  return antenna::formatNumber(v, 5);
+}
+
+double numberIn(const std::string& text) {
+  return rt::str2double(rt::str(text)).scalar();
+}
+
+std::optional<double> openDialog() {
+  return findFigure(kFigureTag);
+}
+
+double control(double dialog, const char* tag) {
+  return rt::findByTag(dialog, tag).value();
+}
+
+// The target the boxes hold; std::invalid_argument naming a box whose text
+// is no number.
+design::Target targetIn(double dialog) {
+  auto value = [dialog](const char* tag, const char* name) {
+    const std::string text = rt::gfx::prop(control(dialog, tag), "String").text();
+    const double v = numberIn(text);
+    if (std::isnan(v))
+      throw std::invalid_argument(std::string(name) + ": '" + text + "' is not a number");
+    return v;
+  };
+  return {value(kDialogF0, "F0"), value(kDialogEr, "er"), value(kDialogH, "H"),
+          value(kDialogZ0, "Z0")};
+}
+
+// What Apply would type, or why there is nothing to apply.
+struct Proposal {
+  std::optional<design::Design> design;
+  std::string refusal;
+};
+
+std::vector<std::string> linesOf(const Proposal& s, const design::Target& target) {
+  std::vector<std::string> lines;
+  if (!s.design) {
+    for (std::string& l : wrappedLines("No design: " + s.refusal, kTextWidth))
+      lines.push_back(std::move(l));
+    return lines;
+  }
+  const design::Design& d = *s.design;
+  lines = {
+      "W = " + number(d.wMm) + " mm, L = " + number(d.lMm) +
+          " mm, feed offset = " + number(d.offsetMm) + " mm",
+      "band " + number(d.fminGHz) + " to " + number(d.fmaxGHz) + " GHz",
+      "the resistance peaks at " + number(d.peakGHz) + " GHz with " + number(d.peakOhm) + " Ohm",
+      ""};
+  for (std::string& l : wrappedLines(design::trustFor(target), kTextWidth))
+    lines.push_back(std::move(l));
+  return lines;
+}
+
+// Shows what Apply would type, or why there is nothing to apply.
+Proposal showProposal(double dialog) {
+  Proposal s;
+  design::Target target;  // only read where a design stands, which needs a target
+  try {
+    target = targetIn(dialog);
+    s.design = design::propose(target);
+  } catch (const std::exception& e) {
+    s.refusal = e.what();
+  }
+  std::vector<Array> cells;
+  for (const std::string& l : linesOf(s, target)) cells.push_back(rt::str(l));
+  rt::set(rt::scalar(control(dialog, kDialogProposal)),
+          {rt::str("String"), rt::cellRow(std::move(cells))});
+  // Nothing to apply after a refusal.
+  rt::set(rt::scalar(control(dialog, kDialogApply)),
+          {rt::str("Enable"), rt::str(s.design ? "on" : "off")});
+  return s;
+}
+
+// The window's band centre, when its band draws.
+double startingF0() {
+  const design::WindowDesign d = design::windowDesign();
+  return d.unusable.empty() && d.fminGhz > 0 ? (d.fminGhz + d.fmaxGhz) / 2 : kDefaultF0GHz;
+}
+
+// The window's substrate, or FR-4 (er 4.4, H 1.6 mm, the common board) while
+// its er and H sliders still sit at their minima, which no real board has
+// (no permittivity of vacuum at a tenth of a millimetre).
+std::string startingBoard(design::Quantity q) {
+  const design::Limits limits = design::sliderLimits();
+  const antenna::Patch p = design::windowDesign().patch;
+  constexpr double kSlack = 1 + 1e-9;  // the metres the height comes back from
+  if (p.er <= limits.er.min && p.height * 1000 <= limits.h.min * kSlack)
+    return q == design::Quantity::er ? "4.4" : "1.6";
+  return design::boxText(q);
+}
+
+// The target's edit boxes, top to bottom, with what each shows at first:
+// the window's substrate and band, and the usual 50 ohm.
+struct Field {
+  const char* tag;
+  const char* label;
+  std::string (*start)();
+};
+constexpr Field kFields[] = {
+    {kDialogF0, "F0 (GHz):", [] { return number(startingF0()); }},
+    {kDialogEr, "er:", [] { return startingBoard(design::Quantity::er); }},
+    {kDialogH, "H (mm):", [] { return startingBoard(design::Quantity::height); }},
+    {kDialogZ0, "Z0 (Ohm):", [] { return std::string("50"); }},
+};
+
+void registerCallbacks() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  registerFigureCallback(kProposeCallback, kFigureTag, [](double d) { showProposal(d); });
+  // A refusal keeps the dialog open with its reason; a design is typed into
+  // the window (after this callback, as queued acts) and the dialog goes.
+  registerFigureCallback(kApplyCallback, kFigureTag, [](double d) {
+    const Proposal s = showProposal(d);
+    if (!s.design) return;
+    design::apply(*s.design);
+    rt::gfx::deleteObject(d);
+  });
+  registerFigureCallback(kCancelCallback, kFigureTag, [](double d) { rt::gfx::deleteObject(d); });
+}
+
+}  // namespace
+
+double openDesignDialog() {
+  if (std::optional<double> d = openDialog()) return *d;
+  // Read before anything is made: without the main window this throws and
+  // leaves no half-built dialog.
+  std::vector<std::string> starting;
+  for (const Field& f : kFields) starting.push_back(f.start());
+  registerCallbacks();
+  const double dialog =
+      makeFigure({"Design for a resonance", kFigureTag, kFigurePos, /*menuBar=*/false});
+  for (std::size_t i = 0; i < std::size(kFields); ++i) {
+    const double bottom = kFieldTop - kFieldStep * static_cast<double>(i);
+    makeControl(dialog, {"text", {kLabelLeft, bottom, kLabelWidth, 22}, kFields[i].label});
+    makeControl(dialog, {"edit",
+                         {kEditLeft, bottom, kEditWidth, 24},
+                         starting[i],
+                         kFields[i].tag,
+                         kProposeCallback,
+                         {},
+                         Rgb{1, 1, 1}});
+  }
+  makeControl(dialog, {"text", kProposalPos, "", kDialogProposal});
+  makeControl(dialog, {"pushbutton", kApplyPos, "Apply", kDialogApply, kApplyCallback});
+  makeControl(dialog, {"pushbutton", kCancelPos, "Cancel", kDialogCancel, kCancelCallback});
+  showProposal(dialog);
+  return dialog;
+}
+
+}  // namespace figures

@@ -1,0 +1,445 @@
+// The Far-field figure, drawn through the graphics runtime like any figure
+// so that it saves, exports and renders as the others do. The analysis is in
+// antenna/farfield.cpp and the pattern in antenna/patch_pattern.cpp; this
+// file picks the frequency and model, and turns the results into objects:
+// each polar plot is 2-D axes whose rings, spokes and labels are lines and
+// texts, the cut mapped from -30 dB at the centre to 0 dB on the rim.
+#include "figures/farfield_figure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <span>
+#include <stdexcept>
+
+#include "antenna/numbers.h"
+#include "antenna/patch_pattern.h"
+#include "antenna/readout.h"
+#include "antenna/refined_model.h"
+#include "design/main_window.h"
+#include "figures/figure_parts.h"
+#include "figures/pattern_windows.h"
+#include "fullwave/check.h"
+#include "platform/files/atomic_file.h"
+#include "platform/graphics/graphics.h"
+
+namespace figures {
+
+using design::addModelObserver;
+using design::chosenBoard;
+using design::chosenModel;
+using design::ImpedanceModel;
+using design::removeModelObserver;
+namespace {
+
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_farfield";
+constexpr Rgb kModelColour{0, 0.447, 0.741};
+constexpr Rgb kFullWaveColour{0.85, 0.325, 0.098};
+constexpr Rgb kGridColour{0.75, 0.75, 0.75};
+constexpr Rgb kWhite{1, 1, 1};
+
+// The dB range of a polar plot: its centre and its rings.
+constexpr double kCentreDb = -30;
+constexpr double kRingsDb[] = {-20, -10, 0};
+constexpr double kSpokesDeg[] = {-90, -60, -30, 0, 30, 60, 90};
+
+// Figure layout in pixels; each plot's box has the shape of its limits, so
+// that a circle is round.
+constexpr double kXLim = 1.3, kYLimLow = -0.12, kYLimHigh = 1.22;
+constexpr Box kFigurePos{100, 60, 980, 480};
+constexpr Box kEAxesPos{30, 200, 450, 450 * (kYLimHigh - kYLimLow) / (2 * kXLim)};
+constexpr Box kHAxesPos{500, 200, 450, 450 * (kYLimHigh - kYLimLow) / (2 * kXLim)};
+constexpr Box kModelPanelPos{20, 20, 460, 150};
+constexpr Box kFullWavePanelPos{500, 20, 460, 150};
+// Ring labels sit just inside each ring, between the 0 and 30 degree spokes.
+constexpr double kRingLabelDeg = 15;
+
+std::string number(double v, std::string_view unit = {}) {
+  return antenna::formatNumber(v, 4, unit);
+}
+
+double radiusOf(double levelDb) {
+  return std::max(levelDb - kCentreDb, 0.0) / -kCentreDb;
+}
+
+// A cut's points on its polar plot: the normal up, positive angles right.
+std::pair<std::vector<double>, std::vector<double>> polar(const std::vector<double>& angleDeg,
+                                                          const std::vector<double>& levelDb) {
+  std::vector<double> xs, ys;
+  for (std::size_t i = 0; i < angleDeg.size(); ++i) {
+    const double a = angleDeg[i] * std::numbers::pi / 180, r = radiusOf(levelDb[i]);
+    xs.push_back(r * std::sin(a));
+    ys.push_back(r * std::cos(a));
+  }
+  return {xs, ys};
+}
+
+std::string hpbwText(const std::optional<double>& hpbw) {
+  return hpbw ? number(*hpbw, "deg") + " (between the circles)"
+              : "none (above -3 dB down to the ground plane)";
+}
+
+std::vector<std::string> cutLines(const antenna::FarField& f) {
+  return {"Directivity: " + number(f.directivityDbi, "dBi"),
+          "HPBW E-plane: " + hpbwText(f.hpbwEDeg), "HPBW H-plane: " + hpbwText(f.hpbwHDeg),
+          "Maximum: theta " + number(f.maxThetaDeg, "deg") + ", phi " + number(f.maxPhiDeg, "deg")};
+}
+
+// The model's two blocks, then the solver's.
+std::string cutsText(const FarFieldCase& c, const std::optional<FullWaveCuts>& fw) {
+  std::string text = antenna::cutsCsv(c.field);
+  if (fw) text += "\n" + antenna::cutsCsv(fw->field);
+  return text;
+}
+
+// The lines that show one far field on both plots.
+struct Trace {
+  double e = 0, h = 0, eMarks = 0, hMarks = 0;
+};
+
+class FarFieldFigure {
+ public:
+  FarFieldFigure() {
+    fig_ = makeFigure({"Far field", kFigureTag, kFigurePos});
+    // White, so that the axes' own lines and ticks, drawn white, do not show.
+    rt::set(rt::scalar(fig_), {rt::str("Color"), kWhite.array()});
+    eAxes_ = polarAxes(kEAxesPos, "E-plane (phi = 0/180 deg), dB");
+    hAxes_ = polarAxes(kHAxesPos, "H-plane (phi = 90/270 deg), dB");
+    model_ = makeTrace(kModelColour);
+    fullWave_ = makeTrace(kFullWaveColour);
+    modelPanel_ = makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour, kWhite});
+    fullWavePanel_ =
+        makeControl(fig_, {"text", kFullWavePanelPos, "", "", "", kFullWaveColour, kWhite});
+    observer_ = addModelObserver([] { followModelInOpenFigure(); });
+  }
+
+  ~FarFieldFigure() { removeModelObserver(observer_); }
+  FarFieldFigure(const FarFieldFigure&) = delete;
+  FarFieldFigure& operator=(const FarFieldFigure&) = delete;
+
+  double handle() const { return fig_; }
+  bool alive() const { return isFarFieldFigure(fig_); }
+
+  void show(const FarFieldCase& c, const std::optional<FullWaveCuts>& fw) {
+    shown_ = c;
+    shownFullWave_ = fw;
+    draw(model_, &c.field);
+    draw(fullWave_, fw ? &fw->field : nullptr);
+    setText(modelPanel_, farFieldLines(c));
+    setText(fullWavePanel_, fw ? fullWaveLines(*fw)
+                               : std::vector<std::string>{
+                                     "No full-wave result shown for this design and frequency."});
+  }
+
+  std::string csv() const { return cutsText(shown_, shownFullWave_); }
+
+  // Another model or board chosen: the gain follows it. A design the refined
+  // model refuses keeps the directivity and says why there is no gain.
+  void followModel() {
+    FarFieldCase c = shown_;
+    std::string refusal;
+    try {
+      c = farFieldCase(shown_.patch, shown_.ghz);
+    } catch (const std::invalid_argument& e) {
+      c.model = chosenModel();
+      c.efficiency.reset();
+      refusal = e.what();
+    }
+    show(c, shownFullWave_);
+    if (!refusal.empty()) {
+      std::vector<std::string> lines = farFieldLines(c);
+      lines.push_back(refusal);
+      setText(modelPanel_, lines);
+    }
+  }
+
+  static void followModelInOpenFigure();
+
+ private:
+  void label(double ax, double x, double y, const std::string& text, const char* align) {
+    rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
+              rt::str("String"), rt::str(text), rt::str("FontSize"), rt::scalar(8),
+              rt::str("HorizontalAlignment"), rt::str(align), rt::str("Color"),
+              rt::row({0.3, 0.3, 0.3})});
+  }
+
+  // White axis lines on white: the plot's own rings and spokes are its grid.
+  double polarAxes(const Box& pos, const std::string& title) {
+    const double ax = makeAxes(fig_, pos, /*equalAspect=*/true);
+    rt::set(rt::scalar(ax), {rt::str("XLim"), rt::row({-kXLim, kXLim}), rt::str("YLim"),
+                             rt::row({kYLimLow, kYLimHigh}), rt::str("XColor"), kWhite.array(),
+                             rt::str("YColor"), kWhite.array()});
+    rt::set(rt::get(rt::scalar(ax), "Title"), {rt::str("String"), rt::str(title)});
+    for (double db : kRingsDb) {
+      std::vector<double> angles, levels;
+      for (int a = -90; a <= 90; ++a) {
+        angles.push_back(a);
+        levels.push_back(db);
+      }
+      auto [xs, ys] = polar(angles, levels);
+      makeLine(ax, xs, ys, kGridColour);
+      const double t = kRingLabelDeg * std::numbers::pi / 180, r = radiusOf(db);
+      label(ax, r * std::sin(t) + 0.01, r * std::cos(t) - 0.04,
+            antenna::formatNumber(db, 3) + (db == 0 ? " dB" : ""), "left");
+    }
+    for (double a : kSpokesDeg) {
+      auto [xs, ys] = polar({a, a}, {kCentreDb, 0});
+      makeLine(ax, xs, ys, kGridColour);
+      const double t = a * std::numbers::pi / 180;
+      label(ax, 1.1 * std::sin(t), 1.07 * std::cos(t) - 0.03, antenna::formatNumber(a, 3) + "°",
+            "center");
+    }
+    return ax;
+  }
+
+  Trace makeTrace(Rgb colour) {
+    Trace t;
+    const std::initializer_list<Array> marks = {rt::str("LineStyle"),  rt::str("none"),
+                                                rt::str("Marker"),     rt::str("o"),
+                                                rt::str("MarkerSize"), rt::scalar(7)};
+    t.e = makeLine(eAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1.5)});
+    t.h = makeLine(hAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1.5)});
+    t.eMarks = makeLine(eAxes_, {}, {}, colour, marks);
+    t.hMarks = makeLine(hAxes_, {}, {}, colour, marks);
+    return t;
+  }
+
+  void setData(double l, const std::pair<std::vector<double>, std::vector<double>>& xy) {
+    setLineData(l, xy.first, xy.second);
+  }
+
+  void draw(const Trace& t, const antenna::FarField* f) {
+    if (f == nullptr) {
+      for (double l : {t.e, t.h, t.eMarks, t.hMarks}) setData(l, {});
+      return;
+    }
+    setData(t.e, polar(f->ePlane.angleDeg, f->ePlane.levelDb));
+    setData(t.h, polar(f->hPlane.angleDeg, f->hPlane.levelDb));
+    for (auto [cut, marks] : {std::pair{&f->ePlane, t.eMarks}, std::pair{&f->hPlane, t.hMarks}}) {
+      const std::vector<double> at = halfPowerAngles(*cut);
+      setData(marks, polar(at, std::vector<double>(at.size(), -3)));
+    }
+  }
+
+  void setText(double panel, const std::vector<std::string>& lines) {
+    rt::set(rt::scalar(panel), {rt::str("String"), textLines(lines)});
+  }
+
+  double fig_ = 0, eAxes_ = 0, hAxes_ = 0, modelPanel_ = 0, fullWavePanel_ = 0;
+  Trace model_, fullWave_;
+  FarFieldCase shown_;
+  std::optional<FullWaveCuts> shownFullWave_;
+  int observer_ = 0;
+};
+
+OneFigure<FarFieldFigure>& slot() {
+  static OneFigure<FarFieldFigure> figure;
+  return figure;
+}
+
+void FarFieldFigure::followModelInOpenFigure() {
+  if (FarFieldFigure* f = slot().open()) f->followModel();
+}
+
+std::optional<double> gainOf(double directivityDbi, const std::optional<double>& efficiency) {
+  if (!efficiency) return std::nullopt;
+  return directivityDbi + 10 * std::log10(*efficiency);
+}
+
+bool samePatch(const antenna::Patch& a, const antenna::Patch& b) {
+  return a.width == b.width && a.length == b.length && a.height == b.height && a.er == b.er &&
+         a.feedOffset == b.feedOffset;
+}
+
+// The solver's step between near-field dumps, over the frequency.
+constexpr double kDumpStep = 0.015;
+
+std::optional<std::pair<antenna::Patch, FullWaveCuts>>& kept() {
+  static std::optional<std::pair<antenna::Patch, FullWaveCuts>> k;
+  return k;
+}
+
+}  // namespace
+
+std::optional<double> FarFieldCase::gainDbi() const {
+  return gainOf(field.directivityDbi, efficiency);
+}
+
+std::optional<double> FullWaveCuts::gainDbi() const {
+  return gainOf(field.directivityDbi, efficiency);
+}
+
+void keepFullWaveResult(const fullwave::Result& r) {
+  if (!r.farField) return;
+  const fullwave::FarField& ff = *r.farField;
+  try {
+    FullWaveCuts cuts =
+        fullWaveCutsFrom(ff.directivityDbi, ff.angleDeg, ff.ePlaneDb, ff.hPlaneDb, "openEMS");
+    cuts.ghz = ff.frequencyHz / 1e9;
+    kept().emplace(r.request.patch, std::move(cuts));
+  } catch (const std::invalid_argument&) {
+    // Cuts the plots cannot take: the figure shows the model's alone.
+  }
+}
+
+std::optional<FullWaveCuts> keptFullWaveCuts(const antenna::Patch& patch,
+                                             std::optional<double> ghz) {
+  const auto& k = kept();
+  if (!k || !samePatch(k->first, patch)) return std::nullopt;
+  if (ghz && !(std::abs(*ghz - k->second.ghz) <= kDumpStep * k->second.ghz)) return std::nullopt;
+  return k->second;
+}
+
+FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz) {
+  if (!std::isfinite(ghz) || ghz <= 0)
+    throw std::invalid_argument("the far field needs a frequency above 0 GHz, not " +
+                                antenna::formatNumber(ghz, 6) + " GHz");
+  FarFieldCase c{patch, ghz, chosenModel(), {}, {}};
+  c.field = antenna::analyseFarField(antenna::PatchPattern(patch, ghz * 1e9));
+  if (c.model == ImpedanceModel::refined) {
+    const double hz[] = {ghz * 1e9};
+    c.efficiency = antenna::refinedImpedance(patch, chosenBoard(), hz).efficiency.at(0);
+  }
+  return c;
+}
+
+double defaultFarFieldGhz() {
+  const design::WindowDesign d = design::windowDesign();
+  if (std::isfinite(d.patternGhz) && d.patternGhz > 0) return d.patternGhz;
+  if (const std::optional<antenna::Sweep> s = design::shownImpedance()) {
+    const antenna::Readout r = antenna::computeReadout(*s, 50);
+    if (!r.resonanceGhz.empty()) return r.resonanceGhz.front();
+  }
+  throw std::invalid_argument(
+      "no frequency for the far field: give one, or set the pattern frequency or a band with a "
+      "resonance in the main window");
+}
+
+FarFieldCase windowFarFieldCase(std::optional<double> ghz) {
+  design::mainFigure();  // a closed window is told as such, not as a bad design
+  const antenna::Patch patch = design::windowDesign().patch;
+  if (!ghz)
+    if (const std::optional<FullWaveCuts> fw = keptFullWaveCuts(patch)) ghz = fw->ghz;
+  return farFieldCase(patch, ghz ? *ghz : defaultFarFieldGhz());
+}
+
+std::vector<std::string> farFieldLines(const FarFieldCase& c) {
+  std::vector<std::string> lines = {
+      std::string("Model: ") + (c.model == ImpedanceModel::refined ? "refined" : "classic") +
+          " transmission line, at " + number(c.ghz, "GHz"),
+      "Design: " + designCaption(c.patch)};
+  std::vector<std::string> cut = cutLines(c.field);
+  lines.push_back(cut.front());
+  if (const std::optional<double> g = c.gainDbi())
+    lines.push_back("Gain: " + number(*g, "dBi") + " (efficiency " +
+                    number(100 * *c.efficiency, "%") + ")");
+  else if (c.model == ImpedanceModel::classic)
+    lines.push_back("Gain: lossless model, directivity only");
+  else
+    lines.push_back("Gain: none, the refined model does not take this design");
+  lines.insert(lines.end(), cut.begin() + 1, cut.end());
+  lines.push_back("Polarisation: linear, along the patch length (x)");
+  return lines;
+}
+
+std::vector<std::string> fullWaveLines(const FullWaveCuts& fw) {
+  std::vector<std::string> lines = {"Solver: " + fw.source};
+  if (fw.ghz > 0) lines.push_back("Frequency: " + number(fw.ghz, "GHz"));
+  for (std::string& l : cutLines(fw.field)) lines.push_back(std::move(l));
+  return lines;
+}
+
+std::vector<double> halfPowerAngles(const antenna::Cut& cut) {
+  const std::vector<double>& a = cut.angleDeg;
+  const std::vector<double>& l = cut.levelDb;
+  if (l.empty()) return {};
+  const std::size_t peak = std::max_element(l.begin(), l.end()) - l.begin();
+  auto crossing = [&](std::size_t inside, std::size_t outside) {
+    const double t = (l[inside] + 3) / (l[inside] - l[outside]);
+    return a[inside] + t * (a[outside] - a[inside]);
+  };
+  std::vector<double> out;
+  for (std::size_t i = peak; i > 0; --i)
+    if (l[i - 1] < -3) {
+      out.push_back(crossing(i, i - 1));
+      break;
+    }
+  for (std::size_t i = peak; i + 1 < l.size(); ++i)
+    if (l[i + 1] < -3) {
+      out.push_back(crossing(i, i + 1));
+      break;
+    }
+  return out;
+}
+
+FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& angleDeg,
+                              const std::vector<double>& eDb, const std::vector<double>& hDb,
+                              std::string source) {
+  if (eDb.size() != angleDeg.size() || hDb.size() != angleDeg.size())
+    throw std::invalid_argument("the solver's cuts and their angles differ in length");
+  FullWaveCuts fw{{}, std::move(source), 0, {}};
+  fw.field.directivityDbi = directivityDbi;
+  for (std::size_t i = 0; i < angleDeg.size(); ++i) {
+    if (!(std::abs(angleDeg[i]) <= 90)) continue;
+    for (auto [cut, level] : {std::pair{&fw.field.ePlane, eDb[i]}, {&fw.field.hPlane, hDb[i]}}) {
+      cut->angleDeg.push_back(angleDeg[i]);
+      cut->levelDb.push_back(std::isnan(level) ? antenna::kCutFloorDb
+                                               : std::max(level, antenna::kCutFloorDb));
+    }
+  }
+  if (fw.field.ePlane.angleDeg.empty())
+    throw std::invalid_argument("the solver's cuts hold no angle between -90 and 90 degrees");
+  auto width = [](const antenna::Cut& c) -> std::optional<double> {
+    const std::vector<double> at = halfPowerAngles(c);
+    return at.size() == 2 ? std::optional(at[1] - at[0]) : std::nullopt;
+  };
+  fw.field.hpbwEDeg = width(fw.field.ePlane);
+  fw.field.hpbwHDeg = width(fw.field.hPlane);
+  auto peak = [](const antenna::Cut& c) {
+    return std::max_element(c.levelDb.begin(), c.levelDb.end()) - c.levelDb.begin();
+  };
+  const auto e = peak(fw.field.ePlane), h = peak(fw.field.hPlane);
+  const bool inE = fw.field.ePlane.levelDb[e] >= fw.field.hPlane.levelDb[h];
+  const double a = inE ? fw.field.ePlane.angleDeg[e] : fw.field.hPlane.angleDeg[h];
+  fw.field.maxThetaDeg = std::abs(a);
+  fw.field.maxPhiDeg = a == 0 ? 0 : (inE ? 0 : 90) + (a < 0 ? 180 : 0);
+  return fw;
+}
+
+double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave) {
+  FarFieldFigure& f = slot().ensureOpen();
+  f.show(c, fullWave ? fullWave : keptFullWaveCuts(c.patch, c.ghz));
+  rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f.handle())});
+  return f.handle();
+}
+
+bool isFarFieldFigure(double fig) {
+  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
+         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+}
+
+std::string shownCutsCsv() {
+  FarFieldFigure* f = slot().open();
+  if (f == nullptr) throw std::runtime_error("no Far-field figure is open");
+  return f->csv();
+}
+
+namespace {
+void writeWhole(const std::string& path, const std::string& text) {
+  const std::string failure = rt::writeFileAtomically(path, text, "\"" + path + "\"");
+  if (!failure.empty()) throw std::runtime_error(failure);
+}
+}  // namespace
+
+void saveShownCuts(const std::string& path) {
+  writeWhole(path, shownCutsCsv());
+}
+
+void saveCuts(const std::string& path, const FarFieldCase& c,
+              const std::optional<FullWaveCuts>& fullWave) {
+  writeWhole(path, cutsText(c, fullWave));
+}
+
+}  // namespace figures

@@ -1,0 +1,395 @@
+// The Full-wave figure and the run it follows. One figure at a time; its
+// check lives beside it and is advanced by the front end's ticker, so the
+// window stays live. A figure closed while its solver runs cancels the run.
+#include "figures/fullwave_figure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "antenna/numbers.h"
+#include "design/commands.h"
+#include "design/main_window.h"
+#include "figures/farfield_figure.h"
+#include "figures/figure_parts.h"
+#include "figures/match_figure.h"
+#include "platform/graphics/graphics.h"
+
+namespace figures {
+
+using design::chosenBoard;
+using design::chosenModel;
+using design::modelName;
+namespace {
+
+using rt::Array;
+
+constexpr const char* kFigureTag = "tessivar_fullwave";
+constexpr const char* kCancelCallback = "tessivar_fullwave_cancel";
+constexpr const char* kTrimCallback = "tessivar_fullwave_trim";
+constexpr const char* kAgainCallback = "tessivar_fullwave_again";
+
+// The levels the figure offers, in its Quality popup's order.
+constexpr fullwave::SolverQuality kOfferedLevels[] = {fullwave::SolverQuality::Quick,
+                                                      fullwave::SolverQuality::Standard,
+                                                      fullwave::SolverQuality::Fine};
+
+constexpr Rgb kModelColour{0, 0.447, 0.741};
+constexpr Rgb kSolverColour{0.85, 0.325, 0.098};
+constexpr Rgb kBarColour{0.3, 0.6, 0.3};
+constexpr Rgb kTroughColour{0.85, 0.85, 0.85};
+constexpr Rgb kMessageColour{0.75, 0, 0};
+
+constexpr Box kFigurePos{100, 100, 900, 640};
+constexpr Box kAxesPos{70, 290, 800, 300};
+constexpr Box kLegendModelPos{70, 605, 300, 18};
+constexpr Box kLegendSolverPos{380, 605, 300, 18};
+constexpr Box kTroughPos{20, 225, 560, 18};
+constexpr Box kProgressTextPos{590, 225, 300, 18};
+constexpr Box kCancelPos{20, 190, 90, 26};
+constexpr Box kTrimPos{120, 190, 90, 26};
+constexpr Box kQualityPos{220, 190, 100, 26};
+constexpr Box kAgainPos{330, 190, 100, 26};
+constexpr Box kMessagePos{440, 192, 450, 22};
+constexpr Box kModelPanelPos{20, 20, 420, 160};
+constexpr Box kSolverPanelPos{460, 20, 420, 160};
+constexpr size_t kPanelChars = 64;  // what a panel's line holds
+
+FullWaveTicker& ticker() {
+  static FullWaveTicker t;
+  return t;
+}
+
+std::string number(double v, int digits, std::string_view unit = {}) {
+  return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
+}
+
+class FullwaveFigure {
+ public:
+  FullwaveFigure() {
+    fig_ = makeFigure({"Full-wave check", kFigureTag, kFigurePos});
+    buildAxes();
+    buildControls();
+    rt::gfx::registerFunction(kCancelCallback, [](std::span<const Array>) {
+      if (auto* f = open()) f->cancel();
+      return Array();
+    });
+    rt::gfx::registerFunction(kTrimCallback, [](std::span<const Array>) {
+      if (auto* f = open()) f->startTrimFromButton();
+      return Array();
+    });
+    rt::gfx::registerFunction(kAgainCallback, [](std::span<const Array>) {
+      if (auto* f = open()) f->checkAgainFromButton();
+      return Array();
+    });
+  }
+  ~FullwaveFigure() {
+    if (check_) check_->cancel();
+    rt::gfx::registerFunction(kCancelCallback, nullptr);
+    rt::gfx::registerFunction(kTrimCallback, nullptr);
+    rt::gfx::registerFunction(kAgainCallback, nullptr);
+  }
+  FullwaveFigure(const FullwaveFigure&) = delete;
+  FullwaveFigure& operator=(const FullwaveFigure&) = delete;
+
+  static FullwaveFigure* open();
+  static FullwaveFigure& ensureOpen();
+  double handle() const { return fig_; }
+  bool alive() const { return isFullWaveFigure(fig_); }
+
+  void start(const fullwave::Request& request) {
+    if (check_ && check_->state() == fullwave::Check::State::Running)
+      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
+    request_ = request;
+    showLevel(request.quality);
+    check_ = std::make_unique<fullwave::Check>(request);
+    setMessage("");
+    // The last result goes, so that a run that fails leaves nothing stale.
+    const antenna::Sweep none;
+    for (double l : {solverR_, solverX_}) setData(l, none, true);
+    setText(solverPanel_, {"Solver (openEMS): running"});
+    if (!settle()) follow();
+  }
+
+  void startTrim(double f0Hz, double z0) {
+    if (!request_) throw std::invalid_argument("Check a design before trimming it.");
+    if (check_ && check_->state() == fullwave::Check::State::Running)
+      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
+    trimmer_.emplace(request_->patch, request_->board, chosenModel(), f0Hz, z0);
+    trimLines_.clear();
+    check_.reset();
+    start(*request_);
+  }
+
+  void startTrimFromButton() {
+    try {
+      if (!request_) throw std::invalid_argument("Check a design before trimming it.");
+      const auto m = fullwave::modelResonance(request_->patch, request_->board, chosenModel(),
+                                              0.5 * (request_->band.fmin + request_->band.fmax));
+      if (!m) throw std::invalid_argument("The model shows no resonance to trim towards.");
+      startTrim(m->hz, 50);
+    } catch (const std::exception& e) {
+      setMessage(e.what());
+    }
+  }
+
+  // The window's design as it is now, at the level the popup shows.
+  void checkAgainFromButton() {
+    try {
+      const auto chosen = static_cast<size_t>(rt::gfx::prop(quality_, "Value").scalar());
+      if (chosen < 1 || chosen > std::size(kOfferedLevels))
+        throw std::invalid_argument("Choose a quality level first.");
+      trimmer_.reset();
+      trimLines_.clear();
+      start(design::windowRequest(kOfferedLevels[chosen - 1]));
+    } catch (const std::exception& e) {
+      setMessage(e.what());
+    }
+  }
+
+  void cancel() {
+    if (check_) check_->cancel();
+    trimmer_.reset();
+  }
+
+  void show(const fullwave::Result& r) {
+    request_ = r.request;
+    showLevel(r.request.quality);
+    drawResult(r);
+  }
+
+ private:
+  // Starts the ticker; the figure's run is followed until it ends.
+  void follow() {
+    if (!ticker()) return;
+    ticker()(250, [] {
+      try {
+        FullwaveFigure* f = open();
+        return f != nullptr && !f->settle();
+      } catch (const std::exception& e) {
+        if (FullwaveFigure* f = open()) f->setMessage(e.what());
+        return false;
+      }
+    });
+  }
+
+  // Polls the check and shows where it is; true once it has ended (and a
+  // trim's next run, if any, has been started and followed).
+  bool settle() {
+    if (!check_) return true;
+    const auto state = check_->poll();
+    showProgress();
+    if (state == fullwave::Check::State::Running) return false;
+    if (state != fullwave::Check::State::Finished) {
+      setMessage(check_->message());
+      // The message line cuts a long reason (a path) short; the panel has
+      // room for all of it.
+      std::vector<std::string> lines = {"Solver (openEMS): no result"};
+      for (std::string& l : wrappedLines(check_->message(), kPanelChars))
+        lines.push_back(std::move(l));
+      setText(solverPanel_, lines);
+      trimmer_.reset();
+      return true;
+    }
+    const fullwave::Result result = *check_->result();
+    drawResult(result);
+    if (!check_->message().empty()) setMessage(check_->message());
+    if (trimmer_) return !trimStep(result);
+    return true;
+  }
+
+  // True when another run was started.
+  bool trimStep(const fullwave::Result& result) {
+    const auto res = fullwave::resonanceOf(result.solver);
+    if (!res) {
+      setMessage("The solver shows no resonance in the band; the trim stops.");
+      trimmer_.reset();
+      return false;
+    }
+    const bool again = trimmer_->take(res->hz, res->r);
+    trimLines_.push_back(trimmer_->stepText(trimmer_->steps().back()));
+    if (!again) {
+      const antenna::Patch best = trimmer_->steps().back().patch;
+      trimLines_.push_back(trimmer_->met() ? "trimmed; typed into the window"
+                                           : "not within tolerance after the runs allowed");
+      trimmer_.reset();
+      if (design::findMainFigure()) design::typeTrimmedDesign(best);
+      setMessage(trimLines_.back());
+      return false;
+    }
+    fullwave::Request next = *request_;
+    next.patch = trimmer_->current();
+    request_ = next;
+    check_ = std::make_unique<fullwave::Check>(next);
+    setMessage(trimLines_.back());
+    return check_->state() == fullwave::Check::State::Running || !settle();
+  }
+
+  void buildAxes() {
+    axes_ = makeAxes(fig_, kAxesPos);
+    rt::grid(rt::scalar(axes_), rt::str("on"));
+    setLabel("XLabel", "Frequency (GHz)");
+    setLabel("YLabel", "R and X (Ohm)");
+    modelR_ = line(kModelColour, "-");
+    modelX_ = line(kModelColour, "--");
+    solverR_ = line(kSolverColour, "-");
+    solverX_ = line(kSolverColour, "--");
+  }
+
+  void buildControls() {
+    makeControl(fig_, {"text", kLegendModelPos, "model: R solid, X dashed", "", "", kModelColour});
+    makeControl(fig_,
+                {"text", kLegendSolverPos, "solver: R solid, X dashed", "", "", kSolverColour});
+    makeControl(fig_, {"text", kTroughPos, "", "", "", {}, kTroughColour});
+    bar_ = makeControl(fig_, {"text", barBox(0), "", "", "", {}, kBarColour});
+    progressText_ = makeControl(fig_, {"text", kProgressTextPos, ""});
+    makeControl(fig_, {"pushbutton", kCancelPos, "Cancel", "", kCancelCallback});
+    makeControl(fig_, {"pushbutton", kTrimPos, "Trim", "", kTrimCallback});
+    std::vector<std::string> levels;
+    for (const auto q : kOfferedLevels) levels.emplace_back(fullwave::solverQualityName(q));
+    quality_ = makeControl(fig_, {"popupmenu", kQualityPos});
+    setText(quality_, levels);
+    showLevel(fullwave::SolverQuality::Quick);
+    makeControl(fig_, {"pushbutton", kAgainPos, "Check again", "", kAgainCallback});
+    message_ = makeControl(fig_, {"text", kMessagePos, "", "", "", kMessageColour});
+    modelPanel_ = makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour});
+    solverPanel_ = makeControl(fig_, {"text", kSolverPanelPos, "", "", "", kSolverColour});
+  }
+
+  static Box barBox(double fraction) {
+    Box b = kTroughPos;
+    b.width = std::max(1.0, fraction * b.width);
+    return b;
+  }
+
+  double line(Rgb colour, const char* style) {
+    rt::axes(rt::scalar(axes_));
+    const Array h = rt::plot(rt::row({}), rt::row({}));
+    rt::set(h, {rt::str("Color"), colour.array(), rt::str("LineStyle"), rt::str(style)});
+    return h.scalar();
+  }
+
+  void setLabel(const char* which, const std::string& text) {
+    rt::set(rt::get(rt::scalar(axes_), which), {rt::str("String"), rt::str(text)});
+  }
+
+  void setData(double line, const antenna::Sweep& s, bool resistance) {
+    setLineData(line, s.ghz, resistance ? s.r : s.x);
+  }
+
+  void setText(double control, const std::vector<std::string>& lines) {
+    rt::set(rt::scalar(control), {rt::str("String"), textLines(lines)});
+  }
+
+  void setMessage(const std::string& text) { setText(message_, {text}); }
+
+  // The popup follows the level of what the figure shows (a draft level,
+  // which it does not offer, leaves it as it is).
+  void showLevel(fullwave::SolverQuality q) {
+    const auto* at = std::find(std::begin(kOfferedLevels), std::end(kOfferedLevels), q);
+    if (at != std::end(kOfferedLevels))
+      rt::set(rt::scalar(quality_),
+              {rt::str("Value"), rt::scalar(static_cast<double>(at - kOfferedLevels + 1))});
+  }
+
+  void showProgress() {
+    placePart(bar_, fig_, barBox(check_->fraction()));
+    setText(progressText_, {check_->progressText()});
+  }
+
+  void drawResult(const fullwave::Result& r) {
+    keepFullWaveResult(r);  // for the Far-field figure and "farfield"
+    const antenna::Sweep model = fullwave::modelSweep(r.request, chosenModel());
+    setData(modelR_, model, true);
+    setData(modelX_, model, false);
+    setData(solverR_, r.solver, true);
+    setData(solverX_, r.solver, false);
+    rt::set(rt::scalar(axes_),
+            {rt::str("XLim"), rt::row({r.request.band.fmin / 1e9, r.request.band.fmax / 1e9})});
+    placePart(bar_, fig_, barBox(1));
+    setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
+                                        : "done in " + number(r.stats.seconds, 3, "s")});
+    const fullwave::Summary s = fullwave::summarise(r, model);
+    setText(modelPanel_, {"Model (" + std::string(modelName(chosenModel())) + ")",
+                          "resonance " + number(s.modelResonanceGhz, 5, "GHz"),
+                          "R there " + number(s.modelR, 4, "Ohm")});
+    std::vector<std::string> lines = {
+        "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
+            std::to_string(r.stats.cells) + " cells)",
+        "resonance " + number(s.resonanceGhz, 5, "GHz") + ", shift " +
+            number(s.shiftPercent, 3, "%") + " = " + number(s.shiftMhz, 3, "MHz"),
+        "R there " + number(s.rAtResonance, 4, "Ohm") + ", |S11| min " +
+            number(s.s11MinDb, 3, "dB"),
+        "-10 dB band " + number(s.bandwidthGhz * 1e3, 3, "MHz"),
+        r.farField ? "directivity " + number(r.farField->directivityDbi, 3, "dBi") + " at " +
+                         number(r.farField->frequencyHz / 1e9, 5, "GHz")
+                   : "directivity: none (" + r.farFieldError + ")",
+    };
+    for (const std::string& t : trimLines_) lines.push_back(t);
+    setText(solverPanel_, lines);
+    try {
+      overlayTouchstone((std::filesystem::path(r.folder) / fullwave::kResultFile).string());
+      rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(fig_)});
+    } catch (const std::exception& e) {
+      setMessage(e.what());
+    }
+  }
+
+  double fig_ = 0, axes_ = 0, modelR_ = 0, modelX_ = 0, solverR_ = 0, solverX_ = 0;
+  double bar_ = 0, progressText_ = 0, message_ = 0, modelPanel_ = 0, solverPanel_ = 0;
+  double quality_ = 0;
+  std::unique_ptr<fullwave::Check> check_;
+  std::optional<fullwave::Request> request_;
+  std::optional<fullwave::Trimmer> trimmer_;
+  std::vector<std::string> trimLines_;
+};
+
+std::unique_ptr<FullwaveFigure>& slot() {
+  static std::unique_ptr<FullwaveFigure> f;
+  return f;
+}
+
+FullwaveFigure* FullwaveFigure::open() {
+  auto& f = slot();
+  if (f && !f->alive()) f.reset();
+  return f.get();
+}
+
+FullwaveFigure& FullwaveFigure::ensureOpen() {
+  if (FullwaveFigure* f = open()) {
+    rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f->handle())});
+    return *f;
+  }
+  slot() = std::make_unique<FullwaveFigure>();
+  return *slot();
+}
+
+}  // namespace
+
+void setFullWaveTicker(FullWaveTicker t) {
+  ticker() = std::move(t);
+}
+
+double checkWindowWithFullWave(fullwave::SolverQuality quality) {
+  const fullwave::Request request = design::windowRequest(quality);
+  FullwaveFigure& f = FullwaveFigure::ensureOpen();
+  f.start(request);
+  return f.handle();
+}
+
+void trimInFullWaveFigure(double f0Hz, double z0) {
+  FullwaveFigure::ensureOpen().startTrim(f0Hz, z0);
+}
+
+bool isFullWaveFigure(double fig) {
+  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
+         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+}
+
+void showFullWaveResult(const fullwave::Result& result) {
+  FullwaveFigure::ensureOpen().show(result);
+}
+
+}  // namespace figures

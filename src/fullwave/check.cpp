@@ -1,0 +1,537 @@
+// A check is a folder: model.xml (the solver's input), check.txt (the request
+// and, once finished, what the run measured) and result.s1p. A folder counts
+// as a result only when all three agree and both of ours are whole, so a
+// half-written or aborted run is never shown. Every file goes in whole or
+// not at all; a run whose files could not be written (a full disk) is not
+// started, or its result is neither shown nor kept, and its folder goes.
+#include "fullwave/check.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+#include "antenna/classic_model.h"
+#include "antenna/network.h"
+#include "antenna/numbers.h"
+#include "antenna/refined_model.h"
+#include "fullwave/port_signals.h"
+#include "platform/files/atomic_file.h"
+
+namespace fullwave {
+
+using antenna::ImpedanceModel;
+
+namespace fs = std::filesystem;
+using antenna::Patch;
+
+namespace {
+
+constexpr const char* kRequestFile = "check.txt";
+constexpr const char* kInputFile = "model.xml";
+constexpr const char* kScriptFile = "run.sh";
+constexpr const char* kLogFile = "solver.log";
+constexpr int kResultPoints = 601;
+
+struct QualityName {
+  SolverQuality quality;
+  std::string_view name;
+};
+constexpr QualityName kQualityNames[] = {
+    {SolverQuality::Draft, "draft"},
+    {SolverQuality::Quick, "quick"},
+    {SolverQuality::Standard, "standard"},
+    {SolverQuality::Fine, "fine"},
+};
+
+void writeOrThrow(const fs::path& p, std::string_view bytes) {
+  const std::string failure = rt::writeFileAtomically(p.string(), bytes);
+  if (!failure.empty()) throw std::runtime_error(failure + ".");
+}
+
+// The request's numbers, one "name value" a line, exact to the last digit so
+// that the folder's input can be written again and compared.
+struct Field {
+  const char* name;
+  double Patch::*patch;
+  double antenna::Board::*board;
+};
+constexpr Field kFields[] = {
+    {"width", &Patch::width, nullptr},
+    {"length", &Patch::length, nullptr},
+    {"height", &Patch::height, nullptr},
+    {"er", &Patch::er, nullptr},
+    {"feed_offset", &Patch::feedOffset, nullptr},
+    {"loss_tangent", nullptr, &antenna::Board::lossTangent},
+    {"copper_thickness", nullptr, &antenna::Board::copperThickness},
+    {"conductivity", nullptr, &antenna::Board::conductivity},
+    {"pin_diameter", nullptr, &antenna::Board::pinDiameter},
+};
+
+std::string exact(double v) {
+  return antenna::formatNumber(v, antenna::kExactDigits);
+}
+
+std::string requestText(const Request& r) {
+  std::string t = "# The full-wave check this folder answers (SI units).\n";
+  for (const Field& f : kFields)
+    t += std::string(f.name) + " " + exact(f.patch ? r.patch.*f.patch : r.board.*f.board) + "\n";
+  t += "fmin " + exact(r.band.fmin) + "\nfmax " + exact(r.band.fmax) + "\n";
+  t += "quality " + std::string(solverQualityName(r.quality)) + "\n";
+  return t;
+}
+
+std::string statsText(const Stats& s) {
+  return "cells " + std::to_string(s.cells) + "\ntimesteps " + std::to_string(s.timesteps) +
+         "\nseconds " + exact(s.seconds) + "\nend_db " + exact(s.endDb) + "\n";
+}
+
+// The "name value" lines of a check file.
+std::map<std::string, std::string> fieldsOf(std::istream& in) {
+  std::map<std::string, std::string> m;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const auto sp = line.find(' ');
+    if (sp == std::string::npos) continue;
+    m[line.substr(0, sp)] = line.substr(sp + 1);
+  }
+  return m;
+}
+
+std::map<std::string, std::string> readFields(const fs::path& file) {
+  std::ifstream in(file);
+  if (!in) throw std::runtime_error("Cannot read " + file.string() + ".");
+  return fieldsOf(in);
+}
+
+double numberField(const std::map<std::string, std::string>& m, const std::string& name,
+                   const fs::path& file) {
+  const auto it = m.find(name);
+  const auto v = it == m.end() ? std::nullopt : antenna::parseNumber(it->second);
+  if (!v) throw std::runtime_error(file.string() + " has no number for " + name + ".");
+  return *v;
+}
+
+Request parseRequest(const fs::path& file) {
+  const auto m = readFields(file);
+  Request r;
+  for (const Field& f : kFields)
+    (f.patch ? r.patch.*f.patch : r.board.*f.board) = numberField(m, f.name, file);
+  r.band = {numberField(m, "fmin", file), numberField(m, "fmax", file)};
+  const auto q = m.count("quality") ? solverQualityNamed(m.at("quality")) : std::nullopt;
+  if (!q) throw std::runtime_error(file.string() + " names no quality level.");
+  r.quality = *q;
+  return r;
+}
+
+// The stats lines of `file`, given as its `text`.
+std::optional<Stats> parseStats(const std::string& text, const fs::path& file) {
+  try {
+    std::istringstream in(text);
+    const auto m = fieldsOf(in);
+    Stats s;
+    s.cells = static_cast<long long>(numberField(m, "cells", file));
+    s.timesteps = static_cast<long long>(numberField(m, "timesteps", file));
+    s.seconds = numberField(m, "seconds", file);
+    s.endDb = numberField(m, "end_db", file);
+    return s;
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
+}
+
+antenna::Sweep sweepOf(const formats::OnePort& port) {
+  antenna::Sweep s;
+  for (size_t i = 0; i < port.ghz.size(); ++i) {
+    const auto z = antenna::zFromS(port.s11[i], port.z0);
+    s.ghz.push_back(port.ghz[i]);
+    s.r.push_back(z.real());
+    s.x.push_back(z.imag());
+  }
+  return s;
+}
+
+antenna::Sweep sweepOf(const PortResponse& r) {
+  antenna::Sweep s;
+  for (size_t i = 0; i < r.frequency.size(); ++i) {
+    s.ghz.push_back(r.frequency[i] / 1e9);
+    s.r.push_back(r.zin[i].real());
+    s.x.push_back(r.zin[i].imag());
+  }
+  return s;
+}
+
+std::vector<std::complex<double>> modelImpedance(const Patch& p, const antenna::Board& board,
+                                                 ImpedanceModel model,
+                                                 const std::vector<double>& hz) {
+  if (model == ImpedanceModel::refined) return antenna::refinedImpedance(p, board, hz).zin;
+  return antenna::classic::inputImpedance(p, hz);
+}
+
+std::string solverVersionOrThrow() {
+  std::string error;
+  std::string version = installedSolverVersion(error);
+  if (version.empty()) throw std::runtime_error(error);
+  return version;
+}
+
+// The far field at the solver's resonance, or why there is none.
+void addFarField(Result& r) {
+  const auto res = resonanceOf(r.solver);
+  if (!res) {
+    r.farFieldError = "no resonance in the band";
+    return;
+  }
+  r.farField = farFieldOf(r.folder, res->hz, r.farFieldError);
+}
+
+// True when `ghz` holds exactly the frequencies a check of `band` reads.
+bool coversBand(const std::vector<double>& ghz, SolverBand band) {
+  const auto hz = resultFrequencies(band);
+  if (ghz.size() != hz.size()) return false;
+  for (size_t i = 0; i < hz.size(); ++i)
+    if (!(std::abs(ghz[i] * 1e9 - hz[i]) <= 1e-9 * hz[i])) return false;
+  return true;
+}
+
+// What finished in `folder` with its stats and the request, as a result.
+// Files cut short (a disk that filled, a machine that stopped, an older
+// writer) do not count: check.txt must be exactly what collect() writes,
+// and the result must hold every frequency and end with its last line.
+std::optional<Result> keptResult(const std::string& folder, const Request& request) {
+  const auto port = cachedResult(folder);
+  if (!port || !coversBand(port->ghz, request.band)) return std::nullopt;
+  const fs::path checkFile = fs::path(folder) / kRequestFile;
+  const std::string check = readRunFile(checkFile), asked = requestText(request);
+  if (!check.starts_with(asked)) return std::nullopt;
+  const std::string measured = check.substr(asked.size());
+  const auto stats = parseStats(measured, checkFile);
+  if (!stats || statsText(*stats) != measured) return std::nullopt;
+  Result r{folder, request, *stats, sweepOf(*port), true};
+  r.stats.truncated = false;
+  addFarField(r);
+  return r;
+}
+
+std::string keptFolder(const std::string& input, const std::string& version) {
+  return cacheFolder(cacheKey(input, version));
+}
+
+}  // namespace
+
+std::optional<Result> keptResult(const Request& request) {
+  std::string error;
+  const std::string version = installedSolverVersion(error);
+  if (version.empty()) return std::nullopt;
+  return keptResult(keptFolder(solverInput(request), version), request);
+}
+
+std::string_view solverQualityName(SolverQuality q) {
+  for (const auto& n : kQualityNames)
+    if (n.quality == q) return n.name;
+  return "quick";
+}
+
+std::optional<SolverQuality> solverQualityNamed(std::string_view name) {
+  for (const auto& n : kQualityNames)
+    if (n.name == name) return n.quality;
+  return std::nullopt;
+}
+
+int solverThreadsFor(double loadAverage, int cores, long cells) {
+  constexpr long kCellsForTwoThreads = 300'000;
+  if (cells < kCellsForTwoThreads || cores <= 1 || loadAverage > cores - 1) return 1;
+  return 2;
+}
+
+int defaultSolverThreads(long cells) {
+  double load[1] = {0};
+  const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+  if (getloadavg(load, 1) != 1) load[0] = 0;
+  return solverThreadsFor(load[0], static_cast<int>(std::max(1L, cores)), cells);
+}
+
+std::vector<double> resultFrequencies(SolverBand band) {
+  return antenna::linearBand(band.fmin, band.fmax, kResultPoints);
+}
+
+std::optional<Resonance> resonanceOf(const antenna::Sweep& s) {
+  PortResponse r;
+  for (size_t i = 0; i < s.ghz.size(); ++i) {
+    r.frequency.push_back(s.ghz[i] * 1e9);
+    r.zin.emplace_back(s.r[i], s.x[i]);
+  }
+  const auto peak = resistancePeak(r);
+  if (!peak) return std::nullopt;
+  return Resonance{peak->frequency, peak->resistance};
+}
+
+antenna::Sweep modelSweep(const Request& r, ImpedanceModel model) {
+  const auto hz = resultFrequencies(r.band);
+  PortResponse p{hz, modelImpedance(r.patch, r.board, model, hz), {}};
+  return sweepOf(p);
+}
+
+Summary summarise(const Result& result, const antenna::Sweep& model) {
+  Summary s;
+  if (result.farField) s.directivityDbi = result.farField->directivityDbi;
+  if (const auto res = resonanceOf(result.solver)) {
+    s.resonanceGhz = res->hz / 1e9;
+    s.rAtResonance = res->r;
+  }
+  if (const auto m = resonanceOf(model)) {
+    s.modelResonanceGhz = m->hz / 1e9;
+    s.modelR = m->r;
+  }
+  s.shiftPercent = (s.resonanceGhz - s.modelResonanceGhz) / s.modelResonanceGhz * 100;
+  s.shiftMhz = (s.resonanceGhz - s.modelResonanceGhz) * 1e3;
+  if (!result.solver.ghz.empty()) {
+    const auto readout = antenna::computeReadout(result.solver, 50);
+    s.s11MinDb = readout.s11MinDb;
+    if (readout.bandwidthGhz)
+      s.bandwidthGhz = readout.bandwidthGhz->second - readout.bandwidthGhz->first;
+  }
+  return s;
+}
+
+Check::Check(const Request& request, int threads)
+    : request_(request),
+      layout_(solverLayout(request.patch, request.board, request.band, request.quality)) {
+  const std::string xml = solverInput(request);
+  folder_ = keptFolder(xml, solverVersionOrThrow());
+  if ((result_ = keptResult(folder_, request_))) {
+    state_ = State::Finished;
+    return;
+  }
+  run_ = std::make_unique<Run>(
+      folder_, xml,
+      threads > 0 ? threads : defaultSolverThreads(static_cast<long>(layout_.cells())), "openEMS",
+      std::vector<RunFile>{{kRequestFile, requestText(request_)}});
+  if (run_->state() == State::Failed) {
+    state_ = State::Failed;
+    message_ = run_->message();
+  }
+}
+
+Check::~Check() {
+  if (state_ != State::Running || !run_) return;
+  run_.reset();
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+}
+
+Check::State Check::poll() {
+  if (state_ != State::Running || !run_) return state_;
+  const State s = run_->poll();
+  if (const auto& p = run_->progress()) bestDb_ = std::min(bestDb_, p->energyDb);
+  if (s == State::Running) return state_;
+  if (s == State::Finished) {
+    collect();
+  } else {
+    state_ = s;
+    message_ = run_->message();
+  }
+  return state_;
+}
+
+void Check::collect() {
+  std::string error;
+  const auto port = readResult(folder_, resultFrequencies(request_.band), error);
+  if (!port) return fail(error);
+  Stats stats;
+  stats.cells = layout_.cells();
+  stats.seconds = elapsedSeconds();
+  if (const auto& p = run_->progress()) {
+    stats.timesteps = p->timestep;
+    stats.endDb = p->energyDb;
+  }
+  stats.truncated = stats.endDb > layout_.endCriterionDb;
+  // A write that fails here most likely met a full disk, which may have cut
+  // the solver's own files short too: its result is not to be trusted.
+  const std::string failure = rt::writeFileAtomically((fs::path(folder_) / kRequestFile).string(),
+                                                      requestText(request_) + statsText(stats));
+  if (!failure.empty())
+    return fail("The run's result could not be kept: " + failure +
+                ". It is not shown, as the solver's own files may be cut short too; free "
+                "space and check again.");
+  result_ = Result{folder_, request_, stats, sweepOf(*port), false};
+  addFarField(*result_);
+  state_ = State::Finished;
+}
+
+// A finished run that gave no result: its folder holds nothing to show and
+// goes, giving back its space.
+void Check::fail(const std::string& message) {
+  state_ = State::Failed;
+  message_ = message;
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+}
+
+void Check::cancel() {
+  if (state_ == State::Running && run_) run_->cancel();
+}
+
+double Check::fraction() const {
+  if (state_ == State::Finished) return 1;
+  if (!run_ || !run_->progress()) return 0;
+  return std::clamp(bestDb_ / layout_.endCriterionDb + 0.0, 0.0, 1.0);
+}
+
+double Check::elapsedSeconds() const {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+}
+
+std::optional<double> Check::remainingSeconds() const {
+  // The energy falls about linearly in dB after the first pulse passes, so
+  // the rate so far gives the time left.
+  const double f = fraction();
+  if (f < 0.05 || state_ != State::Running) return std::nullopt;
+  return elapsedSeconds() * (1 - f) / f;
+}
+
+std::string Check::progressText() const {
+  char text[160];
+  const auto left = remainingSeconds();
+  const long long step = run_ && run_->progress() ? run_->progress()->timestep : 0;
+  std::snprintf(
+      text, sizeof text, "%3.0f%%  step %lld  %.1f of %.0f dB  %.0f s%s", fraction() * 100, step,
+      bestDb_, layout_.endCriterionDb, elapsedSeconds(),
+      left ? (", about " + std::to_string(static_cast<int>(*left + 0.5)) + " s left").c_str() : "");
+  return text;
+}
+
+std::string solverInput(const Request& request) {
+  const auto model = modelResonance(request.patch, request.board, ImpedanceModel::classic,
+                                    0.5 * (request.band.fmin + request.band.fmax));
+  return openemsXml(request.patch, request.board, request.band, request.quality,
+                    model ? farFieldDumpFrequencies(model->hz) : std::vector<double>{});
+}
+
+std::string exportRun(const Request& request, const std::string& dir) {
+  const std::string xml = solverInput(request);
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) throw std::runtime_error("Cannot make the folder " + dir + ": " + ec.message() + ".");
+  // What an earlier run left there would be read as this request's result.
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(kNearFieldPrefix, 0) == 0 || name.rfind("farfield.", 0) == 0 ||
+        name == kPortVoltageFile || name == kPortCurrentFile || name == kResultFile ||
+        name == kLogFile || name == "ABORT")
+      fs::remove(entry.path(), ec);
+  }
+  // The machine that runs it is unknown: the threads suit the mesh on an idle one.
+  const long cells = static_cast<long>(
+      solverLayout(request.patch, request.board, request.band, request.quality).cells());
+  const std::string command = std::string("openEMS ") + kInputFile +
+                              " --numThreads=" + std::to_string(solverThreadsFor(0, 2, cells)) +
+                              " > " + kLogFile + " 2>&1";
+  writeOrThrow(fs::path(dir) / kInputFile, xml);
+  writeOrThrow(fs::path(dir) / kRequestFile, requestText(request));
+  writeOrThrow(fs::path(dir) / kScriptFile,
+               std::string("#!/bin/sh\ncd \"$(dirname \"$0\")\" && ") + command + "\n");
+  fs::permissions(fs::path(dir) / kScriptFile, fs::perms::owner_exec | fs::perms::group_exec,
+                  fs::perm_options::add, ec);
+  return "sh " + (fs::path(dir) / kScriptFile).string();
+}
+
+Result importRun(const std::string& dir) {
+  const fs::path d(dir);
+  const Request request = parseRequest(d / kRequestFile);
+  const std::string xml = solverInput(request);
+  if (readRunFile(d / kInputFile) != xml)
+    throw std::runtime_error("The solver's input in " + dir + " (" + kInputFile +
+                             ") is not the one its " + kRequestFile + " asks for.");
+  Stats stats;
+  stats.cells = solverLayout(request.patch, request.board, request.band, request.quality).cells();
+  // The log's last progress line and its complaints tell how the run ended.
+  const std::string log = readRunFile(d / kLogFile);
+  if (log.find("Max. number of timesteps was reached") != std::string::npos)
+    throw std::runtime_error("The run in " + dir +
+                             " was cut off at its time-step limit; its result would not be "
+                             "trustworthy.");
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);)
+    if (const auto p = parseSolverProgress(line)) {
+      stats.timesteps = p->timestep;
+      stats.endDb = p->energyDb;
+      stats.seconds = p->elapsedSeconds;
+    }
+  std::string error;
+  const auto port = readResult(dir, resultFrequencies(request.band), error);
+  if (!port) throw std::runtime_error(error);
+  Result r{dir, request, stats, sweepOf(*port), false};
+  addFarField(r);
+  return r;
+}
+
+std::optional<Resonance> modelResonance(const Patch& p, const antenna::Board& board,
+                                        ImpedanceModel model, double nearHz) {
+  const auto hz = antenna::linearBand(0.8 * nearHz, 1.2 * nearHz, 2001);
+  try {
+    const auto zin = modelImpedance(p, board, model, hz);
+    const auto peak = resistancePeak({hz, zin, {}});
+    if (!peak) return std::nullopt;
+    return Resonance{peak->frequency, peak->resistance};
+  } catch (const std::invalid_argument&) {
+    return std::nullopt;
+  }
+}
+
+Trimmer::Trimmer(const Patch& start, const antenna::Board& board, ImpedanceModel model, double f0Hz,
+                 double z0)
+    : current_(start), board_(board), model_(model), f0_(f0Hz), z0_(z0) {
+  if (!(f0Hz > 0) || !(z0 > 0))
+    throw std::invalid_argument("The trim needs a positive frequency and resistance.");
+}
+
+bool Trimmer::take(double resonanceHz, double r) {
+  steps_.push_back({current_, resonanceHz, r});
+  met_ = std::abs(resonanceHz - f0_) <= kFrequencyTolerance * f0_ &&
+         std::abs(r - z0_) <= kResistanceTolerance * z0_;
+  if (met_ || static_cast<int>(steps_.size()) >= kMaxRuns) return false;
+  // The model's slopes by central differences; its own errors cancel in
+  // them, so they size the step even where its absolute answer is off.
+  const double dL = 1e-3 * current_.length, dx = 1e-2 * current_.feedOffset;
+  Patch lo = current_, hi = current_;
+  lo.length -= dL, hi.length += dL;
+  const auto fLo = modelResonance(lo, board_, model_, resonanceHz);
+  const auto fHi = modelResonance(hi, board_, model_, resonanceHz);
+  Patch xlo = current_, xhi = current_;
+  xlo.feedOffset -= dx, xhi.feedOffset += dx;
+  const auto rLo = modelResonance(xlo, board_, model_, resonanceHz);
+  const auto rHi = modelResonance(xhi, board_, model_, resonanceHz);
+  if (!fLo || !fHi || !rLo || !rHi) return false;
+  const double dFdL = (fHi->hz - fLo->hz) / (2 * dL);
+  const double dRdx = (rHi->r - rLo->r) / (2 * dx);
+  Patch next = current_;
+  if (dFdL != 0) next.length += (f0_ - resonanceHz) / dFdL;
+  if (dRdx != 0) next.feedOffset += (z0_ - r) / dRdx;
+  // The feed stays on the patch's half towards its edge.
+  next.feedOffset = std::clamp(next.feedOffset, 0.02 * next.length, 0.49 * next.length);
+  if (!(next.length > 0)) return false;
+  current_ = next;
+  return true;
+}
+
+std::string Trimmer::stepText(const TrimStep& s) const {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "run %zu: L %.4f mm, feed %.4f mm -> resonance %.5f GHz (%+.2f%%), R %.2f ohm "
+                "(%+.1f%%)",
+                static_cast<size_t>(&s - steps_.data()) + 1, s.patch.length * 1e3,
+                s.patch.feedOffset * 1e3, s.resonanceHz / 1e9, (s.resonanceHz - f0_) / f0_ * 100,
+                s.r, (s.r - z0_) / z0_ * 100);
+  return text;
+}
+
+}  // namespace fullwave

@@ -1,0 +1,181 @@
+// The full-wave check of a design as the window and the script use it: the
+// request (patch, board, band, quality) becomes a kept run folder under the
+// user's cache, found again when the same check is asked twice, started in
+// the background otherwise and read back into R and X beside the model's.
+// The same folder can be written without running (for a cluster) and read
+// back when a solver elsewhere has filled it. The trim steps the patch's
+// length and feed towards a resonance and a resistance, each step sized by
+// the model's own sensitivity.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "antenna/models.h"
+#include "antenna/readout.h"
+#include "fullwave/nf2ff.h"
+#include "fullwave/openems_model.h"
+#include "fullwave/run.h"
+
+namespace fullwave {
+
+using antenna::ImpedanceModel;
+
+// "draft", "quick", "standard", "fine".
+std::string_view solverQualityName(SolverQuality q);
+std::optional<SolverQuality> solverQualityNamed(std::string_view name);
+
+// The solver's threads for a mesh of `cells` on a machine with `cores` cores
+// at `loadAverage`. Below some 300,000 cells one thread is faster even on an
+// idle machine (the mesh fits the cache and a second thread only adds
+// waiting); above it two win when the other core is free, and one when it is
+// busy (measured in bench/fullwave.md).
+int solverThreadsFor(double loadAverage, int cores, long cells);
+int defaultSolverThreads(long cells);
+
+struct Request {
+  antenna::Patch patch;
+  antenna::Board board;
+  SolverBand band;
+  SolverQuality quality = SolverQuality::Quick;
+};
+
+// The frequencies the solver's result is read at (Hz).
+std::vector<double> resultFrequencies(SolverBand band);
+
+// What a finished run measured, kept in its folder beside the result.
+struct Stats {
+  long long cells = 0, timesteps = 0;
+  double seconds = 0, endDb = 0;
+  bool truncated = false;  // stopped above its end criterion
+};
+
+struct Result {
+  std::string folder;
+  Request request;
+  Stats stats;
+  antenna::Sweep solver;  // GHz, R, X at fullwaveFrequencies
+  bool fromCache = false;
+  std::optional<FarField> farField{};  // at the dump nearest the resonance
+  std::string farFieldError{};         // why there is none
+};
+
+// The solver's input for a request: the model with near-field dumps around
+// the classic model's resonance, for the far field.
+std::string solverInput(const Request& request);
+
+// The peak of R of an impedance sweep, placed between samples.
+struct Resonance {
+  double hz = 0, r = 0;
+};
+std::optional<Resonance> resonanceOf(const antenna::Sweep& s);
+
+// The chosen model's impedance at the result's frequencies.
+antenna::Sweep modelSweep(const Request& r, ImpedanceModel model);
+
+// The figures a script reads (and the figure shows) of a result against
+// the model; NaN where there is none.
+struct Summary {
+  double resonanceGhz = NAN, rAtResonance = NAN, modelResonanceGhz = NAN, modelR = NAN;
+  double shiftPercent = NAN, shiftMhz = NAN, s11MinDb = NAN, bandwidthGhz = NAN;
+  double directivityDbi = NAN;
+};
+Summary summarise(const Result& result, const antenna::Sweep& model);
+
+// The kept result of a request, with its far field, when the same check
+// has run before with the installed solver; nothing otherwise (it runs
+// nothing). What the Far-field figure asks for the window's design.
+std::optional<Result> keptResult(const Request& request);
+
+// A check: a kept result found at once, or a run started in the background
+// that poll() follows without blocking. Throws std::invalid_argument for a
+// design the solver cannot take and std::runtime_error when the solver is
+// not installed (the message says how to install it).
+class Check {
+ public:
+  using State = Run::State;
+  explicit Check(const Request& request, int threads = 0);
+  // A check dropped while its solver runs (its figure closed) stops it and
+  // leaves no folder behind.
+  ~Check();
+  Check(const Check&) = delete;
+  Check& operator=(const Check&) = delete;
+  State poll();
+  void cancel();
+  State state() const { return state_; }
+  const std::string& message() const { return message_; }
+  const std::string& folder() const { return folder_; }
+  const std::optional<Result>& result() const { return result_; }
+
+  // Progress from 0 to 1: the energy's best decay against the end
+  // criterion, or the time steps against their limit, whichever is further.
+  double fraction() const;
+  double elapsedSeconds() const;
+  // The time left, judged from the progress so far; none before any.
+  std::optional<double> remainingSeconds() const;
+  std::string progressText() const;
+
+ private:
+  void collect();
+  void fail(const std::string& message);
+
+  Request request_;
+  SolverLayout layout_;
+  std::string folder_;
+  std::unique_ptr<Run> run_;
+  State state_ = State::Running;
+  std::string message_;
+  std::optional<Result> result_;
+  double bestDb_ = 0;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Writes a run's folder into `dir` without running it: the solver's input,
+// the request it answers and run.sh, one line that runs the solver there.
+// Gives the command that runs it.
+std::string exportRun(const Request& request, const std::string& dir);
+// Reads a folder that export wrote and a solver has run: checks its input
+// is the request's, reads the port's signals and writes result.s1p there.
+Result importRun(const std::string& dir);
+
+// The trim: each solver answer for current() moves L by the resonance's
+// error over the model's dF/dL and the feed by the resistance's error over
+// the model's dR/doffset, until both are within tolerance or the runs are
+// spent.
+struct TrimStep {
+  antenna::Patch patch;  // the patch the solver ran
+  double resonanceHz = 0, r = 0;
+};
+class Trimmer {
+ public:
+  static constexpr int kMaxRuns = 5;
+  static constexpr double kFrequencyTolerance = 0.002, kResistanceTolerance = 0.05;
+  Trimmer(const antenna::Patch& start, const antenna::Board& board, ImpedanceModel model,
+          double f0Hz, double z0);
+  const antenna::Patch& current() const { return current_; }
+  // Takes the solver's resonance and R for current(); true when another run
+  // is wanted.
+  bool take(double resonanceHz, double r);
+  bool met() const { return met_; }
+  const std::vector<TrimStep>& steps() const { return steps_; }
+  std::string stepText(const TrimStep& s) const;
+
+ private:
+  antenna::Patch current_;
+  antenna::Board board_;
+  ImpedanceModel model_;
+  double f0_, z0_;
+  bool met_ = false;
+  std::vector<TrimStep> steps_;
+};
+
+// The chosen model's resonance and R there for a patch, searched around
+// `nearHz` (none when the model has no R peak there).
+std::optional<Resonance> modelResonance(const antenna::Patch& p, const antenna::Board& board,
+                                        ImpedanceModel model, double nearHz);
+
+}  // namespace fullwave

@@ -1,0 +1,140 @@
+// The chosen impedance model end to end: the window's lines take the refined
+// model's values and give back exactly the classic ones, design searches the
+// chosen model, the board dialog refuses nonsense, and saved designs, the
+// board command and the match readout carry the model.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "antenna/classic_model.h"
+#include "antenna/refined_model.h"
+#include "design/commands.h"
+#include "design/model_view.h"
+#include "figures/board_dialog.h"
+#include "window/window_session.h"
+
+namespace {
+
+using namespace session;
+
+// The refined model's R and X of the worked example (the window's 1000
+// points from 1 to 3 GHz).
+std::pair<std::vector<double>, std::vector<double>> refinedWorkedExample() {
+  const antenna::Patch p{30e-3, 40e-3, 1.6e-3, 4.4, 10e-3};
+  const auto s =
+      antenna::refinedImpedance(p, design::chosenBoard(), antenna::classic::bandFrequencies(1, 3));
+  std::vector<double> r, x;
+  for (auto z : s.zin) r.push_back(z.real()), x.push_back(z.imag());
+  return {r, x};
+}
+
+bool captioned() {
+  return tagged("tessivar:model") != -1;
+}
+
+TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
+  design::followChosenModel();
+  EXPECT_EQ(run([] {
+              play(kWorkedExampleScript);
+              slide("slider4", 4.4);  // a fitting act
+              const auto classicR = data("axes1", "YData"), classicX = data("axes2", "YData");
+              const auto limitsR = limits("axes1", "YLim"), limitsX = limits("axes2", "YLim");
+
+              design::chooseModel(design::ImpedanceModel::refined);
+              const auto [r, x] = refinedWorkedExample();
+              EXPECT_EQ(data("axes1", "YData"), r);
+              EXPECT_EQ(data("axes2", "YData"), x);
+              expectFitted();
+              EXPECT_TRUE(captioned());
+              // An act draws the refined curve of the new design.
+              slide("slider5", 5);
+              EXPECT_NE(data("axes1", "YData"), r);
+              slide("slider5", 10);
+              EXPECT_EQ(data("axes1", "YData"), r);
+
+              // Board and feed...: nonsense is refused in the dialog, a board is
+              // taken and redraws.
+              const double dialog = figures::openBoardDialog();
+              const double tand = rt::findByTag(dialog, "board_tand").value();
+              const double apply = rt::findByTag(dialog, figures::kBoardApply).value();
+              for (const char* bad : {"0.5", "-1", "x", ""}) {
+                rt::gfx::userAct(tand, {{"String", rt::str(bad)}});
+                rt::gfx::userAct(apply, {});
+                EXPECT_EQ(design::chosenBoard().lossTangent, 0.02) << bad;
+                EXPECT_NE(
+                    rt::gfx::prop(rt::findByTag(dialog, figures::kBoardMessage).value(), "String")
+                        .text()
+                        .find("Not applied"),
+                    std::string::npos);
+              }
+              rt::gfx::userAct(tand, {{"String", rt::str("0.001")}});
+              rt::gfx::userAct(apply, {});
+              EXPECT_FALSE(rt::gfx::exists(dialog));
+              EXPECT_EQ(design::chosenBoard().lossTangent, 0.001);
+              EXPECT_GT(range(data("axes1", "YData"))[1], range(r)[1]);
+              design::chooseBoard({});
+
+              design::chooseModel(design::ImpedanceModel::classic);
+              EXPECT_EQ(data("axes1", "YData"), classicR);
+              EXPECT_EQ(data("axes2", "YData"), classicX);
+              EXPECT_EQ(limits("axes1", "YLim"), limitsR);
+              EXPECT_EQ(limits("axes2", "YLim"), limitsX);
+              EXPECT_FALSE(captioned());
+            }),
+            0);
+}
+
+TEST(ModelView, DesignOnTheRefinedModelPeaksAtF0WithZ0) {
+  design::followChosenModel();
+  EXPECT_EQ(run([] {
+              play(kWorkedExampleScript);
+              design::chooseModel(design::ImpedanceModel::refined);
+              const antenna::Design d = design::designFor({2.4, 4.4, 1.6, 50});
+              design::chooseModel(design::ImpedanceModel::classic);
+              // The peak the window drew, in the refined model.
+              EXPECT_NEAR(d.peakGHz, 2.4, 2.4e-3);
+              EXPECT_NEAR(d.peakOhm, 50, 0.5);
+              // The classic model puts the same target elsewhere.
+              EXPECT_GT(std::abs(design::propose({2.4, 4.4, 1.6, 50}).lMm - d.lMm), 0.2);
+            }),
+            0);
+}
+
+class ModelScript : public ScriptTest {};
+
+TEST_F(ModelScript, SavedDesignsCarryTheModelAndTheBoard) {
+  Outcome saved = run("model refined\nboard tand=0.01 pin_mm=1\n" +
+                      std::string(kWorkedExampleScript) + "save d.txt\ntouchstone t.s1p\n");
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  EXPECT_NE(read("t.s1p").find("! model: refined, board tand=0.01 "), std::string::npos);
+  const std::string file = read("d.txt");
+  EXPECT_NE(file.find("\nmodel refined\nboard tand=0.01 copper_um=35 sigma=5.8e+07 pin_mm=1\n"),
+            std::string::npos)
+      << file;
+  Outcome opened = run("open d.txt\nmatch\n");
+  ASSERT_EQ(opened.status, 0) << opened.err;
+  EXPECT_NE(opened.out.find("\"model\": \"refined\""), std::string::npos) << opened.out;
+  const double efficiency = numbersAfter(opened.out, "efficiency").at(0);
+  EXPECT_TRUE(efficiency > 0.2 && efficiency < 1) << opened.out;
+  EXPECT_GT(numbersAfter(opened.out, "q").at(0), 5);
+
+  // Without those lines a file is a classic design.
+  std::ofstream(dir_ / "old.txt") << std::string(kWorkedExampleScript).replace(0, 0, "# old\n");
+  Outcome old = run("model refined\nopen old.txt\nmatch\n");
+  ASSERT_EQ(old.status, 0) << old.err;
+  EXPECT_NE(old.out.find("\"model\": \"classic\", \"efficiency\": null, \"q\": null"),
+            std::string::npos)
+      << old.out;
+
+  // Boards that make no sense are refused, naming why.
+  Outcome refused = run(std::string(kWorkedExampleScript) +
+                        "board tand=0.5\nboard pin_mm=0\nboard sigma=1\nboard foo=1\nboard "
+                        "tand=x\nboard pin_mm=35\nmodel best\n");
+  EXPECT_EQ(refused.status, 2);
+  for (const char* why :
+       {"loss tangent must lie between 0 and 0.1", "pin diameter must be", "at least 1e6",
+        "not KEY=VALUE", "must be a number", "smaller than the patch", "classic or refined"})
+    EXPECT_NE(refused.err.find(why), std::string::npos) << why << "\n" << refused.err;
+}
+
+}  // namespace

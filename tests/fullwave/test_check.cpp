@@ -1,0 +1,196 @@
+// The full-wave check around the solver, on a stand-in openEMS on the PATH
+// that answers with prepared port signals (a resistor), so each case takes
+// a fraction of a second: a kept result found again without a run, an
+// exported folder read back, the script's JSON and its failures; and the
+// trim against a "solver" that is the model with a longer patch.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "fullwave/check.h"
+#include "fullwave/fake_solver.h"
+#include "window/window_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fake_solver::writeFakeSolver;
+
+const antenna::Patch kFr4{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
+
+class FullWaveCheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("tessivar_fwcheck_" + std::to_string(::getpid()));
+    writeFakeSolver(dir_);
+    oldPath_ = std::getenv("PATH");
+    setenv("PATH", ((dir_ / "bin").string() + ":" + oldPath_).c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+  }
+  void TearDown() override {
+    setenv("PATH", oldPath_.c_str(), 1);
+    unsetenv("XDG_CACHE_HOME");
+    fs::remove_all(dir_);
+  }
+  int runs() const {
+    std::ifstream in(dir_ / "runs");
+    int n = 0;
+    for (std::string l; std::getline(in, l);) ++n;
+    return n;
+  }
+  fullwave::Request request() const {
+    return {kFr4, {}, {1.68e9, 3.12e9}, fullwave::SolverQuality::Draft};
+  }
+  std::unique_ptr<fullwave::Check> finished() const {
+    auto check = std::make_unique<fullwave::Check>(request(), 1);
+    while (check->poll() == fullwave::Check::State::Running) {
+    }
+    return check;
+  }
+  fs::path dir_;
+  std::string oldPath_;
+};
+
+TEST_F(FullWaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
+  fullwave::Check first(request(), 1);
+  while (first.poll() == fullwave::Check::State::Running) {
+  }
+  ASSERT_EQ(first.state(), fullwave::Check::State::Finished) << first.message();
+  EXPECT_NEAR(first.result()->solver.r[300], 37, 1e-3);
+  EXPECT_EQ(first.result()->stats.timesteps, 900);
+  // The stand-in keeps no near fields: no far field, and a reason.
+  EXPECT_FALSE(first.result()->farField);
+  EXPECT_NE(first.result()->farFieldError.find("near-field"), std::string::npos);
+
+  fullwave::Check again(request(), 1);
+  ASSERT_EQ(again.state(), fullwave::Check::State::Finished);
+  EXPECT_TRUE(again.result()->fromCache);
+  auto other = request();
+  other.quality = fullwave::SolverQuality::Quick;
+  EXPECT_FALSE(fullwave::keptResult(other));
+  EXPECT_NEAR(again.result()->solver.r[300], 37, 1e-3);
+  EXPECT_EQ(runs(), 1);
+
+  // Another design is another folder; a folder left with an ABORT file is
+  // no result and is run again.
+  std::ofstream(fs::path(first.folder()) / "ABORT") << "x";
+  fullwave::Check stale(request(), 1);
+  EXPECT_EQ(stale.state(), fullwave::Check::State::Running);
+  while (stale.poll() == fullwave::Check::State::Running) {
+  }
+  EXPECT_EQ(runs(), 2);
+}
+
+// A file of the cache that meets a full device (here check.txt at the run's
+// end) shows no result and keeps none; the next check runs afresh. A kept
+// file cut short is no result either.
+TEST_F(FullWaveCheck, AFullCacheShowsAndKeepsNothing) {
+  writeFakeSolver(dir_, "rm check.txt; ln -s /dev/full check.txt\n");
+  const auto full = finished();
+  EXPECT_EQ(full->state(), fullwave::Check::State::Failed);
+  EXPECT_NE(full->message().find("check.txt: No space left on device"), std::string::npos);
+  EXPECT_FALSE(fs::exists(full->folder()));
+  for (const char* file : {fullwave::kResultFile, "check.txt"}) {
+    writeFakeSolver(dir_);
+    const auto later = finished();
+    ASSERT_EQ(later->state(), fullwave::Check::State::Finished) << later->message();
+    const fs::path kept = fs::path(later->folder()) / file;
+    fs::resize_file(kept, fs::file_size(kept) - 1);
+    EXPECT_FALSE(fullwave::keptResult(request())) << file;
+  }
+  EXPECT_EQ(runs(), 3);
+}
+
+// A cancelled run is met by the runner's test and the window's Cancel.
+TEST_F(FullWaveCheck, ADroppedRunLeavesNoFolder) {
+  fs::remove_all(dir_ / "bin");
+  writeFakeSolver(dir_, "while [ ! -f ABORT ]; do sleep 0.02; done; exit 0\n");
+  std::string folder;
+  {
+    fullwave::Check dropped(request(), 1);
+    folder = dropped.folder();
+    EXPECT_TRUE(fs::exists(folder));
+  }
+  EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(FullWaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
+  const fs::path out = dir_ / "cluster";
+  const std::string command = fullwave::exportRun(request(), out.string());
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const fullwave::Result r = fullwave::importRun(out.string());
+  EXPECT_EQ(r.request.patch.length, kFr4.length);
+  EXPECT_EQ(r.stats.timesteps, 900);
+  EXPECT_TRUE(fs::exists(out / fullwave::kResultFile));
+  EXPECT_NEAR(r.solver.r.front(), 37, 1e-3);
+
+  // A request changed after the run no longer matches the solver's input.
+  std::ofstream(out / "check.txt", std::ios::app) << "length 0.03\n";
+  EXPECT_THROW(fullwave::importRun(out.string()), std::runtime_error);
+  EXPECT_THROW(fullwave::importRun((dir_ / "nowhere").string()), std::runtime_error);
+  // Exported again, the folder holds no earlier run's signals to be taken
+  // for this one's.
+  fullwave::exportRun(request(), out.string());
+  EXPECT_THROW(fullwave::importRun(out.string()), std::runtime_error);
+}
+
+TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
+  // The "solver" is the classic model of a patch 2% longer and a feed
+  // moved: the trim must find the length and feed that undo both.
+  const antenna::Board board;
+  const auto solver = [&](antenna::Patch p) {
+    p.length *= 1.02;
+    p.feedOffset *= 0.9;
+    return *fullwave::modelResonance(p, board, antenna::ImpedanceModel::classic, 2.4e9);
+  };
+  const double f0 = 2.4e9, z0 = 50;
+  fullwave::Trimmer t(kFr4, board, antenna::ImpedanceModel::classic, f0, z0);
+  for (bool again = true; again;) {
+    const fullwave::Resonance r = solver(t.current());
+    again = t.take(r.hz, r.r);
+  }
+  ASSERT_TRUE(t.met()) << t.stepText(t.steps().back());
+  EXPECT_LE(t.steps().size(), 5u);
+  const fullwave::Resonance last = solver(t.steps().back().patch);
+  EXPECT_NEAR(last.hz, f0, 0.002 * f0);
+  EXPECT_NEAR(last.r, z0, 0.05 * z0);
+  EXPECT_THROW(fullwave::Trimmer(kFr4, board, antenna::ImpedanceModel::classic, 0, 50),
+               std::invalid_argument);
+}
+
+class FullwaveScript : public session::ScriptTest {
+ protected:
+  Outcome withPath(const std::string& path, const std::string& script) {
+    std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
+    return shell("env PATH='" + path + "' XDG_CACHE_HOME='" + (dir_ / "cache").string() + "' '" +
+                 program_.string() + "' script.txt");
+  }
+};
+
+TEST_F(FullwaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
+  writeFakeSolver(dir_);
+  const std::string fake = (dir_ / "bin").string() + ":/usr/bin:/bin";
+  Outcome ok = withPath(fake, "fullwave draft\n");
+  ASSERT_EQ(ok.status, 0) << ok.err;
+  for (const char* key : {"resonance_ghz", "shift_percent", "folder"})
+    EXPECT_NE(ok.out.find("\"" + std::string(key) + "\": "), std::string::npos) << key;
+  EXPECT_NE(ok.out.find("\"timesteps\": 900"), std::string::npos) << ok.out;
+
+  Outcome missing = withPath("/nonexistent", "fullwave\n");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("apt install openems"), std::string::npos) << missing.err;
+
+  fs::remove_all(dir_ / "bin");
+  writeFakeSolver(dir_, "kill -SEGV $$\n");
+  Outcome crash = withPath(fake, "type edit7 9\nfullwave draft\n");
+  EXPECT_EQ(crash.status, 2);
+  EXPECT_NE(crash.err.find("signal 11"), std::string::npos) << crash.err;
+  Outcome bad = withPath(fake, "fullwave coarse\n");
+  EXPECT_NE(bad.err.find("quick, standard or fine"), std::string::npos) << bad.err;
+}
+
+}  // namespace
