@@ -11,7 +11,8 @@ namespace antenna {
 inline constexpr double kPi = std::numbers::pi;
 inline constexpr double kSpeedOfLight = 299792458.0;  // m/s
 inline constexpr double kMu0 = 4e-7 * kPi;            // H/m (to the precision the formulas need)
-inline constexpr double kEta0 = kMu0 * kSpeedOfLight;  // free-space wave impedance, about 376.73 ohm
+inline constexpr double kEta0 =
+    kMu0 * kSpeedOfLight;  // free-space wave impedance, about 376.73 ohm
 
 // The patch, its substrate and where the probe meets it.
 struct Patch {
@@ -22,13 +23,21 @@ struct Patch {
   double feedOffset = 0;  // the feed's distance from a radiating edge, along L
 };
 
+// How the line meets the patch. Each model and the solver's model file say
+// which feeds they take. The coaxial probe: a pin of the board's
+// pinDiameter through the substrate, at the patch's feedOffset from a
+// radiating edge.
+enum class Feed { probe };
+inline constexpr Feed kFeeds[] = {Feed::probe};
+
 // The board and feed beyond what the window sets: what the refined model and
-// the full-wave solver need for losses and the probe.
+// the full-wave solver need for losses and the feed.
 struct Board {
   double lossTangent = 0.02;
   double copperThickness = 35e-6;  // m
   double conductivity = 5.8e7;     // S/m (copper)
   double pinDiameter = 1.27e-3;    // m
+  Feed feed = Feed::probe;
 };
 
 }  // namespace antenna

@@ -25,24 +25,22 @@ std::string nowUtc() {
   return text;
 }
 
-bool refinedChosen() {
-  return design::chosenModel() == design::ImpedanceModel::refined;
-}
-
 }  // namespace
 
 Design propose(const Target& target) {
-  if (!refinedChosen()) return antenna::synthesise(target, sliderLimits());
+  const ImpedanceModel model = design::chosenModel();
+  // The window's own model is searched as the window draws it.
+  if (model.isDefault()) return antenna::synthesise(target, sliderLimits());
   const antenna::Board board = design::chosenBoard();
-  return antenna::synthesise(target, sliderLimits(),
-                             [&board](const antenna::Patch& p, const std::vector<double>& hz) {
-                               return antenna::refinedImpedance(p, board, hz).zin;
-                             });
+  return antenna::synthesise(
+      target, sliderLimits(),
+      [model, &board](const antenna::Patch& p, const std::vector<double>& hz) {
+        return model->impedance(p, board, hz);
+      });
 }
 
 std::string trustFor(const Target& target) {
-  return refinedChosen() ? std::string(antenna::refinedTrustNote)
-                         : antenna::classicTrust(target.f0GHz, target.er, target.hMm);
+  return design::chosenModel()->trust(target.f0GHz * 1e9, target.er, target.hMm * 1e-3);
 }
 
 void apply(const Design& design) {
@@ -67,7 +65,7 @@ void saveDesign(const std::string& path) {
   const std::string shownAs = "\"" + path + "\"";
   std::string text;
   try {
-    const DesignFile design{refinedChosen(), design::chosenBoard(), presentActs()};
+    const DesignFile design{design::chosenModel(), design::chosenBoard(), presentActs()};
     text = designText(design, nowUtc());
     parseDesign(text, path);
     if (const std::optional<Refusal> r = refusal(design.acts)) throw std::runtime_error(r->why);
@@ -85,8 +83,7 @@ void openDesign(const std::string& path) {
     throw std::runtime_error(path + " line " + std::to_string(lines[r->act]) + ": " + r->why);
   mainFigure();  // the window is open before the model changes
   design::chooseBoard(design.board);
-  design::chooseModel(design.refined ? design::ImpedanceModel::refined
-                                     : design::ImpedanceModel::classic);
+  design::chooseModel(design.model);
   perform(design.acts);
 }
 

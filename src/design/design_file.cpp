@@ -23,7 +23,7 @@ std::string designText(const DesignFile& design, std::string_view savedAt) {
     if (!p.slider.empty()) out << " and " << p.slider;
     out << ": " << p.meaning << "\n";
   }
-  out << "model " << (design.refined ? "refined" : "classic") << "\n"
+  out << "model " << design.model->name() << "\n"
       << "board " << formats::boardWords(design.board) << "\n";
   for (const Act& a : design.acts) out << line(a) << "\n";
   return out.str();
@@ -37,8 +37,10 @@ bool modelLine(std::string_view row, DesignFile& design, std::string& why) {
   const std::string_view command = formats::word(rest);
   if (command == "model") {
     const std::string_view name = formats::strip(rest);
-    if (name != "classic" && name != "refined") why = "the model is classic or refined";
-    design.refined = name == "refined";
+    if (const std::optional<antenna::ImpedanceModel> m = antenna::impedanceModelNamed(name))
+      design.model = *m;
+    else
+      why = "the model is " + antenna::impedanceModelChoices();
     return true;
   }
   if (command != "board") return false;

@@ -11,13 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/models.h"
 #include "antenna/patch.h"
 #include "design/acts.h"
 
 namespace design {
 
 struct DesignFile {
-  bool refined = false;  // the refined impedance model, else the classic one
+  antenna::ImpedanceModel model{};
   antenna::Board board{};
   std::vector<Act> acts;
 };

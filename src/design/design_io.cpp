@@ -26,11 +26,11 @@ std::string mm(double metres) {
   return antenna::formatNumber(metres * 1000, 6) + " mm";
 }
 
-// The model the lines were drawn in, with the board for the refined one.
+// The model the lines were drawn in, with the board for one that takes it.
 std::string modelSummary() {
   const ImpedanceModel m = shownModel();
   std::string text = "model: " + modelTitle(m);
-  if (m == ImpedanceModel::refined) text += ", board " + formats::boardWords(chosenBoard());
+  if (m->takesBoard()) text += ", board " + formats::boardWords(chosenBoard());
   return text;
 }
 

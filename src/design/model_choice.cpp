@@ -8,7 +8,7 @@ namespace design {
 namespace {
 
 struct Choice {
-  ImpedanceModel model = ImpedanceModel::classic;
+  ImpedanceModel model{};
   antenna::Board board{};
   std::map<int, std::function<void()>> observers;
   int nextId = 1;
@@ -31,6 +31,13 @@ void notify() {
 
 ImpedanceModel chosenModel() {
   return choice().model;
+}
+
+ImpedanceModel otherModel(ImpedanceModel m) {
+  const std::span<const ImpedanceModel> all = antenna::impedanceModels();
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (all[i] == m) return all[(i + 1) % all.size()];
+  return all.front();
 }
 const antenna::Board& chosenBoard() {
   return choice().board;

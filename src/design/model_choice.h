@@ -17,6 +17,9 @@ using antenna::ImpedanceModel;
 using antenna::modelName;
 
 ImpedanceModel chosenModel();
+// The model shown beside `m` where one is shown beside another: the next
+// one the registry offers.
+ImpedanceModel otherModel(ImpedanceModel m);
 const antenna::Board& chosenBoard();
 
 // Each change runs the observers (in the order they were added), so that

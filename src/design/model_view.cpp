@@ -5,6 +5,7 @@
 #include "design/model_view.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <stdexcept>
 
@@ -73,7 +74,7 @@ class ModelView {
     // New lines from the window's model: the design they belong to and
     // their classic data.
     written_ = now;
-    shown_ = ImpedanceModel::classic;
+    shown_ = ImpedanceModel();
     classicR_ = classicX_ = Array();
     drawn_.reset();
     if (now.lineR != 0 && now.lineX != 0) {
@@ -99,7 +100,7 @@ class ModelView {
   void show() {
     problem_.clear();
     const ImpedanceModel want = chosenModel();
-    if (drawn_ && (want != shown_ || want == ImpedanceModel::refined)) draw(want);
+    if (drawn_ && (want != shown_ || !want.isDefault())) draw(want);
     caption();
   }
 
@@ -107,19 +108,20 @@ class ModelView {
   // that the window had fitted.
   void draw(ImpedanceModel m) {
     Array r = classicR_, x = classicX_;
-    if (m == ImpedanceModel::refined) {
+    if (!m.isDefault()) {
       try {
-        const std::string pin = formats::boardProblem(chosenBoard(), &drawn_->patch);
-        if (!pin.empty()) throw std::invalid_argument(pin);
+        if (m->takesBoard())
+          if (std::string why = formats::boardProblem(chosenBoard(), &drawn_->patch); !why.empty())
+            throw std::invalid_argument(why);
         const antenna::Sweep s = sweepIn(m, *drawn_);
         r = rt::row(s.r);
         x = rt::row(s.x);
       } catch (const std::invalid_argument& e) {
         problem_ = e.what();
-        m = ImpedanceModel::classic;
+        m = ImpedanceModel();
       }
     }
-    if (m == shown_ && m == ImpedanceModel::classic) return;
+    if (m == shown_ && m.isDefault()) return;
     const design::ImpedanceAxes axes = design::impedanceAxes();
     const bool fitted = fittedTight(axes.resistance) || fittedTight(axes.reactance);
     rt::set(rt::scalar(written_.lineR), {rt::str("YData"), r});
@@ -129,18 +131,24 @@ class ModelView {
     shown_ = m;
   }
 
-  // Shown only while the refined model is chosen, so that the classic
-  // window stays as it is.
+  // Shown only while another model than the window's own is chosen, so
+  // that the window stays as its callbacks draw it.
   void caption() {
     const double main = design::mainFigure();
     const std::optional<double> h = rt::findByTag(main, kCaptionTag);
-    if (chosenModel() == ImpedanceModel::classic) {
+    const ImpedanceModel chosen = chosenModel();
+    if (chosen.isDefault()) {
       if (h) rt::gfx::deleteObject(*h);
       return;
     }
-    std::string text = "Model: refined (" + formats::boardWords(chosenBoard()) + ")";
-    if (!problem_.empty())
-      text = "Refined model cannot draw this design: " + problem_ + " Showing the classic model.";
+    std::string text = "Model: " + std::string(chosen->title());
+    if (chosen->takesBoard()) text += " (" + formats::boardWords(chosenBoard()) + ")";
+    if (!problem_.empty()) {
+      std::string name(chosen->title());
+      name.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));
+      text = name + " model cannot draw this design: " + problem_ + " Showing the " +
+             std::string(ImpedanceModel()->name()) + " model.";
+    }
     if (h) {
       rt::set(rt::scalar(*h), {rt::str("String"), rt::str(text)});
       return;
@@ -153,7 +161,7 @@ class ModelView {
   }
 
   design::ShownData written_;
-  ImpedanceModel shown_ = ImpedanceModel::classic;
+  ImpedanceModel shown_{};
   Array classicR_, classicX_;
   std::optional<DrawnDesign> drawn_;
   std::string problem_;
@@ -168,7 +176,7 @@ ModelView& view() {
 }  // namespace
 
 std::string modelTitle(ImpedanceModel m) {
-  return m == ImpedanceModel::refined ? "refined" : "classic transmission line";
+  return std::string(m->title());
 }
 
 std::optional<DrawnDesign> drawnDesign() {
@@ -183,9 +191,7 @@ antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {
   const std::vector<double> hz = antenna::classic::bandFrequencies(d.fminGhz, d.fmaxGhz);
   antenna::Sweep s;
   for (double f : hz) s.ghz.push_back(f / 1e9);
-  const std::vector<std::complex<double>> z =
-      m == ImpedanceModel::refined ? antenna::refinedImpedance(d.patch, chosenBoard(), hz).zin
-                                   : antenna::classic::inputImpedance(d.patch, hz);
+  const std::vector<std::complex<double>> z = m->impedance(d.patch, chosenBoard(), hz);
   for (const std::complex<double>& v : z) {
     s.r.push_back(v.real());
     s.x.push_back(v.imag());
@@ -195,11 +201,11 @@ antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {
 
 std::optional<Losses> lossesAt(ImpedanceModel m, double ghz) {
   const std::optional<DrawnDesign> d = drawnDesign();
-  if (m == ImpedanceModel::classic || !d) return std::nullopt;
+  if (!m->hasLosses() || !d) return std::nullopt;
   const double hz[] = {ghz * 1e9};
   try {
-    const antenna::RefinedSweep s = antenna::refinedImpedance(d->patch, chosenBoard(), hz);
-    return Losses{s.efficiency[0], s.q[0]};
+    const std::optional<antenna::ModelLosses> s = m->losses(d->patch, chosenBoard(), hz);
+    return Losses{s->efficiency[0], s->q[0]};
   } catch (const std::invalid_argument&) {
     return std::nullopt;
   }

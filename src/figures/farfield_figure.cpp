@@ -298,9 +298,9 @@ FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz) {
                                 antenna::formatNumber(ghz, 6) + " GHz");
   FarFieldCase c{patch, ghz, chosenModel(), {}, {}};
   c.field = antenna::analyseFarField(antenna::PatchPattern(patch, ghz * 1e9));
-  if (c.model == ImpedanceModel::refined) {
+  if (c.model->hasLosses()) {
     const double hz[] = {ghz * 1e9};
-    c.efficiency = antenna::refinedImpedance(patch, chosenBoard(), hz).efficiency.at(0);
+    c.efficiency = c.model->losses(patch, chosenBoard(), hz)->efficiency.at(0);
   }
   return c;
 }
@@ -327,18 +327,18 @@ FarFieldCase windowFarFieldCase(std::optional<double> ghz) {
 
 std::vector<std::string> farFieldLines(const FarFieldCase& c) {
   std::vector<std::string> lines = {
-      std::string("Model: ") + (c.model == ImpedanceModel::refined ? "refined" : "classic") +
-          " transmission line, at " + number(c.ghz, "GHz"),
+      "Model: " + std::string(c.model->name()) + " transmission line, at " + number(c.ghz, "GHz"),
       "Design: " + designCaption(c.patch)};
   std::vector<std::string> cut = cutLines(c.field);
   lines.push_back(cut.front());
   if (const std::optional<double> g = c.gainDbi())
     lines.push_back("Gain: " + number(*g, "dBi") + " (efficiency " +
                     number(100 * *c.efficiency, "%") + ")");
-  else if (c.model == ImpedanceModel::classic)
+  else if (!c.model->hasLosses())
     lines.push_back("Gain: lossless model, directivity only");
   else
-    lines.push_back("Gain: none, the refined model does not take this design");
+    lines.push_back("Gain: none, the " + std::string(c.model->name()) +
+                    " model does not take this design");
   lines.insert(lines.end(), cut.begin() + 1, cut.end());
   lines.push_back("Polarisation: linear, along the patch length (x)");
   return lines;

@@ -28,7 +28,7 @@ using design::ImpedanceModel;
 struct FarFieldCase {
   antenna::Patch patch;
   double ghz = 0;
-  ImpedanceModel model = ImpedanceModel::classic;
+  ImpedanceModel model{};
   antenna::FarField field;
   std::optional<double> efficiency;
 

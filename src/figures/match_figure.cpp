@@ -407,13 +407,10 @@ class MatchFigure {
     try {
       return design::sweepIn(otherKind(), *drawn_);
     } catch (const std::invalid_argument&) {
-      return std::nullopt;  // the refined model cannot take it: nothing beside
+      return std::nullopt;  // the other model cannot take it: nothing beside
     }
   }
-  ImpedanceModel otherKind() const {
-    return modelKind_ == ImpedanceModel::refined ? ImpedanceModel::classic
-                                                 : ImpedanceModel::refined;
-  }
+  ImpedanceModel otherKind() const { return design::otherModel(modelKind_); }
 
   std::optional<design::Losses> lossesOf(ImpedanceModel m, const std::optional<Readout>& r) const {
     if (!r || r->resonanceGhz.empty()) return std::nullopt;
@@ -514,7 +511,7 @@ class MatchFigure {
       lines = antenna::readoutLines(*r);
       lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
       if (model) lines.insert(lines.begin() + 1, "Model: " + design::modelTitle(*model));
-      if (model == ImpedanceModel::classic)
+      if (model && !(*model)->hasLosses())
         lines.push_back("Efficiency, Q: none (a lossless model)");
       else if (model && losses)
         lines.push_back("Efficiency " + antenna::formatNumber(100 * losses->efficiency, 3) +
@@ -537,7 +534,7 @@ class MatchFigure {
   double fig_ = 0, s11Axes_ = 0, smithAxes_ = 0, tenDb_ = 0;
   double z0Edit_ = 0, messageText_ = 0, modelPanel_ = 0, otherPanel_ = 0, overlayPanel_ = 0;
   Trace model_, other_, overlay_;
-  ImpedanceModel modelKind_ = ImpedanceModel::classic;
+  ImpedanceModel modelKind_{};
   std::optional<design::DrawnDesign> drawn_;
   bool showOther_ = false;
   int modelObserver_ = 0;

@@ -42,7 +42,7 @@ void overlayTouchstone(const std::string& path);
 // classic model).
 struct MatchReadouts {
   std::optional<antenna::Readout> model, other, overlay;
-  ImpedanceModel modelKind = ImpedanceModel::classic;
+  ImpedanceModel modelKind{};
   std::optional<design::Losses> modelLosses, otherLosses;
 };
 

@@ -172,8 +172,7 @@ antenna::Sweep sweepOf(const PortResponse& r) {
 std::vector<std::complex<double>> modelImpedance(const Patch& p, const antenna::Board& board,
                                                  ImpedanceModel model,
                                                  const std::vector<double>& hz) {
-  if (model == ImpedanceModel::refined) return antenna::refinedImpedance(p, board, hz).zin;
-  return antenna::classic::inputImpedance(p, hz);
+  return model->impedance(p, board, hz);
 }
 
 std::string solverVersionOrThrow() {
@@ -410,7 +409,7 @@ std::string Check::progressText() const {
 }
 
 std::string solverInput(const Request& request) {
-  const auto model = modelResonance(request.patch, request.board, ImpedanceModel::classic,
+  const auto model = modelResonance(request.patch, request.board, ImpedanceModel(),
                                     0.5 * (request.band.fmin + request.band.fmax));
   return openemsXml(request.patch, request.board, request.band, request.quality,
                     model ? farFieldDumpFrequencies(model->hz) : std::vector<double>{});

@@ -212,11 +212,6 @@ std::string readoutJson(const antenna::Readout& r, const std::string& model) {
          ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + model + "}";
 }
 
-design::ImpedanceModel otherModel(design::ImpedanceModel m) {
-  return m == design::ImpedanceModel::refined ? design::ImpedanceModel::classic
-                                              : design::ImpedanceModel::refined;
-}
-
 double z0Argument(std::string_view text) {
   try {
     return antenna::checkedReferenceImpedance(antenna::parseNumber(text).value_or(NAN),
@@ -234,9 +229,9 @@ std::string match(std::string_view z0) {
   if (!r.model) throw BadLine("no impedance has been computed yet: set a band first");
   std::string json = readoutJson(*r.model, modelJson(r.modelKind, r.modelLosses));
   if (r.other)
-    json.insert(
-        json.size() - 1,
-        ", \"other\": " + readoutJson(*r.other, modelJson(otherModel(r.modelKind), r.otherLosses)));
+    json.insert(json.size() - 1,
+                ", \"other\": " + readoutJson(*r.other, modelJson(design::otherModel(r.modelKind),
+                                                                  r.otherLosses)));
   if (r.overlay)
     json.insert(json.size() - 1,
                 ", \"overlay\": " + readoutJson(*r.overlay, modelJson(std::nullopt, std::nullopt)));
@@ -287,10 +282,10 @@ std::string marker(std::string_view rest) {
 // model classic|refined, board KEY=VALUE..., othermodel on|off.
 void chooseModel(std::string_view rest) {
   const std::string_view name = formats::strip(rest);
-  if (name != "classic" && name != "refined")
-    throw BadLine("model is classic or refined, not " + quoted(name));
-  design::chooseModel(name == "refined" ? design::ImpedanceModel::refined
-                                        : design::ImpedanceModel::classic);
+  const std::optional<antenna::ImpedanceModel> model = antenna::impedanceModelNamed(name);
+  if (!model)
+    throw BadLine("model is " + antenna::impedanceModelChoices() + ", not " + quoted(name));
+  design::chooseModel(*model);
 }
 
 void chooseBoard(std::string_view rest) {

@@ -97,16 +97,6 @@ void toggleOtherModel(FigureHost& window) {
   reporting(window, [] { figures::showOtherModel(!figures::otherModelShown()); });
 }
 
-// The impedance models the window can show, in the axes' Model submenu.
-struct ModelEntry {
-  const char* label;
-  design::ImpedanceModel model;
-};
-constexpr ModelEntry kModelEntries[] = {
-    {"Classic transmission line", design::ImpedanceModel::classic},
-    {"Refined", design::ImpedanceModel::refined},
-};
-
 // Starts the Full-wave figure's check; without openEMS the message says how
 // to install it.
 void checkWithFullwave(FigureHost& window) {
@@ -196,11 +186,13 @@ void addMenuEntries() {
   // Before any figure adds its own act observer: the window's lines take the
   // chosen model before anything reads them.
   design::followChosenModel();
-  for (const ModelEntry& e : kModelEntries)
+  // Every impedance model the window can show, in the axes' Model submenu.
+  for (const design::ImpedanceModel m : antenna::impedanceModels())
     rt::qt::addAxesAction(
-        {QString::fromUtf8(e.label), design::isImpedanceAxes,
-         [m = e.model](FigureHost& w, double) { reporting(w, [m] { design::chooseModel(m); }); },
-         QStringLiteral("Model"), [m = e.model] { return design::chosenModel() == m; }});
+        {QString::fromUtf8(m->label().data(), static_cast<qsizetype>(m->label().size())),
+         design::isImpedanceAxes,
+         [m](FigureHost& w, double) { reporting(w, [m] { design::chooseModel(m); }); },
+         QStringLiteral("Model"), [m] { return design::chosenModel() == m; }});
   addWindowAids();
   figures::setFullWaveTicker(everyFewMilliseconds);
   for (const Entry& e : kImpedanceAxesEntries)

@@ -40,7 +40,7 @@ TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
               const auto classicR = data("axes1", "YData"), classicX = data("axes2", "YData");
               const auto limitsR = limits("axes1", "YLim"), limitsX = limits("axes2", "YLim");
 
-              design::chooseModel(design::ImpedanceModel::refined);
+              design::chooseModel(*antenna::impedanceModelNamed("refined"));
               const auto [r, x] = refinedWorkedExample();
               EXPECT_EQ(data("axes1", "YData"), r);
               EXPECT_EQ(data("axes2", "YData"), x);
@@ -74,7 +74,7 @@ TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
               EXPECT_GT(range(data("axes1", "YData"))[1], range(r)[1]);
               design::chooseBoard({});
 
-              design::chooseModel(design::ImpedanceModel::classic);
+              design::chooseModel(antenna::ImpedanceModel());
               EXPECT_EQ(data("axes1", "YData"), classicR);
               EXPECT_EQ(data("axes2", "YData"), classicX);
               EXPECT_EQ(limits("axes1", "YLim"), limitsR);
@@ -88,9 +88,9 @@ TEST(ModelView, DesignOnTheRefinedModelPeaksAtF0WithZ0) {
   design::followChosenModel();
   EXPECT_EQ(run([] {
               play(kWorkedExampleScript);
-              design::chooseModel(design::ImpedanceModel::refined);
+              design::chooseModel(*antenna::impedanceModelNamed("refined"));
               const antenna::Design d = design::designFor({2.4, 4.4, 1.6, 50});
-              design::chooseModel(design::ImpedanceModel::classic);
+              design::chooseModel(antenna::ImpedanceModel());
               // The peak the window drew, in the refined model.
               EXPECT_NEAR(d.peakGHz, 2.4, 2.4e-3);
               EXPECT_NEAR(d.peakOhm, 50, 0.5);

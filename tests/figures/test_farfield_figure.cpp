@@ -154,10 +154,10 @@ TEST(FarFieldFigure, GainUnderTheRefinedModelIsDirectivityLessItsLosses) {
                 return all;
               };
               EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
-              design::chooseModel(design::ImpedanceModel::refined);
+              design::chooseModel(*antenna::impedanceModelNamed("refined"));
               EXPECT_NE(readout().find(" dBi (efficiency "), std::string::npos) << readout();
               const figures::FarFieldCase c = figures::windowFarFieldCase(2.4);
-              design::chooseModel(design::ImpedanceModel::classic);
+              design::chooseModel(antenna::ImpedanceModel());
               EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
               const double hz[] = {2.4e9};
               const double eff =

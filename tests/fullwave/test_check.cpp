@@ -145,10 +145,10 @@ TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
   const auto solver = [&](antenna::Patch p) {
     p.length *= 1.02;
     p.feedOffset *= 0.9;
-    return *fullwave::modelResonance(p, board, antenna::ImpedanceModel::classic, 2.4e9);
+    return *fullwave::modelResonance(p, board, antenna::ImpedanceModel(), 2.4e9);
   };
   const double f0 = 2.4e9, z0 = 50;
-  fullwave::Trimmer t(kFr4, board, antenna::ImpedanceModel::classic, f0, z0);
+  fullwave::Trimmer t(kFr4, board, antenna::ImpedanceModel(), f0, z0);
   for (bool again = true; again;) {
     const fullwave::Resonance r = solver(t.current());
     again = t.take(r.hz, r.r);
@@ -158,7 +158,7 @@ TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
   const fullwave::Resonance last = solver(t.steps().back().patch);
   EXPECT_NEAR(last.hz, f0, 0.002 * f0);
   EXPECT_NEAR(last.r, z0, 0.05 * z0);
-  EXPECT_THROW(fullwave::Trimmer(kFr4, board, antenna::ImpedanceModel::classic, 0, 50),
+  EXPECT_THROW(fullwave::Trimmer(kFr4, board, antenna::ImpedanceModel(), 0, 50),
                std::invalid_argument);
 }
 
