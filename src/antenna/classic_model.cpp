@@ -5,17 +5,14 @@
 #include <cmath>
 #include <numbers>
 
+#include "antenna/band.h"
+
 namespace antenna::classic {
 
 std::vector<double> bandFrequencies(double fminGhz, double fmaxGhz, int points) {
-  // As the runtime's linspace: lo + (k * step) / (n - 1), the end exact.
-  std::vector<double> hz(points);
-  const double step = fmaxGhz - fminGhz;
-  for (int k = 0; k < points; ++k) {
-    const double ghz =
-        k == points - 1 ? fmaxGhz : fminGhz + (static_cast<double>(k) * step) / (points - 1);
-    hz[k] = 1e9 * ghz;
-  }
+  // Sampled in GHz as the window samples it, then scaled.
+  std::vector<double> hz = linearBand(fminGhz, fmaxGhz, points);
+  for (double& f : hz) f *= 1e9;
   return hz;
 }
 

@@ -314,11 +314,4 @@ RefinedSweep refinedImpedance(const Patch& patch, const Board& board, std::span<
   return out;
 }
 
-std::vector<double> linearBand(double fminHz, double fmaxHz, int points) {
-  std::vector<double> hz(std::max(points, 0));
-  for (int k = 0; k < points; ++k)
-    hz[k] = k == points - 1 ? fmaxHz : fminHz + k * (fmaxHz - fminHz) / (points - 1);
-  return hz;
-}
-
 }  // namespace antenna

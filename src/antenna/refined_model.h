@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "antenna/band.h"
 #include "antenna/patch.h"
 
 namespace antenna {
@@ -28,9 +29,5 @@ std::string refinedInputProblem(const Patch& patch, const Board& board, std::spa
 // The sweep at the given frequencies (Hz). Throws std::invalid_argument with
 // refinedInputProblem's message when that is not empty.
 RefinedSweep refinedImpedance(const Patch& patch, const Board& board, std::span<const double> hz);
-
-// `points` equally spaced frequencies from fmin to fmax, both ends included,
-// as the window's band is sampled.
-std::vector<double> linearBand(double fminHz, double fmaxHz, int points = 1000);
 
 }  // namespace antenna
