@@ -7,6 +7,7 @@
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
+#include "antenna/resonance.h"
 
 namespace antenna {
 namespace {
@@ -49,9 +50,9 @@ Readout computeReadout(const Sweep& s, double z0) {
   out.z0 = z0;
 
   // Resonance: an inside peak of R (a peak at a band end may lie outside).
-  const auto peak = std::max_element(s.r.begin(), s.r.end()) - s.r.begin();
+  const std::size_t peak = resistancePeakIndex(s.r);
   std::optional<std::complex<double>> zRes;
-  if (peak > 0 && static_cast<std::size_t>(peak) + 1 < n) {
+  if (n > 0 && peak > 0 && peak + 1 < n) {
     out.resonanceGhz.push_back(s.ghz[peak]);
     out.resonanceKinds.push_back(ResonanceKind::resistancePeak);
     zRes = {s.r[peak], s.x[peak]};

@@ -15,6 +15,7 @@
 #include "antenna/classic_model.h"
 #include "antenna/network.h"
 #include "antenna/numbers.h"
+#include "antenna/resonance.h"
 
 namespace antenna {
 
@@ -91,17 +92,9 @@ Curve resistance(const ImpedanceModelFn& model, const Sizes& s, double fmin, dou
   return c;
 }
 
-// Index of the largest resistance (the first of equals), NaN skipped.
-std::size_t largest(const std::vector<double>& r) {
-  std::size_t best = 0;
-  for (std::size_t k = 1; k < r.size(); ++k)
-    if (r[k] > r[best] || std::isnan(r[best])) best = k;
-  return best;
-}
-
 Peak gridPeak(const ImpedanceModelFn& model, const Sizes& p, double fmin, double fmax) {
   const Curve c = resistance(model, p, fmin, fmax);
-  const std::size_t k = largest(c.r);
+  const std::size_t k = resistancePeakIndex(c.r);
   return {c.fGHz[k], c.r[k]};
 }
 
@@ -111,7 +104,7 @@ Peak refinedPeak(const ImpedanceModelFn& model, const Sizes& p, double fmin, dou
   Peak best{};
   for (int zoom = 0; zoom < 3; ++zoom) {
     const Curve c = resistance(model, p, fmin, fmax);
-    const std::size_t k = largest(c.r);
+    const std::size_t k = resistancePeakIndex(c.r);
     best = {c.fGHz[k], c.r[k]};
     fmin = c.fGHz[k == 0 ? 0 : k - 1];
     fmax = c.fGHz[std::min(k + 1, c.r.size() - 1)];

@@ -83,21 +83,9 @@ PortResponse portResponse(const ProbeSignal& voltage, const ProbeSignal& current
 }
 
 std::optional<ResistancePeak> resistancePeak(const PortResponse& r) {
-  if (r.zin.empty()) return std::nullopt;
-  size_t k = 0;
-  for (size_t i = 1; i < r.zin.size(); ++i)
-    if (r.zin[i].real() > r.zin[k].real()) k = i;
-  if (!std::isfinite(r.zin[k].real())) return std::nullopt;
-  if (k == 0 || k + 1 == r.zin.size()) return ResistancePeak{r.frequency[k], r.zin[k].real()};
-  // A parabola through three samples, on a frequency axis that may be uneven.
-  const double x0 = r.frequency[k - 1], x1 = r.frequency[k], x2 = r.frequency[k + 1];
-  const double y0 = r.zin[k - 1].real(), y1 = r.zin[k].real(), y2 = r.zin[k + 1].real();
-  const double d01 = (y1 - y0) / (x1 - x0), d12 = (y2 - y1) / (x2 - x1);
-  const double a = (d12 - d01) / (x2 - x0);
-  if (a >= 0) return ResistancePeak{x1, y1};
-  const double b = d01 - a * (x0 + x1);
-  const double xp = -b / (2 * a);
-  return ResistancePeak{xp, y1 + (xp - x1) * (a * (xp + x1) + b)};
+  std::vector<double> resistance(r.zin.size());
+  for (size_t i = 0; i < r.zin.size(); ++i) resistance[i] = r.zin[i].real();
+  return antenna::resistancePeak(r.frequency, resistance);
 }
 
 std::optional<SolverProgress> parseSolverProgress(std::string_view line) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/resonance.h"
+
 namespace fullwave {
 
 // One probe's samples. Each probe has its own time column: the solver samples
@@ -37,12 +39,8 @@ struct PortResponse {
 PortResponse portResponse(const ProbeSignal& voltage, const ProbeSignal& current,
                           const std::vector<double>& frequencies, double z0 = 50);
 
-// The peak of the input resistance, placed between samples by a parabola
-// through the highest sample and its neighbours.
-struct ResistancePeak {
-  double frequency = 0;
-  double resistance = 0;
-};
+// The peak of the port's input resistance, placed between samples.
+using antenna::ResistancePeak;
 std::optional<ResistancePeak> resistancePeak(const PortResponse& r);
 
 // One progress line of the solver, as "[@     1m02s] Timestep: 8364 || ...

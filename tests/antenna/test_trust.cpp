@@ -14,6 +14,7 @@
 
 #include "antenna/classic_model.h"
 #include "antenna/refined_model.h"
+#include "antenna/resonance.h"
 #include "antenna/synthesis.h"
 
 namespace {
@@ -25,10 +26,10 @@ struct Peak {
 };
 
 Peak peakOf(const std::vector<double>& hz, const std::vector<std::complex<double>>& z) {
-  const auto k =
-      std::max_element(z.begin(), z.end(), [](auto a, auto b) { return a.real() < b.real(); }) -
-      z.begin();
-  return {hz[k] / 1e9, z[k].real()};
+  std::vector<double> r;
+  for (const auto& v : z) r.push_back(v.real());
+  const std::size_t k = resistancePeakIndex(r);
+  return {hz[k] / 1e9, r[k]};
 }
 
 TEST(Trust, BothModelsAgainstTheFullWaveRuns) {
