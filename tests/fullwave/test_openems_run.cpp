@@ -1,7 +1,8 @@
 // A short run of the real solver on the worked 38 x 29.5 mm FR-4 patch: the
 // written input is accepted, the port files come out where they are read,
 // and the resonance lands near the standard run's figure. CI installs the
-// solver and runs this; elsewhere it is skipped when the solver is missing.
+// solver and runs this (and fails without it); elsewhere it is skipped when
+// the solver is missing.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 
 #include "fullwave/openems_model.h"
 #include "fullwave/port_signals.h"
+#include "required_tool.h"
 
 namespace {
 
@@ -30,10 +32,7 @@ std::string readFile(const fs::path& p) {
 }
 
 TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
-  if (std::system("command -v openEMS > /dev/null 2>&1") != 0) {
-    if (std::getenv("CI")) FAIL() << "openEMS is not installed (apt install openems)";
-    GTEST_SKIP() << "openEMS is not installed";
-  }
+  TESSIVAR_REQUIRE_TOOL("openEMS", "command -v openEMS", "openEMS is not installed", "openems");
   const fs::path dir =
       fs::temp_directory_path() / ("tessivar_openems_" + std::to_string(::getpid()));
   fs::remove_all(dir);

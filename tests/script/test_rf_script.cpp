@@ -1,12 +1,14 @@
 // The script's RF commands end to end, in a separate tessivar-script
 // process: a Touchstone file it writes is read by scikit-rf and compared
 // with the window's lines, files scikit-rf writes are read back, and the
-// commands' failures are reported the script's way.
+// commands' failures are reported the script's way. Without scikit-rf its
+// tests skip, and fail under CI.
 #include <gtest/gtest.h>
 
 #include "antenna/network.h"
 #include "design/design_io.h"
 #include "formats/touchstone.h"
+#include "required_tool.h"
 #include "window/window_session.h"
 
 namespace {
@@ -35,8 +37,8 @@ sys.exit(json.dumps(bad) if bad else 0)
 class RfScript : public session::ScriptTest {};
 
 TEST_F(RfScript, TouchstoneOutAndInAgreeWithScikitRf) {
-  if (std::system("/usr/bin/python3 -c 'import skrf' 2>/dev/null") != 0)
-    GTEST_SKIP() << "/usr/bin/python3 cannot import skrf (Debian package python3-scikit-rf)";
+  TESSIVAR_REQUIRE_TOOL("skrf", "/usr/bin/python3 -c 'import skrf'",
+                        "/usr/bin/python3 cannot import skrf", "python3-scikit-rf");
 
   Outcome model =
       run(std::string(kWorkedExampleScript) + "line axes1\nline axes2\ntouchstone model.s1p\n");
@@ -170,19 +172,11 @@ TEST_F(RfScript, FarFieldReportAndCuts) {
             std::string::npos);
   EXPECT_EQ(numbersAfter(lines[1], "frequency_ghz").at(0), 2.2);
 
-  // Two blocks of 181 one-degree samples, each under its header.
+  // The cuts' file (its layout is the library's tests'): both planes.
   const std::vector<std::string> csv = session::lines(read("cuts.csv"));
   ASSERT_EQ(csv.size(), 2 * 182 + 1u);
-  EXPECT_EQ(csv[0], "angle_deg,e_plane_db");
-  EXPECT_EQ(csv[1].rfind("-90,", 0), 0u);
-  EXPECT_EQ(csv[182], "");
   EXPECT_EQ(csv[183], "angle_deg,h_plane_db");
-  EXPECT_EQ(csv[183 + 91].rfind("0,", 0), 0u) << "the normal is at the middle";
 }
-
-}  // namespace
-
-namespace {
 
 // Markers from a script: listed in their numbers' order after each change,
 // a frequency outside the band refused on standard error; the readout says
@@ -205,8 +199,8 @@ TEST_F(RfScript, MarkersAndTheKindsOfResonance) {
 
 // Touchstone 2.0 and CR-only files read as scikit-rf reads them.
 TEST_F(RfScript, VersionTwoAndCarriageReturnFilesAgreeWithScikitRf) {
-  if (std::system("/usr/bin/python3 -c 'import skrf' 2>/dev/null") != 0)
-    GTEST_SKIP() << "/usr/bin/python3 cannot import skrf (Debian package python3-scikit-rf)";
+  TESSIVAR_REQUIRE_TOOL("skrf", "/usr/bin/python3 -c 'import skrf'",
+                        "/usr/bin/python3 cannot import skrf", "python3-scikit-rf");
   const std::pair<const char*, const char*> files[] = {
       {"v2.s1p",
        "[Version] 2.0\n# MHz S DB R 75\n[Number of Ports] 1\n[Number of Frequencies] 3\n"
