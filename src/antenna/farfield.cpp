@@ -8,6 +8,7 @@
 // exact for trigonometric polynomials of degree below their number.
 #include "antenna/farfield.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -269,6 +270,37 @@ FarField analyseFarField(const FieldPattern& field, const FarFieldOptions& optio
   out.hpbwHDeg = planeCut(field, kPi / 2, options, peak.power, out.hPlane);
   out.thetaPoints = r.n;
   out.phiPoints = r.m;
+  return out;
+}
+
+std::optional<double> HalfPowerAngles::widthDeg() const {
+  if (!leftDeg || !rightDeg) return std::nullopt;
+  return *rightDeg - *leftDeg;
+}
+
+HalfPowerAngles halfPowerAngles(const Cut& cut) {
+  const std::vector<double>& a = cut.angleDeg;
+  const std::vector<double>& l = cut.levelDb;
+  constexpr double kHalf = -3;
+  HalfPowerAngles out;
+  if (l.empty() || a.size() != l.size()) return out;
+  const std::size_t peak = std::max_element(l.begin(), l.end()) - l.begin();
+  // A cut wholly below half power has no point where it crosses down to it.
+  if (!(l[peak] >= kHalf)) return out;
+  auto crossing = [&](std::size_t inside, std::size_t outside) {
+    const double t = (l[inside] - kHalf) / (l[inside] - l[outside]);
+    return a[inside] + t * (a[outside] - a[inside]);
+  };
+  for (std::size_t i = peak; i > 0; --i)
+    if (l[i - 1] < kHalf) {
+      out.leftDeg = crossing(i, i - 1);
+      break;
+    }
+  for (std::size_t i = peak; i + 1 < l.size(); ++i)
+    if (l[i + 1] < kHalf) {
+      out.rightDeg = crossing(i, i + 1);
+      break;
+    }
   return out;
 }
 

@@ -64,6 +64,19 @@ Directivity directivity(const FieldPattern& field, const FarFieldOptions& option
 // The whole analysis; throws as directivity() does.
 FarField analyseFarField(const FieldPattern& field, const FarFieldOptions& options = {});
 
+// Where a sampled cut crosses -3 dB (half the power of the pattern's
+// maximum, which its levels are normalised to) on each side of its
+// strongest sample, interpolated linearly in dB between the samples either
+// side: how a cut without the field behind it (a solver's) gives its
+// beamwidth, and where a plot marks it. A side is empty where the cut stays
+// above -3 dB to its end, and both are when it never reaches -3 dB.
+struct HalfPowerAngles {
+  std::optional<double> leftDeg, rightDeg;
+  // The beamwidth, when the cut falls below -3 dB on both sides.
+  std::optional<double> widthDeg() const;
+};
+HalfPowerAngles halfPowerAngles(const Cut& cut);
+
 // The two cuts as comma-separated text: a header line and one "angle,level"
 // line a sample for the E-plane, a blank line, then the same for the H-plane.
 std::string cutsCsv(const FarField& result);

@@ -4,7 +4,6 @@
 #include "figures/board_dialog.h"
 
 #include <cctype>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -17,23 +16,13 @@
 namespace figures {
 namespace {
 
-using design::chosenBoard;
-using rt::Array;
-
 constexpr const char* kFigureTag = "tessivar_board";
-constexpr const char* kApplyCallback = "tessivar_board_apply";
-constexpr const char* kCancelCallback = "tessivar_board_cancel";
 
 // Layout in pixels.
 constexpr Box kFigurePos{180, 180, 520, 230};
 constexpr double kFieldTop = 186, kFieldStep = 32;
 constexpr Box kMessagePos{15, 50, 490, 36};
-constexpr Box kApplyPos{315, 12, 90, 28};
-constexpr Box kCancelPos{415, 12, 90, 28};
-
-std::optional<double> openDialog() {
-  return findFigure(kFigureTag);
-}
+constexpr double kButtonsBottom = 12;
 
 std::string tagOf(const formats::BoardField& f) {
   return "board_" + std::string(f.key);
@@ -53,33 +42,14 @@ std::string wordsIn(double dialog) {
   return words;
 }
 
-void apply(double dialog) {
-  try {
-    design::chooseCheckedBoard(formats::boardFromWords(wordsIn(dialog), design::chosenBoard()));
-  } catch (const std::invalid_argument& e) {
-    rt::set(rt::scalar(rt::findByTag(dialog, kBoardMessage).value()),
-            {rt::str("String"), rt::str(std::string("Not applied: ") + e.what())});
-    return;
-  }
-  rt::gfx::deleteObject(dialog);
+bool apply(double dialog) {
+  design::chooseCheckedBoard(formats::boardFromWords(wordsIn(dialog), design::chosenBoard()));
+  return true;
 }
 
-void registerCallbacks() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  registerFigureCallback(kApplyCallback, kFigureTag, apply);
-  registerFigureCallback(kCancelCallback, kFigureTag, [](double d) { rt::gfx::deleteObject(d); });
-}
-
-}  // namespace
-
-double openBoardDialog() {
-  if (std::optional<double> d = openDialog()) return *d;
-  registerCallbacks();
+// A box a field, top to bottom, showing the chosen board.
+void makeFields(double dialog) {
   const antenna::Board board = design::chosenBoard();
-  const double dialog =
-      makeFigure({"Board and feed (refined model)", kFigureTag, kFigurePos, /*menuBar=*/false});
   double bottom = kFieldTop;
   for (const formats::BoardField& f : formats::boardFields()) {
     std::string label =
@@ -92,13 +62,26 @@ double openBoardDialog() {
                          tagOf(f),
                          "",
                          {},
-                         Rgb{1, 1, 1}});
+                         kColours.panel});
     bottom -= kFieldStep;
   }
-  makeControl(dialog, {"text", kMessagePos, "", kBoardMessage, "", Rgb{0.75, 0, 0}});
-  makeControl(dialog, {"pushbutton", kApplyPos, "Apply", kBoardApply, kApplyCallback});
-  makeControl(dialog, {"pushbutton", kCancelPos, "Cancel", kBoardCancel, kCancelCallback});
-  return dialog;
+}
+
+}  // namespace
+
+double openBoardDialog() {
+  static OneFigure<Dialog> dialog;
+  return dialog
+      .ensureOpen(DialogDescription{
+          .figure = {"Board and feed (refined model)", kFigureTag, kFigurePos},
+          .message = {"text", kMessagePos, "", kBoardMessage, "", kColours.message},
+          .buttonsBottom = kButtonsBottom,
+          .applyTag = kBoardApply,
+          .cancelTag = kBoardCancel,
+          .fields = makeFields,
+          .apply = apply,
+      })
+      .handle();
 }
 
 }  // namespace figures

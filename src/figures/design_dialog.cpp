@@ -23,8 +23,6 @@ using rt::Array;
 
 constexpr const char* kFigureTag = "tessivar_design";
 constexpr const char* kProposeCallback = "tessivar_design_propose";
-constexpr const char* kApplyCallback = "tessivar_design_apply";
-constexpr const char* kCancelCallback = "tessivar_design_cancel";
 constexpr double kDefaultF0GHz = 2.4;
 // Characters a line of the dialog's texts holds.
 constexpr std::size_t kTextWidth = 72;
@@ -34,8 +32,7 @@ constexpr Box kFigurePos{160, 160, 640, 250};
 constexpr double kFieldTop = 200, kFieldStep = 34;
 constexpr double kLabelLeft = 15, kLabelWidth = 80, kEditLeft = 100, kEditWidth = 80;
 constexpr Box kProposalPos{200, 56, 425, 176};
-constexpr Box kApplyPos{435, 14, 90, 28};
-constexpr Box kCancelPos{535, 14, 90, 28};
+constexpr double kButtonsBottom = 14;
 
 std::string number(double v) {
   return antenna::formatNumber(v, 5);
@@ -43,10 +40,6 @@ std::string number(double v) {
 
 double numberIn(const std::string& text) {
   return rt::str2double(rt::str(text)).scalar();
-}
-
-std::optional<double> openDialog() {
-  return findFigure(kFigureTag);
 }
 
 double control(double dialog, const char* tag) {
@@ -144,49 +137,49 @@ constexpr Field kFields[] = {
     {kDialogZ0, "Z0 (Ohm):", [] { return std::string("50"); }},
 };
 
-void registerCallbacks() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  registerFigureCallback(kProposeCallback, kFigureTag, [](double d) { showProposal(d); });
-  // A refusal keeps the dialog open with its reason; a design is typed into
-  // the window (after this callback, as queued acts) and the dialog goes.
-  registerFigureCallback(kApplyCallback, kFigureTag, [](double d) {
-    const Proposal s = showProposal(d);
-    if (!s.design) return;
-    design::apply(*s.design);
-    rt::gfx::deleteObject(d);
-  });
-  registerFigureCallback(kCancelCallback, kFigureTag, [](double d) { rt::gfx::deleteObject(d); });
-}
-
 }  // namespace
 
 double openDesignDialog() {
-  if (std::optional<double> d = openDialog()) return *d;
+  static OneFigure<Dialog> dialog;
+  if (const Dialog* d = dialog.open()) return d->handle();
   // Read before anything is made: without the main window this throws and
   // leaves no half-built dialog.
   std::vector<std::string> starting;
   for (const Field& f : kFields) starting.push_back(f.start());
-  registerCallbacks();
-  const double dialog =
-      makeFigure({"Design for a resonance", kFigureTag, kFigurePos, /*menuBar=*/false});
-  for (std::size_t i = 0; i < std::size(kFields); ++i) {
-    const double bottom = kFieldTop - kFieldStep * static_cast<double>(i);
-    makeControl(dialog, {"text", {kLabelLeft, bottom, kLabelWidth, 22}, kFields[i].label});
-    makeControl(dialog, {"edit",
-                         {kEditLeft, bottom, kEditWidth, 24},
-                         starting[i],
-                         kFields[i].tag,
-                         kProposeCallback,
-                         {},
-                         Rgb{1, 1, 1}});
-  }
-  makeControl(dialog, {"text", kProposalPos, "", kDialogProposal});
-  makeControl(dialog, {"pushbutton", kApplyPos, "Apply", kDialogApply, kApplyCallback});
-  makeControl(dialog, {"pushbutton", kCancelPos, "Cancel", kDialogCancel, kCancelCallback});
-  showProposal(dialog);
-  return dialog;
+  // Any edit shows the proposal anew.
+  registerFigureCallback(kProposeCallback, kFigureTag, [](double d) { showProposal(d); });
+  auto fields = [starting](double d) {
+    for (std::size_t i = 0; i < std::size(kFields); ++i) {
+      const double bottom = kFieldTop - kFieldStep * static_cast<double>(i);
+      makeControl(d, {"text", {kLabelLeft, bottom, kLabelWidth, 22}, kFields[i].label});
+      makeControl(d, {"edit",
+                      {kEditLeft, bottom, kEditWidth, 24},
+                      starting[i],
+                      kFields[i].tag,
+                      kProposeCallback,
+                      {},
+                      kColours.panel});
+    }
+  };
+  // A refusal keeps the dialog open with its reason; a design is typed into
+  // the window (after the callback, as queued acts) and the dialog goes.
+  auto apply = [](double d) {
+    const Proposal s = showProposal(d);
+    if (s.design) design::apply(*s.design);
+    return s.design.has_value();
+  };
+  return dialog
+      .ensureOpen(DialogDescription{
+          .figure = {"Design for a resonance", kFigureTag, kFigurePos},
+          .message = {"text", kProposalPos, "", kDialogProposal},
+          .buttonsBottom = kButtonsBottom,
+          .applyTag = kDialogApply,
+          .cancelTag = kDialogCancel,
+          .fields = fields,
+          .apply = apply,
+          .opened = [](double d) { showProposal(d); },
+      })
+      .handle();
 }
 
 }  // namespace figures

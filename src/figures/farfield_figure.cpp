@@ -2,13 +2,11 @@
 // so that it saves, exports and renders as the others do. The analysis is in
 // antenna/farfield.cpp and the pattern in antenna/patch_pattern.cpp; this
 // file picks the frequency and model, and turns the results into objects:
-// each polar plot is 2-D axes whose rings, spokes and labels are lines and
-// texts, the cut mapped from -30 dB at the centre to 0 dB on the rim.
+// each cut on a polar chart (charts.h), the -3 dB points marked on it.
 #include "figures/farfield_figure.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <span>
 #include <stdexcept>
 
@@ -17,6 +15,7 @@
 #include "antenna/readout.h"
 #include "antenna/refined_model.h"
 #include "design/main_window.h"
+#include "figures/charts.h"
 #include "figures/figure_parts.h"
 #include "figures/pattern_windows.h"
 #include "fullwave/check.h"
@@ -35,45 +34,16 @@ namespace {
 using rt::Array;
 
 constexpr const char* kFigureTag = "tessivar_farfield";
-constexpr Rgb kModelColour{0, 0.447, 0.741};
-constexpr Rgb kFullWaveColour{0.85, 0.325, 0.098};
-constexpr Rgb kGridColour{0.75, 0.75, 0.75};
-constexpr Rgb kWhite{1, 1, 1};
-
-// The dB range of a polar plot: its centre and its rings.
-constexpr double kCentreDb = -30;
-constexpr double kRingsDb[] = {-20, -10, 0};
-constexpr double kSpokesDeg[] = {-90, -60, -30, 0, 30, 60, 90};
-
 // Figure layout in pixels; each plot's box has the shape of its limits, so
 // that a circle is round.
-constexpr double kXLim = 1.3, kYLimLow = -0.12, kYLimHigh = 1.22;
 constexpr Box kFigurePos{100, 60, 980, 480};
-constexpr Box kEAxesPos{30, 200, 450, 450 * (kYLimHigh - kYLimLow) / (2 * kXLim)};
-constexpr Box kHAxesPos{500, 200, 450, 450 * (kYLimHigh - kYLimLow) / (2 * kXLim)};
+const Box kEAxesPos{30, 200, 450, polarChartHeight(450)};
+const Box kHAxesPos{500, 200, 450, polarChartHeight(450)};
 constexpr Box kModelPanelPos{20, 20, 460, 150};
 constexpr Box kFullWavePanelPos{500, 20, 460, 150};
-// Ring labels sit just inside each ring, between the 0 and 30 degree spokes.
-constexpr double kRingLabelDeg = 15;
 
 std::string number(double v, std::string_view unit = {}) {
   return antenna::formatNumber(v, 4, unit);
-}
-
-double radiusOf(double levelDb) {
-  return std::max(levelDb - kCentreDb, 0.0) / -kCentreDb;
-}
-
-// A cut's points on its polar plot: the normal up, positive angles right.
-std::pair<std::vector<double>, std::vector<double>> polar(const std::vector<double>& angleDeg,
-                                                          const std::vector<double>& levelDb) {
-  std::vector<double> xs, ys;
-  for (std::size_t i = 0; i < angleDeg.size(); ++i) {
-    const double a = angleDeg[i] * std::numbers::pi / 180, r = radiusOf(levelDb[i]);
-    xs.push_back(r * std::sin(a));
-    ys.push_back(r * std::cos(a));
-  }
-  return {xs, ys};
 }
 
 std::string hpbwText(const std::optional<double>& hpbw) {
@@ -104,14 +74,15 @@ class FarFieldFigure {
   FarFieldFigure() {
     fig_ = makeFigure({"Far field", kFigureTag, kFigurePos});
     // White, so that the axes' own lines and ticks, drawn white, do not show.
-    rt::set(rt::scalar(fig_), {rt::str("Color"), kWhite.array()});
+    rt::set(rt::scalar(fig_), {rt::str("Color"), kColours.panel.array()});
     eAxes_ = polarAxes(kEAxesPos, "E-plane (phi = 0/180 deg), dB");
     hAxes_ = polarAxes(kHAxesPos, "H-plane (phi = 90/270 deg), dB");
-    model_ = makeTrace(kModelColour);
-    fullWave_ = makeTrace(kFullWaveColour);
-    modelPanel_ = makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour, kWhite});
+    model_ = makeTrace(kColours.model);
+    fullWave_ = makeTrace(kColours.solver);
+    modelPanel_ =
+        makeControl(fig_, {"text", kModelPanelPos, "", "", "", kColours.model, kColours.panel});
     fullWavePanel_ =
-        makeControl(fig_, {"text", kFullWavePanelPos, "", "", "", kFullWaveColour, kWhite});
+        makeControl(fig_, {"text", kFullWavePanelPos, "", "", "", kColours.solver, kColours.panel});
     observer_ = addModelObserver([] { followModelInOpenFigure(); });
   }
 
@@ -158,39 +129,10 @@ class FarFieldFigure {
   static void followModelInOpenFigure();
 
  private:
-  void label(double ax, double x, double y, const std::string& text, const char* align) {
-    rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
-              rt::str("String"), rt::str(text), rt::str("FontSize"), rt::scalar(8),
-              rt::str("HorizontalAlignment"), rt::str(align), rt::str("Color"),
-              rt::row({0.3, 0.3, 0.3})});
-  }
-
-  // White axis lines on white: the plot's own rings and spokes are its grid.
   double polarAxes(const Box& pos, const std::string& title) {
     const double ax = makeAxes(fig_, pos, /*equalAspect=*/true);
-    rt::set(rt::scalar(ax), {rt::str("XLim"), rt::row({-kXLim, kXLim}), rt::str("YLim"),
-                             rt::row({kYLimLow, kYLimHigh}), rt::str("XColor"), kWhite.array(),
-                             rt::str("YColor"), kWhite.array()});
+    drawPolarGrid(ax);
     rt::set(rt::get(rt::scalar(ax), "Title"), {rt::str("String"), rt::str(title)});
-    for (double db : kRingsDb) {
-      std::vector<double> angles, levels;
-      for (int a = -90; a <= 90; ++a) {
-        angles.push_back(a);
-        levels.push_back(db);
-      }
-      auto [xs, ys] = polar(angles, levels);
-      makeLine(ax, xs, ys, kGridColour);
-      const double t = kRingLabelDeg * std::numbers::pi / 180, r = radiusOf(db);
-      label(ax, r * std::sin(t) + 0.01, r * std::cos(t) - 0.04,
-            antenna::formatNumber(db, 3) + (db == 0 ? " dB" : ""), "left");
-    }
-    for (double a : kSpokesDeg) {
-      auto [xs, ys] = polar({a, a}, {kCentreDb, 0});
-      makeLine(ax, xs, ys, kGridColour);
-      const double t = a * std::numbers::pi / 180;
-      label(ax, 1.1 * std::sin(t), 1.07 * std::cos(t) - 0.03, antenna::formatNumber(a, 3) + "°",
-            "center");
-    }
     return ax;
   }
 
@@ -215,11 +157,14 @@ class FarFieldFigure {
       for (double l : {t.e, t.h, t.eMarks, t.hMarks}) setData(l, {});
       return;
     }
-    setData(t.e, polar(f->ePlane.angleDeg, f->ePlane.levelDb));
-    setData(t.h, polar(f->hPlane.angleDeg, f->hPlane.levelDb));
+    setData(t.e, polarPoints(f->ePlane.angleDeg, f->ePlane.levelDb));
+    setData(t.h, polarPoints(f->hPlane.angleDeg, f->hPlane.levelDb));
     for (auto [cut, marks] : {std::pair{&f->ePlane, t.eMarks}, std::pair{&f->hPlane, t.hMarks}}) {
-      const std::vector<double> at = halfPowerAngles(*cut);
-      setData(marks, polar(at, std::vector<double>(at.size(), -3)));
+      const antenna::HalfPowerAngles half = antenna::halfPowerAngles(*cut);
+      std::vector<double> at;
+      for (const std::optional<double>& side : {half.leftDeg, half.rightDeg})
+        if (side) at.push_back(*side);
+      setData(marks, polarPoints(at, std::vector<double>(at.size(), -3)));
     }
   }
 
@@ -351,29 +296,6 @@ std::vector<std::string> fullWaveLines(const FullWaveCuts& fw) {
   return lines;
 }
 
-std::vector<double> halfPowerAngles(const antenna::Cut& cut) {
-  const std::vector<double>& a = cut.angleDeg;
-  const std::vector<double>& l = cut.levelDb;
-  if (l.empty()) return {};
-  const std::size_t peak = std::max_element(l.begin(), l.end()) - l.begin();
-  auto crossing = [&](std::size_t inside, std::size_t outside) {
-    const double t = (l[inside] + 3) / (l[inside] - l[outside]);
-    return a[inside] + t * (a[outside] - a[inside]);
-  };
-  std::vector<double> out;
-  for (std::size_t i = peak; i > 0; --i)
-    if (l[i - 1] < -3) {
-      out.push_back(crossing(i, i - 1));
-      break;
-    }
-  for (std::size_t i = peak; i + 1 < l.size(); ++i)
-    if (l[i + 1] < -3) {
-      out.push_back(crossing(i, i + 1));
-      break;
-    }
-  return out;
-}
-
 FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& angleDeg,
                               const std::vector<double>& eDb, const std::vector<double>& hDb,
                               std::string source) {
@@ -391,12 +313,8 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
   }
   if (fw.field.ePlane.angleDeg.empty())
     throw std::invalid_argument("the solver's cuts hold no angle between -90 and 90 degrees");
-  auto width = [](const antenna::Cut& c) -> std::optional<double> {
-    const std::vector<double> at = halfPowerAngles(c);
-    return at.size() == 2 ? std::optional(at[1] - at[0]) : std::nullopt;
-  };
-  fw.field.hpbwEDeg = width(fw.field.ePlane);
-  fw.field.hpbwHDeg = width(fw.field.hPlane);
+  fw.field.hpbwEDeg = antenna::halfPowerAngles(fw.field.ePlane).widthDeg();
+  fw.field.hpbwHDeg = antenna::halfPowerAngles(fw.field.hPlane).widthDeg();
   auto peak = [](const antenna::Cut& c) {
     return std::max_element(c.levelDb.begin(), c.levelDb.end()) - c.levelDb.begin();
   };
@@ -409,9 +327,8 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
 }
 
 double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave) {
-  FarFieldFigure& f = slot().ensureOpen();
+  FarFieldFigure& f = slot().current();
   f.show(c, fullWave ? fullWave : keptFullWaveCuts(c.patch, c.ghz));
-  rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f.handle())});
   return f.handle();
 }
 

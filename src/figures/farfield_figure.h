@@ -81,10 +81,6 @@ std::optional<FullWaveCuts> keptFullWaveCuts(const antenna::Patch& patch,
 std::vector<std::string> farFieldLines(const FarFieldCase& c);
 std::vector<std::string> fullWaveLines(const FullWaveCuts& fw);
 
-// The angles where a cut crosses -3 dB on each side of its maximum (none on
-// a side where it stays above).
-std::vector<double> halfPowerAngles(const antenna::Cut& cut);
-
 // Opens the Far-field figure, or brings the open one up to date, showing
 // `c` and the solver's cuts given, else the kept ones for `c`; gives its
 // handle.

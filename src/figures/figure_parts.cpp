@@ -8,6 +8,7 @@
 #include <span>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/graphics.h"
@@ -22,14 +23,20 @@ rt::Array Rgb::array() const {
   return rt::row({r, g, b});
 }
 
+void makeCurrent(double figure) {
+  rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(figure)});
+}
+
 std::optional<double> findFigure(std::string_view tag) {
   for (double f : rt::gfx::figures())
     if (rt::gfx::prop(f, "Tag").text() == tag) return f;
   return std::nullopt;
 }
 
-void registerFigureCallback(const char* name, const char* figureTag, void (*fn)(double figure)) {
-  rt::gfx::registerFunction(name, [figureTag, fn](std::span<const rt::Array>) {
+void registerFigureCallback(std::string name, std::string figureTag,
+                            std::function<void(double figure)> fn) {
+  rt::gfx::registerFunction(std::move(name), [figureTag = std::move(figureTag),
+                                              fn = std::move(fn)](std::span<const rt::Array>) {
     if (std::optional<double> f = findFigure(figureTag)) fn(*f);
     return rt::Array();
   });
@@ -107,6 +114,56 @@ double makeLine(double ax, const std::vector<double>& x, const std::vector<doubl
 
 void setLineData(double line, const std::vector<double>& x, const std::vector<double>& y) {
   rt::set(rt::scalar(line), {rt::str("XData"), rowOf(x), rt::str("YData"), rowOf(y)});
+}
+
+namespace {
+// Apply and Cancel, this wide and high, this far apart and from the right.
+constexpr double kButtonWidth = 90, kButtonHeight = 28, kButtonGap = 10, kButtonMargin = 15;
+}  // namespace
+
+// The callbacks are registered anew with each dialog (the same functions
+// under the same names); they find the dialog by its tag, so one closed
+// meanwhile is left alone.
+Dialog::Dialog(const DialogDescription& d) : tag_(d.figure.tag) {
+  const std::string applyCallback = tag_ + "_apply", cancelCallback = tag_ + "_cancel";
+  registerFigureCallback(
+      applyCallback, tag_, [apply = d.apply, messageTag = d.message.tag](double dialog) {
+        try {
+          if (!apply(dialog)) return;
+        } catch (const std::invalid_argument& e) {
+          rt::set(rt::scalar(rt::findByTag(dialog, messageTag).value()),
+                  {rt::str("String"), rt::str(std::string("Not applied: ") + e.what())});
+          return;
+        }
+        rt::gfx::deleteObject(dialog);
+      });
+  registerFigureCallback(cancelCallback, tag_,
+                         [](double dialog) { rt::gfx::deleteObject(dialog); });
+  FigureDescription figure = d.figure;
+  figure.menuBar = false;
+  fig_ = makeFigure(figure);
+  if (d.fields) d.fields(fig_);
+  ControlDescription message = d.message;
+  message.style = "text";
+  makeControl(fig_, message);
+  const double right = figure.position.width - kButtonMargin;
+  makeControl(
+      fig_, {"pushbutton",
+             {right - 2 * kButtonWidth - kButtonGap, d.buttonsBottom, kButtonWidth, kButtonHeight},
+             "Apply",
+             d.applyTag,
+             applyCallback});
+  makeControl(fig_, {"pushbutton",
+                     {right - kButtonWidth, d.buttonsBottom, kButtonWidth, kButtonHeight},
+                     "Cancel",
+                     d.cancelTag,
+                     cancelCallback});
+  if (d.opened) d.opened(fig_);
+}
+
+bool Dialog::alive() const {
+  return rt::gfx::exists(fig_) && rt::gfx::type(fig_) == "figure" &&
+         rt::gfx::prop(fig_, "Tag").text() == tag_;
 }
 
 rt::Array textLines(const std::vector<std::string>& lines) {

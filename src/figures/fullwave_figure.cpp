@@ -36,12 +36,6 @@ constexpr fullwave::SolverQuality kOfferedLevels[] = {fullwave::SolverQuality::Q
                                                       fullwave::SolverQuality::Standard,
                                                       fullwave::SolverQuality::Fine};
 
-constexpr Rgb kModelColour{0, 0.447, 0.741};
-constexpr Rgb kSolverColour{0.85, 0.325, 0.098};
-constexpr Rgb kBarColour{0.3, 0.6, 0.3};
-constexpr Rgb kTroughColour{0.85, 0.85, 0.85};
-constexpr Rgb kMessageColour{0.75, 0, 0};
-
 constexpr Box kFigurePos{100, 100, 900, 640};
 constexpr Box kAxesPos{70, 290, 800, 300};
 constexpr Box kLegendModelPos{70, 605, 300, 18};
@@ -95,7 +89,6 @@ class FullwaveFigure {
   FullwaveFigure& operator=(const FullwaveFigure&) = delete;
 
   static FullwaveFigure* open();
-  static FullwaveFigure& ensureOpen();
   double handle() const { return fig_; }
   bool alive() const { return isFullWaveFigure(fig_); }
 
@@ -232,18 +225,19 @@ class FullwaveFigure {
     rt::grid(rt::scalar(axes_), rt::str("on"));
     setLabel("XLabel", "Frequency (GHz)");
     setLabel("YLabel", "R and X (Ohm)");
-    modelR_ = line(kModelColour, "-");
-    modelX_ = line(kModelColour, "--");
-    solverR_ = line(kSolverColour, "-");
-    solverX_ = line(kSolverColour, "--");
+    modelR_ = line(kColours.model, "-");
+    modelX_ = line(kColours.model, "--");
+    solverR_ = line(kColours.solver, "-");
+    solverX_ = line(kColours.solver, "--");
   }
 
   void buildControls() {
-    makeControl(fig_, {"text", kLegendModelPos, "model: R solid, X dashed", "", "", kModelColour});
     makeControl(fig_,
-                {"text", kLegendSolverPos, "solver: R solid, X dashed", "", "", kSolverColour});
-    makeControl(fig_, {"text", kTroughPos, "", "", "", {}, kTroughColour});
-    bar_ = makeControl(fig_, {"text", barBox(0), "", "", "", {}, kBarColour});
+                {"text", kLegendModelPos, "model: R solid, X dashed", "", "", kColours.model});
+    makeControl(fig_,
+                {"text", kLegendSolverPos, "solver: R solid, X dashed", "", "", kColours.solver});
+    makeControl(fig_, {"text", kTroughPos, "", "", "", {}, kColours.trough});
+    bar_ = makeControl(fig_, {"text", barBox(0), "", "", "", {}, kColours.within});
     progressText_ = makeControl(fig_, {"text", kProgressTextPos, ""});
     makeControl(fig_, {"pushbutton", kCancelPos, "Cancel", "", kCancelCallback});
     makeControl(fig_, {"pushbutton", kTrimPos, "Trim", "", kTrimCallback});
@@ -253,9 +247,9 @@ class FullwaveFigure {
     setText(quality_, levels);
     showLevel(fullwave::SolverQuality::Quick);
     makeControl(fig_, {"pushbutton", kAgainPos, "Check again", "", kAgainCallback});
-    message_ = makeControl(fig_, {"text", kMessagePos, "", "", "", kMessageColour});
-    modelPanel_ = makeControl(fig_, {"text", kModelPanelPos, "", "", "", kModelColour});
-    solverPanel_ = makeControl(fig_, {"text", kSolverPanelPos, "", "", "", kSolverColour});
+    message_ = makeControl(fig_, {"text", kMessagePos, "", "", "", kColours.message});
+    modelPanel_ = makeControl(fig_, {"text", kModelPanelPos, "", "", "", kColours.model});
+    solverPanel_ = makeControl(fig_, {"text", kSolverPanelPos, "", "", "", kColours.solver});
   }
 
   static Box barBox(double fraction) {
@@ -346,24 +340,13 @@ class FullwaveFigure {
   std::vector<std::string> trimLines_;
 };
 
-std::unique_ptr<FullwaveFigure>& slot() {
-  static std::unique_ptr<FullwaveFigure> f;
+OneFigure<FullwaveFigure>& slot() {
+  static OneFigure<FullwaveFigure> f;
   return f;
 }
 
 FullwaveFigure* FullwaveFigure::open() {
-  auto& f = slot();
-  if (f && !f->alive()) f.reset();
-  return f.get();
-}
-
-FullwaveFigure& FullwaveFigure::ensureOpen() {
-  if (FullwaveFigure* f = open()) {
-    rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f->handle())});
-    return *f;
-  }
-  slot() = std::make_unique<FullwaveFigure>();
-  return *slot();
+  return slot().open();
 }
 
 }  // namespace
@@ -374,13 +357,13 @@ void setFullWaveTicker(FullWaveTicker t) {
 
 double checkWindowWithFullWave(fullwave::SolverQuality quality) {
   const fullwave::Request request = design::windowRequest(quality);
-  FullwaveFigure& f = FullwaveFigure::ensureOpen();
+  FullwaveFigure& f = slot().current();
   f.start(request);
   return f.handle();
 }
 
 void trimInFullWaveFigure(double f0Hz, double z0) {
-  FullwaveFigure::ensureOpen().startTrim(f0Hz, z0);
+  slot().current().startTrim(f0Hz, z0);
 }
 
 bool isFullWaveFigure(double fig) {
@@ -389,7 +372,7 @@ bool isFullWaveFigure(double fig) {
 }
 
 void showFullWaveResult(const fullwave::Result& result) {
-  FullwaveFigure::ensureOpen().show(result);
+  slot().current().show(result);
 }
 
 }  // namespace figures

@@ -9,7 +9,6 @@
 #include <complex>
 #include <filesystem>
 #include <memory>
-#include <numbers>
 #include <stdexcept>
 #include <tuple>
 #include <utility>
@@ -19,6 +18,7 @@
 #include "antenna/numbers.h"
 #include "design/design_io.h"
 #include "design/main_window.h"
+#include "figures/charts.h"
 #include "figures/figure_parts.h"
 #include "formats/touchstone.h"
 #include "platform/graphics/graphics.h"
@@ -37,24 +37,6 @@ constexpr const char* kFigureTag = "tessivar_match";
 constexpr const char* kZ0Callback = "tessivar_match_z0";
 constexpr double kDefaultZ0 = 50;
 
-constexpr Rgb kModelColour{0, 0.447, 0.741};
-constexpr Rgb kOverlayColour{0.85, 0.325, 0.098};
-constexpr Rgb kOtherColour{0.2, 0.55, 0.2};
-constexpr Rgb kGridColour{0.72, 0.72, 0.72};
-constexpr Rgb kMessageColour{0.75, 0, 0};
-constexpr Rgb kMarkerColour{0.494, 0.184, 0.556};
-
-// The impedance grid of the Smith chart, one curve a row: 'r' a circle of
-// constant resistance, 'x' an arc of constant reactance (normalised to Z0).
-struct GridCurve {
-  char kind;
-  double value;
-};
-constexpr GridCurve kSmithGrid[] = {
-    {'r', 0},   {'r', 0.2},  {'r', 0.5}, {'r', 1},  {'r', 2}, {'r', 5},  {'x', 0.2}, {'x', -0.2},
-    {'x', 0.5}, {'x', -0.5}, {'x', 1},   {'x', -1}, {'x', 2}, {'x', -2}, {'x', 5},   {'x', -5},
-};
-
 // Figure layout in pixels.
 constexpr Box kFigurePos{80, 80, 980, 640};
 constexpr Box kS11AxesPos{70, 310, 420, 290};
@@ -69,34 +51,6 @@ constexpr Box kOverlayPanelPos{650, 20, 310, 190};
 using antenna::Readout;
 using antenna::Sweep;
 using formats::OnePort;
-
-std::complex<double> gammaOf(std::complex<double> zNorm) {
-  return antenna::sFromZ(zNorm, 1.0);
-}
-
-// The curve's points on the chart.
-std::pair<std::vector<double>, std::vector<double>> curvePoints(GridCurve c) {
-  std::vector<double> xs, ys;
-  constexpr int kSteps = 180;
-  if (c.kind == 'r') {
-    const double centre = c.value / (1 + c.value), radius = 1 / (1 + c.value);
-    for (int k = 0; k <= kSteps; ++k) {
-      const double t = 2 * std::numbers::pi * k / kSteps;
-      xs.push_back(centre + radius * std::cos(t));
-      ys.push_back(radius * std::sin(t));
-    }
-  } else {
-    // Resistance from 0 to infinity along the arc, evenly in r / (1 + r).
-    for (int k = 0; k <= kSteps; ++k) {
-      const double u = static_cast<double>(k) / kSteps;
-      const std::complex<double> g =
-          k == kSteps ? std::complex<double>(1.0) : gammaOf({u / (1 - u), c.value});
-      xs.push_back(g.real());
-      ys.push_back(g.imag());
-    }
-  }
-  return {xs, ys};
-}
 
 std::string label(double v) {
   return antenna::formatNumber(v, 6);
@@ -126,9 +80,9 @@ class MatchFigure {
     buildS11Axes();
     buildSmithChart();
     buildControls();
-    model_ = makeTrace(kModelColour);
-    other_ = makeTrace(kOtherColour);
-    overlay_ = makeTrace(kOverlayColour);
+    model_ = makeTrace(kColours.model);
+    other_ = makeTrace(kColours.otherModel);
+    overlay_ = makeTrace(kColours.solver);
     listen();
     takeWindowData();
     redraw();
@@ -246,44 +200,12 @@ class MatchFigure {
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
-    tenDb_ = makeLine(s11Axes_, {}, {}, {0, 0, 0}, {rt::str("LineStyle"), rt::str("--")});
+    tenDb_ = makeLine(s11Axes_, {}, {}, kColours.ink, {rt::str("LineStyle"), rt::str("--")});
   }
 
   void buildSmithChart() {
     smithAxes_ = makeAxes(fig_, kSmithAxesPos, /*equalAspect=*/true);
-    rt::set(rt::scalar(smithAxes_),
-            {rt::str("XLim"), rt::row({-1.15, 1.15}), rt::str("YLim"), rt::row({-1.15, 1.15})});
-    makeLine(smithAxes_, {-1, 1}, {0, 0}, kGridColour);
-    for (const GridCurve& c : kSmithGrid) {
-      auto [xs, ys] = curvePoints(c);
-      makeLine(smithAxes_, xs, ys, kGridColour);
-      if (c.value != 0) gridLabel(c);
-    }
-    std::vector<double> xs, ys;
-    for (int k = 0; k <= 180; ++k) {
-      xs.push_back(std::cos(2 * std::numbers::pi * k / 180) / 3);
-      ys.push_back(std::sin(2 * std::numbers::pi * k / 180) / 3);
-    }
-    makeLine(smithAxes_, xs, ys, {0.3, 0.6, 0.3}, {rt::str("LineStyle"), rt::str(":")});
-    rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
-              rt::row({0.0, -1.0 / 3 - 0.06, 0.0}), rt::str("String"), rt::str("VSWR 2"),
-              rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"), rt::str("center"),
-              rt::str("Color"), rt::row({0.3, 0.6, 0.3})});
-  }
-
-  // Resistance labels sit on the real axis, reactance labels just outside
-  // the rim where their arc meets it.
-  void gridLabel(GridCurve c) {
-    const std::complex<double> at = c.kind == 'r' ? gammaOf(c.value) + std::complex<double>(0, 0.04)
-                                                  : 1.09 * gammaOf({0, c.value});
-    const std::string text = c.kind == 'x' && c.value > 0 ? "+" + label(c.value) + "j"
-                             : c.kind == 'x'              ? label(c.value) + "j"
-                                                          : label(c.value);
-    rt::text({rt::str("Parent"), rt::scalar(smithAxes_), rt::str("Position"),
-              rt::row({at.real(), at.imag(), 0.0}), rt::str("String"), rt::str(text),
-              rt::str("FontSize"), rt::scalar(7), rt::str("HorizontalAlignment"),
-              rt::str(c.kind == 'r' ? "left" : "center"), rt::str("Color"),
-              rt::row({0.35, 0.35, 0.35})});
+    drawSmithGrid(smithAxes_);
   }
 
   // Tops to bottom: the Z0 box with its label and the message beside it,
@@ -291,11 +213,11 @@ class MatchFigure {
   void buildControls() {
     const ControlDescription parts[] = {
         {"text", kZ0LabelPos, "Z0 (Ohm):"},
-        {"edit", kZ0EditPos, label(z0_), "", kZ0Callback, {}, Rgb{1, 1, 1}},
-        {"text", kMessagePos, "", "", "", kMessageColour},
-        {"text", kModelPanelPos, "", "", "", kModelColour},
-        {"text", kOtherPanelPos, "", "", "", kOtherColour},
-        {"text", kOverlayPanelPos, "", "", "", kOverlayColour},
+        {"edit", kZ0EditPos, label(z0_), "", kZ0Callback, {}, kColours.panel},
+        {"text", kMessagePos, "", "", "", kColours.message},
+        {"text", kModelPanelPos, "", "", "", kColours.model},
+        {"text", kOtherPanelPos, "", "", "", kColours.otherModel},
+        {"text", kOverlayPanelPos, "", "", "", kColours.solver},
     };
     double* handles[] = {nullptr,      &z0Edit_,     &messageText_,
                          &modelPanel_, &otherPanel_, &overlayPanel_};
@@ -352,14 +274,14 @@ class MatchFigure {
       const std::string number = std::to_string(k + 1);
       for (auto [ax, x, y] :
            {std::tuple{s11Axes_, f, dbAt}, std::tuple{smithAxes_, g.real(), g.imag()}}) {
-        markerObjects_.push_back(makeLine(ax, {x}, {y}, kMarkerColour,
+        markerObjects_.push_back(makeLine(ax, {x}, {y}, kColours.marker,
                                           {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
                                            rt::str("o"), rt::str("MarkerSize"), rt::scalar(7)}));
         markerObjects_.push_back(
             rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
                       rt::str("String"), rt::str(" " + number), rt::str("FontSize"), rt::scalar(9),
                       rt::str("FontWeight"), rt::str("bold"), rt::str("VerticalAlignment"),
-                      rt::str("bottom"), rt::str("Color"), kMarkerColour.array()})
+                      rt::str("bottom"), rt::str("Color"), kColours.marker.array()})
                 .scalar());
       }
     }
@@ -549,23 +471,19 @@ class MatchFigure {
   int observer_ = 0;
 };
 
-std::unique_ptr<MatchFigure>& slot() {
-  static std::unique_ptr<MatchFigure> figure;
+// The open Match figure; one closed is let go when next asked for (which
+// also stops it following the window).
+OneFigure<MatchFigure>& slot() {
+  static OneFigure<MatchFigure> figure;
   return figure;
 }
 
-// The open Match figure, or null; one closed since it was last asked for is
-// let go here (which also stops it following the window).
 MatchFigure* openFigure() {
-  std::unique_ptr<MatchFigure>& f = slot();
-  if (f && !f->alive()) f.reset();
-  return f.get();
+  return slot().open();
 }
 
 MatchFigure& ensureOpen() {
-  if (MatchFigure* f = openFigure()) return *f;
-  slot() = std::make_unique<MatchFigure>();
-  return *slot();
+  return slot().ensureOpen();
 }
 
 void MatchFigure::z0TypedInOpenFigure() {
@@ -586,10 +504,7 @@ bool isMatchFigure(double fig) {
 }
 
 double openMatchFigure() {
-  MatchFigure* f = openFigure();
-  if (f == nullptr) return ensureOpen().handle();
-  rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(f->handle())});
-  return f->handle();
+  return slot().current().handle();
 }
 
 bool matchFigureOpen() {

@@ -69,6 +69,50 @@ TEST(FarField, RefusesFieldsItCannotIntegrate) {
   EXPECT_THROW(antenna::PatchPattern({38e-3, 29.5e-3, 1.6e-3, 0.5}, 2.4e9), std::invalid_argument);
 }
 
+// A power pattern cos^n(angle - tilt) sampled every degree from -90 to 90,
+// in dB, floored as the analysis floors its cuts.
+antenna::Cut sampledCosine(double n, double tiltDeg) {
+  antenna::Cut cut;
+  for (int a = -90; a <= 90; ++a) {
+    const double c = std::cos((a - tiltDeg) * kPi / 180);
+    cut.angleDeg.push_back(a);
+    cut.levelDb.push_back(c > 0 ? std::max(10 * n * std::log10(c), antenna::kCutFloorDb)
+                                : antenna::kCutFloorDb);
+  }
+  return cut;
+}
+
+TEST(FarField, HalfPowerAnglesOfSampledCuts) {
+  // cos^n falls to half power at arccos(0.5^(1/n)) from its peak; the
+  // interpolation between 1-degree samples finds it to a tenth of a degree.
+  for (double n : {1.5, 3.0, 12.0}) {
+    const double half = std::acos(std::pow(0.5, 1 / n)) * 180 / kPi;
+    const antenna::HalfPowerAngles broadside = antenna::halfPowerAngles(sampledCosine(n, 0));
+    EXPECT_NEAR(broadside.leftDeg.value_or(0), -half, 0.1) << n;
+    EXPECT_NEAR(broadside.rightDeg.value_or(0), half, 0.1) << n;
+    EXPECT_NEAR(broadside.widthDeg().value_or(0), 2 * half, 0.2) << n;
+    // Tilted, the points go with the peak, not with the cut's middle.
+    const antenna::HalfPowerAngles tilted = antenna::halfPowerAngles(sampledCosine(n, 20));
+    EXPECT_NEAR(tilted.leftDeg.value_or(0), 20 - half, 0.1) << n;
+    EXPECT_NEAR(tilted.rightDeg.value_or(0), 20 + half, 0.1) << n;
+  }
+
+  // A beam tilted 60 degrees stays above half power out to 90: one side
+  // only, and no width.
+  const antenna::HalfPowerAngles oneSided = antenna::halfPowerAngles(sampledCosine(1, 60));
+  EXPECT_NEAR(oneSided.leftDeg.value_or(99), 0, 0.1);
+  EXPECT_FALSE(oneSided.rightDeg || oneSided.widthDeg());
+
+  // A cut wholly under half power (a plane away from the beam) crosses
+  // nothing; neither does one with no samples or angles that do not match.
+  antenna::Cut low = sampledCosine(3, 0);
+  for (double& l : low.levelDb) l -= 10;
+  for (const antenna::Cut& c : {low, antenna::Cut{}, antenna::Cut{{0, 1}, {0}}}) {
+    const antenna::HalfPowerAngles none = antenna::halfPowerAngles(c);
+    EXPECT_FALSE(none.leftDeg || none.rightDeg);
+  }
+}
+
 // The README's 2.4 GHz FR-4 patch.
 const antenna::PatchPattern kPatch({38e-3, 29.5e-3, 1.6e-3, 4.4}, 2.4e9);
 

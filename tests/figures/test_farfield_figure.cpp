@@ -63,10 +63,10 @@ TEST(FarFieldFigure, ShowsTheModelAndASolversCutsInTwoColours) {
         // The H-plane's -3 dB marks, from 1-degree samples, are the
         // beamwidth apart to a quarter degree; the E-plane never falls
         // that low.
-        const std::vector<double> h = figures::halfPowerAngles(c.field.hPlane);
-        ASSERT_EQ(h.size(), 2u);
-        EXPECT_NEAR(h[1] - h[0], *c.field.hpbwHDeg, 0.25);
-        EXPECT_TRUE(figures::halfPowerAngles(c.field.ePlane).empty());
+        const antenna::HalfPowerAngles h = antenna::halfPowerAngles(c.field.hPlane);
+        EXPECT_NEAR(h.widthDeg().value_or(0), *c.field.hpbwHDeg, 0.25);
+        const antenna::HalfPowerAngles e = antenna::halfPowerAngles(c.field.ePlane);
+        EXPECT_FALSE(e.leftDeg || e.rightDeg);
 
         // A solver's result: a narrower beam of its own, cut from -180
         // to 180 degrees; the plots keep -90 to 90.
