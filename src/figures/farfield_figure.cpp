@@ -333,8 +333,7 @@ double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fu
 }
 
 bool isFarFieldFigure(double fig) {
-  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
-         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+  return isFigureTagged(fig, kFigureTag);
 }
 
 std::string shownCutsCsv() {

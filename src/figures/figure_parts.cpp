@@ -27,6 +27,11 @@ void makeCurrent(double figure) {
   rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(figure)});
 }
 
+bool isFigureTagged(double fig, std::string_view tag) {
+  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
+         rt::gfx::prop(fig, "Tag").text() == tag;
+}
+
 std::optional<double> findFigure(std::string_view tag) {
   for (double f : rt::gfx::figures())
     if (rt::gfx::prop(f, "Tag").text() == tag) return f;
@@ -162,8 +167,7 @@ Dialog::Dialog(const DialogDescription& d) : tag_(d.figure.tag) {
 }
 
 bool Dialog::alive() const {
-  return rt::gfx::exists(fig_) && rt::gfx::type(fig_) == "figure" &&
-         rt::gfx::prop(fig_, "Tag").text() == tag_;
+  return isFigureTagged(fig_, tag_);
 }
 
 rt::Array textLines(const std::vector<std::string>& lines) {

@@ -64,6 +64,11 @@ Box fractionOf(double figure, const Box& box);
 // makeControl place them.
 void placePart(double part, double figure, const Box& box);
 
+// Whether `fig` is a figure tagged `tag`: how a figure kept by OneFigure
+// tells it is still open (its tag holds while it is being built, when its
+// window's menus are made).
+bool isFigureTagged(double fig, std::string_view tag);
+
 // The open figure tagged `tag`, if any: how a dialog finds itself again.
 std::optional<double> findFigure(std::string_view tag);
 

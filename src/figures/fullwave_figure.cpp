@@ -367,8 +367,7 @@ void trimInFullWaveFigure(double f0Hz, double z0) {
 }
 
 bool isFullWaveFigure(double fig) {
-  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
-         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+  return isFigureTagged(fig, kFigureTag);
 }
 
 void showFullWaveResult(const fullwave::Result& result) {

@@ -499,8 +499,7 @@ void MatchFigure::followInOpenFigure() {
 // By its tag, so that the answer holds while the figure is being built (its
 // window's menus are made then).
 bool isMatchFigure(double fig) {
-  return rt::gfx::exists(fig) && rt::gfx::type(fig) == "figure" &&
-         rt::gfx::prop(fig, "Tag").text() == kFigureTag;
+  return isFigureTagged(fig, kFigureTag);
 }
 
 double openMatchFigure() {
