@@ -1,11 +1,11 @@
 // The Full-wave figure and the run it follows. One figure at a time; its
-// check lives beside it and is advanced by the front end's ticker, so the
-// window stays live. A figure closed while its solver runs cancels the run.
+// check (or trim) lives beside it and is advanced by the front end's
+// ticker, so the window stays live. A figure closed while its solver runs
+// cancels the run.
 #include "figures/fullwave_figure.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -15,6 +15,8 @@
 #include "figures/farfield_figure.h"
 #include "figures/figure_parts.h"
 #include "figures/match_figure.h"
+#include "fullwave/run_folder.h"
+#include "fullwave/trim.h"
 #include "platform/graphics/graphics.h"
 
 namespace figures {
@@ -60,9 +62,9 @@ std::string number(double v, int digits, std::string_view unit = {}) {
   return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
 }
 
-class FullwaveFigure {
+class FullWaveFigure {
  public:
-  FullwaveFigure() {
+  FullWaveFigure() {
     fig_ = makeFigure({"Full-wave check", kFigureTag, kFigurePos});
     buildAxes();
     buildControls();
@@ -79,41 +81,38 @@ class FullwaveFigure {
       return Array();
     });
   }
-  ~FullwaveFigure() {
-    if (check_) check_->cancel();
+  ~FullWaveFigure() {
+    cancel();
     rt::gfx::registerFunction(kCancelCallback, nullptr);
     rt::gfx::registerFunction(kTrimCallback, nullptr);
     rt::gfx::registerFunction(kAgainCallback, nullptr);
   }
-  FullwaveFigure(const FullwaveFigure&) = delete;
-  FullwaveFigure& operator=(const FullwaveFigure&) = delete;
+  FullWaveFigure(const FullWaveFigure&) = delete;
+  FullWaveFigure& operator=(const FullWaveFigure&) = delete;
 
-  static FullwaveFigure* open();
+  static FullWaveFigure* open();
   double handle() const { return fig_; }
   bool alive() const { return isFullWaveFigure(fig_); }
 
+  // A check of `request`.
   void start(const fullwave::Request& request) {
-    if (check_ && check_->state() == fullwave::Check::State::Running)
-      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
+    refuseWhileRunning();
     request_ = request;
     showLevel(request.quality);
     check_ = std::make_unique<fullwave::Check>(request);
-    setMessage("");
-    // The last result goes, so that a run that fails leaves nothing stale.
-    const antenna::Sweep none;
-    for (double l : {solverR_, solverX_}) setData(l, none, true);
-    setText(solverPanel_, {"Solver (openEMS): running"});
-    if (!settle()) follow();
+    trim_.reset();
+    began();
   }
 
   void startTrim(double f0Hz, double z0) {
     if (!request_) throw std::invalid_argument("Check a design before trimming it.");
-    if (check_ && check_->state() == fullwave::Check::State::Running)
-      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
-    trimmer_.emplace(request_->patch, request_->board, chosenModel(), f0Hz, z0);
+    refuseWhileRunning();
+    auto trim = std::make_unique<fullwave::Trim>(*request_, chosenModel(), f0Hz, z0);
     trimLines_.clear();
     check_.reset();
-    start(*request_);
+    trim_ = std::move(trim);
+    showLevel(request_->quality);
+    began();
   }
 
   void startTrimFromButton() {
@@ -134,7 +133,7 @@ class FullwaveFigure {
       const auto chosen = static_cast<size_t>(rt::gfx::prop(quality_, "Value").scalar());
       if (chosen < 1 || chosen > std::size(kOfferedLevels))
         throw std::invalid_argument("Choose a quality level first.");
-      trimmer_.reset();
+      refuseWhileRunning();
       trimLines_.clear();
       start(design::windowRequest(kOfferedLevels[chosen - 1]));
     } catch (const std::exception& e) {
@@ -144,7 +143,7 @@ class FullwaveFigure {
 
   void cancel() {
     if (check_) check_->cancel();
-    trimmer_.reset();
+    if (trim_) trim_->cancel();
   }
 
   void show(const fullwave::Result& r) {
@@ -154,70 +153,95 @@ class FullwaveFigure {
   }
 
  private:
+  // The run under way or the last one: the check's, or the trim's.
+  const fullwave::Check* current() const { return trim_ ? &trim_->check() : check_.get(); }
+
+  void refuseWhileRunning() const {
+    if (const fullwave::Check* c = current(); c && c->state() == fullwave::Check::State::Running)
+      throw std::invalid_argument("A full-wave run is under way; cancel it first.");
+  }
+
+  // A check or trim has started: the last result goes, so that a run that
+  // fails leaves nothing stale, and the run is followed until it ends.
+  void began() {
+    setMessage("");
+    const antenna::Sweep none;
+    for (double l : {solverR_, solverX_}) setData(l, none, true);
+    setText(solverPanel_, {"Solver (openEMS): running"});
+    if (!settle()) follow();
+  }
+
   // Starts the ticker; the figure's run is followed until it ends.
   void follow() {
     if (!ticker()) return;
     ticker()(250, [] {
       try {
-        FullwaveFigure* f = open();
+        FullWaveFigure* f = open();
         return f != nullptr && !f->settle();
       } catch (const std::exception& e) {
-        if (FullwaveFigure* f = open()) f->setMessage(e.what());
+        if (FullWaveFigure* f = open()) f->setMessage(e.what());
         return false;
       }
     });
   }
 
-  // Polls the check and shows where it is; true once it has ended (and a
-  // trim's next run, if any, has been started and followed).
-  bool settle() {
+  // Polls the check or trim and shows where it is; true once it has ended.
+  bool settle() { return trim_ ? settleTrim() : settleCheck(); }
+
+  bool settleCheck() {
     if (!check_) return true;
     const auto state = check_->poll();
-    showProgress();
+    showProgress(*check_);
     if (state == fullwave::Check::State::Running) return false;
     if (state != fullwave::Check::State::Finished) {
-      setMessage(check_->message());
-      // The message line cuts a long reason (a path) short; the panel has
-      // room for all of it.
-      std::vector<std::string> lines = {"Solver (openEMS): no result"};
-      for (std::string& l : wrappedLines(check_->message(), kPanelChars))
-        lines.push_back(std::move(l));
-      setText(solverPanel_, lines);
-      trimmer_.reset();
+      showNoResult(check_->message());
       return true;
     }
-    const fullwave::Result result = *check_->result();
-    drawResult(result);
+    drawResult(*check_->result());
     if (!check_->message().empty()) setMessage(check_->message());
-    if (trimmer_) return !trimStep(result);
     return true;
   }
 
-  // True when another run was started.
-  bool trimStep(const fullwave::Result& result) {
-    const auto res = fullwave::resonanceOf(result.solver);
-    if (!res) {
-      setMessage("The solver shows no resonance in the band; the trim stops.");
-      trimmer_.reset();
-      return false;
+  // A trim's runs: each result drawn as it comes, its step listed, and a
+  // run the cache answers at once taken at once.
+  bool settleTrim() {
+    for (;;) {
+      const auto state = trim_->poll();
+      showProgress(trim_->check());
+      const std::optional<fullwave::Result>& taken = trim_->taken();
+      if (!taken) {
+        if (state == fullwave::Check::State::Running) return false;
+        showNoResult(trim_->message());
+        return true;
+      }
+      drawResult(*taken);
+      if (!trim_->stepText().empty()) trimLines_.push_back(trim_->stepText());
+      request_ = trim_->request();
+      if (state == fullwave::Check::State::Running) {
+        setMessage(trimLines_.back());
+        if (trim_->check().state() == fullwave::Check::State::Running) return false;
+        continue;
+      }
+      if (state == fullwave::Check::State::Finished) {
+        trimLines_.push_back(trim_->met() ? "trimmed; typed into the window"
+                                          : "not within tolerance after the runs allowed");
+        if (design::findMainFigure())
+          design::typeTrimmedDesign(trim_->trimmer().steps().back().patch);
+        setMessage(trimLines_.back());
+      } else if (!trim_->message().empty()) {
+        setMessage(trim_->message());
+      }
+      return true;
     }
-    const bool again = trimmer_->take(res->hz, res->r);
-    trimLines_.push_back(trimmer_->stepText(trimmer_->steps().back()));
-    if (!again) {
-      const antenna::Patch best = trimmer_->steps().back().patch;
-      trimLines_.push_back(trimmer_->met() ? "trimmed; typed into the window"
-                                           : "not within tolerance after the runs allowed");
-      trimmer_.reset();
-      if (design::findMainFigure()) design::typeTrimmedDesign(best);
-      setMessage(trimLines_.back());
-      return false;
-    }
-    fullwave::Request next = *request_;
-    next.patch = trimmer_->current();
-    request_ = next;
-    check_ = std::make_unique<fullwave::Check>(next);
-    setMessage(trimLines_.back());
-    return check_->state() == fullwave::Check::State::Running || !settle();
+  }
+
+  // A run that ended without a result: the message line cuts a long reason
+  // (a path) short; the panel has room for all of it.
+  void showNoResult(const std::string& why) {
+    setMessage(why);
+    std::vector<std::string> lines = {"Solver (openEMS): no result"};
+    for (std::string& l : wrappedLines(why, kPanelChars)) lines.push_back(std::move(l));
+    setText(solverPanel_, lines);
   }
 
   void buildAxes() {
@@ -288,9 +312,9 @@ class FullwaveFigure {
               {rt::str("Value"), rt::scalar(static_cast<double>(at - kOfferedLevels + 1))});
   }
 
-  void showProgress() {
-    placePart(bar_, fig_, barBox(check_->fraction()));
-    setText(progressText_, {check_->progressText()});
+  void showProgress(const fullwave::Check& check) {
+    placePart(bar_, fig_, barBox(check.fraction()));
+    setText(progressText_, {check.progressText()});
   }
 
   void drawResult(const fullwave::Result& r) {
@@ -324,7 +348,7 @@ class FullwaveFigure {
     for (const std::string& t : trimLines_) lines.push_back(t);
     setText(solverPanel_, lines);
     try {
-      overlayTouchstone((std::filesystem::path(r.folder) / fullwave::kResultFile).string());
+      overlayOnePort(r.s11, fullwave::run_folder::kResult);
       rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(fig_)});
     } catch (const std::exception& e) {
       setMessage(e.what());
@@ -334,18 +358,18 @@ class FullwaveFigure {
   double fig_ = 0, axes_ = 0, modelR_ = 0, modelX_ = 0, solverR_ = 0, solverX_ = 0;
   double bar_ = 0, progressText_ = 0, message_ = 0, modelPanel_ = 0, solverPanel_ = 0;
   double quality_ = 0;
-  std::unique_ptr<fullwave::Check> check_;
+  std::unique_ptr<fullwave::Check> check_;  // a check, or
+  std::unique_ptr<fullwave::Trim> trim_;    // a trim
   std::optional<fullwave::Request> request_;
-  std::optional<fullwave::Trimmer> trimmer_;
   std::vector<std::string> trimLines_;
 };
 
-OneFigure<FullwaveFigure>& slot() {
-  static OneFigure<FullwaveFigure> f;
+OneFigure<FullWaveFigure>& slot() {
+  static OneFigure<FullWaveFigure> f;
   return f;
 }
 
-FullwaveFigure* FullwaveFigure::open() {
+FullWaveFigure* FullWaveFigure::open() {
   return slot().open();
 }
 
@@ -357,7 +381,7 @@ void setFullWaveTicker(FullWaveTicker t) {
 
 double checkWindowWithFullWave(fullwave::SolverQuality quality) {
   const fullwave::Request request = design::windowRequest(quality);
-  FullwaveFigure& f = slot().current();
+  FullWaveFigure& f = slot().current();
   f.start(request);
   return f.handle();
 }

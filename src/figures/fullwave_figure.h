@@ -15,7 +15,8 @@
 namespace figures {
 
 // How the front end calls `tick` every `ms` milliseconds until it returns
-// false. Without one, a started run advances only through waitFullwaveFigure.
+// false. Without one, a started run is polled once, as it starts: a kept
+// result shows at once, a run is not followed.
 using FullWaveTicker = std::function<void(int ms, std::function<bool()> tick)>;
 void setFullWaveTicker(FullWaveTicker ticker);
 

@@ -525,6 +525,10 @@ void overlayTouchstone(const std::string& path) {
   ensureOpen().setOverlay(std::move(data), std::filesystem::path(path).filename().string());
 }
 
+void overlayOnePort(const OnePort& data, const std::string& name) {
+  ensureOpen().setOverlay(data, name);
+}
+
 MatchReadouts matchReadouts() {
   if (MatchFigure* f = openFigure()) return f->readouts();
   MatchReadouts r;

@@ -12,6 +12,10 @@
 #include "antenna/readout.h"
 #include "design/model_view.h"
 
+namespace formats {
+struct OnePort;
+}  // namespace formats
+
 namespace figures {
 
 using design::ImpedanceModel;
@@ -34,6 +38,8 @@ void setMatchZ0(double z0);
 // is opened when needed. A file that cannot be read raises TouchstoneError
 // and changes nothing. This is what "Compare with Touchstone..." calls.
 void overlayTouchstone(const std::string& path);
+// The same for data in memory (a full-wave check's S11), shown under `name`.
+void overlayOnePort(const formats::OnePort& data, const std::string& name);
 
 // The readouts at the figure's Z0: of the impedance the window shows (or
 // that the figure kept) in the chosen model, of the other model when the

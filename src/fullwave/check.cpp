@@ -1,7 +1,7 @@
-// A check is a folder: model.xml (the solver's input), check.txt (the request
-// and, once finished, what the run measured) and result.s1p. A folder counts
-// as a result only when all three agree and both of ours are whole, so a
-// half-written or aborted run is never shown. Every file goes in whole or
+// A check is a folder (its files are named in run_folder.h): the solver's
+// input, the request with, once finished, what the run measured, and the
+// result. A folder counts as a result only when all three agree and both of
+// ours are whole, so a half-written or aborted run is never shown. Every file goes in whole or
 // not at all; a run whose files could not be written (a full disk) is not
 // started, or its result is neither shown nor kept, and its folder goes.
 #include "fullwave/check.h"
@@ -23,6 +23,7 @@
 #include "antenna/numbers.h"
 #include "antenna/refined_model.h"
 #include "fullwave/port_signals.h"
+#include "fullwave/run_folder.h"
 #include "platform/files/atomic_file.h"
 
 namespace fullwave {
@@ -34,10 +35,6 @@ using antenna::Patch;
 
 namespace {
 
-constexpr const char* kRequestFile = "check.txt";
-constexpr const char* kInputFile = "model.xml";
-constexpr const char* kScriptFile = "run.sh";
-constexpr const char* kLogFile = "solver.log";
 constexpr int kResultPoints = 601;
 
 struct QualityName {
@@ -208,13 +205,14 @@ bool coversBand(const std::vector<double>& ghz, SolverBand band) {
 std::optional<Result> keptResult(const std::string& folder, const Request& request) {
   const auto port = cachedResult(folder);
   if (!port || !coversBand(port->ghz, request.band)) return std::nullopt;
-  const fs::path checkFile = fs::path(folder) / kRequestFile;
+  const fs::path checkFile = fs::path(folder) / run_folder::kRequest;
   const std::string check = readRunFile(checkFile), asked = requestText(request);
   if (!check.starts_with(asked)) return std::nullopt;
   const std::string measured = check.substr(asked.size());
   const auto stats = parseStats(measured, checkFile);
   if (!stats || statsText(*stats) != measured) return std::nullopt;
   Result r{folder, request, *stats, sweepOf(*port), true};
+  r.s11 = *port;
   r.stats.truncated = false;
   addFarField(r);
   return r;
@@ -230,7 +228,7 @@ std::optional<Result> keptResult(const Request& request) {
   std::string error;
   const std::string version = installedSolverVersion(error);
   if (version.empty()) return std::nullopt;
-  return keptResult(keptFolder(solverInput(request), version), request);
+  return keptResult(keptFolder(solverJob(request).input, version), request);
 }
 
 std::string_view solverQualityName(SolverQuality q) {
@@ -301,19 +299,16 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
   return s;
 }
 
-Check::Check(const Request& request, int threads)
-    : request_(request),
-      layout_(solverLayout(request.patch, request.board, request.band, request.quality)) {
-  const std::string xml = solverInput(request);
-  folder_ = keptFolder(xml, solverVersionOrThrow());
-  if ((result_ = keptResult(folder_, request_))) {
+Check::Check(const Request& request, int threads) : job_(solverJob(request)) {
+  folder_ = keptFolder(job_.input, solverVersionOrThrow());
+  if ((result_ = keptResult(folder_, job_.request))) {
     state_ = State::Finished;
     return;
   }
   run_ = std::make_unique<Run>(
-      folder_, xml,
-      threads > 0 ? threads : defaultSolverThreads(static_cast<long>(layout_.cells())), "openEMS",
-      std::vector<RunFile>{{kRequestFile, requestText(request_)}});
+      folder_, job_.input,
+      threads > 0 ? threads : defaultSolverThreads(static_cast<long>(job_.layout.cells())),
+      "openEMS", std::vector<RunFile>{{run_folder::kRequest, requestText(job_.request)}});
   if (run_->state() == State::Failed) {
     state_ = State::Failed;
     message_ = run_->message();
@@ -343,25 +338,27 @@ Check::State Check::poll() {
 
 void Check::collect() {
   std::string error;
-  const auto port = readResult(folder_, resultFrequencies(request_.band), error);
+  const auto port = readResult(folder_, resultFrequencies(job_.request.band), error);
   if (!port) return fail(error);
   Stats stats;
-  stats.cells = layout_.cells();
+  stats.cells = job_.layout.cells();
   stats.seconds = elapsedSeconds();
   if (const auto& p = run_->progress()) {
     stats.timesteps = p->timestep;
     stats.endDb = p->energyDb;
   }
-  stats.truncated = stats.endDb > layout_.endCriterionDb;
+  stats.truncated = stats.endDb > job_.layout.endCriterionDb;
   // A write that fails here most likely met a full disk, which may have cut
   // the solver's own files short too: its result is not to be trusted.
-  const std::string failure = rt::writeFileAtomically((fs::path(folder_) / kRequestFile).string(),
-                                                      requestText(request_) + statsText(stats));
+  const std::string failure =
+      rt::writeFileAtomically((fs::path(folder_) / run_folder::kRequest).string(),
+                              requestText(job_.request) + statsText(stats));
   if (!failure.empty())
     return fail("The run's result could not be kept: " + failure +
                 ". It is not shown, as the solver's own files may be cut short too; free "
                 "space and check again.");
-  result_ = Result{folder_, request_, stats, sweepOf(*port), false};
+  result_ = Result{folder_, job_.request, stats, sweepOf(*port), false};
+  result_->s11 = onePortOf(*port);
   addFarField(*result_);
   state_ = State::Finished;
 }
@@ -382,7 +379,7 @@ void Check::cancel() {
 double Check::fraction() const {
   if (state_ == State::Finished) return 1;
   if (!run_ || !run_->progress()) return 0;
-  return std::clamp(bestDb_ / layout_.endCriterionDb + 0.0, 0.0, 1.0);
+  return std::clamp(bestDb_ / job_.layout.endCriterionDb + 0.0, 0.0, 1.0);
 }
 
 double Check::elapsedSeconds() const {
@@ -403,57 +400,53 @@ std::string Check::progressText() const {
   const long long step = run_ && run_->progress() ? run_->progress()->timestep : 0;
   std::snprintf(
       text, sizeof text, "%3.0f%%  step %lld  %.1f of %.0f dB  %.0f s%s", fraction() * 100, step,
-      bestDb_, layout_.endCriterionDb, elapsedSeconds(),
+      bestDb_, job_.layout.endCriterionDb, elapsedSeconds(),
       left ? (", about " + std::to_string(static_cast<int>(*left + 0.5)) + " s left").c_str() : "");
   return text;
 }
 
-std::string solverInput(const Request& request) {
+SolverJob solverJob(const Request& request) {
   const auto model = modelResonance(request.patch, request.board, ImpedanceModel(),
                                     0.5 * (request.band.fmin + request.band.fmax));
-  return openemsXml(request.patch, request.board, request.band, request.quality,
-                    model ? farFieldDumpFrequencies(model->hz) : std::vector<double>{});
+  SolverJob job{
+      request, solverLayout(request.patch, request.board, request.band, request.quality), {}};
+  job.input = openemsXml(job.layout, request.patch, request.board, request.band,
+                         model ? farFieldDumpFrequencies(model->hz) : std::vector<double>{});
+  return job;
 }
 
 std::string exportRun(const Request& request, const std::string& dir) {
-  const std::string xml = solverInput(request);
+  const SolverJob job = solverJob(request);
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec) throw std::runtime_error("Cannot make the folder " + dir + ": " + ec.message() + ".");
   // What an earlier run left there would be read as this request's result.
-  for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind(kNearFieldPrefix, 0) == 0 || name.rfind("farfield.", 0) == 0 ||
-        name == kPortVoltageFile || name == kPortCurrentFile || name == kResultFile ||
-        name == kLogFile || name == "ABORT")
-      fs::remove(entry.path(), ec);
-  }
+  for (const auto& entry : fs::directory_iterator(dir, ec))
+    if (run_folder::leftByARun(entry.path().filename().string())) fs::remove(entry.path(), ec);
   // The machine that runs it is unknown: the threads suit the mesh on an idle one.
-  const long cells = static_cast<long>(
-      solverLayout(request.patch, request.board, request.band, request.quality).cells());
-  const std::string command = std::string("openEMS ") + kInputFile +
+  const long cells = static_cast<long>(job.layout.cells());
+  const std::string command = std::string("openEMS ") + run_folder::kInput +
                               " --numThreads=" + std::to_string(solverThreadsFor(0, 2, cells)) +
-                              " > " + kLogFile + " 2>&1";
-  writeOrThrow(fs::path(dir) / kInputFile, xml);
-  writeOrThrow(fs::path(dir) / kRequestFile, requestText(request));
-  writeOrThrow(fs::path(dir) / kScriptFile,
-               std::string("#!/bin/sh\ncd \"$(dirname \"$0\")\" && ") + command + "\n");
-  fs::permissions(fs::path(dir) / kScriptFile, fs::perms::owner_exec | fs::perms::group_exec,
-                  fs::perm_options::add, ec);
-  return "sh " + (fs::path(dir) / kScriptFile).string();
+                              " > " + run_folder::kSolverLog + " 2>&1";
+  const fs::path script = fs::path(dir) / run_folder::kScript;
+  writeOrThrow(fs::path(dir) / run_folder::kInput, job.input);
+  writeOrThrow(fs::path(dir) / run_folder::kRequest, requestText(request));
+  writeOrThrow(script, std::string("#!/bin/sh\ncd \"$(dirname \"$0\")\" && ") + command + "\n");
+  fs::permissions(script, fs::perms::owner_exec | fs::perms::group_exec, fs::perm_options::add, ec);
+  return "sh " + script.string();
 }
 
 Result importRun(const std::string& dir) {
   const fs::path d(dir);
-  const Request request = parseRequest(d / kRequestFile);
-  const std::string xml = solverInput(request);
-  if (readRunFile(d / kInputFile) != xml)
-    throw std::runtime_error("The solver's input in " + dir + " (" + kInputFile +
-                             ") is not the one its " + kRequestFile + " asks for.");
+  const SolverJob job = solverJob(parseRequest(d / run_folder::kRequest));
+  const Request& request = job.request;
+  if (readRunFile(d / run_folder::kInput) != job.input)
+    throw std::runtime_error("The solver's input in " + dir + " (" + run_folder::kInput +
+                             ") is not the one its " + run_folder::kRequest + " asks for.");
   Stats stats;
-  stats.cells = solverLayout(request.patch, request.board, request.band, request.quality).cells();
+  stats.cells = job.layout.cells();
   // The log's last progress line and its complaints tell how the run ended.
-  const std::string log = readRunFile(d / kLogFile);
+  const std::string log = readRunFile(d / run_folder::kSolverLog);
   if (log.find("Max. number of timesteps was reached") != std::string::npos)
     throw std::runtime_error("The run in " + dir +
                              " was cut off at its time-step limit; its result would not be "
@@ -469,6 +462,7 @@ Result importRun(const std::string& dir) {
   const auto port = readResult(dir, resultFrequencies(request.band), error);
   if (!port) throw std::runtime_error(error);
   Result r{dir, request, stats, sweepOf(*port), false};
+  r.s11 = onePortOf(*port);
   addFarField(r);
   return r;
 }
@@ -484,53 +478,6 @@ std::optional<Resonance> modelResonance(const Patch& p, const antenna::Board& bo
   } catch (const std::invalid_argument&) {
     return std::nullopt;
   }
-}
-
-Trimmer::Trimmer(const Patch& start, const antenna::Board& board, ImpedanceModel model, double f0Hz,
-                 double z0)
-    : current_(start), board_(board), model_(model), f0_(f0Hz), z0_(z0) {
-  if (!(f0Hz > 0) || !(z0 > 0))
-    throw std::invalid_argument("The trim needs a positive frequency and resistance.");
-}
-
-bool Trimmer::take(double resonanceHz, double r) {
-  steps_.push_back({current_, resonanceHz, r});
-  met_ = std::abs(resonanceHz - f0_) <= kFrequencyTolerance * f0_ &&
-         std::abs(r - z0_) <= kResistanceTolerance * z0_;
-  if (met_ || static_cast<int>(steps_.size()) >= kMaxRuns) return false;
-  // The model's slopes by central differences; its own errors cancel in
-  // them, so they size the step even where its absolute answer is off.
-  const double dL = 1e-3 * current_.length, dx = 1e-2 * current_.feedOffset;
-  Patch lo = current_, hi = current_;
-  lo.length -= dL, hi.length += dL;
-  const auto fLo = modelResonance(lo, board_, model_, resonanceHz);
-  const auto fHi = modelResonance(hi, board_, model_, resonanceHz);
-  Patch xlo = current_, xhi = current_;
-  xlo.feedOffset -= dx, xhi.feedOffset += dx;
-  const auto rLo = modelResonance(xlo, board_, model_, resonanceHz);
-  const auto rHi = modelResonance(xhi, board_, model_, resonanceHz);
-  if (!fLo || !fHi || !rLo || !rHi) return false;
-  const double dFdL = (fHi->hz - fLo->hz) / (2 * dL);
-  const double dRdx = (rHi->r - rLo->r) / (2 * dx);
-  Patch next = current_;
-  if (dFdL != 0) next.length += (f0_ - resonanceHz) / dFdL;
-  if (dRdx != 0) next.feedOffset += (z0_ - r) / dRdx;
-  // The feed stays on the patch's half towards its edge.
-  next.feedOffset = std::clamp(next.feedOffset, 0.02 * next.length, 0.49 * next.length);
-  if (!(next.length > 0)) return false;
-  current_ = next;
-  return true;
-}
-
-std::string Trimmer::stepText(const TrimStep& s) const {
-  char text[200];
-  std::snprintf(text, sizeof text,
-                "run %zu: L %.4f mm, feed %.4f mm -> resonance %.5f GHz (%+.2f%%), R %.2f ohm "
-                "(%+.1f%%)",
-                static_cast<size_t>(&s - steps_.data()) + 1, s.patch.length * 1e3,
-                s.patch.feedOffset * 1e3, s.resonanceHz / 1e9, (s.resonanceHz - f0_) / f0_ * 100,
-                s.r, (s.r - z0_) / z0_ * 100);
-  return text;
 }
 
 }  // namespace fullwave

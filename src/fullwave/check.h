@@ -3,9 +3,8 @@
 // user's cache, found again when the same check is asked twice, started in
 // the background otherwise and read back into R and X beside the model's.
 // The same folder can be written without running (for a cluster) and read
-// back when a solver elsewhere has filled it. The trim steps the patch's
-// length and feed towards a resonance and a resistance, each step sized by
-// the model's own sensitivity.
+// back when a solver elsewhere has filled it. Its files are named in
+// run_folder.h; the trim that runs one check after another is in trim.h.
 #pragma once
 
 #include <chrono>
@@ -47,6 +46,17 @@ struct Request {
 // The frequencies the solver's result is read at (Hz).
 std::vector<double> resultFrequencies(SolverBand band);
 
+// A request with what the solver makes of it, each worked out once: the
+// layout (mesh, cells, end criterion) and the solver's input, the model
+// with near-field dumps around the classic model's resonance for the far
+// field. Throws std::invalid_argument for a design the solver cannot take.
+struct SolverJob {
+  Request request;
+  SolverLayout layout;
+  std::string input;
+};
+SolverJob solverJob(const Request& request);
+
 // What a finished run measured, kept in its folder beside the result.
 struct Stats {
   long long cells = 0, timesteps = 0;
@@ -54,19 +64,18 @@ struct Stats {
   bool truncated = false;  // stopped above its end criterion
 };
 
+// What a check gives, in memory: the figures show it from here, without
+// reading back the folder's files.
 struct Result {
   std::string folder;
   Request request;
   Stats stats;
-  antenna::Sweep solver;  // GHz, R, X at fullwaveFrequencies
+  antenna::Sweep solver;  // GHz, R, X at resultFrequencies
   bool fromCache = false;
   std::optional<FarField> farField{};  // at the dump nearest the resonance
   std::string farFieldError{};         // why there is none
+  formats::OnePort s11{};              // as the folder's run_folder::kResult holds it
 };
-
-// The solver's input for a request: the model with near-field dumps around
-// the classic model's resonance, for the far field.
-std::string solverInput(const Request& request);
 
 // The peak of R of an impedance sweep, placed between samples.
 struct Resonance {
@@ -123,8 +132,7 @@ class Check {
   void collect();
   void fail(const std::string& message);
 
-  Request request_;
-  SolverLayout layout_;
+  SolverJob job_;
   std::string folder_;
   std::unique_ptr<Run> run_;
   State state_ = State::Running;
@@ -139,39 +147,8 @@ class Check {
 // Gives the command that runs it.
 std::string exportRun(const Request& request, const std::string& dir);
 // Reads a folder that export wrote and a solver has run: checks its input
-// is the request's, reads the port's signals and writes result.s1p there.
+// is the request's, reads the port's signals and writes the result there.
 Result importRun(const std::string& dir);
-
-// The trim: each solver answer for current() moves L by the resonance's
-// error over the model's dF/dL and the feed by the resistance's error over
-// the model's dR/doffset, until both are within tolerance or the runs are
-// spent.
-struct TrimStep {
-  antenna::Patch patch;  // the patch the solver ran
-  double resonanceHz = 0, r = 0;
-};
-class Trimmer {
- public:
-  static constexpr int kMaxRuns = 5;
-  static constexpr double kFrequencyTolerance = 0.002, kResistanceTolerance = 0.05;
-  Trimmer(const antenna::Patch& start, const antenna::Board& board, ImpedanceModel model,
-          double f0Hz, double z0);
-  const antenna::Patch& current() const { return current_; }
-  // Takes the solver's resonance and R for current(); true when another run
-  // is wanted.
-  bool take(double resonanceHz, double r);
-  bool met() const { return met_; }
-  const std::vector<TrimStep>& steps() const { return steps_; }
-  std::string stepText(const TrimStep& s) const;
-
- private:
-  antenna::Patch current_;
-  antenna::Board board_;
-  ImpedanceModel model_;
-  double f0_, z0_;
-  bool met_ = false;
-  std::vector<TrimStep> steps_;
-};
 
 // The chosen model's resonance and R there for a patch, searched around
 // `nearHz` (none when the model has no R peak there).

@@ -5,9 +5,7 @@
 // program's own messages and output.
 #include "fullwave/nf2ff.h"
 
-#include <fcntl.h>
 #include <hdf5.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -19,10 +17,9 @@
 
 #include "antenna/numbers.h"
 #include "antenna/patch.h"
-#include "fullwave/openems_model.h"
+#include "fullwave/process.h"
+#include "fullwave/run_folder.h"
 #include "platform/files/atomic_file.h"
-
-extern char** environ;
 
 namespace fullwave {
 
@@ -30,15 +27,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kFaces[] = {"xn", "xp", "yn", "yp", "zn", "zp"};
-constexpr const char* kInputFile = "farfield.xml";
-constexpr const char* kOutputFile = "farfield.h5";
-constexpr const char* kLogFile = "farfield.log";
 constexpr int kThetaSteps = 90;  // 0..180 by 2 degrees
 
 // The frequencies the run's near-field dumps hold, from its input.
 std::vector<double> dumpedFrequencies(const fs::path& dir) {
-  std::ifstream in(dir / "model.xml");
+  std::ifstream in(dir / run_folder::kInput);
   std::stringstream s;
   s << in.rdbuf();
   const std::string text = s.str();
@@ -58,22 +51,15 @@ std::string list(const std::vector<double>& v) {
   return s;
 }
 
-// Runs nf2ff on `input`, its output in the log; the exit status, or -1.
-int runTransform(const fs::path& input, const fs::path& log) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::string program = "nf2ff", arg = input.string();
-  char* argv[] = {program.data(), arg.data(), nullptr};
-  pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, "nf2ff", &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) return -1;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs nf2ff in `dir` on its input there, its output in its log; the exit
+// status, or -1 when it did not start or did not exit.
+int runTransform(const fs::path& dir) {
+  Process nf2ff({{"nf2ff", (dir / run_folder::kFarFieldInput).string()},
+                 dir.string(),
+                 (dir / run_folder::kFarFieldLog).string()});
+  std::string none;
+  const std::optional<int> status = nf2ff.wait(none, none);
+  return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
 }
 
 // An HDF5 dataset as doubles, in its stored order; empty when missing.
@@ -135,11 +121,11 @@ std::optional<FarField> farFieldOf(const std::string& folder, double hz, std::st
   for (int i = 0; i <= kThetaSteps; ++i) theta.push_back(antenna::kPi * i / kThetaSteps);
   for (int i = 0; i < 4; ++i) phi.push_back(antenna::kPi / 2 * i);
   std::string xml = "<nf2ff freq=\"" + list(dumped) + "\" Outfile=\"" +
-                    (dir / kOutputFile).string() + "\">\n  <theta>" + list(theta) +
+                    (dir / run_folder::kFarFieldOutput).string() + "\">\n  <theta>" + list(theta) +
                     "</theta>\n  <phi>" + list(phi) + "</phi>\n";
-  for (const char* face : kFaces) {
-    const std::string e = std::string(kNearFieldPrefix) + "_E_" + face + ".h5";
-    const std::string h = std::string(kNearFieldPrefix) + "_H_" + face + ".h5";
+  for (const char* face : run_folder::kNearFieldFaces) {
+    const std::string e = run_folder::nearFieldFile(false, face);
+    const std::string h = run_folder::nearFieldFile(true, face);
     if (!fs::exists(dir / e) || !fs::exists(dir / h)) {
       error = "The run in " + folder + " lacks its near-field file " + e + ".";
       return std::nullopt;
@@ -148,22 +134,24 @@ std::optional<FarField> farFieldOf(const std::string& folder, double hz, std::st
            "\"/>\n";
   }
   xml += "</nf2ff>\n";
-  const std::string failure = rt::writeFileAtomically((dir / kInputFile).string(), xml);
+  const std::string failure =
+      rt::writeFileAtomically((dir / run_folder::kFarFieldInput).string(), xml);
   if (!failure.empty()) {
     error = failure + ".";
     return std::nullopt;
   }
   std::error_code ec;
-  fs::remove(dir / kOutputFile, ec);
-  const int status = runTransform(dir / kInputFile, dir / kLogFile);
-  if (status != 0 || !fs::exists(dir / kOutputFile)) {
-    error = status == -1
-                ? "The far-field program (nf2ff) could not be run; it comes with openEMS."
-                : "The far-field program (nf2ff) failed; see " + (dir / kLogFile).string() + ".";
+  fs::remove(dir / run_folder::kFarFieldOutput, ec);
+  const int status = runTransform(dir);
+  if (status != 0 || !fs::exists(dir / run_folder::kFarFieldOutput)) {
+    error = status == -1 ? "The far-field program (nf2ff) could not be run; it comes with openEMS."
+                         : "The far-field program (nf2ff) failed; see " +
+                               (dir / run_folder::kFarFieldLog).string() + ".";
     return std::nullopt;
   }
   H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);  // failures are told here, not printed
-  const hid_t file = H5Fopen((dir / kOutputFile).c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
+  const hid_t file =
+      H5Fopen((dir / run_folder::kFarFieldOutput).c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
   if (file < 0) {
     error = "The far-field program's output in " + folder + " is unreadable.";
     return std::nullopt;

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "fullwave/run_folder.h"
+
 namespace fullwave {
 
 namespace {
@@ -219,7 +221,13 @@ class XmlText {
 
 std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board, SolverBand band,
                        SolverQuality quality, const std::vector<double>& farFieldFrequencies) {
-  const SolverLayout s = solverLayout(patch, board, band, quality);
+  return openemsXml(solverLayout(patch, board, band, quality), patch, board, band,
+                    farFieldFrequencies);
+}
+
+std::string openemsXml(const SolverLayout& s, const antenna::Patch& patch,
+                       const antenna::Board& board, SolverBand band,
+                       const std::vector<double>& farFieldFrequencies) {
   const double f0 = 0.5 * (band.fmin + band.fmax), fc = 0.5 * (band.fmax - band.fmin);
   const double kappa = 2 * antenna::kPi * f0 * kEps0 * patch.er * board.lossTangent;
   const double bx = patch.width / 2 + s.boardMargin, by = patch.length / 2 + s.boardMargin;
@@ -262,12 +270,12 @@ std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board,
        "        <Primitives>\n";
   t.box("          ", px, py, 0, px, py, h, 5);
   o << "        </Primitives>\n      </Excitation>\n";
-  o << "      <ProbeBox Name=\"" << kPortVoltageFile
+  o << "      <ProbeBox Name=\"" << run_folder::kPortVoltage
     << "\" Type=\"0\" Weight=\"-1\">\n        <Primitives>\n";
   t.box("          ", px, py, 0, px, py, h, 0);
   o << "        </Primitives>\n      </ProbeBox>\n";
   const double loop = 0.25 * patch.height;
-  o << "      <ProbeBox Name=\"" << kPortCurrentFile
+  o << "      <ProbeBox Name=\"" << run_folder::kPortCurrent
     << "\" Type=\"1\" Weight=\"1\" NormDir=\"2\">\n        <Primitives>\n";
   t.box("          ", px - loop, py - loop, h / 2, px + loop, py + loop, h / 2, 0);
   o << "        </Primitives>\n      </ProbeBox>\n";
@@ -278,18 +286,20 @@ std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board,
     // frequencies.
     const double g = 0.5 * (s.airGap - kPmlCells * (s.x.back() - s.x[s.x.size() - 2]));
     const double x1 = -bx - g, x2 = bx + g, y1 = -by - g, y2 = by + g, z1 = -g, z2 = h + g;
+    // In the order of run_folder::kNearFieldFaces: x-, x+, y-, y+, z-, z+.
     struct Face {
-      const char* name;
       double a[3], b[3];
     };
     const Face faces[] = {
-        {"xn", {x1, y1, z1}, {x1, y2, z2}}, {"xp", {x2, y1, z1}, {x2, y2, z2}},
-        {"yn", {x1, y1, z1}, {x2, y1, z2}}, {"yp", {x1, y2, z1}, {x2, y2, z2}},
-        {"zn", {x1, y1, z1}, {x2, y2, z1}}, {"zp", {x1, y1, z2}, {x2, y2, z2}},
+        {{x1, y1, z1}, {x1, y2, z2}}, {{x2, y1, z1}, {x2, y2, z2}}, {{x1, y1, z1}, {x2, y1, z2}},
+        {{x1, y2, z1}, {x2, y2, z2}}, {{x1, y1, z1}, {x2, y2, z1}}, {{x1, y1, z2}, {x2, y2, z2}},
     };
-    for (const auto& f : faces)
+    static_assert(std::size(faces) == std::size(run_folder::kNearFieldFaces));
+    for (size_t k = 0; k < std::size(faces); ++k)
       for (int field = 0; field < 2; ++field) {
-        o << "      <DumpBox Name=\"" << kNearFieldPrefix << (field ? "_H_" : "_E_") << f.name
+        const Face& f = faces[k];
+        o << "      <DumpBox Name=\""
+          << run_folder::nearFieldDump(field == 1, run_folder::kNearFieldFaces[k])
           << "\" DumpType=\"" << (field ? 11 : 10)
           << "\" DumpMode=\"1\" FileType=\"1\">\n        <FD_Samples>";
         for (size_t i = 0; i < farFieldFrequencies.size(); ++i)

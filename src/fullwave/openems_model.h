@@ -70,13 +70,13 @@ SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& boa
 
 // The openEMS input for the patch. The far-field frequencies, when given,
 // are written into the near-field dumps (the far-field program needs them
-// there before the run).
+// there before the run). The probes and dumps are named as run_folder.h
+// tells.
 std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board, SolverBand band,
                        SolverQuality quality, const std::vector<double>& farFieldFrequencies = {});
-
-// Names of the files the run leaves in its folder.
-inline constexpr const char* kPortVoltageFile = "port_ut1";
-inline constexpr const char* kPortCurrentFile = "port_it1";
-inline constexpr const char* kNearFieldPrefix = "nf2ff";
+// The same on the layout solverLayout gave for the patch, board and band.
+std::string openemsXml(const SolverLayout& layout, const antenna::Patch& patch,
+                       const antenna::Board& board, SolverBand band,
+                       const std::vector<double>& farFieldFrequencies = {});
 
 }  // namespace fullwave

@@ -1,14 +1,10 @@
-// The solver as a child process. Its stdout and stderr come through
-// non-blocking pipes; a failed exec is reported through a third pipe closed
-// on exec, so "not installed" is told apart from a solver that ran and
-// failed. The solver stops on an ABORT file at its next progress check; a
-// solver that ignores it gets SIGTERM, then SIGKILL.
+// The solver as a child process (a Process). Its stdout and stderr come
+// through non-blocking pipes. The solver stops on an ABORT file at its next
+// progress check; a solver that ignores it gets SIGTERM, then SIGKILL.
 #include "fullwave/run.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -21,6 +17,7 @@
 
 #include "formats/touchstone.h"
 #include "fullwave/openems_model.h"
+#include "fullwave/run_folder.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
 
@@ -30,68 +27,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kInputFile = "model.xml";
+constexpr const char* kSolverProgram = "openEMS";
 constexpr const char* kInstallHint = "install it with: apt install openems";
 constexpr size_t kStderrKept = 64 * 1024;
-
-// Starts `argv` in `dir` with stdout and stderr on pipes. Returns the pid, or
-// -1 with errno set to why exec failed.
-pid_t spawnIn(const std::string& dir, const std::vector<std::string>& argv, int& out, int& err) {
-  int po[2], pe[2], px[2];
-  if (pipe(po) != 0) return -1;
-  if (pipe(pe) != 0) {
-    close(po[0]), close(po[1]);
-    return -1;
-  }
-  if (pipe2(px, O_CLOEXEC) != 0) {
-    close(po[0]), close(po[1]), close(pe[0]), close(pe[1]);
-    return -1;
-  }
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    // The child: only async-signal-safe calls until exec.
-    setpgid(0, 0);
-    dup2(po[1], 1);
-    dup2(pe[1], 2);
-    close(po[0]), close(pe[0]), close(px[0]);
-    int e = 0;
-    if (chdir(dir.c_str()) != 0) e = errno;
-    if (e == 0) {
-      execvp(args[0], args.data());
-      e = errno;
-    }
-    (void)!write(px[1], &e, sizeof e);
-    _exit(127);
-  }
-  // Set from both sides, so a signal to the group cannot come before it exists.
-  if (pid > 0) setpgid(pid, pid);
-  close(po[1]), close(pe[1]), close(px[1]);
-  if (pid < 0) {
-    const int e = errno;
-    close(po[0]), close(pe[0]), close(px[0]);
-    errno = e;
-    return -1;
-  }
-  int e = 0;
-  ssize_t n;
-  do n = read(px[0], &e, sizeof e);
-  while (n < 0 && errno == EINTR);
-  close(px[0]);
-  if (n == static_cast<ssize_t>(sizeof e)) {
-    waitpid(pid, nullptr, 0);
-    close(po[0]), close(pe[0]);
-    errno = e;
-    return -1;
-  }
-  fcntl(po[0], F_SETFL, fcntl(po[0], F_GETFL) | O_NONBLOCK);
-  fcntl(pe[0], F_SETFL, fcntl(pe[0], F_GETFL) | O_NONBLOCK);
-  out = po[0];
-  err = pe[0];
-  return pid;
-}
 
 std::string notStarted(int e, const std::string& program) {
   if (e == ENOENT)
@@ -117,23 +55,16 @@ std::string cacheFolder(const std::string& key) {
 
 std::string installedSolverVersion(std::string& error) {
   // The solver prints its banner, then refuses "--help" as an input file.
-  const fs::path dir = fs::temp_directory_path();
-  int out = -1, err = -1;
-  const pid_t pid = spawnIn(dir.string(), {"openEMS", "--help"}, out, err);
-  if (pid < 0) {
-    error = notStarted(errno, "openEMS");
+  Process query({{kSolverProgram, "--help"}, fs::temp_directory_path().string()});
+  if (!query.started()) {
+    error = notStarted(query.startError(), kSolverProgram);
     return {};
   }
-  fcntl(out, F_SETFL, fcntl(out, F_GETFL) & ~O_NONBLOCK);
-  std::string text;
-  char buf[4096];
-  ssize_t n;
-  while ((n = read(out, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
-    if (n > 0) text.append(buf, static_cast<size_t>(n));
-  close(out), close(err);
-  waitpid(pid, nullptr, 0);
+  std::string text, complaints;
+  query.wait(text, complaints);
   std::string v = solverVersion(text);
-  if (v.empty()) error = "The program named openEMS did not tell its version.";
+  if (v.empty())
+    error = std::string("The program named ") + kSolverProgram + " did not tell its version.";
   return v;
 }
 
@@ -150,7 +81,7 @@ Run::Run(std::string folder, const std::string& solverInput, int threads, std::s
     message_ = "Cannot make the run's folder " + folder_ + ": " + ec.message() + ".";
     return;
   }
-  std::vector<RunFile> files = {{kInputFile, solverInput}};
+  std::vector<RunFile> files = {{run_folder::kInput, solverInput}};
   files.insert(files.end(), alongside.begin(), alongside.end());
   for (const RunFile& f : files) {
     const std::string failure =
@@ -162,66 +93,37 @@ Run::Run(std::string folder, const std::string& solverInput, int threads, std::s
       return;
     }
   }
-  pid_ = spawnIn(folder_, {program, kInputFile, "--numThreads=" + std::to_string(threads)}, out_,
-                 err_);
-  if (pid_ < 0) {
+  solver_.emplace(
+      Launch{{program, run_folder::kInput, "--numThreads=" + std::to_string(threads)}, folder_});
+  if (!solver_->started()) {
     state_ = State::Failed;
-    message_ = notStarted(errno, program);
+    message_ = notStarted(solver_->startError(), program);
     fs::remove_all(folder_, ec);
   }
 }
 
-Run::~Run() {
-  if (pid_ > 0) {
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  if (out_ >= 0) close(out_);
-  if (err_ >= 0) close(err_);
-}
+Run::~Run() = default;
 
-void Run::readPipe(int& fd, std::string& pending, bool isStdout) {
-  if (fd < 0) return;
-  char buf[4096];
-  for (;;) {
-    const ssize_t n = read(fd, buf, sizeof buf);
-    if (n > 0) {
-      pending.append(buf, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0) {
-      close(fd);
-      fd = -1;
-    }
-    break;
-  }
-  if (!isStdout) {
-    if (pending.size() > kStderrKept) pending.erase(0, pending.size() - kStderrKept);
-    return;
-  }
+void Run::readOutput() {
+  solver_->read(outPending_, errText_);
+  if (errText_.size() > kStderrKept) errText_.erase(0, errText_.size() - kStderrKept);
   size_t nl;
-  while ((nl = pending.find('\n')) != std::string::npos) {
-    if (auto p = parseSolverProgress(std::string_view(pending).substr(0, nl))) progress_ = p;
-    pending.erase(0, nl + 1);
+  while ((nl = outPending_.find('\n')) != std::string::npos) {
+    if (auto p = parseSolverProgress(std::string_view(outPending_).substr(0, nl))) progress_ = p;
+    outPending_.erase(0, nl + 1);
   }
 }
 
 Run::State Run::poll() {
-  if (pid_ <= 0) return state_;
-  readPipe(out_, outPending_, true);
-  readPipe(err_, errText_, false);
-  int status = 0;
-  const pid_t r = waitpid(pid_, &status, WNOHANG);
-  if (r == pid_) {
-    readPipe(out_, outPending_, true);
-    readPipe(err_, errText_, false);
-    pid_ = -1;
-    finish(status);
+  if (!solver_ || !solver_->running()) return state_;
+  readOutput();
+  if (const std::optional<int> status = solver_->poll()) {
+    readOutput();
+    finish(*status);
     return state_;
   }
   if (cancelling_ && std::chrono::steady_clock::now() - cancelAt_ > grace_ * (signalsSent_ + 1)) {
-    kill(-pid_, signalsSent_ == 0 ? SIGTERM : SIGKILL);
+    solver_->signal(signalsSent_ == 0 ? SIGTERM : SIGKILL);
     ++signalsSent_;
   }
   return state_;
@@ -232,7 +134,7 @@ void Run::cancel(std::chrono::milliseconds grace) {
   cancelling_ = true;
   cancelAt_ = std::chrono::steady_clock::now();
   grace_ = grace;
-  std::ofstream(fs::path(folder_) / "ABORT") << "cancelled\n";
+  std::ofstream(fs::path(folder_) / run_folder::kAbort) << "cancelled\n";
 }
 
 Run::State Run::wait(std::chrono::milliseconds limit) {
@@ -261,7 +163,7 @@ void Run::finish(int status) {
     message_ =
         "The full-wave run was cut off at its time-step limit before its energy fell "
         "far enough; its result would not be trustworthy.";
-  } else if (fs::exists(fs::path(folder_) / "ABORT")) {
+  } else if (fs::exists(fs::path(folder_) / run_folder::kAbort)) {
     message_ = "The full-wave run was stopped by an ABORT file it did not ask for.";
   } else {
     state_ = State::Finished;
@@ -270,16 +172,26 @@ void Run::finish(int status) {
   }
   // A failed run's folder holds nothing to show: its signals go too, so that
   // no later read takes them for a result.
-  for (const char* f : {kResultFile, kPortVoltageFile, kPortCurrentFile})
+  for (const char* f : {run_folder::kResult, run_folder::kPortVoltage, run_folder::kPortCurrent})
     fs::remove(fs::path(folder_) / f, ec);
+}
+
+formats::OnePort onePortOf(const PortResponse& response) {
+  formats::OnePort port;
+  for (size_t i = 0; i < response.frequency.size(); ++i) {
+    port.ghz.push_back(response.frequency[i] / 1e9);
+    port.s11.push_back(response.s11[i]);
+  }
+  return port;
 }
 
 std::optional<formats::OnePort> cachedResult(const std::string& folder) {
   const fs::path dir(folder);
   std::error_code ec;
-  if (fs::exists(dir / "ABORT", ec) || !fs::exists(dir / kResultFile, ec)) return std::nullopt;
+  if (fs::exists(dir / run_folder::kAbort, ec) || !fs::exists(dir / run_folder::kResult, ec))
+    return std::nullopt;
   // A file that does not end with its last line was cut short.
-  const std::string path = (dir / kResultFile).string();
+  const std::string path = (dir / run_folder::kResult).string();
   std::string why;
   const auto text = rt::readBoundedFile(path, formats::kMaxTouchstoneBytes, why);
   if (!text || text->empty() || text->back() != '\n') return std::nullopt;
@@ -293,17 +205,17 @@ std::optional<formats::OnePort> cachedResult(const std::string& folder) {
 std::optional<PortResponse> readResult(const std::string& folder,
                                        const std::vector<double>& frequencies, std::string& error) {
   const fs::path dir(folder);
-  if (fs::exists(dir / "ABORT")) {
+  if (fs::exists(dir / run_folder::kAbort)) {
     error = "The run in " + folder + " was aborted; it holds no result.";
     return std::nullopt;
   }
   std::string why;
-  const auto v = parseProbeSignal(readRunFile(dir / kPortVoltageFile), why);
+  const auto v = parseProbeSignal(readRunFile(dir / run_folder::kPortVoltage), why);
   if (!v) {
     error = "The port voltage file is unusable: " + why + ".";
     return std::nullopt;
   }
-  const auto c = parseProbeSignal(readRunFile(dir / kPortCurrentFile), why);
+  const auto c = parseProbeSignal(readRunFile(dir / run_folder::kPortCurrent), why);
   if (!c) {
     error = "The port current file is unusable: " + why + ".";
     return std::nullopt;
@@ -321,14 +233,9 @@ std::optional<PortResponse> readResult(const std::string& folder,
       error = "The run's impedance is not a number at some frequency.";
       return std::nullopt;
     }
-  formats::OnePort port;
-  for (size_t i = 0; i < r.frequency.size(); ++i) {
-    port.ghz.push_back(r.frequency[i] / 1e9);
-    port.s11.push_back(r.s11[i]);
-  }
   const std::string failure = rt::writeFileAtomically(
-      (dir / kResultFile).string(),
-      formats::formatTouchstone(port, {"openEMS full-wave run: S11 at the lumped port"}));
+      (dir / run_folder::kResult).string(),
+      formats::formatTouchstone(onePortOf(r), {"openEMS full-wave run: S11 at the lumped port"}));
   if (!failure.empty()) {
     error = "The run's result could not be kept: " + failure + ".";
     return std::nullopt;

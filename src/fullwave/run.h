@@ -5,8 +5,6 @@
 // from a timer by calling poll().
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <optional>
 #include <string>
@@ -14,6 +12,7 @@
 
 #include "formats/touchstone.h"
 #include "fullwave/port_signals.h"
+#include "fullwave/process.h"
 
 namespace fullwave {
 
@@ -38,10 +37,11 @@ class Run {
  public:
   enum class State { Running, Finished, Cancelled, Failed };
 
-  // Clears `folder`, writes `solverInput` and `alongside` there, each whole,
-  // and starts the solver on it. A file that cannot be written (a full disk)
-  // or a start that fails leaves the run Failed with a message naming the
-  // file and the reason, nothing started and no folder.
+  // Clears `folder`, writes `solverInput` (as run_folder::kInput) and
+  // `alongside` there, each whole, and starts the solver on it. A file that
+  // cannot be written (a full disk) or a start that fails leaves the run
+  // Failed with a message naming the file and the reason, nothing started
+  // and no folder.
   Run(std::string folder, const std::string& solverInput, int threads,
       std::string program = "openEMS", const std::vector<RunFile>& alongside = {});
   ~Run();
@@ -51,9 +51,9 @@ class Run {
   // Reads what the solver printed, notices its end and, after a cancel,
   // escalates to signals when it does not stop. Never blocks.
   State poll();
-  // Asks the solver to stop (an ABORT file in its folder); a solver that is
-  // still running after `grace` is terminated, then killed. The folder is
-  // removed once the process is gone.
+  // Asks the solver to stop (run_folder::kAbort in its folder); a solver
+  // that is still running after `grace` is terminated, then killed. The
+  // folder is removed once the process is gone.
   void cancel(std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
   // Waits (polling) until the run ends or `limit` passes; returns the state.
   State wait(std::chrono::milliseconds limit);
@@ -64,12 +64,11 @@ class Run {
   const std::string& folder() const { return folder_; }
 
  private:
-  void readPipe(int& fd, std::string& pending, bool isStdout);
+  void readOutput();
   void finish(int status);
 
   std::string folder_;
-  pid_t pid_ = -1;
-  int out_ = -1, err_ = -1;
+  std::optional<Process> solver_;
   std::string outPending_, errText_;
   std::optional<SolverProgress> progress_;
   State state_ = State::Running;
@@ -81,12 +80,14 @@ class Run {
 };
 
 // Reads the port's signals from a finished run's folder, computes Zin and
-// S11 at `frequencies` and writes them as `result.s1p` in the folder.
-// Returns nothing and fills `error` when the run left no usable result.
+// S11 at `frequencies` and writes them as run_folder::kResult in the
+// folder. Returns nothing and fills `error` when the run left no usable
+// result.
 std::optional<PortResponse> readResult(const std::string& folder,
                                        const std::vector<double>& frequencies, std::string& error);
 
-inline constexpr const char* kResultFile = "result.s1p";
+// The port's S11 as the result file holds it (GHz, at 50 ohm).
+formats::OnePort onePortOf(const PortResponse& response);
 
 // A kept run's result, when its folder holds one that a finished run wrote
 // whole (ending with its last line) and no ABORT file: what a cache lookup

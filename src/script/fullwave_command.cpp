@@ -15,6 +15,7 @@
 #include "figures/fullwave_figure.h"
 #include "formats/words.h"
 #include "fullwave/check.h"
+#include "fullwave/trim.h"
 #include "script/json.h"
 
 namespace script {
@@ -35,20 +36,25 @@ double numberOr(std::string_view text, double fallback, const char* what) {
   throw std::invalid_argument(std::string("fullwave trim needs ") + what + " as a positive number");
 }
 
-// Runs the check to its end, telling its progress every two seconds.
-fullwave::Result finished(fullwave::Check& check, std::ostream& progress) {
-  auto told = std::chrono::steady_clock::now();
-  while (check.poll() == fullwave::Check::State::Running) {
+// The wait between two polls of a run, telling its progress every two
+// seconds from the run's start.
+class Waiting {
+ public:
+  explicit Waiting(std::ostream& progress) : progress_(progress) {}
+  // A new run has started.
+  void restart() { told_ = std::chrono::steady_clock::now(); }
+  void pause(const fullwave::Check& running) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (std::chrono::steady_clock::now() - told > std::chrono::seconds(2)) {
-      progress << "fullwave: " << check.progressText() << '\n' << std::flush;
-      told = std::chrono::steady_clock::now();
+    if (std::chrono::steady_clock::now() - told_ > std::chrono::seconds(2)) {
+      progress_ << "fullwave: " << running.progressText() << '\n' << std::flush;
+      told_ = std::chrono::steady_clock::now();
     }
   }
-  if (check.state() != fullwave::Check::State::Finished) throw std::runtime_error(check.message());
-  if (!check.message().empty()) progress << "fullwave: " << check.message() << '\n';
-  return *check.result();
-}
+
+ private:
+  std::ostream& progress_;
+  std::chrono::steady_clock::time_point told_ = std::chrono::steady_clock::now();
+};
 
 std::string summaryJson(const fullwave::Result& r) {
   const fullwave::Summary s =
@@ -68,9 +74,14 @@ std::string summaryJson(const fullwave::Result& r) {
          "}";
 }
 
+// Runs the check to its end.
 fullwave::Result check(const fullwave::Request& request, std::ostream& progress) {
   fullwave::Check c(request);
-  return finished(c, progress);
+  Waiting waiting(progress);
+  while (c.poll() == fullwave::Check::State::Running) waiting.pause(c);
+  if (c.state() != fullwave::Check::State::Finished) throw std::runtime_error(c.message());
+  if (!c.message().empty()) progress << "fullwave: " << c.message() << '\n';
+  return *c.result();
 }
 
 std::string trim(std::string_view rest, std::ostream& progress) {
@@ -81,31 +92,35 @@ std::string trim(std::string_view rest, std::ostream& progress) {
   const double f0 =
       numberOr(formats::word(rest), model ? model->hz / 1e9 : centre / 1e9, "F0 in GHz") * 1e9;
   const double z0 = numberOr(formats::word(rest), 50, "Z0 in ohm");
-  fullwave::Trimmer trimmer(request.patch, request.board, design::chosenModel(), f0, z0);
+  fullwave::Trim trim(request, design::chosenModel(), f0, z0);
+  Waiting waiting(progress);
   std::string lines;
   std::optional<fullwave::Result> last;
-  for (bool again = true; again;) {
-    request.patch = trimmer.current();
-    const fullwave::Result& r = *(last = check(request, progress));
-    const auto res = fullwave::resonanceOf(r.solver);
-    if (!res)
-      throw std::runtime_error("The solver shows no resonance in the band; the trim stops.");
-    again = trimmer.take(res->hz, res->r);
-    const std::string step = trimmer.stepText(trimmer.steps().back());
-    progress << "fullwave trim: " << step << '\n' << std::flush;
-    lines += (lines.empty() ? "" : "\n") + summaryJson(r);
+  for (;;) {
+    const fullwave::Trim::State state = trim.poll();
+    if (trim.taken()) {
+      last = trim.taken();
+      if (!trim.stepText().empty()) {
+        progress << "fullwave trim: " << trim.stepText() << '\n' << std::flush;
+        lines += (lines.empty() ? "" : "\n") + summaryJson(*last);
+      }
+      waiting.restart();
+    }
+    if (state != fullwave::Trim::State::Running) break;
+    if (!trim.taken()) waiting.pause(trim.check());
   }
-  design::typeTrimmedDesign(trimmer.steps().back().patch);
+  if (trim.state() != fullwave::Trim::State::Finished) throw std::runtime_error(trim.message());
+  design::typeTrimmedDesign(trim.trimmer().steps().back().patch);
   figures::showFullWaveResult(*last);
-  if (!trimmer.met())
-    progress << "fullwave trim: not within 0.2% and 5% after " << trimmer.steps().size()
+  if (!trim.met())
+    progress << "fullwave trim: not within 0.2% and 5% after " << trim.trimmer().steps().size()
              << " runs; the last design is typed in\n";
   return lines;
 }
 
 }  // namespace
 
-std::string fullwaveCommand(std::string_view rest, std::ostream& progress) {
+std::string fullWaveCommand(std::string_view rest, std::ostream& progress) {
   const std::string_view first = formats::word(rest);
   if (first == "trim") return trim(rest, progress);
   if (first == "export" || first == "import") {

@@ -11,6 +11,6 @@ namespace script {
 
 // Carries out "fullwave ..." (what follows the command word) and gives the
 // line to print. Throws std::exception with the whole message on failure.
-std::string fullwaveCommand(std::string_view rest, std::ostream& progress);
+std::string fullWaveCommand(std::string_view rest, std::ostream& progress);
 
 }  // namespace script

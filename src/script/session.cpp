@@ -475,7 +475,7 @@ class Player {
 
   void fullwave(std::string_view, std::string_view rest) {
     try {
-      print(fullwaveCommand(rest, std::cerr));
+      print(fullWaveCommand(rest, std::cerr));
     } catch (const std::exception& e) {
       throw BadLine(e.what());
     }

@@ -13,6 +13,8 @@
 
 #include "fullwave/check.h"
 #include "fullwave/fake_solver.h"
+#include "fullwave/run_folder.h"
+#include "fullwave/trim.h"
 #include "window/window_session.h"
 
 namespace {
@@ -22,26 +24,8 @@ using fake_solver::writeFakeSolver;
 
 const antenna::Patch kFr4{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
 
-class FullWaveCheck : public ::testing::Test {
+class FullWaveCheck : public fake_solver::FakeSolverTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tessivar_fwcheck_" + std::to_string(::getpid()));
-    writeFakeSolver(dir_);
-    oldPath_ = std::getenv("PATH");
-    setenv("PATH", ((dir_ / "bin").string() + ":" + oldPath_).c_str(), 1);
-    setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
-  }
-  void TearDown() override {
-    setenv("PATH", oldPath_.c_str(), 1);
-    unsetenv("XDG_CACHE_HOME");
-    fs::remove_all(dir_);
-  }
-  int runs() const {
-    std::ifstream in(dir_ / "runs");
-    int n = 0;
-    for (std::string l; std::getline(in, l);) ++n;
-    return n;
-  }
   fullwave::Request request() const {
     return {kFr4, {}, {1.68e9, 3.12e9}, fullwave::SolverQuality::Draft};
   }
@@ -51,8 +35,6 @@ class FullWaveCheck : public ::testing::Test {
     }
     return check;
   }
-  fs::path dir_;
-  std::string oldPath_;
 };
 
 TEST_F(FullWaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
@@ -77,7 +59,7 @@ TEST_F(FullWaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
 
   // Another design is another folder; a folder left with an ABORT file is
   // no result and is run again.
-  std::ofstream(fs::path(first.folder()) / "ABORT") << "x";
+  std::ofstream(fs::path(first.folder()) / fullwave::run_folder::kAbort) << "x";
   fullwave::Check stale(request(), 1);
   EXPECT_EQ(stale.state(), fullwave::Check::State::Running);
   while (stale.poll() == fullwave::Check::State::Running) {
@@ -94,7 +76,7 @@ TEST_F(FullWaveCheck, AFullCacheShowsAndKeepsNothing) {
   EXPECT_EQ(full->state(), fullwave::Check::State::Failed);
   EXPECT_NE(full->message().find("check.txt: No space left on device"), std::string::npos);
   EXPECT_FALSE(fs::exists(full->folder()));
-  for (const char* file : {fullwave::kResultFile, "check.txt"}) {
+  for (const char* file : {fullwave::run_folder::kResult, fullwave::run_folder::kRequest}) {
     writeFakeSolver(dir_);
     const auto later = finished();
     ASSERT_EQ(later->state(), fullwave::Check::State::Finished) << later->message();
@@ -125,11 +107,11 @@ TEST_F(FullWaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
   const fullwave::Result r = fullwave::importRun(out.string());
   EXPECT_EQ(r.request.patch.length, kFr4.length);
   EXPECT_EQ(r.stats.timesteps, 900);
-  EXPECT_TRUE(fs::exists(out / fullwave::kResultFile));
+  EXPECT_TRUE(fs::exists(out / fullwave::run_folder::kResult));
   EXPECT_NEAR(r.solver.r.front(), 37, 1e-3);
 
   // A request changed after the run no longer matches the solver's input.
-  std::ofstream(out / "check.txt", std::ios::app) << "length 0.03\n";
+  std::ofstream(out / fullwave::run_folder::kRequest, std::ios::app) << "length 0.03\n";
   EXPECT_THROW(fullwave::importRun(out.string()), std::runtime_error);
   EXPECT_THROW(fullwave::importRun((dir_ / "nowhere").string()), std::runtime_error);
   // Exported again, the folder holds no earlier run's signals to be taken
@@ -138,7 +120,7 @@ TEST_F(FullWaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
   EXPECT_THROW(fullwave::importRun(out.string()), std::runtime_error);
 }
 
-TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
+TEST(FullWaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
   // The "solver" is the classic model of a patch 2% longer and a feed
   // moved: the trim must find the length and feed that undo both.
   const antenna::Board board;
@@ -162,7 +144,7 @@ TEST(FullwaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
                std::invalid_argument);
 }
 
-class FullwaveScript : public session::ScriptTest {
+class FullWaveScript : public session::ScriptTest {
  protected:
   Outcome withPath(const std::string& path, const std::string& script) {
     std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
@@ -171,7 +153,7 @@ class FullwaveScript : public session::ScriptTest {
   }
 };
 
-TEST_F(FullwaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
+TEST_F(FullWaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
   writeFakeSolver(dir_);
   const std::string fake = (dir_ / "bin").string() + ":/usr/bin:/bin";
   Outcome ok = withPath(fake, "fullwave draft\n");

@@ -1,18 +1,22 @@
 // A short run of the real solver on the worked 38 x 29.5 mm FR-4 patch: the
 // written input is accepted, the port files come out where they are read,
-// and the resonance lands near the standard run's figure. CI installs the
-// solver and runs this (and fails without it); elsewhere it is skipped when
-// the solver is missing.
+// and the resonance lands near the standard run's figure; and an exported
+// folder that the real solver ran and import read back (with the far
+// field) holds every file run_folder.h names, by that name. CI installs the
+// solver and runs these; elsewhere they are skipped when it is missing.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "fullwave/check.h"
 #include "fullwave/openems_model.h"
 #include "fullwave/port_signals.h"
+#include "fullwave/run_folder.h"
 #include "required_tool.h"
 
 namespace {
@@ -39,15 +43,15 @@ TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
   fs::create_directories(dir);
   const Patch patch{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
   const SolverBand band{1.5e9, 3.5e9};
-  std::ofstream(dir / "model.xml") << openemsXml(patch, Board{}, band, SolverQuality::Draft);
-  const std::string cmd =
-      "cd '" + dir.string() + "' && openEMS model.xml --numThreads=2 > out.txt 2> err.txt";
+  std::ofstream(dir / run_folder::kInput) << openemsXml(patch, Board{}, band, SolverQuality::Draft);
+  const std::string cmd = "cd '" + dir.string() + "' && openEMS " + run_folder::kInput +
+                          " --numThreads=2 > out.txt 2> err.txt";
   ASSERT_EQ(std::system(cmd.c_str()), 0) << readFile(dir / "err.txt");
 
   std::string error;
-  const auto v = parseProbeSignal(readFile(dir / kPortVoltageFile), error);
+  const auto v = parseProbeSignal(readFile(dir / run_folder::kPortVoltage), error);
   ASSERT_TRUE(v) << error;
-  const auto i = parseProbeSignal(readFile(dir / kPortCurrentFile), error);
+  const auto i = parseProbeSignal(readFile(dir / run_folder::kPortCurrent), error);
   ASSERT_TRUE(i) << error;
   std::vector<double> f;
   for (int k = 0; k <= 400; ++k) f.push_back(band.fmin + (band.fmax - band.fmin) * k / 400);
@@ -55,6 +59,40 @@ TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
   ASSERT_TRUE(peak);
   EXPECT_NEAR(peak->frequency / kStandardResonance, 1, 0.02);
   EXPECT_GT(peak->resistance, 10);
+  fs::remove_all(dir);
+}
+
+TEST(OpenemsRun, AnExportedFolderRunByTheSolverHoldsEveryNamedFile) {
+  TESSIVAR_REQUIRE_TOOL("openEMS", "command -v openEMS", "openEMS is not installed", "openems");
+  const fs::path dir =
+      fs::temp_directory_path() / ("tessivar_export_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  const Request request{
+      {38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3}, Board{}, {1.68e9, 3.12e9}, SolverQuality::Draft};
+  const std::string command = exportRun(request, dir.string());
+  ASSERT_EQ(std::system(command.c_str()), 0) << readFile(dir / run_folder::kSolverLog);
+  const Result r = importRun(dir.string());
+  EXPECT_TRUE(r.farField) << r.farFieldError;
+  std::vector<std::string> names = {run_folder::kInput,          run_folder::kRequest,
+                                    run_folder::kResult,         run_folder::kScript,
+                                    run_folder::kSolverLog,      run_folder::kPortVoltage,
+                                    run_folder::kPortCurrent,    run_folder::kFarFieldInput,
+                                    run_folder::kFarFieldOutput, run_folder::kFarFieldLog};
+  for (const char* face : run_folder::kNearFieldFaces)
+    for (bool magnetic : {false, true}) names.push_back(run_folder::nearFieldFile(magnetic, face));
+  for (const std::string& name : names) EXPECT_TRUE(fs::exists(dir / name)) << name;
+  EXPECT_FALSE(fs::exists(dir / run_folder::kAbort));
+  // Every file the run left is named: one an export clears again, or the
+  // excitation's, which it leaves.
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    const bool exported =
+        name == run_folder::kInput || name == run_folder::kRequest || name == run_folder::kScript;
+    const bool excitation =
+        std::find(std::begin(run_folder::kExcitationFiles), std::end(run_folder::kExcitationFiles),
+                  name) != std::end(run_folder::kExcitationFiles);
+    EXPECT_TRUE(exported || excitation || run_folder::leftByARun(name)) << name;
+  }
   fs::remove_all(dir);
 }
 

@@ -15,6 +15,7 @@
 #include "formats/touchstone.h"
 #include "fullwave/fake_solver.h"
 #include "fullwave/run.h"
+#include "fullwave/run_folder.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ TEST(FullWaveRun, EveryFailureIsSaidPlainly) {
       1, "sh");
   EXPECT_EQ(truncated.wait(10s), fullwave::Run::State::Failed);
   EXPECT_NE(truncated.message().find("time-step limit"), std::string::npos);
-  EXPECT_FALSE(fs::exists(fs::path(truncated.folder()) / "port_ut1"));
-  EXPECT_FALSE(fs::exists(fs::path(truncated.folder()) / fullwave::kResultFile));
+  EXPECT_FALSE(fs::exists(fs::path(truncated.folder()) / fullwave::run_folder::kPortVoltage));
+  EXPECT_FALSE(fs::exists(fs::path(truncated.folder()) / fullwave::run_folder::kResult));
 
   fullwave::Run status(runFolder("status").string(), "exit 255\n", 1, "sh");
   EXPECT_EQ(status.wait(10s), fullwave::Run::State::Failed);
@@ -61,7 +62,7 @@ TEST(FullWaveRun, EveryFailureIsSaidPlainly) {
   // one: the folder is cleared first.
   const fs::path stale = runFolder("stale");
   fs::create_directories(stale);
-  std::ofstream(stale / "ABORT") << "";
+  std::ofstream(stale / fullwave::run_folder::kAbort) << "";
   fullwave::Run fresh(stale.string(), "test ! -e ABORT\n", 1, "sh");
   EXPECT_EQ(fresh.wait(10s), fullwave::Run::State::Finished) << fresh.message();
 }
@@ -73,7 +74,7 @@ TEST(FullWaveRun, CancelEscalatesToSignalsAndLeavesNoFolder) {
   EXPECT_EQ(run.poll(), fullwave::Run::State::Running);
   const auto t0 = std::chrono::steady_clock::now();
   run.cancel(200ms);
-  EXPECT_TRUE(fs::exists(fs::path(run.folder()) / "ABORT"));
+  EXPECT_TRUE(fs::exists(fs::path(run.folder()) / fullwave::run_folder::kAbort));
   EXPECT_EQ(run.wait(10s), fullwave::Run::State::Cancelled);
   EXPECT_LT(std::chrono::steady_clock::now() - t0, 5s);
   EXPECT_FALSE(fs::exists(run.folder()));
@@ -85,11 +86,11 @@ TEST(FullWaveRun, ResultIsKeptAsTouchstoneAndZeroSignalsAreRefused) {
   std::string error;
   const auto r = fullwave::readResult(dir.string(), {2e9, 2.5e9}, error);
   ASSERT_TRUE(r) << error;
-  const auto kept = design::readTouchstone((dir / fullwave::kResultFile).string());
+  const auto kept = design::readTouchstone((dir / fullwave::run_folder::kResult).string());
   ASSERT_EQ(kept.ghz.size(), 2u);
   EXPECT_NEAR(std::abs(kept.s11[0]), 13.0 / 87, 1e-3);
 
-  std::ofstream(dir / "port_ut1") << "0 0\n1e-11 0\n";
+  std::ofstream(dir / fullwave::run_folder::kPortVoltage) << "0 0\n1e-11 0\n";
   EXPECT_FALSE(fullwave::readResult(dir.string(), {2e9}, error));
   EXPECT_NE(error.find("no energy"), std::string::npos);
   fs::remove_all(dir.parent_path());

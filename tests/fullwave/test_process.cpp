@@ -1,0 +1,135 @@
+// The one launcher the driver starts its programs with: what a program
+// prints comes back through pipes or lands in a file, it runs in its folder
+// and its own process group, a program that cannot start is told by its
+// reason, and the far-field program's absence and failure are said plainly
+// through it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fullwave/nf2ff.h"
+#include "fullwave/process.h"
+#include "fullwave/run_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fullwave::Process;
+
+class Launching : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("tessivar_process_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string read(const fs::path& p) const {
+    std::ifstream in(p);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  fs::path dir_;
+};
+
+TEST_F(Launching, WhatItPrintsAndHowItEndedComeBack) {
+  Process p({{"sh", "-c", "pwd; echo complaint >&2; exit 3"}, dir_.string()});
+  ASSERT_TRUE(p.started()) << p.startError();
+  std::string out, err;
+  const auto status = p.wait(out, err);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFEXITED(*status));
+  EXPECT_EQ(WEXITSTATUS(*status), 3);
+  EXPECT_EQ(out, fs::canonical(dir_).string() + "\n");
+  EXPECT_EQ(err, "complaint\n");
+  EXPECT_FALSE(p.running());
+  EXPECT_FALSE(p.wait(out, err)) << "its status was given once";
+
+  // Both streams into one file, made anew.
+  const fs::path log = dir_ / "log";
+  std::ofstream(log) << "an earlier run's words\n";
+  Process logged({{"sh", "-c", "echo said; echo complained >&2"}, dir_.string(), log.string()});
+  ASSERT_TRUE(logged.started());
+  EXPECT_EQ(logged.wait(out, err), 0);
+  EXPECT_EQ(read(log), "said\ncomplained\n");
+}
+
+TEST_F(Launching, AProgramThatCannotStartIsToldByItsReason) {
+  Process missing({{"tessivar-no-such-program"}, dir_.string()});
+  EXPECT_FALSE(missing.started());
+  EXPECT_EQ(missing.startError(), ENOENT);
+  EXPECT_FALSE(missing.running());
+  std::string out, err;
+  EXPECT_FALSE(missing.poll());
+  EXPECT_FALSE(missing.wait(out, err));
+
+  Process nowhere({{"sh", "-c", "true"}, (dir_ / "nowhere").string()});
+  EXPECT_EQ(nowhere.startError(), ENOENT);
+  Process noLog({{"sh", "-c", "true"}, dir_.string(), (dir_ / "nowhere" / "log").string()});
+  EXPECT_EQ(noLog.startError(), ENOENT);
+  std::ofstream(dir_ / "not-a-program") << "#!/bin/sh\n";
+  Process refused({{(dir_ / "not-a-program").string()}, dir_.string()});
+  EXPECT_EQ(refused.startError(), EACCES);
+}
+
+// A signal reaches what the program started too: the shell's own child
+// holds the pipes, and they close at once.
+TEST_F(Launching, PollingNeverBlocksAndASignalReachesTheWholeGroup) {
+  const auto t0 = std::chrono::steady_clock::now();
+  Process p({{"sh", "-c", "sleep 30 & wait"}, dir_.string()});
+  ASSERT_TRUE(p.started());
+  std::string out, err;
+  p.read(out, err);
+  EXPECT_FALSE(p.poll());
+  EXPECT_TRUE(p.running());
+  p.signal(SIGTERM);
+  const auto status = p.wait(out, err);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFSIGNALED(*status));
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10));
+  {
+    Process dropped({{"sh", "-c", "sleep 30 & wait"}, dir_.string()});
+    ASSERT_TRUE(dropped.started());
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10));
+}
+
+// A run's folder with near fields on all six faces (empty files: nf2ff
+// never reads them here).
+void writeDumps(const fs::path& dir) {
+  std::ofstream(dir / fullwave::run_folder::kInput) << "<FD_Samples>2.4e9</FD_Samples>\n";
+  for (const char* face : fullwave::run_folder::kNearFieldFaces)
+    for (bool magnetic : {false, true})
+      std::ofstream(dir / fullwave::run_folder::nearFieldFile(magnetic, face)) << "";
+}
+
+TEST_F(Launching, TheFarFieldProgramMissingOrFailingIsSaidPlainly) {
+  writeDumps(dir_);
+  const std::string path = std::getenv("PATH");
+  std::string error;
+  setenv("PATH", (dir_ / "bin").c_str(), 1);
+  EXPECT_FALSE(fullwave::farFieldOf(dir_.string(), 2.4e9, error));
+  EXPECT_NE(error.find("(nf2ff) could not be run; it comes with openEMS"), std::string::npos)
+      << error;
+
+  fs::create_directories(dir_ / "bin");
+  std::ofstream(dir_ / "bin" / "nf2ff") << "#!/bin/sh\necho \"cannot read $1\"\nexit 1\n";
+  fs::permissions(dir_ / "bin" / "nf2ff", fs::perms::owner_all);
+  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
+  EXPECT_FALSE(fullwave::farFieldOf(dir_.string(), 2.4e9, error));
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_NE(error.find("(nf2ff) failed; see"), std::string::npos) << error;
+  const fs::path input = fs::absolute(dir_) / fullwave::run_folder::kFarFieldInput;
+  EXPECT_EQ(read(dir_ / fullwave::run_folder::kFarFieldLog),
+            "cannot read " + input.string() + "\n");
+}
+
+}  // namespace
