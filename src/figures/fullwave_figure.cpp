@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/commands.h"
 #include "design/main_window.h"
 #include "figures/farfield_figure.h"
@@ -60,6 +61,14 @@ FullWaveTicker& ticker() {
 
 std::string number(double v, int digits, std::string_view unit = {}) {
   return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
+}
+
+std::string ghz(double hz, int digits) {
+  return number(antenna::ghzFromHz(hz), digits, "GHz");
+}
+
+std::string mhz(double hz) {
+  return number(antenna::mhzFromHz(hz), 3, "MHz");
 }
 
 class FullWaveFigure {
@@ -294,7 +303,7 @@ class FullWaveFigure {
   }
 
   void setData(double line, const antenna::Sweep& s, bool resistance) {
-    setLineData(line, s.ghz, resistance ? s.r : s.x);
+    setLineData(line, antenna::ghzFromHz(s.hz), resistance ? s.r : s.x);
   }
 
   void setText(double control, const std::vector<std::string>& lines) {
@@ -325,24 +334,25 @@ class FullWaveFigure {
     setData(solverR_, r.solver, true);
     setData(solverX_, r.solver, false);
     rt::set(rt::scalar(axes_),
-            {rt::str("XLim"), rt::row({r.request.band.fmin / 1e9, r.request.band.fmax / 1e9})});
+            {rt::str("XLim"), rt::row({antenna::ghzFromHz(r.request.band.fmin),
+                                       antenna::ghzFromHz(r.request.band.fmax)})});
     placePart(bar_, fig_, barBox(1));
     setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
                                         : "done in " + number(r.stats.seconds, 3, "s")});
     const fullwave::Summary s = fullwave::summarise(r, model);
-    setText(modelPanel_, {"Model (" + std::string(modelName(chosenModel())) + ")",
-                          "resonance " + number(s.modelResonanceGhz, 5, "GHz"),
-                          "R there " + number(s.modelR, 4, "Ohm")});
+    setText(modelPanel_,
+            {"Model (" + std::string(modelName(chosenModel())) + ")",
+             "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm")});
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
             std::to_string(r.stats.cells) + " cells)",
-        "resonance " + number(s.resonanceGhz, 5, "GHz") + ", shift " +
-            number(s.shiftPercent, 3, "%") + " = " + number(s.shiftMhz, 3, "MHz"),
+        "resonance " + ghz(s.resonanceHz, 5) + ", shift " + number(s.shiftPercent, 3, "%") + " = " +
+            mhz(s.shiftHz),
         "R there " + number(s.rAtResonance, 4, "Ohm") + ", |S11| min " +
             number(s.s11MinDb, 3, "dB"),
-        "-10 dB band " + number(s.bandwidthGhz * 1e3, 3, "MHz"),
+        "-10 dB band " + mhz(s.bandwidthHz),
         r.farField ? "directivity " + number(r.farField->directivityDbi, 3, "dBi") + " at " +
-                         number(r.farField->frequencyHz / 1e9, 5, "GHz")
+                         ghz(r.farField->frequencyHz, 5)
                    : "directivity: none (" + r.farFieldError + ")",
     };
     for (const std::string& t : trimLines_) lines.push_back(t);

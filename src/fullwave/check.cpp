@@ -147,9 +147,9 @@ std::optional<Stats> parseStats(const std::string& text, const fs::path& file) {
 
 antenna::Sweep sweepOf(const formats::OnePort& port) {
   antenna::Sweep s;
-  for (size_t i = 0; i < port.ghz.size(); ++i) {
+  for (size_t i = 0; i < port.hz.size(); ++i) {
     const auto z = antenna::zFromS(port.s11[i], port.z0);
-    s.ghz.push_back(port.ghz[i]);
+    s.hz.push_back(port.hz[i]);
     s.r.push_back(z.real());
     s.x.push_back(z.imag());
   }
@@ -158,8 +158,8 @@ antenna::Sweep sweepOf(const formats::OnePort& port) {
 
 antenna::Sweep sweepOf(const PortResponse& r) {
   antenna::Sweep s;
+  s.hz = r.frequency;
   for (size_t i = 0; i < r.frequency.size(); ++i) {
-    s.ghz.push_back(r.frequency[i] / 1e9);
     s.r.push_back(r.zin[i].real());
     s.x.push_back(r.zin[i].imag());
   }
@@ -189,12 +189,13 @@ void addFarField(Result& r) {
   r.farField = farFieldOf(r.folder, res->hz, r.farFieldError);
 }
 
-// True when `ghz` holds exactly the frequencies a check of `band` reads.
-bool coversBand(const std::vector<double>& ghz, SolverBand band) {
+// True when `read` holds the frequencies a check of `band` reads, to the
+// digits the result file keeps.
+bool coversBand(const std::vector<double>& read, antenna::Band band) {
   const auto hz = resultFrequencies(band);
-  if (ghz.size() != hz.size()) return false;
+  if (read.size() != hz.size()) return false;
   for (size_t i = 0; i < hz.size(); ++i)
-    if (!(std::abs(ghz[i] * 1e9 - hz[i]) <= 1e-9 * hz[i])) return false;
+    if (!(std::abs(read[i] - hz[i]) <= 1e-9 * hz[i])) return false;
   return true;
 }
 
@@ -204,7 +205,7 @@ bool coversBand(const std::vector<double>& ghz, SolverBand band) {
 // and the result must hold every frequency and end with its last line.
 std::optional<Result> keptResult(const std::string& folder, const Request& request) {
   const auto port = cachedResult(folder);
-  if (!port || !coversBand(port->ghz, request.band)) return std::nullopt;
+  if (!port || !coversBand(port->hz, request.band)) return std::nullopt;
   const fs::path checkFile = fs::path(folder) / run_folder::kRequest;
   const std::string check = readRunFile(checkFile), asked = requestText(request);
   if (!check.starts_with(asked)) return std::nullopt;
@@ -256,17 +257,12 @@ int defaultSolverThreads(long cells) {
   return solverThreadsFor(load[0], static_cast<int>(std::max(1L, cores)), cells);
 }
 
-std::vector<double> resultFrequencies(SolverBand band) {
+std::vector<double> resultFrequencies(antenna::Band band) {
   return antenna::linearBand(band.fmin, band.fmax, kResultPoints);
 }
 
 std::optional<Resonance> resonanceOf(const antenna::Sweep& s) {
-  PortResponse r;
-  for (size_t i = 0; i < s.ghz.size(); ++i) {
-    r.frequency.push_back(s.ghz[i] * 1e9);
-    r.zin.emplace_back(s.r[i], s.x[i]);
-  }
-  const auto peak = resistancePeak(r);
+  const auto peak = antenna::resistancePeak(s.hz, s.r);
   if (!peak) return std::nullopt;
   return Resonance{peak->frequency, peak->resistance};
 }
@@ -281,20 +277,20 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
   Summary s;
   if (result.farField) s.directivityDbi = result.farField->directivityDbi;
   if (const auto res = resonanceOf(result.solver)) {
-    s.resonanceGhz = res->hz / 1e9;
+    s.resonanceHz = res->hz;
     s.rAtResonance = res->r;
   }
   if (const auto m = resonanceOf(model)) {
-    s.modelResonanceGhz = m->hz / 1e9;
+    s.modelResonanceHz = m->hz;
     s.modelR = m->r;
   }
-  s.shiftPercent = (s.resonanceGhz - s.modelResonanceGhz) / s.modelResonanceGhz * 100;
-  s.shiftMhz = (s.resonanceGhz - s.modelResonanceGhz) * 1e3;
-  if (!result.solver.ghz.empty()) {
+  s.shiftHz = s.resonanceHz - s.modelResonanceHz;
+  s.shiftPercent = s.shiftHz / s.modelResonanceHz * 100;
+  if (!result.solver.hz.empty()) {
     const auto readout = antenna::computeReadout(result.solver, 50);
     s.s11MinDb = readout.s11MinDb;
-    if (readout.bandwidthGhz)
-      s.bandwidthGhz = readout.bandwidthGhz->second - readout.bandwidthGhz->first;
+    if (readout.bandwidthHz)
+      s.bandwidthHz = readout.bandwidthHz->second - readout.bandwidthHz->first;
   }
   return s;
 }

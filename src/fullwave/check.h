@@ -39,12 +39,12 @@ int defaultSolverThreads(long cells);
 struct Request {
   antenna::Patch patch;
   antenna::Board board;
-  SolverBand band;
+  antenna::Band band;
   SolverQuality quality = SolverQuality::Quick;
 };
 
 // The frequencies the solver's result is read at (Hz).
-std::vector<double> resultFrequencies(SolverBand band);
+std::vector<double> resultFrequencies(antenna::Band band);
 
 // A request with what the solver makes of it, each worked out once: the
 // layout (mesh, cells, end criterion) and the solver's input, the model
@@ -70,7 +70,7 @@ struct Result {
   std::string folder;
   Request request;
   Stats stats;
-  antenna::Sweep solver;  // GHz, R, X at resultFrequencies
+  antenna::Sweep solver;  // at resultFrequencies
   bool fromCache = false;
   std::optional<FarField> farField{};  // at the dump nearest the resonance
   std::string farFieldError{};         // why there is none
@@ -89,8 +89,8 @@ antenna::Sweep modelSweep(const Request& r, ImpedanceModel model);
 // The figures a script reads (and the figure shows) of a result against
 // the model; NaN where there is none.
 struct Summary {
-  double resonanceGhz = NAN, rAtResonance = NAN, modelResonanceGhz = NAN, modelR = NAN;
-  double shiftPercent = NAN, shiftMhz = NAN, s11MinDb = NAN, bandwidthGhz = NAN;
+  double resonanceHz = NAN, rAtResonance = NAN, modelResonanceHz = NAN, modelR = NAN;
+  double shiftPercent = NAN, shiftHz = NAN, s11MinDb = NAN, bandwidthHz = NAN;
   double directivityDbi = NAN;
 };
 Summary summarise(const Result& result, const antenna::Sweep& model);

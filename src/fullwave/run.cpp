@@ -178,10 +178,8 @@ void Run::finish(int status) {
 
 formats::OnePort onePortOf(const PortResponse& response) {
   formats::OnePort port;
-  for (size_t i = 0; i < response.frequency.size(); ++i) {
-    port.ghz.push_back(response.frequency[i] / 1e9);
-    port.s11.push_back(response.s11[i]);
-  }
+  port.hz = response.frequency;
+  port.s11 = response.s11;
   return port;
 }
 

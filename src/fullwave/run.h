@@ -86,7 +86,7 @@ class Run {
 std::optional<PortResponse> readResult(const std::string& folder,
                                        const std::vector<double>& frequencies, std::string& error);
 
-// The port's S11 as the result file holds it (GHz, at 50 ohm).
+// The port's S11 as the result file holds it (at 50 ohm).
 formats::OnePort onePortOf(const PortResponse& response);
 
 // A kept run's result, when its folder holds one that a finished run wrote

@@ -7,6 +7,8 @@
 #include <exception>
 #include <stdexcept>
 
+#include "antenna/units.h"
+
 namespace fullwave {
 
 using antenna::Patch;
@@ -52,9 +54,9 @@ std::string Trimmer::stepText(const TrimStep& s) const {
   std::snprintf(text, sizeof text,
                 "run %zu: L %.4f mm, feed %.4f mm -> resonance %.5f GHz (%+.2f%%), R %.2f ohm "
                 "(%+.1f%%)",
-                static_cast<size_t>(&s - steps_.data()) + 1, s.patch.length * 1e3,
-                s.patch.feedOffset * 1e3, s.resonanceHz / 1e9, (s.resonanceHz - f0_) / f0_ * 100,
-                s.r, (s.r - z0_) / z0_ * 100);
+                static_cast<size_t>(&s - steps_.data()) + 1, antenna::mmFromMetres(s.patch.length),
+                antenna::mmFromMetres(s.patch.feedOffset), antenna::ghzFromHz(s.resonanceHz),
+                (s.resonanceHz - f0_) / f0_ * 100, s.r, (s.r - z0_) / z0_ * 100);
   return text;
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/acts.h"
 #include "design/commands.h"
 #include "design/model_choice.h"
@@ -60,16 +61,17 @@ std::string summaryJson(const fullwave::Result& r) {
   const fullwave::Summary s =
       fullwave::summarise(r, fullwave::modelSweep(r.request, design::chosenModel()));
   const auto n = [](double v) { return jsonNumber(v); };
+  const auto ghz = [](double hz) { return jsonNumber(antenna::ghzFromHz(hz)); };
   return "{\"quality\": " + jsonString(fullwave::solverQualityName(r.request.quality)) +
          ", \"cells\": " + std::to_string(r.stats.cells) +
          ", \"timesteps\": " + std::to_string(r.stats.timesteps) +
          ", \"seconds\": " + n(r.stats.seconds) + ", \"end_db\": " + n(r.stats.endDb) +
          ", \"truncated\": " + (r.stats.truncated ? "true" : "false") +
-         ", \"resonance_ghz\": " + n(s.resonanceGhz) +
+         ", \"resonance_ghz\": " + ghz(s.resonanceHz) +
          ", \"r_at_resonance\": " + n(s.rAtResonance) +
-         ", \"model_resonance_ghz\": " + n(s.modelResonanceGhz) +
+         ", \"model_resonance_ghz\": " + ghz(s.modelResonanceHz) +
          ", \"shift_percent\": " + n(s.shiftPercent) + ", \"s11_min_db\": " + n(s.s11MinDb) +
-         ", \"bandwidth_ghz\": " + n(s.bandwidthGhz) +
+         ", \"bandwidth_ghz\": " + ghz(s.bandwidthHz) +
          ", \"directivity_dbi\": " + n(s.directivityDbi) + ", \"folder\": " + jsonString(r.folder) +
          "}";
 }
@@ -89,8 +91,8 @@ std::string trim(std::string_view rest, std::ostream& progress) {
   const double centre = 0.5 * (request.band.fmin + request.band.fmax);
   const auto model =
       fullwave::modelResonance(request.patch, request.board, design::chosenModel(), centre);
-  const double f0 =
-      numberOr(formats::word(rest), model ? model->hz / 1e9 : centre / 1e9, "F0 in GHz") * 1e9;
+  const double f0 = antenna::hzFromGhz(
+      numberOr(formats::word(rest), antenna::ghzFromHz(model ? model->hz : centre), "F0 in GHz"));
   const double z0 = numberOr(formats::word(rest), 50, "Z0 in ohm");
   fullwave::Trim trim(request, design::chosenModel(), f0, z0);
   Waiting waiting(progress);

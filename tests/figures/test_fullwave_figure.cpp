@@ -45,8 +45,8 @@ TEST_F(FullWaveFigure, ShowsAResultFromMemory) {
               fullwave::Result r;
               r.request = design::windowRequest(fullwave::SolverQuality::Quick);
               r.folder = "/nonexistent/tessivar";
-              r.solver = {{2.3, 2.4, 2.5}, {20, 50, 20}, {-20, 0, 20}};
-              r.s11.ghz = r.solver.ghz;
+              r.solver = {{2.3e9, 2.4e9, 2.5e9}, {20, 50, 20}, {-20, 0, 20}};
+              r.s11.hz = r.solver.hz;
               r.s11.s11 = {{-0.4, -0.3}, {0.01, 0}, {-0.4, 0.3}};
               figures::showFullWaveResult(r);
               const figures::MatchReadouts m = figures::matchReadouts();
