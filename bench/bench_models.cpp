@@ -402,30 +402,22 @@ void BM_ImpedanceRuntimeCall(benchmark::State& state) {
 }
 BENCHMARK(BM_ImpedanceRuntimeCall);
 
-void BM_PatternFused(benchmark::State& state) {
+// The fused pattern on the vector kernels (labelled with the set chosen) or
+// as the plain scalar loop.
+template <void (*Pattern)(const Design&, Grid&), bool kOnKernels>
+void patternFused(benchmark::State& state) {
   Design d;
   Grid g;
   for (auto _ : state) {
-    fusedPattern(d, g);
+    Pattern(d, g);
     benchmark::DoNotOptimize(g.R.data());
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * kAngles * kAngles);
-  state.SetLabel(rt::vec::kernels().name);
+  if (kOnKernels) state.SetLabel(rt::vec::kernels().name);
 }
-BENCHMARK(BM_PatternFused);
-
-void BM_PatternFusedScalar(benchmark::State& state) {
-  Design d;
-  Grid g;
-  for (auto _ : state) {
-    fusedPatternScalar(d, g);
-    benchmark::DoNotOptimize(g.R.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * kAngles * kAngles);
-}
-BENCHMARK(BM_PatternFusedScalar);
+BENCHMARK(patternFused<fusedPattern, true>)->Name("BM_PatternFused");
+BENCHMARK(patternFused<fusedPatternScalar, false>)->Name("BM_PatternFusedScalar");
 
 // The grids from the pattern frequency to R, x, y, z, without drawing.
 void BM_PatternRuntimeGrids(benchmark::State& state) {
