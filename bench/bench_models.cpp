@@ -218,18 +218,24 @@ void storePoint(const Angles& a, int r, int col, double X, double sinX, double c
   g.z[i] = R * a.cosTh[col];
 }
 
-void resizeGrid(Grid& g) {
+// The patch's constants and angle tables for one pass over a grid sized
+// for it.
+struct Pass {
+  Patch p;
+  Angles a;
+};
+Pass startPass(const Design& d, Grid& g) {
+  Pass pass{patchOf(d), {}};
+  anglesOf(pass.p, pass.a);
   for (auto* v : {&g.R, &g.x, &g.y, &g.z, &g.X, &g.S, &g.sinX, &g.cosS})
     v->resize(kAngles * kAngles);
+  return pass;
 }
 
 // One pass, a sine and a cosine of the maths library per element (the floor
 // before the runtime had vector maths).
 void fusedPatternScalar(const Design& d, Grid& g) {
-  const Patch p = patchOf(d);
-  Angles a;
-  anglesOf(p, a);
-  resizeGrid(g);
+  const auto [p, a] = startPass(d, g);
   for (int col = 0; col < kAngles; ++col)
     for (int r = 0; r < kAngles; ++r) {
       const double X = p.a * a.sinTh[col] * a.cosPh[r];
@@ -241,10 +247,7 @@ void fusedPatternScalar(const Design& d, Grid& g) {
 // The same with the runtime's vector maths: the two arguments over the whole
 // grid, a sine and a cosine over all of them, then the points.
 void fusedPattern(const Design& d, Grid& g) {
-  const Patch p = patchOf(d);
-  Angles a;
-  anglesOf(p, a);
-  resizeGrid(g);
+  const auto [p, a] = startPass(d, g);
   for (int col = 0; col < kAngles; ++col)
     for (int r = 0; r < kAngles; ++r) {
       g.X[col * kAngles + r] = p.a * a.sinTh[col] * a.cosPh[r];
