@@ -285,22 +285,16 @@ Limits sliderLimits() {
 }
 
 std::vector<Act> actsOf(const Design& d) {
-  const antenna::Patch& p = d.patch;
-  using antenna::boardMm, antenna::ghzFromHz;
-  return {
-      typed(Quantity::height, boardMm(p.height)),     typed(Quantity::er, p.er),
-      typed(Quantity::width, boardMm(p.width)),       typed(Quantity::length, boardMm(p.length)),
-      typed(Quantity::offset, boardMm(p.feedOffset)), typed(Quantity::fmax, ghzFromHz(d.band.fmax)),
-      typed(Quantity::fmin, ghzFromHz(d.band.fmin))};
+  return actsOf(d.patch, antenna::ghzFromHz(d.band.fmin), antenna::ghzFromHz(d.band.fmax));
 }
 
 std::vector<Act> actsOf(const antenna::Patch& p, double fminGhz, double fmaxGhz) {
-  using antenna::mmFromMetres;
-  return {typed(Quantity::height, mmFromMetres(p.height)),
+  using antenna::boardMm;
+  return {typed(Quantity::height, boardMm(p.height)),
           typed(Quantity::er, p.er),
-          typed(Quantity::width, mmFromMetres(p.width)),
-          typed(Quantity::length, mmFromMetres(p.length)),
-          typed(Quantity::offset, mmFromMetres(p.feedOffset)),
+          typed(Quantity::width, boardMm(p.width)),
+          typed(Quantity::length, boardMm(p.length)),
+          typed(Quantity::offset, boardMm(p.feedOffset)),
           typed(Quantity::fmax, fmaxGhz),
           typed(Quantity::fmin, fminGhz)};
 }

@@ -104,8 +104,8 @@ Limits sliderLimits();
 // The text of the edit box that holds `q`.
 std::string boxText(Quantity q);
 
-// The acts that type a design into the window's edit boxes: its sizes on
-// the board's micrometre grid, or (a trimmed patch) as they are.
+// The acts that type a design into the window's edit boxes, its sizes as a
+// board holds them (whole micrometres, three decimals of a mm).
 std::vector<Act> actsOf(const Design& d);
 std::vector<Act> actsOf(const antenna::Patch& p, double fminGhz, double fmaxGhz);
 

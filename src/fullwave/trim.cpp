@@ -42,8 +42,12 @@ bool Trimmer::take(double resonanceHz, double r) {
   Patch next = current_;
   if (dFdL != 0) next.length += (f0_ - resonanceHz) / dFdL;
   if (dRdx != 0) next.feedOffset += (z0_ - r) / dRdx;
-  // The feed stays on the patch's half towards its edge.
+  // The feed stays on the patch's half towards its edge; both sizes are
+  // what a board can hold, so that the patch the solver runs is the one the
+  // window is given.
   next.feedOffset = std::clamp(next.feedOffset, 0.02 * next.length, 0.49 * next.length);
+  next.length = antenna::onBoardGrid(next.length);
+  next.feedOffset = antenna::onBoardGrid(next.feedOffset);
   if (!(next.length > 0)) return false;
   current_ = next;
   return true;

@@ -75,6 +75,11 @@ TEST_F(FullWaveFigure, ItsTrimRunsUntilMetAndTypesTheDesign) {
                   << text;
               EXPECT_NE(text.find("trimmed; typed into the window"), std::string::npos) << text;
               EXPECT_NE(design::windowDesign().patch.length, 29.5e-3);
+              // Typed as a board holds it, to a micrometre, which the box
+              // shows whole and the slider keeps.
+              const std::string typed = design::boxText(design::Quantity::length);
+              EXPECT_LE(typed.size(), typed.find('.') + 4) << typed;
+              EXPECT_EQ(design::windowDesign().patch.length, std::stod(typed) / 1000);
             }),
             0);
   EXPECT_EQ(runs(), 2);
