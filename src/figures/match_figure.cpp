@@ -323,7 +323,9 @@ class MatchFigure {
     if (now == seen_ && stale == stale_) return false;
     seen_ = now;
     stale_ = std::move(stale);
-    if (auto s = design::shownImpedance()) {
+    // A window that draws nothing may still hold lines: of no numbers when
+    // a box holds letters.
+    if (auto s = design::shownImpedance(); s && stale_.empty()) {
       modelData_ = std::move(s);
       modelKind_ = design::shownModel();
       drawn_ = design::drawnDesign();
