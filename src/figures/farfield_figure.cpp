@@ -253,7 +253,10 @@ FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz) {
 
 double defaultFarFieldGhz() {
   const design::WindowDesign d = design::windowDesign();
-  if (std::isfinite(d.patternGhz) && d.patternGhz > 0) return d.patternGhz;
+  // Typing a band puts the pattern slider at Fmin: there it says nothing of
+  // where the user wants the far field.
+  if (std::isfinite(d.patternGhz) && d.patternGhz > 0 && d.patternGhz != d.fminGhz)
+    return d.patternGhz;
   if (const std::optional<antenna::Sweep> s = design::shownImpedance()) {
     const antenna::Readout r = antenna::computeReadout(*s, 50);
     if (!r.resonanceHz.empty()) return antenna::ghzFromHz(r.resonanceHz.front());
