@@ -128,7 +128,7 @@ std::string trim(std::string_view rest, std::ostream& progress) {
   try {
     started.emplace(request, design::chosenModel(), f0, z0, 0, large);
   } catch (const fullwave::LargeRun& e) {
-    refuseLarge(e, "fullwave trim " + antenna::formatNumber(f0 / 1e9, 6) + " " +
+    refuseLarge(e, "fullwave trim " + antenna::formatNumber(antenna::ghzFromHz(f0), 6) + " " +
                        antenna::formatNumber(z0, 6));
   }
   fullwave::Trim& trim = *started;
