@@ -64,11 +64,13 @@ std::string Trimmer::stepText(const TrimStep& s) const {
   return text;
 }
 
-Trim::Trim(const Request& start, ImpedanceModel model, double f0Hz, double z0, int threads)
+Trim::Trim(const Request& start, ImpedanceModel model, double f0Hz, double z0, int threads,
+           bool large)
     : trimmer_(start.patch, start.board, model, f0Hz, z0),
       request_(start),
       threads_(threads),
-      check_(std::make_unique<Check>(start, threads)) {}
+      large_(large),
+      check_(std::make_unique<Check>(start, threads, large)) {}
 
 Trim::State Trim::poll() {
   taken_.reset();
@@ -100,7 +102,7 @@ Trim::State Trim::poll() {
   }
   request_.patch = trimmer_.current();
   try {
-    check_ = std::make_unique<Check>(request_, threads_);
+    check_ = std::make_unique<Check>(request_, threads_, large_);
   } catch (const std::exception& e) {
     state_ = State::Failed;
     message_ = e.what();
