@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "antenna/classic_model.h"
@@ -83,12 +84,25 @@ struct Curve {
   std::vector<double> fGHz, r;
 };
 
+// A model answer that is no number ends the search there: no bracket
+// closes on it, and the window would not draw it.
 Curve resistance(const ImpedanceModelFn& model, const Sizes& s, double fmin, double fmax) {
   const Patch p{s.w / 1000, s.l / 1000, s.h / 1000, s.er, s.offset / 1000};
   const std::vector<double> hz = classic::bandFrequencies(fmin, fmax);
+  const std::vector<std::complex<double>> z = model(p, hz);
+  if (z.size() != hz.size())
+    throw std::invalid_argument("the model gives " + std::to_string(z.size()) + " impedances for " +
+                                std::to_string(hz.size()) + " frequencies");
   Curve c;
-  for (std::complex<double> z : model(p, hz)) c.r.push_back(z.real());
-  for (double f : hz) c.fGHz.push_back(f / 1e9);
+  for (std::size_t k = 0; k < hz.size(); ++k) {
+    if (!std::isfinite(z[k].real()))
+      throw std::invalid_argument(
+          "the model gives no finite resistance at " + formatNumber(hz[k] / 1e9, 6) +
+          " GHz for W " + formatNumber(s.w, 6) + " mm, L " + formatNumber(s.l, 6) + " mm, feed " +
+          formatNumber(s.offset, 6) + " mm: check the board");
+    c.fGHz.push_back(hz[k] / 1e9);
+    c.r.push_back(z[k].real());
+  }
   return c;
 }
 

@@ -4,10 +4,13 @@
 // reason, never guessed at.
 #include "formats/touchstone.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <numbers>
 #include <optional>
+#include <stdexcept>
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
@@ -301,10 +304,16 @@ OnePort parseTouchstone(std::string_view text, const std::string& file) {
 std::string formatTouchstone(const OnePort& data, const std::vector<std::string>& comments) {
   std::string out;
   for (const std::string& c : comments) out += "! " + c + "\n";
+  if (!std::isfinite(data.z0))
+    throw std::invalid_argument("the reference impedance is not a number");
   out += "# GHz S RI R " + format17(data.z0) + "\n";
-  for (std::size_t i = 0; i < data.ghz.size(); ++i)
-    out += format17(data.ghz[i]) + " " + format17(data.s11[i].real()) + " " +
-           format17(data.s11[i].imag()) + "\n";
+  for (std::size_t i = 0; i < data.ghz.size(); ++i) {
+    const double row[] = {data.ghz[i], data.s11[i].real(), data.s11[i].imag()};
+    if (!std::all_of(std::begin(row), std::end(row), [](double v) { return std::isfinite(v); }))
+      throw std::invalid_argument("S11 is not a number at point " + std::to_string(i + 1) + " (" +
+                                  format17(data.ghz[i]) + " GHz)");
+    out += format17(row[0]) + " " + format17(row[1]) + " " + format17(row[2]) + "\n";
+  }
   return out;
 }
 
