@@ -128,7 +128,8 @@ void checkBoxes(const Window& w, WindowDesign& d) {
     // no number: the cause is named at Fmin.
     const bool echoed = p.quantity == Quantity::pattern && text == "NaN";
     if (!text.empty() && !echoed && std::isnan(numberOf(text)))
-      d.unusable.push_back(std::string(p.name) + ": '" + text + "' is not a number");
+      d.unusable.push_back(std::string(p.name) + ": '" + formats::shown(text, 40) +
+                           "' is not a number");
     if (p.slider.empty()) continue;
     const double v = w.number(p.slider);
     const Range r = w.range(p.quantity);
