@@ -287,7 +287,11 @@ std::vector<Act> actsOf(const Design& d) {
           typed(Quantity::fmin, d.fminGHz)};
 }
 
-std::vector<Act> presentActs() {
+namespace {
+
+// The acts of the window's parameters; a slider that holds no number raises
+// when `strict`, else its parameter has no act.
+std::vector<Act> actsOfWindow(bool strict) {
   const Window w;
   std::vector<Act> acts;
   for (const Parameter& p : parameters()) {
@@ -295,7 +299,7 @@ std::vector<Act> presentActs() {
     if (p.slider.empty()) {
       // A band box that was never typed into stays empty; typing an empty
       // text would move the pattern slider to NaN.
-      if (text.empty()) continue;
+      if (text.empty() || (!strict && !formats::carriesText(text))) continue;
       if (!formats::carriesText(text))
         throw std::runtime_error("the text of " + std::string(p.editBox) +
                                  " does not fit on one line");
@@ -303,6 +307,7 @@ std::vector<Act> presentActs() {
       continue;
     }
     const double value = w.number(p.slider);
+    if (!std::isfinite(value) && !strict) continue;
     if (!std::isfinite(value))
       throw std::runtime_error(std::string(p.slider) + " holds no number (" +
                                std::string(p.editBox) + " reads \"" + formats::shown(text, 40) +
@@ -328,6 +333,16 @@ std::vector<Act> presentActs() {
                       antenna::formatNumber(value, antenna::kShortest)});
   }
   return acts;
+}
+
+}  // namespace
+
+std::vector<Act> presentActs() {
+  return actsOfWindow(true);
+}
+
+std::vector<Act> readableActs() {
+  return actsOfWindow(false);
 }
 
 std::optional<Refusal> refusal(const std::vector<Act>& acts) {
