@@ -30,6 +30,7 @@
 #include <utility>
 
 #include "antenna/microstrip.h"
+#include "antenna/numbers.h"
 #include "antenna/radiating_slots.h"
 
 namespace antenna {
@@ -39,6 +40,11 @@ namespace {
 using Complex = std::complex<double>;
 
 constexpr double kEulerGamma = 0.5772156649015329;
+
+// The board the model takes, in SI units.
+constexpr double kThinnestCopper = 1e-6, kThickestCopper = 1e-3;  // m
+constexpr double kPoorestMetal = 1e6, kBestMetal = 1e8;           // S/m
+constexpr double kThinnestPin = 1e-5;                             // m
 
 // Relative frequency step of the derivative behind Q: small against any
 // patch bandwidth (its error is about Q times the step), large against
@@ -283,9 +289,24 @@ std::string refinedInputProblem(const Patch& p, const Board& b, std::span<const 
     return "The feed offset must lie between 0 and half the patch length.";
   if (!(b.lossTangent >= 0 && b.lossTangent <= 0.1))
     return "The loss tangent must lie between 0 and 0.1.";
-  if (!positive(b.copperThickness)) return "The copper thickness must be a positive number.";
-  if (!(b.conductivity >= 1e6)) return "The conductivity must be at least 1e6 S/m (a metal).";
-  if (!positive(b.pinDiameter)) return "The probe pin diameter must be a positive number.";
+  // Beyond these the board is no board: below a micrometre the copper is a
+  // film, not a foil, and its resistance 1/(sigma t) overflows the line's
+  // losses into no number at all.
+  if (!(b.copperThickness >= kThinnestCopper && b.copperThickness <= kThickestCopper))
+    return "The copper thickness must lie between 1 um and 1 mm, not " +
+           formatNumber(b.copperThickness * 1e6, 4) +
+           " um: the thinnest copper foil is about 1 um (thinner is a film, no board's copper) "
+           "and the heaviest about 0.7 mm.";
+  // An infinite conductivity is the perfect conductor of a lossless
+  // reference, which no board's words can give.
+  if (!(b.conductivity >= kPoorestMetal && b.conductivity <= kBestMetal) &&
+      b.conductivity != INFINITY)
+    return "The conductivity must lie between 1e6 and 1e8 S/m, not " +
+           formatNumber(b.conductivity, 4) +
+           " S/m: below is no metal, and none conducts better than silver's 6.3e7 S/m.";
+  if (!(b.pinDiameter >= kThinnestPin && std::isfinite(b.pinDiameter)))
+    return "The probe pin diameter must be at least 0.01 mm, not " +
+           formatNumber(b.pinDiameter * 1e3, 4) + " mm: thinner than a bonding wire is no pin.";
   if (hz.empty()) return "The band has no frequencies.";
   for (double f : hz)
     if (!positive(f)) return "Every frequency of the band must be a positive number.";

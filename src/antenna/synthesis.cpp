@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "antenna/classic_model.h"
@@ -76,10 +77,25 @@ struct Curve {
   std::vector<double> hz, r;
 };
 
+// A model answer that is no number ends the search there: no bracket
+// closes on it, and the window would not draw it.
 Curve resistance(const ImpedanceModelFn& model, const Patch& p, Band band) {
   Curve c;
   c.hz = classic::bandFrequencies(ghzFromHz(band.fmin), ghzFromHz(band.fmax));
-  for (std::complex<double> z : model(p, c.hz)) c.r.push_back(z.real());
+  const std::vector<std::complex<double>> z = model(p, c.hz);
+  if (z.size() != c.hz.size())
+    throw std::invalid_argument("the model gives " + std::to_string(z.size()) + " impedances for " +
+                                std::to_string(c.hz.size()) + " frequencies");
+  for (std::size_t k = 0; k < c.hz.size(); ++k) {
+    if (!std::isfinite(z[k].real()))
+      throw std::invalid_argument("the model gives no finite resistance at " +
+                                  formatNumber(ghzFromHz(c.hz[k]), 6) + " GHz for W " +
+                                  formatNumber(mmFromMetres(p.width), 6) + " mm, L " +
+                                  formatNumber(mmFromMetres(p.length), 6) + " mm, feed " +
+                                  formatNumber(mmFromMetres(p.feedOffset), 6) +
+                                  " mm: check the board");
+    c.r.push_back(z[k].real());
+  }
   return c;
 }
 

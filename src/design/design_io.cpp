@@ -53,12 +53,15 @@ void saveTouchstone(const std::string& path, double z0) {
   formats::OnePort data{s->hz, {}, z0};
   for (std::size_t i = 0; i < s->hz.size(); ++i)
     data.s11.push_back(antenna::sFromZ({s->r[i], s->x[i]}, z0));
-  const std::string failure = rt::writeFileAtomically(
-      path,
-      formats::formatTouchstone(
-          data, {"tessivar: rectangular microstrip patch, S11 from the input impedance",
-                 designSummary(), modelSummary()}),
-      "\"" + path + "\"");
+  std::string text;
+  try {
+    text = formats::formatTouchstone(
+        data, {"tessivar: rectangular microstrip patch, S11 from the input impedance",
+               designSummary(), modelSummary()});
+  } catch (const std::invalid_argument& e) {
+    throw std::runtime_error("cannot write \"" + path + "\": " + e.what() + "; nothing written");
+  }
+  const std::string failure = rt::writeFileAtomically(path, text, "\"" + path + "\"");
   if (!failure.empty()) throw std::runtime_error(failure);
 }
 

@@ -128,7 +128,8 @@ void checkBoxes(const Window& w, WindowDesign& d) {
     // no number: the cause is named at Fmin.
     const bool echoed = p.quantity == Quantity::pattern && text == "NaN";
     if (!text.empty() && !echoed && std::isnan(numberOf(text)))
-      d.unusable.push_back(std::string(p.name) + ": '" + text + "' is not a number");
+      d.unusable.push_back(std::string(p.name) + ": '" + formats::shown(text, 40) +
+                           "' is not a number");
     if (p.slider.empty()) continue;
     const double v = w.number(p.slider);
     const Range r = w.range(p.quantity);
@@ -299,7 +300,11 @@ std::vector<Act> actsOf(const antenna::Patch& p, double fminGhz, double fmaxGhz)
           typed(Quantity::fmin, fminGhz)};
 }
 
-std::vector<Act> presentActs() {
+namespace {
+
+// The acts of the window's parameters; a slider that holds no number raises
+// when `strict`, else its parameter has no act.
+std::vector<Act> actsOfWindow(bool strict) {
   const Window w;
   std::vector<Act> acts;
   for (const Parameter& p : parameters()) {
@@ -307,7 +312,7 @@ std::vector<Act> presentActs() {
     if (p.slider.empty()) {
       // A band box that was never typed into stays empty; typing an empty
       // text would move the pattern slider to NaN.
-      if (text.empty()) continue;
+      if (text.empty() || (!strict && !formats::carriesText(text))) continue;
       if (!formats::carriesText(text))
         throw std::runtime_error("the text of " + std::string(p.editBox) +
                                  " does not fit on one line");
@@ -315,6 +320,7 @@ std::vector<Act> presentActs() {
       continue;
     }
     const double value = w.number(p.slider);
+    if (!std::isfinite(value) && !strict) continue;
     if (!std::isfinite(value))
       throw std::runtime_error(std::string(p.slider) + " holds no number (" +
                                std::string(p.editBox) + " reads \"" + formats::shown(text, 40) +
@@ -340,6 +346,16 @@ std::vector<Act> presentActs() {
                       antenna::formatNumber(value, antenna::kShortest)});
   }
   return acts;
+}
+
+}  // namespace
+
+std::vector<Act> presentActs() {
+  return actsOfWindow(true);
+}
+
+std::vector<Act> readableActs() {
+  return actsOfWindow(false);
 }
 
 std::optional<Refusal> refusal(const std::vector<Act>& acts) {

@@ -115,6 +115,9 @@ std::vector<Act> actsOf(const antenna::Patch& p, double fminGhz, double fmaxGhz)
 // that holds no finite number (a box typed with what its callback could not
 // read) is raised as std::runtime_error: no file could rebuild it.
 std::vector<Act> presentActs();
+// The same, leaving out each parameter whose slider holds no number instead
+// of raising: the part of the window's design that acts rebuild.
+std::vector<Act> readableActs();
 
 // Why the window would refuse one of `acts` as the script refuses a line,
 // checked before any is applied: a slider moved outside its Min and Max, as

@@ -192,6 +192,11 @@ antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {
   s.hz = antenna::classic::bandFrequencies(d.fminGhz, d.fmaxGhz);
   const std::vector<std::complex<double>> z = m->impedance(d.patch, chosenBoard(), s.hz);
   for (const std::complex<double>& v : z) {
+    // No curve, readout or file is made of what is no number.
+    if (!std::isfinite(v.real()) || !std::isfinite(v.imag()))
+      throw std::invalid_argument("it gives no finite impedance at " +
+                                  antenna::formatNumber(antenna::ghzFromHz(s.hz[s.r.size()]), 6) +
+                                  " GHz for this design and board.");
     s.r.push_back(v.real());
     s.x.push_back(v.imag());
   }
@@ -204,6 +209,7 @@ std::optional<Losses> lossesAt(ImpedanceModel m, double frequency) {
   const double hz[] = {frequency};
   try {
     const std::optional<antenna::ModelLosses> s = m->losses(d->patch, chosenBoard(), hz);
+    if (!std::isfinite(s->efficiency[0]) || !std::isfinite(s->q[0])) return std::nullopt;
     return Losses{s->efficiency[0], s->q[0]};
   } catch (const std::invalid_argument&) {
     return std::nullopt;

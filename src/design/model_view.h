@@ -36,7 +36,7 @@ ImpedanceModel shownModel();
 
 // The impedance of a design in model `m` at the window's 1000 frequencies.
 // The refined model raises std::invalid_argument for a design or board it
-// cannot take.
+// cannot take, and any model for an answer that is no finite number.
 antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d);
 
 // Radiation efficiency and total Q of the drawn design at `hz` in model

@@ -4,10 +4,13 @@
 // reason, never guessed at.
 #include "formats/touchstone.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <numbers>
 #include <optional>
+#include <stdexcept>
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
@@ -303,10 +306,22 @@ OnePort parseTouchstone(std::string_view text, const std::string& file) {
 std::string formatTouchstone(const OnePort& data, const std::vector<std::string>& comments) {
   std::string out;
   for (const std::string& c : comments) out += "! " + c + "\n";
+  if (!std::isfinite(data.z0))
+    throw std::invalid_argument("the reference impedance is not a number");
   out += "# GHz S RI R " + format17(data.z0) + "\n";
-  for (std::size_t i = 0; i < data.hz.size(); ++i)
-    out += format17(antenna::ghzFromHz(data.hz[i])) + " " + format17(data.s11[i].real()) + " " +
-           format17(data.s11[i].imag()) + "\n";
+  double previousGhz = -INFINITY;
+  for (std::size_t i = 0; i < data.hz.size(); ++i) {
+    const double row[] = {antenna::ghzFromHz(data.hz[i]), data.s11[i].real(), data.s11[i].imag()};
+    if (!std::all_of(std::begin(row), std::end(row), [](double v) { return std::isfinite(v); }))
+      throw std::invalid_argument("S11 is not a number at point " + std::to_string(i + 1) + " (" +
+                                  format17(row[0]) + " GHz)");
+    // A file whose frequencies do not increase would not read back.
+    if (!(row[0] > previousGhz))
+      throw std::invalid_argument("point " + std::to_string(i + 1) + " (" + format17(row[0]) +
+                                  " GHz) does not lie above the one before it in GHz");
+    previousGhz = row[0];
+    out += format17(row[0]) + " " + format17(row[1]) + " " + format17(row[2]) + "\n";
+  }
   return out;
 }
 

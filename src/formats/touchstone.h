@@ -41,7 +41,8 @@ OnePort parseTouchstone(std::string_view text, const std::string& file);
 inline constexpr std::size_t kMaxTouchstoneBytes = 64 << 20;
 
 // The file text: each of `comments` on a "!" line, the option line
-// "# GHz S RI R <z0>", then one row per frequency.
+// "# GHz S RI R <z0>", then one row per frequency. A value that is no finite
+// number has no Touchstone text: std::invalid_argument names its row.
 std::string formatTouchstone(const OnePort& data, const std::vector<std::string>& comments);
 
 }  // namespace formats

@@ -10,6 +10,35 @@ bool blank(char c) {
   return c == ' ' || c == '\t';
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character at the start of `s` (RFC
+// 3629: no overlong form, no surrogate, nothing above U+10FFFF), or 0.
+std::size_t characterLength(std::string_view s) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char c = at(0);
+  std::size_t n = 0;
+  unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
+  if (c >= 0xC2 && c <= 0xDF)
+    n = 2;
+  else if (c >= 0xE0 && c <= 0xEF)
+    n = 3, lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+  else if (c >= 0xF0 && c <= 0xF4)
+    n = 4, lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+  if (n == 0 || s.size() < n || at(1) < lo || at(1) > hi) return 0;
+  for (std::size_t i = 2; i < n; ++i)
+    if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+  return n;
+}
+
+void escape(std::string& out, unsigned value) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "\\x%02x", value);
+  out += buf;
+}
+
+}  // namespace
+
 std::string shown(std::string_view s, std::size_t limit) {
   const bool cut = s.size() > limit;
   if (cut) {
@@ -17,15 +46,35 @@ std::string shown(std::string_view s, std::size_t limit) {
     while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.remove_suffix(1);
     if (!s.empty() && static_cast<unsigned char>(s.back()) >= 0xC0) s.remove_suffix(1);
   }
+  // Control characters of both sets (C0 with DEL, and C1, U+0080 to U+009F,
+  // which terminals obey as well), as characters or as stray bytes, are
+  // written as \xNN, the character's code or the byte.
   std::string out;
-  for (char ch : s) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", c);
-      out += buf;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      if (c < 0x20 || c == 0x7f)
+        escape(out, c);
+      else
+        out += s[i];
+      ++i;
+      continue;
+    }
+    const std::size_t n = characterLength(s.substr(i));
+    if (n == 0) {
+      // A stray byte: in the C1 range an 8-bit terminal obeys it; above,
+      // it is a Latin-1 letter of a name written before UTF-8.
+      if (c <= 0x9F)
+        escape(out, c);
+      else
+        out += s[i];
+      ++i;
+    } else if (c == 0xC2 && static_cast<unsigned char>(s[i + 1]) <= 0x9F) {
+      escape(out, static_cast<unsigned char>(s[i + 1]));
+      i += 2;
     } else {
-      out += ch;
+      out += s.substr(i, n);
+      i += n;
     }
   }
   return cut ? out + "..." : out;

@@ -20,7 +20,8 @@ std::string_view word(std::string_view& rest);
 
 // Text from a file or a line as a message may show it: at most `limit` bytes
 // (never splitting a UTF-8 character), "..." where it was cut, and control
-// bytes written as \xNN so that they cannot act on the user's terminal.
+// characters (C0, DEL and C1, as UTF-8 or as stray bytes) written as \xNN,
+// so that they cannot act on the user's terminal.
 std::string shown(std::string_view s, std::size_t limit);
 
 // A text that a line can carry and give back unchanged: the line ends at a

@@ -73,6 +73,8 @@ const rt::Array& kString = Def::constants.string("String");
 const rt::Array& kValue = Def::constants.string("Value");
 const rt::Array& kNotOneNumber =
     Def::constants.string("The radiation pattern frequency must be one number (in GHz).");
+const rt::Array& kNegative = Def::constants.string(
+    "The radiation pattern frequency cannot be below 0 GHz (0 draws no pattern).");
 }  // namespace
 
 void body() {
@@ -82,6 +84,9 @@ void body() {
   rt::Array frequency = rt::str2num(f0p);
   if (!frequency.isNumeric() || frequency.numel() != 1 || !std::isfinite(frequency.scalar()))
     rt::error(kNotOneNumber);
+  // No pattern has a frequency below 0, and 0 is the window's "none": the
+  // slider keeps its own.
+  if (frequency.scalar() < 0) rt::error(kNegative);
   rt::set(callbacks::control(handles, "slider6"), {kValue, frequency});
   pattern::call(handles);
 }

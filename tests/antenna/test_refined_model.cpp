@@ -94,6 +94,11 @@ TEST(RefinedModel, RefusesWhatItCannotTakeWithAMessage) {
                {p, {NAN, 35e-6, 5.8e7, 1e-3}, band},
                {p, {0.02, 35e-6, 0, 1e-3}, band},
                {p, {0.02, 35e-6, 5.8e7, 0}, band},
+               // No board has these: the film below 1 um drove the model to NaN.
+               {p, {0.02, 1e-12, 5.8e7, 1e-3}, band},
+               {p, {0.02, 2e-3, 5.8e7, 1e-3}, band},
+               {p, {0.02, 35e-6, 1e9, 1e-3}, band},
+               {p, {0.02, 35e-6, 5.8e7, 1e-9}, band},
                {p, {}, {}},
                {p, {}, {1e9, INFINITY}}};
   for (const auto& c : cases) {

@@ -68,4 +68,23 @@ TEST(Synthesis, RefusesATargetItCannotMeetSayingWhy) {
   }
 }
 
+TEST(Synthesis, AModelGivingNoNumberEndsTheSearchAtOnce) {
+  // Before the search kept widening its bracket on NaN, for hours.
+  int runs = 0;
+  const auto broken = [&runs](const antenna::Patch& p, const std::vector<double>& hz) {
+    ++runs;
+    std::vector<std::complex<double>> z = antenna::classicImpedance(p, hz);
+    z[hz.size() / 2] = {NAN, 0};
+    return z;
+  };
+  try {
+    antenna::synthesise(target(2.4, 4.4, 1.6), kLimits, broken);
+    ADD_FAILURE() << "designed on NaN";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_NE(std::string(e.what()).find("no finite resistance at 2.4"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(runs, 1);
+}
+
 }  // namespace

@@ -62,6 +62,37 @@ TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
             0);
 }
 
+TEST_F(History, UndoKeepsToDesignsShownOneActAStepAndOpensNoPatternWindow) {
+  design::keepDesignHistory();
+  std::ofstream(dir_ / "d.txt") << "type edit3 1.6\ntype edit1 38\ntype edit2 29.5\n"
+                                   "type edit6 3\ntype edit5 2\n";
+  ASSERT_EQ(session::run([&] {
+              design::openDesign((dir_ / "d.txt").string());
+              const auto opened = shown();
+              // The fresh window's sizes were never drawn on this band.
+              EXPECT_FALSE(design::undoDesignChange());
+              EXPECT_EQ(shown(), opened);
+              session::type("edit2", "30");
+              const auto typed = shown();
+              session::type("edit2", "abc");  // the slider then holds no number
+              ASSERT_TRUE(design::undoDesignChange());
+              EXPECT_EQ(shown(), typed) << "one undo, one act";
+              ASSERT_TRUE(design::undoDesignChange());
+              EXPECT_EQ(shown(), opened);
+
+              session::type("edit8", "2.4");
+              session::type("edit8", "2.5");
+              const std::size_t figures = rt::gfx::figures().size();
+              ASSERT_EQ(figures, 3u);
+              for (bool back : {true, true, false, false}) {
+                ASSERT_TRUE(back ? design::undoDesignChange() : design::redoDesignChange());
+                EXPECT_EQ(rt::gfx::figures().size(), figures);
+              }
+              EXPECT_EQ(session::number("slider6"), 2.5);
+            }),
+            0);
+}
+
 TEST_F(History, TheRecentListSurvivesBadFilesAndKeepsTheNewestFirst) {
   const fs::path file = design::recentDesignsFile();
   EXPECT_TRUE(design::recentDesigns().empty());  // no file yet

@@ -16,6 +16,8 @@ struct Step {
 constexpr Step kSteps[] = {
     {"edit1", "abc", "W: 'abc' is not a number"},
     {"edit1", "30", ""},
+    {"edit2", "4\xc2\x9bJ", "L: '4\\x9bJ' is not a number"},  // C1: CSI, escaped
+    {"edit2", "30", ""},
     // The pattern box's "NaN" is the window's echo of Fmin: named at Fmin.
     {"edit5", "2,4", "Fmin: '2,4' is not a number"},
     {"edit5", "4", "Fmin is above Fmax: the curves are from the last valid band"},

@@ -1,5 +1,6 @@
 // Touchstone reading in all its units, kinds and formats; the files it must
-// refuse, each with its line and reason.
+// refuse, each with its line and reason; the writer refusing what is no
+// number.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -114,6 +115,21 @@ TEST(Touchstone, RefusesWhatIsNotOnePortDataWithLineAndReason) {
   EXPECT_EQ(refusal(big + "1e9 0 0\n"), "\"f.s1p\", line " +
                                             std::to_string(formats::kMaxTouchstonePoints + 1) +
                                             ": more than 100000 data points");
+}
+
+TEST(Touchstone, WritesNoRowThatIsNoNumber) {
+  const formats::OnePort good{{1, 2}, {{0.1, 0.2}, {0.3, -0.4}}, 50};
+  EXPECT_EQ(formats::parseTouchstone(formats::formatTouchstone(good, {}), "w").s11, good.s11);
+  for (double bad : {NAN, INFINITY}) {
+    formats::OnePort data = good;
+    data.s11[1] = {0.3, bad};
+    try {
+      formats::formatTouchstone(data, {});
+      ADD_FAILURE() << "wrote " << bad;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_STREQ(e.what(), "S11 is not a number at point 2 (2 GHz)");
+    }
+  }
 }
 
 }  // namespace

@@ -145,6 +145,12 @@ TEST(PatternFrequency, EachValueOpensAPatternAndLeavesTheImpedanceAlone) {
     type("edit8", "2");
     EXPECT_EQ(number("slider6"), 2);
     EXPECT_EQ(rt::gfx::figures().size(), 3u) << "each pattern opens its own figure";
+    // No pattern below 0 GHz: refused as text that is no number is.
+    EXPECT_EQ(
+        messagesOf([] { type("edit8", "-1"); }),
+        Strings{"The radiation pattern frequency cannot be below 0 GHz (0 draws no pattern)."});
+    EXPECT_EQ(number("slider6"), 2);
+    EXPECT_EQ(rt::gfx::figures().size(), 3u);
     type("edit8", "0");  // a pattern frequency of 0 draws nothing
     EXPECT_EQ(number("slider6"), 0);
     EXPECT_EQ(rt::gfx::figures().size(), 3u);
