@@ -88,12 +88,11 @@ Curve resistance(const ImpedanceModelFn& model, const Patch& p, Band band) {
                                 std::to_string(c.hz.size()) + " frequencies");
   for (std::size_t k = 0; k < c.hz.size(); ++k) {
     if (!std::isfinite(z[k].real()))
-      throw std::invalid_argument("the model gives no finite resistance at " +
-                                  formatNumber(ghzFromHz(c.hz[k]), 6) + " GHz for W " +
-                                  formatNumber(mmFromMetres(p.width), 6) + " mm, L " +
-                                  formatNumber(mmFromMetres(p.length), 6) + " mm, feed " +
-                                  formatNumber(mmFromMetres(p.feedOffset), 6) +
-                                  " mm: check the board");
+      throw std::invalid_argument(
+          "the model gives no finite resistance at " + formatNumber(ghzFromHz(c.hz[k]), 6) +
+          " GHz for W " + formatNumber(mmFromMetres(p.width), 6) + " mm, L " +
+          formatNumber(mmFromMetres(p.length), 6) + " mm, feed " +
+          formatNumber(mmFromMetres(p.feedOffset), 6) + " mm: check the board");
     c.r.push_back(z[k].real());
   }
   return c;
