@@ -3,8 +3,11 @@
 // as a desktop starts them, where --help and --version answer without a
 // window and tessivar without a display says so instead of aborting.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -142,6 +145,32 @@ TEST_F(Script, BoxesAndFilesAreTheSameUnderALocaleOfDecimalCommas) {
     EXPECT_FALSE(made[0][i].empty()) << files[i];
     EXPECT_EQ(made[1][i], made[0][i]) << files[i];
   }
+}
+
+// Folders and names of any bytes a file system allows (a line break, the
+// characters Qt's platform argument splits at) never stop or hang the
+// script: the temporary folder, the working folder and the files it writes.
+TEST_F(Script, RunsWhateverItsFoldersAndFilesAreNamed) {
+  const std::filesystem::path odd = dir_ / "a\nb,c:d $(e) 'f'";
+  std::filesystem::create_directories(odd);
+  std::ofstream(odd / "script.txt")
+      << "design 2.4 4.4 1.6\nsave d.txt\nopen d.txt\ntouchstone t.s1p\npng 1 w.png\n"
+         "fullwave export run\nget edit4 String\n";
+  ::setenv("TESSIVAR_TEST_FOLDER", odd.c_str(), 1);
+  for (const std::string& temp : {odd.string(), std::string("/nonexistent")}) {
+    SCOPED_TRACE(temp);
+    ::setenv("TESSIVAR_TEST_TMPDIR", temp.c_str(), 1);
+    const Outcome r = shell(
+        "sh -c 'cd \"$TESSIVAR_TEST_FOLDER\" && TMPDIR=\"$TESSIVAR_TEST_TMPDIR\" exec timeout 20 "
+        "\"$0\" script.txt' '" +
+        program_.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).back(), "\"4.4\"");
+    for (const char* file : {"d.txt", "t.s1p", "w.png", "run/run.sh"})
+      EXPECT_TRUE(std::filesystem::exists(odd / file)) << file;
+  }
+  ::unsetenv("TESSIVAR_TEST_FOLDER");
+  ::unsetenv("TESSIVAR_TEST_TMPDIR");
 }
 
 class Desktop : public session::ScriptTest {
