@@ -4,9 +4,12 @@
 // example's design typed into the edit boxes.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QImage>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -54,6 +57,30 @@ class PaintWatch : public QObject {
   rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
   if (whole) w->update();
   return watch.wait();
+}
+
+// A white canvas the size of a window, to render it into.
+inline QImage canvasFor(const QWidget* w) {
+  QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  return image;
+}
+
+// Times acts of the width slider, each with the rendering into `image` of
+// the window `w` it leaves. The updates the widgets asked for run untimed:
+// they are another benchmark's subject.
+inline void timeSliderActs(benchmark::State& state, QWidget* w, QImage& image) {
+  const double slider = tagged("slider1");
+  double width = 30;
+  for (auto _ : state) {
+    width = width == 30 ? 31 : 30;
+    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
+    w->render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+    state.PauseTiming();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
 }
 
 // Started as runMain starts it, stopped as runMain stops it. The

@@ -62,29 +62,14 @@ int gArgc = 1;
 char gName[] = "bench_session";
 char* gArgv[] = {gName, nullptr};
 
-QImage canvasFor(const QWidget* w) {
-  QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::white);
-  return image;
-}
+using bench::canvasFor;
 
 void BM_SliderAct(benchmark::State& state) {
   Program* p = session(state);
   if (p == nullptr) return;
-  const double slider = tagged("slider1");
   QWidget* w = p->mainWindow();
   QImage image = canvasFor(w);
-  double width = 30;
-  for (auto _ : state) {
-    width = width == 30 ? 31 : 30;
-    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
-    w->render(&image);
-    benchmark::DoNotOptimize(image.constBits());
-    // Updates the widgets asked for are the other benchmark's subject.
-    state.PauseTiming();
-    QApplication::processEvents();
-    state.ResumeTiming();
-  }
+  bench::timeSliderActs(state, w, image);
   state.counters["width_px"] = image.width();
   state.counters["height_px"] = image.height();
 }

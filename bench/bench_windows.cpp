@@ -125,20 +125,9 @@ BENCHMARK(BM_PatternWindowMemory)->UseManualTime()->Iterations(3)->Unit(benchmar
 void BM_SliderActWithWindows(benchmark::State& state) {
   Program* p = session(state);
   if (p == nullptr || !keepPatternWindows(state, *p, state.range(0))) return;
-  const double slider = bench::tagged("slider1");
   QWidget* w = p->mainWindow();
-  QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::white);
-  double width = 30;
-  for (auto _ : state) {
-    width = width == 30 ? 31 : 30;
-    rt::gfx::userAct(slider, {{"Value", rt::scalar(width)}});
-    w->render(&image);
-    benchmark::DoNotOptimize(image.constBits());
-    state.PauseTiming();
-    QApplication::processEvents();
-    state.ResumeTiming();
-  }
+  QImage image = bench::canvasFor(w);
+  bench::timeSliderActs(state, w, image);
   state.counters["windows"] = static_cast<double>(patternFigures(*p).size());
 }
 BENCHMARK(BM_SliderActWithWindows)->Arg(0)->Arg(200)->Unit(benchmark::kMillisecond);

@@ -123,6 +123,20 @@ def runtime_times(exe, min_time):
     return found
 
 
+def print_rows(runs, numpy_runs):
+    """One row a model: the medians of the runtime, fused and numpy runs and their ratios."""
+    for model, (runtime, fused) in BENCHMARKS.items():
+        r = statistics.median(runs[runtime])
+        f = statistics.median(runs[fused])
+        line = f"{model:<10} {r:9.1f} {f:9.1f}"
+        if np is not None:
+            n = statistics.median(numpy_runs[model])
+            line += f" {n:9.1f} {r / n:9.2f}"
+        else:
+            line += f" {'-':>9} {'-':>9}"
+        print(line + f" {r / f:9.2f}")
+
+
 def main():
     here = Path(__file__).resolve().parent
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
@@ -156,26 +170,10 @@ def main():
 
     print(f"CPU time per evaluation, median of {args.rounds} rounds (us)")
     print(f"{'model':<10} {'runtime':>9} {'fused':>9} {'numpy':>9} {'rt/numpy':>9} {'rt/fused':>9}")
-    for model, (runtime, fused) in BENCHMARKS.items():
-        r = statistics.median(runs[runtime])
-        f = statistics.median(runs[fused])
-        line = f"{model:<10} {r:9.1f} {f:9.1f}"
-        if np is not None:
-            n = statistics.median(numpy_runs[model])
-            line += f" {n:9.1f} {r / n:9.2f}"
-        else:
-            line += f" {'-':>9} {'-':>9}"
-        print(line + f" {r / f:9.2f}")
+    print_rows(runs, numpy_runs)
     if args.before:
         print(f"before ({args.before}):")
-        for model, (runtime, fused) in BENCHMARKS.items():
-            r = statistics.median(before_runs[runtime])
-            f = statistics.median(before_runs[fused])
-            line = f"{model:<10} {r:9.1f} {f:9.1f}"
-            if np is not None:
-                n = statistics.median(numpy_runs[model])
-                line += f" {n:9.1f} {r / n:9.2f}"
-            print(line + f" {r / f:9.2f}")
+        print_rows(before_runs, numpy_runs)
 
 
 if __name__ == "__main__":

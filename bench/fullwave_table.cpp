@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     const auto& r = rows[i];
     antenna::Patch p{r.wMm * 1e-3, r.lMm * 1e-3, r.hMm * 1e-3, r.er, r.offsetMm * 1e-3};
     antenna::Board b;
-    const fullwave::SolverBand band{0.7 * r.f0Ghz * 1e9, 1.3 * r.f0Ghz * 1e9};
+    const antenna::Band band{0.7 * r.f0Ghz * 1e9, 1.3 * r.f0Ghz * 1e9};
     const auto layout = fullwave::solverLayout(p, b, band, quality);
     const std::string dir =
         "/tmp/fullwave_table/" + qname + "_" + std::to_string(threads) + "_" + std::to_string(i);

@@ -29,7 +29,7 @@ model-constant @@ the wide-strip impedance constant 1.393 loses a digit @@ windo
 network-sign @@ the reflection coefficient has its sign turned over @@ antenna/network.cpp @@ return (z - z0) / (z + z0); @@ return (z0 - z) / (z + z0);
 network-z0-check @@ an infinite reference impedance passes the check @@ antenna/network.cpp @@ if (!(std::isfinite(z0) && z0 > 0)) @@ if (!(z0 > 0))
 readout-lerp @@ the readout interpolates from the wrong end of a segment @@ antenna/readout.cpp @@ return x0 + t * (x1 - x0); @@ return x1 + t * (x1 - x0);
-touchstone-two-options @@ a second option line is taken silently @@ formats/touchstone.cpp @@ if (seenOptions_) @@ if (seenOptions_ && out_.ghz.size() > 1)
+touchstone-two-options @@ a second option line is taken silently @@ formats/touchstone.cpp @@ if (seenOptions_) @@ if (seenOptions_ && out_.hz.size() > 1)
 readout-floor @@ a perfect match (S11 = 0) turns the readout's band into NaN @@ antenna/readout.cpp @@ db[i] = std::max(kFloorDb, magnitudeDb( @@ db[i] = std::max(-HUGE_VAL, magnitudeDb(
 bounded-read @@ the bounded reader counts no bytes while reading @@ platform/files/bounded_file.cpp @@ if (out.size() + static_cast<std::size_t>(n) > limit) return EFBIG; @@ if (out.size() > limit + out.max_size()) return EFBIG;
 design-open-range @@ opening a design takes a slider position above the slider's Max @@ design/main_window.cpp @@ if (!(r.min <= v && v <= r.max)) @@ if (!(r.min <= v))

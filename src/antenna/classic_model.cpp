@@ -6,13 +6,14 @@
 #include <numbers>
 
 #include "antenna/band.h"
+#include "antenna/units.h"
 
 namespace antenna::classic {
 
 std::vector<double> bandFrequencies(double fminGhz, double fmaxGhz, int points) {
   // Sampled in GHz as the window samples it, then scaled.
   std::vector<double> hz = linearBand(fminGhz, fmaxGhz, points);
-  for (double& f : hz) f *= 1e9;
+  for (double& f : hz) f = hzFromGhz(f);
   return hz;
 }
 

@@ -32,7 +32,7 @@ class ClassicModel final : public PatchModel {
     return std::nullopt;
   }
   std::string trust(double f0Hz, double er, double height) const override {
-    return classicTrust(f0Hz / 1e9, er, height * 1e3);
+    return classicTrust(f0Hz, er, height);
   }
 };
 

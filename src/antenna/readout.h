@@ -1,6 +1,7 @@
 // The figures an RF engineer reads off an impedance sweep: resonance, the
 // match to a reference impedance Z0 and the -10 dB bandwidth. Pure
-// computation on the sampled frequencies (GHz), resistance and reactance.
+// computation on the sampled frequencies (Hz), resistance and reactance; the
+// readout's lines show GHz.
 #pragma once
 
 #include <complex>
@@ -12,9 +13,9 @@
 
 namespace antenna {
 
-// An impedance sweep: one R and X (ohms) per frequency (GHz), increasing.
+// An impedance sweep: one R and X (ohms) per frequency (Hz), increasing.
 struct Sweep {
-  std::vector<double> ghz, r, x;
+  std::vector<double> hz, r, x;
 };
 
 // What marks a resonance: the peak of the resistance, or the reactance
@@ -25,14 +26,14 @@ struct Readout {
   double z0 = 50;
   // The peak of R when it lies inside the band, then every crossing of X
   // from positive to negative, in frequency order; the kind of each.
-  std::vector<double> resonanceGhz;
+  std::vector<double> resonanceHz;
   std::vector<ResonanceKind> resonanceKinds;
   // R and VSWR at the first resonance; absent when there is none.
   std::optional<double> rAtResonance, vswrAtResonance;
-  double s11MinDb = 0, s11MinGhz = 0;
+  double s11MinDb = 0, s11MinHz = 0;
   // The -10 dB band around the smallest |S11|; absent when |S11| never goes
   // below -10 dB. An edge that runs out of the band stops at the band end.
-  std::optional<std::pair<double, double>> bandwidthGhz;
+  std::optional<std::pair<double, double>> bandwidthHz;
   std::optional<double> bandwidthPercent;
 };
 
@@ -47,8 +48,8 @@ Readout computeReadout(const Sweep& s, double z0);
 // so.
 std::vector<std::string> readoutLines(const Readout& r);
 
-// R + jX at `ghz` by linear interpolation between the samples around it
+// R + jX at `hz` by linear interpolation between the samples around it
 // (the end segments carry on beyond the band). Requires at least one point.
-std::complex<double> impedanceAt(const Sweep& s, double ghz);
+std::complex<double> impedanceAt(const Sweep& s, double hz);
 
 }  // namespace antenna

@@ -16,6 +16,7 @@
 #include "antenna/network.h"
 #include "antenna/numbers.h"
 #include "antenna/resonance.h"
+#include "antenna/units.h"
 
 namespace antenna {
 
@@ -40,24 +41,24 @@ namespace {
 constexpr double kShiftPerThickness = 1.40;
 constexpr double kFarOff = 0.05;
 
-double electricalThickness(double f0GHz, double er, double hMm) {
-  return hMm * 1e-3 * f0GHz * 1e9 * std::sqrt(er) / kSpeedOfLight;
+double electricalThickness(double f0, double er, double height) {
+  return height * f0 * std::sqrt(er) / kSpeedOfLight;
 }
 }  // namespace
 
-double classicResonanceShift(double f0GHz, double er, double hMm) {
-  return -kShiftPerThickness * electricalThickness(f0GHz, er, hMm);
+double classicResonanceShift(double f0, double er, double height) {
+  return -kShiftPerThickness * electricalThickness(f0, er, height);
 }
 
-std::string classicTrust(double f0GHz, double er, double hMm) {
-  const double shift = classicResonanceShift(f0GHz, er, hMm);
+std::string classicTrust(double f0, double er, double height) {
+  const double shift = classicResonanceShift(f0, er, height);
   if (!(std::abs(shift) > kFarOff)) return std::string(trustNote);
-  const double thickness = hMm * 1e-3 * f0GHz * 1e9 / kSpeedOfLight;
+  const double thickness = height * f0 / kSpeedOfLight;
   return "Warning: at h/lambda0 = " + formatNumber(thickness, 2) + " on er " + formatNumber(er, 3) +
          " the classic model is far off: a patch built to it resonates about " +
          formatNumber(-100 * shift, 2) + "% below its F0 (near " +
-         formatNumber(f0GHz * (1 + shift), 4) + " GHz); the refined model (Model > Refined) is " +
-         "within 1% there.";
+         formatNumber(ghzFromHz(f0) * (1 + shift), 4) +
+         " GHz); the refined model (Model > Refined) is " + "within 1% there.";
 }
 
 namespace {
@@ -65,49 +66,38 @@ namespace {
 constexpr double kBandBelow = 0.8, kBandAbove = 1.2;
 // A design must land on its target on the drawn line by these margins.
 constexpr double kPeakTolerance = 1e-3, kResistanceTolerance = 1e-2;
-// Typed sizes are whole micrometres; the resonance moves by far less than
-// the grid step of the drawn band when a length is rounded to one.
-constexpr double kMicrometresPerMm = 1000.0;
-
-struct Sizes {
-  double w, l, h, er, offset;  // mm
-};
-
 struct Peak {
-  double fGHz, rOhm;
+  double hz, rOhm;
 };
 
-// The resistance of the patch at the 1000 frequencies of [fmin, fmax], as
-// the window's model computes and draws it.
+// The resistance of the patch at the 1000 frequencies of the band, as the
+// window's model computes and draws it (the window samples its band in GHz).
 struct Curve {
-  std::vector<double> fGHz, r;
+  std::vector<double> hz, r;
 };
 
-Curve resistance(const ImpedanceModelFn& model, const Sizes& s, double fmin, double fmax) {
-  const Patch p{s.w / 1000, s.l / 1000, s.h / 1000, s.er, s.offset / 1000};
-  const std::vector<double> hz = classic::bandFrequencies(fmin, fmax);
+Curve resistance(const ImpedanceModelFn& model, const Patch& p, Band band) {
   Curve c;
-  for (std::complex<double> z : model(p, hz)) c.r.push_back(z.real());
-  for (double f : hz) c.fGHz.push_back(f / 1e9);
+  c.hz = classic::bandFrequencies(ghzFromHz(band.fmin), ghzFromHz(band.fmax));
+  for (std::complex<double> z : model(p, c.hz)) c.r.push_back(z.real());
   return c;
 }
 
-Peak gridPeak(const ImpedanceModelFn& model, const Sizes& p, double fmin, double fmax) {
-  const Curve c = resistance(model, p, fmin, fmax);
+Peak gridPeak(const ImpedanceModelFn& model, const Patch& p, Band band) {
+  const Curve c = resistance(model, p, band);
   const std::size_t k = resistancePeakIndex(c.r);
-  return {c.fGHz[k], c.r[k]};
+  return {c.hz[k], c.r[k]};
 }
 
 // The peak between grid points: each zoom spans the neighbours of the
 // previous grid's largest point, so three give a step near 1e-9 of F0.
-Peak refinedPeak(const ImpedanceModelFn& model, const Sizes& p, double fmin, double fmax) {
+Peak refinedPeak(const ImpedanceModelFn& model, const Patch& p, Band band) {
   Peak best{};
   for (int zoom = 0; zoom < 3; ++zoom) {
-    const Curve c = resistance(model, p, fmin, fmax);
+    const Curve c = resistance(model, p, band);
     const std::size_t k = resistancePeakIndex(c.r);
-    best = {c.fGHz[k], c.r[k]};
-    fmin = c.fGHz[k == 0 ? 0 : k - 1];
-    fmax = c.fGHz[std::min(k + 1, c.r.size() - 1)];
+    best = {c.hz[k], c.r[k]};
+    band = {c.hz[k == 0 ? 0 : k - 1], c.hz[std::min(k + 1, c.r.size() - 1)]};
   }
   return best;
 }
@@ -126,10 +116,6 @@ double tidy(double x) {
   return parseNumber(formatNumber(x, 9)).value_or(x);
 }
 
-double toMicrometre(double mm) {
-  return tidy(std::round(mm * kMicrometresPerMm) / kMicrometresPerMm);
-}
-
 std::string number(double x) {
   return formatNumber(x, 6);
 }
@@ -138,6 +124,15 @@ std::string outside(std::string_view what, double value, std::string_view unit, 
   const std::string u(unit);
   return std::string(what) + " " + number(value) + u + " is outside the slider's range (" +
          number(r.min) + " to " + number(r.max) + u + ")";
+}
+
+// The same for a size, in metres, shown in mm.
+std::string outsideMm(std::string_view what, double metres, Range r) {
+  return outside(what, mmFromMetres(metres), " mm", {mmFromMetres(r.min), mmFromMetres(r.max)});
+}
+
+std::string ghz(double hz) {
+  return number(ghzFromHz(hz));
 }
 
 bool within(double v, Range r) {
@@ -151,14 +146,15 @@ bool within(double v, Range r) {
 // The target's own numbers, before any model run.
 void checkTarget(const Target& t, const Limits& limits) {
   auto positive = [](double v) { return std::isfinite(v) && v > 0; };
-  if (!positive(t.f0GHz)) refuse("F0 must be a positive frequency in GHz, not " + number(t.f0GHz));
+  if (!positive(t.f0)) refuse("F0 must be a positive frequency in GHz, not " + ghz(t.f0));
   if (!(std::isfinite(t.er) && t.er >= 1))
     refuse("er must be at least 1 (no substrate has less permittivity than vacuum), not " +
            number(t.er));
-  if (!positive(t.hMm)) refuse("H must be a positive height in mm, not " + number(t.hMm));
-  checkedReferenceImpedance(t.z0Ohm);
+  if (!positive(t.height))
+    refuse("H must be a positive height in mm, not " + number(mmFromMetres(t.height)));
+  checkedReferenceImpedance(t.z0);
   if (!within(t.er, limits.er)) refuse(outside("er", t.er, "", limits.er));
-  if (!within(t.hMm, limits.h)) refuse(outside("H", t.hMm, " mm", limits.h));
+  if (!within(t.height, limits.h)) refuse(outsideMm("H", t.height, limits.h));
 }
 
 // The searches for one target; each step refuses with its reason.
@@ -168,34 +164,35 @@ class Synthesiser {
       : t_(t),
         limits_(limits),
         model_(model),
-        fmin_(tidy(kBandBelow * t.f0GHz)),
-        fmax_(tidy(kBandAbove * t.f0GHz)) {}
+        band_{tidy(kBandBelow * t.f0), tidy(kBandAbove * t.f0)} {}
 
   Design run() {
     checkTarget(t_, limits_);
-    const double w = toMicrometre(textbookWidth());
+    const double w = onBoardGrid(textbookWidth());
     if (!within(w, limits_.w))
-      refuse("the width for " + number(t_.f0GHz) + " GHz on er " + number(t_.er) + ", " +
-             outside("W", w, " mm", limits_.w));
-    patch_ = {w, 0, t_.hMm, t_.er, 0};
-    if (!startLength()) refuse("the model shows no resonance near " + number(t_.f0GHz) + " GHz");
+      refuse("the width for " + ghz(t_.f0) + " GHz on er " + number(t_.er) + ", " +
+             outsideMm("W", w, limits_.w));
+    patch_ = {w, 0, onBoardGrid(t_.height), t_.er, 0};
+    if (!startLength()) refuse("the model shows no resonance near " + ghz(t_.f0) + " GHz");
 
     const double edge = resistanceAtPeak(0);
-    if (edge < t_.z0Ohm)
-      refuse("Z0 " + number(t_.z0Ohm) + " ohm is above this patch's edge resistance " +
-             number(edge) + " ohm, so no feed offset reaches it");
+    if (edge < t_.z0)
+      refuse("Z0 " + number(t_.z0) + " ohm is above this patch's edge resistance " + number(edge) +
+             " ohm, so no feed offset reaches it");
     std::optional<double> inner = innerFraction();
     if (!inner)
-      refuse("Z0 " + number(t_.z0Ohm) +
+      refuse("Z0 " + number(t_.z0) +
              " ohm is below the resistance the model gives near the patch centre");
-    const double u = bisect([&](double u) { return resistanceAtPeak(u) - t_.z0Ohm; }, 0, *inner,
+    const double u = bisect([&](double u) { return resistanceAtPeak(u) - t_.z0; }, 0, *inner,
                             kFractionTolerance);
     resistanceAtPeak(u);  // leaves the length that belongs to u
 
-    Design d{w, toMicrometre(length_), t_.hMm, t_.er, 0, fmin_, fmax_, 0, 0};
-    d.offsetMm = toMicrometre(u * length_);
-    if (!within(d.lMm, limits_.l)) refuse(outside("the length L", d.lMm, " mm", limits_.l));
-    return check(d);
+    // Typed sizes are whole micrometres; the resonance moves by far less
+    // than the grid step of the drawn band when a length is rounded to one.
+    const Patch typed{w, onBoardGrid(length_), patch_.height, t_.er, onBoardGrid(u * length_)};
+    if (!within(typed.length, limits_.l))
+      refuse(outsideMm("the length L", typed.length, limits_.l));
+    return check({typed, band_, 0, 0});
   }
 
  private:
@@ -203,24 +200,21 @@ class Synthesiser {
   static constexpr double kLengthTolerance = 1e-7;  // relative
   static constexpr double kStep = 1.02;             // bracket widening factor
 
-  double textbookWidth() const {
-    return kSpeedOfLight / (2 * t_.f0GHz * 1e9) * std::sqrt(2 / (t_.er + 1)) * 1000;
-  }
+  double textbookWidth() const { return kSpeedOfLight / (2 * t_.f0) * std::sqrt(2 / (t_.er + 1)); }
 
   // Where the peak of the resistance lies for this length, with the feed at
   // the fraction u of it, relative to F0 (positive: above F0).
   double peakAbove(double l, double u) {
-    patch_.l = l;
-    patch_.offset = u * l;
-    return refinedPeak(model_, patch_, fmin_, fmax_).fGHz - t_.f0GHz;
+    patch_.length = l;
+    patch_.feedOffset = u * l;
+    return refinedPeak(model_, patch_, band_).hz - t_.f0;
   }
 
   // The half-wave length on the model's effective permittivity; the slots'
   // capacitance makes the true resonant length shorter.
   bool startLength() {
-    const double ereff =
-        classic::lineOf({patch_.w / 1000, 1e-3, patch_.h / 1000, patch_.er, 0}).ereff;
-    length_ = kSpeedOfLight / (2 * t_.f0GHz * 1e9 * std::sqrt(ereff)) * 1000;
+    const double ereff = classic::lineOf({patch_.width, 1e-3, patch_.height, patch_.er, 0}).ereff;
+    length_ = kSpeedOfLight / (2 * t_.f0 * std::sqrt(ereff));
     return std::isfinite(length_) && length_ > 0;
   }
 
@@ -232,9 +226,9 @@ class Synthesiser {
     for (int i = 0; i < 200 && peakAbove(lo, u) <= 0; ++i) lo /= kStep;
     for (int i = 0; i < 200 && peakAbove(hi, u) >= 0; ++i) hi *= kStep;
     length_ = bisect([&](double l) { return peakAbove(l, u); }, lo, hi, kLengthTolerance * hi);
-    patch_.l = length_;
-    patch_.offset = u * length_;
-    return refinedPeak(model_, patch_, fmin_, fmax_).rOhm;
+    patch_.length = length_;
+    patch_.feedOffset = u * length_;
+    return refinedPeak(model_, patch_, band_).rOhm;
   }
 
   // A feed fraction whose resistance is below Z0, nearest the edge first.
@@ -242,21 +236,20 @@ class Synthesiser {
   // resonance, so the search stays short of it.
   std::optional<double> innerFraction() {
     for (double u : {0.25, 0.35, 0.42, 0.46})
-      if (resistanceAtPeak(u) < t_.z0Ohm) return u;
+      if (resistanceAtPeak(u) < t_.z0) return u;
     return std::nullopt;
   }
 
   // The design as typed, checked on the line the window will draw.
   Design check(Design d) const {
-    const Peak drawn =
-        gridPeak(model_, {d.wMm, d.lMm, d.hMm, d.er, d.offsetMm}, d.fminGHz, d.fmaxGHz);
-    d.peakGHz = drawn.fGHz;
+    const Peak drawn = gridPeak(model_, d.patch, d.band);
+    d.peakHz = drawn.hz;
     d.peakOhm = drawn.rOhm;
-    if (std::abs(drawn.fGHz - t_.f0GHz) > kPeakTolerance * t_.f0GHz ||
-        std::abs(drawn.rOhm - t_.z0Ohm) > kResistanceTolerance * t_.z0Ohm)
+    if (std::abs(drawn.hz - t_.f0) > kPeakTolerance * t_.f0 ||
+        std::abs(drawn.rOhm - t_.z0) > kResistanceTolerance * t_.z0)
       refuse("the window's drawn line would peak at " + number(drawn.rOhm) + " ohm at " +
-             number(drawn.fGHz) + " GHz, not at the target " + number(t_.z0Ohm) + " ohm at " +
-             number(t_.f0GHz) + " GHz: so sharp a resonance falls between the window's " +
+             ghz(drawn.hz) + " GHz, not at the target " + number(t_.z0) + " ohm at " + ghz(t_.f0) +
+             " GHz: so sharp a resonance falls between the window's " +
              "frequency samples; choose a thicker board (a larger H, e.g. FR-4: er 4.4, " +
              "H 1.6 mm) or another er");
     return d;
@@ -265,8 +258,8 @@ class Synthesiser {
   const Target t_;
   const Limits limits_;
   const ImpedanceModelFn& model_;
-  const double fmin_, fmax_;
-  Sizes patch_{};
+  const Band band_;
+  Patch patch_{};
   double length_ = 0;
 };
 

@@ -5,9 +5,11 @@
 // transmission-line model unless another is given) over the band the window
 // will draw.
 //
-// A design is what gets typed into a window, sizes in whole micrometres, so
-// targets, limits and designs are in the window's units (mm, GHz); the model
-// itself is called in SI units.
+// Targets, limits and designs are in SI units like the rest of the library.
+// A design is what gets typed into a window: its sizes lie on the board's
+// grid of whole micrometres (antenna/units.h) and its band ends carry nine
+// significant digits, so that the window's millimetres and GHz hold them
+// exactly.
 #pragma once
 
 #include <complex>
@@ -16,18 +18,20 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/band.h"
 #include "antenna/patch.h"
 
 namespace antenna {
 
 struct Target {
-  double f0GHz = 0;
+  double f0 = 0;  // Hz
   double er = 0;
-  double hMm = 0;
-  double z0Ohm = 50;
+  double height = 0;  // m
+  double z0 = 50;     // ohm
 };
 
-// What the window's sliders can hold; a design outside them is refused.
+// What the window's sliders can hold (sizes in metres); a design outside
+// them is refused.
 struct Range {
   double min = 0;
   double max = 0;
@@ -37,11 +41,11 @@ struct Limits {
 };
 
 struct Design {
-  double wMm = 0, lMm = 0, hMm = 0, er = 0, offsetMm = 0;
-  double fminGHz = 0, fmaxGHz = 0;  // the band drawn: F0 -20% to +20%
-  // Where the drawn resistance line peaks (one of its 1000 points) and its
-  // value there.
-  double peakGHz = 0, peakOhm = 0;
+  Patch patch;
+  Band band;  // the band drawn: F0 -20% to +20%
+  // Where the drawn resistance line peaks (one of its 1000 points, Hz) and
+  // its value there.
+  double peakHz = 0, peakOhm = 0;
 };
 
 // An impedance model: the input impedance of the patch at each frequency
@@ -61,12 +65,13 @@ Design synthesise(const Target& target, const Limits& limits,
 // design.
 extern const std::string_view trustNote;
 
-// The classic model's expected resonance shift for a patch of height h on
-// er at f0, as a fraction (negative: a built patch resonates below F0), from
-// the full-wave comparison in the README; and the trust line with a warning
-// that names it when the patch is far outside where the model is good.
-double classicResonanceShift(double f0GHz, double er, double hMm);
-std::string classicTrust(double f0GHz, double er, double hMm);
+// The classic model's expected resonance shift for a patch of height h (m)
+// on er at f0 (Hz), as a fraction (negative: a built patch resonates below
+// F0), from the full-wave comparison in the README; and the trust line with
+// a warning that names it when the patch is far outside where the model is
+// good.
+double classicResonanceShift(double f0, double er, double height);
+std::string classicTrust(double f0, double er, double height);
 
 // How far to trust the refined model, in one line.
 extern const std::string_view refinedTrustNote;

@@ -40,7 +40,7 @@ Design propose(const Target& target) {
 }
 
 std::string trustFor(const Target& target) {
-  return design::chosenModel()->trust(target.f0GHz * 1e9, target.er, target.hMm * 1e-3);
+  return design::chosenModel()->trust(target.f0, target.er, target.height);
 }
 
 void apply(const Design& design) {
@@ -53,7 +53,7 @@ Design designFor(const Target& target) {
   // The peak as the window drew it, where the user sees it.
   if (const std::optional<antenna::Sweep> s = shownImpedance(); s && !s->r.empty()) {
     const std::size_t k = std::max_element(s->r.begin(), s->r.end()) - s->r.begin();
-    d.peakGHz = s->ghz[k];
+    d.peakHz = s->hz[k];
     d.peakOhm = s->r[k];
   }
   return d;
@@ -90,7 +90,7 @@ void openDesign(const std::string& path) {
 fullwave::Request windowRequest(fullwave::SolverQuality quality) {
   const WindowDesign d = windowDesign();
   if (!d.unusable.empty()) throw std::invalid_argument(d.unusable.front());
-  fullwave::Request r{d.patch, chosenBoard(), {d.fminGhz * 1e9, d.fmaxGhz * 1e9}, quality};
+  fullwave::Request r{d.patch, chosenBoard(), d.band(), quality};
   const std::string why = fullwave::solverInputError(r.patch, r.board, r.band);
   if (!why.empty()) throw std::invalid_argument(why);
   return r;
@@ -98,10 +98,7 @@ fullwave::Request windowRequest(fullwave::SolverQuality quality) {
 
 void typeTrimmedDesign(const antenna::Patch& p) {
   const WindowDesign d = windowDesign();
-  antenna::Design t;
-  t.wMm = p.width * 1e3, t.lMm = p.length * 1e3, t.hMm = p.height * 1e3, t.er = p.er;
-  t.offsetMm = p.feedOffset * 1e3, t.fminGHz = d.fminGhz, t.fmaxGHz = d.fmaxGhz;
-  perform(actsOf(t));
+  perform(actsOf(p, d.fminGhz, d.fmaxGhz));
 }
 
 }  // namespace design

@@ -23,7 +23,7 @@ namespace {
 
 // Metres as millimetres for the summary.
 std::string mm(double metres) {
-  return antenna::formatNumber(metres * 1000, 6) + " mm";
+  return antenna::formatNumber(antenna::mmFromMetres(metres), 6) + " mm";
 }
 
 // The model the lines were drawn in, with the board for one that takes it.
@@ -50,8 +50,8 @@ void saveTouchstone(const std::string& path, double z0) {
   antenna::checkedReferenceImpedance(z0);
   const std::optional<antenna::Sweep> s = design::shownImpedance();
   if (!s) throw std::runtime_error("no impedance has been computed yet: set a band first");
-  formats::OnePort data{s->ghz, {}, z0};
-  for (std::size_t i = 0; i < s->ghz.size(); ++i)
+  formats::OnePort data{s->hz, {}, z0};
+  for (std::size_t i = 0; i < s->hz.size(); ++i)
     data.s11.push_back(antenna::sFromZ({s->r[i], s->x[i]}, z0));
   const std::string failure = rt::writeFileAtomically(
       path,

@@ -229,9 +229,10 @@ std::optional<antenna::Sweep> shownImpedance() {
   const ImpedanceAxes axes = impedanceAxes();
   const double lr = newestLine(axes.resistance), lx = newestLine(axes.reactance);
   if (std::isnan(lr) || std::isnan(lx)) return std::nullopt;
-  antenna::Sweep s{values(lr, "XData"), values(lr, "YData"), values(lx, "YData")};
-  if (s.ghz.empty() || s.r.size() != s.ghz.size() || s.x.size() != s.ghz.size() ||
-      values(lx, "XData") != s.ghz)
+  const std::vector<double> ghz = values(lr, "XData");
+  antenna::Sweep s{antenna::hzFromGhz(ghz), values(lr, "YData"), values(lx, "YData")};
+  if (ghz.empty() || s.r.size() != ghz.size() || s.x.size() != ghz.size() ||
+      values(lx, "XData") != ghz)
     return std::nullopt;
   return s;
 }
@@ -258,9 +259,10 @@ ShownData shownData() {
 WindowDesign windowDesign() {
   const Window w;
   WindowDesign d;
-  d.patch = {w.number(Quantity::width) / 1000, w.number(Quantity::length) / 1000,
-             w.number(Quantity::height) / 1000, w.number(Quantity::er),
-             w.number(Quantity::offset) / 1000};
+  using antenna::metresFromMm;
+  d.patch = {metresFromMm(w.number(Quantity::width)), metresFromMm(w.number(Quantity::length)),
+             metresFromMm(w.number(Quantity::height)), w.number(Quantity::er),
+             metresFromMm(w.number(Quantity::offset))};
   d.fminGhz = w.number(Quantity::fmin);
   d.fmaxGhz = w.number(Quantity::fmax);
   d.patternGhz = w.number(Quantity::pattern);
@@ -275,15 +277,26 @@ std::string boxText(Quantity q) {
 
 Limits sliderLimits() {
   const Window w;
-  return {w.range(Quantity::width), w.range(Quantity::length), w.range(Quantity::height),
-          w.range(Quantity::er)};
+  const auto metres = [](Range mm) {
+    return Range{antenna::metresFromMm(mm.min), antenna::metresFromMm(mm.max)};
+  };
+  return {metres(w.range(Quantity::width)), metres(w.range(Quantity::length)),
+          metres(w.range(Quantity::height)), w.range(Quantity::er)};
 }
 
 std::vector<Act> actsOf(const Design& d) {
-  return {typed(Quantity::height, d.hMm),      typed(Quantity::er, d.er),
-          typed(Quantity::width, d.wMm),       typed(Quantity::length, d.lMm),
-          typed(Quantity::offset, d.offsetMm), typed(Quantity::fmax, d.fmaxGHz),
-          typed(Quantity::fmin, d.fminGHz)};
+  return actsOf(d.patch, antenna::ghzFromHz(d.band.fmin), antenna::ghzFromHz(d.band.fmax));
+}
+
+std::vector<Act> actsOf(const antenna::Patch& p, double fminGhz, double fmaxGhz) {
+  using antenna::boardMm;
+  return {typed(Quantity::height, boardMm(p.height)),
+          typed(Quantity::er, p.er),
+          typed(Quantity::width, boardMm(p.width)),
+          typed(Quantity::length, boardMm(p.length)),
+          typed(Quantity::offset, boardMm(p.feedOffset)),
+          typed(Quantity::fmax, fmaxGhz),
+          typed(Quantity::fmin, fminGhz)};
 }
 
 std::vector<Act> presentActs() {

@@ -17,6 +17,7 @@
 #include "antenna/patch.h"
 #include "antenna/readout.h"
 #include "antenna/synthesis.h"
+#include "antenna/units.h"
 #include "design/acts.h"
 
 namespace design {
@@ -75,15 +76,16 @@ struct ShownData {
 ShownData shownData();
 
 // The design the window holds, as numbers: the patch from the sliders (SI
-// units), the band and the pattern frequency in GHz (NaN where the box or
-// slider holds no number). `unusable` gives the reasons the window draws no
-// impedance for it (or none that means anything), naming the box, its value
-// and what is wrong; empty when it draws. `notes` says where a slider shows
-// a value it cannot hold.
+// units), the band and the pattern frequency in GHz as the window samples
+// them (NaN where the box or slider holds no number), and the band in Hz. `unusable` gives the
+// reasons the window draws no impedance for it (or none that means anything), naming the box, its
+// value and what is wrong; empty when it draws. `notes` says where a slider shows a value it cannot
+// hold.
 struct WindowDesign {
   antenna::Patch patch;
   double fminGhz = NAN, fmaxGhz = NAN, patternGhz = NAN;
   std::vector<std::string> unusable, notes;
+  antenna::Band band() const { return {antenna::hzFromGhz(fminGhz), antenna::hzFromGhz(fmaxGhz)}; }
 };
 WindowDesign windowDesign();
 
@@ -95,14 +97,17 @@ std::optional<Act> parseAct(std::string_view line, std::string& why);
 
 // Each of these throws std::runtime_error when the main window is not open.
 
-// The ranges of the width, length, height and permittivity sliders.
+// The ranges of the width, length, height (in metres) and permittivity
+// sliders.
 Limits sliderLimits();
 
 // The text of the edit box that holds `q`.
 std::string boxText(Quantity q);
 
-// The acts that type a design into the window's edit boxes.
+// The acts that type a design into the window's edit boxes, its sizes as a
+// board holds them (whole micrometres, three decimals of a mm).
 std::vector<Act> actsOf(const Design& d);
+std::vector<Act> actsOf(const antenna::Patch& p, double fminGhz, double fmaxGhz);
 
 // The acts that rebuild the window's parameters on a new window: each box's
 // text, or a slider position where the box's text does not carry the

@@ -188,10 +188,9 @@ ImpedanceModel shownModel() {
 }
 
 antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {
-  const std::vector<double> hz = antenna::classic::bandFrequencies(d.fminGhz, d.fmaxGhz);
   antenna::Sweep s;
-  for (double f : hz) s.ghz.push_back(f / 1e9);
-  const std::vector<std::complex<double>> z = m->impedance(d.patch, chosenBoard(), hz);
+  s.hz = antenna::classic::bandFrequencies(d.fminGhz, d.fmaxGhz);
+  const std::vector<std::complex<double>> z = m->impedance(d.patch, chosenBoard(), s.hz);
   for (const std::complex<double>& v : z) {
     s.r.push_back(v.real());
     s.x.push_back(v.imag());
@@ -199,10 +198,10 @@ antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {
   return s;
 }
 
-std::optional<Losses> lossesAt(ImpedanceModel m, double ghz) {
+std::optional<Losses> lossesAt(ImpedanceModel m, double frequency) {
   const std::optional<DrawnDesign> d = drawnDesign();
   if (!m->hasLosses() || !d) return std::nullopt;
-  const double hz[] = {ghz * 1e9};
+  const double hz[] = {frequency};
   try {
     const std::optional<antenna::ModelLosses> s = m->losses(d->patch, chosenBoard(), hz);
     return Losses{s->efficiency[0], s->q[0]};

@@ -39,12 +39,12 @@ ImpedanceModel shownModel();
 // cannot take.
 antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d);
 
-// Radiation efficiency and total Q of the drawn design at `ghz` in model
+// Radiation efficiency and total Q of the drawn design at `hz` in model
 // `m`; none for the classic model, which has no losses.
 struct Losses {
   double efficiency = 0, q = 0;
 };
-std::optional<Losses> lossesAt(ImpedanceModel m, double ghz);
+std::optional<Losses> lossesAt(ImpedanceModel m, double hz);
 
 // Starts following the chosen model (once; both programs call it at start,
 // before any figure adds an act observer of its own).

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/commands.h"
 #include "design/main_window.h"
 #include "figures/figure_parts.h"
@@ -56,8 +57,8 @@ design::Target targetIn(double dialog) {
       throw std::invalid_argument(std::string(name) + ": '" + text + "' is not a number");
     return v;
   };
-  return {value(kDialogF0, "F0"), value(kDialogEr, "er"), value(kDialogH, "H"),
-          value(kDialogZ0, "Z0")};
+  return {antenna::hzFromGhz(value(kDialogF0, "F0")), value(kDialogEr, "er"),
+          antenna::metresFromMm(value(kDialogH, "H")), value(kDialogZ0, "Z0")};
 }
 
 // What Apply would type, or why there is nothing to apply.
@@ -74,12 +75,13 @@ std::vector<std::string> linesOf(const Proposal& s, const design::Target& target
     return lines;
   }
   const design::Design& d = *s.design;
-  lines = {
-      "W = " + number(d.wMm) + " mm, L = " + number(d.lMm) +
-          " mm, feed offset = " + number(d.offsetMm) + " mm",
-      "band " + number(d.fminGHz) + " to " + number(d.fmaxGHz) + " GHz",
-      "the resistance peaks at " + number(d.peakGHz) + " GHz with " + number(d.peakOhm) + " Ohm",
-      ""};
+  const auto mm = [](double metres) { return number(antenna::boardMm(metres)) + " mm"; };
+  const auto ghz = [](double hz) { return number(antenna::ghzFromHz(hz)); };
+  lines = {"W = " + mm(d.patch.width) + ", L = " + mm(d.patch.length) +
+               ", feed offset = " + mm(d.patch.feedOffset),
+           "band " + ghz(d.band.fmin) + " to " + ghz(d.band.fmax) + " GHz",
+           "the resistance peaks at " + ghz(d.peakHz) + " GHz with " + number(d.peakOhm) + " Ohm",
+           ""};
   for (std::string& l : wrappedLines(design::trustFor(target), kTextWidth))
     lines.push_back(std::move(l));
   return lines;
@@ -117,8 +119,7 @@ double startingF0() {
 std::string startingBoard(design::Quantity q) {
   const design::Limits limits = design::sliderLimits();
   const antenna::Patch p = design::windowDesign().patch;
-  constexpr double kSlack = 1 + 1e-9;  // the metres the height comes back from
-  if (p.er <= limits.er.min && p.height * 1000 <= limits.h.min * kSlack)
+  if (p.er <= limits.er.min && p.height <= limits.h.min)
     return q == design::Quantity::er ? "4.4" : "1.6";
   return design::boxText(q);
 }

@@ -14,6 +14,7 @@
 #include "antenna/patch_pattern.h"
 #include "antenna/readout.h"
 #include "antenna/refined_model.h"
+#include "antenna/units.h"
 #include "design/main_window.h"
 #include "figures/charts.h"
 #include "figures/figure_parts.h"
@@ -222,7 +223,7 @@ void keepFullWaveResult(const fullwave::Result& r) {
   try {
     FullWaveCuts cuts =
         fullWaveCutsFrom(ff.directivityDbi, ff.angleDeg, ff.ePlaneDb, ff.hPlaneDb, "openEMS");
-    cuts.ghz = ff.frequencyHz / 1e9;
+    cuts.ghz = antenna::ghzFromHz(ff.frequencyHz);
     kept().emplace(r.request.patch, std::move(cuts));
   } catch (const std::invalid_argument&) {
     // Cuts the plots cannot take: the figure shows the model's alone.
@@ -242,9 +243,9 @@ FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz) {
     throw std::invalid_argument("the far field needs a frequency above 0 GHz, not " +
                                 antenna::formatNumber(ghz, 6) + " GHz");
   FarFieldCase c{patch, ghz, chosenModel(), {}, {}};
-  c.field = antenna::analyseFarField(antenna::PatchPattern(patch, ghz * 1e9));
+  c.field = antenna::analyseFarField(antenna::PatchPattern(patch, antenna::hzFromGhz(ghz)));
   if (c.model->hasLosses()) {
-    const double hz[] = {ghz * 1e9};
+    const double hz[] = {antenna::hzFromGhz(ghz)};
     c.efficiency = c.model->losses(patch, chosenBoard(), hz)->efficiency.at(0);
   }
   return c;
@@ -252,10 +253,13 @@ FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz) {
 
 double defaultFarFieldGhz() {
   const design::WindowDesign d = design::windowDesign();
-  if (std::isfinite(d.patternGhz) && d.patternGhz > 0) return d.patternGhz;
+  // Typing a band puts the pattern slider at Fmin: there it says nothing of
+  // where the user wants the far field.
+  if (std::isfinite(d.patternGhz) && d.patternGhz > 0 && d.patternGhz != d.fminGhz)
+    return d.patternGhz;
   if (const std::optional<antenna::Sweep> s = design::shownImpedance()) {
     const antenna::Readout r = antenna::computeReadout(*s, 50);
-    if (!r.resonanceGhz.empty()) return r.resonanceGhz.front();
+    if (!r.resonanceHz.empty()) return antenna::ghzFromHz(r.resonanceHz.front());
   }
   throw std::invalid_argument(
       "no frequency for the far field: give one, or set the pattern frequency or a band with a "

@@ -40,7 +40,8 @@ struct FarFieldCase {
 FarFieldCase farFieldCase(const antenna::Patch& patch, double ghz);
 
 // The frequency "farfield" takes without one: the window's pattern
-// frequency, else the first resonance of the impedance it shows. Throws
+// frequency once it is moved off Fmin (where typing a band leaves it), else
+// the first resonance of the impedance it shows. Throws
 // std::invalid_argument when the window has neither.
 double defaultFarFieldGhz();
 

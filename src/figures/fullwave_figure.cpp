@@ -1,7 +1,9 @@
 // The Full-wave figure and the run it follows. One figure at a time; its
 // check (or trim) lives beside it and is advanced by the front end's
 // ticker, so the window stays live. A figure closed while its solver runs
-// cancels the run.
+// cancels the run. A large run is not started at once: the figure says its
+// size and asks, and the same button clicked again for the same design
+// starts it.
 #include "figures/fullwave_figure.h"
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <stdexcept>
 
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/commands.h"
 #include "design/main_window.h"
 #include "figures/farfield_figure.h"
@@ -62,6 +65,14 @@ std::string number(double v, int digits, std::string_view unit = {}) {
   return std::isfinite(v) ? antenna::formatNumber(v, digits, unit) : "none";
 }
 
+std::string ghz(double hz, int digits) {
+  return number(antenna::ghzFromHz(hz), digits, "GHz");
+}
+
+std::string mhz(double hz) {
+  return number(antenna::mhzFromHz(hz), 3, "MHz");
+}
+
 class FullWaveFigure {
  public:
   FullWaveFigure() {
@@ -94,12 +105,18 @@ class FullWaveFigure {
   double handle() const { return fig_; }
   bool alive() const { return isFullWaveFigure(fig_); }
 
-  // A check of `request`.
+  // A check of `request`; a large one only when the user said yes to it
+  // (asked by the last start of a check).
   void start(const fullwave::Request& request) {
     refuseWhileRunning();
     request_ = request;
     showLevel(request.quality);
-    check_ = std::make_unique<fullwave::Check>(request);
+    const bool large = confirmed(Asked::Check, request);
+    try {
+      check_ = std::make_unique<fullwave::Check>(request, 0, large);
+    } catch (const fullwave::LargeRun& e) {
+      return ask(Asked::Check, request, e, "Check again");
+    }
     trim_.reset();
     began();
   }
@@ -107,7 +124,13 @@ class FullWaveFigure {
   void startTrim(double f0Hz, double z0) {
     if (!request_) throw std::invalid_argument("Check a design before trimming it.");
     refuseWhileRunning();
-    auto trim = std::make_unique<fullwave::Trim>(*request_, chosenModel(), f0Hz, z0);
+    const bool large = confirmed(Asked::Trim, *request_);
+    std::unique_ptr<fullwave::Trim> trim;
+    try {
+      trim = std::make_unique<fullwave::Trim>(*request_, chosenModel(), f0Hz, z0, 0, large);
+    } catch (const fullwave::LargeRun& e) {
+      return ask(Asked::Trim, *request_, e, "Trim again");
+    }
     trimLines_.clear();
     check_.reset();
     trim_ = std::move(trim);
@@ -155,6 +178,26 @@ class FullWaveFigure {
  private:
   // The run under way or the last one: the check's, or the trim's.
   const fullwave::Check* current() const { return trim_ ? &trim_->check() : check_.get(); }
+
+  // The question a large run put, and what it was about.
+  enum class Asked { Nothing, Check, Trim };
+  void ask(Asked what, const fullwave::Request& request, const fullwave::LargeRun& e,
+           const char* button) {
+    asked_ = what;
+    askedInput_ = fullwave::solverJob(request).input;
+    const std::string question = std::string(e.what()) + " Click " + button + " to run it anyway.";
+    setMessage(question);
+    std::vector<std::string> lines = {"Solver (openEMS): not started"};
+    for (std::string& l : wrappedLines(question, kPanelChars)) lines.push_back(std::move(l));
+    setText(solverPanel_, lines);
+  }
+  // Whether the user has said yes to `what` for this very run; the question
+  // is answered either way.
+  bool confirmed(Asked what, const fullwave::Request& request) {
+    const bool yes = asked_ == what && askedInput_ == fullwave::solverJob(request).input;
+    asked_ = Asked::Nothing;
+    return yes;
+  }
 
   void refuseWhileRunning() const {
     if (const fullwave::Check* c = current(); c && c->state() == fullwave::Check::State::Running)
@@ -294,7 +337,7 @@ class FullWaveFigure {
   }
 
   void setData(double line, const antenna::Sweep& s, bool resistance) {
-    setLineData(line, s.ghz, resistance ? s.r : s.x);
+    setLineData(line, antenna::ghzFromHz(s.hz), resistance ? s.r : s.x);
   }
 
   void setText(double control, const std::vector<std::string>& lines) {
@@ -325,24 +368,26 @@ class FullWaveFigure {
     setData(solverR_, r.solver, true);
     setData(solverX_, r.solver, false);
     rt::set(rt::scalar(axes_),
-            {rt::str("XLim"), rt::row({r.request.band.fmin / 1e9, r.request.band.fmax / 1e9})});
+            {rt::str("XLim"), rt::row({antenna::ghzFromHz(r.request.band.fmin),
+                                       antenna::ghzFromHz(r.request.band.fmax)})});
     placePart(bar_, fig_, barBox(1));
     setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
                                         : "done in " + number(r.stats.seconds, 3, "s")});
+    if (const std::string note = fullwave::truncationNote(r); !note.empty()) setMessage(note);
     const fullwave::Summary s = fullwave::summarise(r, model);
-    setText(modelPanel_, {"Model (" + std::string(modelName(chosenModel())) + ")",
-                          "resonance " + number(s.modelResonanceGhz, 5, "GHz"),
-                          "R there " + number(s.modelR, 4, "Ohm")});
+    setText(modelPanel_,
+            {"Model (" + std::string(modelName(chosenModel())) + ")",
+             "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm")});
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
             std::to_string(r.stats.cells) + " cells)",
-        "resonance " + number(s.resonanceGhz, 5, "GHz") + ", shift " +
-            number(s.shiftPercent, 3, "%") + " = " + number(s.shiftMhz, 3, "MHz"),
+        "resonance " + ghz(s.resonanceHz, 5) + ", shift " + number(s.shiftPercent, 3, "%") + " = " +
+            mhz(s.shiftHz),
         "R there " + number(s.rAtResonance, 4, "Ohm") + ", |S11| min " +
             number(s.s11MinDb, 3, "dB"),
-        "-10 dB band " + number(s.bandwidthGhz * 1e3, 3, "MHz"),
+        "-10 dB band " + mhz(s.bandwidthHz),
         r.farField ? "directivity " + number(r.farField->directivityDbi, 3, "dBi") + " at " +
-                         number(r.farField->frequencyHz / 1e9, 5, "GHz")
+                         ghz(r.farField->frequencyHz, 5)
                    : "directivity: none (" + r.farFieldError + ")",
     };
     for (const std::string& t : trimLines_) lines.push_back(t);
@@ -362,6 +407,8 @@ class FullWaveFigure {
   std::unique_ptr<fullwave::Trim> trim_;    // a trim
   std::optional<fullwave::Request> request_;
   std::vector<std::string> trimLines_;
+  Asked asked_ = Asked::Nothing;
+  std::string askedInput_;  // the solver's input of the run asked about
 };
 
 OneFigure<FullWaveFigure>& slot() {

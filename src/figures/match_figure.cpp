@@ -16,6 +16,7 @@
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/design_io.h"
 #include "design/main_window.h"
 #include "figures/charts.h"
@@ -48,12 +49,26 @@ constexpr Box kModelPanelPos{20, 20, 305, 190};
 constexpr Box kOtherPanelPos{335, 20, 305, 190};
 constexpr Box kOverlayPanelPos{650, 20, 310, 190};
 
+using antenna::ghzFromHz;
+using antenna::hzFromGhz;
 using antenna::Readout;
 using antenna::Sweep;
 using formats::OnePort;
 
 std::string label(double v) {
   return antenna::formatNumber(v, 6);
+}
+
+// A sweep's band ends as the figure shows them, and whether a marker (GHz,
+// as the user places it) falls between them.
+double firstGhz(const Sweep& s) {
+  return ghzFromHz(s.hz.front());
+}
+double lastGhz(const Sweep& s) {
+  return ghzFromHz(s.hz.back());
+}
+bool inBand(const Sweep& s, double ghz) {
+  return ghz >= firstGhz(s) && ghz <= lastGhz(s);
 }
 
 // The lines that show one data set, and the texts naming its band ends.
@@ -122,7 +137,7 @@ class MatchFigure {
 
   void setOverlay(OnePort data, std::string name) {
     Sweep s;
-    s.ghz = std::move(data.ghz);
+    s.hz = std::move(data.hz);
     for (const std::complex<double>& g : data.s11) {
       const std::complex<double> z = antenna::zFromS(g, data.z0);
       s.r.push_back(z.real());
@@ -137,10 +152,10 @@ class MatchFigure {
 
   int addMarker(double ghz) {
     if (!modelData_) throw std::invalid_argument("no impedance yet: set a band in the main window");
-    const Sweep& s = *modelData_;
-    if (!(ghz >= s.ghz.front() && ghz <= s.ghz.back()))
+    if (!inBand(*modelData_, ghz))
       throw std::invalid_argument("a marker at " + label(ghz) + " GHz lies outside the band " +
-                                  label(s.ghz.front()) + " to " + label(s.ghz.back()) + " GHz");
+                                  label(firstGhz(*modelData_)) + " to " +
+                                  label(lastGhz(*modelData_)) + " GHz");
     markers_.push_back(ghz);
     redraw(Scope::model);
     return static_cast<int>(markers_.size());
@@ -171,9 +186,9 @@ class MatchFigure {
 
   std::optional<std::string> tipText(double line, std::size_t index) const {
     const std::optional<Sweep>* s = sweepOf(line, false);
-    if (!s || !*s || index >= (*s)->ghz.size()) return std::nullopt;
+    if (!s || !*s || index >= (*s)->hz.size()) return std::nullopt;
     const Sweep& d = **s;
-    return pointText(d.ghz[index], {d.r[index], d.x[index]}, z0_, "\n");
+    return pointText(ghzFromHz(d.hz[index]), {d.r[index], d.x[index]}, z0_, "\n");
   }
 
   // The Z0 box was edited: a good value is taken, anything else is refused
@@ -268,8 +283,8 @@ class MatchFigure {
     const std::vector<double> db = antenna::s11Db(s, z0_);
     for (std::size_t k = 0; k < markers_.size(); ++k) {
       const double f = markers_[k];
-      if (f < s.ghz.front() || f > s.ghz.back()) continue;
-      const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(s, f), z0_);
+      if (!inBand(s, f)) continue;
+      const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(s, hzFromGhz(f)), z0_);
       const double dbAt = antenna::magnitudeDb(g);
       const std::string number = std::to_string(k + 1);
       for (auto [ax, x, y] :
@@ -308,7 +323,9 @@ class MatchFigure {
     if (now == seen_ && stale == stale_) return false;
     seen_ = now;
     stale_ = std::move(stale);
-    if (auto s = design::shownImpedance()) {
+    // A window that draws nothing may still hold lines: of no numbers when
+    // a box holds letters.
+    if (auto s = design::shownImpedance(); s && stale_.empty()) {
       modelData_ = std::move(s);
       modelKind_ = design::shownModel();
       drawn_ = design::drawnDesign();
@@ -335,8 +352,8 @@ class MatchFigure {
   ImpedanceModel otherKind() const { return design::otherModel(modelKind_); }
 
   std::optional<design::Losses> lossesOf(ImpedanceModel m, const std::optional<Readout>& r) const {
-    if (!r || r->resonanceGhz.empty()) return std::nullopt;
-    return design::lossesAt(m, r->resonanceGhz.front());
+    if (!r || r->resonanceHz.empty()) return std::nullopt;
+    return design::lossesAt(m, r->resonanceHz.front());
   }
 
   // An act on the window changes only the model; an overlay, which may be
@@ -377,19 +394,19 @@ class MatchFigure {
       for (double l : {t.startLabel, t.endLabel}) placeText(l, 0, 0, "");
       return;
     }
-    setLineData(t.s11, s->ghz, antenna::s11Db(*s, z0_));
+    setLineData(t.s11, ghzFromHz(s->hz), antenna::s11Db(*s, z0_));
     std::vector<double> gx, gy;
-    for (std::size_t i = 0; i < s->ghz.size(); ++i) {
+    for (std::size_t i = 0; i < s->hz.size(); ++i) {
       const std::complex<double> g = antenna::sFromZ({s->r[i], s->x[i]}, z0_);
       gx.push_back(g.real());
       gy.push_back(g.imag());
     }
     setLineData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
-    placeText(t.startLabel, gx.front(), gy.front(), "  " + label(s->ghz.front()) + " GHz");
-    placeText(t.endLabel, gx.back(), gy.back(), "  " + label(s->ghz.back()) + " GHz");
+    placeText(t.startLabel, gx.front(), gy.front(), "  " + label(firstGhz(*s)) + " GHz");
+    placeText(t.endLabel, gx.back(), gy.back(), "  " + label(lastGhz(*s)) + " GHz");
     setLineData(t.locus, gx, gy);
     std::vector<double> rx, ry;
-    for (double f : r->resonanceGhz) {
+    for (double f : r->resonanceHz) {
       const std::complex<double> g = antenna::sFromZ(antenna::impedanceAt(*s, f), z0_);
       rx.push_back(g.real());
       ry.push_back(g.imag());
@@ -402,8 +419,8 @@ class MatchFigure {
     double lo = INFINITY, hi = -INFINITY;
     for (const auto* s : {&modelData_, &overlayData_}) {
       if (!*s) continue;
-      lo = std::min(lo, (*s)->ghz.front());
-      hi = std::max(hi, (*s)->ghz.back());
+      lo = std::min(lo, firstGhz(**s));
+      hi = std::max(hi, lastGhz(**s));
     }
     if (lo > hi)
       setLineData(tenDb_, {}, {});
@@ -416,10 +433,11 @@ class MatchFigure {
     if (!modelData_) return lines;
     for (std::size_t k = 0; k < markers_.size(); ++k) {
       const double f = markers_[k];
-      const bool inside = f >= modelData_->ghz.front() && f <= modelData_->ghz.back();
-      lines.push_back("Marker " + std::to_string(k + 1) + ": " +
-                      (inside ? pointText(f, antenna::impedanceAt(*modelData_, f), z0_, ", ")
-                              : label(f) + " GHz, outside the band"));
+      lines.push_back(
+          "Marker " + std::to_string(k + 1) + ": " +
+          (inBand(*modelData_, f)
+               ? pointText(f, antenna::impedanceAt(*modelData_, hzFromGhz(f)), z0_, ", ")
+               : label(f) + " GHz, outside the band"));
     }
     return lines;
   }
@@ -568,7 +586,7 @@ std::optional<std::string> matchTipText(double line, std::size_t index) {
 void markAtPoint(double line, std::size_t index) {
   MatchFigure* f = openFigure();
   const std::optional<Sweep>* s = f ? f->sweepOf(line, true) : nullptr;
-  if (s && *s && index < (*s)->ghz.size()) f->addMarker((*s)->ghz[index]);
+  if (s && *s && index < (*s)->hz.size()) f->addMarker(ghzFromHz((*s)->hz[index]));
 }
 
 void showOtherModel(bool show) {

@@ -11,6 +11,7 @@
 
 #include "antenna/farfield.h"
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/main_window.h"
 #include "platform/graphics/graphics.h"
 
@@ -37,7 +38,7 @@ std::optional<double> surfaceBelow(double h) {
 }
 
 std::string mm(double metres) {
-  return antenna::formatNumber(metres * 1000, 6);
+  return antenna::formatNumber(antenna::mmFromMetres(metres), 6);
 }
 
 }  // namespace

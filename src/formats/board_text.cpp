@@ -8,6 +8,7 @@
 
 #include "antenna/numbers.h"
 #include "antenna/refined_model.h"
+#include "antenna/units.h"
 
 namespace formats {
 namespace {
@@ -83,9 +84,11 @@ std::string boardProblem(const antenna::Board& board, const antenna::Patch* patc
   const double hz[] = {1e9};
   if (std::string why = antenna::refinedInputProblem(plain, board, hz); !why.empty()) return why;
   if (patch && !(board.pinDiameter < std::min(patch->width, patch->length)))
-    return "The probe pin diameter (" + antenna::formatNumber(board.pinDiameter * 1e3, 4) +
+    return "The probe pin diameter (" +
+           antenna::formatNumber(antenna::mmFromMetres(board.pinDiameter), 4) +
            " mm) must be smaller than the patch (" +
-           antenna::formatNumber(std::min(patch->width, patch->length) * 1e3, 4) + " mm).";
+           antenna::formatNumber(antenna::mmFromMetres(std::min(patch->width, patch->length)), 4) +
+           " mm).";
   return {};
 }
 

@@ -11,23 +11,24 @@
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 
 namespace formats {
 namespace {
 
 struct Options {
-  double perGhz = 1;  // frequencies in GHz
+  double hzPer = 1e9;  // frequencies in GHz
   char parameter = 's';
   std::string format = "ma";
   double r = 50;
 };
 
-// Frequency units of the option line and how many of each make a GHz.
+// Frequency units of the option line and the hertz in each.
 struct Unit {
   std::string_view name;
-  double perGhz;
+  double hzPer;
 };
-constexpr Unit kUnits[] = {{"hz", 1e9}, {"khz", 1e6}, {"mhz", 1e3}, {"ghz", 1}};
+constexpr Unit kUnits[] = {{"hz", 1}, {"khz", 1e3}, {"mhz", 1e6}, {"ghz", 1e9}};
 
 std::string lowered(std::string_view s) {
   std::string out(s);
@@ -91,10 +92,10 @@ class Parser {
       start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     if (version2_ && !ended_) fail("the [End] keyword is missing");
-    if (out_.ghz.empty()) fail("the file holds no data");
-    if (frequencies_ && *frequencies_ != out_.ghz.size())
+    if (out_.hz.empty()) fail("the file holds no data");
+    if (frequencies_ && *frequencies_ != out_.hz.size())
       fail("[Number of Frequencies] says " + std::to_string(*frequencies_) + " but " +
-           std::to_string(out_.ghz.size()) + " are given");
+           std::to_string(out_.hz.size()) + " are given");
     out_.z0 = reference_.value_or(options_.r);
     return std::move(out_);
   }
@@ -182,7 +183,7 @@ class Parser {
 
   // One option line per file; each of its items at most once.
   void optionLine(std::vector<std::string_view> words) {
-    if (!out_.ghz.empty()) fail("the option line comes after data");
+    if (!out_.hz.empty()) fail("the option line comes after data");
     if (seenOptions_)
       fail("a second option line (line " + std::to_string(optionLine_) + " is the first)");
     seenOptions_ = true;
@@ -202,7 +203,7 @@ class Parser {
       const std::string w = lowered(words[i]);
       if (const Unit* u = unit(w)) {
         once(unitSeen, words[i], "frequency units");
-        options_.perGhz = u->perGhz;
+        options_.hzPer = u->hzPer;
       } else if (w == "s" || w == "z" || w == "y") {
         once(kindSeen, words[i], "parameter kinds");
         if (version2_ && w != "s")
@@ -244,18 +245,19 @@ class Parser {
       if (!n) fail("\"" + std::string(words[k]) + "\" is not a number");
       v[k] = *n;
     }
-    const double ghz = v[0] / options_.perGhz;
-    if (ghz < 0) fail("a frequency is negative");
-    if (!out_.ghz.empty() && !(ghz > out_.ghz.back()))
+    const double hz = v[0] * options_.hzPer;
+    if (hz < 0) fail("a frequency is negative");
+    if (!std::isfinite(hz)) fail("the frequency " + std::string(words[0]) + " is too large");
+    if (!out_.hz.empty() && !(hz > out_.hz.back()))
       fail("the frequencies do not increase (" + std::string(words[0]) +
            " after a higher or equal one)");
-    if (out_.ghz.size() == kMaxTouchstonePoints)
+    if (out_.hz.size() == kMaxTouchstonePoints)
       fail("more than " + std::to_string(kMaxTouchstonePoints) + " data points");
     const std::complex<double> s11 = toS11(value(v[1], v[2]));
     if (!std::isfinite(s11.real()) || !std::isfinite(s11.imag()))
       fail("the parameter \"" + std::string(words[1]) + " " + std::string(words[2]) +
            "\" gives no finite S11");
-    out_.ghz.push_back(ghz);
+    out_.hz.push_back(hz);
     out_.s11.push_back(s11);
   }
   std::complex<double> value(double a, double b) const {
@@ -302,8 +304,8 @@ std::string formatTouchstone(const OnePort& data, const std::vector<std::string>
   std::string out;
   for (const std::string& c : comments) out += "! " + c + "\n";
   out += "# GHz S RI R " + format17(data.z0) + "\n";
-  for (std::size_t i = 0; i < data.ghz.size(); ++i)
-    out += format17(data.ghz[i]) + " " + format17(data.s11[i].real()) + " " +
+  for (std::size_t i = 0; i < data.hz.size(); ++i)
+    out += format17(antenna::ghzFromHz(data.hz[i])) + " " + format17(data.s11[i].real()) + " " +
            format17(data.s11[i].imag()) + "\n";
   return out;
 }

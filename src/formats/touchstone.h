@@ -1,6 +1,6 @@
 // Touchstone one-port files: reading version 1.x with any unit, parameter
 // kind, number format and reference resistance, and version 2.0 with S
-// parameters, into S11 against frequency in GHz; lines may end in LF, CRLF
+// parameters, into S11 against frequency in Hz; lines may end in LF, CRLF
 // or CR alone. Writing S11 as real and imaginary parts with 17 significant
 // digits. Pure C++: no files, no graphics and no array runtime (the program
 // reads a file's bytes through its bounded reader).
@@ -17,7 +17,7 @@ namespace formats {
 
 // One-port network data: S11 at increasing frequencies, referred to z0.
 struct OnePort {
-  std::vector<double> ghz;
+  std::vector<double> hz;
   std::vector<std::complex<double>> s11;
   double z0 = 50;
 };

@@ -152,9 +152,9 @@ std::optional<Stats> parseStats(const std::string& text, const fs::path& file) {
 
 antenna::Sweep sweepOf(const formats::OnePort& port) {
   antenna::Sweep s;
-  for (size_t i = 0; i < port.ghz.size(); ++i) {
+  for (size_t i = 0; i < port.hz.size(); ++i) {
     const auto z = antenna::zFromS(port.s11[i], port.z0);
-    s.ghz.push_back(port.ghz[i]);
+    s.hz.push_back(port.hz[i]);
     s.r.push_back(z.real());
     s.x.push_back(z.imag());
   }
@@ -163,8 +163,8 @@ antenna::Sweep sweepOf(const formats::OnePort& port) {
 
 antenna::Sweep sweepOf(const PortResponse& r) {
   antenna::Sweep s;
+  s.hz = r.frequency;
   for (size_t i = 0; i < r.frequency.size(); ++i) {
-    s.ghz.push_back(r.frequency[i] / 1e9);
     s.r.push_back(r.zin[i].real());
     s.x.push_back(r.zin[i].imag());
   }
@@ -194,22 +194,27 @@ void addFarField(Result& r) {
   r.farField = farFieldOf(r.folder, res->hz, r.farFieldError);
 }
 
-// True when `ghz` holds exactly the frequencies a check of `band` reads.
-bool coversBand(const std::vector<double>& ghz, SolverBand band) {
+// True when `read` holds the frequencies a check of `band` reads, to the
+// digits the result file keeps.
+bool coversBand(const std::vector<double>& read, antenna::Band band) {
   const auto hz = resultFrequencies(band);
-  if (ghz.size() != hz.size()) return false;
+  if (read.size() != hz.size()) return false;
   for (size_t i = 0; i < hz.size(); ++i)
-    if (!(std::abs(ghz[i] * 1e9 - hz[i]) <= 1e-9 * hz[i])) return false;
+    if (!(std::abs(read[i] - hz[i]) <= 1e-9 * hz[i])) return false;
   return true;
 }
 
-// What finished in `folder` with its stats and the request, as a result.
-// Files cut short (a disk that filled, a machine that stopped, an older
-// writer) do not count: check.txt must be exactly what collect() writes,
-// and the result must hold every frequency and end with its last line.
-std::optional<Result> keptResult(const std::string& folder, const Request& request) {
+// What finished in `folder` with its stats and the job, as a result. Files
+// cut short or gone (a disk that filled, a machine that stopped, an older
+// writer, a hand that cleared them) do not count: check.txt must be exactly
+// what collect() writes, the solver's input the job's, and the result must
+// hold every frequency and end with its last line.
+std::optional<Result> keptResult(const std::string& folder, const SolverJob& job) {
+  const Request& request = job.request;
   const auto port = cachedResult(folder);
-  if (!port || !coversBand(port->ghz, request.band)) return std::nullopt;
+  if (!port || !coversBand(port->hz, request.band)) return std::nullopt;
+  if (readRunFile((fs::path(folder) / run_folder::kInput).string()) != job.input)
+    return std::nullopt;
   const fs::path checkFile = fs::path(folder) / run_folder::kRequest;
   const std::string check = readRunFile(checkFile), asked = requestText(request);
   if (!check.starts_with(asked)) return std::nullopt;
@@ -218,7 +223,7 @@ std::optional<Result> keptResult(const std::string& folder, const Request& reque
   if (!stats || statsText(*stats) != measured) return std::nullopt;
   Result r{folder, request, *stats, sweepOf(*port), true};
   r.s11 = *port;
-  r.stats.truncated = false;
+  r.stats.truncated = r.stats.endDb > job.layout.endCriterionDb;
   addFarField(r);
   return r;
 }
@@ -233,7 +238,14 @@ std::optional<Result> keptResult(const Request& request) {
   std::string error;
   const std::string version = installedSolverVersion(error);
   if (version.empty()) return std::nullopt;
-  return keptResult(keptFolder(solverJob(request).input, version), request);
+  const SolverJob job = solverJob(request);
+  const std::string folder = keptFolder(job.input, version);
+  // A folder a check is writing is no result yet.
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return std::nullopt;
+  FolderLock reading(folder, FolderLock::Kind::Shared);
+  if (!reading.tryTake()) return std::nullopt;
+  return keptResult(folder, job);
 }
 
 std::string_view solverQualityName(SolverQuality q) {
@@ -261,17 +273,12 @@ int defaultSolverThreads(long cells) {
   return solverThreadsFor(load[0], static_cast<int>(std::max(1L, cores)), cells);
 }
 
-std::vector<double> resultFrequencies(SolverBand band) {
+std::vector<double> resultFrequencies(antenna::Band band) {
   return antenna::linearBand(band.fmin, band.fmax, kResultPoints);
 }
 
 std::optional<Resonance> resonanceOf(const antenna::Sweep& s) {
-  PortResponse r;
-  for (size_t i = 0; i < s.ghz.size(); ++i) {
-    r.frequency.push_back(s.ghz[i] * 1e9);
-    r.zin.emplace_back(s.r[i], s.x[i]);
-  }
-  const auto peak = resistancePeak(r);
+  const auto peak = antenna::resistancePeak(s.hz, s.r);
   if (!peak) return std::nullopt;
   return Resonance{peak->frequency, peak->resistance};
 }
@@ -286,38 +293,75 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
   Summary s;
   if (result.farField) s.directivityDbi = result.farField->directivityDbi;
   if (const auto res = resonanceOf(result.solver)) {
-    s.resonanceGhz = res->hz / 1e9;
+    s.resonanceHz = res->hz;
     s.rAtResonance = res->r;
   }
   if (const auto m = resonanceOf(model)) {
-    s.modelResonanceGhz = m->hz / 1e9;
+    s.modelResonanceHz = m->hz;
     s.modelR = m->r;
   }
-  s.shiftPercent = (s.resonanceGhz - s.modelResonanceGhz) / s.modelResonanceGhz * 100;
-  s.shiftMhz = (s.resonanceGhz - s.modelResonanceGhz) * 1e3;
-  if (!result.solver.ghz.empty()) {
+  s.shiftHz = s.resonanceHz - s.modelResonanceHz;
+  s.shiftPercent = s.shiftHz / s.modelResonanceHz * 100;
+  if (!result.solver.hz.empty()) {
     const auto readout = antenna::computeReadout(result.solver, 50);
     s.s11MinDb = readout.s11MinDb;
-    if (readout.bandwidthGhz)
-      s.bandwidthGhz = readout.bandwidthGhz->second - readout.bandwidthGhz->first;
+    if (readout.bandwidthHz)
+      s.bandwidthHz = readout.bandwidthHz->second - readout.bandwidthHz->first;
   }
   return s;
 }
 
-Check::Check(const Request& request, int threads) : job_(solverJob(request)) {
+Check::Check(const Request& request, int threads, bool large)
+    : job_(solverJob(request)), threads_(threads), cacheBound_(cacheBoundBytes()) {
   folder_ = keptFolder(job_.input, solverVersionOrThrow());
-  if ((result_ = keptResult(folder_, job_.request))) {
-    state_ = State::Finished;
+  lock_.emplace(folder_, FolderLock::Kind::Exclusive);
+  const bool mine = lock_->tryTake();
+  if (!mine && !lock_->error().empty()) {
+    state_ = State::Failed;
+    message_ = lock_->error();
     return;
   }
+  if (mine) {
+    if (auto kept = keptResult(folder_, job_)) {
+      fromCache(std::move(*kept));
+      return;
+    }
+  }
+  // Asked before waiting too: the run under way elsewhere may give no result.
+  if (!large) {
+    const RunSize size = runSize(job_);
+    if (isLarge(size)) {
+      std::error_code ec;
+      if (mine && !fs::exists(folder_, ec)) lock_->releaseAndRemove();  // nothing to guard
+      throw LargeRun(size);
+    }
+  }
+  if (mine)
+    startRun();
+  else
+    waiting_ = true;
+}
+
+void Check::startRun() {
+  // Room first: what stopped runs left, and the oldest results over the bound.
+  pruneCache(folder_, cacheBound_);
   run_ = std::make_unique<Run>(
       folder_, job_.input,
-      threads > 0 ? threads : defaultSolverThreads(static_cast<long>(job_.layout.cells())),
+      threads_ > 0 ? threads_ : defaultSolverThreads(static_cast<long>(job_.layout.cells())),
       "openEMS", std::vector<RunFile>{{run_folder::kRequest, requestText(job_.request)}});
   if (run_->state() == State::Failed) {
     state_ = State::Failed;
     message_ = run_->message();
+    lock_->releaseAndRemove();
   }
+}
+
+void Check::fromCache(Result kept) {
+  touchCacheFolder(folder_);
+  lock_->release();
+  result_ = std::move(kept);
+  message_ = truncationNote(*result_);
+  state_ = State::Finished;
 }
 
 Check::~Check() {
@@ -325,18 +369,39 @@ Check::~Check() {
   run_.reset();
   std::error_code ec;
   fs::remove_all(folder_, ec);
+  lock_->releaseAndRemove();
 }
 
 Check::State Check::poll() {
-  if (state_ != State::Running || !run_) return state_;
+  if (state_ != State::Running) return state_;
+  if (waiting_) {
+    if (!lock_->tryTake()) {
+      if (!lock_->error().empty()) {
+        waiting_ = false;
+        state_ = State::Failed;
+        message_ = lock_->error();
+      }
+      return state_;
+    }
+    waiting_ = false;
+    if (auto kept = keptResult(folder_, job_))
+      fromCache(std::move(*kept));
+    else
+      startRun();
+    return state_;
+  }
+  if (!run_) return state_;
   const State s = run_->poll();
   if (const auto& p = run_->progress()) bestDb_ = std::min(bestDb_, p->energyDb);
   if (s == State::Running) return state_;
-  if (s == State::Finished) {
+  if (s == State::Finished)
     collect();
-  } else {
+  else if (s == State::Failed)
+    fail(run_->message());
+  else {  // cancelled: the run took its folder
     state_ = s;
     message_ = run_->message();
+    lock_->releaseAndRemove();
   }
   return state_;
 }
@@ -365,20 +430,31 @@ void Check::collect() {
   result_ = Result{folder_, job_.request, stats, sweepOf(*port), false};
   result_->s11 = onePortOf(*port);
   addFarField(*result_);
+  message_ = truncationNote(*result_);
   state_ = State::Finished;
+  pruneCache(folder_, cacheBound_);
+  lock_->release();
 }
 
-// A finished run that gave no result: its folder holds nothing to show and
-// goes, giving back its space.
+// A run that gave no result: its folder holds nothing to show (at most a
+// failed solver's partial dumps) and goes, giving back its space.
 void Check::fail(const std::string& message) {
   state_ = State::Failed;
   message_ = message;
   std::error_code ec;
   fs::remove_all(folder_, ec);
+  lock_->releaseAndRemove();
 }
 
 void Check::cancel() {
-  if (state_ == State::Running && run_) run_->cancel();
+  if (state_ != State::Running) return;
+  if (waiting_) {
+    waiting_ = false;
+    state_ = State::Cancelled;
+    message_ = "The full-wave run was cancelled.";
+  } else if (run_) {
+    run_->cancel();
+  }
 }
 
 double Check::fraction() const {
@@ -400,6 +476,10 @@ std::optional<double> Check::remainingSeconds() const {
 }
 
 std::string Check::progressText() const {
+  if (waiting_)
+    return "waiting: this design is being checked by another tessivar; its result will be "
+           "used (" +
+           std::to_string(static_cast<long long>(elapsedSeconds())) + " s)";
   char text[160];
   const auto left = remainingSeconds();
   const long long step = run_ && run_->progress() ? run_->progress()->timestep : 0;
@@ -466,7 +546,74 @@ bool exportedBefore(const fs::path& dir) {
   }
 }
 
+// `v` in whole units from ten up, in tenths below (built from integers, so
+// that no locale puts a comma in).
+std::string roughly(double v, const char* unit) {
+  const long long tenths = std::llround(v * 10);
+  const std::string n = v >= 10 ? std::to_string(std::llround(v))
+                                : std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+  return n + " " + unit;
+}
+
 }  // namespace
+
+RunSize runSize(const SolverJob& job) {
+  const SolverLayout& l = job.layout;
+  const auto smallest = [](const MeshLines& m) {
+    double d = INFINITY;
+    for (size_t i = 1; i < m.size(); ++i) d = std::min(d, m[i] - m[i - 1]);
+    return d;
+  };
+  const double dx = smallest(l.x), dy = smallest(l.y), dz = smallest(l.z);
+  // The solver's own step came out 0.84 of the plain Courant limit of the
+  // smallest cells on the quick FR-4 mesh (1.054 against 1.251 ps).
+  const double dt =
+      0.84 / (antenna::kSpeedOfLight * std::sqrt(1 / (dx * dx) + 1 / (dy * dy) + 1 / (dz * dz)));
+  const double fc = 0.5 * (job.request.band.fmax - job.request.band.fmin);
+  const double f0 = 0.5 * (job.request.band.fmax + job.request.band.fmin);
+  // The Gaussian excitation lasts 9/(pi fc); the patch then rings down some
+  // 0.55 periods per dB (16.7 periods for 30 dB on the FR-4 patch).
+  const double span = 9 / (antenna::kPi * fc) + 0.55 * std::abs(l.endCriterionDb) / f0;
+  RunSize size;
+  size.cells = l.cells();
+  size.timesteps = std::isfinite(dt) && dt > 0 ? std::llround(span / dt) : 0;
+  size.bytes = 40e6 + 50.0 * static_cast<double>(size.cells);
+  size.seconds = static_cast<double>(size.cells) * static_cast<double>(size.timesteps) / 50e6;
+  return size;
+}
+
+bool isLarge(const RunSize& size) {
+  const double memory = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE);
+  const double bytes = memory > 0 ? std::min(2e9, memory / 2) : 2e9;
+  return size.bytes > bytes || size.seconds > 3600;
+}
+
+std::string sizeText(const RunSize& size) {
+  const double c = static_cast<double>(size.cells), b = size.bytes, t = size.seconds;
+  const std::string cells =
+      c >= 1e7 ? std::to_string(std::llround(c / 1e6)) + " million" : std::to_string(size.cells);
+  const std::string memory = b >= 1e9 ? roughly(b / 1e9, "GB") : roughly(b / 1e6, "MB");
+  const std::string time = t < 120    ? roughly(t, "s")
+                           : t < 7200 ? roughly(t / 60, "min")
+                                      : roughly(t / 3600, "h");
+  return cells + " cells, about " + memory + " of memory and some " + time;
+}
+
+LargeRun::LargeRun(const RunSize& s)
+    : std::invalid_argument("This full-wave run is large: " + sizeText(s) + "."), size(s) {}
+
+std::string truncationNote(const Result& r) {
+  if (!r.stats.truncated) return {};
+  std::string criterion = "its end criterion";
+  try {
+    const auto l =
+        solverLayout(r.request.patch, r.request.board, r.request.band, r.request.quality);
+    criterion += " of " + antenna::formatNumber(l.endCriterionDb, 3, "dB");
+  } catch (const std::invalid_argument&) {
+  }
+  return "The run stopped at " + antenna::formatNumber(r.stats.endDb, 3, "dB") + ", above " +
+         criterion + ": its figures may be off.";
+}
 
 std::string exportRun(const Request& request, const std::string& dir) {
   const SolverJob job = solverJob(request);
@@ -531,6 +678,7 @@ Result importRun(const std::string& dir) {
       stats.endDb = p->energyDb;
       stats.seconds = p->elapsedSeconds;
     }
+  stats.truncated = stats.endDb > job.layout.endCriterionDb;
   std::string error;
   const auto port = readResult(dir, resultFrequencies(request.band), error);
   if (!port) throw std::runtime_error(error);

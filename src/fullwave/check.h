@@ -10,12 +10,14 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "antenna/models.h"
 #include "antenna/readout.h"
+#include "fullwave/cache.h"
 #include "fullwave/nf2ff.h"
 #include "fullwave/openems_model.h"
 #include "fullwave/run.h"
@@ -39,12 +41,12 @@ int defaultSolverThreads(long cells);
 struct Request {
   antenna::Patch patch;
   antenna::Board board;
-  SolverBand band;
+  antenna::Band band;
   SolverQuality quality = SolverQuality::Quick;
 };
 
 // The frequencies the solver's result is read at (Hz).
-std::vector<double> resultFrequencies(SolverBand band);
+std::vector<double> resultFrequencies(antenna::Band band);
 
 // A request with what the solver makes of it, each worked out once: the
 // layout (mesh, cells, end criterion) and the solver's input, the model
@@ -56,6 +58,32 @@ struct SolverJob {
   std::string input;
 };
 SolverJob solverJob(const Request& request);
+
+// What a run of a job will take, judged before it starts from its layout:
+// the mesh's cells, the time steps (the excitation's length and the ring-down
+// to the end criterion, at the Courant step of the smallest cells), the
+// solver's memory (about 50 bytes a cell beside some 40 MB of its own,
+// measured on openEMS 0.0.35) and its time at some 50 million cell-steps a
+// second (bench/fullwave.md). A guide to the order of a run, not a promise:
+// a thin board rings longer.
+struct RunSize {
+  long long cells = 0, timesteps = 0;
+  double bytes = 0, seconds = 0;
+};
+RunSize runSize(const SolverJob& job);
+// A run above 2 GB of memory (or half of this machine's) or an hour: one
+// that is not started without the user's yes.
+bool isLarge(const RunSize& size);
+// "289 million cells, about 14 GB of memory and some 40 h".
+std::string sizeText(const RunSize& size);
+
+// Thrown by a Check of a large run that the user has not confirmed; what()
+// says its size.
+class LargeRun : public std::invalid_argument {
+ public:
+  explicit LargeRun(const RunSize& size);
+  RunSize size;
+};
 
 // What a finished run measured, kept in its folder beside the result.
 struct Stats {
@@ -70,7 +98,7 @@ struct Result {
   std::string folder;
   Request request;
   Stats stats;
-  antenna::Sweep solver;  // GHz, R, X at resultFrequencies
+  antenna::Sweep solver;  // at resultFrequencies
   bool fromCache = false;
   std::optional<FarField> farField{};  // at the dump nearest the resonance
   std::string farFieldError{};         // why there is none
@@ -89,11 +117,15 @@ antenna::Sweep modelSweep(const Request& r, ImpedanceModel model);
 // The figures a script reads (and the figure shows) of a result against
 // the model; NaN where there is none.
 struct Summary {
-  double resonanceGhz = NAN, rAtResonance = NAN, modelResonanceGhz = NAN, modelR = NAN;
-  double shiftPercent = NAN, shiftMhz = NAN, s11MinDb = NAN, bandwidthGhz = NAN;
+  double resonanceHz = NAN, rAtResonance = NAN, modelResonanceHz = NAN, modelR = NAN;
+  double shiftPercent = NAN, shiftHz = NAN, s11MinDb = NAN, bandwidthHz = NAN;
   double directivityDbi = NAN;
 };
 Summary summarise(const Result& result, const antenna::Sweep& model);
+
+// For a result that stopped above its end criterion, the sentence that says
+// so (its figures may be off); empty otherwise.
+std::string truncationNote(const Result& result);
 
 // The kept result of a request, with its far field, when the same check
 // has run before with the installed solver; nothing otherwise (it runs
@@ -102,12 +134,18 @@ std::optional<Result> keptResult(const Request& request);
 
 // A check: a kept result found at once, or a run started in the background
 // that poll() follows without blocking. Throws std::invalid_argument for a
-// design the solver cannot take and std::runtime_error when the solver is
-// not installed (the message says how to install it).
+// design the solver cannot take, LargeRun for a large run unless `large`
+// says the user wants it, and std::runtime_error when the solver is not
+// installed (the message says how to install it).
+//
+// A check holds its folder's lock from its look-up to its end. One that
+// finds the same design under way elsewhere (another window or script)
+// waits for it, Running, and takes its result from the cache; when that run
+// gives none, it runs the solver itself.
 class Check {
  public:
   using State = Run::State;
-  explicit Check(const Request& request, int threads = 0);
+  explicit Check(const Request& request, int threads = 0, bool large = false);
   // A check dropped while its solver runs (its figure closed) stops it and
   // leaves no folder behind.
   ~Check();
@@ -119,6 +157,8 @@ class Check {
   const std::string& message() const { return message_; }
   const std::string& folder() const { return folder_; }
   const std::optional<Result>& result() const { return result_; }
+  // Waiting for another check of the same design.
+  bool waiting() const { return waiting_; }
 
   // Progress from 0 to 1: the energy's best decay against the end
   // criterion, or the time steps against their limit, whichever is further.
@@ -129,11 +169,17 @@ class Check {
   std::string progressText() const;
 
  private:
+  void startRun();
+  void fromCache(Result kept);
   void collect();
   void fail(const std::string& message);
 
   SolverJob job_;
+  int threads_;
   std::string folder_;
+  std::uintmax_t cacheBound_;
+  std::optional<FolderLock> lock_;  // let go after the run (declared before it)
+  bool waiting_ = false;
   std::unique_ptr<Run> run_;
   State state_ = State::Running;
   std::string message_;

@@ -114,7 +114,7 @@ MeshLines gradedMeshLines(std::vector<FixedLine> fixed, double maxCell, double r
 }
 
 std::string solverInputError(const antenna::Patch& patch, const antenna::Board& board,
-                             SolverBand band) {
+                             antenna::Band band) {
   auto positive = [](double v) { return std::isfinite(v) && v > 0; };
   if (!positive(patch.width) || !positive(patch.length) || !positive(patch.height))
     return "The patch's width, length and substrate height must be positive.";
@@ -131,8 +131,8 @@ std::string solverInputError(const antenna::Patch& patch, const antenna::Board& 
   return {};
 }
 
-SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& board, SolverBand band,
-                          SolverQuality quality) {
+SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& board,
+                          antenna::Band band, SolverQuality quality) {
   if (auto error = solverInputError(patch, board, band); !error.empty())
     throw std::invalid_argument(error);
   const auto& q = settingsFor(quality);
@@ -219,14 +219,14 @@ class XmlText {
 
 }  // namespace
 
-std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board, SolverBand band,
+std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board, antenna::Band band,
                        SolverQuality quality, const std::vector<double>& farFieldFrequencies) {
   return openemsXml(solverLayout(patch, board, band, quality), patch, board, band,
                     farFieldFrequencies);
 }
 
 std::string openemsXml(const SolverLayout& s, const antenna::Patch& patch,
-                       const antenna::Board& board, SolverBand band,
+                       const antenna::Board& board, antenna::Band band,
                        const std::vector<double>& farFieldFrequencies) {
   const double f0 = 0.5 * (band.fmin + band.fmax), fc = 0.5 * (band.fmax - band.fmin);
   const double kappa = 2 * antenna::kPi * f0 * kEps0 * patch.er * board.lossTangent;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "antenna/band.h"
 #include "antenna/patch.h"
 
 namespace fullwave {
@@ -18,12 +19,6 @@ namespace fullwave {
 // Draft is a check that the solver runs and lands near the answer, in a few
 // seconds; it is not a result to show.
 enum class SolverQuality { Draft, Quick, Standard, Fine };
-
-// The band the excitation covers and the port's results are read at, in Hz.
-struct SolverBand {
-  double fmin = 0;
-  double fmax = 0;
-};
 
 // A mesh line that must be there, with the cell size wanted next to it.
 struct FixedLine {
@@ -61,22 +56,22 @@ std::vector<FixedLine> thirdsRuleLines(double edge, double cell, bool metalBelow
 
 // Why the design cannot be given to the solver, or an empty string.
 std::string solverInputError(const antenna::Patch& patch, const antenna::Board& board,
-                             SolverBand band);
+                             antenna::Band band);
 
 // Throws std::invalid_argument with solverInputError's message on a design
 // the solver cannot take.
-SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& board, SolverBand band,
-                          SolverQuality quality);
+SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& board,
+                          antenna::Band band, SolverQuality quality);
 
 // The openEMS input for the patch. The far-field frequencies, when given,
 // are written into the near-field dumps (the far-field program needs them
 // there before the run). The probes and dumps are named as run_folder.h
 // tells.
-std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board, SolverBand band,
+std::string openemsXml(const antenna::Patch& patch, const antenna::Board& board, antenna::Band band,
                        SolverQuality quality, const std::vector<double>& farFieldFrequencies = {});
 // The same on the layout solverLayout gave for the patch, board and band.
 std::string openemsXml(const SolverLayout& layout, const antenna::Patch& patch,
-                       const antenna::Board& board, SolverBand band,
+                       const antenna::Board& board, antenna::Band band,
                        const std::vector<double>& farFieldFrequencies = {});
 
 }  // namespace fullwave

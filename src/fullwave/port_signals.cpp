@@ -14,7 +14,9 @@ namespace fullwave {
 
 namespace {
 
-std::string_view trim(std::string_view s) {
+// Blanks and carriage returns off both ends: the solver's files are read
+// field by field, and a field may follow or precede a CR of a CRLF line.
+std::string_view unpadded(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
     s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
@@ -24,7 +26,7 @@ std::string_view trim(std::string_view s) {
 
 // Reads one number at the start of `s` in the C locale and drops it.
 std::optional<double> takeNumber(std::string_view& s) {
-  s = trim(s);
+  s = unpadded(s);
   double v = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc()) return std::nullopt;
@@ -39,13 +41,13 @@ std::optional<ProbeSignal> parseProbeSignal(std::string_view text, std::string& 
   size_t lineNo = 0;
   while (!text.empty()) {
     const size_t nl = text.find('\n');
-    std::string_view line = trim(text.substr(0, nl));
+    std::string_view line = unpadded(text.substr(0, nl));
     text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
     ++lineNo;
     if (line.empty() || line.front() == '%') continue;
     auto t = takeNumber(line);
     auto v = takeNumber(line);
-    if (!t || !v || !trim(line).empty()) {
+    if (!t || !v || !unpadded(line).empty()) {
       error = "line " + std::to_string(lineNo) + " is not a time and a value";
       return std::nullopt;
     }
@@ -104,7 +106,7 @@ std::optional<SolverProgress> parseSolverProgress(std::string_view line) {
       ts == std::string_view::npos || en == std::string_view::npos)
     return std::nullopt;
   // Elapsed time as "13s", "1m02s" or "1h01m02s".
-  std::string_view clock = trim(line.substr(at + 2, close - at - 2));
+  std::string_view clock = unpadded(line.substr(at + 2, close - at - 2));
   double seconds = 0;
   while (!clock.empty()) {
     auto v = takeNumber(clock);
@@ -131,14 +133,14 @@ std::optional<SolverProgress> parseSolverProgress(std::string_view line) {
   const size_t db = energy.find("dB");
   if (open == std::string_view::npos || db == std::string_view::npos || db < open)
     return std::nullopt;
-  std::string_view num = trim(energy.substr(open + 1, db - open - 1));
+  std::string_view num = unpadded(energy.substr(open + 1, db - open - 1));
   bool negative = false;
   if (!num.empty() && num.front() == '-') {
     negative = true;
     num.remove_prefix(1);
   }
   auto value = takeNumber(num);
-  if (!value || !trim(num).empty()) return std::nullopt;
+  if (!value || !unpadded(num).empty()) return std::nullopt;
   p.energyDb = negative ? -*value : *value;
   return p;
 }

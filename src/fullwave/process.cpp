@@ -1,15 +1,24 @@
 // fork and exec, with every pipe and file opened close-on-exec so that the
 // program keeps only its standard streams; between fork and exec the child
 // makes async-signal-safe calls only.
+//
+// No program outlives us: the child asks the kernel to kill it when its
+// parent dies (however it dies, SIGKILL included), and an interrupt, a
+// termination or a hang-up of ours first kills the groups of the programs
+// still running (what they started too), then ends us as it would have.
 #include "fullwave/process.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <iterator>
+#include <mutex>
 
 namespace fullwave {
 
@@ -45,6 +54,67 @@ void becomeStream(int fd, int target) {
     dup2(fd, target);
 }
 
+// The process groups of the programs running, for the signal handler:
+// lock-free slots, as a handler may read them at any moment.
+constexpr int kSlots = 64;
+std::atomic<pid_t> gRunning[kSlots];
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction gBefore[std::size(kEndingSignals)];
+
+void remember(pid_t pid) {
+  for (auto& slot : gRunning) {
+    pid_t none = 0;
+    if (slot.compare_exchange_strong(none, pid)) return;
+  }
+}
+
+void forget(pid_t pid) {
+  for (auto& slot : gRunning) {
+    pid_t p = pid;
+    if (slot.compare_exchange_strong(p, 0)) return;
+  }
+}
+
+// Kills what runs, then hands the signal on: to the handler there was
+// before, or to its default action (the program ends by it).
+void onEndingSignal(int sig, siginfo_t* info, void* context) {
+  const int saved = errno;
+  for (auto& slot : gRunning)
+    if (const pid_t p = slot.load(); p > 0) kill(-p, SIGKILL), kill(p, SIGKILL);
+  for (size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    if (kEndingSignals[i] != sig) continue;
+    const struct sigaction& before = gBefore[i];
+    if (before.sa_flags & SA_SIGINFO) {
+      before.sa_sigaction(sig, info, context);
+    } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+      before.sa_handler(sig);
+    } else {
+      signal(sig, SIG_DFL);
+      raise(sig);  // delivered once this handler returns
+    }
+  }
+  errno = saved;
+}
+
+// Once, before the first program starts. A signal the program ignores
+// (started under nohup) stays ignored.
+void watchEndingSignals() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (size_t i = 0; i < std::size(kEndingSignals); ++i) {
+      if (sigaction(kEndingSignals[i], nullptr, &gBefore[i]) != 0) continue;
+      if (!(gBefore[i].sa_flags & SA_SIGINFO) && gBefore[i].sa_handler == SIG_IGN) continue;
+      struct sigaction mine {};
+      mine.sa_sigaction = onEndingSignal;
+      sigemptyset(&mine.sa_mask);
+      mine.sa_flags = SA_SIGINFO | SA_RESTART;
+      sigaction(kEndingSignals[i], &mine, nullptr);
+    }
+  });
+}
+
 }  // namespace
 
 Process::Process(const Launch& launch) {
@@ -73,9 +143,15 @@ int Process::start(const Launch& launch) {
   const char* folder = launch.folder.empty() ? nullptr : launch.folder.c_str();
   const int outFd = file >= 0 ? file : po[1], errFd = file >= 0 ? file : pe[1];
 
+  watchEndingSignals();
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid == 0) {
     setpgid(0, 0);
+    // Killed with its parent; a parent already gone before the request was
+    // made would never send it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
     becomeStream(outFd, 1);
     becomeStream(errFd, 2);
     int e = 0;
@@ -89,7 +165,10 @@ int Process::start(const Launch& launch) {
   }
   const int forkError = errno;
   // Set from both sides, so a signal to the group cannot come before it exists.
-  if (pid > 0) setpgid(pid, pid);
+  if (pid > 0) {
+    setpgid(pid, pid);
+    remember(pid);
+  }
   closeFd(po[1]), closeFd(pe[1]), closeFd(px[1]), closeFd(file);
   if (pid < 0) return fail(forkError);
   int e = 0;
@@ -99,6 +178,7 @@ int Process::start(const Launch& launch) {
   if (n == static_cast<ssize_t>(sizeof e)) {
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
+    forget(pid);
     return fail(e);
   }
   closeFd(px[0]);
@@ -115,6 +195,7 @@ Process::~Process() {
     kill(-pid_, SIGKILL);
     while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
     }
+    forget(pid_);
   }
   closeFd(out_);
   closeFd(err_);
@@ -129,6 +210,7 @@ std::optional<int> Process::poll() {
   if (pid_ <= 0) return std::nullopt;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) != pid_) return std::nullopt;
+  forget(pid_);
   pid_ = -1;
   return status;
 }
@@ -143,6 +225,7 @@ std::optional<int> Process::wait(std::string& out, std::string& err) {
   int status = 0;
   while (waitpid(pid_, &status, 0) < 0)
     if (errno != EINTR) return std::nullopt;
+  forget(pid_);
   pid_ = -1;
   return status;
 }

@@ -4,7 +4,10 @@
 // reaches whatever it started too), with the program's environment and its
 // standard output and error on non-blocking pipes, or both in a file. A
 // failed exec is reported through a third pipe closed on exec, so a program
-// that is not there is told apart from one that ran and failed.
+// that is not there is told apart from one that ran and failed. A program
+// started dies with us, however we end (an interrupt, a termination, a
+// kill): start it from the thread that lives as long as it, the main one,
+// as the kernel's "parent died" signal follows the thread that forked.
 #pragma once
 
 #include <sys/types.h>

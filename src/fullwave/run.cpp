@@ -4,6 +4,7 @@
 #include "fullwave/run.h"
 
 #include <signal.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -34,6 +35,21 @@ std::string notStarted(int e, const std::string& program) {
   if (e == ENOENT)
     return "The full-wave solver (" + program + ") is not installed; " + kInstallHint + ".";
   return "The full-wave solver (" + program + ") could not be started: " + std::strerror(e) + ".";
+}
+
+// Whether the file system holding `folder` has next to no room left for
+// the user (what a solver that died writing its dumps leaves behind).
+bool diskFull(const std::string& folder) {
+  struct statvfs fs {};
+  if (statvfs(folder.c_str(), &fs) != 0) return false;
+  return static_cast<double>(fs.f_bavail) * static_cast<double>(fs.f_frsize) < 1024.0 * 1024;
+}
+
+// Whether the solver complained of a full disk, in the C locale's words or
+// in ours.
+bool saidDiskFull(const std::string& text) {
+  return text.find("No space left on device") != std::string::npos ||
+         text.find(std::strerror(ENOSPC)) != std::string::npos;
 }
 
 }  // namespace
@@ -110,7 +126,9 @@ void Run::readOutput() {
   if (errText_.size() > kStderrKept) errText_.erase(0, errText_.size() - kStderrKept);
   size_t nl;
   while ((nl = outPending_.find('\n')) != std::string::npos) {
-    if (auto p = parseSolverProgress(std::string_view(outPending_).substr(0, nl))) progress_ = p;
+    const std::string_view line = std::string_view(outPending_).substr(0, nl);
+    if (auto p = parseSolverProgress(line)) progress_ = p;
+    saidFull_ = saidFull_ || saidDiskFull(std::string(line));
     outPending_.erase(0, nl + 1);
   }
 }
@@ -154,7 +172,15 @@ void Run::finish(int status) {
     return;
   }
   state_ = State::Failed;
-  if (WIFSIGNALED(status)) {
+  const bool failed = WIFSIGNALED(status) || WEXITSTATUS(status) != 0;
+  // A full disk first: the solver that meets one crashes or fails (or goes
+  // on with its files cut short), and its signal would hide the reason.
+  if (saidFull_ || saidDiskFull(errText_) || saidDiskFull(outPending_) ||
+      (failed && diskFull(folder_))) {
+    message_ = "The disk holding " + folder_ +
+               " is full (No space left on device); the full-wave run stopped. Free space and "
+               "check again.";
+  } else if (WIFSIGNALED(status)) {
     message_ = std::string("The full-wave solver was stopped by signal ") +
                std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ").";
   } else if (WEXITSTATUS(status) != 0) {
@@ -179,10 +205,8 @@ void Run::finish(int status) {
 
 formats::OnePort onePortOf(const PortResponse& response) {
   formats::OnePort port;
-  for (size_t i = 0; i < response.frequency.size(); ++i) {
-    port.ghz.push_back(response.frequency[i] / 1e9);
-    port.s11.push_back(response.s11[i]);
-  }
+  port.hz = response.frequency;
+  port.s11 = response.s11;
   return port;
 }
 

@@ -59,7 +59,9 @@ class Run {
   Run& operator=(const Run&) = delete;
 
   // Reads what the solver printed, notices its end and, after a cancel,
-  // escalates to signals when it does not stop. Never blocks.
+  // escalates to signals when it does not stop. Never blocks. A run that
+  // met a full disk (the solver said so, or failed with next to no room
+  // left) fails saying that, whatever signal or status it ended with.
   State poll();
   // Asks the solver to stop (run_folder::kAbort in its folder); a solver
   // that is still running after `grace` is terminated, then killed. The
@@ -83,6 +85,7 @@ class Run {
   std::optional<SolverProgress> progress_;
   State state_ = State::Running;
   std::string message_;
+  bool saidFull_ = false;  // a line of its output told of a full disk
   bool cancelling_ = false;
   int signalsSent_ = 0;
   std::chrono::steady_clock::time_point cancelAt_;
@@ -96,7 +99,7 @@ class Run {
 std::optional<PortResponse> readResult(const std::string& folder,
                                        const std::vector<double>& frequencies, std::string& error);
 
-// The port's S11 as the result file holds it (GHz, at 50 ohm).
+// The port's S11 as the result file holds it (at 50 ohm).
 formats::OnePort onePortOf(const PortResponse& response);
 
 // A kept run's result, when its folder holds one that a finished run wrote

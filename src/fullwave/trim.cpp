@@ -7,6 +7,8 @@
 #include <exception>
 #include <stdexcept>
 
+#include "antenna/units.h"
+
 namespace fullwave {
 
 using antenna::Patch;
@@ -40,8 +42,12 @@ bool Trimmer::take(double resonanceHz, double r) {
   Patch next = current_;
   if (dFdL != 0) next.length += (f0_ - resonanceHz) / dFdL;
   if (dRdx != 0) next.feedOffset += (z0_ - r) / dRdx;
-  // The feed stays on the patch's half towards its edge.
+  // The feed stays on the patch's half towards its edge; both sizes are
+  // what a board can hold, so that the patch the solver runs is the one the
+  // window is given.
   next.feedOffset = std::clamp(next.feedOffset, 0.02 * next.length, 0.49 * next.length);
+  next.length = antenna::onBoardGrid(next.length);
+  next.feedOffset = antenna::onBoardGrid(next.feedOffset);
   if (!(next.length > 0)) return false;
   current_ = next;
   return true;
@@ -52,17 +58,19 @@ std::string Trimmer::stepText(const TrimStep& s) const {
   std::snprintf(text, sizeof text,
                 "run %zu: L %.4f mm, feed %.4f mm -> resonance %.5f GHz (%+.2f%%), R %.2f ohm "
                 "(%+.1f%%)",
-                static_cast<size_t>(&s - steps_.data()) + 1, s.patch.length * 1e3,
-                s.patch.feedOffset * 1e3, s.resonanceHz / 1e9, (s.resonanceHz - f0_) / f0_ * 100,
-                s.r, (s.r - z0_) / z0_ * 100);
+                static_cast<size_t>(&s - steps_.data()) + 1, antenna::mmFromMetres(s.patch.length),
+                antenna::mmFromMetres(s.patch.feedOffset), antenna::ghzFromHz(s.resonanceHz),
+                (s.resonanceHz - f0_) / f0_ * 100, s.r, (s.r - z0_) / z0_ * 100);
   return text;
 }
 
-Trim::Trim(const Request& start, ImpedanceModel model, double f0Hz, double z0, int threads)
+Trim::Trim(const Request& start, ImpedanceModel model, double f0Hz, double z0, int threads,
+           bool large)
     : trimmer_(start.patch, start.board, model, f0Hz, z0),
       request_(start),
       threads_(threads),
-      check_(std::make_unique<Check>(start, threads)) {}
+      large_(large),
+      check_(std::make_unique<Check>(start, threads, large)) {}
 
 Trim::State Trim::poll() {
   taken_.reset();
@@ -94,7 +102,7 @@ Trim::State Trim::poll() {
   }
   request_.patch = trimmer_.current();
   try {
-    check_ = std::make_unique<Check>(request_, threads_);
+    check_ = std::make_unique<Check>(request_, threads_, large_);
   } catch (const std::exception& e) {
     state_ = State::Failed;
     message_ = e.what();

@@ -59,8 +59,10 @@ class Trim {
       "The solver shows no resonance in the band; the trim stops.";
 
   // Starts the first run, of `start`. Throws std::invalid_argument for a
-  // target that is not positive, and as Check does.
-  Trim(const Request& start, ImpedanceModel model, double f0Hz, double z0, int threads = 0);
+  // target that is not positive, and as Check does (`large` goes to each
+  // of its checks).
+  Trim(const Request& start, ImpedanceModel model, double f0Hz, double z0, int threads = 0,
+       bool large = false);
 
   State poll();
   // Cancels the run under way; its result, should it finish first, is
@@ -85,6 +87,7 @@ class Trim {
   Trimmer trimmer_;
   Request request_;
   int threads_;
+  bool large_;
   std::unique_ptr<Check> check_;
   State state_ = State::Running;
   std::string message_;

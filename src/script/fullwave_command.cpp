@@ -1,6 +1,7 @@
-// fullwave [quick|standard|fine], fullwave trim [F0] [Z0], fullwave export
-// DIR [LEVEL], fullwave import DIR. A check prints one JSON line of its
-// figures; the trim prints one per solver run and types the trimmed design.
+// fullwave [quick|standard|fine] [large=yes], fullwave trim [F0] [Z0]
+// [large=yes], fullwave export DIR [LEVEL], fullwave import DIR. A check
+// prints one JSON line of its figures; the trim prints one per solver run
+// and types the trimmed design. A large run starts only with large=yes.
 #include "script/fullwave_command.h"
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/acts.h"
 #include "design/commands.h"
 #include "design/model_choice.h"
@@ -36,6 +38,27 @@ double numberOr(std::string_view text, double fallback, const char* what) {
   throw std::invalid_argument(std::string("fullwave trim needs ") + what + " as a positive number");
 }
 
+constexpr std::string_view kLargeWord = "large=yes";
+
+// Takes "large=yes" off the end of `rest`: whether it was there.
+bool takeLarge(std::string_view& rest) {
+  const std::string_view line = formats::strip(rest);
+  const size_t at = line.find_last_of(" \t");
+  const std::string_view last = at == std::string_view::npos ? line : line.substr(at + 1);
+  if (last.starts_with("large=") && last != kLargeWord)
+    throw std::invalid_argument("fullwave takes large=yes to run a large check, not \"" +
+                                formats::shown(last, 40) + "\"");
+  if (last != kLargeWord) return false;
+  rest = line.substr(0, line.size() - last.size());
+  return true;
+}
+
+// A large run not confirmed: its size, and how to run it.
+[[noreturn]] void refuseLarge(const fullwave::LargeRun& e, std::string_view command) {
+  throw std::invalid_argument(std::string(e.what()) + " Run it with \"" + std::string(command) +
+                              " " + std::string(kLargeWord) + "\" if you want it.");
+}
+
 // The wait between two polls of a run, telling its progress every two
 // seconds from the run's start.
 class Waiting {
@@ -60,24 +83,32 @@ std::string summaryJson(const fullwave::Result& r) {
   const fullwave::Summary s =
       fullwave::summarise(r, fullwave::modelSweep(r.request, design::chosenModel()));
   const auto n = [](double v) { return jsonNumber(v); };
+  const auto ghz = [](double hz) { return jsonNumber(antenna::ghzFromHz(hz)); };
   return "{\"quality\": " + jsonString(fullwave::solverQualityName(r.request.quality)) +
          ", \"cells\": " + std::to_string(r.stats.cells) +
          ", \"timesteps\": " + std::to_string(r.stats.timesteps) +
          ", \"seconds\": " + n(r.stats.seconds) + ", \"end_db\": " + n(r.stats.endDb) +
          ", \"truncated\": " + (r.stats.truncated ? "true" : "false") +
-         ", \"resonance_ghz\": " + n(s.resonanceGhz) +
+         ", \"resonance_ghz\": " + ghz(s.resonanceHz) +
          ", \"r_at_resonance\": " + n(s.rAtResonance) +
-         ", \"model_resonance_ghz\": " + n(s.modelResonanceGhz) +
+         ", \"model_resonance_ghz\": " + ghz(s.modelResonanceHz) +
          ", \"shift_percent\": " + n(s.shiftPercent) + ", \"s11_min_db\": " + n(s.s11MinDb) +
-         ", \"bandwidth_ghz\": " + n(s.bandwidthGhz) +
+         ", \"bandwidth_ghz\": " + ghz(s.bandwidthHz) +
          ", \"directivity_dbi\": " + n(s.directivityDbi) + ", \"folder\": " + jsonString(r.folder) +
          "}";
 }
 
 // Runs the check to its end.
-fullwave::Result check(const fullwave::Request& request, std::ostream& progress) {
-  fullwave::Check c(request);
+fullwave::Result check(const fullwave::Request& request, bool large, std::ostream& progress) {
+  std::optional<fullwave::Check> started;
+  try {
+    started.emplace(request, 0, large);
+  } catch (const fullwave::LargeRun& e) {
+    refuseLarge(e, "fullwave " + std::string(fullwave::solverQualityName(request.quality)));
+  }
+  fullwave::Check& c = *started;
   Waiting waiting(progress);
+  if (c.waiting()) progress << "fullwave: " << c.progressText() << '\n' << std::flush;
   while (c.poll() == fullwave::Check::State::Running) waiting.pause(c);
   if (c.state() != fullwave::Check::State::Finished) throw std::runtime_error(c.message());
   if (!c.message().empty()) progress << "fullwave: " << c.message() << '\n';
@@ -85,14 +116,22 @@ fullwave::Result check(const fullwave::Request& request, std::ostream& progress)
 }
 
 std::string trim(std::string_view rest, std::ostream& progress) {
+  const bool large = takeLarge(rest);
   fullwave::Request request = design::windowRequest(SolverQuality::Quick);
   const double centre = 0.5 * (request.band.fmin + request.band.fmax);
   const auto model =
       fullwave::modelResonance(request.patch, request.board, design::chosenModel(), centre);
-  const double f0 =
-      numberOr(formats::word(rest), model ? model->hz / 1e9 : centre / 1e9, "F0 in GHz") * 1e9;
+  const double f0 = antenna::hzFromGhz(
+      numberOr(formats::word(rest), antenna::ghzFromHz(model ? model->hz : centre), "F0 in GHz"));
   const double z0 = numberOr(formats::word(rest), 50, "Z0 in ohm");
-  fullwave::Trim trim(request, design::chosenModel(), f0, z0);
+  std::optional<fullwave::Trim> started;
+  try {
+    started.emplace(request, design::chosenModel(), f0, z0, 0, large);
+  } catch (const fullwave::LargeRun& e) {
+    refuseLarge(e, "fullwave trim " + antenna::formatNumber(antenna::ghzFromHz(f0), 6) + " " +
+                       antenna::formatNumber(z0, 6));
+  }
+  fullwave::Trim& trim = *started;
   Waiting waiting(progress);
   std::string lines;
   std::optional<fullwave::Result> last;
@@ -121,6 +160,7 @@ std::string trim(std::string_view rest, std::ostream& progress) {
 }  // namespace
 
 std::string fullWaveCommand(std::string_view rest, std::ostream& progress) {
+  std::string_view whole = rest;
   const std::string_view first = formats::word(rest);
   if (first == "trim") return trim(rest, progress);
   if (first == "export" || first == "import") {
@@ -129,6 +169,8 @@ std::string fullWaveCommand(std::string_view rest, std::ostream& progress) {
       throw std::invalid_argument("fullwave " + std::string(first) + " needs a folder");
     if (first == "import") {
       const fullwave::Result r = fullwave::importRun(std::string(dir));
+      if (const std::string note = fullwave::truncationNote(r); !note.empty())
+        progress << "fullwave: " << note << '\n';
       figures::showFullWaveResult(r);
       return summaryJson(r);
     }
@@ -136,7 +178,9 @@ std::string fullWaveCommand(std::string_view rest, std::ostream& progress) {
         design::windowRequest(qualityOf(formats::word(rest))), std::string(dir));
     return "{\"folder\": " + jsonString(dir) + ", \"run\": " + jsonString(run) + "}";
   }
-  const fullwave::Result r = check(design::windowRequest(qualityOf(first)), progress);
+  const bool large = takeLarge(whole);
+  const fullwave::Result r =
+      check(design::windowRequest(qualityOf(formats::word(whole))), large, progress);
   figures::showFullWaveResult(r);
   return summaryJson(r);
 }

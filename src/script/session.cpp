@@ -14,6 +14,7 @@
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
+#include "antenna/units.h"
 #include "design/acts.h"
 #include "design/commands.h"
 #include "design/design_io.h"
@@ -152,17 +153,20 @@ std::string designReport(std::string_view rest) {
   }
   if (numbers.size() < 3 || numbers.size() > 4)
     throw BadLine("design needs F0 (GHz), ER and H (mm), and optionally Z0 (ohm)");
-  antenna::Target target{numbers[0], numbers[1], numbers[2]};
-  if (numbers.size() == 4) target.z0Ohm = numbers[3];
+  antenna::Target target{antenna::hzFromGhz(numbers[0]), numbers[1],
+                         antenna::metresFromMm(numbers[2])};
+  if (numbers.size() == 4) target.z0 = numbers[3];
   antenna::Design d;
   try {
     d = design::designFor(target);
   } catch (const std::exception& e) {
     throw BadLine(std::string("design: ") + e.what());
   }
-  return "{\"w_mm\": " + jsonNumber(d.wMm) + ", \"l_mm\": " + jsonNumber(d.lMm) +
-         ", \"offset_mm\": " + jsonNumber(d.offsetMm) + ", \"band\": [" + jsonNumber(d.fminGHz) +
-         ", " + jsonNumber(d.fmaxGHz) + "], \"peak_ghz\": " + jsonNumber(d.peakGHz) +
+  const auto mm = [](double metres) { return jsonNumber(antenna::boardMm(metres)); };
+  const auto ghz = [](double hz) { return jsonNumber(antenna::ghzFromHz(hz)); };
+  return "{\"w_mm\": " + mm(d.patch.width) + ", \"l_mm\": " + mm(d.patch.length) +
+         ", \"offset_mm\": " + mm(d.patch.feedOffset) + ", \"band\": [" + ghz(d.band.fmin) + ", " +
+         ghz(d.band.fmax) + "], \"peak_ghz\": " + ghz(d.peakHz) +
          ", \"peak_ohm\": " + jsonNumber(d.peakOhm) +
          ", \"model\": " + jsonString(design::modelName(design::chosenModel())) +
          ", \"trust\": " + jsonString(design::trustFor(target)) + "}";
@@ -195,19 +199,20 @@ std::string modelJson(std::optional<design::ImpedanceModel> m,
 
 std::string readoutJson(const antenna::Readout& r, const std::string& model) {
   std::string resonances = "[";
-  for (double f : r.resonanceGhz) resonances += (resonances.size() > 1 ? ", " : "") + jsonNumber(f);
+  const auto ghz = [](double hz) { return jsonNumber(antenna::ghzFromHz(hz)); };
+  for (double f : r.resonanceHz) resonances += (resonances.size() > 1 ? ", " : "") + ghz(f);
   std::string kinds;
   for (antenna::ResonanceKind k : r.resonanceKinds)
     kinds += std::string(kinds.empty() ? "" : ", ") +
              (k == antenna::ResonanceKind::resistancePeak ? "\"r_peak\"" : "\"x_zero\"");
-  std::string band = r.bandwidthGhz ? "[" + jsonNumber(r.bandwidthGhz->first) + ", " +
-                                          jsonNumber(r.bandwidthGhz->second) + "]"
-                                    : "null";
+  std::string band = r.bandwidthHz
+                         ? "[" + ghz(r.bandwidthHz->first) + ", " + ghz(r.bandwidthHz->second) + "]"
+                         : "null";
   return "{\"z0\": " + jsonNumber(r.z0) + ", \"resonance_ghz\": " + resonances +
          "], \"resonance_kinds\": [" + kinds +
          "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
-         ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) +
-         ", \"s11_min_ghz\": " + jsonNumber(r.s11MinGhz) + ", \"bandwidth_ghz\": " + band +
+         ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) + ", \"s11_min_ghz\": " + ghz(r.s11MinHz) +
+         ", \"bandwidth_ghz\": " + band +
          ", \"bandwidth_percent\": " + optionalNumber(r.bandwidthPercent) +
          ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + model + "}";
 }
@@ -544,10 +549,10 @@ constexpr Command kCommands[] = {
     {"undo", "", "types the design before the last change back in (as Ctrl+Z)",
      &Player::historyStep},
     {"redo", "", "types the change undone last in again (as Ctrl+Shift+Z)", &Player::historyStep},
-    {"fullwave", "[quick|standard|fine]",
+    {"fullwave", "[quick|standard|fine] [large=yes]",
      "checks the design with the openEMS solver (waits for it) and prints its figures as JSON",
      &Player::fullwave},
-    {"fullwave trim", "[F0] [Z0]",
+    {"fullwave trim", "[F0] [Z0] [large=yes]",
      "trims L and the feed until the solver resonates at F0 GHz with R = Z0 ohm, and types it",
      &Player::fullwave},
     {"fullwave export", "DIR [LEVEL]",

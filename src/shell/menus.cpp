@@ -99,7 +99,7 @@ void toggleOtherModel(FigureHost& window) {
 
 // Starts the Full-wave figure's check; without openEMS the message says how
 // to install it.
-void checkWithFullwave(FigureHost& window) {
+void checkWithFullWave(FigureHost& window) {
   reporting(window, [] {
     rt::qt::raiseWindow(figures::checkWindowWithFullWave(fullwave::SolverQuality::Quick));
   });
@@ -150,7 +150,7 @@ constexpr Entry kImpedanceAxesEntries[] = {
     {"Save design...", saveDesign},
     {"Open design...", openDesign},
     {"Board and feed...", openBoardDialog},
-    {"Check with full-wave solver...", checkWithFullwave},
+    {"Check with full-wave solver...", checkWithFullWave},
     {"Far field...", openFarField},
 };
 // Entries of a figure's menu bar, in the figures they apply to.

@@ -61,39 +61,39 @@ std::string failureOf(F f) {
 TEST_F(DesignTest, DrawnResistancePeaksAtATargetAndAnUnreachableOneChangesNothing) {
   const struct {
     const char* board;
-    antenna::Target target;
+    double ghz, er, mm, z0;
     double textbookWMm = 0;  // 0: no textbook width to compare with
   } cases[] = {
-      {"FR-4", {2.4, 4.4, 1.6, 50}, 38.04},          {"low permittivity", {2.4, 2.2, 0.787, 50}},
-      {"thick substrate", {2.4, 2.2, 5, 50}},        {"75 ohm", {2.4, 4.4, 1.6, 75}},
-      {"ceramic at 5.8 GHz", {5.8, 10.2, 1.27, 50}},
+      {"FR-4", 2.4, 4.4, 1.6, 50, 38.04},          {"low permittivity", 2.4, 2.2, 0.787, 50},
+      {"thick substrate", 2.4, 2.2, 5, 50},        {"75 ohm", 2.4, 4.4, 1.6, 75},
+      {"ceramic at 5.8 GHz", 5.8, 10.2, 1.27, 50},
   };
   inWindow([&] {
     for (const auto& c : cases) {
       SCOPED_TRACE(c.board);
       std::optional<antenna::Design> s;
-      ASSERT_NO_THROW(s = design::designFor(c.target));
+      ASSERT_NO_THROW(s = design::designFor({c.ghz * 1e9, c.er, c.mm / 1000, c.z0}));
       const std::vector<double> f = session::data("axes1", "XData"),
                                 r = session::data("axes1", "YData");
       const std::size_t k = std::max_element(r.begin(), r.end()) - r.begin();
-      EXPECT_NEAR(f.at(k), c.target.f0GHz, 1e-3 * c.target.f0GHz);
-      EXPECT_NEAR(r[k], c.target.z0Ohm, 1e-2 * c.target.z0Ohm);
-      EXPECT_EQ(f[k], s->peakGHz);
+      EXPECT_NEAR(f.at(k), c.ghz, 1e-3 * c.ghz);
+      EXPECT_NEAR(r[k], c.z0, 1e-2 * c.z0);
+      EXPECT_EQ(f[k] * 1e9, s->peakHz);
       if (c.textbookWMm > 0) {
-        EXPECT_NEAR(s->wMm, c.textbookWMm, 0.05);
+        EXPECT_NEAR(s->patch.width, c.textbookWMm / 1000, 0.05e-3);
       }
       // Typed as a user types: the boxes hold the numbers, the sliders
       // follow them, the feed lies within its slider and the axes fit.
-      EXPECT_EQ(session::number("slider2"), s->lMm);
-      EXPECT_EQ(std::stod(session::text("edit2")), s->lMm);
+      EXPECT_EQ(session::number("slider2") / 1000, s->patch.length);
+      EXPECT_EQ(std::stod(session::text("edit2")) / 1000, s->patch.length);
       EXPECT_LE(session::number("slider5"), session::number("slider5", "Max"));
-      EXPECT_EQ(session::number("slider6", "Min"), 0.8 * c.target.f0GHz);
+      EXPECT_EQ(session::number("slider6", "Min"), 0.8 * c.ghz);
       session::expectFitted();
     }
     // An unreachable target says why and leaves every control as it was.
     const auto before = snapshot();
     EXPECT_NE(failureOf([] {
-                design::designFor({2.4, 21, 1.6});
+                design::designFor({2.4e9, 21, 1.6e-3});
               }).find("er 21 is outside"),
               std::string::npos);
     EXPECT_EQ(snapshot(), before);
@@ -124,7 +124,7 @@ TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
                    {std::pair{"edit2", "100"}, {"edit7", "40"}, {"edit6", "6"}, {"edit5", "5"}})
                 session::type(box, text);
               ConsistencyWatch::watching = true;
-              EXPECT_NO_THROW(design::designFor({2.4, 4.4, 1.6}));
+              EXPECT_NO_THROW(design::designFor({2.4e9, 4.4, 1.6e-3}));
               ConsistencyWatch::watching = false;
             })),
             0);
@@ -133,7 +133,7 @@ TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
 
 TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) {
   inWindow([&] {
-    ASSERT_NO_THROW(design::designFor({2.4, 4.4, 1.6}));
+    ASSERT_NO_THROW(design::designFor({2.4e9, 4.4, 1.6e-3}));
     // A dragged slider shows a rounded number in its box: the file must
     // carry the slider's own value.
     session::slide("slider1", 37.123456789);
@@ -141,7 +141,7 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) 
     const auto saved = snapshot();
     ASSERT_NO_THROW(design::saveDesign(file("patch.txt")));
 
-    ASSERT_NO_THROW(design::designFor({5.8, 3.38, 0.813, 75}));
+    ASSERT_NO_THROW(design::designFor({5.8e9, 3.38, 0.813e-3, 75}));
     session::type("edit7", "abc");
     ASSERT_NE(snapshot(), saved);
     ASSERT_NO_THROW(design::openDesign(file("patch.txt")));

@@ -39,7 +39,7 @@ TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
               session::type("edit5", "1");
               session::type("edit6", "3");
               seen.push_back(shown());
-              design::designFor({2.4, 4.4, 1.6});  // one perform: one change
+              design::designFor({2.4e9, 4.4, 1.6e-3});  // one perform: one change
               seen.push_back(shown());
               session::slide("slider1", 37.123456789);
               seen.push_back(shown());

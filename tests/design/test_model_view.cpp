@@ -100,13 +100,15 @@ TEST(ModelView, DesignOnTheRefinedModelPeaksAtF0WithZ0) {
   EXPECT_EQ(run([] {
               play(kWorkedExampleScript);
               design::chooseModel(*antenna::impedanceModelNamed("refined"));
-              const antenna::Design d = design::designFor({2.4, 4.4, 1.6, 50});
+              const antenna::Design d = design::designFor({2.4e9, 4.4, 1.6e-3, 50});
               design::chooseModel(antenna::ImpedanceModel());
               // The peak the window drew, in the refined model.
-              EXPECT_NEAR(d.peakGHz, 2.4, 2.4e-3);
+              EXPECT_NEAR(d.peakHz, 2.4e9, 2.4e6);
               EXPECT_NEAR(d.peakOhm, 50, 0.5);
               // The classic model puts the same target elsewhere.
-              EXPECT_GT(std::abs(design::propose({2.4, 4.4, 1.6, 50}).lMm - d.lMm), 0.2);
+              EXPECT_GT(
+                  std::abs(design::propose({2.4e9, 4.4, 1.6e-3, 50}).patch.length - d.patch.length),
+                  0.2e-3);
             }),
             0);
 }

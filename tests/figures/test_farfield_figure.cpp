@@ -104,6 +104,22 @@ TEST(FarFieldFigure, ShowsTheModelAndASolversCutsInTwoColours) {
       0);
 }
 
+// Typing a band leaves the pattern slider at Fmin; a far field asked for
+// without a frequency is then at the resonance, and at the pattern
+// frequency once the user moves it.
+TEST(FarFieldFigure, OpensAtTheResonanceUntilThePatternFrequencyIsMoved) {
+  EXPECT_EQ(run([] {
+              play(kFr4Script);
+              ASSERT_EQ(design::windowDesign().patternGhz, design::windowDesign().fminGhz);
+              const double resonance = antenna::ghzFromHz(
+                  antenna::computeReadout(*design::shownImpedance(), 50).resonanceHz.front());
+              EXPECT_EQ(figures::windowFarFieldCase().ghz, resonance);
+              slide("slider6", 2.2);
+              EXPECT_EQ(figures::windowFarFieldCase().ghz, 2.2);
+            }),
+            0);
+}
+
 // A solver's result is kept for the design it ran: shown beside the model's
 // and printed under "fullwave" near its frequency, never for another design.
 TEST(FarFieldFigure, ShowsTheKeptSolversResultForItsOwnDesignOnly) {

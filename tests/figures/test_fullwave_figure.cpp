@@ -1,7 +1,8 @@
 // The Full-wave figure on a stand-in solver: a result is shown, in the
 // Match figure too, from memory (its folder need not hold it), and the
 // figure's trim, driven by the front end's ticker, runs until the target is
-// met and types the trimmed design into the window.
+// met and types the trimmed design into the window; a large run is asked
+// about before it starts.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -37,7 +38,36 @@ std::string shownText(double fig) {
   return all;
 }
 
+// The pushbutton of figure `fig` labelled `label`.
+double button(double fig, const std::string& label) {
+  for (double c : rt::gfx::children(fig))
+    if (rt::gfx::type(c) == "uicontrol" && rt::gfx::prop(c, "String").text() == label) return c;
+  return -1;
+}
+
 class FullWaveFigure : public fake_solver::FakeSolverTest {};
+
+// The check of a large run says its size and asks; Check again for the same
+// design is the yes, and the run starts.
+TEST_F(FullWaveFigure, ALargeRunIsAskedAboutFirst) {
+  EXPECT_EQ(
+      run([this] {
+        play(std::string(kFr4Script) + "type edit6 300\n");
+        figures::setFullWaveTicker([](int, std::function<bool()> tick) {
+          while (tick()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        });
+        const double fig = figures::checkWindowWithFullWave(fullwave::SolverQuality::Quick);
+        EXPECT_NE(shownText(fig).find("million cells"), std::string::npos) << shownText(fig);
+        EXPECT_NE(shownText(fig).find("Click Check again to run it anyway"), std::string::npos)
+            << shownText(fig);
+        EXPECT_EQ(runs(), 0);
+        rt::gfx::userAct(button(fig, "Check again"), {});
+        figures::setFullWaveTicker(nullptr);
+        EXPECT_NE(shownText(fig).find("done in"), std::string::npos) << shownText(fig);
+      }),
+      0);
+  EXPECT_EQ(runs(), 1);
+}
 
 TEST_F(FullWaveFigure, ShowsAResultFromMemory) {
   EXPECT_EQ(run([] {
@@ -45,8 +75,8 @@ TEST_F(FullWaveFigure, ShowsAResultFromMemory) {
               fullwave::Result r;
               r.request = design::windowRequest(fullwave::SolverQuality::Quick);
               r.folder = "/nonexistent/tessivar";
-              r.solver = {{2.3, 2.4, 2.5}, {20, 50, 20}, {-20, 0, 20}};
-              r.s11.ghz = r.solver.ghz;
+              r.solver = {{2.3e9, 2.4e9, 2.5e9}, {20, 50, 20}, {-20, 0, 20}};
+              r.s11.hz = r.solver.hz;
               r.s11.s11 = {{-0.4, -0.3}, {0.01, 0}, {-0.4, 0.3}};
               figures::showFullWaveResult(r);
               const figures::MatchReadouts m = figures::matchReadouts();
@@ -75,6 +105,11 @@ TEST_F(FullWaveFigure, ItsTrimRunsUntilMetAndTypesTheDesign) {
                   << text;
               EXPECT_NE(text.find("trimmed; typed into the window"), std::string::npos) << text;
               EXPECT_NE(design::windowDesign().patch.length, 29.5e-3);
+              // Typed as a board holds it, to a micrometre, which the box
+              // shows whole and the slider keeps.
+              const std::string typed = design::boxText(design::Quantity::length);
+              EXPECT_LE(typed.size(), typed.find('.') + 4) << typed;
+              EXPECT_EQ(design::windowDesign().patch.length, std::stod(typed) / 1000);
             }),
             0);
   EXPECT_EQ(runs(), 2);

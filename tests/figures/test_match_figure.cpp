@@ -57,6 +57,13 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0AndStartsAfreshOnceClosed) {
         EXPECT_TRUE(shows(fig, "The band draws nothing"));
         type("edit6", "3");
         EXPECT_FALSE(shows(fig, "The band draws nothing"));
+        // Letters in W leave the window's lines without numbers: the same.
+        const auto kept = shownR();
+        type("edit1", "abc");
+        EXPECT_EQ(shownR(), kept);
+        EXPECT_TRUE(shows(fig, "The band draws nothing (W: 'abc' is not a number)"));
+        type("edit1", "30");
+        EXPECT_FALSE(shows(fig, "The band draws nothing"));
 
         // A bad Z0 typed into the figure is refused there.
         const std::vector<double> edits = controlsOf(fig, "edit");

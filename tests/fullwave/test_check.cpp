@@ -1,8 +1,10 @@
 // The full-wave check around the solver, on a stand-in openEMS on the PATH
 // that answers with prepared port signals (a resistor), so each case takes
-// a fraction of a second: a kept result found again without a run, an
-// exported folder read back, the script's JSON and its failures; and the
-// trim against a "solver" that is the model with a longer patch.
+// a fraction of a second: a kept result found again without a run, two
+// checks of one design at once, a run stopped early, a full disk, the
+// cache's bound and a large run, an exported folder read back, the script's
+// JSON and its failures; and the trim against a "solver" that is the model
+// with a longer patch.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,11 +33,19 @@ class FullWaveCheck : public fake_solver::FakeSolverTest {
   fullwave::Request request() const {
     return {kFr4, {}, {1.68e9, 3.12e9}, fullwave::SolverQuality::Draft};
   }
-  std::unique_ptr<fullwave::Check> finished() const {
-    auto check = std::make_unique<fullwave::Check>(request(), 1);
+  std::unique_ptr<fullwave::Check> finished(const fullwave::Request& r) const {
+    auto check = std::make_unique<fullwave::Check>(r, 1);
     while (check->poll() == fullwave::Check::State::Running) {
     }
     return check;
+  }
+  std::unique_ptr<fullwave::Check> finished() const { return finished(request()); }
+  // The stand-in ends its runs at -7.55 dB, far above any end criterion.
+  void stopEarly() const {
+    writeFakeSolver(dir_, "echo '[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)'\ncp '" +
+                              (dir_ / fullwave::run_folder::kPortVoltage).string() + "' '" +
+                              (dir_ / fullwave::run_folder::kPortCurrent).string() +
+                              "' .\nexit 0\n");
   }
 };
 
@@ -69,24 +79,133 @@ TEST_F(FullWaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
   EXPECT_EQ(runs(), 2);
 }
 
+// A second check of a design under way waits for the first and takes its
+// result, one run for both; neither clears the other's folder, and one
+// dropped while waiting leaves the first's run alone.
+TEST_F(FullWaveCheck, TwoChecksOfOneDesignShareOneRun) {
+  writeFakeSolver(dir_, "while [ ! -e '" + (dir_ / "go").string() + "' ]; do sleep 0.02; done\n");
+  fullwave::Check first(request(), 1);
+  fullwave::Check second(request(), 1);
+  { fullwave::Check dropped(request(), 1); }
+  EXPECT_TRUE(second.waiting());
+  EXPECT_NE(second.progressText().find("being checked by another"), std::string::npos);
+  EXPECT_EQ(second.poll(), fullwave::Check::State::Running);
+  EXPECT_TRUE(fs::exists(fs::path(first.folder()) / fullwave::run_folder::kInput));
+  std::ofstream(dir_ / "go") << "";
+  while (first.poll() == fullwave::Check::State::Running) {
+  }
+  while (second.poll() == fullwave::Check::State::Running) {
+  }
+  ASSERT_EQ(first.state(), fullwave::Check::State::Finished) << first.message();
+  ASSERT_EQ(second.state(), fullwave::Check::State::Finished) << second.message();
+  EXPECT_TRUE(second.result()->fromCache);
+  EXPECT_NEAR(second.result()->solver.r[300], 37, 1e-3);
+  EXPECT_EQ(runs(), 1);
+}
+
+// A run that ended above its end criterion says so, run, kept or imported.
+TEST_F(FullWaveCheck, ARunStoppedEarlyIsTruncatedWhereverItIsRead) {
+  stopEarly();
+  const auto run = finished();
+  ASSERT_EQ(run->state(), fullwave::Check::State::Finished) << run->message();
+  EXPECT_TRUE(run->result()->stats.truncated);
+  EXPECT_NE(run->message().find("-7.55 dB, above its end criterion of -25 dB"), std::string::npos)
+      << run->message();
+  const auto kept = fullwave::keptResult(request());
+  ASSERT_TRUE(kept);
+  EXPECT_TRUE(kept->stats.truncated);
+  const fs::path out = dir_ / "cluster";
+  const std::string command = fullwave::exportRun(request(), out.string());
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_TRUE(fullwave::importRun(out.string()).stats.truncated);
+}
+
+// A solver that meets a full disk is said to have, not by the signal it
+// died of, and what it left goes.
+TEST_F(FullWaveCheck, AFullDiskIsSaidAndItsDumpsGo) {
+  writeFakeSolver(dir_,
+                  "echo partial > nf2ff_E_xn.h5\ndd if=/dev/zero of=/dev/full bs=1k count=1\n"
+                  "kill -SEGV $$\n");
+  const auto full = finished();
+  EXPECT_EQ(full->state(), fullwave::Check::State::Failed);
+  EXPECT_NE(full->message().find("is full (No space left on device)"), std::string::npos)
+      << full->message();
+  EXPECT_EQ(full->message().find("signal"), std::string::npos) << full->message();
+  EXPECT_FALSE(fs::exists(full->folder()));
+}
+
+// Past its bound the cache lets its least recently used results go, and
+// what a stopped run left goes at the next run; a bound that is no number
+// is refused by name.
+TEST_F(FullWaveCheck, TheCacheKeepsWithinItsBound) {
+  setenv("TESSIVAR_FULLWAVE_CACHE_MB", "0", 1);
+  auto other = request();
+  other.patch.length *= 1.01;
+  const std::string a = finished()->folder(), b = finished(other)->folder();
+  EXPECT_FALSE(fs::exists(a));
+  EXPECT_TRUE(fs::exists(fs::path(b) / fullwave::run_folder::kResult));
+  setenv("TESSIVAR_FULLWAVE_CACHE_MB", "lots", 1);
+  EXPECT_THROW(
+      try { fullwave::Check(request(), 1); } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("TESSIVAR_FULLWAVE_CACHE_MB"), std::string::npos);
+        throw;
+      },
+      std::invalid_argument);
+  unsetenv("TESSIVAR_FULLWAVE_CACHE_MB");
+  const fs::path stopped = fs::path(b).parent_path() / "stopped";
+  fs::create_directories(stopped);
+  std::ofstream(stopped / fullwave::run_folder::kInput) << "<openEMS/>";
+  EXPECT_EQ(finished()->state(), fullwave::Check::State::Finished);
+  EXPECT_FALSE(fs::exists(stopped));
+  EXPECT_TRUE(fs::exists(b));
+}
+
+// A run far past the usual size is said with its size and started only
+// when asked for; the usual quick check is not large, and its estimate is
+// near what the solver took (10,602 steps for this patch).
+TEST_F(FullWaveCheck, ALargeRunStartsOnlyWhenAskedFor) {
+  auto huge = request();
+  huge.band.fmax = 300e9;
+  huge.quality = fullwave::SolverQuality::Quick;
+  try {
+    fullwave::Check refused(huge, 1);
+    ADD_FAILURE() << "a large run started unasked";
+  } catch (const fullwave::LargeRun& e) {
+    EXPECT_NE(std::string(e.what()).find("million cells, about"), std::string::npos) << e.what();
+    EXPECT_GT(e.size.bytes, 2e9);
+  }
+  EXPECT_EQ(runs(), 0);
+  fullwave::Check asked(huge, 1, true);
+  EXPECT_NE(asked.state(), fullwave::Check::State::Failed) << asked.message();
+  auto quick = request();
+  quick.quality = fullwave::SolverQuality::Quick;
+  const fullwave::RunSize size = fullwave::runSize(fullwave::solverJob(quick));
+  EXPECT_FALSE(fullwave::isLarge(size));
+  EXPECT_NEAR(static_cast<double>(size.timesteps), 10602, 3000);
+}
+
 // A file of the cache that meets a full device (here check.txt at the run's
 // end) shows no result and keeps none; the next check runs afresh. A kept
-// file cut short is no result either.
+// file cut short, or the solver's input gone, is no result either.
 TEST_F(FullWaveCheck, AFullCacheShowsAndKeepsNothing) {
   writeFakeSolver(dir_, "rm check.txt; ln -s /dev/full check.txt\n");
   const auto full = finished();
   EXPECT_EQ(full->state(), fullwave::Check::State::Failed);
   EXPECT_NE(full->message().find("check.txt: No space left on device"), std::string::npos);
   EXPECT_FALSE(fs::exists(full->folder()));
-  for (const char* file : {fullwave::run_folder::kResult, fullwave::run_folder::kRequest}) {
+  for (const char* file : {fullwave::run_folder::kResult, fullwave::run_folder::kRequest,
+                           fullwave::run_folder::kInput}) {
     writeFakeSolver(dir_);
     const auto later = finished();
     ASSERT_EQ(later->state(), fullwave::Check::State::Finished) << later->message();
     const fs::path kept = fs::path(later->folder()) / file;
-    fs::resize_file(kept, fs::file_size(kept) - 1);
+    if (file == std::string(fullwave::run_folder::kInput))
+      fs::remove(kept);
+    else
+      fs::resize_file(kept, fs::file_size(kept) - 1);
     EXPECT_FALSE(fullwave::keptResult(request())) << file;
   }
-  EXPECT_EQ(runs(), 3);
+  EXPECT_EQ(runs(), 4);
 }
 
 // A cancelled run is met by the runner's test and the window's Cancel.
@@ -277,6 +396,15 @@ TEST_F(FullWaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
   EXPECT_NE(crash.err.find("signal 11"), std::string::npos) << crash.err;
   Outcome bad = withPath(fake, "fullwave coarse\n");
   EXPECT_NE(bad.err.find("quick, standard or fine"), std::string::npos) << bad.err;
+
+  // A large run is refused with its size until the script says yes.
+  writeFakeSolver(dir_);
+  Outcome large = withPath(fake, "type edit6 300\nfullwave quick\n");
+  EXPECT_EQ(large.status, 2);
+  EXPECT_NE(large.err.find("million cells"), std::string::npos) << large.err;
+  EXPECT_NE(large.err.find("\"fullwave quick large=yes\""), std::string::npos) << large.err;
+  Outcome yes = withPath(fake, "type edit6 300\nfullwave quick large=yes\n");
+  EXPECT_EQ(yes.status, 0) << yes.err;
 }
 
 }  // namespace

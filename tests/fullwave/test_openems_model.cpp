@@ -18,7 +18,7 @@ using namespace antenna;
 using namespace fullwave;
 
 const Patch kPatch{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
-const SolverBand kBand{1.5e9, 3.5e9};
+const antenna::Band kBand{1.5e9, 3.5e9};
 
 // The attribute `name` of the first element matching `tag` after `from`.
 double attribute(const std::string& xml, const std::string& from, const std::string& name) {
@@ -159,7 +159,7 @@ TEST(OpenemsModel, ADesignTheSolverCannotTakeIsRefusedWithAReason) {
   off.feedOffset = kPatch.length;
   const struct {
     Patch patch;
-    SolverBand band;
+    antenna::Band band;
     const char* reason;
   } cases[] = {{flat, kBand, "height"},
                {off, kBand, "feed"},

@@ -42,7 +42,7 @@ TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   const Patch patch{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
-  const SolverBand band{1.5e9, 3.5e9};
+  const antenna::Band band{1.5e9, 3.5e9};
   std::ofstream(dir / run_folder::kInput) << openemsXml(patch, Board{}, band, SolverQuality::Draft);
   const std::string cmd = "cd '" + dir.string() + "' && openEMS " + run_folder::kInput +
                           " --numThreads=2 > out.txt 2> err.txt";

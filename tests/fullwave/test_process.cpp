@@ -1,8 +1,8 @@
 // The one launcher the driver starts its programs with: what a program
 // prints comes back through pipes or lands in a file, it runs in its folder
 // and its own process group, a program that cannot start is told by its
-// reason, and the far-field program's absence and failure are said plainly
-// through it.
+// reason, no program outlives the one that started it, and the far-field
+// program's absence and failure are said plainly through it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "fullwave/nf2ff.h"
 #include "fullwave/process.h"
@@ -100,6 +101,51 @@ TEST_F(Launching, PollingNeverBlocksAndASignalReachesTheWholeGroup) {
     ASSERT_TRUE(dropped.started());
   }
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10));
+}
+
+// Whether process `pid` has ended (gone, or a zombie no one has reaped yet).
+bool ended(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string all;
+  if (!std::getline(stat, all)) return true;
+  const auto close = all.rfind(')');
+  return close != std::string::npos && all.compare(close + 1, 3, " Z ") == 0;
+}
+
+// A program started by a process that is interrupted, terminated or killed
+// dies with it, and with an interrupt or a termination what the program
+// started goes too; the process still ends by the signal it got.
+TEST_F(Launching, NoProgramOutlivesItsStarter) {
+  for (const int sig : {SIGINT, SIGTERM, SIGKILL}) {
+    const fs::path pidFile = dir_ / ("pid" + std::to_string(sig));
+    // Killed, a process can only take its own child with it (as openEMS is).
+    const std::string script = sig == SIGKILL
+                                   ? "echo $$ > '" + pidFile.string() + "'; exec sleep 60"
+                                   : "sleep 60 & echo $! > '" + pidFile.string() + "'; wait";
+    const pid_t starter = fork();
+    if (starter == 0) {
+      Process p({{"sh", "-c", script}, dir_.string()});
+      for (;;) pause();
+    }
+    ASSERT_GT(starter, 0);
+    pid_t program = 0;
+    for (int i = 0; i < 500 && program == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      std::ifstream(pidFile) >> program;
+    }
+    ASSERT_GT(program, 0) << "the program never started";
+    kill(starter, sig);
+    int status = 0;
+    ASSERT_EQ(waitpid(starter, &status, 0), starter);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
+    bool gone = false;
+    for (int i = 0; i < 250 && !gone; ++i) {
+      gone = ended(program);
+      if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(gone) << "signal " << sig << " left program " << program << " running";
+    if (!gone) kill(program, SIGKILL);
+  }
 }
 
 // A run's folder with near fields on all six faces (empty files: nf2ff

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "antenna/units.h"
 #include "fullwave/fake_solver.h"
 #include "fullwave/run_folder.h"
 #include "fullwave/trim.h"
@@ -53,11 +54,13 @@ TEST_F(FullWaveTrimRuns, TwoRunsReachTheTarget) {
   // second step and the trim's request agree.
   const antenna::Patch second = trim.trimmer().steps().back().patch;
   EXPECT_NE(second.length, kFr4.length);
+  EXPECT_EQ(second.length, antenna::onBoardGrid(second.length)) << "a size a board can hold";
+  EXPECT_EQ(second.feedOffset, antenna::onBoardGrid(second.feedOffset));
   EXPECT_EQ(taken[1].request.patch.length, second.length);
   EXPECT_EQ(trim.request().patch.feedOffset, second.feedOffset);
   EXPECT_NEAR(trim.trimmer().steps().back().resonanceHz, 2.4e9, 0.002 * 2.4e9);
   // The result in memory is the one the folder keeps.
-  EXPECT_EQ(taken[1].s11.ghz.size(), taken[1].solver.ghz.size());
+  EXPECT_EQ(taken[1].s11.hz, taken[1].solver.hz);
   EXPECT_TRUE(fs::exists(fs::path(taken[1].folder) / fullwave::run_folder::kResult));
   EXPECT_EQ(trim.poll(), State::Finished);
   EXPECT_FALSE(trim.taken()) << "a poll after the end takes nothing";
