@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <stdexcept>
 
 #include "antenna/patch.h"
@@ -38,8 +37,9 @@ std::string number(double v) {
 
 std::string degrees(double radians) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.4g", radians * kDeg);
-  return text;
+  return {
+      text,
+      std::to_chars(text, text + sizeof text, radians * kDeg, std::chars_format::general, 4).ptr};
 }
 
 // Power at a direction, refusing a field that is not a number there: it would

@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace antenna {
 namespace {
@@ -30,14 +29,13 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::string formatNumber(double value, int digits, std::string_view unit) {
+  // to_chars, not printf: it writes a point whatever locale the toolkit set
+  // (a decimal comma would make every file unreadable to its own reader).
   char buf[48];
-  std::string out;
-  if (digits == kShortest) {
-    out.assign(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
-  } else {
-    const int n = std::snprintf(buf, sizeof buf, "%.*g", digits, value);
-    out.assign(buf, static_cast<std::size_t>(n));
-  }
+  const auto written = digits == kShortest ? std::to_chars(buf, buf + sizeof buf, value)
+                                           : std::to_chars(buf, buf + sizeof buf, value,
+                                                           std::chars_format::general, digits);
+  std::string out(buf, written.ptr);
   if (!unit.empty()) out += " " + std::string(unit);
   return out;
 }

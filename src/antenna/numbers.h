@@ -16,7 +16,8 @@ namespace antenna {
 std::optional<double> parseNumber(std::string_view text);
 
 // `value` to `digits` significant digits in the shortest form (as printf's
-// %g), followed by a blank and `unit` when there is one: "1.813 GHz".
+// %g in the C locale), followed by a blank and `unit` when there is one:
+// "1.813 GHz". The same text under every locale.
 std::string formatNumber(double value, int digits, std::string_view unit = {});
 
 // Enough digits that parseNumber gives back the same double, always.

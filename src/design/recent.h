@@ -15,8 +15,9 @@ constexpr std::size_t kMostRecentDesigns = 8;
 // Where the list is kept; "" when neither XDG_STATE_HOME nor HOME is set.
 std::string recentDesignsFile();
 
-// The list as the file holds it: absolute paths, newest first; lines that
-// are not absolute paths are left out.
+// The list as the file holds it: absolute paths, newest first, any byte a
+// file system allows in them (a line break too); lines that hold no
+// absolute path are left out.
 std::vector<std::string> recentDesigns();
 
 // Puts `path` (made absolute) at the head of the list and writes the file

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -48,8 +47,12 @@ constexpr QualityName kQualityNames[] = {
     {SolverQuality::Fine, "fine"},
 };
 
-void writeOrThrow(const fs::path& p, std::string_view bytes) {
-  const std::string failure = rt::writeFileAtomically(p.string(), bytes);
+// A file of an exported folder: replaced, never written through, so that a
+// link planted under its name cannot make the export write (or make
+// executable) another file.
+void writeOrThrow(const fs::path& p, std::string_view bytes,
+                  rt::FileKind kind = rt::FileKind::Data) {
+  const std::string failure = rt::replaceFileAtomically(p.string(), bytes, kind);
   if (!failure.empty()) throw std::runtime_error(failure + ".");
 }
 
@@ -104,8 +107,10 @@ std::map<std::string, std::string> fieldsOf(std::istream& in) {
 }
 
 std::map<std::string, std::string> readFields(const fs::path& file) {
-  std::ifstream in(file);
-  if (!in) throw std::runtime_error("Cannot read " + file.string() + ".");
+  std::string why;
+  const auto text = readRunFile(file, why);
+  if (!text) throw std::runtime_error("Cannot read " + file.string() + ": " + why + ".");
+  std::istringstream in(*text);
   return fieldsOf(in);
 }
 
@@ -497,6 +502,50 @@ SolverJob solverJob(const Request& request) {
 
 namespace {
 
+// `text` as one word of a POSIX shell: unchanged when it holds only
+// characters no shell treats specially, else in single quotes (a quote
+// inside is closed, escaped and reopened), so that a folder named
+// "$(...)" or "a;b" is a name when the command is pasted.
+std::string shellWord(std::string_view text) {
+  constexpr std::string_view kPlain =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./+-:=@%,";
+  if (!text.empty() && text.find_first_not_of(kPlain) == std::string_view::npos)
+    return std::string(text);
+  std::string out = "'";
+  for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// The script that runs the solver in its own folder from wherever it is
+// called: the folder comes from $0 with no command substitution (which
+// would drop a name's trailing line breaks), and a relative one gets "./"
+// so that neither a leading "-" nor CDPATH can send cd elsewhere; a
+// failed cd runs nothing.
+std::string runScript(long cells) {
+  // The machine that runs it is unknown: the threads suit the mesh on an idle one.
+  return std::string(
+             "#!/bin/sh\n"
+             "# Runs the full-wave solver on this folder's model; what it prints goes to ") +
+         run_folder::kSolverLog +
+         ".\n"
+         "case $0 in */*) folder=${0%/*}/ ;; *) folder=./ ;; esac\n"
+         "case $folder in /*) ;; *) folder=./$folder ;; esac\n"
+         "cd \"$folder\" || exit 1\n"
+         "exec openEMS " +
+         run_folder::kInput + " --numThreads=" + std::to_string(solverThreadsFor(0, 2, cells)) +
+         " > " + run_folder::kSolverLog + " 2>&1\n";
+}
+
+// Whether `dir` holds a request an export (or a check) wrote.
+bool exportedBefore(const fs::path& dir) {
+  try {
+    parseRequest(dir / run_folder::kRequest);
+    return true;
+  } catch (const std::runtime_error&) {
+    return false;
+  }
+}
+
 // `v` in whole units from ten up, in tenths below (built from integers, so
 // that no locale puts a comma in).
 std::string roughly(double v, const char* unit) {
@@ -571,27 +620,47 @@ std::string exportRun(const Request& request, const std::string& dir) {
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec) throw std::runtime_error("Cannot make the folder " + dir + ": " + ec.message() + ".");
-  // What an earlier run left there would be read as this request's result.
-  for (const auto& entry : fs::directory_iterator(dir, ec))
-    if (run_folder::leftByARun(entry.path().filename().string())) fs::remove(entry.path(), ec);
-  // The machine that runs it is unknown: the threads suit the mesh on an idle one.
-  const long cells = static_cast<long>(job.layout.cells());
-  const std::string command = std::string("openEMS ") + run_folder::kInput +
-                              " --numThreads=" + std::to_string(solverThreadsFor(0, 2, cells)) +
-                              " > " + run_folder::kSolverLog + " 2>&1";
+  // The folder's files of a run's names: those of an earlier export, which
+  // go (what its run left would be read as this request's result), or the
+  // user's own, which are neither replaced nor removed.
+  std::vector<fs::path> earlier;
+  std::string named;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!run_folder::leftByARun(name) && !run_folder::writtenByExport(name)) continue;
+    if (run_folder::leftByARun(name)) earlier.push_back(entry.path());
+    named += (named.empty() ? "" : ", ") + name;
+  }
+  if (ec) throw std::runtime_error("Cannot read the folder " + dir + ": " + ec.message() + ".");
+  if (!named.empty() && !exportedBefore(dir))
+    throw std::runtime_error("The folder " + dir + " holds " + named +
+                             " of no earlier export (it has no " + run_folder::kRequest +
+                             " of one); export into an empty folder or one an export made, so "
+                             "that no file of yours is replaced or removed.");
+  for (const fs::path& p : earlier) {
+    fs::remove(p, ec);  // a link goes, never what it leads to
+    if (ec)
+      throw std::runtime_error("Cannot remove the earlier run's " + p.string() + ": " +
+                               ec.message() + ".");
+  }
   const fs::path script = fs::path(dir) / run_folder::kScript;
   writeOrThrow(fs::path(dir) / run_folder::kInput, job.input);
   writeOrThrow(fs::path(dir) / run_folder::kRequest, requestText(request));
-  writeOrThrow(script, std::string("#!/bin/sh\ncd \"$(dirname \"$0\")\" && ") + command + "\n");
-  fs::permissions(script, fs::perms::owner_exec | fs::perms::group_exec, fs::perm_options::add, ec);
-  return "sh " + script.string();
+  writeOrThrow(script, runScript(static_cast<long>(job.layout.cells())), rt::FileKind::Program);
+  // A relative name starting with "-" would be read as an option by sh.
+  const std::string shown = script.string();
+  return "sh " + shellWord(shown.starts_with('-') ? "./" + shown : shown);
 }
 
 Result importRun(const std::string& dir) {
   const fs::path d(dir);
   const SolverJob job = solverJob(parseRequest(d / run_folder::kRequest));
   const Request& request = job.request;
-  if (readRunFile(d / run_folder::kInput) != job.input)
+  std::string why;
+  const auto input = readRunFile(d / run_folder::kInput, why);
+  if (!input)
+    throw std::runtime_error("Cannot read " + (d / run_folder::kInput).string() + ": " + why + ".");
+  if (*input != job.input)
     throw std::runtime_error("The solver's input in " + dir + " (" + run_folder::kInput +
                              ") is not the one its " + run_folder::kRequest + " asks for.");
   Stats stats;

@@ -189,11 +189,20 @@ class Check {
 };
 
 // Writes a run's folder into `dir` without running it: the solver's input,
-// the request it answers and run.sh, one line that runs the solver there.
-// Gives the command that runs it.
+// the request it answers and run.sh, which runs the solver in its own
+// folder from wherever it is called. Gives the command that runs it, quoted
+// for the shell whatever the folder's name. The files are replaced, never
+// written through (a link planted there stays pointing at an untouched
+// file). What an earlier export's run left (run_folder::leftByARun, by exact
+// name) is removed; a folder that holds files of those names or of the
+// exported ones without an earlier export's request is refused, as they
+// are the user's. Throws std::runtime_error with the reason.
 std::string exportRun(const Request& request, const std::string& dir);
 // Reads a folder that export wrote and a solver has run: checks its input
 // is the request's, reads the port's signals and writes the result there.
+// Every file is read through the bounded reader: a pipe, a device or a
+// file beyond kMaxRunFileBytes is refused with the reason, as is a signal
+// whose time does not increase.
 Result importRun(const std::string& dir);
 
 // The chosen model's resonance and R there for a patch, searched around

@@ -12,12 +12,12 @@
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "antenna/numbers.h"
 #include "antenna/patch.h"
 #include "fullwave/process.h"
+#include "fullwave/run.h"
 #include "fullwave/run_folder.h"
 #include "platform/files/atomic_file.h"
 
@@ -31,10 +31,7 @@ constexpr int kThetaSteps = 90;  // 0..180 by 2 degrees
 
 // The frequencies the run's near-field dumps hold, from its input.
 std::vector<double> dumpedFrequencies(const fs::path& dir) {
-  std::ifstream in(dir / run_folder::kInput);
-  std::stringstream s;
-  s << in.rdbuf();
-  const std::string text = s.str();
+  const std::string text = readRunFile(dir / run_folder::kInput);
   const auto at = text.find("<FD_Samples>");
   std::vector<double> f;
   if (at == std::string::npos) return f;
@@ -49,6 +46,38 @@ std::string list(const std::vector<double>& v) {
   std::string s;
   for (double x : v) s += (s.empty() ? "" : ",") + antenna::formatNumber(x, antenna::kExactDigits);
   return s;
+}
+
+// `text` as an XML attribute's value: the markup characters as entities and
+// the blanks and control bytes as character references (a reader would turn
+// a literal line break into a blank), so that any folder's name arrives.
+std::string xmlAttribute(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '"')
+      out += "&quot;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '\'')
+      out += "&apos;";
+    else if (byte < 0x20 || byte == 0x7f)
+      out += "&#" + std::to_string(byte) + ";";
+    else
+      out += c;
+  }
+  return out;
+}
+
+// Whether `path` names a regular file (through links): nf2ff would wait for
+// ever on a pipe and read a device without end.
+bool regularFile(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
 }
 
 // Runs nf2ff in `dir` on its input there, its output in its log; the exit
@@ -121,29 +150,39 @@ std::optional<FarField> farFieldOf(const std::string& folder, double hz, std::st
   for (int i = 0; i <= kThetaSteps; ++i) theta.push_back(antenna::kPi * i / kThetaSteps);
   for (int i = 0; i < 4; ++i) phi.push_back(antenna::kPi / 2 * i);
   std::string xml = "<nf2ff freq=\"" + list(dumped) + "\" Outfile=\"" +
-                    (dir / run_folder::kFarFieldOutput).string() + "\">\n  <theta>" + list(theta) +
-                    "</theta>\n  <phi>" + list(phi) + "</phi>\n";
+                    xmlAttribute((dir / run_folder::kFarFieldOutput).string()) + "\">\n  <theta>" +
+                    list(theta) + "</theta>\n  <phi>" + list(phi) + "</phi>\n";
   for (const char* face : run_folder::kNearFieldFaces) {
-    const std::string e = run_folder::nearFieldFile(false, face);
-    const std::string h = run_folder::nearFieldFile(true, face);
-    if (!fs::exists(dir / e) || !fs::exists(dir / h)) {
-      error = "The run in " + folder + " lacks its near-field file " + e + ".";
-      return std::nullopt;
+    for (bool magnetic : {false, true}) {
+      const std::string name = run_folder::nearFieldFile(magnetic, face);
+      std::error_code ec;
+      if (!fs::exists(dir / name, ec)) {
+        error = "The run in " + folder + " lacks its near-field file " + name + ".";
+        return std::nullopt;
+      }
+      if (!regularFile(dir / name)) {
+        error = "The near-field file " + name + " in " + folder + " is not a regular file.";
+        return std::nullopt;
+      }
     }
-    xml += "  <Planes E_Field=\"" + (dir / e).string() + "\" H_Field=\"" + (dir / h).string() +
-           "\"/>\n";
+    xml += "  <Planes E_Field=\"" +
+           xmlAttribute((dir / run_folder::nearFieldFile(false, face)).string()) + "\" H_Field=\"" +
+           xmlAttribute((dir / run_folder::nearFieldFile(true, face)).string()) + "\"/>\n";
   }
   xml += "</nf2ff>\n";
+  // The far field's files are replaced, never written through: a link or a
+  // pipe left in the folder under their names goes first.
   const std::string failure =
-      rt::writeFileAtomically((dir / run_folder::kFarFieldInput).string(), xml);
+      rt::replaceFileAtomically((dir / run_folder::kFarFieldInput).string(), xml);
   if (!failure.empty()) {
     error = failure + ".";
     return std::nullopt;
   }
   std::error_code ec;
   fs::remove(dir / run_folder::kFarFieldOutput, ec);
+  fs::remove(dir / run_folder::kFarFieldLog, ec);
   const int status = runTransform(dir);
-  if (status != 0 || !fs::exists(dir / run_folder::kFarFieldOutput)) {
+  if (status != 0 || !regularFile(dir / run_folder::kFarFieldOutput)) {
     error = status == -1 ? "The far-field program (nf2ff) could not be run; it comes with openEMS."
                          : "The far-field program (nf2ff) failed; see " +
                                (dir / run_folder::kFarFieldLog).string() + ".";

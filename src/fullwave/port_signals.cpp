@@ -55,6 +55,12 @@ std::optional<ProbeSignal> parseProbeSignal(std::string_view text, std::string& 
       error = "line " + std::to_string(lineNo) + " holds a value that is not a number";
       return std::nullopt;
     }
+    // The transform sums over the samples as a time series; a file whose
+    // times repeat or run backwards is no signal a run wrote.
+    if (!s.time.empty() && !(*t > s.time.back())) {
+      error = "line " + std::to_string(lineNo) + " holds a time that does not increase";
+      return std::nullopt;
+    }
     s.time.push_back(*t);
     s.value.push_back(*v);
   }

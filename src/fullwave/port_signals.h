@@ -23,8 +23,8 @@ struct ProbeSignal {
 };
 
 // The probe file's text ('%' comment lines, then "time value" rows). Returns
-// nothing and fills `error` when the text holds no samples, a malformed row
-// or a value that is not finite.
+// nothing and fills `error` when the text holds no samples, a malformed row,
+// a value that is not finite or a time that does not increase.
 std::optional<ProbeSignal> parseProbeSignal(std::string_view text, std::string& error);
 
 // The signal's Fourier transform at f, on its own time column.

@@ -13,7 +13,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "formats/touchstone.h"
@@ -55,11 +54,13 @@ bool saidDiskFull(const std::string& text) {
 
 }  // namespace
 
-std::string readRunFile(const std::string& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+std::optional<std::string> readRunFile(const std::string& path, std::string& why) {
+  return rt::readBoundedFile(path, kMaxRunFileBytes, why);
+}
+
+std::string readRunFile(const std::string& path) {
+  std::string why;
+  return readRunFile(path, why).value_or(std::string());
 }
 
 std::string cacheFolder(const std::string& key) {
@@ -234,12 +235,16 @@ std::optional<PortResponse> readResult(const std::string& folder,
     return std::nullopt;
   }
   std::string why;
-  const auto v = parseProbeSignal(readRunFile(dir / run_folder::kPortVoltage), why);
+  const auto signal = [&](const char* name) {
+    const auto text = readRunFile(dir / name, why);
+    return text ? parseProbeSignal(*text, why) : std::nullopt;
+  };
+  const auto v = signal(run_folder::kPortVoltage);
   if (!v) {
     error = "The port voltage file is unusable: " + why + ".";
     return std::nullopt;
   }
-  const auto c = parseProbeSignal(readRunFile(dir / run_folder::kPortCurrent), why);
+  const auto c = signal(run_folder::kPortCurrent);
   if (!c) {
     error = "The port current file is unusable: " + why + ".";
     return std::nullopt;
@@ -257,7 +262,8 @@ std::optional<PortResponse> readResult(const std::string& folder,
       error = "The run's impedance is not a number at some frequency.";
       return std::nullopt;
     }
-  const std::string failure = rt::writeFileAtomically(
+  // A link planted in the folder is replaced, never written through.
+  const std::string failure = rt::replaceFileAtomically(
       (dir / run_folder::kResult).string(),
       formats::formatTouchstone(onePortOf(r), {"openEMS full-wave run: S11 at the lumped port"}));
   if (!failure.empty()) {

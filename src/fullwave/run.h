@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,8 +25,17 @@ std::string cacheFolder(const std::string& key);
 // (not installed, or not runnable).
 std::string installedSolverVersion(std::string& error);
 
-// The bytes of a file of a run's folder; empty when it cannot be read (a
-// missing file is one the run has not written yet).
+// The most bytes a file of a run's folder may hold: the port's signals of
+// the longest run the input allows (a million time steps) take some 30 MB.
+inline constexpr std::size_t kMaxRunFileBytes = std::size_t{64} << 20;
+
+// The bytes of a file of a run's folder, read through the bounded reader:
+// a pipe, a device or a file larger than kMaxRunFileBytes is refused, so a
+// folder cannot make the program wait or grow without end. Nothing, with
+// `why` (the reason alone), when it cannot be read.
+std::optional<std::string> readRunFile(const std::string& path, std::string& why);
+// The same, empty when it cannot be read (a missing file is one the run has
+// not written yet).
 std::string readRunFile(const std::string& path);
 
 // A file the run's folder gets beside the solver's input.

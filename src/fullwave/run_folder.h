@@ -75,10 +75,20 @@ static_assert(std::string_view(kFarFieldInput).starts_with(kFarFieldPrefix) &&
 // Whether a file of the folder is one a run leaves, which an export clears
 // so that nothing of an earlier run is read as the new one's: the solver's
 // signals, dumps and log, the result, the far field's files and an ABORT.
+// The names are matched whole: these are all an export ever removes, so a
+// file of the user's that only looks like one ("farfield.png") stays.
 inline bool leftByARun(std::string_view name) {
-  return name.starts_with(kNearFieldPrefix) || name.starts_with(kFarFieldPrefix) ||
+  for (std::string_view face : kNearFieldFaces)
+    for (bool magnetic : {false, true})
+      if (name == nearFieldFile(magnetic, face)) return true;
+  return name == kFarFieldInput || name == kFarFieldOutput || name == kFarFieldLog ||
          name == kPortVoltage || name == kPortCurrent || name == kResult || name == kSolverLog ||
          name == kAbort;
+}
+
+// Whether a file of the folder is one an export writes.
+inline bool writtenByExport(std::string_view name) {
+  return name == kInput || name == kRequest || name == kScript;
 }
 
 }  // namespace fullwave::run_folder

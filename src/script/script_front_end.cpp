@@ -1,5 +1,6 @@
 #include "script/script_front_end.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <system_error>
@@ -81,20 +81,33 @@ std::pair<int, int> screenSize() {
 OffscreenPlatform::OffscreenPlatform() {
   // The offscreen platform's own screen is 800 by 600; a larger one keeps
   // the window's small captions readable in the rendered files.
-  std::filesystem::path config = std::filesystem::temp_directory_path() /
-                                 ("tessivar-script-screen-" + std::to_string(::getpid()) + ".json");
+  // Qt splits the platform's argument at ':' and ',', which a TMPDIR may
+  // hold: the file is named by its descriptor instead.
   const auto [width, height] = screenSize();
-  std::ofstream(config) << R"({"screens": [{"name": "script", "x": 0, "y": 0, )"
-                        << R"("width": )" << width << R"(, "height": )" << height
-                        << R"(, "logicalDpi": 96, )"
-                        << R"("logicalBaseDpi": 96, "dpr": 1}]})" << '\n';
-  config_ = config.string();
-  std::string platform = "offscreen:configfile=" + config_;
-  ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+  const std::string screen = R"({"screens": [{"name": "script", "x": 0, "y": 0, "width": )" +
+                             std::to_string(width) + R"(, "height": )" + std::to_string(height) +
+                             R"(, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})" + "\n";
+  // A TMPDIR that is no folder is passed over, as the C library does.
+  std::error_code noTemp;
+  std::string temp = std::filesystem::temp_directory_path(noTemp).string();
+  if (noTemp) temp = "/tmp";
+  config_ = ::open(temp.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (config_ < 0) {
+    std::string name = temp + "/tessivar-script-screen-XXXXXX";
+    config_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (config_ >= 0) ::unlink(name.c_str());
+  }
+  if (config_ >= 0 &&
+      ::write(config_, screen.data(), screen.size()) == static_cast<ssize_t>(screen.size())) {
+    const std::string platform = "offscreen:configfile=/proc/self/fd/" + std::to_string(config_);
+    ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+  } else {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);  // its own 800 by 600 screen
+  }
   // Without a runtime directory Qt warns on standard error, where the
   // script's own messages go; give it a private one for the run.
   if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
-    std::string dir = (std::filesystem::temp_directory_path() / "tessivar-script-XXXXXX").string();
+    std::string dir = temp + "/tessivar-script-XXXXXX";
     if (::mkdtemp(dir.data()) != nullptr) {
       runtimeDir_ = dir;
       ::setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
@@ -104,7 +117,7 @@ OffscreenPlatform::OffscreenPlatform() {
 
 OffscreenPlatform::~OffscreenPlatform() {
   std::error_code ignored;
-  std::filesystem::remove(config_, ignored);
+  if (config_ >= 0) ::close(config_);
   if (!runtimeDir_.empty()) std::filesystem::remove_all(runtimeDir_, ignored);
 }
 

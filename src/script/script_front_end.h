@@ -36,8 +36,10 @@ class ScriptFrontEnd : public rt::FrontEnd, public Canvas {
 
 // Chooses Qt's offscreen platform, with a screen large enough for the
 // window's controls to be legible in a rendered file. The screen is
-// described in a file that the platform reads when the application starts;
-// the result removes it when it goes.
+// described in a file without a name that the platform reads (through
+// /proc/self/fd) when the application starts, so that no temporary folder's
+// name can spoil the platform's argument and no file is left behind; the
+// result closes it when it goes.
 class OffscreenPlatform {
  public:
   OffscreenPlatform();
@@ -46,7 +48,7 @@ class OffscreenPlatform {
   OffscreenPlatform& operator=(const OffscreenPlatform&) = delete;
 
  private:
-  std::string config_;
+  int config_ = -1;
   std::string runtimeDir_;  // made for the run when the user has none
 };
 

@@ -14,6 +14,7 @@
 #include "design/history.h"
 #include "design/main_window.h"
 #include "design/recent.h"
+#include "formats/words.h"
 #include "platform/graphics/graphics.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_host.h"
@@ -172,7 +173,7 @@ void openRecent(FigureHost& window, std::size_t i) {
 
 void noteRecentDesign(const std::string& path) {
   const std::string failure = design::noteRecentDesign(path);
-  if (!failure.empty()) std::cerr << "tessivar: " << failure << '\n';
+  if (!failure.empty()) std::cerr << "tessivar: " << formats::shown(failure, 400) << '\n';
 }
 
 void addHabits() {
@@ -198,18 +199,21 @@ void addHabits() {
        [](double ax) { return design::isImpedanceAxes(ax) && design::historySteps().forward > 0; },
        [](FigureHost& w, double) { stepDesign(w, false); }});
   for (std::size_t i = 0; i < design::kMostRecentDesigns; ++i)
-    rt::qt::addAxesAction(
-        {QString(),
-         [i](double ax) {
-           return design::isImpedanceAxes(ax) && i < design::recentDesigns().size();
-         },
-         [i](FigureHost& w, double) { openRecent(w, i); },
-         QStringLiteral("Recent designs"),
-         {},
-         [i] {
-           const std::vector<std::string> recent = design::recentDesigns();
-           return i < recent.size() ? QString::fromStdString(recent[i]) : QString();
-         }});
+    rt::qt::addAxesAction({QString(),
+                           [i](double ax) {
+                             return design::isImpedanceAxes(ax) &&
+                                    i < design::recentDesigns().size();
+                           },
+                           [i](FigureHost& w, double) { openRecent(w, i); },
+                           QStringLiteral("Recent designs"),
+                           {},
+                           [i] {
+                             const std::vector<std::string> recent = design::recentDesigns();
+                             // A name may hold any byte: its control bytes are shown, not acted on.
+                             return i < recent.size()
+                                        ? QString::fromStdString(formats::shown(recent[i], 200))
+                                        : QString();
+                           }});
 }
 
 }  // namespace shell

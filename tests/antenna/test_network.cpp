@@ -8,6 +8,7 @@
 
 #include "antenna/network.h"
 #include "antenna/numbers.h"
+#include "comma_locale.h"
 
 namespace {
 
@@ -71,6 +72,18 @@ TEST(Numbers, ReadsWholeFiniteNumbersAndWritesSignificantDigits) {
   EXPECT_EQ(antenna::formatNumber(30, 6), "30");
   EXPECT_EQ(antenna::formatNumber(0.1, antenna::kExactDigits), "0.10000000000000001");
   EXPECT_EQ(antenna::parseNumber(antenna::formatNumber(1.0 / 3, antenna::kExactDigits)), 1.0 / 3);
+}
+
+// The toolkit sets the user's locale; a decimal comma there must not reach
+// a number the program writes (its files, its boxes) or reads.
+TEST(Numbers, KeepTheirPointUnderALocaleOfDecimalCommas) {
+  TESSIVAR_REQUIRE_COMMA_LOCALE();
+  const comma_locale::Scope german;
+  EXPECT_EQ(antenna::formatNumber(1.8128128, 4, "GHz"), "1.813 GHz");
+  EXPECT_EQ(antenna::formatNumber(0.1, antenna::kExactDigits), "0.10000000000000001");
+  EXPECT_EQ(antenna::formatNumber(2.5e-7, 3), "2.5e-07");
+  EXPECT_EQ(antenna::parseNumber("4.4"), 4.4);
+  EXPECT_FALSE(antenna::parseNumber("4,4"));
 }
 
 }  // namespace

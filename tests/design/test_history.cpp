@@ -1,6 +1,7 @@
 // Undo and redo of the design on the real window without a display, and the
 // recent-designs file against what a disk can hold.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 
@@ -8,6 +9,7 @@
 #include "design/history.h"
 #include "design/recent.h"
 #include "window/window_session.h"
+#include "within_time.h"
 
 namespace {
 
@@ -110,6 +112,24 @@ TEST_F(History, TheRecentListSurvivesBadFilesAndKeepsTheNewestFirst) {
   ASSERT_EQ(list.size(), design::kMostRecentDesigns);
   EXPECT_EQ(list[0], (dir_ / "3.txt").string());
   EXPECT_EQ(list[1], (dir_ / "9.txt").string());
+}
+
+// A name may hold any byte a file system allows: a line break, a control
+// byte or a "%" is kept and given back; a list file that is a pipe is
+// refused with the reason at once.
+TEST_F(History, TheRecentListKeepsNamesOfAnyByteAndNeverWaitsForAPipe) {
+  const std::string odd[] = {(dir_ / "a\nb.txt").string(), (dir_ / "100%\x01.txt").string(),
+                             (dir_ / "%41.txt").string()};
+  for (const std::string& name : odd) EXPECT_EQ(design::noteRecentDesign(name), "");
+  EXPECT_EQ(design::recentDesigns(), (std::vector<std::string>{odd[2], odd[1], odd[0]}));
+  const std::string file = design::recentDesignsFile();
+  fs::remove(file);
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  EXPECT_EQ(within_time::outcome([&] {
+              return std::to_string(design::recentDesigns().size()) + " " +
+                     design::noteRecentDesign(odd[0]);
+            }),
+            "0 cannot write " + file + ": it is a named pipe that nothing reads");
 }
 
 }  // namespace

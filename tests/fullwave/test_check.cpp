@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "fullwave/check.h"
@@ -18,6 +19,7 @@
 #include "fullwave/run_folder.h"
 #include "fullwave/trim.h"
 #include "window/window_session.h"
+#include "within_time.h"
 
 namespace {
 
@@ -237,6 +239,108 @@ TEST_F(FullWaveCheck, AnExportedFolderRunElsewhereIsReadBack) {
   // for this one's.
   fullwave::exportRun(request(), out.string());
   EXPECT_THROW(fullwave::importRun(out.string()), std::runtime_error);
+}
+
+// An export replaces what holds its files' names and removes only what an
+// earlier export's run left, by exact name: links planted in the folder
+// never make it write (or make executable) another file, and the user's
+// own files stay.
+TEST_F(FullWaveCheck, AnExportNeitherWritesThroughLinksNorRemovesTheUsersFiles) {
+  namespace rf = fullwave::run_folder;
+  const fs::path out = dir_ / "cluster", outside = dir_ / "outside";
+  std::ofstream(outside) << "the user's";
+  fs::permissions(outside, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_directories(out);
+  fs::create_symlink(outside, out / rf::kInput);
+  // A folder no export made: its files of a run's names are the user's.
+  EXPECT_THROW(fullwave::exportRun(request(), out.string()), std::runtime_error);
+  EXPECT_TRUE(fs::is_symlink(out / rf::kInput));
+  fs::remove(out / rf::kInput);
+  fullwave::exportRun(request(), out.string());
+  for (const char* name : {rf::kInput, rf::kScript, rf::kResult, rf::kSolverLog, rf::kFarFieldInput,
+                           rf::kPortVoltage}) {
+    fs::remove(out / name);
+    fs::create_symlink(outside, out / name);
+  }
+  std::ofstream(out / "farfield.png") << "kept";
+  std::ofstream(out / "nf2ff_notes.txt") << "kept";
+  const std::string command = fullwave::exportRun(request(), out.string());
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const fullwave::Result r = fullwave::importRun(out.string());
+  EXPECT_NEAR(r.solver.r.front(), 37, 1e-3);
+  for (const auto& entry : fs::directory_iterator(out))
+    EXPECT_FALSE(fs::is_symlink(entry.symlink_status())) << entry.path();
+  std::ifstream kept(outside);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's");
+  EXPECT_EQ(fs::status(outside).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(fs::exists(out / "farfield.png") && fs::exists(out / "nf2ff_notes.txt"));
+}
+
+// The command an export prints is one word for the shell whatever the
+// folder's name, and run.sh runs the solver in its own folder from
+// anywhere: nothing in a name runs, nothing lands in the caller's folder.
+TEST_F(FullWaveCheck, ThePrintedCommandRunsTheSolverInTheFolderWhateverItsName) {
+  const fs::path from = dir_ / "caller";
+  fs::create_directories(from);
+  const fs::path before = fs::current_path();
+  fs::current_path(from);
+  int run = 0;
+  for (const std::string name : {"$(touch ran)", "a`touch ran`b", "a;touch ran", "a&b", "<in",
+                                 "with space", "-x", "it's", "line\nbreak\n", "R&D \"q\""}) {
+    SCOPED_TRACE(name);
+    const std::string command = fullwave::exportRun(request(), name);
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(runs(), ++run);
+    EXPECT_TRUE(fs::exists(from / name / fullwave::run_folder::kPortVoltage));
+  }
+  ASSERT_EQ(std::system("sh -- -x/run.sh"), 0);
+  EXPECT_EQ(runs(), ++run);
+  fs::current_path(before);
+  EXPECT_FALSE(fs::exists(from / fullwave::run_folder::kPortVoltage));
+  EXPECT_FALSE(fs::exists(from / "ran"));
+}
+
+// A folder's files that are pipes, devices or far too large are refused
+// with the reason, never waited for or read without end.
+TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
+  namespace rf = fullwave::run_folder;
+  const fs::path out = dir_ / "cluster";
+  ASSERT_EQ(std::system(fullwave::exportRun(request(), out.string()).c_str()), 0);
+  const auto importing = [&] {
+    try {
+      fullwave::importRun(out.string());
+      return std::string("imported");
+    } catch (const std::exception& e) {
+      return std::string(e.what());
+    }
+  };
+  struct Case {
+    const char* name;
+    std::string plant, reason;
+  } cases[] = {
+      {rf::kPortVoltage, "fifo", "port voltage file is unusable: is not a regular file"},
+      {rf::kPortCurrent, "/dev/zero", "port current file is unusable: is not a regular file"},
+      {rf::kPortVoltage, "huge", "port voltage file is unusable: is larger than 64 MiB"},
+      {rf::kInput, "fifo", rf::kInput + std::string(": is not a regular file")},
+      {rf::kRequest, "/dev/zero", rf::kRequest + std::string(": is not a regular file")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + (" as " + c.plant));
+    const fs::path file = out / c.name, kept = dir_ / "kept";
+    fs::rename(file, kept);
+    if (c.plant == "fifo")
+      ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    else if (c.plant == "huge")
+      std::ofstream(file).close(), fs::resize_file(file, std::uintmax_t{80} << 20);
+    else
+      fs::create_symlink(c.plant, file);
+    const std::string said = within_time::outcome(importing);
+    EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    fs::remove(file);
+    fs::rename(kept, file);
+  }
+  EXPECT_EQ(within_time::outcome(importing), "imported");
 }
 
 TEST(FullWaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {

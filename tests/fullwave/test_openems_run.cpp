@@ -1,8 +1,8 @@
 // A short run of the real solver on the worked 38 x 29.5 mm FR-4 patch: the
 // written input is accepted, the port files come out where they are read,
 // and the resonance lands near the standard run's figure; and an exported
-// folder that the real solver ran and import read back (with the far
-// field) holds every file run_folder.h names, by that name. CI installs the
+// folder of a hostile name that the real solver ran and import read back
+// (with the far field) holds every file run_folder.h names, by that name. CI installs the
 // solver and runs these; elsewhere they are skipped when it is missing.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -64,9 +64,12 @@ TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
 
 TEST(OpenemsRun, AnExportedFolderRunByTheSolverHoldsEveryNamedFile) {
   TESSIVAR_REQUIRE_TOOL("openEMS", "command -v openEMS", "openEMS is not installed", "openems");
-  const fs::path dir =
+  // A folder named as a hostile user may: the printed command, run.sh, the
+  // solver and nf2ff's input all take it as a name.
+  const fs::path top =
       fs::temp_directory_path() / ("tessivar_export_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
+  const fs::path dir = top / "R&D \"q\" <x> $(touch ran)";
+  fs::remove_all(top);
   const Request request{
       {38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3}, Board{}, {1.68e9, 3.12e9}, SolverQuality::Draft};
   const std::string command = exportRun(request, dir.string());
@@ -93,7 +96,8 @@ TEST(OpenemsRun, AnExportedFolderRunByTheSolverHoldsEveryNamedFile) {
                   name) != std::end(run_folder::kExcitationFiles);
     EXPECT_TRUE(exported || excitation || run_folder::leftByARun(name)) << name;
   }
-  fs::remove_all(dir);
+  EXPECT_FALSE(fs::exists("ran"));
+  fs::remove_all(top);
 }
 
 }  // namespace

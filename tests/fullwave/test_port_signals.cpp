@@ -82,11 +82,13 @@ TEST(PortSignals, ProbeFilesAreReadAndBadOnesRefused) {
   ASSERT_TRUE(s);
   EXPECT_EQ(s->time.size(), 3u);
   EXPECT_DOUBLE_EQ(s->value[1], 1.44e-07);
-  for (const char* bad : {"0 1\n1 2 3\n", "0 1\n1 nan\n", "% only a header\n", "0 1\n1\n"}) {
+  for (const char* bad : {"0 1\n1 2 3\n", "0 1\n1 nan\n", "% only a header\n", "0 1\n1\n",
+                          "0 1\n2 1\n1 1\n", "0 1\n0 2\n"}) {
     error.clear();
     EXPECT_FALSE(parseProbeSignal(bad, error)) << bad;
     EXPECT_FALSE(error.empty());
   }
+  EXPECT_EQ(error, "line 2 holds a time that does not increase");
 }
 
 TEST(SolverProgress, RecordedLinesAreRead) {

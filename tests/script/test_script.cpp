@@ -3,12 +3,16 @@
 // as a desktop starts them, where --help and --version answer without a
 // window and tessivar without a display says so instead of aborting.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "comma_locale.h"
 #include "window/window_session.h"
 
 namespace {
@@ -113,6 +117,60 @@ TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
   EXPECT_NE(m[1].find("edit1\\x07aaa"), std::string::npos) << m[1];
   EXPECT_NE(m[2].find("\"missing/aaa"), std::string::npos) << m[2];
   EXPECT_NE(m[2].find("...\": File name too long"), std::string::npos) << m[2];
+}
+
+// The toolkit takes the user's locale; under one of decimal commas the
+// boxes and every file the script writes are as under the C locale, so the
+// program (and any other reader) reads them back.
+TEST_F(Script, BoxesAndFilesAreTheSameUnderALocaleOfDecimalCommas) {
+  TESSIVAR_REQUIRE_COMMA_LOCALE();
+  const char* const files[] = {"t.s1p", "run/model.xml", "run/check.txt", "d.txt"};
+  std::string made[2][std::size(files)];
+  for (int german = 0; german < 2; ++german) {
+    std::ofstream(dir_ / "script.txt")
+        << "design 2.4 4.4 1.6\ntouchstone t.s1p\noverlay t.s1p\nsave d.txt\nopen d.txt\n"
+           "fullwave export run draft\nget edit4 String\n";
+    const Outcome r = shell(std::string("env LC_ALL=") + (german ? comma_locale::kName : "C") +
+                            " '" + program_.string() + "' script.txt");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).back(), "\"4.4\"");
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+      made[german][i] = read(files[i]);
+      // The design file's first line tells when it was saved.
+      if (i == 3) made[german][i].erase(0, made[german][i].find('\n'));
+    }
+    std::filesystem::remove_all(dir_ / "run");
+  }
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    EXPECT_FALSE(made[0][i].empty()) << files[i];
+    EXPECT_EQ(made[1][i], made[0][i]) << files[i];
+  }
+}
+
+// Folders and names of any bytes a file system allows (a line break, the
+// characters Qt's platform argument splits at) never stop or hang the
+// script: the temporary folder, the working folder and the files it writes.
+TEST_F(Script, RunsWhateverItsFoldersAndFilesAreNamed) {
+  const std::filesystem::path odd = dir_ / "a\nb,c:d $(e) 'f'";
+  std::filesystem::create_directories(odd);
+  std::ofstream(odd / "script.txt")
+      << "design 2.4 4.4 1.6\nsave d.txt\nopen d.txt\ntouchstone t.s1p\npng 1 w.png\n"
+         "fullwave export run\nget edit4 String\n";
+  ::setenv("TESSIVAR_TEST_FOLDER", odd.c_str(), 1);
+  for (const std::string& temp : {odd.string(), std::string("/nonexistent")}) {
+    SCOPED_TRACE(temp);
+    ::setenv("TESSIVAR_TEST_TMPDIR", temp.c_str(), 1);
+    const Outcome r = shell(
+        "sh -c 'cd \"$TESSIVAR_TEST_FOLDER\" && TMPDIR=\"$TESSIVAR_TEST_TMPDIR\" exec timeout 20 "
+        "\"$0\" script.txt' '" +
+        program_.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).back(), "\"4.4\"");
+    for (const char* file : {"d.txt", "t.s1p", "w.png", "run/run.sh"})
+      EXPECT_TRUE(std::filesystem::exists(odd / file)) << file;
+  }
+  ::unsetenv("TESSIVAR_TEST_FOLDER");
+  ::unsetenv("TESSIVAR_TEST_TMPDIR");
 }
 
 class Desktop : public session::ScriptTest {

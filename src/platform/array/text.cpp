@@ -2,7 +2,6 @@
 // string comparison and character classes.
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <limits>
 #include <string>
@@ -214,16 +213,16 @@ bool parseNumber(std::u16string_view s, double& out) {
 std::string formatReal(double x) {
   if (std::isnan(x)) return "NaN";
   if (std::isinf(x)) return x < 0 ? "-Inf" : "Inf";
+  // to_chars writes a point under any locale the toolkit set, where printf
+  // would write the locale's decimal comma.
   char buf[64];
   if (x == std::trunc(x) && std::fabs(x) < 1e15) {
     if (x == 0) return "0";
-    std::snprintf(buf, sizeof buf, "%.0f", x);
-    return buf;
+    return {buf, std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, 0).ptr};
   }
   const int digits =
       std::min(17, std::max(5, static_cast<int>(std::floor(std::log10(std::fabs(x)))) + 5));
-  std::snprintf(buf, sizeof buf, "%.*g", digits, x);
-  return buf;
+  return {buf, std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, digits).ptr};
 }
 
 std::string formatElement(const ArrayData& d, std::size_t i) {

@@ -37,9 +37,12 @@ int closeChecked(int fd, int err) {
 
 // Devices and pipes cannot be replaced by renaming; they get the bytes
 // directly, and a full device or a broken pipe is still an error.
+// Opening does not wait for a pipe's reader (a pipe nobody reads fails with
+// ENXIO at once); the writes then block as a writer's do.
 int writeInPlace(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return errno;
+  if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return closeChecked(fd, errno);
   return closeChecked(fd, writeAll(fd, bytes));
 }
 
@@ -70,10 +73,16 @@ std::string tempName(const std::filesystem::path& folder, const std::string& nam
 }
 
 // Writes the bytes to `fd` and makes them durable, with the permissions an
-// existing target has (a new one gets the umask's).
-int fill(int fd, std::string_view bytes, const struct stat* existing) {
+// existing target has (a new one gets the umask's, and a program execute
+// permission where it has read permission, as "chmod +x" gives).
+int fill(int fd, std::string_view bytes, const struct stat* existing, FileKind kind) {
   int err = writeAll(fd, bytes);
+  struct stat made {};
   if (err == 0 && existing && ::fchmod(fd, existing->st_mode & 07777) != 0) err = errno;
+  if (err == 0 && !existing && kind == FileKind::Program &&
+      (::fstat(fd, &made) != 0 ||
+       ::fchmod(fd, (made.st_mode | (made.st_mode & 0444) >> 2) & 07777) != 0))
+    err = errno;
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   return err;
 }
@@ -90,7 +99,8 @@ int moveInto(const std::string& temp, const std::string& target, int err) {
 // system without such files gets a named one, with the signals held
 // throughout. A rename within one folder is atomic, and O_EXCL never takes
 // over someone else's file.
-int writeReplacing(const std::string& target, std::string_view bytes, const struct stat* existing) {
+int writeReplacing(const std::string& target, std::string_view bytes, const struct stat* existing,
+                   FileKind kind = FileKind::Data) {
   namespace fs = std::filesystem;
   const fs::path t(target);
   const fs::path folder = t.has_parent_path() ? t.parent_path() : fs::path(".");
@@ -98,7 +108,7 @@ int writeReplacing(const std::string& target, std::string_view bytes, const stru
   int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd >= 0) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    int err = fill(fd, bytes, existing);
+    int err = fill(fd, bytes, existing, kind);
     if (err != 0) return closeChecked(fd, err);
     const HeldSignals held;
     std::string temp;
@@ -121,7 +131,7 @@ int writeReplacing(const std::string& target, std::string_view bytes, const stru
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return errno;
-  return moveInto(temp, target, closeChecked(fd, fill(fd, bytes, existing)));
+  return moveInto(temp, target, closeChecked(fd, fill(fd, bytes, existing, kind)));
 }
 
 // Where writing through `path` lands: the end of its chain of symbolic
@@ -156,15 +166,41 @@ int write(const std::string& path, std::string_view bytes) {
   return writeReplacing(target, bytes, exists ? &st : nullptr);
 }
 
+// 0 or the errno that stopped the replacement. The name itself is looked
+// at (lstat), not what a link there leads to.
+int replace(const std::string& path, std::string_view bytes, FileKind kind) {
+  struct stat st {};
+  const bool exists = ::lstat(path.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return errno;
+  if (exists && S_ISDIR(st.st_mode)) return EISDIR;
+  const bool regular = exists && S_ISREG(st.st_mode);
+  if (regular && ::access(path.c_str(), W_OK) != 0) return errno;
+  return writeReplacing(path, bytes, regular ? &st : nullptr, kind);
+}
+
+// The message of a failed write: a pipe nobody reads is told as such
+// rather than by the system's "No such device or address".
+std::string failure(const std::string& path, std::string_view shownAs, int err) {
+  struct stat st {};
+  const std::string reason = err == ENXIO && ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)
+                                 ? "it is a named pipe that nothing reads"
+                                 : std::strerror(err);
+  return "cannot write " + (shownAs.empty() ? path : std::string(shownAs)) + ": " + reason;
+}
+
 }  // namespace
+
+std::string replaceFileAtomically(const std::string& path, std::string_view bytes, FileKind kind) {
+  if (path.empty()) return "cannot write a file without a name";
+  const int err = replace(path, bytes, kind);
+  return err == 0 ? std::string() : failure(path, {}, err);
+}
 
 std::string writeFileAtomically(const std::string& path, std::string_view bytes,
                                 std::string_view shownAs) {
   if (path.empty()) return "cannot write a file without a name";
   const int err = write(path, bytes);
-  if (err == 0) return {};
-  return "cannot write " + (shownAs.empty() ? path : std::string(shownAs)) + ": " +
-         std::strerror(err);
+  return err == 0 ? std::string() : failure(path, shownAs, err);
 }
 
 }  // namespace rt

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,9 +46,8 @@ std::size_t givenPairs(std::span<const Array> pairs, std::string_view oddMessage
 }
 
 std::string formatHandle(double h) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", h);
-  return buf;
+  char buf[64];  // to_chars: the same text under every locale
+  return {buf, std::to_chars(buf, buf + sizeof buf, h, std::chars_format::general, 15).ptr};
 }
 
 std::string Object::text(std::string_view canonical) const {

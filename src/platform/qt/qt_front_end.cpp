@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -268,6 +269,10 @@ QtFrontEnd::QtFrontEnd(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
   if (!existing) {
     loadFontConfiguration();  // before the application's first font
     d_->app = std::make_unique<QApplication>(argc, argv);
+    // Qt takes the user's locale for the C library too; numbers the program
+    // or a library prints or reads with it (HDF5, a message) keep the point,
+    // as every file the program writes must be read back under any locale.
+    std::setlocale(LC_NUMERIC, "C");
   } else if (!qobject_cast<QApplication*>(existing)) {
     error("The Qt front end needs a QApplication, but another kind of application exists.");
   }

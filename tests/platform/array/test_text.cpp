@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "comma_locale.h"
 #include "platform/array/array_test.h"
 
 namespace {
@@ -26,6 +27,15 @@ TEST(ArrayText, Num2strShowsIntegersWholeAndOthersToFiveDigitsPastTheUnits) {
   EXPECT_EQ(rt::num2str(rt::complexScalar(1, -2)).text(), "1-2i");
   EXPECT_EQ(rt::num2str(rt::row({1, 2.5, -3})).text(), "1  2.5  -3");
   EXPECT_EQ(rt::num2str(rt::str("keep")).text(), "keep");
+}
+
+// What an edit box shows is read back by the program: the same under a
+// locale that writes decimal commas.
+TEST(ArrayText, Num2strWritesAPointUnderACommaLocale) {
+  TESSIVAR_REQUIRE_COMMA_LOCALE();
+  const comma_locale::Scope german;
+  EXPECT_EQ(rt::num2str(rt::row({1.8128128, 4.4, 1e20})).text(), "1.8128  4.4  1e+20");
+  EXPECT_EQ(str2double("4.4"), 4.4);
 }
 
 TEST(ArrayText, Str2doubleAcceptsOneNumberOnly) {

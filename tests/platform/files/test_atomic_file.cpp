@@ -1,7 +1,8 @@
 // The one atomic writer, which every file the program saves goes through: a
 // file is replaced whole or not at all, through a link the linked file is
-// replaced, devices are written in place, and a failure names the file and
-// the reason on one line and leaves nothing behind.
+// replaced (or, for a folder the program fills, the link itself), devices
+// are written in place, and a failure names the file and the reason on one
+// line and leaves nothing behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,6 +18,7 @@
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
+#include "within_time.h"
 
 namespace {
 
@@ -108,6 +110,44 @@ TEST_F(AtomicFile, LongNamesDanglingLinksAndSignalsDuringTheWrite) {
   left.erase("big");
   EXPECT_EQ(left, (std::set<std::string>{longName.substr(dir_.string().size() + 1), "dangling",
                                          "made.txt"}));
+}
+
+// A pipe nobody reads is refused at once, never waited for.
+TEST_F(AtomicFile, APipeWithoutAReaderIsRefusedAtOnce) {
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(within_time::outcome([&] { return writeFileAtomically(path("fifo"), "x"); }),
+            "cannot write " + path("fifo") + ": it is a named pipe that nothing reads");
+}
+
+// The files of a folder the program fills: whatever holds the name is
+// replaced by a regular file and never written through.
+TEST_F(AtomicFile, ReplacingNeverWritesThroughWhatHoldsTheName) {
+  using rt::replaceFileAtomically;
+  std::ofstream(path("outside")) << "the user's";
+  ASSERT_EQ(::chmod(path("outside").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("outside", path("link").c_str()), 0);
+  ASSERT_EQ(::symlink("made.txt", path("dangling").c_str()), 0);
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("/dev/zero", path("device").c_str()), 0);
+  for (const char* name : {"link", "dangling", "fifo", "device"}) {
+    EXPECT_EQ(within_time::outcome([&] { return replaceFileAtomically(path(name), name); }), "")
+        << name;
+    EXPECT_FALSE(fs::is_symlink(path(name))) << name;
+    EXPECT_TRUE(fs::is_regular_file(path(name))) << name;
+    EXPECT_EQ(read(path(name)), name);
+  }
+  EXPECT_EQ(read(path("outside")), "the user's");
+  EXPECT_FALSE(fs::exists(path("made.txt")));
+  // A program may be run wherever it may be read, and only there.
+  ASSERT_EQ(replaceFileAtomically(path("run.sh"), "#!/bin/sh\n", rt::FileKind::Program), "");
+  struct stat st {};
+  ASSERT_EQ(::stat(path("run.sh").c_str(), &st), 0);
+  EXPECT_EQ((st.st_mode & 0111) << 2, st.st_mode & 0444);
+  EXPECT_NE(st.st_mode & 0100, 0u);
+  ASSERT_EQ(::stat(path("outside").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(replaceFileAtomically(dir_.string(), "x"),
+            "cannot write " + dir_.string() + ": Is a directory");
 }
 
 // Only regular files are read, to their limit, whatever the file is; a FIFO
