@@ -76,6 +76,9 @@ design-model @@ design searches the classic model when the refined one is chosen
 model-named @@ a model is looked up by a name that is not its own @@ antenna/models.cpp @@ if (m->name() == name) return m; @@ if (m->name() != name) return m;
 classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.40; @@ constexpr double kShiftPerThickness = 0.47;
 thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ fullwave/openems_model.cpp @@ static_cast<int>(std::ceil(2 * patch.height / edgeCell)) @@ static_cast<int>(std::ceil(patch.height / (2 * edgeCell)))
+kj-impedance-r8 @@ the dispersive impedance's R8 closes its bracket before the frequency term @@ antenna/microstrip.cpp @@ std::pow(er, 1.674) * std::pow(fn / 18.365, 2.745))); @@ std::pow(er, 1.674)) * std::pow(fn / 18.365, 2.745));
+thick-line-impedance @@ a thick strip's impedance divides by the thick strip's sqrt(ee) @@ antenna/microstrip.cpp @@ airOfDielectric / std::sqrt(thin.ee)}; @@ airOfDielectric / std::sqrt(thin.ee * q)};
+feed-width-bracket @@ the feed-line width search narrows its bracket from the wrong side @@ antenna/feed_line.cpp @@ (gx > 0 ? lo : hi) = x; @@ (gx < 0 ? lo : hi) = x;
 ROWS
 }
 
