@@ -82,6 +82,9 @@ writer-fifo-wait @@ saving to a pipe nobody reads waits for a reader @@ platform
 time-order @@ a probe signal whose time runs backwards is taken @@ fullwave/port_signals.cpp @@ if (!s.time.empty() && !(*t > s.time.back())) { @@ if (false) {
 nf2ff-ampersand @@ an ampersand in a run folder's path reaches nf2ff's XML unescaped @@ fullwave/nf2ff.cpp @@ out += "&amp;"; @@ out += "&";
 recent-line-break @@ a recent design's name with a line break is written as two lines @@ design/recent.cpp @@ bytes += lineOf(p) + '\n'; @@ bytes += p + '\n';
+kj-impedance-r8 @@ the dispersive impedance's R8 closes its bracket before the frequency term @@ antenna/microstrip.cpp @@ std::pow(er, 1.674) * std::pow(fn / 18.365, 2.745))); @@ std::pow(er, 1.674)) * std::pow(fn / 18.365, 2.745));
+thick-line-impedance @@ a thick strip's impedance divides by the thick strip's sqrt(ee) @@ antenna/microstrip.cpp @@ airOfDielectric / std::sqrt(thin.ee)}; @@ airOfDielectric / std::sqrt(thin.ee * q)};
+feed-width-bracket @@ the feed-line width search narrows its bracket from the wrong side @@ antenna/feed_line.cpp @@ (gx > 0 ? lo : hi) = x; @@ (gx < 0 ? lo : hi) = x;
 ROWS
 }
 

@@ -1,8 +1,9 @@
-// The patch seen as a wide microstrip line: its effective permittivity and
-// impedance with frequency dispersion, the length by which its open ends
-// stretch electrically, and the attenuation of its conductors and substrate.
-// Inputs are u = W/h, the substrate's er and frequencies in Hz; lengths in
-// metres.
+// Microstrip lines: the patch seen as a wide line and the feed line to it.
+// Their effective permittivity and impedance (with the strip's thickness
+// where it is given) and the dispersion of both, the length by which open
+// ends stretch electrically, and the attenuation of conductors and
+// substrate. Inputs are u = W/h, the substrate's er and frequencies in Hz;
+// lengths in metres.
 #pragma once
 
 namespace antenna {
@@ -19,14 +20,32 @@ struct LineState {
 // Quasi-static line of zero strip thickness (Hammerstad and Jensen 1980).
 LineState hammerstadJensenLine(double u, double er);
 
+// The zero-thickness widths over h that stand for a strip `tOverH` h thick
+// (Hammerstad and Jensen 1980): `air` for the strip in air, `dielectric`
+// (less wide) for the field in the substrate. Zero thickness gives u twice.
+struct ThickStrip {
+  double air = 0;         // u1
+  double dielectric = 0;  // ur
+};
+ThickStrip hammerstadJensenThickStrip(double u, double er, double tOverH);
+
+// Quasi-static line whose strip is `tOverH` h thick (Hammerstad and Jensen
+// 1980); zero thickness is hammerstadJensenLine(u, er).
+LineState hammerstadJensenLine(double u, double er, double tOverH);
+
 // A line of width u h on a board of height `h` over frequency (Kirschning
 // and Jansen 1982 for ee; the impedance as the air line's over sqrt(ee)).
 // What depends on the geometry alone is worked out once.
 class DispersiveLine {
  public:
   DispersiveLine(double u, double er, double h);
+  // The same over a quasi-static line worked out elsewhere (a thick strip's,
+  // with u its width in the substrate's field).
+  DispersiveLine(double u, double er, double h, const LineState& quasiStatic);
   const LineState& quasiStatic() const { return quasiStatic_; }
   LineState at(double hz) const;
+  // ee as at(hz), the impedance as Kirschning and Jansen 1984 give it.
+  LineState withKirschningJansenImpedance(double hz) const;
 
  private:
   LineState quasiStatic_;

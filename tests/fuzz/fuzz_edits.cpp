@@ -43,6 +43,7 @@ using fuzz::fail;
 // Messages a user may see from the window: each names what was wrong.
 const std::vector<std::string_view> kKnownMessages = {
     "The radiation pattern frequency must be one number (in GHz).",
+    "The radiation pattern frequency cannot be below 0 GHz (0 draws no pattern).",
 };
 
 std::size_t gBaselineArrays = 0;
