@@ -19,17 +19,8 @@ std::vector<double> controlsOf(double fig, std::string_view style) {
   return out;
 }
 
-// Whether the figure's texts show `what`.
 bool shows(double fig, const std::string& what) {
-  std::string all;
-  for (double h : controlsOf(fig, "text")) {
-    const rt::Array& s = rt::gfx::prop(h, "String");
-    if (s.isCell())
-      for (const rt::Array& c : s.cells()) all += c.text() + "\n";
-    else
-      all += s.text() + "\n";
-  }
-  return all.find(what) != std::string::npos;
+  return controlText(fig).find(what) != std::string::npos;
 }
 
 // The R at resonance the figure holds for the model's lines.

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "figures/match_figure.h"
 #include "gui/gui_session.h"
-#include "platform/qt/figure_window.h"
 #include "platform/qt/props.h"
 
 namespace {
@@ -103,26 +101,6 @@ TEST(DesktopWindow, TextIsLegibleAndClearFromSmallToLargeScreens) {
                   expectLegible(figs[1], screen / dpr, dpr);
                 }
               }
-            }),
-            0);
-}
-
-// Shrunk to 600 x 400, the Match figure keeps both plots whole, apart and
-// inside its window.
-TEST(DesktopWindow, TheMatchFigureFitsASmallWindow) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              auto* window =
-                  dynamic_cast<rt::qt::FigureWindow*>(qt.window(figures::openMatchFigure()));
-              window->resize(600, 400 + window->menuHeight());
-              QApplication::processEvents();
-              window->repaint();
-              const std::vector<rt::qt::AxesLayout>& plots = window->layouts();
-              ASSERT_EQ(plots.size(), 2u);
-              for (const rt::qt::AxesLayout& l : plots)
-                EXPECT_TRUE(l.box.width() > 100 && l.box.height() > 100 &&
-                            QRectF(window->figureRect()).contains(l.box));
-              EXPECT_FALSE(plots[0].box.intersects(plots[1].box));
             }),
             0);
 }
