@@ -1,9 +1,5 @@
 // The Far-field figure and the pattern windows' captions and data cursor
 // reading, in a whole run of the program on the README's 2.4 GHz FR-4 patch.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <numbers>
 
 #include "antenna/patch_pattern.h"
 #include "antenna/refined_model.h"

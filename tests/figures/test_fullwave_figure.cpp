@@ -2,16 +2,12 @@
 // Match figure too, from memory (its folder need not hold it), and the
 // figure's trim, driven by the front end's ticker, runs until the target is
 // met and types the trimmed design into the window.
-#include <gtest/gtest.h>
 
-#include <chrono>
 #include <thread>
 
 #include "design/commands.h"
-#include "design/main_window.h"
 #include "figures/fullwave_figure.h"
 #include "figures/match_figure.h"
-#include "fullwave/check.h"
 #include "fullwave/fake_solver.h"
 #include "window/window_session.h"
 

@@ -1,7 +1,6 @@
 // The Match figure in a whole run of the program: it follows the window's
 // impedance lines through user acts, keeps its last data while the band
 // draws nothing, refuses a bad Z0 in the figure, and lets go when closed.
-#include <gtest/gtest.h>
 
 #include "figures/match_figure.h"
 #include "window/window_session.h"

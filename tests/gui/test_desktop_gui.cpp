@@ -1,12 +1,6 @@
 // The window as a desktop user meets it: pattern windows that open side by
 // side and leave the keyboard alone, and text that stays legible and clear of other text from a
 // small netbook screen to a 4K one, at one and two device pixels per point.
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QPainter>
-#include <string>
-#include <vector>
 
 #include "gui/gui_session.h"
 #include "platform/qt/props.h"

@@ -1,7 +1,6 @@
 // The habits on real widgets (offscreen): a full path typed into Qt's own
 // Open dialog and Enter, the Help menu, Tab through the main window's
 // controls, Ctrl+Z and Ctrl+Shift+Z there, and Ctrl+Q.
-#include <gtest/gtest.h>
 
 #include <QFileDialog>
 #include <QListView>

@@ -1,7 +1,6 @@
 // The impedance axes' menu entries on real widgets: the Match figure opens
 // and comes to the front, Touchstone files are saved and compared, and the
 // design dialog, driven by its tags, proposes, applies or changes nothing.
-#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QPushButton>

@@ -3,11 +3,9 @@
 // placed by a click, the chart kept round under a zoom band, and a Match
 // figure that offers no 3-D rotation. The first two also run on a real
 // display (test_real_display).
-#include <gtest/gtest.h>
 
 #include "figures/match_figure.h"
 #include "gui/gui_session.h"
-#include "platform/qt/data_cursor.h"
 #include "platform/qt/notices.h"
 #include "shell/menus.h"
 

@@ -4,13 +4,8 @@
 // and hostile use of them: a 100 000-character paste, sliders pushed against
 // and past their ends with the keyboard, the arrows and the mouse, and a
 // pattern slider whose range is inverted or no number.
-#include <gtest/gtest.h>
 
 #include <QClipboard>
-#include <QMenuBar>
-#include <cmath>
-#include <string>
-#include <vector>
 
 #include "gui/gui_session.h"
 

@@ -11,9 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <set>
-#include <string>
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"

@@ -3,7 +3,6 @@
 // surfaces.
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
