@@ -2,43 +2,12 @@
 // without a display: every check reads the controls and the drawn lines.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "design/commands.h"
 #include "window/window_session.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string numbers(const std::vector<double>& v) {
-  std::ostringstream s;
-  s.precision(17);
-  for (double x : v) s << x << ' ';
-  return s.str();
-}
-
-// Every property a user or a callback can change, of every control, and the
-// data and limits of both impedance axes.
-std::map<std::string, std::string> snapshot() {
-  std::map<std::string, std::string> all;
-  std::vector<double> objects;
-  session::below(session::mainWindow(), objects);
-  for (double h : objects) {
-    if (rt::gfx::type(h) != "uicontrol") continue;
-    for (const char* p : {"String", "Value", "Min", "Max", "Visible"}) {
-      const rt::Array& v = rt::gfx::prop(h, p);
-      all[rt::gfx::prop(h, "Tag").text() + "." + p] =
-          v.isChar() ? '"' + v.text() + '"'
-                     : numbers(v.isNumeric() ? session::values(v) : std::vector<double>{});
-    }
-  }
-  for (const char* ax : {"axes1", "axes2"})
-    for (const char* p : {"XData", "YData", "XLim", "YLim"})
-      all[std::string(ax) + "." + p] =
-          numbers(p[1] == 'L' ? session::limits(ax, p) : session::data(ax, p));
-  return all;
-}
 
 // The folder of the test's own holds the design files.
 class DesignTest : public session::ScriptTest {
@@ -91,12 +60,12 @@ TEST_F(DesignTest, DrawnResistancePeaksAtATargetAndAnUnreachableOneChangesNothin
       session::expectFitted();
     }
     // An unreachable target says why and leaves every control as it was.
-    const auto before = snapshot();
+    const auto before = session::snapshot();
     EXPECT_NE(failureOf([] {
                 design::designFor({2.4e9, 21, 1.6e-3});
               }).find("er 21 is outside"),
               std::string::npos);
-    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(session::snapshot(), before);
   });
 }
 
@@ -138,14 +107,14 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) 
     // carry the slider's own value.
     session::slide("slider1", 37.123456789);
     session::type("edit8", "2.45");
-    const auto saved = snapshot();
+    const auto saved = session::snapshot();
     ASSERT_NO_THROW(design::saveDesign(file("patch.txt")));
 
     ASSERT_NO_THROW(design::designFor({5.8e9, 3.38, 0.813e-3, 75}));
     session::type("edit7", "abc");
-    ASSERT_NE(snapshot(), saved);
+    ASSERT_NE(session::snapshot(), saved);
     ASSERT_NO_THROW(design::openDesign(file("patch.txt")));
-    EXPECT_EQ(snapshot(), saved);
+    EXPECT_EQ(session::snapshot(), saved);
 
     // A file with no act is named with why (bad lines: the next test).
     std::ofstream(file("empty.txt")) << "# nothing\n";
@@ -174,13 +143,13 @@ TEST_F(DesignTest, OpenRefusesWhatTheScriptRefusesAndSaveWritesOnlyWhatOpens) {
       {"\x1b]0;title\x07 x\n", "line 1: \"\\x1b]0;title\\x07\" is not an act of a design"},
   };
   inWindow([&] {
-    const auto before = snapshot();
+    const auto before = session::snapshot();
     for (const auto& [text, why] : bad) {
       std::ofstream(file("bad.txt")) << text;
       const std::string failure = failureOf([&] { design::openDesign(file("bad.txt")); });
       EXPECT_NE(failure.find(file("bad.txt")), std::string::npos) << failure;
       EXPECT_NE(failure.find(why), std::string::npos) << failure;
-      EXPECT_EQ(snapshot(), before);
+      EXPECT_EQ(session::snapshot(), before);
     }
     session::type("edit3", "1\r2");
     const std::string failure = failureOf([&] { design::saveDesign(file("cr.txt")); });

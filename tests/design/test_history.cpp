@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <map>
-
 #include "design/commands.h"
 #include "design/history.h"
 #include "design/recent.h"
@@ -15,21 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the user sees of the design: every control's text and value.
-std::map<std::string, std::string> shown() {
-  std::map<std::string, std::string> all;
-  std::vector<double> objects;
-  session::below(session::mainWindow(), objects);
-  for (double h : objects) {
-    if (rt::gfx::type(h) != "uicontrol") continue;
-    const std::string tag = rt::gfx::prop(h, "Tag").text();
-    all[tag + ".String"] = rt::gfx::prop(h, "String").text();
-    const rt::Array& v = rt::gfx::prop(h, "Value");
-    if (v.isNumeric() && v.numel() == 1) all[tag + ".Value"] = std::to_string(v.re()[0]);
-  }
-  return all;
-}
-
 using History = session::ScriptTest;
 
 TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
@@ -38,20 +21,20 @@ TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
   ASSERT_EQ(session::run([&] {
               session::type("edit5", "1");
               session::type("edit6", "3");
-              seen.push_back(shown());
+              seen.push_back(session::snapshot());
               design::designFor({2.4e9, 4.4, 1.6e-3});  // one perform: one change
-              seen.push_back(shown());
+              seen.push_back(session::snapshot());
               session::slide("slider1", 37.123456789);
-              seen.push_back(shown());
+              seen.push_back(session::snapshot());
               session::slide("slider6", 2.45);  // the pattern apart from Fmin
-              seen.push_back(shown());
+              seen.push_back(session::snapshot());
               for (int i = 3; i > 0; --i) {
                 ASSERT_TRUE(design::undoDesignChange());
-                EXPECT_EQ(shown(), seen[i - 1]) << "undo to " << i - 1;
+                EXPECT_EQ(session::snapshot(), seen[i - 1]) << "undo to " << i - 1;
               }
               for (int i = 1; i < 4; ++i) {
                 ASSERT_TRUE(design::redoDesignChange());
-                EXPECT_EQ(shown(), seen[i]) << "redo to " << i;
+                EXPECT_EQ(session::snapshot(), seen[i]) << "redo to " << i;
               }
               EXPECT_FALSE(design::redoDesignChange());
               ASSERT_TRUE(design::undoDesignChange());
@@ -59,7 +42,7 @@ TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
               EXPECT_FALSE(design::redoDesignChange());
               EXPECT_EQ(design::historySteps().forward, 0u);
               ASSERT_TRUE(design::undoDesignChange());
-              EXPECT_EQ(shown(), seen[2]);
+              EXPECT_EQ(session::snapshot(), seen[2]);
             }),
             0);
 }

@@ -1,9 +1,5 @@
 // The Far-field figure and the pattern windows' captions and data cursor
 // reading, in a whole run of the program on the README's 2.4 GHz FR-4 patch.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <numbers>
 
 #include "antenna/patch_pattern.h"
 #include "antenna/refined_model.h"
@@ -59,14 +55,6 @@ TEST(FarFieldFigure, ShowsTheModelAndASolversCutsInTwoColours) {
         EXPECT_NEAR(c.field.hpbwHDeg.value_or(0), 81.9, 0.1);
         EXPECT_FALSE(c.field.hpbwEDeg);
         EXPECT_FALSE(c.gainDbi()) << "the classic model is lossless";
-
-        // The H-plane's -3 dB marks, from 1-degree samples, are the
-        // beamwidth apart to a quarter degree; the E-plane never falls
-        // that low.
-        const antenna::HalfPowerAngles h = antenna::halfPowerAngles(c.field.hPlane);
-        EXPECT_NEAR(h.widthDeg().value_or(0), *c.field.hpbwHDeg, 0.25);
-        const antenna::HalfPowerAngles e = antenna::halfPowerAngles(c.field.ePlane);
-        EXPECT_FALSE(e.leftDeg || e.rightDeg);
 
         // A solver's result: a narrower beam of its own, cut from -180
         // to 180 degrees; the plots keep -90 to 90.
@@ -162,19 +150,13 @@ TEST(FarFieldFigure, GainUnderTheRefinedModelIsDirectivityLessItsLosses) {
               play(kFr4Script);
               // The open figure's readout follows the choice of model.
               const double fig = figures::showFarField(figures::windowFarFieldCase(2.4));
-              auto readout = [fig] {
-                std::string all;
-                for (double h : rt::gfx::children(fig))
-                  if (rt::gfx::type(h) == "uicontrol")
-                    for (const rt::Array& l : rt::gfx::prop(h, "String").cells()) all += l.text();
-                return all;
-              };
-              EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
+              EXPECT_NE(controlText(fig).find("Gain: lossless"), std::string::npos);
               design::chooseModel(*antenna::impedanceModelNamed("refined"));
-              EXPECT_NE(readout().find(" dBi (efficiency "), std::string::npos) << readout();
+              EXPECT_NE(controlText(fig).find(" dBi (efficiency "), std::string::npos)
+                  << controlText(fig);
               const figures::FarFieldCase c = figures::windowFarFieldCase(2.4);
               design::chooseModel(antenna::ImpedanceModel());
-              EXPECT_NE(readout().find("Gain: lossless"), std::string::npos);
+              EXPECT_NE(controlText(fig).find("Gain: lossless"), std::string::npos);
               const double hz[] = {2.4e9};
               const double eff =
                   antenna::refinedImpedance(c.patch, design::chosenBoard(), hz).efficiency[0];

@@ -1,7 +1,6 @@
 // The Match figure in a whole run of the program: it follows the window's
 // impedance lines through user acts, keeps its last data while the band
 // draws nothing, refuses a bad Z0 in the figure, and lets go when closed.
-#include <gtest/gtest.h>
 
 #include "figures/match_figure.h"
 #include "window/window_session.h"
@@ -19,17 +18,8 @@ std::vector<double> controlsOf(double fig, std::string_view style) {
   return out;
 }
 
-// Whether the figure's texts show `what`.
 bool shows(double fig, const std::string& what) {
-  std::string all;
-  for (double h : controlsOf(fig, "text")) {
-    const rt::Array& s = rt::gfx::prop(h, "String");
-    if (s.isCell())
-      for (const rt::Array& c : s.cells()) all += c.text() + "\n";
-    else
-      all += s.text() + "\n";
-  }
-  return all.find(what) != std::string::npos;
+  return controlText(fig).find(what) != std::string::npos;
 }
 
 // The R at resonance the figure holds for the model's lines.

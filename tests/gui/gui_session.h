@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest/QTest>
 #include <cstdlib>
 #include <functional>
@@ -16,6 +18,7 @@
 #include <string>
 
 #include "platform/qt/controls.h"
+#include "platform/qt/figure_window.h"
 #include "platform/qt/qt_front_end.h"
 #include "window/window_session.h"
 
@@ -60,6 +63,31 @@ inline QLineEdit* edit(rt::qt::QtFrontEnd& qt, std::string_view tag) {
 }
 inline QLabel* label(rt::qt::QtFrontEnd& qt, std::string_view tag) {
   return dynamic_cast<QLabel*>(widget(qt, tag));
+}
+inline rt::qt::FigureWindow* window(rt::qt::QtFrontEnd& qt, double fig) {
+  return dynamic_cast<rt::qt::FigureWindow*>(qt.window(fig));
+}
+
+// The entries of a window's menu bar, its menus filled as when opened.
+inline QList<QAction*> menuEntries(rt::qt::FigureWindow* w) {
+  QList<QAction*> all;
+  for (QAction* m : w->findChild<QMenuBar*>()->actions())
+    if (m->menu()) {
+      emit m->menu()->aboutToShow();
+      all += m->menu()->actions();
+    }
+  return all;
+}
+
+// Chooses an entry of a window's menu bar as the user does.
+inline void choose(rt::qt::FigureWindow* w, const QString& entry) {
+  for (QAction* a : menuEntries(w))
+    if (a->text() == entry) {
+      a->trigger();
+      QApplication::processEvents();
+      return;
+    }
+  ADD_FAILURE() << "no entry " << entry.toStdString();
 }
 
 // Clicks into an edit box, replaces its text by typing and presses Enter.

@@ -1,16 +1,8 @@
 // The window as a desktop user meets it: pattern windows that open side by
 // side and leave the keyboard alone, and text that stays legible and clear of other text from a
 // small netbook screen to a 4K one, at one and two device pixels per point.
-#include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
-#include <string>
-#include <vector>
-
-#include "figures/match_figure.h"
 #include "gui/gui_session.h"
-#include "platform/qt/figure_window.h"
 #include "platform/qt/props.h"
 
 namespace {
@@ -103,26 +95,6 @@ TEST(DesktopWindow, TextIsLegibleAndClearFromSmallToLargeScreens) {
                   expectLegible(figs[1], screen / dpr, dpr);
                 }
               }
-            }),
-            0);
-}
-
-// Shrunk to 600 x 400, the Match figure keeps both plots whole, apart and
-// inside its window.
-TEST(DesktopWindow, TheMatchFigureFitsASmallWindow) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              auto* window =
-                  dynamic_cast<rt::qt::FigureWindow*>(qt.window(figures::openMatchFigure()));
-              window->resize(600, 400 + window->menuHeight());
-              QApplication::processEvents();
-              window->repaint();
-              const std::vector<rt::qt::AxesLayout>& plots = window->layouts();
-              ASSERT_EQ(plots.size(), 2u);
-              for (const rt::qt::AxesLayout& l : plots)
-                EXPECT_TRUE(l.box.width() > 100 && l.box.height() > 100 &&
-                            QRectF(window->figureRect()).contains(l.box));
-              EXPECT_FALSE(plots[0].box.intersects(plots[1].box));
             }),
             0);
 }

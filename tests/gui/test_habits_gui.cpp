@@ -1,37 +1,17 @@
 // The habits on real widgets (offscreen): a full path typed into Qt's own
 // Open dialog and Enter, the Help menu, Tab through the main window's
 // controls, Ctrl+Z and Ctrl+Shift+Z there, and Ctrl+Q.
-#include <gtest/gtest.h>
 
 #include <QFileDialog>
 #include <QListView>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "figures/match_figure.h"
 #include "gui/gui_session.h"
-#include "platform/qt/figure_menus.h"
-#include "platform/qt/figure_window.h"
 #include "shell/menus.h"
 
 namespace {
-
-using rt::qt::FigureWindow;
-
-FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
-  return dynamic_cast<FigureWindow*>(qt.window(fig));
-}
-
-// Chooses an entry of a window's menu bar, its menus filled as when opened.
-void choose(FigureWindow* w, const QString& entry) {
-  for (QAction* m : w->findChild<QMenuBar*>()->actions()) {
-    emit m->menu()->aboutToShow();
-    for (QAction* a : m->menu()->actions())
-      if (a->text() == entry) return a->trigger();
-  }
-  ADD_FAILURE() << "no entry " << entry.toStdString();
-}
 
 class Habits : public session::ScriptTest {
  protected:
@@ -67,8 +47,8 @@ TEST_F(Habits, AFullPathTypedIntoTheCompareDialogAndEnterOpensTheFile) {
                   if (QApplication::activeModalWidget() == dialog) dialog->reject();
                 });
               });
-              choose(windowOf(qt, figures::openMatchFigure()),
-                     QStringLiteral("Compare with Touchstone..."));
+              gui::choose(gui::window(qt, figures::openMatchFigure()),
+                          QStringLiteral("Compare with Touchstone..."));
               EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
             }),
             0);
@@ -78,15 +58,15 @@ TEST_F(Habits, AFullPathTypedIntoTheCompareDialogAndEnterOpensTheFile) {
 TEST_F(Habits, HelpTabUndoRedoAndQuitFromTheKeyboard) {
   ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
               gui::enterBand(qt);
-              FigureWindow* match = windowOf(qt, figures::openMatchFigure());
-              choose(match, QStringLiteral("About tessivar"));
+              rt::qt::FigureWindow* match = gui::window(qt, figures::openMatchFigure());
+              gui::choose(match, QStringLiteral("About tessivar"));
               auto* about = match->findChild<QMessageBox*>(QStringLiteral("help"));
               ASSERT_NE(about, nullptr);
               for (const char* word : {"tessivar 0.", "MIT", "LGPL", "openEMS", "GPL"})
                 EXPECT_NE(about->text().toStdString().find(word), std::string::npos) << word;
 
               // Tab goes through the sliders and boxes in the order they were made.
-              FigureWindow* main = windowOf(qt, session::mainWindow());
+              rt::qt::FigureWindow* main = gui::window(qt, session::mainWindow());
               main->activateWindow();
               ASSERT_TRUE(QTest::qWaitForWindowActive(main));
               gui::widget(qt, "slider3")->setFocus();

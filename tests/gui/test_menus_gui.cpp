@@ -1,11 +1,8 @@
 // The impedance axes' menu entries on real widgets: the Match figure opens
 // and comes to the front, Touchstone files are saved and compared, and the
 // design dialog, driven by its tags, proposes, applies or changes nothing.
-#include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <algorithm>
 
@@ -17,7 +14,6 @@
 #include "fullwave/fake_solver.h"
 #include "gui/gui_session.h"
 #include "platform/qt/figure_menus.h"
-#include "platform/qt/figure_window.h"
 #include "shell/menus.h"
 
 namespace {
@@ -30,13 +26,9 @@ bool standardKept() {
   return fullwave::keptResult(design::windowRequest(fullwave::SolverQuality::Standard)).has_value();
 }
 
-rt::qt::FigureWindow* windowOf(rt::qt::QtFrontEnd& qt, double fig) {
-  return dynamic_cast<FigureWindow*>(qt.window(fig));
-}
-
 // Chooses an entry of the context menu of the main window's axes `tag`.
 void chooseOnAxes(rt::qt::QtFrontEnd& qt, const char* tag, const QString& entry) {
-  QMenu* menu = rt::qt::makeAxesMenu(*windowOf(qt, session::mainWindow()), session::tagged(tag));
+  QMenu* menu = rt::qt::makeAxesMenu(*gui::window(qt, session::mainWindow()), session::tagged(tag));
   for (QAction* a : menu->actions())
     if (a->text() == entry) a->trigger();
   menu->close();
@@ -47,16 +39,6 @@ void chooseOnAxes(rt::qt::QtFrontEnd& qt, const char* tag, const QString& entry)
 void press(rt::qt::QtFrontEnd& qt, double fig, const QString& text) {
   for (QPushButton* b : qt.window(fig)->findChildren<QPushButton*>())
     if (b->text() == text) b->click();
-}
-
-// Chooses an entry of a figure's menu bar as the user does.
-void chooseInMenuBar(FigureWindow* w, const QString& entry) {
-  for (QAction* m : w->findChild<QMenuBar*>()->actions()) {
-    if (m->menu()) emit m->menu()->aboutToShow();
-    for (QAction* a : m->menu() ? m->menu()->actions() : QList<QAction*>{})
-      if (a->text() == entry) a->trigger();
-  }
-  QApplication::processEvents();
 }
 
 // The file dialogs answer with a path in the test's own folder; a failure
@@ -85,11 +67,11 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchston
               gui::enterBand(qt);
               chooseOnAxes(qt, "axes1", "Match and Smith chart...");
               ASSERT_EQ(rt::gfx::figures().size(), 2u);
-              FigureWindow* match = windowOf(qt, rt::gfx::figures()[1]);
+              FigureWindow* match = gui::window(qt, rt::gfx::figures()[1]);
               ASSERT_TRUE(QTest::qWaitForWindowActive(match));
               // Asked for again while the main window is in front: the same
               // figure comes back to the front.
-              FigureWindow* main = windowOf(qt, session::mainWindow());
+              FigureWindow* main = gui::window(qt, session::mainWindow());
               main->activateWindow();
               ASSERT_TRUE(QTest::qWaitForWindowActive(main));
               chooseOnAxes(qt, "axes2", "Match and Smith chart...");
@@ -100,7 +82,7 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndSavesAndComparesTouchston
               chooseOnAxes(qt, "axes1", "Save as Touchstone...");
               EXPECT_NE(read("patch.s1p").find("# GHz S RI R 50"), std::string::npos);
               EXPECT_FALSE(figures::matchReadouts().overlay.has_value());
-              chooseInMenuBar(match, "Compare with Touchstone...");
+              gui::choose(match, "Compare with Touchstone...");
               EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
             }),
             0);
@@ -215,21 +197,21 @@ TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
         const double pattern = rt::gfx::figures()[1];
         const std::string caption = "2.4 GHz, W " + gui::edit(qt, "edit1")->text().toStdString();
         EXPECT_EQ(
-            windowOf(qt, pattern)
+            gui::window(qt, pattern)
                 ->windowTitle()
                 .toStdString()
                 .rfind("Figure " + std::to_string(static_cast<int>(pattern)) + ": " + caption, 0),
             0u)
-            << windowOf(qt, pattern)->windowTitle().toStdString();
+            << gui::window(qt, pattern)->windowTitle().toStdString();
 
-        chooseInMenuBar(windowOf(qt, pattern), "Far field...");
+        gui::choose(gui::window(qt, pattern), "Far field...");
         ASSERT_EQ(rt::gfx::figures().size(), 4u);
         const double farField = rt::gfx::figures()[3];
         EXPECT_TRUE(figures::isFarFieldFigure(farField));
         EXPECT_EQ(figures::shownCutsCsv().find("angle_deg,e_plane_db\n-90,"), 0u);
 
         answer_ = (dir_ / "cuts.csv").string();
-        chooseInMenuBar(windowOf(qt, farField), "Save cuts as CSV...");
+        gui::choose(gui::window(qt, farField), "Save cuts as CSV...");
         EXPECT_EQ(read("cuts.csv"), figures::shownCutsCsv());
         // From the main window: its design at its pattern frequency, 2.5 GHz.
         chooseOnAxes(qt, "axes1", "Far field...");

@@ -4,10 +4,6 @@
 // show, and a display that goes away under the program (a logout, a dropped
 // remote session), after which it ends with one line on standard error and
 // a failure status, not with a crash.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "required_tool.h"
 #include "window/window_session.h"

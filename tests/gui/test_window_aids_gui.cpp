@@ -3,15 +3,9 @@
 // placed by a click, the chart kept round under a zoom band, and a Match
 // figure that offers no 3-D rotation. The first two also run on a real
 // display (test_real_display).
-#include <gtest/gtest.h>
-
-#include <QMenu>
-#include <QMenuBar>
 
 #include "figures/match_figure.h"
 #include "gui/gui_session.h"
-#include "platform/qt/data_cursor.h"
-#include "platform/qt/figure_window.h"
 #include "platform/qt/notices.h"
 #include "shell/menus.h"
 
@@ -22,7 +16,7 @@ using rt::qt::FigureWindow;
 // The window of `fig`, painted, with the layout of its axes `ax`.
 std::pair<FigureWindow*, rt::qt::AxesLayout> painted(rt::qt::QtFrontEnd& qt, double fig,
                                                      const std::function<bool(double)>& ax) {
-  auto* window = dynamic_cast<FigureWindow*>(qt.window(fig));
+  auto* window = gui::window(qt, fig);
   rt::qt::raiseWindow(fig);
   // The offscreen platform cannot raise a window, and the mouse would reach
   // the main window wherever it lies under this one: it moves aside, at the
@@ -117,11 +111,7 @@ TEST_F(WindowAids, AClickPlacesAMarkerAndAZoomBandKeepsTheChartRound) {
               const auto y = session::values(rt::gfx::prop(layout.axes, "YLim"));
               EXPECT_NEAR((x[1] - x[0]) / (y[1] - y[0]), box.width() / box.height(), 1e-6);
 
-              for (QAction* m : window->findChild<QMenuBar*>()->actions()) {
-                if (m->menu()) emit m->menu()->aboutToShow();
-                for (QAction* a : m->menu() ? m->menu()->actions() : QList<QAction*>{})
-                  EXPECT_NE(a->text(), "Rotate 3-D");
-              }
+              for (QAction* a : gui::menuEntries(window)) EXPECT_NE(a->text(), "Rotate 3-D");
             }),
             0);
 }

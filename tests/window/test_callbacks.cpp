@@ -1,10 +1,5 @@
 // The callbacks of the main window, driven as user acts (rt::gfx::userAct)
 // on the real window of a headless run, grouped by the control acted on.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
 
 #include "window/window_session.h"
 

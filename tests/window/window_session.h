@@ -17,8 +17,10 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -77,6 +79,21 @@ inline double mainWindow() {
 inline void below(double h, std::vector<double>& out) {
   out.push_back(h);
   for (double c : rt::gfx::children(h)) below(c, out);
+}
+
+// The strings of every control below figure `fig`, a line each.
+inline std::string controlText(double fig) {
+  std::vector<double> all;
+  below(fig, all);
+  std::string out;
+  for (double h : all) {
+    if (rt::gfx::type(h) != "uicontrol") continue;
+    const rt::Array& s = rt::gfx::prop(h, "String");
+    if (!s.isCell()) out += s.text() + "\n";
+    for (const rt::Array& line : s.isCell() ? s.cells() : std::span<const rt::Array>())
+      out += line.text() + "\n";
+  }
+  return out;
 }
 
 // The object of the main window with this tag (-1 when there is none).
@@ -146,6 +163,34 @@ inline void expectFitted() {
     EXPECT_EQ(limits(ax, "XLim"), range(data(ax, "XData")));
     EXPECT_EQ(limits(ax, "YLim"), range(data(ax, "YData")));
   }
+}
+
+inline std::string exactText(const std::vector<double>& v) {
+  std::ostringstream s;
+  s.precision(17);
+  for (double x : v) s << x << ' ';
+  return s.str();
+}
+
+// Every property a user or a callback can change, of every control, and the
+// data and limits of both impedance axes.
+inline std::map<std::string, std::string> snapshot() {
+  std::map<std::string, std::string> all;
+  std::vector<double> objects;
+  below(mainWindow(), objects);
+  for (double h : objects) {
+    if (rt::gfx::type(h) != "uicontrol") continue;
+    for (const char* p : {"String", "Value", "Min", "Max", "Visible"}) {
+      const rt::Array& v = rt::gfx::prop(h, p);
+      all[rt::gfx::prop(h, "Tag").text() + "." + p] =
+          v.isChar() ? '"' + v.text() + '"'
+                     : exactText(v.isNumeric() ? values(v) : std::vector<double>{});
+    }
+  }
+  for (const char* ax : {"axes1", "axes2"})
+    for (const char* p : {"XData", "YData", "XLim", "YLim"})
+      all[std::string(ax) + "." + p] = exactText(p[1] == 'L' ? limits(ax, p) : data(ax, p));
+  return all;
 }
 
 // The lines of a text.

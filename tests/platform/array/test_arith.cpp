@@ -46,14 +46,6 @@ TEST(ArrayArith, OperatorsAreElementWiseWithScalarExpansion) {
   EXPECT_THROW(rt::plus(r, rt::cellRow({rt::scalar(1)})), rt::Error);
 }
 
-TEST(ArrayArith, LogAndSqrtTurnComplexOnlyForNegativeInput) {
-  EXPECT_FALSE(rt::log(rt::row({0.0, 1.0})).isComplex());
-  EXPECT_FALSE(rt::sqrt(rt::row({0.0, 2.0})).isComplex());
-  const Array s = rt::sqrt(rt::row({-4.0, 9.0}));
-  EXPECT_EQ(values(s), (V{0.0, 3.0}));
-  EXPECT_EQ(s.im()[0], 2.0);
-}
-
 TEST(ArrayArith, ComparisonsLogicAndTruthWithNaN) {
   const Array n = rt::row({kNaN, 1.0});
   EXPECT_EQ(values(rt::eq(n, n)), (V{0, 1}));

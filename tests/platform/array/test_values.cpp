@@ -1,11 +1,9 @@
-// Structures, value lifetime and warnings.
+// Structures and value lifetime.
 #include "platform/array/array_test.h"
 
 namespace {
 
 using namespace array_test;
-using testing::internal::CaptureStderr;
-using testing::internal::GetCapturedStderr;
 
 TEST(ArrayValues, StructFieldsKeepCreationOrder) {
   const Array s = rt::struct_({rt::str("zeta"), rt::scalar(1), rt::str("alpha"), rt::str("x"),
@@ -41,19 +39,6 @@ TEST(ArrayValues, LiveCountReturnsToItsStart) {
     EXPECT_TRUE(s.isNull());
   }
   EXPECT_EQ(rt::liveArrays(), start);
-}
-
-TEST(ArrayValues, WarningsSwitchOffUntilTheLibraryRestarts) {
-  rt::arrayLibraryInitialize();
-  CaptureStderr();
-  rt::warning(rt::str("Divide by zero."));
-  rt::warning(rt::str("off"));
-  rt::warning(rt::str("Not shown."));
-  EXPECT_EQ(GetCapturedStderr(), "Warning: Divide by zero.\n");
-  EXPECT_FALSE(rt::warningsEnabled());
-  rt::arrayLibraryTerminate();
-  rt::arrayLibraryInitialize();
-  EXPECT_TRUE(rt::warningsEnabled());
 }
 
 }  // namespace

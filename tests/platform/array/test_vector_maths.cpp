@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
-#include <limits>
 #include <numbers>
 #include <tuple>
 

@@ -12,9 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <set>
-#include <string>
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"

@@ -1,6 +1,4 @@
 // User acts, callbacks and their errors, creation functions and runMain.
-#include <string>
-#include <vector>
 
 #include "platform/graphics/headless.h"
 

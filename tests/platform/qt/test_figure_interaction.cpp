@@ -1,16 +1,12 @@
 // A user's mouse and keys on figure windows: zoom, pan and rotate written
 // through the object system and undone by a double click, the data cursor,
 // and the window's answer to "which axes is under this pixel".
-#include <QApplication>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <QtTest/QTest>
 #include <cmath>
-#include <vector>
 
 #include "platform/qt/figure_window.h"
 #include "platform/qt/qt_fixture.h"
-#include "platform/qt/renderer.h"
 
 namespace {
 

@@ -2,11 +2,9 @@
 // and key events, windows opened, closed and saved.
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
-#include <cmath>
 
 #include "platform/qt/controls.h"
 #include "platform/qt/qt_fixture.h"

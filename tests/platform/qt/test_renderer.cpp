@@ -3,7 +3,6 @@
 // surfaces.
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
@@ -114,18 +113,6 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
   // Data outside the limits is clipped to the box.
   rt::set(horizontal, {s("YData"), rt::row({1e12, 1e12})});
   EXPECT_EQ(countPixels(render(fig), isRed), 0);
-}
-
-// A diamond has four slanted edges: a point halfway along one is drawn, the
-// corner of the square around it is not.
-TEST_F(RendererTest, ADiamondMarkerDrawsItsSlantedEdges) {
-  rt::Array fig = unitAxes();
-  rt::set(rt::plot(rt::row({0.5}), rt::row({0.5})),
-          {s("Color"), rt::row({1, 0, 0}), s("Marker"), s("diamond"), s("MarkerSize"), n(30)});
-  const QImage img = render(fig);
-  const int r = 20;  // 30 points at 96 dpi, halved
-  EXPECT_GT(countPixels(img, isRed, QRect(200 + r / 2 - 2, 150 - r / 2 - 2, 5, 5)), 0);
-  EXPECT_EQ(countPixels(img, isRed, QRect(200 + r - 3, 150 - r, 3, 3)), 0);
 }
 
 TEST_F(RendererTest, NaNBreaksALine) {

@@ -1,8 +1,4 @@
 // The module frame, exercised through small modules of the test's own.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "platform/graphics/headless.h"
 #include "window/frame/frame.h"

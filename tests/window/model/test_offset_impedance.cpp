@@ -1,7 +1,6 @@
 // The impedance model, run on real controls and axes and checked through the
 // lines it draws; the antenna library's plain copy of it gives the same
 // numbers.
-#include <algorithm>
 #include <cmath>
 
 #include "antenna/classic_model.h"

@@ -1,8 +1,5 @@
 // guihandles with its local functions, isvarname, iskeyword, the axis labels
 // and surf, on real graphics objects.
-#include <algorithm>
-#include <array>
-#include <span>
 
 #include "window/model/model_test.h"
 
