@@ -53,17 +53,17 @@ TEST_F(History, UndoKeepsToDesignsShownOneActAStepAndOpensNoPatternWindow) {
                                    "type edit6 3\ntype edit5 2\n";
   ASSERT_EQ(session::run([&] {
               design::openDesign((dir_ / "d.txt").string());
-              const auto opened = shown();
+              const auto opened = session::snapshot();
               // The fresh window's sizes were never drawn on this band.
               EXPECT_FALSE(design::undoDesignChange());
-              EXPECT_EQ(shown(), opened);
+              EXPECT_EQ(session::snapshot(), opened);
               session::type("edit2", "30");
-              const auto typed = shown();
+              const auto typed = session::snapshot();
               session::type("edit2", "abc");  // the slider then holds no number
               ASSERT_TRUE(design::undoDesignChange());
-              EXPECT_EQ(shown(), typed) << "one undo, one act";
+              EXPECT_EQ(session::snapshot(), typed) << "one undo, one act";
               ASSERT_TRUE(design::undoDesignChange());
-              EXPECT_EQ(shown(), opened);
+              EXPECT_EQ(session::snapshot(), opened);
 
               session::type("edit8", "2.4");
               session::type("edit8", "2.5");
