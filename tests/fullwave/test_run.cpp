@@ -24,9 +24,23 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using fullwave::Run;
 
-fs::path runFolder(const char* name) {
-  return fs::temp_directory_path() / ("tessivar_run_test_" + std::to_string(::getpid())) / name;
+fs::path runRoot() {
+  return fs::temp_directory_path() / ("tessivar_run_test_" + std::to_string(::getpid()));
 }
+
+fs::path runFolder(const char* name) {
+  return runRoot() / name;
+}
+
+// The runs' folders go when the tests end, whatever each test left.
+struct RemoveRunFolders : ::testing::Environment {
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(runRoot(), ec);
+  }
+};
+[[maybe_unused]] const auto* const kRemoveRunFolders =
+    ::testing::AddGlobalTestEnvironment(new RemoveRunFolders);
 
 TEST(FullWaveRun, ProgressIsReadAndAFinishedRunIsFinished) {
   fullwave::Run run(runFolder("ok").string(),
