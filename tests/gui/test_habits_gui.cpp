@@ -1,6 +1,6 @@
 // The habits on real widgets (offscreen): a full path typed into Qt's own
-// Open dialog and Enter, the Help menu, Tab through the main window's
-// controls, Ctrl+Z and Ctrl+Shift+Z there, and Ctrl+Q.
+// Open dialog and Enter, a bare name saved with its kind's suffix, the Help menu, Tab through the
+// main window's controls, Ctrl+Z and Ctrl+Shift+Z there, and Ctrl+Q.
 
 #include <QFileDialog>
 #include <QListView>
@@ -53,6 +53,28 @@ TEST_F(Habits, AFullPathTypedIntoTheCompareDialogAndEnterOpensTheFile) {
             }),
             0);
   std::filesystem::current_path(before);
+}
+
+// A name typed without a suffix used to get PNG data under the bare name.
+TEST_F(Habits, AnImageSavedUnderABareNameGetsTheChosenKindsSuffix) {
+  const std::string path = (dir_ / "plot").string();
+  ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
+              gui::enterBand(qt);
+              QTimer::singleShot(200, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                dialog->selectNameFilter(QStringLiteral("SVG drawing (*.svg)"));
+                emit dialog->filterSelected(QStringLiteral("SVG drawing (*.svg)"));
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QTest::keyClicks(name, QString::fromStdString(path));
+                QTest::keyClick(name, Qt::Key_Return);
+              });
+              gui::choose(gui::window(qt, figures::openMatchFigure()),
+                          QStringLiteral("Save as PNG, SVG or PDF..."));
+            }),
+            0);
+  EXPECT_TRUE(std::filesystem::exists(path + ".svg"));
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(Habits, HelpTabUndoRedoAndQuitFromTheKeyboard) {

@@ -142,10 +142,36 @@ void setFileDialogs(FileDialogs dialogs) {
   fileDialogs() = std::move(dialogs);
 }
 
+namespace {
+
+// The first suffix a filter such as "PNG image (*.png)" names, without its dot.
+QString suffixOf(const QString& filter) {
+  const qsizetype dot = filter.indexOf(QStringLiteral("*."));
+  if (dot < 0) return {};
+  qsizetype end = dot + 2;
+  while (end < filter.size() && filter[end] != u' ' && filter[end] != u')') ++end;
+  return filter.mid(dot + 2, end - dot - 2);
+}
+
+// A name typed without a suffix gets the one of the kind chosen in the dialog,
+// so the file says what it holds ("plot" saved as a PNG image is "plot.png",
+// not PNG data under a bare name), and the dialog asks before replacing a file
+// of the name it will really write.
+QString askSavePath(QWidget* parent, const QString& caption, const QString& filter) {
+  QFileDialog dialog(parent, caption, QString(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& f) { dialog.setDefaultSuffix(suffixOf(f)); });
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles().value(0);
+}
+
+}  // namespace
+
 QString askPath(QWidget* parent, const QString& caption, const QString& filter, bool forSaving) {
   if (fileDialogs().askPath) return fileDialogs().askPath(parent, caption, filter, forSaving);
-  return forSaving ? QFileDialog::getSaveFileName(parent, caption, QString(), filter)
-                   : askOpenPath(parent, caption, filter);
+  return forSaving ? askSavePath(parent, caption, filter) : askOpenPath(parent, caption, filter);
 }
 
 void showFailure(QWidget* parent, const std::string& message) {
