@@ -56,6 +56,15 @@ void writeOrThrow(const fs::path& p, std::string_view bytes,
   if (!failure.empty()) throw std::runtime_error(failure + ".");
 }
 
+// A file of a run's folder through the bounded reader, or its path and the
+// reason it cannot be read.
+std::string readOrThrow(const fs::path& p) {
+  std::string why;
+  const auto text = readRunFile(p, why);
+  if (!text) throw std::runtime_error("Cannot read " + p.string() + ": " + why + ".");
+  return *text;
+}
+
 // The request's numbers, one "name value" a line, exact to the last digit so
 // that the folder's input can be written again and compared.
 struct Field {
@@ -107,10 +116,7 @@ std::map<std::string, std::string> fieldsOf(std::istream& in) {
 }
 
 std::map<std::string, std::string> readFields(const fs::path& file) {
-  std::string why;
-  const auto text = readRunFile(file, why);
-  if (!text) throw std::runtime_error("Cannot read " + file.string() + ": " + why + ".");
-  std::istringstream in(*text);
+  std::istringstream in(readOrThrow(file));
   return fieldsOf(in);
 }
 
@@ -656,11 +662,7 @@ Result importRun(const std::string& dir) {
   const fs::path d(dir);
   const SolverJob job = solverJob(parseRequest(d / run_folder::kRequest));
   const Request& request = job.request;
-  std::string why;
-  const auto input = readRunFile(d / run_folder::kInput, why);
-  if (!input)
-    throw std::runtime_error("Cannot read " + (d / run_folder::kInput).string() + ": " + why + ".");
-  if (*input != job.input)
+  if (readOrThrow(d / run_folder::kInput) != job.input)
     throw std::runtime_error("The solver's input in " + dir + " (" + run_folder::kInput +
                              ") is not the one its " + run_folder::kRequest + " asks for.");
   Stats stats;

@@ -153,6 +153,7 @@ std::optional<FarField> farFieldOf(const std::string& folder, double hz, std::st
                     xmlAttribute((dir / run_folder::kFarFieldOutput).string()) + "\">\n  <theta>" +
                     list(theta) + "</theta>\n  <phi>" + list(phi) + "</phi>\n";
   for (const char* face : run_folder::kNearFieldFaces) {
+    std::string fields[2];  // electric, magnetic
     for (bool magnetic : {false, true}) {
       const std::string name = run_folder::nearFieldFile(magnetic, face);
       std::error_code ec;
@@ -164,10 +165,9 @@ std::optional<FarField> farFieldOf(const std::string& folder, double hz, std::st
         error = "The near-field file " + name + " in " + folder + " is not a regular file.";
         return std::nullopt;
       }
+      fields[magnetic] = xmlAttribute((dir / name).string());
     }
-    xml += "  <Planes E_Field=\"" +
-           xmlAttribute((dir / run_folder::nearFieldFile(false, face)).string()) + "\" H_Field=\"" +
-           xmlAttribute((dir / run_folder::nearFieldFile(true, face)).string()) + "\"/>\n";
+    xml += "  <Planes E_Field=\"" + fields[0] + "\" H_Field=\"" + fields[1] + "\"/>\n";
   }
   xml += "</nf2ff>\n";
   // The far field's files are replaced, never written through: a link or a

@@ -47,7 +47,7 @@ bool diskFull(const std::string& folder) {
 
 // Whether the solver complained of a full disk, in the C locale's words or
 // in ours.
-bool saidDiskFull(const std::string& text) {
+bool saidDiskFull(std::string_view text) {
   return text.find("No space left on device") != std::string::npos ||
          text.find(std::strerror(ENOSPC)) != std::string::npos;
 }
@@ -128,7 +128,7 @@ void Run::readOutput() {
   while ((nl = outPending_.find('\n')) != std::string::npos) {
     const std::string_view line = std::string_view(outPending_).substr(0, nl);
     if (auto p = parseSolverProgress(line)) progress_ = p;
-    saidFull_ = saidFull_ || saidDiskFull(std::string(line));
+    saidFull_ = saidFull_ || saidDiskFull(line);
     outPending_.erase(0, nl + 1);
   }
 }
