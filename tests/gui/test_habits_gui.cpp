@@ -1,6 +1,7 @@
-// The habits on real widgets (offscreen): a full path typed into Qt's own
-// Open dialog and Enter, a bare name saved with its kind's suffix, the Help menu, Tab through the
-// main window's controls, Ctrl+Z and Ctrl+Shift+Z there, and Ctrl+Q.
+// The habits on real widgets (offscreen): a full path typed into Qt's own Open
+// dialog and Enter, a bare name saved with its kind's suffix, the Help menu,
+// Tab through the main window's controls, Ctrl+Z and Ctrl+Shift+Z there, and
+// Ctrl+Q.
 
 #include <QFileDialog>
 #include <QListView>

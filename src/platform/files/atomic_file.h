@@ -13,13 +13,14 @@ namespace rt {
 // "cannot write NAME: REASON", NAME being `shownAs` when given and the path
 // otherwise; no temporary file is left behind then.
 //
-// A target that cannot be renamed over (a device, a pipe) is written in
-// place, a pipe only while something reads it (never waiting for a reader); through a symbolic link
-// the linked file is replaced and the link stays (a dangling link is written through: its target is
-// made); an existing file keeps its permissions, and one its owner made read-only is refused as
-// opening it for writing would be. A termination signal during the write leaves no temporary file
-// (the bytes go to a file without a name until they are complete); a name as long as a folder
-// allows works.
+// A target that cannot be renamed over (a device, a pipe) is written in place,
+// a pipe only while something reads it (never waiting for a reader); through a
+// symbolic link the linked file is replaced and the link stays (a dangling link
+// is written through: its target is made); an existing file keeps its
+// permissions, and one its owner made read-only is refused as opening it for
+// writing would be. A termination signal during the write leaves no temporary
+// file (the bytes go to a file without a name until they are complete); a name
+// as long as a folder allows works.
 std::string writeFileAtomically(const std::string& path, std::string_view bytes,
                                 std::string_view shownAs = {});
 
