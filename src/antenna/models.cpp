@@ -72,6 +72,10 @@ std::span<const ImpedanceModel> impedanceModels() {
   return kModels;
 }
 
+ImpedanceModel mostTrustedModel() {
+  return ImpedanceModel(kRefined);
+}
+
 std::optional<ImpedanceModel> impedanceModelNamed(std::string_view name) {
   for (const ImpedanceModel& m : kModels)
     if (m->name() == name) return m;

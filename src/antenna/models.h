@@ -73,6 +73,9 @@ class ImpedanceModel {
 
 // Every model, the default first.
 std::span<const ImpedanceModel> impedanceModels();
+// The model nearest full-wave runs, which a design proposal starts on so
+// that a built patch resonates where it was asked to.
+ImpedanceModel mostTrustedModel();
 // The model of that name, or nothing.
 std::optional<ImpedanceModel> impedanceModelNamed(std::string_view name);
 // The names as a message lists the choices: "classic or refined".

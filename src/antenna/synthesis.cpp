@@ -21,12 +21,6 @@
 
 namespace antenna {
 
-const std::string_view trustNote =
-    "Transmission-line model: against full-wave results on probe-fed patches its resonance runs "
-    "about 1.4 x h sqrt(er)/lambda0 high (2-5% on thin boards) and its peak resistance is a "
-    "rough guide (from 30% low to 4 times high); a patch built to this design will resonate "
-    "that much below F0.";
-
 const std::string_view refinedTrustNote =
     "Refined model: against full-wave results on ten probe-fed patches (er 2.2-10.2, h/lambda0 "
     "0.005-0.055) its resonance is within 1% on nine (from 0.3% low to 0.9% high) and 1.2% high "
@@ -40,6 +34,11 @@ const std::string_view refinedTrustNote =
 // the most the trust line states.
 namespace {
 constexpr double kShiftPerThickness = 1.40;
+
+constexpr std::string_view kTrustNote =
+    "Transmission-line model: against full-wave results on probe-fed patches its resonance runs "
+    "about 1.4 x h sqrt(er)/lambda0 high (2-5% on thin boards) and its peak resistance is a "
+    "rough guide (from 30% low to 4 times high); a patch built to this design will resonate ";
 constexpr double kFarOff = 0.05;
 
 double electricalThickness(double f0, double er, double height) {
@@ -53,13 +52,15 @@ double classicResonanceShift(double f0, double er, double height) {
 
 std::string classicTrust(double f0, double er, double height) {
   const double shift = classicResonanceShift(f0, er, height);
-  if (!(std::abs(shift) > kFarOff)) return std::string(trustNote);
+  // Where a built patch resonates, as a number: "below F0" alone left the
+  // user to work out that the board misses its band.
+  const std::string builtAt = "about " + formatNumber(-100 * shift, 2) + "% below its F0 (near " +
+                              formatNumber(ghzFromHz(f0) * (1 + shift), 4) + " GHz)";
+  if (!(std::abs(shift) > kFarOff)) return std::string(kTrustNote) + builtAt + ".";
   const double thickness = height * f0 / kSpeedOfLight;
   return "Warning: at h/lambda0 = " + formatNumber(thickness, 2) + " on er " + formatNumber(er, 3) +
-         " the classic model is far off: a patch built to it resonates about " +
-         formatNumber(-100 * shift, 2) + "% below its F0 (near " +
-         formatNumber(ghzFromHz(f0) * (1 + shift), 4) +
-         " GHz); the refined model (Model > Refined) is " + "within 1% there.";
+         " the classic model is far off: a patch built to it resonates " + builtAt +
+         "; the refined model (Model > Refined) is within 1% there.";
 }
 
 namespace {

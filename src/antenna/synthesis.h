@@ -61,15 +61,11 @@ std::vector<std::complex<double>> classicImpedance(const Patch& p, const std::ve
 Design synthesise(const Target& target, const Limits& limits,
                   const ImpedanceModelFn& model = classicImpedance);
 
-// How far to trust the classic model, in one line; shown beside every
-// design.
-extern const std::string_view trustNote;
-
 // The classic model's expected resonance shift for a patch of height h (m)
 // on er at f0 (Hz), as a fraction (negative: a built patch resonates below
-// F0), from the full-wave comparison in the README; and the trust line with
-// a warning that names it when the patch is far outside where the model is
-// good.
+// F0), from the full-wave comparison in the README; and the trust line,
+// shown beside every classic design, that says where a patch built to it
+// resonates, as a warning when that is far outside where the model is good.
 double classicResonanceShift(double f0, double er, double height);
 std::string classicTrust(double f0, double er, double height);
 

@@ -27,8 +27,7 @@ std::string nowUtc() {
 
 }  // namespace
 
-Design propose(const Target& target) {
-  const ImpedanceModel model = design::chosenModel();
+Design propose(const Target& target, ImpedanceModel model) {
   // The window's own model is searched as the window draws it.
   if (model.isDefault()) return antenna::synthesise(target, sliderLimits());
   const antenna::Board board = design::chosenBoard();
@@ -39,8 +38,8 @@ Design propose(const Target& target) {
       });
 }
 
-std::string trustFor(const Target& target) {
-  return design::chosenModel()->trust(target.f0, target.er, target.height);
+std::string trustFor(const Target& target, ImpedanceModel model) {
+  return model->trust(target.f0, target.er, target.height);
 }
 
 void apply(const Design& design) {

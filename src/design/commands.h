@@ -6,17 +6,19 @@
 #include <string>
 
 #include "design/main_window.h"
+#include "design/model_choice.h"
 #include "fullwave/check.h"
 
 namespace design {
 
-// A design for the target within the window's slider ranges, not yet typed
-// (for showing the numbers before the user applies them). A target that
-// cannot be met raises std::invalid_argument saying why.
-Design propose(const Target& target);
-// How far to trust a design for the target on the chosen model, with the
-// classic model's warning where it is far off.
-std::string trustFor(const Target& target);
+// A design for the target within the window's slider ranges on `model`
+// (with the chosen board), not yet typed (for showing the numbers before
+// the user applies them). A target that cannot be met raises
+// std::invalid_argument saying why.
+Design propose(const Target& target, ImpedanceModel model = chosenModel());
+// How far to trust a design for the target on `model`, with where a
+// classic design's patch will resonate.
+std::string trustFor(const Target& target, ImpedanceModel model = chosenModel());
 // Types a design into the window's edit boxes, through their callbacks.
 void apply(const Design& design);
 // Both at once; a refusal changes nothing.

@@ -10,10 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "antenna/models.h"
 #include "antenna/numbers.h"
 #include "antenna/units.h"
 #include "design/commands.h"
 #include "design/main_window.h"
+#include "design/model_choice.h"
 #include "figures/figure_parts.h"
 #include "platform/graphics/graphics.h"
 
@@ -28,11 +30,14 @@ constexpr double kDefaultF0GHz = 2.4;
 // Characters a line of the dialog's texts holds.
 constexpr std::size_t kTextWidth = 72;
 
-// Layout in pixels.
+// Layout in pixels: the Model choice across the top, the target's boxes
+// below it on the left, the proposal on the right.
 constexpr Box kFigurePos{160, 160, 640, 250};
-constexpr double kFieldTop = 200, kFieldStep = 34;
+constexpr double kFieldTop = 180, kFieldStep = 34;
 constexpr double kLabelLeft = 15, kLabelWidth = 80, kEditLeft = 100, kEditWidth = 80;
-constexpr Box kProposalPos{200, 56, 425, 176};
+constexpr Box kModelLabelPos{kLabelLeft, 216, kLabelWidth, 22};
+constexpr Box kModelPos{kEditLeft, 214, 250, 24};
+constexpr Box kProposalPos{200, 50, 425, 150};
 constexpr double kButtonsBottom = 14;
 
 std::string number(double v) {
@@ -61,9 +66,18 @@ design::Target targetIn(double dialog) {
           antenna::metresFromMm(value(kDialogH, "H")), value(kDialogZ0, "Z0")};
 }
 
-// What Apply would type, or why there is nothing to apply.
+// The model the Model choice names: the registry's models in its order.
+antenna::ImpedanceModel modelIn(double dialog) {
+  const auto models = antenna::impedanceModels();
+  const double at = rt::gfx::prop(control(dialog, kDialogModel), "Value").scalar();
+  if (!(at >= 1 && at <= static_cast<double>(models.size()))) return antenna::mostTrustedModel();
+  return models[static_cast<std::size_t>(at) - 1];
+}
+
+// What Apply would type, on which model, or why there is nothing to apply.
 struct Proposal {
   std::optional<design::Design> design;
+  antenna::ImpedanceModel model;
   std::string refusal;
 };
 
@@ -82,7 +96,7 @@ std::vector<std::string> linesOf(const Proposal& s, const design::Target& target
            "band " + ghz(d.band.fmin) + " to " + ghz(d.band.fmax) + " GHz",
            "the resistance peaks at " + ghz(d.peakHz) + " GHz with " + number(d.peakOhm) + " Ohm",
            ""};
-  for (std::string& l : wrappedLines(design::trustFor(target), kTextWidth))
+  for (std::string& l : wrappedLines(design::trustFor(target, s.model), kTextWidth))
     lines.push_back(std::move(l));
   return lines;
 }
@@ -92,8 +106,9 @@ Proposal showProposal(double dialog) {
   Proposal s;
   design::Target target;  // only read where a design stands, which needs a target
   try {
+    s.model = modelIn(dialog);
     target = targetIn(dialog);
-    s.design = design::propose(target);
+    s.design = design::propose(target, s.model);
   } catch (const std::exception& e) {
     s.refusal = e.what();
   }
@@ -150,6 +165,17 @@ double openDesignDialog() {
   // Any edit shows the proposal anew.
   registerFigureCallback(kProposeCallback, kFigureTag, [](double d) { showProposal(d); });
   auto fields = [starting](double d) {
+    makeControl(d, {"text", kModelLabelPos, "Model:"});
+    const double model = makeControl(
+        d, {"popupmenu", kModelPos, "", kDialogModel, kProposeCallback, {}, kColours.panel});
+    std::vector<std::string> labels;
+    double trusted = 1;
+    for (const antenna::ImpedanceModel m : antenna::impedanceModels()) {
+      labels.emplace_back(m->label());
+      if (m == antenna::mostTrustedModel()) trusted = static_cast<double>(labels.size());
+    }
+    rt::set(rt::scalar(model),
+            {rt::str("String"), textLines(labels), rt::str("Value"), rt::scalar(trusted)});
     for (std::size_t i = 0; i < std::size(kFields); ++i) {
       const double bottom = kFieldTop - kFieldStep * static_cast<double>(i);
       makeControl(d, {"text", {kLabelLeft, bottom, kLabelWidth, 22}, kFields[i].label});
@@ -166,8 +192,10 @@ double openDesignDialog() {
   // the window (after the callback, as queued acts) and the dialog goes.
   auto apply = [](double d) {
     const Proposal s = showProposal(d);
-    if (s.design) design::apply(*s.design);
-    return s.design.has_value();
+    if (!s.design) return false;
+    if (design::chosenModel() != s.model) design::chooseModel(s.model);
+    design::apply(*s.design);
+    return true;
   };
   return dialog
       .ensureOpen(DialogDescription{

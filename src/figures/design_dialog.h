@@ -8,6 +8,7 @@
 namespace figures {
 
 // Tags of the dialog's controls.
+inline constexpr const char* kDialogModel = "design_model";
 inline constexpr const char* kDialogF0 = "design_f0";
 inline constexpr const char* kDialogEr = "design_er";
 inline constexpr const char* kDialogH = "design_h";
@@ -16,8 +17,10 @@ inline constexpr const char* kDialogProposal = "design_proposal";
 inline constexpr const char* kDialogApply = "design_apply";
 inline constexpr const char* kDialogCancel = "design_cancel";
 
-// Opens the dialog with a proposal for the window's substrate and band (or
-// gives the open one); gives its figure. Throws std::runtime_error when the
+// Opens the dialog with a proposal for the window's substrate and band on
+// the model nearest full-wave runs (its Model choice; Apply chooses it in
+// the window too, so the window's peak lands on F0), or gives the open one;
+// gives its figure. Throws std::runtime_error when the
 // main window is not open.
 double openDesignDialog();
 

@@ -162,9 +162,17 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
         };
         const double before = session::number("slider1");
 
+        // It designs on the refined model unless told otherwise; a classic
+        // proposal says where a built patch would resonate.
         chooseOnAxes(qt, "axes1", "Design for a resonance...");
         target("4.4");
-        EXPECT_NE(proposal().find("W = 38.01 mm"), std::string::npos) << proposal();
+        EXPECT_NE(proposal().find("W = 38.01 mm, L = 28.755 mm"), std::string::npos) << proposal();
+        auto* model = dynamic_cast<QComboBox*>(in(figures::kDialogModel));
+        model->setCurrentIndex(0);
+        emit model->activated(0);
+        QApplication::processEvents();
+        EXPECT_NE(proposal().find("L = 29.823 mm"), std::string::npos) << proposal();
+        EXPECT_NE(proposal().find("(near 2.31 GHz)"), std::string::npos) << proposal();
         press(figures::kDialogCancel);
         EXPECT_EQ(dialog(), -1.0);
         EXPECT_EQ(session::number("slider1"), before);
@@ -180,7 +188,10 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
         EXPECT_EQ(dialog(), -1.0);
         EXPECT_EQ(gui::edit(qt, "edit4")->text(), "4.4");
         EXPECT_NEAR(session::number("slider1"), 38.01, 0.005);
+        EXPECT_NEAR(session::number("slider2"), 28.755, 0.0005);
+        EXPECT_EQ(design::chosenModel(), antenna::mostTrustedModel()) << "drawn on another model";
         EXPECT_EQ(session::data("axes1", "XData").size(), 1000u) << "the design was not drawn";
+        design::chooseModel(antenna::ImpedanceModel());
       }),
       0);
 }
