@@ -387,7 +387,7 @@ void ControlView::sync() {
   // Fonts differ from one system to the next: a caption too wide for its
   // box is shown smaller, a number with fewer digits, rather than cut off.
   if (dynamic_cast<QLabel*>(w))
-    lines = render::fitCaption(lines, font, r.width() - 1, w->devicePixelRatioF());
+    lines = render::fitCaption(lines, font, r.width() - 1, w->devicePixelRatioF(), r.height());
   w->setFont(font);
 
   if (auto* s = dynamic_cast<SliderBar*>(w)) {

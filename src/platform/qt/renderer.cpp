@@ -32,7 +32,7 @@ void paintControl(QPainter& p, double c, const QRectF& figureRect) {
   HAlign ha = hAlignOf(propKeyword(c, "HorizontalAlignment"), HAlign::Center);
   QFont font = textAvailable() ? legibleFont(propFont(c, r.height()), deviceScale(p)) : QFont();
   if (textAvailable() && style == "text")
-    lines = fitCaption(lines, font, r.width() - 5, deviceScale(p));
+    lines = fitCaption(lines, font, r.width() - 5, deviceScale(p), r.height());
   auto label = [&](const QRectF& area, VAlign va) {
     if (lines.isEmpty()) return;
     QPointF anchor(ha == HAlign::Left    ? area.left() + 2

@@ -206,26 +206,54 @@ QString shortenedNumber(const QString& line, const QFontMetricsF& fm, double roo
   return shortest;
 }
 
-// `line` cut after its last whole word that fits `room` with an ellipsis,
-// so that no number is shown cut; a single word stays as it is.
-QString wholeWords(const QString& line, const QFontMetricsF& fm, double room) {
-  const QString ellipsis(QChar(0x2026));
-  QString kept = line;
-  while (fm.horizontalAdvance(kept + ellipsis) > room) {
-    const qsizetype space = kept.lastIndexOf(u' ');
-    if (space <= 0) return line;
-    kept.truncate(space);
+// `line` broken at its spaces into lines no wider than `room`, the later
+// ones indented to show they go on; a word wider than `room` keeps a line
+// of its own.
+QStringList wrapped(const QString& line, const QFontMetricsF& fm, double room) {
+  const QString indent = QStringLiteral("  ");
+  QStringList out;
+  QString current;
+  for (const QString& word : line.split(u' ', Qt::SkipEmptyParts)) {
+    const QString longer = current.isEmpty() ? word : current + u' ' + word;
+    if (current.isEmpty() || fm.horizontalAdvance(longer) <= room) {
+      current = longer;
+      continue;
+    }
+    out.push_back(current);
+    current = indent + word;
   }
-  return kept + ellipsis;
+  out.push_back(current);
+  return out;
+}
+
+// Each line as it fits `room` in `font`: a number with fewer digits, other
+// text wrapped.
+QStringList fittedLines(const QStringList& lines, const QFont& font, double room) {
+  const QFontMetricsF fm(font);
+  QStringList out;
+  for (QString line : lines) {
+    if (fm.horizontalAdvance(line) > room) line = shortenedNumber(line, fm, room);
+    if (fm.horizontalAdvance(line) > room)
+      out += wrapped(line, fm, room);
+    else
+      out.push_back(line);
+  }
+  return out;
 }
 
 }  // namespace
 
-QStringList fitCaption(QStringList lines, QFont& font, double room, double deviceScale) {
+QStringList fitCaption(QStringList lines, QFont& font, double room, double deviceScale,
+                       double height) {
   QFontMetricsF fm(font);
   double widest = 0;
   for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
-  if (widest <= room || room <= 0 || font.pixelSize() <= 0) return lines;
+  // One line in a box lower than its type is left as it is drawn.
+  const auto tall = [&](const QStringList& shown) {
+    return shown.size() > 1 &&
+           static_cast<double>(shown.size()) * QFontMetricsF(font).lineSpacing() > height;
+  };
+  if (room <= 0 || font.pixelSize() <= 0 || (widest <= room && !tall(lines))) return lines;
   const bool numbers = std::all_of(lines.begin(), lines.end(), [](const QString& l) {
     bool ok = false;
     l.trimmed().toDouble(&ok);
@@ -235,13 +263,15 @@ QStringList fitCaption(QStringList lines, QFont& font, double room, double devic
   const int px = font.pixelSize();
   const int least = static_cast<int>(std::ceil(kLeastTextPx / std::max(deviceScale, 1e-9)));
   const int floor = numbers ? static_cast<int>(std::ceil(px * 0.85)) : px / 2;
-  font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(px * room / widest)})));
-  const QFontMetricsF smaller(font);
-  for (QString& line : lines) {
-    if (smaller.horizontalAdvance(line) > room) line = shortenedNumber(line, smaller, room);
-    if (smaller.horizontalAdvance(line) > room) line = wholeWords(line, smaller, room);
+  const double across = widest > room ? px * room / widest : px;
+  font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(across)})));
+  QStringList shown = fittedLines(lines, font, room);
+  // Wrapped lines that overflow the box: smaller type, down to the least.
+  while (tall(shown) && font.pixelSize() > least) {
+    font.setPixelSize(font.pixelSize() - 1);
+    shown = fittedLines(lines, font, room);
   }
-  return lines;
+  return shown;
 }
 
 double deviceScale(const QPainter& p) {

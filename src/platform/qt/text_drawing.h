@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QStringList>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,13 +34,16 @@ VAlign vAlignOf(const std::string& keyword, VAlign fallback);
 inline constexpr int kLeastTextPx = 9;
 inline constexpr double kTextPerBoxHeight = 1.0 / 50;
 QFont legibleFont(QFont font, double deviceScale, double boxHeight = 0);
-// Lines of a control's caption made to fit `room` pixels across: the font
-// shrinks (a caption to half size, a number only a little, never below the
-// legible size), then a number still too wide is written with fewer
-// significant digits ("1.92" becomes "1.9", 1e12 "1e12"), so that a
-// number is never shown cut. Other text too wide ends after its last whole
-// word that fits, with an ellipsis.
-QStringList fitCaption(QStringList lines, QFont& font, double room, double deviceScale);
+// Lines of a control's caption made to fit a box `room` pixels across and
+// `height` high: the font shrinks (a caption to half size, a number only a
+// little, never below the legible size), then a number still too wide is
+// written with fewer significant digits ("1.92" becomes "1.9", 1e12
+// "1e12"), so that a number is never shown cut. Other text too wide wraps
+// at its spaces onto indented lines, and lines that then overflow the box
+// shrink the font further, down to the legible size; nothing ends in an
+// ellipsis, which read as a number cut short.
+QStringList fitCaption(QStringList lines, QFont& font, double room, double deviceScale,
+                       double height = HUGE_VAL);
 
 // Device pixels to a pixel of what `p` paints.
 double deviceScale(const QPainter& p);

@@ -232,8 +232,9 @@ TEST_F(FrontEndTest, WindowsOpenWhollyOnTheScreen) {
   EXPECT_TRUE(free.contains(front->window(handle(fig))->frameGeometry()));
 }
 
-// A number in a caption too narrow for it shows fewer digits, never cut.
-TEST_F(FrontEndTest, NarrowCaptionsShowWholeNumbers) {
+// A number in a caption too narrow for it shows fewer digits, never cut;
+// a sentence wraps at its spaces, every word kept, and ends in no ellipsis.
+TEST_F(FrontEndTest, NarrowCaptionsShowWholeNumbersAndWrapText) {
   makeFigure();
   for (double value : {1.92, 14.9115, 1e12}) {
     rt::Array t = rt::uicontrol({s("Style"), s("text"), s("String"), rt::num2str(n(value)),
@@ -243,6 +244,16 @@ TEST_F(FrontEndTest, NarrowCaptionsShowWholeNumbers) {
     EXPECT_NEAR(label->text().toDouble(&ok) / value, 1, 0.1) << label->text().toStdString();
     EXPECT_TRUE(ok && QFontMetricsF(label->font()).horizontalAdvance(label->text()) <= 28);
   }
+  const std::string step = "run 1: L 28.4482 mm, feed 5.3336 mm -> resonance 2.41234 GHz (+0.51%)";
+  rt::Array t = rt::uicontrol({s("Style"), s("text"), s("String"), s(step.c_str()), s("Position"),
+                               rt::row({10, 10, 120, 90})});
+  const QLabel* label = dynamic_cast<QLabel*>(front->widget(handle(t)));
+  const QStringList lines = label->text().split(u'\n');
+  EXPECT_GT(lines.size(), 2);
+  for (const QString& line : lines)
+    EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(line), 120) << line.toStdString();
+  EXPECT_EQ(lines.join(u' ').simplified().toStdString(), step);
+  EXPECT_LE(lines.size() * QFontMetricsF(label->font()).lineSpacing(), 90);
 }
 
 }  // namespace
