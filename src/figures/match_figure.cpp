@@ -380,8 +380,23 @@ class MatchFigure {
                   std::nullopt);
       setLabel(smithAxes_, "Title", "Smith chart (Z0 = " + label(z0_) + " Ohm)");
     }
+    placeModelPanel();
     drawTenDbLine();
     showMessage();
+  }
+
+  // The model's panel takes the room of the panels to its right while they
+  // show nothing, so that its marker lines need not wrap.
+  void placeModelPanel() {
+    for (const auto& [panel, shown] : {std::pair{otherPanel_, readouts_.other.has_value()},
+                                       std::pair{overlayPanel_, readouts_.overlay.has_value()}})
+      rt::set(rt::scalar(panel), {rt::str("Visible"), rt::str(shown ? "on" : "off")});
+    Box b = kModelPanelPos;
+    if (!readouts_.other) {
+      const Box& upTo = readouts_.overlay ? kOtherPanelPos : kOverlayPanelPos;
+      b.width = upTo.left + upTo.width - b.left;
+    }
+    placePart(modelPanel_, fig_, b);
   }
 
   std::optional<Readout> readoutOf(const std::optional<Sweep>& s) const {
@@ -449,8 +464,9 @@ class MatchFigure {
     std::vector<std::string> lines;
     if (r) {
       lines = antenna::readoutLines(*r);
-      lines.insert(lines.begin(), title + ", Z0 = " + label(z0_) + " Ohm");
-      if (model) lines.insert(lines.begin() + 1, "Model: " + design::modelTitle(*model));
+      // One heading line: "Model: refined, Z0 = 50 Ohm".
+      const std::string named = model ? title + ": " + design::modelTitle(*model) : title;
+      lines.insert(lines.begin(), named + ", Z0 = " + label(z0_) + " Ohm");
       if (model && !(*model)->hasLosses())
         lines.push_back("Efficiency, Q: none (a lossless model)");
       else if (model && losses)

@@ -90,6 +90,17 @@ TEST(MatchFigure, MarkersBandEndsAndWhyItStopsFollowing) {
               figures::addMatchMarker(2.0);
               figures::addMatchMarker(2.5);
               EXPECT_TRUE(shows(fig, "Marker 1: 2 GHz, Z = ") && shows(fig, "Marker 2: 2.5 GHz"));
+              // Named once, and across the room the empty panels leave.
+              EXPECT_TRUE(shows(fig, "Model: classic transmission line, Z0 = 50 Ohm"));
+              EXPECT_FALSE(shows(fig, "Model, Z0"));
+              double modelPanelWidth = 0;
+              for (double h : controlsOf(fig, "text")) {
+                const rt::Array& lines = rt::gfx::prop(h, "String");
+                if (lines.isCell() && !lines.cells().empty() &&
+                    lines.cells()[0].text().starts_with("Model:"))
+                  modelPanelWidth = rt::gfx::prop(h, "Position").re()[2];
+              }
+              EXPECT_GT(modelPanelWidth, 0.9);
               std::vector<double> all;
               std::string texts;
               below(fig, all);
