@@ -142,7 +142,7 @@ class ModelView {
       return;
     }
     std::string text = "Model: " + std::string(chosen->title());
-    if (chosen->takesBoard()) text += " (" + formats::boardWords(chosenBoard()) + ")";
+    if (chosen->takesBoard()) text += " (" + formats::boardReading(chosenBoard()) + ")";
     if (!problem_.empty()) {
       std::string name(chosen->title());
       name.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));

@@ -78,6 +78,15 @@ std::string boardWords(const antenna::Board& board) {
   return out;
 }
 
+std::string boardReading(const antenna::Board& board) {
+  std::string out;
+  for (const BoardField& f : kFields)
+    out += (out.empty() ? "" : ", ") + std::string(f.meaning) + " " +
+           antenna::formatNumber(board.*(f.value) / f.toSi, antenna::kShortest) +
+           (f.unit.empty() ? "" : " ") + std::string(f.unit);
+  return out;
+}
+
 std::string boardProblem(const antenna::Board& board, const antenna::Patch* patch) {
   // A patch and band the model surely takes, so that only the board speaks.
   const antenna::Patch plain{0.03, 0.03, 1e-3, 4, 0};

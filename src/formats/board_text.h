@@ -27,6 +27,9 @@ antenna::Board boardFromWords(std::string_view words, const antenna::Board& base
 
 // All four keys with their values, as boardFromWords reads them back.
 std::string boardWords(const antenna::Board& board);
+// The board as a caption reads it: "loss tangent 0.02, copper thickness 35
+// um, conductivity 5.8e+07 S/m, probe pin diameter 1.27 mm".
+std::string boardReading(const antenna::Board& board);
 
 // Why the board makes no sense, for this patch when one is given; empty when
 // it does.

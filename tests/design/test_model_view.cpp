@@ -51,6 +51,10 @@ TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
               EXPECT_GT(x.at(k - 20), x.at(k + 20));
               expectFitted();
               EXPECT_TRUE(captioned());
+              EXPECT_NE(rt::gfx::prop(tagged("tessivar:model"), "String")
+                            .text()
+                            .find("refined (loss tangent 0.02, copper thickness 35 um, "),
+                        std::string::npos);
               // An act draws the refined curve of the new design: 2 mm longer
               // lowers the resonance as the effective length grows, to 41.47 /
               // 43.47 of it; the feed 5 mm from the edge raises the peak R by
