@@ -52,9 +52,11 @@ constexpr Box kTrimPos{120, 190, 90, 26};
 constexpr Box kQualityPos{220, 190, 100, 26};
 constexpr Box kAgainPos{330, 190, 100, 26};
 constexpr Box kMessagePos{440, 192, 450, 22};
-constexpr Box kModelPanelPos{20, 20, 420, 160};
-constexpr Box kSolverPanelPos{460, 20, 420, 160};
-constexpr size_t kPanelChars = 64;  // what a panel's line holds
+// The model's readout is a few short lines; the solver's holds the trim's
+// steps too, one line each.
+constexpr Box kModelPanelPos{20, 20, 250, 160};
+constexpr Box kSolverPanelPos{280, 20, 600, 160};
+constexpr size_t kPanelChars = 92;  // what a solver panel's line holds
 
 FullWaveTicker& ticker() {
   static FullWaveTicker t;
@@ -229,7 +231,19 @@ class FullWaveFigure {
   }
 
   // Polls the check or trim and shows where it is; true once it has ended.
-  bool settle() { return trim_ ? settleTrim() : settleCheck(); }
+  // Cancel acts only on a run under way, Trim and Check again only between
+  // runs.
+  bool settle() {
+    const bool ended = trim_ ? settleTrim() : settleCheck();
+    showRunning(!ended);
+    return ended;
+  }
+
+  void showRunning(bool running) {
+    for (const auto& [button, on] : {std::pair{cancel_, running}, std::pair{trimButton_, !running},
+                                     std::pair{again_, !running}})
+      rt::set(rt::scalar(button), {rt::str("Enable"), rt::str(on ? "on" : "off")});
+  }
 
   bool settleCheck() {
     if (!check_) return true;
@@ -306,14 +320,15 @@ class FullWaveFigure {
     makeControl(fig_, {"text", kTroughPos, "", "", "", {}, kColours.trough});
     bar_ = makeControl(fig_, {"text", barBox(0), "", "", "", {}, kColours.within});
     progressText_ = makeControl(fig_, {"text", kProgressTextPos, ""});
-    makeControl(fig_, {"pushbutton", kCancelPos, "Cancel", "", kCancelCallback});
-    makeControl(fig_, {"pushbutton", kTrimPos, "Trim", "", kTrimCallback});
+    cancel_ = makeControl(fig_, {"pushbutton", kCancelPos, "Cancel", "", kCancelCallback});
+    trimButton_ = makeControl(fig_, {"pushbutton", kTrimPos, "Trim", "", kTrimCallback});
     std::vector<std::string> levels;
     for (const auto q : kOfferedLevels) levels.emplace_back(fullwave::solverQualityName(q));
     quality_ = makeControl(fig_, {"popupmenu", kQualityPos});
     setText(quality_, levels);
     showLevel(fullwave::SolverQuality::Quick);
-    makeControl(fig_, {"pushbutton", kAgainPos, "Check again", "", kAgainCallback});
+    again_ = makeControl(fig_, {"pushbutton", kAgainPos, "Check again", "", kAgainCallback});
+    showRunning(false);
     message_ = makeControl(fig_, {"text", kMessagePos, "", "", "", kColours.message});
     modelPanel_ = makeControl(fig_, {"text", kModelPanelPos, "", "", "", kColours.model});
     solverPanel_ = makeControl(fig_, {"text", kSolverPanelPos, "", "", "", kColours.solver});
@@ -377,7 +392,9 @@ class FullWaveFigure {
     const fullwave::Summary s = fullwave::summarise(r, model);
     setText(modelPanel_,
             {"Model (" + std::string(modelName(chosenModel())) + ")",
-             "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm")});
+             "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm"),
+             "|S11| min " + number(s.modelS11MinDb, 3, "dB"),
+             "-10 dB band " + mhz(s.modelBandwidthHz)});
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
             std::to_string(r.stats.cells) + " cells)",
@@ -402,6 +419,7 @@ class FullWaveFigure {
 
   double fig_ = 0, axes_ = 0, modelR_ = 0, modelX_ = 0, solverR_ = 0, solverX_ = 0;
   double bar_ = 0, progressText_ = 0, message_ = 0, modelPanel_ = 0, solverPanel_ = 0;
+  double cancel_ = 0, trimButton_ = 0, again_ = 0;
   double quality_ = 0;
   std::unique_ptr<fullwave::Check> check_;  // a check, or
   std::unique_ptr<fullwave::Trim> trim_;    // a trim

@@ -308,12 +308,15 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
   }
   s.shiftHz = s.resonanceHz - s.modelResonanceHz;
   s.shiftPercent = s.shiftHz / s.modelResonanceHz * 100;
-  if (!result.solver.hz.empty()) {
-    const auto readout = antenna::computeReadout(result.solver, 50);
-    s.s11MinDb = readout.s11MinDb;
-    if (readout.bandwidthHz)
-      s.bandwidthHz = readout.bandwidthHz->second - readout.bandwidthHz->first;
-  }
+  // The deepest |S11| and the -10 dB band's width at 50 ohm.
+  const auto match = [](const antenna::Sweep& sweep, double& s11MinDb, double& bandwidthHz) {
+    if (sweep.hz.empty()) return;
+    const auto readout = antenna::computeReadout(sweep, 50);
+    s11MinDb = readout.s11MinDb;
+    if (readout.bandwidthHz) bandwidthHz = readout.bandwidthHz->second - readout.bandwidthHz->first;
+  };
+  match(result.solver, s.s11MinDb, s.bandwidthHz);
+  match(model, s.modelS11MinDb, s.modelBandwidthHz);
   return s;
 }
 

@@ -119,6 +119,7 @@ antenna::Sweep modelSweep(const Request& r, ImpedanceModel model);
 struct Summary {
   double resonanceHz = NAN, rAtResonance = NAN, modelResonanceHz = NAN, modelR = NAN;
   double shiftPercent = NAN, shiftHz = NAN, s11MinDb = NAN, bandwidthHz = NAN;
+  double modelS11MinDb = NAN, modelBandwidthHz = NAN;
   double directivityDbi = NAN;
 };
 Summary summarise(const Result& result, const antenna::Sweep& model);

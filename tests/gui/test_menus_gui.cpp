@@ -102,39 +102,49 @@ TEST_F(MenusOnWidgets, ADesignSavedWithoutASuffixIsSavedAsText) {
 
 // The check runs while the window stays live: the figure fills in from the
 // front end's timer, its Quality popup checks again at another level, and
-// Cancel stops a run that would not end by itself.
+// Cancel, the one button a run leaves on, stops a run that would not end by
+// itself.
 TEST_F(MenusOnWidgets, TheFullWaveCheckRunsBehindALiveWindowAndCancels) {
   fake_solver::writeFakeSolver(dir_, "[ -f \"" + (dir_ / "slow").string() +
                                          "\" ] && while [ ! -f ABORT ]; do sleep 0.02; done\n");
   const std::string path = std::getenv("PATH");
   setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
   setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
-  ASSERT_EQ(gui::run([&](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              session::play(session::kWorkedExampleScript);
-              chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
-              ASSERT_TRUE(QTest::qWaitFor([] { return rt::gfx::figures().size() == 3; }, 10000));
-              EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
-              auto* level = qt.window(rt::gfx::figures()[1])->findChild<QComboBox*>();
-              ASSERT_TRUE(level);
-              EXPECT_EQ(level->currentText(), "quick");
-              emit level->activated(1);
-              press(qt, rt::gfx::figures()[1], "Check again");
-              ASSERT_TRUE(QTest::qWaitFor(standardKept, 10000));
+  ASSERT_EQ(
+      gui::run([&](rt::qt::QtFrontEnd& qt) {
+        gui::enterBand(qt);
+        session::play(session::kWorkedExampleScript);
+        chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
+        ASSERT_TRUE(QTest::qWaitFor([] { return rt::gfx::figures().size() == 3; }, 10000));
+        EXPECT_TRUE(figures::matchReadouts().overlay.has_value());
+        auto* level = qt.window(rt::gfx::figures()[1])->findChild<QComboBox*>();
+        ASSERT_TRUE(level);
+        EXPECT_EQ(level->currentText(), "quick");
+        emit level->activated(1);
+        press(qt, rt::gfx::figures()[1], "Check again");
+        ASSERT_TRUE(QTest::qWaitFor(standardKept, 10000));
 
-              std::ofstream(dir_ / "slow") << "x";
-              session::type("edit7", "9");
-              chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
-              const auto folders = [&] {  // beside their lock files
-                return std::count_if(fs::directory_iterator(dir_ / "cache/tessivar/fullwave"),
-                                     fs::directory_iterator(),
-                                     [](const fs::directory_entry& e) { return e.is_directory(); });
-              };
-              EXPECT_EQ(folders(), 3);
-              press(qt, rt::gfx::figures()[1], "Cancel");
-              EXPECT_TRUE(QTest::qWaitFor([&] { return folders() == 2; }, 10000));
-            }),
-            0);
+        std::ofstream(dir_ / "slow") << "x";
+        session::type("edit7", "9");
+        chooseOnAxes(qt, "axes1", "Check with full-wave solver...");
+        const auto folders = [&] {  // beside their lock files
+          return std::count_if(fs::directory_iterator(dir_ / "cache/tessivar/fullwave"),
+                               fs::directory_iterator(),
+                               [](const fs::directory_entry& e) { return e.is_directory(); });
+        };
+        EXPECT_EQ(folders(), 3);
+        // Cancel only while it runs; Trim and Check again only between runs.
+        const auto enabled = [&](const QString& text) {
+          for (QPushButton* b : qt.window(rt::gfx::figures()[1])->findChildren<QPushButton*>())
+            if (b->text() == text) return b->isEnabled();
+          return false;
+        };
+        EXPECT_TRUE(enabled("Cancel") && !enabled("Trim") && !enabled("Check again"));
+        press(qt, rt::gfx::figures()[1], "Cancel");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return folders() == 2; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !enabled("Cancel") && enabled("Trim"); }, 10000));
+      }),
+      0);
   setenv("PATH", path.c_str(), 1);
   unsetenv("XDG_CACHE_HOME");
 }
