@@ -82,6 +82,14 @@ TEST_F(FullWaveFigure, ShowsAResultFromMemory) {
               const figures::MatchReadouts m = figures::matchReadouts();
               ASSERT_TRUE(m.overlay);
               EXPECT_NEAR(m.overlay->s11MinDb, -40, 1e-9);
+              // The model's readout has the match figures the solver's has.
+              const auto figs = rt::gfx::figures();
+              const std::string text =
+                  shownText(*std::find_if(figs.begin(), figs.end(), figures::isFullWaveFigure));
+              EXPECT_NE(text.find("Model (classic)\nresonance 2.4257 GHz\nR there 61.22 Ohm\n"
+                                  "|S11| min -19.8 dB\n-10 dB band 38.2 MHz\n"),
+                        std::string::npos)
+                  << text;
             }),
             0);
 }
