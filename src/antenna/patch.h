@@ -38,6 +38,17 @@ struct Board {
   double conductivity = 5.8e7;     // S/m (copper)
   double pinDiameter = 1.27e-3;    // m
   Feed feed = Feed::probe;
+  bool operator==(const Board&) const = default;
 };
+
+// Whether two patches are one design: their sizes alike to a tenth of the
+// micrometre a board holds (a size typed in millimetres and the same size
+// computed may differ in the last bit), their permittivity to 1e-9.
+inline bool sameDesign(const Patch& a, const Patch& b) {
+  const auto near = [](double x, double y) { return x - y <= 1e-7 && y - x <= 1e-7; };
+  return near(a.width, b.width) && near(a.length, b.length) && near(a.height, b.height) &&
+         near(a.feedOffset, b.feedOffset) && a.er - b.er <= 1e-9 * b.er &&
+         b.er - a.er <= 1e-9 * b.er;
+}
 
 }  // namespace antenna

@@ -46,6 +46,15 @@ std::string designSummary() {
          ", er = " + antenna::formatNumber(p.er, 6) + ", offset = " + mm(p.feedOffset);
 }
 
+std::string designLabel(const antenna::Patch& p) {
+  return "W " + mm(p.width) + ", L " + mm(p.length) + ", feed " + mm(p.feedOffset);
+}
+
+bool windowHolds(const antenna::Patch& p, const antenna::Board& board) {
+  if (!design::findMainFigure()) return false;
+  return antenna::sameDesign(design::windowDesign().patch, p) && chosenBoard() == board;
+}
+
 void saveTouchstone(const std::string& path, double z0) {
   antenna::checkedReferenceImpedance(z0);
   const std::optional<antenna::Sweep> s = design::shownImpedance();

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "antenna/patch.h"
 #include "formats/touchstone.h"
 
 namespace design {
@@ -16,6 +17,13 @@ bool bandDrawsNothing();
 
 // "W = 30 mm, L = 40 mm, ..." read from the window's sliders.
 std::string designSummary();
+
+// A solver's result belongs to the design it was run on: designLabel names
+// that design ("W 38.01 mm, L 28.446 mm, feed 7.648 mm"), and windowHolds
+// says whether the main window still holds it (the same design, and the
+// chosen board); false when the window is closed.
+std::string designLabel(const antenna::Patch& p);
+bool windowHolds(const antenna::Patch& p, const antenna::Board& board);
 
 // Writes the shown impedance as S11 referred to z0 to a Touchstone file,
 // whole or not at all. Raises std::runtime_error with a message for the

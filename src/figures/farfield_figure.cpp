@@ -15,6 +15,7 @@
 #include "antenna/readout.h"
 #include "antenna/refined_model.h"
 #include "antenna/units.h"
+#include "design/design_io.h"
 #include "design/main_window.h"
 #include "figures/charts.h"
 #include "figures/figure_parts.h"
@@ -85,9 +86,13 @@ class FarFieldFigure {
     fullWavePanel_ =
         makeControl(fig_, {"text", kFullWavePanelPos, "", "", "", kColours.solver, kColours.panel});
     observer_ = addModelObserver([] { followModelInOpenFigure(); });
+    actObserver_ = rt::gfx::addActObserver([] { followWindowInOpenFigure(); });
   }
 
-  ~FarFieldFigure() { removeModelObserver(observer_); }
+  ~FarFieldFigure() {
+    removeModelObserver(observer_);
+    rt::gfx::removeActObserver(actObserver_);
+  }
   FarFieldFigure(const FarFieldFigure&) = delete;
   FarFieldFigure& operator=(const FarFieldFigure&) = delete;
 
@@ -106,6 +111,29 @@ class FarFieldFigure {
   }
 
   std::string csv() const { return cutsText(shown_, shownFullWave_); }
+
+  // Whether acts on the main window move the figure to its new design (at
+  // `ghz`, or the default frequency): so when it was opened for the
+  // window's design, not when for a pattern window's.
+  void followsWindow(bool follows, std::optional<double> ghz) {
+    following_ = follows;
+    askedGhz_ = ghz;
+  }
+
+  // A trim typing its design, or the user's edits: the window's new design
+  // is shown; one the pattern cannot take keeps the last, said to be of an
+  // earlier design.
+  void followWindow() {
+    if (!following_ || design::windowHolds(shown_.patch, chosenBoard())) return;
+    try {
+      const FarFieldCase c = windowFarFieldCase(askedGhz_);
+      show(c, keptFullWaveCuts(c.patch, c.ghz));
+    } catch (const std::exception& e) {
+      std::vector<std::string> lines = farFieldLines(shown_);
+      lines.push_back("Of an earlier design: " + std::string(e.what()));
+      setText(modelPanel_, lines);
+    }
+  }
 
   // Another model or board chosen: the gain follows it. A design the refined
   // model refuses keeps the directivity and says why there is no gain.
@@ -128,6 +156,7 @@ class FarFieldFigure {
   }
 
   static void followModelInOpenFigure();
+  static void followWindowInOpenFigure();
 
  private:
   double polarAxes(const Box& pos, const std::string& title) {
@@ -177,7 +206,9 @@ class FarFieldFigure {
   Trace model_, fullWave_;
   FarFieldCase shown_;
   std::optional<FullWaveCuts> shownFullWave_;
-  int observer_ = 0;
+  bool following_ = false;
+  std::optional<double> askedGhz_;
+  int observer_ = 0, actObserver_ = 0;
 };
 
 OneFigure<FarFieldFigure>& slot() {
@@ -189,14 +220,13 @@ void FarFieldFigure::followModelInOpenFigure() {
   if (FarFieldFigure* f = slot().open()) f->followModel();
 }
 
+void FarFieldFigure::followWindowInOpenFigure() {
+  if (FarFieldFigure* f = slot().open()) f->followWindow();
+}
+
 std::optional<double> gainOf(double directivityDbi, const std::optional<double>& efficiency) {
   if (!efficiency) return std::nullopt;
   return directivityDbi + 10 * std::log10(*efficiency);
-}
-
-bool samePatch(const antenna::Patch& a, const antenna::Patch& b) {
-  return a.width == b.width && a.length == b.length && a.height == b.height && a.er == b.er &&
-         a.feedOffset == b.feedOffset;
 }
 
 // The solver's step between near-field dumps, over the frequency.
@@ -233,7 +263,7 @@ void keepFullWaveResult(const fullwave::Result& r) {
 std::optional<FullWaveCuts> keptFullWaveCuts(const antenna::Patch& patch,
                                              std::optional<double> ghz) {
   const auto& k = kept();
-  if (!k || !samePatch(k->first, patch)) return std::nullopt;
+  if (!k || !antenna::sameDesign(k->first, patch)) return std::nullopt;
   if (ghz && !(std::abs(*ghz - k->second.ghz) <= kDumpStep * k->second.ghz)) return std::nullopt;
   return k->second;
 }
@@ -332,8 +362,15 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
 
 double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave) {
   FarFieldFigure& f = slot().current();
+  f.followsWindow(false, std::nullopt);
   f.show(c, fullWave ? fullWave : keptFullWaveCuts(c.patch, c.ghz));
   return f.handle();
+}
+
+double showWindowFarField(const FarFieldCase& c, std::optional<double> askedGhz) {
+  const double fig = showFarField(c);
+  slot().current().followsWindow(true, askedGhz);
+  return fig;
 }
 
 bool isFarFieldFigure(double fig) {

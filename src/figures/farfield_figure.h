@@ -86,6 +86,10 @@ std::vector<std::string> fullWaveLines(const FullWaveCuts& fw);
 // `c` and the solver's cuts given, else the kept ones for `c`; gives its
 // handle.
 double showFarField(const FarFieldCase& c, const std::optional<FullWaveCuts>& fullWave = {});
+// The same for `c`, the main window's design as windowFarFieldCase(askedGhz)
+// gave it, which the figure then follows: after an act that changes the
+// window's design (a trim typing its result, an edit) it shows the new one.
+double showWindowFarField(const FarFieldCase& c, std::optional<double> askedGhz);
 bool isFarFieldFigure(double fig);
 
 // The cuts of the open figure as CSV text (the model's E and H blocks, then

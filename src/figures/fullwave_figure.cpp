@@ -14,11 +14,11 @@
 #include "antenna/numbers.h"
 #include "antenna/units.h"
 #include "design/commands.h"
+#include "design/design_io.h"
 #include "design/main_window.h"
 #include "figures/farfield_figure.h"
 #include "figures/figure_parts.h"
 #include "figures/match_figure.h"
-#include "fullwave/run_folder.h"
 #include "fullwave/trim.h"
 #include "platform/graphics/graphics.h"
 
@@ -57,6 +57,8 @@ constexpr Box kMessagePos{440, 192, 450, 22};
 constexpr Box kModelPanelPos{20, 20, 250, 160};
 constexpr Box kSolverPanelPos{280, 20, 600, 160};
 constexpr size_t kPanelChars = 92;  // what a solver panel's line holds
+constexpr const char* kChangedSince =
+    "The window's design has changed since this check: Check again checks it.";
 
 FullWaveTicker& ticker() {
   static FullWaveTicker t;
@@ -81,6 +83,9 @@ class FullWaveFigure {
     fig_ = makeFigure({"Full-wave check", kFigureTag, kFigurePos});
     buildAxes();
     buildControls();
+    observer_ = rt::gfx::addActObserver([] {
+      if (auto* f = open()) f->followWindow();
+    });
     rt::gfx::registerFunction(kCancelCallback, [](std::span<const Array>) {
       if (auto* f = open()) f->cancel();
       return Array();
@@ -95,6 +100,7 @@ class FullWaveFigure {
     });
   }
   ~FullWaveFigure() {
+    rt::gfx::removeActObserver(observer_);
     cancel();
     rt::gfx::registerFunction(kCancelCallback, nullptr);
     rt::gfx::registerFunction(kTrimCallback, nullptr);
@@ -120,6 +126,7 @@ class FullWaveFigure {
       return ask(Asked::Check, request, e, "Check again");
     }
     trim_.reset();
+    trimLines_.clear();
     began();
   }
 
@@ -143,6 +150,8 @@ class FullWaveFigure {
   void startTrimFromButton() {
     try {
       if (!request_) throw std::invalid_argument("Check a design before trimming it.");
+      if (!design::windowHolds(request_->patch, request_->board))
+        throw std::invalid_argument(kChangedSince);
       const auto m = fullwave::modelResonance(request_->patch, request_->board, chosenModel(),
                                               0.5 * (request_->band.fmin + request_->band.fmax));
       if (!m) throw std::invalid_argument("The model shows no resonance to trim towards.");
@@ -212,6 +221,7 @@ class FullWaveFigure {
     setMessage("");
     const antenna::Sweep none;
     for (double l : {solverR_, solverX_}) setData(l, none, true);
+    if (request_) drawModel(*request_);
     setText(solverPanel_, {"Solver (openEMS): running"});
     if (!settle()) follow();
   }
@@ -360,6 +370,10 @@ class FullWaveFigure {
   }
 
   void setMessage(const std::string& text) { setText(message_, {text}); }
+  std::string message() const {
+    const Array& shown = rt::gfx::prop(message_, "String");
+    return shown.isCell() && !shown.cells().empty() ? shown.cells()[0].text() : shown.text();
+  }
 
   // The popup follows the level of what the figure shows (a draft level,
   // which it does not offer, leaves it as it is).
@@ -375,29 +389,50 @@ class FullWaveFigure {
     setText(progressText_, {check.progressText()});
   }
 
-  void drawResult(const fullwave::Result& r) {
-    keepFullWaveResult(r);  // for the Far-field figure and "farfield"
-    const antenna::Sweep model = fullwave::modelSweep(r.request, chosenModel());
+  // The design the figure shows, in its title, and whether the window
+  // still holds it: an act may change the window's design under a result.
+  void followWindow() {
+    if (!request_) return;
+    const bool holds = design::windowHolds(request_->patch, request_->board);
+    rt::set(rt::scalar(fig_),
+            {rt::str("Name"), rt::str("Full-wave check: " + design::designLabel(request_->patch) +
+                                      (holds ? "" : " (an earlier design)"))});
+    if (!holds)
+      setMessage(kChangedSince);
+    else if (message() == kChangedSince)
+      setMessage("");
+  }
+
+  // The model's curves and readout for a request, known before any run.
+  antenna::Sweep drawModel(const fullwave::Request& request) {
+    const antenna::Sweep model = fullwave::modelSweep(request, chosenModel());
     setData(modelR_, model, true);
     setData(modelX_, model, false);
-    setData(solverR_, r.solver, true);
-    setData(solverX_, r.solver, false);
-    rt::set(rt::scalar(axes_),
-            {rt::str("XLim"), rt::row({antenna::ghzFromHz(r.request.band.fmin),
-                                       antenna::ghzFromHz(r.request.band.fmax)})});
-    placePart(bar_, fig_, barBox(1));
-    setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
-                                        : "done in " + number(r.stats.seconds, 3, "s")});
-    if (const std::string note = fullwave::truncationNote(r); !note.empty()) setMessage(note);
-    const fullwave::Summary s = fullwave::summarise(r, model);
+    rt::set(rt::scalar(axes_), {rt::str("XLim"), rt::row({antenna::ghzFromHz(request.band.fmin),
+                                                          antenna::ghzFromHz(request.band.fmax)})});
+    const fullwave::Summary s = fullwave::summarise(fullwave::Result{}, model);
     setText(modelPanel_,
             {"Model (" + std::string(modelName(chosenModel())) + ")",
              "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm"),
              "|S11| min " + number(s.modelS11MinDb, 3, "dB"),
              "-10 dB band " + mhz(s.modelBandwidthHz)});
+    followWindow();
+    return model;
+  }
+
+  void drawResult(const fullwave::Result& r) {
+    keepFullWaveResult(r);  // for the Far-field figure and "farfield"
+    const antenna::Sweep model = drawModel(r.request);
+    setData(solverR_, r.solver, true);
+    setData(solverX_, r.solver, false);
+    placePart(bar_, fig_, barBox(1));
+    setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
+                                        : "done in " + number(r.stats.seconds, 3, "s")});
+    if (const std::string note = fullwave::truncationNote(r); !note.empty()) setMessage(note);
+    const fullwave::Summary s = fullwave::summarise(r, model);
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
-            std::to_string(r.stats.cells) + " cells)",
+            std::to_string(r.stats.cells) + " cells) of " + design::designLabel(r.request.patch),
         "resonance " + ghz(s.resonanceHz, 5) + ", shift " + number(s.shiftPercent, 3, "%") + " = " +
             mhz(s.shiftHz),
         "R there " + number(s.rAtResonance, 4, "Ohm") + ", |S11| min " +
@@ -410,7 +445,10 @@ class FullWaveFigure {
     for (const std::string& t : trimLines_) lines.push_back(t);
     setText(solverPanel_, lines);
     try {
-      overlayOnePort(r.s11, fullwave::run_folder::kResult);
+      overlayOnePort(r.s11,
+                     "Solver (" + std::string(fullwave::solverQualityName(r.request.quality)) +
+                         ") of " + design::designLabel(r.request.patch),
+                     OverlayDesign{r.request.patch, r.request.board});
       rt::set(rt::scalar(0), {rt::str("CurrentFigure"), rt::scalar(fig_)});
     } catch (const std::exception& e) {
       setMessage(e.what());
@@ -420,6 +458,7 @@ class FullWaveFigure {
   double fig_ = 0, axes_ = 0, modelR_ = 0, modelX_ = 0, solverR_ = 0, solverX_ = 0;
   double bar_ = 0, progressText_ = 0, message_ = 0, modelPanel_ = 0, solverPanel_ = 0;
   double cancel_ = 0, trimButton_ = 0, again_ = 0;
+  int observer_ = 0;
   double quality_ = 0;
   std::unique_ptr<fullwave::Check> check_;  // a check, or
   std::unique_ptr<fullwave::Trim> trim_;    // a trim

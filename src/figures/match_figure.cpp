@@ -135,7 +135,7 @@ class MatchFigure {
   }
   bool otherShown() const { return showOther_; }
 
-  void setOverlay(OnePort data, std::string name) {
+  void setOverlay(OnePort data, std::string title, std::optional<OverlayDesign> design) {
     Sweep s;
     s.hz = std::move(data.hz);
     for (const std::complex<double>& g : data.s11) {
@@ -144,7 +144,8 @@ class MatchFigure {
       s.x.push_back(z.imag());
     }
     overlayData_ = std::move(s);
-    overlayName_ = std::move(name);
+    overlayTitle_ = std::move(title);
+    overlayDesign_ = std::move(design);
     redraw();
   }
 
@@ -376,10 +377,9 @@ class MatchFigure {
     if (scope == Scope::all) {
       readouts_.overlay = readoutOf(overlayData_);
       drawTrace(overlay_, overlayData_, readouts_.overlay);
-      showReadout(overlayPanel_, "File " + overlayName_, readouts_.overlay, std::nullopt,
-                  std::nullopt);
       setLabel(smithAxes_, "Title", "Smith chart (Z0 = " + label(z0_) + " Ohm)");
     }
+    showOverlayReadout();
     placeModelPanel();
     drawTenDbLine();
     showMessage();
@@ -457,6 +457,20 @@ class MatchFigure {
     return lines;
   }
 
+  // The overlay's readout, and whether it is of the design the window holds
+  // now (which any act may change).
+  void showOverlayReadout() {
+    readouts_.overlayMatchesDesign.reset();
+    std::vector<std::string> more;
+    if (overlayData_ && overlayDesign_) {
+      readouts_.overlayMatchesDesign =
+          design::windowHolds(overlayDesign_->patch, overlayDesign_->board);
+      if (!*readouts_.overlayMatchesDesign)
+        more = {"Of an earlier design: the window's has changed since."};
+    }
+    showReadout(overlayPanel_, overlayTitle_, readouts_.overlay, std::nullopt, std::nullopt, more);
+  }
+
   // A model's panel names it and gives its losses at resonance, then `more`.
   void showReadout(double panel, const std::string& title, const std::optional<Readout>& r,
                    std::optional<ImpedanceModel> model, const std::optional<design::Losses>& losses,
@@ -497,7 +511,8 @@ class MatchFigure {
   double z0_ = kDefaultZ0;
   std::optional<Sweep> modelData_, overlayData_;
   MatchReadouts readouts_;
-  std::string overlayName_, message_;
+  std::string overlayTitle_, message_;
+  std::optional<OverlayDesign> overlayDesign_;
   design::ShownData seen_;
   std::string stale_;  // why the window's lines are not followed, "" when they are
   std::vector<double> markers_;
@@ -556,11 +571,13 @@ void setMatchZ0(double z0) {
 
 void overlayTouchstone(const std::string& path) {
   OnePort data = design::readTouchstone(path);
-  ensureOpen().setOverlay(std::move(data), std::filesystem::path(path).filename().string());
+  ensureOpen().setOverlay(std::move(data),
+                          "File " + std::filesystem::path(path).filename().string(), std::nullopt);
 }
 
-void overlayOnePort(const OnePort& data, const std::string& name) {
-  ensureOpen().setOverlay(data, name);
+void overlayOnePort(const OnePort& data, const std::string& title,
+                    std::optional<OverlayDesign> design) {
+  ensureOpen().setOverlay(data, title, std::move(design));
 }
 
 MatchReadouts matchReadouts() {

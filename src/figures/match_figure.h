@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "antenna/patch.h"
 #include "antenna/readout.h"
 #include "design/model_view.h"
 
@@ -38,8 +39,16 @@ void setMatchZ0(double z0);
 // is opened when needed. A file that cannot be read raises TouchstoneError
 // and changes nothing. This is what "Compare with Touchstone..." calls.
 void overlayTouchstone(const std::string& path);
-// The same for data in memory (a full-wave check's S11), shown under `name`.
-void overlayOnePort(const formats::OnePort& data, const std::string& name);
+// The same for data in memory (a full-wave check's S11) headed `title`,
+// with the design it was run on: while the window holds another, the
+// readout says the overlay is of an earlier design (and it stays drawn,
+// for comparison).
+struct OverlayDesign {
+  antenna::Patch patch;
+  antenna::Board board;
+};
+void overlayOnePort(const formats::OnePort& data, const std::string& title,
+                    std::optional<OverlayDesign> design = std::nullopt);
 
 // The readouts at the figure's Z0: of the impedance the window shows (or
 // that the figure kept) in the chosen model, of the other model when the
@@ -48,6 +57,9 @@ void overlayOnePort(const formats::OnePort& data, const std::string& name);
 // classic model).
 struct MatchReadouts {
   std::optional<antenna::Readout> model, other, overlay;
+  // Whether the overlay is of the window's design; nothing for a file of
+  // no known design.
+  std::optional<bool> overlayMatchesDesign;
   ImpedanceModel modelKind{};
   std::optional<design::Losses> modelLosses, otherLosses;
 };

@@ -237,9 +237,16 @@ std::string match(std::string_view z0) {
     json.insert(json.size() - 1,
                 ", \"other\": " + readoutJson(*r.other, modelJson(design::otherModel(r.modelKind),
                                                                   r.otherLosses)));
+  // A solver's result says whether it is of the window's design; a file of
+  // no known design gives null.
+  const std::string matches = !r.overlayMatchesDesign   ? "null"
+                              : *r.overlayMatchesDesign ? "true"
+                                                        : "false";
   if (r.overlay)
-    json.insert(json.size() - 1,
-                ", \"overlay\": " + readoutJson(*r.overlay, modelJson(std::nullopt, std::nullopt)));
+    json.insert(
+        json.size() - 1,
+        ", \"overlay\": " + readoutJson(*r.overlay, modelJson(std::nullopt, std::nullopt) +
+                                                        ", \"matches_design\": " + matches));
   return json;
 }
 
@@ -322,7 +329,7 @@ std::string farfield(std::string_view rest) {
   }
   try {
     const figures::FarFieldCase c = figures::windowFarFieldCase(ghz);
-    figures::showFarField(c);
+    figures::showWindowFarField(c, ghz);
     if (!file.empty()) figures::saveShownCuts(file);
     return farFieldJson(c, figures::keptFullWaveCuts(c.patch, c.ghz));
   } catch (const std::invalid_argument& e) {

@@ -121,7 +121,8 @@ void everyFewMilliseconds(int ms, std::function<bool()> tick) {
 // From the main window: the design and pattern frequency it holds now.
 void openFarField(FigureHost& window) {
   reporting(window, [] {
-    rt::qt::raiseWindow(figures::showFarField(figures::windowFarFieldCase(std::nullopt)));
+    rt::qt::raiseWindow(
+        figures::showWindowFarField(figures::windowFarFieldCase(std::nullopt), std::nullopt));
   });
 }
 
@@ -129,9 +130,10 @@ void openFarField(FigureHost& window) {
 void openPatternFarField(FigureHost& window) {
   reporting(window, [&window] {
     const std::optional<figures::PatternShown> shown = figures::patternShown(window.figure());
-    rt::qt::raiseWindow(figures::showFarField(shown
-                                                  ? figures::farFieldCase(shown->patch, shown->ghz)
-                                                  : figures::windowFarFieldCase(std::nullopt)));
+    rt::qt::raiseWindow(
+        shown
+            ? figures::showFarField(figures::farFieldCase(shown->patch, shown->ghz))
+            : figures::showWindowFarField(figures::windowFarFieldCase(std::nullopt), std::nullopt));
   });
 }
 

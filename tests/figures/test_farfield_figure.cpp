@@ -109,7 +109,8 @@ TEST(FarFieldFigure, OpensAtTheResonanceUntilThePatternFrequencyIsMoved) {
 }
 
 // A solver's result is kept for the design it ran: shown beside the model's
-// and printed under "fullwave" near its frequency, never for another design.
+// and printed under "fullwave" near its frequency, never for another design;
+// a figure of the window's design follows the window to it.
 TEST(FarFieldFigure, ShowsTheKeptSolversResultForItsOwnDesignOnly) {
   EXPECT_EQ(
       run([] {
@@ -141,6 +142,12 @@ TEST(FarFieldFigure, ShowsTheKeptSolversResultForItsOwnDesignOnly) {
             std::string::npos);
         figures::showFarField(c);
         for (double ax : axesOf(fig)) EXPECT_EQ(drawnLines(ax, solver), 0);
+
+        // Opened for the window's design, the figure follows it to the
+        // design the solver ran (as after a trim), with its cuts.
+        figures::showWindowFarField(c, std::nullopt);
+        type("edit2", "29.795");  // the length the solver ran, 1% longer
+        for (double ax : axesOf(fig)) EXPECT_EQ(drawnLines(ax, solver), 2);
       }),
       0);
 }

@@ -69,7 +69,10 @@ TEST_F(FullWaveFigure, ALargeRunIsAskedAboutFirst) {
   EXPECT_EQ(runs(), 1);
 }
 
-TEST_F(FullWaveFigure, ShowsAResultFromMemory) {
+// A result is shown from memory, labelled with its design, and once the
+// window's design differs it is said to be of an earlier one, and Trim
+// refuses to act on it.
+TEST_F(FullWaveFigure, ShowsAResultFromMemoryTiedToItsDesign) {
   EXPECT_EQ(run([] {
               play(kFr4Script);
               fullwave::Result r;
@@ -84,14 +87,31 @@ TEST_F(FullWaveFigure, ShowsAResultFromMemory) {
               EXPECT_NEAR(m.overlay->s11MinDb, -40, 1e-9);
               // The model's readout has the match figures the solver's has.
               const auto figs = rt::gfx::figures();
-              const std::string text =
-                  shownText(*std::find_if(figs.begin(), figs.end(), figures::isFullWaveFigure));
+              const double fig = *std::find_if(figs.begin(), figs.end(), figures::isFullWaveFigure);
+              std::string text = shownText(fig);
               EXPECT_NE(text.find("Model (classic)\nresonance 2.4257 GHz\nR there 61.22 Ohm\n"
                                   "|S11| min -19.8 dB\n-10 dB band 38.2 MHz\n"),
                         std::string::npos)
                   << text;
+              const std::string design = "W 38 mm, L 29.5 mm, feed 9 mm";
+              EXPECT_NE(text.find("0 cells) of " + design), std::string::npos) << text;
+              EXPECT_EQ(rt::gfx::prop(fig, "Name").text(), "Full-wave check: " + design);
+              EXPECT_EQ(m.overlayMatchesDesign, true);
+
+              type("edit2", "29");
+              text = shownText(fig);
+              EXPECT_NE(text.find("has changed since this check"), std::string::npos) << text;
+              EXPECT_EQ(figures::matchReadouts().overlayMatchesDesign, false);
+              EXPECT_NE(controlText(figures::openMatchFigure()).find("Of an earlier design"),
+                        std::string::npos);
+              rt::gfx::userAct(button(fig, "Trim"), {});
+              EXPECT_EQ(shownText(fig).find("running"), std::string::npos) << "a stale trim ran";
+              type("edit2", "29.5");
+              EXPECT_EQ(figures::matchReadouts().overlayMatchesDesign, true);
+              EXPECT_EQ(shownText(fig).find("has changed since"), std::string::npos);
             }),
             0);
+  EXPECT_EQ(runs(), 0);
 }
 
 TEST_F(FullWaveFigure, ItsTrimRunsUntilMetAndTypesTheDesign) {
@@ -118,6 +138,9 @@ TEST_F(FullWaveFigure, ItsTrimRunsUntilMetAndTypesTheDesign) {
               const std::string typed = design::boxText(design::Quantity::length);
               EXPECT_LE(typed.size(), typed.find('.') + 4) << typed;
               EXPECT_EQ(design::windowDesign().patch.length, std::stod(typed) / 1000);
+              // The last run's result is of the design the trim typed.
+              EXPECT_EQ(figures::matchReadouts().overlayMatchesDesign, true);
+              EXPECT_EQ(text.find("has changed since"), std::string::npos) << text;
             }),
             0);
   EXPECT_EQ(runs(), 2);

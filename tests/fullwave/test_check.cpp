@@ -379,8 +379,12 @@ class FullWaveScript : public session::ScriptTest {
 TEST_F(FullWaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
   writeFakeSolver(dir_);
   const std::string fake = (dir_ / "bin").string() + ":/usr/bin:/bin";
-  Outcome ok = withPath(fake, "fullwave draft\n");
+  // The Match figure's overlay says whether it is of the window's design.
+  Outcome ok = withPath(fake, "fullwave draft\nmatch\ntype edit2 31\nmatch\n");
   ASSERT_EQ(ok.status, 0) << ok.err;
+  const std::size_t matches = ok.out.find("\"matches_design\": true");
+  EXPECT_NE(matches, std::string::npos) << ok.out;
+  EXPECT_NE(ok.out.find("\"matches_design\": false", matches), std::string::npos) << ok.out;
   for (const char* key : {"resonance_ghz", "shift_percent", "folder"})
     EXPECT_NE(ok.out.find("\"" + std::string(key) + "\": "), std::string::npos) << key;
   EXPECT_NE(ok.out.find("\"timesteps\": 900"), std::string::npos) << ok.out;
