@@ -310,12 +310,16 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
   s.shiftPercent = s.shiftHz / s.modelResonanceHz * 100;
   // The deepest |S11| and the -10 dB band's width at 50 ohm.
   const auto match = [](const antenna::Sweep& sweep, double& s11MinDb, double& bandwidthHz) {
-    if (sweep.hz.empty()) return;
+    if (sweep.hz.empty()) return std::optional<std::pair<double, double>>();
     const auto readout = antenna::computeReadout(sweep, 50);
     s11MinDb = readout.s11MinDb;
     if (readout.bandwidthHz) bandwidthHz = readout.bandwidthHz->second - readout.bandwidthHz->first;
+    return readout.bandwidthHz;
   };
-  match(result.solver, s.s11MinDb, s.bandwidthHz);
+  if (const auto band = match(result.solver, s.s11MinDb, s.bandwidthHz)) {
+    s.bandFromHz = band->first;
+    s.bandToHz = band->second;
+  }
   match(model, s.modelS11MinDb, s.modelBandwidthHz);
   return s;
 }

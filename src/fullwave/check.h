@@ -119,6 +119,7 @@ antenna::Sweep modelSweep(const Request& r, ImpedanceModel model);
 struct Summary {
   double resonanceHz = NAN, rAtResonance = NAN, modelResonanceHz = NAN, modelR = NAN;
   double shiftPercent = NAN, shiftHz = NAN, s11MinDb = NAN, bandwidthHz = NAN;
+  double bandFromHz = NAN, bandToHz = NAN;  // the solver's -10 dB band's edges
   double modelS11MinDb = NAN, modelBandwidthHz = NAN;
   double directivityDbi = NAN;
 };

@@ -5,6 +5,7 @@
 #include "script/fullwave_command.h"
 
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -93,6 +94,9 @@ std::string summaryJson(const fullwave::Result& r) {
          ", \"r_at_resonance\": " + n(s.rAtResonance) +
          ", \"model_resonance_ghz\": " + ghz(s.modelResonanceHz) +
          ", \"shift_percent\": " + n(s.shiftPercent) + ", \"s11_min_db\": " + n(s.s11MinDb) +
+         ", \"band_ghz\": " +
+         (std::isnan(s.bandFromHz) ? "null"
+                                   : "[" + ghz(s.bandFromHz) + ", " + ghz(s.bandToHz) + "]") +
          ", \"bandwidth_ghz\": " + ghz(s.bandwidthHz) +
          ", \"directivity_dbi\": " + n(s.directivityDbi) + ", \"folder\": " + jsonString(r.folder) +
          "}";

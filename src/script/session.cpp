@@ -212,7 +212,7 @@ std::string readoutJson(const antenna::Readout& r, const std::string& model) {
          "], \"resonance_kinds\": [" + kinds +
          "], \"r_at_resonance\": " + optionalNumber(r.rAtResonance) +
          ", \"s11_min_db\": " + jsonNumber(r.s11MinDb) + ", \"s11_min_ghz\": " + ghz(r.s11MinHz) +
-         ", \"bandwidth_ghz\": " + band +
+         ", \"band_ghz\": " + band + ", \"bandwidth_ghz\": " + band +
          ", \"bandwidth_percent\": " + optionalNumber(r.bandwidthPercent) +
          ", \"vswr_at_resonance\": " + optionalNumber(r.vswrAtResonance) + model + "}";
 }

@@ -387,6 +387,11 @@ TEST_F(FullWaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
   EXPECT_NE(ok.out.find("\"matches_design\": false", matches), std::string::npos) << ok.out;
   for (const char* key : {"resonance_ghz", "shift_percent", "folder"})
     EXPECT_NE(ok.out.find("\"" + std::string(key) + "\": "), std::string::npos) << key;
+  // The band's edges under one key, in the check's line and the Match figure's.
+  std::size_t bands = 0;
+  for (std::size_t at = 0; (at = ok.out.find("\"band_ghz\": ", at)) != std::string::npos; ++at)
+    ++bands;
+  EXPECT_GE(bands, 3u) << ok.out;
   EXPECT_NE(ok.out.find("\"timesteps\": 900"), std::string::npos) << ok.out;
 
   Outcome missing = withPath("/nonexistent", "fullwave\n");
