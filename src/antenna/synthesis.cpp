@@ -29,7 +29,7 @@ const std::string_view refinedTrustNote =
 // The classic model leaves out most of the fringing field, so its resonance
 // runs high by about 1.4 times the substrate's electrical thickness h / lambda
 // in the substrate (h sqrt(er) / lambda0): a least-squares fit to the
-// full-wave table in the README (fitted with an intercept, it comes out
+// full-wave table in docs/trust.md (fitted with an intercept, it comes out
 // 0.003; every run within 1.5 points). The warning is given beyond kFarOff,
 // the most the trust line states.
 namespace {

@@ -63,7 +63,7 @@ Design synthesise(const Target& target, const Limits& limits,
 
 // The classic model's expected resonance shift for a patch of height h (m)
 // on er at f0 (Hz), as a fraction (negative: a built patch resonates below
-// F0), from the full-wave comparison in the README; and the trust line,
+// F0), from the full-wave comparison in docs/trust.md; and the trust line,
 // shown beside every classic design, that says where a patch built to it
 // resonates, as a warning when that is far outside where the model is good.
 double classicResonanceShift(double f0, double er, double height);

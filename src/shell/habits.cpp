@@ -61,7 +61,8 @@ constexpr const char* kGuide =
     "the far field, saving and opening designs and Touchstone files, undo and redo, and "
     "the recent designs.\n\n"
     "tessivar-script plays the same window from a script, without a display "
-    "(tessivar-script --help lists its commands). The README has the whole guide.";
+    "(tessivar-script --help lists its commands). The README and its docs/ pages have the whole "
+    "guide.";
 
 // A table, so that the keys stand in one column.
 QString shortcutsText() {
