@@ -428,7 +428,7 @@ class FullWaveFigure {
     placePart(bar_, fig_, barBox(1));
     setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
                                         : "done in " + number(r.stats.seconds, 3, "s")});
-    if (const std::string note = fullwave::truncationNote(r); !note.empty()) setMessage(note);
+    if (const std::string note = fullwave::cautionNote(r); !note.empty()) setMessage(note);
     const fullwave::Summary s = fullwave::summarise(r, model);
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +

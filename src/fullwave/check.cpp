@@ -373,7 +373,7 @@ void Check::fromCache(Result kept) {
   touchCacheFolder(folder_);
   lock_->release();
   result_ = std::move(kept);
-  message_ = truncationNote(*result_);
+  message_ = cautionNote(*result_);
   state_ = State::Finished;
 }
 
@@ -443,7 +443,7 @@ void Check::collect() {
   result_ = Result{folder_, job_.request, stats, sweepOf(*port), false};
   result_->s11 = onePortOf(*port);
   addFarField(*result_);
-  message_ = truncationNote(*result_);
+  message_ = cautionNote(*result_);
   state_ = State::Finished;
   pruneCache(folder_, cacheBound_);
   lock_->release();
@@ -615,17 +615,28 @@ std::string sizeText(const RunSize& size) {
 LargeRun::LargeRun(const RunSize& s)
     : std::invalid_argument("This full-wave run is large: " + sizeText(s) + "."), size(s) {}
 
-std::string truncationNote(const Result& r) {
-  if (!r.stats.truncated) return {};
-  std::string criterion = "its end criterion";
-  try {
-    const auto l =
-        solverLayout(r.request.patch, r.request.board, r.request.band, r.request.quality);
-    criterion += " of " + antenna::formatNumber(l.endCriterionDb, 3, "dB");
-  } catch (const std::invalid_argument&) {
+std::string cautionNote(const Result& r) {
+  std::string note;
+  if (r.stats.truncated) {
+    std::string criterion = "its end criterion";
+    try {
+      const auto l =
+          solverLayout(r.request.patch, r.request.board, r.request.band, r.request.quality);
+      criterion += " of " + antenna::formatNumber(l.endCriterionDb, 3, "dB");
+    } catch (const std::invalid_argument&) {
+    }
+    note = "The run stopped at " + antenna::formatNumber(r.stats.endDb, 3, "dB") + ", above " +
+           criterion + ": its figures may be off.";
   }
-  return "The run stopped at " + antenna::formatNumber(r.stats.endDb, 3, "dB") + ", above " +
-         criterion + ": its figures may be off.";
+  double highest = -HUGE_VAL;
+  for (const std::complex<double>& g : r.s11.s11) highest = std::max(highest, std::abs(g));
+  // A few thousandths of a dB are the transform's rounding, not the mesh.
+  if (highest > 1.001)
+    note += std::string(note.empty() ? "" : " ") + "Its |S11| reaches " +
+            antenna::formatNumber(antenna::magnitudeDb({highest, 0}), 2, "dB") +
+            ", above 0 dB, which no passive antenna gives: the mesh is too coarse for it; a finer "
+            "level gives sounder figures.";
+  return note;
 }
 
 std::string exportRun(const Request& request, const std::string& dir) {

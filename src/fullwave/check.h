@@ -125,9 +125,10 @@ struct Summary {
 };
 Summary summarise(const Result& result, const antenna::Sweep& model);
 
-// For a result that stopped above its end criterion, the sentence that says
-// so (its figures may be off); empty otherwise.
-std::string truncationNote(const Result& result);
+// Why a result's figures may be off, in sentences: it stopped above its end
+// criterion, or its |S11| rises above 0 dB, which no passive antenna gives
+// (a mesh too coarse for it); empty when neither.
+std::string cautionNote(const Result& result);
 
 // The kept result of a request, with its far field, when the same check
 // has run before with the installed solver; nothing otherwise (it runs

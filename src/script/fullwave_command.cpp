@@ -173,7 +173,7 @@ std::string fullWaveCommand(std::string_view rest, std::ostream& progress) {
       throw std::invalid_argument("fullwave " + std::string(first) + " needs a folder");
     if (first == "import") {
       const fullwave::Result r = fullwave::importRun(std::string(dir));
-      if (const std::string note = fullwave::truncationNote(r); !note.empty())
+      if (const std::string note = fullwave::cautionNote(r); !note.empty())
         progress << "fullwave: " << note << '\n';
       figures::showFullWaveResult(r);
       return summaryJson(r);

@@ -118,6 +118,16 @@ TEST_F(FullWaveCheck, ARunStoppedEarlyIsTruncatedWhereverItIsRead) {
   const std::string command = fullwave::exportRun(request(), out.string());
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   EXPECT_TRUE(fullwave::importRun(out.string()).stats.truncated);
+
+  // An |S11| above 0 dB is said too, beside the truncation; rounding is not.
+  fullwave::Result r = *kept;
+  r.s11.s11 = {{0.5, 0}, {1.0005, 0}};
+  EXPECT_EQ(fullwave::cautionNote(r).find("above 0 dB"), std::string::npos);
+  r.s11.s11.push_back({0, 1.01});
+  EXPECT_NE(fullwave::cautionNote(r).find("its end criterion of -25 dB: its figures may be off. "
+                                          "Its |S11| reaches 0.086 dB, above 0 dB"),
+            std::string::npos)
+      << fullwave::cautionNote(r);
 }
 
 // A solver that meets a full disk is said to have, not by the signal it
