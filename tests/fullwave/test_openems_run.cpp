@@ -4,19 +4,12 @@
 // folder of a hostile name that the real solver ran and import read back
 // (with the far field) holds every file run_folder.h names, by that name. CI installs the
 // solver and runs these; elsewhere they are skipped when it is missing.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "fullwave/check.h"
+#include "fullwave/fake_solver.h"
 #include "fullwave/openems_model.h"
 #include "fullwave/port_signals.h"
-#include "fullwave/run_folder.h"
 #include "required_tool.h"
 
 namespace {
@@ -24,16 +17,10 @@ namespace {
 using namespace antenna;
 using namespace fullwave;
 namespace fs = std::filesystem;
+using fake_solver::readFile;
 
 // The standard run's resonance for this patch (bench/fullwave_patches.csv).
 constexpr double kStandardResonance = 2.321e9;
-
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST(OpenemsRun, DraftRunOfTheWorkedPatchFindsItsResonance) {
   TESSIVAR_REQUIRE_TOOL("openEMS", "command -v openEMS", "openEMS is not installed", "openems");
