@@ -3,7 +3,6 @@
 // with the window's lines, files scikit-rf writes are read back, and the
 // commands' failures are reported the script's way. Without scikit-rf its
 // tests skip, and fail under CI.
-#include <gtest/gtest.h>
 
 #include "antenna/network.h"
 #include "design/design_io.h"
