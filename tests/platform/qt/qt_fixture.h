@@ -2,14 +2,10 @@
 // end installed as the object system's front end, and small helpers.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QColor>
 #include <QImage>
 
-#include "platform/array/array.h"
-#include "platform/graphics/graphics.h"
 #include "platform/graphics/headless.h"
 #include "platform/qt/qt_front_end.h"
 
