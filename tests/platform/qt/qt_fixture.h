@@ -21,10 +21,6 @@ class QtTest : public ::testing::Test {
   void SetUp() override {
     rt::arrayLibraryInitialize();
     rt::graphicsLibraryInitialize();
-    installFrontEnd();
-  }
-  // A new Qt front end (and its application), made current.
-  void installFrontEnd() {
     static int argc = 1;
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
