@@ -24,7 +24,7 @@ bool captioned() {
   return tagged("tessivar:model") != -1;
 }
 
-TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
+TEST(ModelView, RefinedCurvesInTheWindowTheClassicOnesBackExactlyAndDesignOnTheChosenOne) {
   design::followChosenModel();
   inProgram([] {
     play(kWorkedExampleScript);
@@ -83,13 +83,9 @@ TEST(ModelView, RefinedCurvesInTheWindowAndTheClassicOnesBackExactly) {
     EXPECT_EQ(limits("axes1", "YLim"), limitsR);
     EXPECT_EQ(limits("axes2", "YLim"), limitsX);
     EXPECT_FALSE(captioned());
-  });
-}
 
-TEST(ModelView, DesignOnTheRefinedModelPeaksAtF0WithZ0) {
-  design::followChosenModel();
-  inProgram([] {
-    play(kWorkedExampleScript);
+    // Design searches the chosen model: on the refined one it peaks at F0
+    // with Z0.
     design::chooseModel(*antenna::impedanceModelNamed("refined"));
     const antenna::Design d = design::designFor({2.4e9, 4.4, 1.6e-3, 50});
     design::chooseModel(antenna::ImpedanceModel());
