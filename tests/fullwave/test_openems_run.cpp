@@ -61,10 +61,14 @@ TEST(OpenemsRun, AnExportedFolderRunByTheSolverHoldsEveryNamedFile) {
       {38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3}, Board{}, {1.68e9, 3.12e9}, SolverQuality::Draft};
   // Run from the folder above, the test's own: a name that ran leaves its
   // file there, not in the build folder, where it failed every later run of
-  // this test on a sound program.
+  // this test on a sound program. (A "cd" before the command would not do:
+  // the "&" in the name ends the command that went there.)
   const std::string command = exportRun(request, dir.string());
-  ASSERT_EQ(std::system(("cd '" + top.string() + "' && " + command).c_str()), 0)
-      << readFile(dir / run_folder::kSolverLog);
+  const fs::path before = fs::current_path();
+  fs::current_path(top);
+  const int status = std::system(command.c_str());
+  fs::current_path(before);
+  ASSERT_EQ(status, 0) << readFile(dir / run_folder::kSolverLog);
   const Result r = importRun(dir.string());
   EXPECT_TRUE(r.farField) << r.farFieldError;
   std::vector<std::string> names = {run_folder::kInput,          run_folder::kRequest,
