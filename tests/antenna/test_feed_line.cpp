@@ -1,13 +1,10 @@
 // The feed line against published 50-ohm designs, against scikit-rf's
 // microstrip line with the same models, and its refusals. Without scikit-rf
 // the comparison skips, and fails under CI.
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 #include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "antenna/feed_line.h"

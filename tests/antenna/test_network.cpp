@@ -1,7 +1,6 @@
 // The one-port conversions against values from scikit-rf (z2s, s2y,
 // complex_2_db) and closed forms, the one reference impedance check, and the
 // one number parser and formatter.
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>

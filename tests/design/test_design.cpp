@@ -1,7 +1,5 @@
 // Designing from a target, and saving and opening designs, on the real window
 // without a display: every check reads the controls and the drawn lines.
-#include <gtest/gtest.h>
-
 #include "design/commands.h"
 #include "window/window_session.h"
 
@@ -12,7 +10,6 @@ namespace fs = std::filesystem;
 // The folder of the test's own holds the design files.
 class DesignTest : public session::ScriptTest {
  protected:
-  void inWindow(std::function<void()> steps) { ASSERT_EQ(session::run(std::move(steps)), 0); }
   std::string file(const char* name) const { return (dir_ / name).string(); }
 };
 
@@ -37,7 +34,7 @@ TEST_F(DesignTest, DrawnResistancePeaksAtATargetAndAnUnreachableOneChangesNothin
       {"thick substrate", 2.4, 2.2, 5, 50},        {"75 ohm", 2.4, 4.4, 1.6, 75},
       {"ceramic at 5.8 GHz", 5.8, 10.2, 1.27, 50},
   };
-  inWindow([&] {
+  session::inProgram([&] {
     for (const auto& c : cases) {
       SCOPED_TRACE(c.board);
       std::optional<antenna::Design> s;
@@ -101,7 +98,7 @@ TEST_F(DesignTest, EveryCallbackSeesAConsistentWindowWhileADesignIsTyped) {
 }
 
 TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) {
-  inWindow([&] {
+  session::inProgram([&] {
     ASSERT_NO_THROW(design::designFor({2.4e9, 4.4, 1.6e-3}));
     // A dragged slider shows a rounded number in its box: the file must
     // carry the slider's own value.
@@ -142,7 +139,7 @@ TEST_F(DesignTest, OpenRefusesWhatTheScriptRefusesAndSaveWritesOnlyWhatOpens) {
       {std::string(2 << 20, '#'), "is larger than 1 MiB"},
       {"\x1b]0;title\x07 x\n", "line 1: \"\\x1b]0;title\\x07\" is not an act of a design"},
   };
-  inWindow([&] {
+  session::inProgram([&] {
     const auto before = session::snapshot();
     for (const auto& [text, why] : bad) {
       std::ofstream(file("bad.txt")) << text;
@@ -167,8 +164,8 @@ TEST_F(DesignTest, StartupActionRunsOnceOnTheBuiltWindowBeforeAnyUserAct) {
     windowBuilt = session::mainWindow() >= 0;
     throw std::runtime_error("reported, and the program goes on");
   });
-  inWindow([&] { userActed = true; });
-  inWindow([] {});
+  session::inProgram([&] { userActed = true; });
+  session::inProgram([] {});
   EXPECT_TRUE(runs == 1 && windowBuilt && userActed);
 }
 

@@ -1,6 +1,5 @@
 // Undo and redo of the design on the real window without a display, and the
 // recent-designs file against what a disk can hold.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "design/commands.h"
@@ -18,64 +17,62 @@ using History = session::ScriptTest;
 TEST_F(History, UndoAndRedoTypeEachKeptDesignBackAndANewChangeDropsTheRedos) {
   design::keepDesignHistory();
   std::vector<std::map<std::string, std::string>> seen;
-  ASSERT_EQ(session::run([&] {
-              session::type("edit5", "1");
-              session::type("edit6", "3");
-              seen.push_back(session::snapshot());
-              design::designFor({2.4e9, 4.4, 1.6e-3});  // one perform: one change
-              seen.push_back(session::snapshot());
-              session::slide("slider1", 37.123456789);
-              seen.push_back(session::snapshot());
-              session::slide("slider6", 2.45);  // the pattern apart from Fmin
-              seen.push_back(session::snapshot());
-              for (int i = 3; i > 0; --i) {
-                ASSERT_TRUE(design::undoDesignChange());
-                EXPECT_EQ(session::snapshot(), seen[i - 1]) << "undo to " << i - 1;
-              }
-              for (int i = 1; i < 4; ++i) {
-                ASSERT_TRUE(design::redoDesignChange());
-                EXPECT_EQ(session::snapshot(), seen[i]) << "redo to " << i;
-              }
-              EXPECT_FALSE(design::redoDesignChange());
-              ASSERT_TRUE(design::undoDesignChange());
-              session::type("edit3", "1.2");
-              EXPECT_FALSE(design::redoDesignChange());
-              EXPECT_EQ(design::historySteps().forward, 0u);
-              ASSERT_TRUE(design::undoDesignChange());
-              EXPECT_EQ(session::snapshot(), seen[2]);
-            }),
-            0);
+  session::inProgram([&] {
+    session::type("edit5", "1");
+    session::type("edit6", "3");
+    seen.push_back(session::snapshot());
+    design::designFor({2.4e9, 4.4, 1.6e-3});  // one perform: one change
+    seen.push_back(session::snapshot());
+    session::slide("slider1", 37.123456789);
+    seen.push_back(session::snapshot());
+    session::slide("slider6", 2.45);  // the pattern apart from Fmin
+    seen.push_back(session::snapshot());
+    for (int i = 3; i > 0; --i) {
+      ASSERT_TRUE(design::undoDesignChange());
+      EXPECT_EQ(session::snapshot(), seen[i - 1]) << "undo to " << i - 1;
+    }
+    for (int i = 1; i < 4; ++i) {
+      ASSERT_TRUE(design::redoDesignChange());
+      EXPECT_EQ(session::snapshot(), seen[i]) << "redo to " << i;
+    }
+    EXPECT_FALSE(design::redoDesignChange());
+    ASSERT_TRUE(design::undoDesignChange());
+    session::type("edit3", "1.2");
+    EXPECT_FALSE(design::redoDesignChange());
+    EXPECT_EQ(design::historySteps().forward, 0u);
+    ASSERT_TRUE(design::undoDesignChange());
+    EXPECT_EQ(session::snapshot(), seen[2]);
+  });
 }
 
 TEST_F(History, UndoKeepsToDesignsShownOneActAStepAndOpensNoPatternWindow) {
   design::keepDesignHistory();
   std::ofstream(dir_ / "d.txt") << "type edit3 1.6\ntype edit1 38\ntype edit2 29.5\n"
                                    "type edit6 3\ntype edit5 2\n";
-  ASSERT_EQ(session::run([&] {
-              design::openDesign((dir_ / "d.txt").string());
-              const auto opened = session::snapshot();
-              // The fresh window's sizes were never drawn on this band.
-              EXPECT_FALSE(design::undoDesignChange());
-              EXPECT_EQ(session::snapshot(), opened);
-              session::type("edit2", "30");
-              const auto typed = session::snapshot();
-              session::type("edit2", "abc");  // the slider then holds no number
-              ASSERT_TRUE(design::undoDesignChange());
-              EXPECT_EQ(session::snapshot(), typed) << "one undo, one act";
-              ASSERT_TRUE(design::undoDesignChange());
-              EXPECT_EQ(session::snapshot(), opened);
+  session::inProgram([&] {
+    design::openDesign((dir_ / "d.txt").string());
+    const auto opened = session::snapshot();
+    // The fresh window's sizes were never drawn on this band.
+    EXPECT_FALSE(design::undoDesignChange());
+    EXPECT_EQ(session::snapshot(), opened);
+    session::type("edit2", "30");
+    const auto typed = session::snapshot();
+    session::type("edit2", "abc");  // the slider then holds no number
+    ASSERT_TRUE(design::undoDesignChange());
+    EXPECT_EQ(session::snapshot(), typed) << "one undo, one act";
+    ASSERT_TRUE(design::undoDesignChange());
+    EXPECT_EQ(session::snapshot(), opened);
 
-              session::type("edit8", "2.4");
-              session::type("edit8", "2.5");
-              const std::size_t figures = rt::gfx::figures().size();
-              ASSERT_EQ(figures, 3u);
-              for (bool back : {true, true, false, false}) {
-                ASSERT_TRUE(back ? design::undoDesignChange() : design::redoDesignChange());
-                EXPECT_EQ(rt::gfx::figures().size(), figures);
-              }
-              EXPECT_EQ(session::number("slider6"), 2.5);
-            }),
-            0);
+    session::type("edit8", "2.4");
+    session::type("edit8", "2.5");
+    const std::size_t figures = rt::gfx::figures().size();
+    ASSERT_EQ(figures, 3u);
+    for (bool back : {true, true, false, false}) {
+      ASSERT_TRUE(back ? design::undoDesignChange() : design::redoDesignChange());
+      EXPECT_EQ(rt::gfx::figures().size(), figures);
+    }
+    EXPECT_EQ(session::number("slider6"), 2.5);
+  });
 }
 
 TEST_F(History, TheRecentListSurvivesBadFilesAndKeepsTheNewestFirst) {

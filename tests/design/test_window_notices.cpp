@@ -1,6 +1,5 @@
 // The main window's standing notice on the real window without a display:
 // each cause named with its box and value, and gone with its cause.
-#include <gtest/gtest.h>
 
 #include "design/window_notices.h"
 #include "window/window_session.h"
@@ -31,17 +30,16 @@ constexpr Step kSteps[] = {
 };
 
 TEST(WindowNotices, EachCauseIsNamedAndGoesWithIt) {
-  EXPECT_EQ(run([] {
-              const auto notice = [] { return design::windowNotice(mainWindow()); };
-              EXPECT_EQ(notice().rfind("Type a band in Fmin and Fmax", 0), 0u) << notice();
-              play(kWorkedExampleScript);
-              EXPECT_EQ(notice(), "");
-              for (const Step& s : kSteps) {
-                type(s.box, s.text);
-                EXPECT_EQ(notice(), s.notice) << s.box << " " << s.text;
-              }
-            }),
-            0);
+  inProgram([] {
+    const auto notice = [] { return design::windowNotice(mainWindow()); };
+    EXPECT_EQ(notice().rfind("Type a band in Fmin and Fmax", 0), 0u) << notice();
+    play(kWorkedExampleScript);
+    EXPECT_EQ(notice(), "");
+    for (const Step& s : kSteps) {
+      type(s.box, s.text);
+      EXPECT_EQ(notice(), s.notice) << s.box << " " << s.text;
+    }
+  });
 }
 
 }  // namespace

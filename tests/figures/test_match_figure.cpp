@@ -18,102 +18,88 @@ std::vector<double> controlsOf(double fig, std::string_view style) {
   return out;
 }
 
-bool shows(double fig, const std::string& what) {
-  return controlText(fig).find(what) != std::string::npos;
-}
-
 // The R at resonance the figure holds for the model's lines.
 std::optional<double> shownR() {
   return figures::matchReadouts().model->rAtResonance;
 }
 
-TEST(MatchFigure, FollowsTheWindowRefusesABadZ0AndStartsAfreshOnceClosed) {
-  EXPECT_EQ(
-      run([] {
-        play(kWorkedExampleScript);
-        const double fig = figures::openMatchFigure();
-        EXPECT_EQ(figures::openMatchFigure(), fig) << "a second figure was opened";
-        EXPECT_EQ(rt::gfx::figures().size(), 2u);
-        EXPECT_TRUE(shows(fig, "R at resonance: 159.3 Ohm"));
+TEST(MatchFigure, FollowsTheWindowRefusesABadZ0StartsAfreshOnceClosedAndListsMarkers) {
+  inProgram([] {
+    play(kWorkedExampleScript);
+    const double fig = figures::openMatchFigure();
+    EXPECT_EQ(figures::openMatchFigure(), fig) << "a second figure was opened";
+    EXPECT_EQ(rt::gfx::figures().size(), 2u);
+    EXPECT_TRUE(shows(fig, "R at resonance: 159.3 Ohm"));
 
-        // A slider act redraws it from the new lines.
-        slide("slider5", 5);
-        EXPECT_FALSE(shows(fig, "R at resonance: 159.3 Ohm"));
+    // A slider act redraws it from the new lines.
+    slide("slider5", 5);
+    EXPECT_FALSE(shows(fig, "R at resonance: 159.3 Ohm"));
 
-        // An empty band draws nothing: the last data stay, and it says so.
-        const auto before = shownR();
-        type("edit6", "0.5");
-        EXPECT_EQ(shownR(), before);
-        EXPECT_TRUE(shows(fig, "The band draws nothing"));
-        type("edit6", "3");
-        EXPECT_FALSE(shows(fig, "The band draws nothing"));
-        // Letters in W leave the window's lines without numbers: the same.
-        const auto kept = shownR();
-        type("edit1", "abc");
-        EXPECT_EQ(shownR(), kept);
-        EXPECT_TRUE(shows(fig, "The band draws nothing (W: 'abc' is not a number)"));
-        type("edit1", "30");
-        EXPECT_FALSE(shows(fig, "The band draws nothing"));
+    // An empty band draws nothing: the last data stay, and it says so.
+    const auto before = shownR();
+    type("edit6", "0.5");
+    EXPECT_EQ(shownR(), before);
+    EXPECT_TRUE(shows(fig, "The band draws nothing"));
+    type("edit6", "3");
+    EXPECT_FALSE(shows(fig, "The band draws nothing"));
+    // Letters in W leave the window's lines without numbers: the same.
+    const auto kept = shownR();
+    type("edit1", "abc");
+    EXPECT_EQ(shownR(), kept);
+    EXPECT_TRUE(shows(fig, "The band draws nothing (W: 'abc' is not a number)"));
+    type("edit1", "30");
+    EXPECT_FALSE(shows(fig, "The band draws nothing"));
 
-        // A bad Z0 typed into the figure is refused there.
-        const std::vector<double> edits = controlsOf(fig, "edit");
-        ASSERT_EQ(edits.size(), 1u);
-        for (const char* typed : {" 75 ", "-3", "0", "abc", "inf", "", "nan", "50 ohm", "1e999"}) {
-          rt::gfx::userAct(edits[0], {{"String", rt::str(typed)}});
-          EXPECT_TRUE(figures::matchZ0() == 75 && figures::matchReadouts().model->z0 == 75)
-              << typed;
-          EXPECT_EQ(rt::gfx::prop(edits[0], "String").text(), "75");
-          EXPECT_EQ(shows(fig, "Z0 must be a finite positive number"),
-                    std::string_view(typed) != " 75 ");
-        }
-        EXPECT_THROW(figures::setMatchZ0(-1), std::invalid_argument);
-        EXPECT_EQ(figures::matchZ0(), 75);
+    // A bad Z0 typed into the figure is refused there.
+    const std::vector<double> edits = controlsOf(fig, "edit");
+    ASSERT_EQ(edits.size(), 1u);
+    for (const char* typed : {" 75 ", "-3", "0", "abc", "inf", "", "nan", "50 ohm", "1e999"}) {
+      rt::gfx::userAct(edits[0], {{"String", rt::str(typed)}});
+      EXPECT_TRUE(figures::matchZ0() == 75 && figures::matchReadouts().model->z0 == 75) << typed;
+      EXPECT_EQ(rt::gfx::prop(edits[0], "String").text(), "75");
+      EXPECT_EQ(bool(shows(fig, "Z0 must be a finite positive number")),
+                std::string_view(typed) != " 75 ");
+    }
+    EXPECT_THROW(figures::setMatchZ0(-1), std::invalid_argument);
+    EXPECT_EQ(figures::matchZ0(), 75);
 
-        // Closed, it stops following; opened again, it starts afresh.
-        rt::gfx::closeRequest(fig);
-        EXPECT_FALSE(figures::matchFigureOpen());
-        slide("slider5", 4);  // no figure to redraw, no error
-        EXPECT_EQ(rt::gfx::figures().size(), 1u);
-        EXPECT_EQ(figures::matchZ0(), 50);
-        slide("slider5", 10);
-        EXPECT_TRUE(shows(figures::openMatchFigure(), "R at resonance: 159.3 Ohm"));
-      }),
-      0);
-}
+    // Closed, it stops following; opened again, it starts afresh.
+    rt::gfx::closeRequest(fig);
+    EXPECT_FALSE(figures::matchFigureOpen());
+    slide("slider5", 4);  // no figure to redraw, no error
+    EXPECT_EQ(rt::gfx::figures().size(), 1u);
+    EXPECT_EQ(figures::matchZ0(), 50);
+    slide("slider5", 10);
+    const double again = figures::openMatchFigure();
+    EXPECT_TRUE(shows(again, "R at resonance: 159.3 Ohm"));
 
-// Markers are listed in the readout, the band ends named on the chart, and
-// the figure says why it stops following the window.
-TEST(MatchFigure, MarkersBandEndsAndWhyItStopsFollowing) {
-  EXPECT_EQ(run([] {
-              play(kWorkedExampleScript);
-              const double fig = figures::openMatchFigure();
-              figures::addMatchMarker(2.0);
-              figures::addMatchMarker(2.5);
-              EXPECT_TRUE(shows(fig, "Marker 1: 2 GHz, Z = ") && shows(fig, "Marker 2: 2.5 GHz"));
-              // Named once, and across the room the empty panels leave.
-              EXPECT_TRUE(shows(fig, "Model: classic transmission line, Z0 = 50 Ohm"));
-              EXPECT_FALSE(shows(fig, "Model, Z0"));
-              double modelPanelWidth = 0;
-              for (double h : controlsOf(fig, "text")) {
-                const rt::Array& lines = rt::gfx::prop(h, "String");
-                if (lines.isCell() && !lines.cells().empty() &&
-                    lines.cells()[0].text().starts_with("Model:"))
-                  modelPanelWidth = rt::gfx::prop(h, "Position").re()[2];
-              }
-              EXPECT_GT(modelPanelWidth, 0.9);
-              std::vector<double> all;
-              std::string texts;
-              below(fig, all);
-              for (double h : all)
-                if (rt::gfx::type(h) == "text") texts += rt::gfx::prop(h, "String").text() + ";";
-              EXPECT_NE(texts.find("  1 GHz;  3 GHz;"), std::string::npos) << texts;
+    // Markers are listed in the readout, the band ends named on the chart,
+    // and the figure says why it stops following the window.
+    figures::addMatchMarker(2.0);
+    figures::addMatchMarker(2.5);
+    EXPECT_TRUE(shows(again, "Marker 1: 2 GHz, Z = ") && shows(again, "Marker 2: 2.5 GHz"));
+    // Named once, and across the room the empty panels leave.
+    EXPECT_TRUE(shows(again, "Model: classic transmission line, Z0 = 50 Ohm"));
+    EXPECT_FALSE(shows(again, "Model, Z0"));
+    double modelPanelWidth = 0;
+    for (double h : controlsOf(again, "text")) {
+      const rt::Array& lines = rt::gfx::prop(h, "String");
+      if (lines.isCell() && !lines.cells().empty() && lines.cells()[0].text().starts_with("Model:"))
+        modelPanelWidth = rt::gfx::prop(h, "Position").re()[2];
+    }
+    EXPECT_GT(modelPanelWidth, 0.9);
+    std::vector<double> all;
+    std::string texts;
+    below(again, all);
+    for (double h : all)
+      if (rt::gfx::type(h) == "text") texts += rt::gfx::prop(h, "String").text() + ";";
+    EXPECT_NE(texts.find("  1 GHz;  3 GHz;"), std::string::npos) << texts;
 
-              type("edit5", "4");
-              EXPECT_TRUE(shows(fig, "(Fmin is above Fmax"));
-              rt::gfx::closeRequest(mainWindow());
-              EXPECT_TRUE(shows(fig, "The main window is closed"));
-            }),
-            0);
+    type("edit5", "4");
+    EXPECT_TRUE(shows(again, "(Fmin is above Fmax"));
+    rt::gfx::closeRequest(mainWindow());
+    EXPECT_TRUE(shows(again, "The main window is closed"));
+  });
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -20,6 +20,12 @@
 namespace fake_solver {
 
 namespace fs = std::filesystem;
+
+// The whole of a file (empty when it cannot be read).
+inline std::string readFile(const fs::path& p) {
+  std::ifstream in(p);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // Writes a stand-in solver into `dir`/bin: it tells its version, counts its
 // runs and leaves the signals of a 37 ohm resistor, or runs `instead`.

@@ -5,15 +5,6 @@
 // cache's bound and a large run, an exported folder read back, the script's
 // JSON and its failures; and the trim against a "solver" that is the model
 // with a longer patch.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
-
 #include "fullwave/check.h"
 #include "fullwave/fake_solver.h"
 #include "fullwave/run_folder.h"
@@ -25,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using fake_solver::writeFakeSolver;
+using State = fullwave::Check::State;
 
 const antenna::Patch kFr4{38e-3, 29.5e-3, 1.6e-3, 4.4, 9e-3};
 
@@ -35,33 +27,23 @@ class FullWaveCheck : public fake_solver::FakeSolverTest {
   }
   std::unique_ptr<fullwave::Check> finished(const fullwave::Request& r) const {
     auto check = std::make_unique<fullwave::Check>(r, 1);
-    while (check->poll() == fullwave::Check::State::Running) {
-    }
+    while (check->poll() == State::Running) continue;
     return check;
   }
   std::unique_ptr<fullwave::Check> finished() const { return finished(request()); }
-  // The stand-in ends its runs at -7.55 dB, far above any end criterion.
-  void stopEarly() const {
-    writeFakeSolver(dir_, "echo '[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)'\ncp '" +
-                              (dir_ / fullwave::run_folder::kPortVoltage).string() + "' '" +
-                              (dir_ / fullwave::run_folder::kPortCurrent).string() +
-                              "' .\nexit 0\n");
-  }
 };
 
 TEST_F(FullWaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
-  fullwave::Check first(request(), 1);
-  while (first.poll() == fullwave::Check::State::Running) {
-  }
-  ASSERT_EQ(first.state(), fullwave::Check::State::Finished) << first.message();
-  EXPECT_NEAR(first.result()->solver.r[300], 37, 1e-3);
-  EXPECT_EQ(first.result()->stats.timesteps, 900);
+  const auto first = finished();
+  ASSERT_EQ(first->state(), State::Finished) << first->message();
+  EXPECT_NEAR(first->result()->solver.r[300], 37, 1e-3);
+  EXPECT_EQ(first->result()->stats.timesteps, 900);
   // The stand-in keeps no near fields: no far field, and a reason.
-  EXPECT_FALSE(first.result()->farField);
-  EXPECT_NE(first.result()->farFieldError.find("near-field"), std::string::npos);
+  EXPECT_FALSE(first->result()->farField);
+  EXPECT_NE(first->result()->farFieldError.find("near-field"), std::string::npos);
 
   fullwave::Check again(request(), 1);
-  ASSERT_EQ(again.state(), fullwave::Check::State::Finished);
+  ASSERT_EQ(again.state(), State::Finished);
   EXPECT_TRUE(again.result()->fromCache);
   auto other = request();
   other.quality = fullwave::SolverQuality::Quick;
@@ -71,11 +53,10 @@ TEST_F(FullWaveCheck, TheSameCheckAgainIsFoundWithoutARun) {
 
   // Another design is another folder; a folder left with an ABORT file is
   // no result and is run again.
-  std::ofstream(fs::path(first.folder()) / fullwave::run_folder::kAbort) << "x";
+  std::ofstream(fs::path(first->folder()) / fullwave::run_folder::kAbort) << "x";
   fullwave::Check stale(request(), 1);
-  EXPECT_EQ(stale.state(), fullwave::Check::State::Running);
-  while (stale.poll() == fullwave::Check::State::Running) {
-  }
+  EXPECT_EQ(stale.state(), State::Running);
+  while (stale.poll() == State::Running) continue;
   EXPECT_EQ(runs(), 2);
 }
 
@@ -89,15 +70,13 @@ TEST_F(FullWaveCheck, TwoChecksOfOneDesignShareOneRun) {
   { fullwave::Check dropped(request(), 1); }
   EXPECT_TRUE(second.waiting());
   EXPECT_NE(second.progressText().find("being checked by another"), std::string::npos);
-  EXPECT_EQ(second.poll(), fullwave::Check::State::Running);
+  EXPECT_EQ(second.poll(), State::Running);
   EXPECT_TRUE(fs::exists(fs::path(first.folder()) / fullwave::run_folder::kInput));
   std::ofstream(dir_ / "go") << "";
-  while (first.poll() == fullwave::Check::State::Running) {
-  }
-  while (second.poll() == fullwave::Check::State::Running) {
-  }
-  ASSERT_EQ(first.state(), fullwave::Check::State::Finished) << first.message();
-  ASSERT_EQ(second.state(), fullwave::Check::State::Finished) << second.message();
+  for (fullwave::Check* c : {&first, &second})
+    while (c->poll() == State::Running) continue;
+  ASSERT_EQ(first.state(), State::Finished) << first.message();
+  ASSERT_EQ(second.state(), State::Finished) << second.message();
   EXPECT_TRUE(second.result()->fromCache);
   EXPECT_NEAR(second.result()->solver.r[300], 37, 1e-3);
   EXPECT_EQ(runs(), 1);
@@ -105,9 +84,12 @@ TEST_F(FullWaveCheck, TwoChecksOfOneDesignShareOneRun) {
 
 // A run that ended above its end criterion says so, run, kept or imported.
 TEST_F(FullWaveCheck, ARunStoppedEarlyIsTruncatedWhereverItIsRead) {
-  stopEarly();
+  // The stand-in ends its run at -7.55 dB, far above any end criterion.
+  writeFakeSolver(dir_, "echo '[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)'\ncp '" +
+                            (dir_ / fullwave::run_folder::kPortVoltage).string() + "' '" +
+                            (dir_ / fullwave::run_folder::kPortCurrent).string() + "' .\nexit 0\n");
   const auto run = finished();
-  ASSERT_EQ(run->state(), fullwave::Check::State::Finished) << run->message();
+  ASSERT_EQ(run->state(), State::Finished) << run->message();
   EXPECT_TRUE(run->result()->stats.truncated);
   EXPECT_NE(run->message().find("-7.55 dB, above its end criterion of -25 dB"), std::string::npos)
       << run->message();
@@ -137,7 +119,7 @@ TEST_F(FullWaveCheck, AFullDiskIsSaidAndItsDumpsGo) {
                   "echo partial > nf2ff_E_xn.h5\ndd if=/dev/zero of=/dev/full bs=1k count=1\n"
                   "kill -SEGV $$\n");
   const auto full = finished();
-  EXPECT_EQ(full->state(), fullwave::Check::State::Failed);
+  EXPECT_EQ(full->state(), State::Failed);
   EXPECT_NE(full->message().find("is full (No space left on device)"), std::string::npos)
       << full->message();
   EXPECT_EQ(full->message().find("signal"), std::string::npos) << full->message();
@@ -165,7 +147,7 @@ TEST_F(FullWaveCheck, TheCacheKeepsWithinItsBound) {
   const fs::path stopped = fs::path(b).parent_path() / "stopped";
   fs::create_directories(stopped);
   std::ofstream(stopped / fullwave::run_folder::kInput) << "<openEMS/>";
-  EXPECT_EQ(finished()->state(), fullwave::Check::State::Finished);
+  EXPECT_EQ(finished()->state(), State::Finished);
   EXPECT_FALSE(fs::exists(stopped));
   EXPECT_TRUE(fs::exists(b));
 }
@@ -186,7 +168,7 @@ TEST_F(FullWaveCheck, ALargeRunStartsOnlyWhenAskedFor) {
   }
   EXPECT_EQ(runs(), 0);
   fullwave::Check asked(huge, 1, true);
-  EXPECT_NE(asked.state(), fullwave::Check::State::Failed) << asked.message();
+  EXPECT_NE(asked.state(), State::Failed) << asked.message();
   auto quick = request();
   quick.quality = fullwave::SolverQuality::Quick;
   const fullwave::RunSize size = fullwave::runSize(fullwave::solverJob(quick));
@@ -200,14 +182,14 @@ TEST_F(FullWaveCheck, ALargeRunStartsOnlyWhenAskedFor) {
 TEST_F(FullWaveCheck, AFullCacheShowsAndKeepsNothing) {
   writeFakeSolver(dir_, "rm check.txt; ln -s /dev/full check.txt\n");
   const auto full = finished();
-  EXPECT_EQ(full->state(), fullwave::Check::State::Failed);
+  EXPECT_EQ(full->state(), State::Failed);
   EXPECT_NE(full->message().find("check.txt: No space left on device"), std::string::npos);
   EXPECT_FALSE(fs::exists(full->folder()));
   for (const char* file : {fullwave::run_folder::kResult, fullwave::run_folder::kRequest,
                            fullwave::run_folder::kInput}) {
     writeFakeSolver(dir_);
     const auto later = finished();
-    ASSERT_EQ(later->state(), fullwave::Check::State::Finished) << later->message();
+    ASSERT_EQ(later->state(), State::Finished) << later->message();
     const fs::path kept = fs::path(later->folder()) / file;
     if (file == std::string(fullwave::run_folder::kInput))
       fs::remove(kept);
@@ -220,14 +202,11 @@ TEST_F(FullWaveCheck, AFullCacheShowsAndKeepsNothing) {
 
 // A cancelled run is met by the runner's test and the window's Cancel.
 TEST_F(FullWaveCheck, ADroppedRunLeavesNoFolder) {
-  fs::remove_all(dir_ / "bin");
   writeFakeSolver(dir_, "while [ ! -f ABORT ]; do sleep 0.02; done; exit 0\n");
-  std::string folder;
-  {
-    fullwave::Check dropped(request(), 1);
-    folder = dropped.folder();
-    EXPECT_TRUE(fs::exists(folder));
-  }
+  auto dropped = std::make_unique<fullwave::Check>(request(), 1);
+  const std::string folder = dropped->folder();
+  EXPECT_TRUE(fs::exists(folder));
+  dropped.reset();
   EXPECT_FALSE(fs::exists(folder));
 }
 
@@ -280,8 +259,7 @@ TEST_F(FullWaveCheck, AnExportNeitherWritesThroughLinksNorRemovesTheUsersFiles) 
   EXPECT_NEAR(r.solver.r.front(), 37, 1e-3);
   for (const auto& entry : fs::directory_iterator(out))
     EXPECT_FALSE(fs::is_symlink(entry.symlink_status())) << entry.path();
-  std::ifstream kept(outside);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's");
+  EXPECT_EQ(fake_solver::readFile(outside), "the user's");
   EXPECT_EQ(fs::status(outside).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_TRUE(fs::exists(out / "farfield.png") && fs::exists(out / "nf2ff_notes.txt"));

@@ -3,43 +3,25 @@
 // and its own process group, a program that cannot start is told by its
 // reason, no program outlives the one that started it, and the far-field
 // program's absence and failure are said plainly through it.
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "fullwave/fake_solver.h"
 #include "fullwave/nf2ff.h"
 #include "fullwave/process.h"
-#include "fullwave/run_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using fake_solver::readFile;
 using fullwave::Process;
 
-class Launching : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tessivar_process_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string read(const fs::path& p) const {
-    std::ifstream in(p);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  fs::path dir_;
-};
+// A folder of the test's own (with the stand-in solver, which nothing here runs).
+using Launching = fake_solver::FakeSolverTest;
 
 TEST_F(Launching, WhatItPrintsAndHowItEndedComeBack) {
   Process p({{"sh", "-c", "pwd; echo complaint >&2; exit 3"}, dir_.string()});
@@ -60,7 +42,7 @@ TEST_F(Launching, WhatItPrintsAndHowItEndedComeBack) {
   Process logged({{"sh", "-c", "echo said; echo complained >&2"}, dir_.string(), log.string()});
   ASSERT_TRUE(logged.started());
   EXPECT_EQ(logged.wait(out, err), 0);
-  EXPECT_EQ(read(log), "said\ncomplained\n");
+  EXPECT_EQ(readFile(log), "said\ncomplained\n");
 }
 
 TEST_F(Launching, AProgramThatCannotStartIsToldByItsReason) {
@@ -174,7 +156,7 @@ TEST_F(Launching, TheFarFieldProgramMissingOrFailingIsSaidPlainly) {
   setenv("PATH", path.c_str(), 1);
   EXPECT_NE(error.find("(nf2ff) failed; see"), std::string::npos) << error;
   const fs::path input = fs::absolute(dir_) / fullwave::run_folder::kFarFieldInput;
-  EXPECT_EQ(read(dir_ / fullwave::run_folder::kFarFieldLog),
+  EXPECT_EQ(readFile(dir_ / fullwave::run_folder::kFarFieldLog),
             "cannot read " + input.string() + "\n");
 }
 

@@ -4,18 +4,11 @@
 // a truncated run, a missing program (a crash is met through the script);
 // and on the real solver, a bad input and a finished run's result kept as
 // Touchstone.
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "design/design_io.h"
-#include "formats/touchstone.h"
 #include "fullwave/fake_solver.h"
 #include "fullwave/run.h"
-#include "fullwave/run_folder.h"
 #include "required_tool.h"
 
 namespace {
@@ -24,25 +17,16 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using fullwave::Run;
 
-fs::path runRoot() {
-  return fs::temp_directory_path() / ("tessivar_run_test_" + std::to_string(::getpid()));
-}
-
-fs::path runFolder(const char* name) {
-  return runRoot() / name;
-}
-
-// The runs' folders go when the tests end, whatever each test left.
-struct RemoveRunFolders : ::testing::Environment {
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(runRoot(), ec);
-  }
+// The runs' folders, in one that goes when the test ends, whatever it left.
+class FullWaveRun : public ::testing::Test {
+ protected:
+  void TearDown() override { fs::remove_all(root_); }
+  fs::path runFolder(const char* name) const { return root_ / name; }
+  const fs::path root_ =
+      fs::temp_directory_path() / ("tessivar_run_test_" + std::to_string(::getpid()));
 };
-[[maybe_unused]] const auto* const kRemoveRunFolders =
-    ::testing::AddGlobalTestEnvironment(new RemoveRunFolders);
 
-TEST(FullWaveRun, ProgressIsReadAndAFinishedRunIsFinished) {
+TEST_F(FullWaveRun, ProgressIsReadAndAFinishedRunIsFinished) {
   fullwave::Run run(runFolder("ok").string(),
                     "echo '[@        4s] Timestep:   170 || Energy: ~5.57e-22 (- 0.00dB)'\n"
                     "echo '[@     1m02s] Timestep:  8364 || Energy: ~1.49e-18 (-36.67dB)'\n",
@@ -53,7 +37,7 @@ TEST(FullWaveRun, ProgressIsReadAndAFinishedRunIsFinished) {
   EXPECT_TRUE(fs::exists(run.folder()));
 }
 
-TEST(FullWaveRun, EveryFailureIsSaidPlainly) {
+TEST_F(FullWaveRun, EveryFailureIsSaidPlainly) {
   fullwave::Run truncated(
       runFolder("cut").string(),
       "echo 0 1 > port_ut1; echo 0 1 > port_it1; echo x > result.s1p\n"
@@ -82,7 +66,7 @@ TEST(FullWaveRun, EveryFailureIsSaidPlainly) {
   EXPECT_EQ(fresh.wait(10s), fullwave::Run::State::Finished) << fresh.message();
 }
 
-TEST(FullWaveRun, CancelEscalatesToSignalsAndLeavesNoFolder) {
+TEST_F(FullWaveRun, CancelEscalatesToSignalsAndLeavesNoFolder) {
   // A solver that ignores both the ABORT file and SIGTERM.
   fullwave::Run run(runFolder("stubborn").string(), "trap '' TERM\nwhile :; do sleep 0.05; done\n",
                     1, "sh");
@@ -95,7 +79,7 @@ TEST(FullWaveRun, CancelEscalatesToSignalsAndLeavesNoFolder) {
   EXPECT_FALSE(fs::exists(run.folder()));
 }
 
-TEST(FullWaveRun, ResultIsKeptAsTouchstoneAndZeroSignalsAreRefused) {
+TEST_F(FullWaveRun, ResultIsKeptAsTouchstoneAndZeroSignalsAreRefused) {
   const fs::path dir = runFolder("result");
   fake_solver::writeFakeSolver(dir);  // the signals of a 37 ohm resistor
   std::string error;
@@ -108,10 +92,9 @@ TEST(FullWaveRun, ResultIsKeptAsTouchstoneAndZeroSignalsAreRefused) {
   std::ofstream(dir / fullwave::run_folder::kPortVoltage) << "0 0\n1e-11 0\n";
   EXPECT_FALSE(fullwave::readResult(dir.string(), {2e9}, error));
   EXPECT_NE(error.find("no energy"), std::string::npos);
-  fs::remove_all(dir.parent_path());
 }
 
-TEST(FullWaveRun, TheRealSolverRefusesABadInput) {
+TEST_F(FullWaveRun, TheRealSolverRefusesABadInput) {
   TESSIVAR_REQUIRE_TOOL("openEMS", "command -v openEMS", "openEMS is not installed", "openems");
   std::string error;
   EXPECT_EQ(fullwave::installedSolverVersion(error).rfind("v", 0), 0u) << error;

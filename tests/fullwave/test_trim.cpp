@@ -3,13 +3,8 @@
 // target, so
 // the trim takes two runs and ends met; a run that fails or is cancelled
 // ends the trim with the run's own message.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include "antenna/units.h"
 #include "fullwave/fake_solver.h"
-#include "fullwave/run_folder.h"
 #include "fullwave/trim.h"
 
 namespace {

@@ -20,14 +20,11 @@
 // every figure is closed and no array may be left alive.
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <sstream>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "fuzz_check.h"
 #include "platform/array/array.h"
@@ -62,10 +59,7 @@ double mainWindow() {
 
 struct Window {
   double figure = -1;
-  double edits[8] = {};
-  double sliders[6] = {};
-  double axes[2] = {};
-  double texts[3] = {};  // text27, text30, text31
+  std::vector<double> edits, sliders, axes, texts;  // texts: text27, text30, text31
 };
 
 Window openWindow() {
@@ -73,14 +67,15 @@ Window openWindow() {
   Window w;
   w.figure = mainWindow();
   check(w.figure >= 0, "the main window did not open");
-  auto find = [&](const std::string& tag) {
-    if (auto h = rt::findByTag(w.figure, tag)) return *h;
-    fail("no object tagged " + tag);
+  const auto find = [&](std::vector<double>& into, const std::string& tag) {
+    const std::optional<double> h = rt::findByTag(w.figure, tag);
+    check(h.has_value(), "no object tagged " + tag);
+    into.push_back(*h);
   };
-  for (int i = 0; i < 8; ++i) w.edits[i] = find("edit" + std::to_string(i + 1));
-  for (int i = 0; i < 6; ++i) w.sliders[i] = find("slider" + std::to_string(i + 1));
-  w.axes[0] = find("axes1"), w.axes[1] = find("axes2");
-  w.texts[0] = find("text27"), w.texts[1] = find("text30"), w.texts[2] = find("text31");
+  for (int i = 1; i <= 8; ++i) find(w.edits, "edit" + std::to_string(i));
+  for (int i = 1; i <= 6; ++i) find(w.sliders, "slider" + std::to_string(i));
+  for (const char* tag : {"axes1", "axes2"}) find(w.axes, tag);
+  for (const char* tag : {"text27", "text30", "text31"}) find(w.texts, tag);
   return w;
 }
 
@@ -95,26 +90,23 @@ bool oneLineOfText(const rt::Array& a) {
 void checkWindow(const Window& w, const std::string& act) {
   const std::string at = " (after " + act + ")";
   check(rt::gfx::exists(w.figure) && mainWindow() == w.figure, "the main window is gone" + at);
-  for (int i = 0; i < 6; ++i) {
+  for (std::size_t i = 0; i < w.sliders.size(); ++i) {
     const std::string name = "slider" + std::to_string(i + 1);
     check(rt::gfx::exists(w.sliders[i]), name + " is gone" + at);
     for (const char* p : {"Value", "Min", "Max"})
       check(oneRealNumber(rt::gfx::prop(w.sliders[i], p)),
             name + " " + p + " is not one real number" + at);
   }
-  for (int i = 0; i < 8; ++i) {
-    const std::string name = "edit" + std::to_string(i + 1);
-    check(rt::gfx::exists(w.edits[i]), name + " is gone" + at);
-    check(oneLineOfText(rt::gfx::prop(w.edits[i], "String")),
-          name + " String is not one line of text" + at);
-  }
+  for (std::size_t i = 0; i < w.edits.size(); ++i)
+    check(rt::gfx::exists(w.edits[i]) && oneLineOfText(rt::gfx::prop(w.edits[i], "String")),
+          "edit" + std::to_string(i + 1) + " is gone or its String is not one line of text" + at);
   for (double t : w.texts)
     check(oneLineOfText(rt::gfx::prop(t, "String")), "a range label lost its text" + at);
   for (double ax : w.axes) {
     check(rt::gfx::exists(ax) && rt::gfx::type(ax) == "axes", "an impedance axes is gone" + at);
-    int lines = 0;
-    for (double c : rt::gfx::children(ax)) lines += rt::gfx::type(c) == "line" ? 1 : 0;
-    check(lines <= 1, "an impedance axes holds more than one curve" + at);
+    const std::vector<double> children = rt::gfx::children(ax);
+    check(std::ranges::count_if(children, [](double c) { return rt::gfx::type(c) == "line"; }) <= 1,
+          "an impedance axes holds more than one curve" + at);
     for (const char* p : {"XLim", "YLim"}) {
       const rt::Array& lim = rt::gfx::prop(ax, p);
       check(lim.numel() == 2 && std::isfinite(lim.re()[0]) && std::isfinite(lim.re()[1]) &&
@@ -142,16 +134,10 @@ void act(const Window& w, const std::string& what, Act&& doIt) {
   std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
   doIt();
   std::cerr.rdbuf(saved);
-  const std::string text = captured.str();
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  check(lines.size() <= 1, "more than one message after " + what + ": " + text);
-  if (lines.size() == 1) {
-    bool known = false;
-    for (std::string_view m : kKnownMessages) known = known || lines[0] == m;
-    check(known, "unclear message after " + what + ": " + lines[0]);
-  }
+  const std::string text = captured.str(), line = text.substr(0, text.find('\n'));
+  check(text == line || text == line + "\n", "more than one message after " + what + ": " + text);
+  check(text.empty() || std::ranges::find(kKnownMessages, line) != kKnownMessages.end(),
+        "unclear message after " + what + ": " + line);
   checkWindow(w, what);
 }
 

@@ -12,10 +12,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest/QTest>
-#include <cstdlib>
-#include <functional>
-#include <memory>
-#include <string>
 
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_window.h"
@@ -50,6 +46,10 @@ inline int run(std::function<void(rt::qt::QtFrontEnd&)> steps) {
   static char name[] = "tessivar";
   static char* argv[] = {name, nullptr};
   return session::run(std::make_unique<Run>(argc, argv, std::move(steps)));
+}
+// Runs the program with `steps` on its widgets, which must open the window and end well.
+inline void inProgram(std::function<void(rt::qt::QtFrontEnd&)> steps) {
+  EXPECT_EQ(run(std::move(steps)), 0);
 }
 
 inline QWidget* widget(rt::qt::QtFrontEnd& qt, std::string_view tag) {

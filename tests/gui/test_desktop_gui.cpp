@@ -10,35 +10,34 @@ namespace {
 // Stepped with the arrow keys, the pattern slider opens one window per step,
 // each clear of the last and on the screen, and keeps the keyboard.
 TEST(DesktopWindow, PatternWindowsCascadeAndTheKeysKeepStepping) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              rt::qt::SliderBar* b = gui::slider(qt, "slider6");
-              QApplication::setActiveWindow(qt.window(session::mainWindow()));
-              b->setFocus();
-              bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
-              for (int i = 0; i < 3; ++i) {
-                // Keys go where the keyboard is, which the offscreen
-                // platform moves to each window it shows.
-                QWidget* keys = offscreen ? b : QApplication::focusWidget();
-                ASSERT_NE(keys, nullptr);
-                QTest::keyClick(keys, Qt::Key_Right);
-                QTest::qWait(offscreen ? 0 : 300);  // a server's focus news takes a while
-              }
-              EXPECT_NEAR(session::number("slider6"), 1.06, 1e-12) << "the keys stopped stepping";
-              std::vector<double> figs = rt::gfx::figures();
-              ASSERT_EQ(figs.size(), 4u);
-              QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-              for (std::size_t i = 1; i < figs.size(); ++i) {
-                const QRect g = qt.window(figs[i])->geometry();
-                EXPECT_TRUE(screen.contains(g)) << i;
-                EXPECT_NE(g.topLeft(), qt.window(figs[i - 1])->geometry().topLeft()) << i;
-              }
-              // On a real display (test_real_display runs this there).
-              if (!offscreen) {
-                EXPECT_EQ(QApplication::focusWidget(), b);
-              }
-            }),
-            0);
+  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
+    gui::enterBand(qt);
+    rt::qt::SliderBar* b = gui::slider(qt, "slider6");
+    QApplication::setActiveWindow(qt.window(session::mainWindow()));
+    b->setFocus();
+    bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    for (int i = 0; i < 3; ++i) {
+      // Keys go where the keyboard is, which the offscreen
+      // platform moves to each window it shows.
+      QWidget* keys = offscreen ? b : QApplication::focusWidget();
+      ASSERT_NE(keys, nullptr);
+      QTest::keyClick(keys, Qt::Key_Right);
+      QTest::qWait(offscreen ? 0 : 300);  // a server's focus news takes a while
+    }
+    EXPECT_NEAR(session::number("slider6"), 1.06, 1e-12) << "the keys stopped stepping";
+    std::vector<double> figs = rt::gfx::figures();
+    ASSERT_EQ(figs.size(), 4u);
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (std::size_t i = 1; i < figs.size(); ++i) {
+      const QRect g = qt.window(figs[i])->geometry();
+      EXPECT_TRUE(screen.contains(g)) << i;
+      EXPECT_NE(g.topLeft(), qt.window(figs[i - 1])->geometry().topLeft()) << i;
+    }
+    // On a real display (test_real_display runs this there).
+    if (!offscreen) {
+      EXPECT_EQ(QApplication::focusWidget(), b);
+    }
+  });
 }
 
 // Every text of a painted window: at least 9 device pixels high and clear
@@ -80,23 +79,22 @@ void expectLegible(double fig, QSize logical, double dpr) {
 }
 
 TEST(DesktopWindow, TextIsLegibleAndClearFromSmallToLargeScreens) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              gui::typeInto(gui::edit(qt, "edit8"), "2");
-              std::vector<double> figs = rt::gfx::figures();
-              ASSERT_EQ(figs.size(), 2u);
-              std::vector<double> pos = session::values(rt::gfx::prop(figs[0], "Position"));
-              for (QSize screen : {QSize(1024, 600), QSize(3840, 2160)}) {
-                for (double dpr : {1.0, 2.0}) {
-                  QSizeF main(pos[2] * screen.width() / dpr, pos[3] * screen.height() / dpr);
-                  expectLegible(figs[0], main.toSize(), dpr);
-                  // A pattern window as it opens, and filling the screen.
-                  expectLegible(figs[1], QSize(560, 420), dpr);
-                  expectLegible(figs[1], screen / dpr, dpr);
-                }
-              }
-            }),
-            0);
+  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
+    gui::enterBand(qt);
+    gui::typeInto(gui::edit(qt, "edit8"), "2");
+    std::vector<double> figs = rt::gfx::figures();
+    ASSERT_EQ(figs.size(), 2u);
+    std::vector<double> pos = session::values(rt::gfx::prop(figs[0], "Position"));
+    for (QSize screen : {QSize(1024, 600), QSize(3840, 2160)}) {
+      for (double dpr : {1.0, 2.0}) {
+        QSizeF main(pos[2] * screen.width() / dpr, pos[3] * screen.height() / dpr);
+        expectLegible(figs[0], main.toSize(), dpr);
+        // A pattern window as it opens, and filling the screen.
+        expectLegible(figs[1], QSize(560, 420), dpr);
+        expectLegible(figs[1], screen / dpr, dpr);
+      }
+    }
+  });
 }
 
 }  // namespace

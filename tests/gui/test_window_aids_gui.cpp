@@ -54,66 +54,61 @@ class WindowAids : public ::testing::Test {
 };
 
 TEST_F(WindowAids, TypingLettersInWShowsTheNotice) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              QWidget* main = qt.window(session::mainWindow());
-              gui::enterBand(qt);
-              // The impedance axes' tip names the frequency, as their caption does.
-              const double ax = session::tagged("axes1");
-              auto [window, layout] =
-                  painted(qt, session::mainWindow(), [ax](double a) { return a == ax; });
-              const auto tip = rt::qt::nearestPoint(layout, layout.box.center(), 1e9);
-              ASSERT_TRUE(tip.has_value());
-              EXPECT_TRUE(tip->text.startsWith("Frequency (GHz): ") &&
-                          tip->text.contains("\nResistance (Ohms): "))
-                  << tip->text.toStdString();
+  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
+    QWidget* main = qt.window(session::mainWindow());
+    gui::enterBand(qt);
+    // The impedance axes' tip names the frequency, as their caption does.
+    const double ax = session::tagged("axes1");
+    auto [window, layout] = painted(qt, session::mainWindow(), [ax](double a) { return a == ax; });
+    const auto tip = rt::qt::nearestPoint(layout, layout.box.center(), 1e9);
+    ASSERT_TRUE(tip.has_value());
+    EXPECT_TRUE(tip->text.startsWith("Frequency (GHz): ") &&
+                tip->text.contains("\nResistance (Ohms): "))
+        << tip->text.toStdString();
 
-              gui::typeInto(gui::edit(qt, "edit1"), "abc");
-              auto* bar = main->findChild<QFrame*>("tessivar-notice-bar");
-              ASSERT_TRUE(bar && bar->isVisible());
-              gui::typeInto(gui::edit(qt, "edit1"), "30");
-              EXPECT_FALSE(bar->isVisible());
-            }),
-            0);
+    gui::typeInto(gui::edit(qt, "edit1"), "abc");
+    auto* bar = main->findChild<QFrame*>("tessivar-notice-bar");
+    ASSERT_TRUE(bar && bar->isVisible());
+    gui::typeInto(gui::edit(qt, "edit1"), "30");
+    EXPECT_FALSE(bar->isVisible());
+  });
 }
 
 TEST_F(WindowAids, HoveringTheSmithLocusReadsTheFrequency) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              // A display server may still place the window as the first
-              // moves arrive: the mouse moves until the tip shows.
-              FigureWindow* shown = nullptr;
-              for (int i = 0; i < 100 && !(shown && shown->dataTip()); ++i) {
-                auto [window, layout, at] = locusPoint(qt, 500);
-                QTest::mouseMove(window, at + QPoint(i % 2, 0));
-                QTest::qWait(20);
-                shown = window;
-              }
-              ASSERT_TRUE(shown && shown->dataTip().has_value());
-              const QString tip = shown->dataTip()->text;
-              EXPECT_TRUE(tip.contains(" GHz\nZ = ") && tip.contains("VSWR = "))
-                  << tip.toStdString();
-            }),
-            0);
+  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
+    gui::enterBand(qt);
+    // A display server may still place the window as the first
+    // moves arrive: the mouse moves until the tip shows.
+    FigureWindow* shown = nullptr;
+    for (int i = 0; i < 100 && !(shown && shown->dataTip()); ++i) {
+      auto [window, layout, at] = locusPoint(qt, 500);
+      QTest::mouseMove(window, at + QPoint(i % 2, 0));
+      QTest::qWait(20);
+      shown = window;
+    }
+    ASSERT_TRUE(shown && shown->dataTip().has_value());
+    const QString tip = shown->dataTip()->text;
+    EXPECT_TRUE(tip.contains(" GHz\nZ = ") && tip.contains("VSWR = ")) << tip.toStdString();
+  });
 }
 
 TEST_F(WindowAids, AClickPlacesAMarkerAndAZoomBandKeepsTheChartRound) {
-  ASSERT_EQ(gui::run([](rt::qt::QtFrontEnd& qt) {
-              gui::enterBand(qt);
-              auto [window, layout, at] = locusPoint(qt, 300);
-              window->setTool(rt::qt::Tool::DataCursor);
-              QTest::mouseClick(window, Qt::LeftButton, {}, at);
-              EXPECT_EQ(figures::matchMarkers().size(), 1u);
+  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
+    gui::enterBand(qt);
+    auto [window, layout, at] = locusPoint(qt, 300);
+    window->setTool(rt::qt::Tool::DataCursor);
+    QTest::mouseClick(window, Qt::LeftButton, {}, at);
+    EXPECT_EQ(figures::matchMarkers().size(), 1u);
 
-              // A wide, flat band: the chart shows as much across as up.
-              const QRectF box = layout.box;
-              rt::qt::zoomToPixels(layout, QRectF(box.left() + 20, box.top() + 40, 150, 30));
-              const auto x = session::values(rt::gfx::prop(layout.axes, "XLim"));
-              const auto y = session::values(rt::gfx::prop(layout.axes, "YLim"));
-              EXPECT_NEAR((x[1] - x[0]) / (y[1] - y[0]), box.width() / box.height(), 1e-6);
+    // A wide, flat band: the chart shows as much across as up.
+    const QRectF box = layout.box;
+    rt::qt::zoomToPixels(layout, QRectF(box.left() + 20, box.top() + 40, 150, 30));
+    const auto x = session::values(rt::gfx::prop(layout.axes, "XLim"));
+    const auto y = session::values(rt::gfx::prop(layout.axes, "YLim"));
+    EXPECT_NEAR((x[1] - x[0]) / (y[1] - y[0]), box.width() / box.height(), 1e-6);
 
-              for (QAction* a : gui::menuEntries(window)) EXPECT_NE(a->text(), "Rotate 3-D");
-            }),
-            0);
+    for (QAction* a : gui::menuEntries(window)) EXPECT_NE(a->text(), "Rotate 3-D");
+  });
 }
 
 }  // namespace

@@ -3,11 +3,6 @@
 // sliders moved to their ends and beyond. Nothing may crash or hang; each
 // act either completes or reports one clear message; the window keeps
 // working; after shut-down no array is left alive.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
 
 #include "window/window_session.h"
 
@@ -86,47 +81,46 @@ void expectWorkedExample() {
 
 TEST(Hostile, EveryEditBoxAndSliderCompletesOrReportsOneClearMessageAndNothingIsLeftAlive) {
   const std::size_t before = rt::liveArrays();
-  EXPECT_EQ(run([] {
-              EXPECT_FALSE(rt::warningsEnabled()) << "slider6's creation function did not run";
-              for (int box = 1; box <= 8; ++box) {
-                const std::string tag = "edit" + std::to_string(box);
-                for (const std::string& typed : kHostileTexts) {
-                  SCOPED_TRACE(tag + " <- " + typed.substr(0, 20));
-                  // Only the pattern-frequency box refuses text: what is not one
-                  // finite number ("-0" is a frequency of 0: nothing to draw).
-                  const bool refused = box == 8 && typed != "-0" && typed != kLongNumber;
-                  EXPECT_EQ(messagesOf([&] { type(tag, typed); }),
-                            refused ? Strings{kNotOneNumber} : Strings{});
-                  EXPECT_EQ(text(tag), typed) << "the box lost what was typed";
-                  // A pattern window opens only for a frequency the box took
-                  // that is not 0 (the sizes are no numbers by then: it shows
-                  // nothing).
-                  EXPECT_EQ(closePatterns(), box == 8 && typed == kLongNumber ? 1u : 0u);
-                  expectSaneWindow();
-                }
-              }
-              expectWorkedExample();
-              // The object system takes any number a user act gives a slider
-              // (the front ends keep a drag inside the range): at its ends and
-              // beyond them the callbacks complete and the partner box shows it.
-              for (int i = 1; i <= 6; ++i) {
-                const std::string s = "slider" + std::to_string(i);
-                const std::string partner = "edit" + std::to_string(i < 5 ? i : i + 2);
-                const double lo = number(s, "Min"), hi = number(s, "Max");
-                for (double v : {lo, hi, lo - (hi - lo), hi + (hi - lo), -1e308, 1e308}) {
-                  SCOPED_TRACE(s + " at " + std::to_string(v));
-                  EXPECT_EQ(messagesOf([&] { slide(s, v); }), Strings{});
-                  EXPECT_EQ(number(s), v);
-                  EXPECT_EQ(rt::str2double(prop(partner, "String")).scalar(),
-                            rt::str2double(rt::num2str(rt::scalar(v))).scalar());
-                  EXPECT_LE(closePatterns(), 1u);
-                  expectSaneWindow();
-                }
-                play(kWorkedExampleScript);
-              }
-              expectWorkedExample();
-            }),
-            0);
+  inProgram([] {
+    EXPECT_FALSE(rt::warningsEnabled()) << "slider6's creation function did not run";
+    for (int box = 1; box <= 8; ++box) {
+      const std::string tag = "edit" + std::to_string(box);
+      for (const std::string& typed : kHostileTexts) {
+        SCOPED_TRACE(tag + " <- " + typed.substr(0, 20));
+        // Only the pattern-frequency box refuses text: what is not one
+        // finite number ("-0" is a frequency of 0: nothing to draw).
+        const bool refused = box == 8 && typed != "-0" && typed != kLongNumber;
+        EXPECT_EQ(messagesOf([&] { type(tag, typed); }),
+                  refused ? Strings{kNotOneNumber} : Strings{});
+        EXPECT_EQ(text(tag), typed) << "the box lost what was typed";
+        // A pattern window opens only for a frequency the box took
+        // that is not 0 (the sizes are no numbers by then: it shows
+        // nothing).
+        EXPECT_EQ(closePatterns(), box == 8 && typed == kLongNumber ? 1u : 0u);
+        expectSaneWindow();
+      }
+    }
+    expectWorkedExample();
+    // The object system takes any number a user act gives a slider
+    // (the front ends keep a drag inside the range): at its ends and
+    // beyond them the callbacks complete and the partner box shows it.
+    for (int i = 1; i <= 6; ++i) {
+      const std::string s = "slider" + std::to_string(i);
+      const std::string partner = "edit" + std::to_string(i < 5 ? i : i + 2);
+      const double lo = number(s, "Min"), hi = number(s, "Max");
+      for (double v : {lo, hi, lo - (hi - lo), hi + (hi - lo), -1e308, 1e308}) {
+        SCOPED_TRACE(s + " at " + std::to_string(v));
+        EXPECT_EQ(messagesOf([&] { slide(s, v); }), Strings{});
+        EXPECT_EQ(number(s), v);
+        EXPECT_EQ(rt::str2double(prop(partner, "String")).scalar(),
+                  rt::str2double(rt::num2str(rt::scalar(v))).scalar());
+        EXPECT_LE(closePatterns(), 1u);
+        expectSaneWindow();
+      }
+      play(kWorkedExampleScript);
+    }
+    expectWorkedExample();
+  });
   EXPECT_EQ(rt::liveArrays(), before) << "arrays outlived the run";
 }
 
@@ -134,7 +128,7 @@ TEST(Hostile, EveryEditBoxAndSliderCompletesOrReportsOneClearMessageAndNothingIs
 // permittivity) turns the pattern's grids complex: its window shows the
 // real parts, as the impedance plots do, instead of staying empty.
 TEST(Hostile, APatternOfAnUnphysicalDesignStillShowsItsSurface) {
-  run([] {
+  inProgram([] {
     for (auto [tag, v] : {std::pair{"edit1", "-0.5"}, {"edit3", "-5"}, {"edit4", "-3"}}) {
       SCOPED_TRACE(std::string(tag) + " <- " + v);
       play(kWorkedExampleScript);

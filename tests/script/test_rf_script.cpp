@@ -3,7 +3,6 @@
 // with the window's lines, files scikit-rf writes are read back, and the
 // commands' failures are reported the script's way. Without scikit-rf its
 // tests skip, and fail under CI.
-#include <gtest/gtest.h>
 
 #include "antenna/network.h"
 #include "design/design_io.h"
@@ -83,11 +82,16 @@ TEST_F(RfScript, TouchstoneOutAndInAgreeWithScikitRf) {
         << key;
 }
 
-TEST_F(RfScript, FailuresGetOneLineAndStatusTwoAndChangeNothing) {
+// Failures get one line each and status 2 and change nothing; markers are
+// listed in their numbers' order after each change, one outside the band
+// refused; the readout says which resonance is the R peak and which the X
+// crossing.
+TEST_F(RfScript, FailuresGetOneLineAndStatusTwoAndChangeNothingAndMarkersAreListed) {
   std::ofstream(dir_ / "two.s2p") << "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n";
   Outcome o = run(std::string(kWorkedExampleScript) +
                   "overlay missing.s1p\noverlay two.s2p\nmatch 0\nmatch abc\n"
-                  "touchstone nofolder/x.s1p\nmatch\nmatch 159.3132\n");
+                  "touchstone nofolder/x.s1p\nmatch\nmatch 159.3132\n"
+                  "marker 2\nmarker 2.5\nmarker remove 1\nmarker 9\nmarker clear\n");
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(
       messages(o.err),
@@ -98,17 +102,21 @@ TEST_F(RfScript, FailuresGetOneLineAndStatusTwoAndChangeNothing) {
           "tessivar-script: line 10: Z0 must be a finite positive number of ohms, not \"0\"",
           "tessivar-script: line 11: Z0 must be a finite positive number of ohms, not \"abc\"",
           "tessivar-script: line 12: cannot write \"nofolder/x.s1p\": No such file or "
-          "directory"}));
+          "directory",
+          "tessivar-script: line 18: a marker at 9 GHz lies outside the band 1 to 3 GHz"}));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "nofolder"));
 
   // Nothing was overlaid; the readout of the worked example is poorly matched
   // against 50 ohm and matched against its own R (the readout's numbers are
   // the library's tests').
   const std::vector<std::string> lines = session::lines(o.out);
-  ASSERT_EQ(lines.size(), 2u) << o.out;
+  ASSERT_EQ(lines.size(), 6u) << o.out;
   const std::string &at50 = lines[0], &atPeak = lines[1];
   EXPECT_EQ(o.out.find("overlay"), std::string::npos) << o.out;
   EXPECT_EQ(at50.rfind("{\"z0\": 50, ", 0), 0u) << at50;
+  EXPECT_NE(at50.find("\"resonance_kinds\": [\"r_peak\", \"x_zero\"]"), std::string::npos) << at50;
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()),
+            (std::vector<std::string>{"[2]", "[2, 2.5]", "[2.5]", "[]"}));
   EXPECT_NE(at50.find("\"bandwidth_ghz\": null, \"bandwidth_percent\": null"), std::string::npos);
   EXPECT_NEAR(numbersAfter(atPeak, "vswr_at_resonance").at(0), 1.0, 0.05);
   EXPECT_EQ(atPeak.find("\"bandwidth_ghz\": null"), std::string::npos) << atPeak;
@@ -176,23 +184,6 @@ TEST_F(RfScript, FarFieldReportAndCuts) {
   const std::vector<std::string> csv = session::lines(read("cuts.csv"));
   ASSERT_EQ(csv.size(), 2 * 182 + 1u);
   EXPECT_EQ(csv[183], "angle_deg,h_plane_db");
-}
-
-// Markers from a script: listed in their numbers' order after each change,
-// a frequency outside the band refused on standard error; the readout says
-// which resonance is the R peak and which the X crossing.
-TEST_F(RfScript, MarkersAndTheKindsOfResonance) {
-  Outcome r = run(std::string(kWorkedExampleScript) +
-                  "match\nmarker 2\nmarker 2.5\nmarker remove 1\nmarker 9\nmarker clear\n");
-  const std::vector<std::string> out = session::lines(r.out);
-  ASSERT_EQ(out.size(), 5u) << r.out << r.err;
-  EXPECT_NE(out[0].find("\"resonance_kinds\": [\"r_peak\", \"x_zero\"]"), std::string::npos)
-      << out[0];
-  EXPECT_EQ(std::vector<std::string>(out.begin() + 1, out.end()),
-            (std::vector<std::string>{"[2]", "[2, 2.5]", "[2.5]", "[]"}));
-  EXPECT_NE(r.err.find("line 12: a marker at 9 GHz lies outside the band 1 to 3 GHz"),
-            std::string::npos)
-      << r.err;
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST(PatchLength, SetsTheFeedOffsetRangeToHalfTheLengthButNotTheOffset) {
   });
 }
 
-TEST(Band, FminAloneMovesThePatternSliderAndFmaxShowsTheRange) {
+TEST(Band, FminAloneMovesThePatternSliderFmaxShowsTheRangeAndAnEmptyBandKeepsTheCurves) {
   inSession([] {
     type("edit5", "1");
     EXPECT_EQ((std::vector{number("slider6", "Min"), number("slider6"), number("slider6", "Max")}),
@@ -103,9 +103,7 @@ TEST(Band, FminAloneMovesThePatternSliderAndFmaxShowsTheRange) {
     EXPECT_EQ(range(data("axes1", "XData")), (std::vector<double>{1, 3}));
     expectFitted();
   });
-}
-
-TEST(Band, FmaxAloneOrABandThatIsEmptyKeepsTheCurvesAndTheLimits) {
+  // Fmax alone, or a band that is empty, keeps the curves and the limits.
   inSession([] {
     type("edit6", "3");
     EXPECT_EQ(lineCount("axes1"), 0u);

@@ -4,7 +4,6 @@
 // and tessivar-script run as its own process, with readers for what it prints.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,17 +14,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
-#include <memory>
 #include <optional>
 #include <span>
 #include <sstream>
-#include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "platform/graphics/headless.h"
 #include "window/main_info.h"
@@ -69,6 +63,10 @@ int run(std::unique_ptr<F> fe) {
 inline int run(std::function<void()> steps) {
   return run(std::make_unique<Headless>(std::move(steps)));
 }
+// Runs the program with `steps`, which must open its window and end well.
+inline void inProgram(std::function<void()> steps) {
+  EXPECT_EQ(run(std::move(steps)), 0);
+}
 
 inline double mainWindow() {
   for (double f : rt::gfx::figures())
@@ -94,6 +92,13 @@ inline std::string controlText(double fig) {
       out += line.text() + "\n";
   }
   return out;
+}
+
+// Whether the controls below figure `fig` show `what`; when not, what they show.
+inline testing::AssertionResult shows(double fig, const std::string& what) {
+  const std::string text = controlText(fig);
+  if (text.find(what) != std::string::npos) return testing::AssertionSuccess() << text;
+  return testing::AssertionFailure() << "no \"" << what << "\" in:\n" << text;
 }
 
 // The object of the main window with this tag (-1 when there is none).

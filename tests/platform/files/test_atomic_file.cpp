@@ -5,8 +5,6 @@
 // line and leaves nothing behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>

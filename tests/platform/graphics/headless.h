@@ -2,13 +2,8 @@
 // each test a fresh graphics system with that front end installed.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <functional>
 #include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/array/array_test.h"
 #include "platform/graphics/graphics.h"

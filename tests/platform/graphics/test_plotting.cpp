@@ -123,7 +123,7 @@ TEST_F(Plotting, SurfaceTakesItsDataThenPairsWithAnyLeadingPartOfParent) {
 
 using DataExport = GraphicsTest;
 
-TEST_F(DataExport, ALineGivesItsPointsUnderTheAxesLabels) {
+TEST_F(DataExport, ALineGivesItsPointsUnderTheAxesLabelsAndASurfaceOneRowPerGridPoint) {
   double fig = h(rt::figure());
   rt::Array ax = rt::axes({});
   rt::plot(rt::row({1.0 / 3, 2, 3}), rt::row({0.1, std::nan(""), -1e300}));
@@ -138,12 +138,10 @@ TEST_F(DataExport, ALineGivesItsPointsUnderTheAxesLabels) {
   rt::plot(rt::row({5}), rt::row({6}));
   rt::axes({});
   EXPECT_EQ(rt::gfx::figureCsv(fig), rt::gfx::axesCsv(h(ax)) + "\nx,y\n5,6\n");
-}
 
-TEST_F(DataExport, ASurfaceGivesOneRowPerGridPointWithVectorsSpreadOverTheGrid) {
-  rt::figure();
-  rt::Array ax = rt::axes({});
-  // Z is 2 x 3: x runs along the columns, y along the rows.
+  // A surface gives one row per grid point, its vectors spread over the
+  // grid; Z is 2 x 3: x runs along the columns, y along the rows.
+  ax = rt::axes({s("Parent"), rt::figure()});
   std::vector<rt::Array> args = {rt::row({10, 20, 30}), rt::row({1, 2}),
                                  rt::matrix(2, 3, V{1, 2, 3, 4, 5, 6})};
   double surf = h(rt::surface(args));

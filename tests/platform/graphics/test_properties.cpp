@@ -28,7 +28,7 @@ TEST_F(Properties, NamesMatchWithoutCaseAndByUniqueLeadingPart) {
             "\"Color\" or \"ColorOrder\".");
 }
 
-TEST_F(Properties, RefusalsNameThePropertyAndTheObjectType) {
+TEST_F(Properties, RefusalsNameThePropertyAndTheObjectTypeAndLeaveNothing) {
   const rt::Array f = rt::figure();
   const rt::Array c = rt::uicontrol({s("Parent"), f});
   const rt::Array ax = rt::axes({s("Parent"), f});
@@ -55,10 +55,8 @@ TEST_F(Properties, RefusalsNameThePropertyAndTheObjectType) {
     EXPECT_EQ(errorOf([&] { rt::set(object, args); }), message);
   // The value before the refused write stays.
   EXPECT_EQ(values(rt::get(f, "Color")), (V{0.8, 0.8, 0.8}));
-}
 
-TEST_F(Properties, RefusedCreationLeavesNothingBehind) {
-  const rt::Array f = rt::figure();
+  // A refused creation leaves nothing behind.
   const std::size_t before = rt::liveArrays();
   const std::size_t children = rt::gfx::children(h(f)).size();
   const std::size_t created = log->count(Event::Created);

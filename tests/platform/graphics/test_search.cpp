@@ -21,7 +21,7 @@ class Search : public GraphicsTest {
   }
 };
 
-TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
+TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndFindByTagTheFirstMadeHiddenOrNot) {
   const rt::Array shown = rt::figure();
   const rt::Array hidden = rt::figure({s("HandleVisibility"), s("off")});
   const rt::Array inCb = rt::figure({s("HandleVisibility"), s("callback")});
@@ -49,12 +49,7 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndGivesAColumn) {
   EXPECT_EQ(during.numel(), 3u);
   EXPECT_EQ(std::count(during.re().begin(), during.re().end(), h(c)), 1);
 
-  // Showing hidden handles reaches everything.
-  rt::set(n(0), {s("ShowHiddenHandles"), s("on")});
-  EXPECT_EQ(rt::findobj({s("Tag"), s("x")}).numel(), 5u);
-}
-
-TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
+  // findByTag takes the first created below the object, hidden ones too.
   const rt::Array f = rt::figure();
   const rt::Array panel = rt::axes({s("Parent"), f, s("HandleVisibility"), s("off")});
   const rt::Array first = rt::uicontrol({s("Parent"), f, s("Tag"), s("knob")});
@@ -66,6 +61,10 @@ TEST_F(Search, FindByTagTakesTheFirstCreatedBelowTheObjectHiddenOnesToo) {
   EXPECT_EQ(rt::findByTag(h(f), "Knob"), std::nullopt);  // tags match exactly
   EXPECT_EQ(rt::findByTag(h(f), "dial"), std::nullopt);  // another figure's
   EXPECT_EQ(rt::findByTag(0, "dial"), h(elsewhere));
+
+  // Showing hidden handles reaches everything.
+  rt::set(n(0), {s("ShowHiddenHandles"), s("on")});
+  EXPECT_EQ(rt::findobj({s("Tag"), s("x")}).numel(), 5u);
 }
 
 TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {

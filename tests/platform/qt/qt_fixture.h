@@ -2,14 +2,10 @@
 // end installed as the object system's front end, and small helpers.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QColor>
 #include <QImage>
 
-#include "platform/array/array.h"
-#include "platform/graphics/graphics.h"
 #include "platform/graphics/headless.h"
 #include "platform/qt/qt_front_end.h"
 
@@ -25,10 +21,6 @@ class QtTest : public ::testing::Test {
   void SetUp() override {
     rt::arrayLibraryInitialize();
     rt::graphicsLibraryInitialize();
-    installFrontEnd();
-  }
-  // A new Qt front end (and its application), made current.
-  void installFrontEnd() {
     static int argc = 1;
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};

@@ -211,9 +211,12 @@ TEST_F(RendererTest, FacesAreDrawnBackToFront) {
   }
 }
 
+double bowl(double x, double y) {
+  return (x - 0.5) * (x - 0.5) + (y - 0.5) * (y - 0.5);
+}
+
 TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
   rt::Array fig = whiteFigure(fourColours());
-  auto bowl = [](double x, double y) { return (x - 0.5) * (x - 0.5) + (y - 0.5) * (y - 0.5); };
   rt::Array x = grid(21, 21, xOf);
   std::vector<rt::Array> args = {x, rt::ctranspose(x), grid(21, 21, bowl)};
   rt::Array surf = rt::surface(args);
@@ -239,7 +242,6 @@ TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
 TEST_F(RendererTest, AZoomedSurfaceStaysClearOfTheTickLabels) {
   const double red[] = {1, 0, 0};
   rt::Array fig = whiteFigure(rt::matrix(1, 3, red));
-  auto bowl = [](double x, double y) { return (x - 0.5) * (x - 0.5) + (y - 0.5) * (y - 0.5); };
   std::vector<rt::Array> args = {grid(21, 21, xOf), rt::ctranspose(grid(21, 21, xOf)),
                                  grid(21, 21, bowl), s("EdgeColor"), s("none")};
   rt::surface(args);

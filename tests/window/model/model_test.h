@@ -4,10 +4,7 @@
 // models read.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <array>
-#include <vector>
 
 #include "platform/graphics/headless.h"
 #include "window/main_info.h"

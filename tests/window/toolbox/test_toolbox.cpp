@@ -210,7 +210,7 @@ int plotted(const rt::Array& ax) {
       rt::gfx::children(ax.scalar()), [](double c) { return rt::gfx::type(c) != "text"; }));
 }
 
-TEST_F(GraphicsSupport, SurfSetsTheDefaultViewAndGridOnNewAxesOnly) {
+TEST_F(GraphicsSupport, SurfSetsTheDefaultViewAndGridOnNewAxesOnlyAndTakesAnyParent) {
   // Without arguments: an argument-count error before any figure opens.
   EXPECT_EQ(errorOf([] { surf::callV({}); }), "Not enough input arguments.");
   EXPECT_TRUE(rt::gfx::figures().empty());
@@ -236,9 +236,8 @@ TEST_F(GraphicsSupport, SurfSetsTheDefaultViewAndGridOnNewAxesOnly) {
   EXPECT_EQ(plotted(held), 2);
   EXPECT_EQ(values(rt::get(held, "View")), before);
   EXPECT_EQ(rt::get(held, "XGrid").text(), "off");
-}
 
-TEST_F(GraphicsSupport, SurfTakesAParentInAnyCaseOrAbbreviation) {
+  // A parent is taken in any case or abbreviation.
   rt::figure();
   rt::Array target = rt::axes({}), current = rt::axes({});
   for (const char* name : {"parent", "PaReNt", "p", "PAR"}) {
