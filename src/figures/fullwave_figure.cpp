@@ -221,7 +221,10 @@ class FullWaveFigure {
     setMessage("");
     const antenna::Sweep none;
     for (double l : {solverR_, solverX_}) setData(l, none, true);
-    if (request_) drawModel(*request_);
+    if (request_) {
+      const antenna::Sweep model = fullwave::modelSweep(*request_, chosenModel());
+      drawModel(*request_, model, fullwave::summarise(fullwave::Result{}, model));
+    }
     setText(solverPanel_, {"Solver (openEMS): running"});
     if (!settle()) follow();
   }
@@ -403,33 +406,33 @@ class FullWaveFigure {
       setMessage("");
   }
 
-  // The model's curves and readout for a request, known before any run.
-  antenna::Sweep drawModel(const fullwave::Request& request) {
-    const antenna::Sweep model = fullwave::modelSweep(request, chosenModel());
+  // The model's curves and readout for a request (`s` summarises `model`,
+  // the model's sweep of it), known before any run.
+  void drawModel(const fullwave::Request& request, const antenna::Sweep& model,
+                 const fullwave::Summary& s) {
     setData(modelR_, model, true);
     setData(modelX_, model, false);
     rt::set(rt::scalar(axes_), {rt::str("XLim"), rt::row({antenna::ghzFromHz(request.band.fmin),
                                                           antenna::ghzFromHz(request.band.fmax)})});
-    const fullwave::Summary s = fullwave::summarise(fullwave::Result{}, model);
     setText(modelPanel_,
             {"Model (" + std::string(modelName(chosenModel())) + ")",
              "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm"),
              "|S11| min " + number(s.modelS11MinDb, 3, "dB"),
              "-10 dB band " + mhz(s.modelBandwidthHz)});
     followWindow();
-    return model;
   }
 
   void drawResult(const fullwave::Result& r) {
     keepFullWaveResult(r);  // for the Far-field figure and "farfield"
-    const antenna::Sweep model = drawModel(r.request);
+    const antenna::Sweep model = fullwave::modelSweep(r.request, chosenModel());
+    const fullwave::Summary s = fullwave::summarise(r, model);
+    drawModel(r.request, model, s);
     setData(solverR_, r.solver, true);
     setData(solverX_, r.solver, false);
     placePart(bar_, fig_, barBox(1));
     setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
                                         : "done in " + number(r.stats.seconds, 3, "s")});
     if (const std::string note = fullwave::cautionNote(r); !note.empty()) setMessage(note);
-    const fullwave::Summary s = fullwave::summarise(r, model);
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
             std::to_string(r.stats.cells) + " cells) of " + design::designLabel(r.request.patch),
