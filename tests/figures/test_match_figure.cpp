@@ -35,20 +35,21 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0StartsAfreshOnceClosedAndListsMar
     slide("slider5", 5);
     EXPECT_FALSE(shows(fig, "R at resonance: 159.3 Ohm"));
 
-    // An empty band draws nothing: the last data stay, and it says so.
-    const auto before = shownR();
-    type("edit6", "0.5");
-    EXPECT_EQ(shownR(), before);
-    EXPECT_TRUE(shows(fig, "The band draws nothing"));
-    type("edit6", "3");
-    EXPECT_FALSE(shows(fig, "The band draws nothing"));
-    // Letters in W leave the window's lines without numbers: the same.
-    const auto kept = shownR();
-    type("edit1", "abc");
-    EXPECT_EQ(shownR(), kept);
-    EXPECT_TRUE(shows(fig, "The band draws nothing (W: 'abc' is not a number)"));
-    type("edit1", "30");
-    EXPECT_FALSE(shows(fig, "The band draws nothing"));
+    // An empty band draws nothing: the last data stay, and it says so; so
+    // do letters in W, which leave the window's lines without numbers.
+    struct Unusable {
+      const char *tag, *bad, *good, *said;
+    };
+    for (const Unusable& u :
+         {Unusable{"edit6", "0.5", "3", "The band draws nothing"},
+          Unusable{"edit1", "abc", "30", "The band draws nothing (W: 'abc' is not a number)"}}) {
+      const auto kept = shownR();
+      type(u.tag, u.bad);
+      EXPECT_EQ(shownR(), kept) << u.tag;
+      EXPECT_TRUE(shows(fig, u.said));
+      type(u.tag, u.good);
+      EXPECT_FALSE(shows(fig, "The band draws nothing"));
+    }
 
     // A bad Z0 typed into the figure is refused there.
     const std::vector<double> edits = controlsOf(fig, "edit");
