@@ -112,10 +112,8 @@ Proposal showProposal(double dialog) {
   } catch (const std::exception& e) {
     s.refusal = e.what();
   }
-  std::vector<Array> cells;
-  for (const std::string& l : linesOf(s, target)) cells.push_back(rt::str(l));
   rt::set(rt::scalar(control(dialog, kDialogProposal)),
-          {rt::str("String"), rt::cellRow(std::move(cells))});
+          {rt::str("String"), textLines(linesOf(s, target))});
   // Nothing to apply after a refusal.
   rt::set(rt::scalar(control(dialog, kDialogApply)),
           {rt::str("Enable"), rt::str(s.design ? "on" : "off")});
