@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "antenna/feed_line.h"
+#include "refusal.h"
 #include "required_tool.h"
 
 namespace {
@@ -151,38 +152,23 @@ TEST(FeedLine, AgreesWithScikitRf) {
 }
 
 TEST(FeedLine, RefusesWhatNoBoardCanHoldNamingTheLimit) {
-  const LineBoard fr4{1.6e-3, 4.4, 35e-6};
-  const auto refusal = [](auto&& f) {
-    try {
-      f();
-    } catch (const std::invalid_argument& e) {
-      return std::string(e.what());
-    }
-    return std::string("accepted");
-  };
+  const LineBoard fr4{1.6e-3, 4.4, 35e-6}, thin{1e-6, 4.4, 0}, belowVacuum{1.6e-3, 0.5, 0},
+      allCopper{1.6e-3, 4.4, 2e-3};
+  const auto refused = [](auto&& f) { return refusal::of<std::invalid_argument>(f); };
   struct Row {
     std::string message;
     std::vector<std::string> parts;
   };
   const Row rows[] = {
-      {refusal([&] { feedLineWidth(200, fr4); }), {"200 ohm", "narrower than 0.1 mm", "159.6 ohm"}},
-      {refusal([&] { feedLineWidth(1, fr4); }), {"1 ohm", "wider than 100 h (160 mm)"}},
-      {refusal([&] { feedLineWidth(-50, fr4); }), {"-50 ohm"}},
-      {refusal([&] {
-         feedLineWidth(50, {1e-6, 4.4, 0});
-       }),
-       {"0.001 mm", "holds no line"}},
-      {refusal([&] {
-         feedLineWidth(50, {1.6e-3, 0.5, 0});
-       }),
-       {"er", "0.5"}},
-      {refusal([&] {
-         feedLineWidth(50, {1.6e-3, 4.4, 2e-3});
-       }),
-       {"thinner than the board", "2 mm"}},
-      {refusal([&] { FeedLine(NAN, fr4); }), {"strip width", "nan"}},
-      {refusal([&] { FeedLine(3e-3, fr4).at(0); }), {"frequency"}},
-      {refusal([&] { quarterWaveTransformer(0, 50, fr4, 2e9); }), {"edge resistance", "0 ohm"}},
+      {refused([&] { feedLineWidth(200, fr4); }), {"200 ohm", "narrower than 0.1 mm", "159.6 ohm"}},
+      {refused([&] { feedLineWidth(1, fr4); }), {"1 ohm", "wider than 100 h (160 mm)"}},
+      {refused([&] { feedLineWidth(-50, fr4); }), {"-50 ohm"}},
+      {refused([&] { feedLineWidth(50, thin); }), {"0.001 mm", "holds no line"}},
+      {refused([&] { feedLineWidth(50, belowVacuum); }), {"er", "0.5"}},
+      {refused([&] { feedLineWidth(50, allCopper); }), {"thinner than the board", "2 mm"}},
+      {refused([&] { FeedLine(NAN, fr4); }), {"strip width", "nan"}},
+      {refused([&] { FeedLine(3e-3, fr4).at(0); }), {"frequency"}},
+      {refused([&] { quarterWaveTransformer(0, 50, fr4, 2e9); }), {"edge resistance", "0 ohm"}},
   };
   for (const Row& r : rows)
     for (const std::string& part : r.parts)

@@ -1,6 +1,7 @@
 // Designing from a target, and saving and opening designs, on the real window
 // without a display: every check reads the controls and the drawn lines.
 #include "design/commands.h"
+#include "refusal.h"
 #include "window/window_session.h"
 
 namespace {
@@ -12,17 +13,6 @@ class DesignTest : public session::ScriptTest {
  protected:
   std::string file(const char* name) const { return (dir_ / name).string(); }
 };
-
-// The message of what `f` raises; empty when it raises nothing.
-template <class F>
-std::string failureOf(F f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return {};
-}
 
 TEST_F(DesignTest, DrawnResistancePeaksAtATargetAndAnUnreachableOneChangesNothing) {
   const struct {
@@ -58,7 +48,7 @@ TEST_F(DesignTest, DrawnResistancePeaksAtATargetAndAnUnreachableOneChangesNothin
     }
     // An unreachable target says why and leaves every control as it was.
     const auto before = session::snapshot();
-    EXPECT_NE(failureOf([] {
+    EXPECT_NE(refusal::of([] {
                 design::designFor({2.4e9, 21, 1.6e-3});
               }).find("er 21 is outside"),
               std::string::npos);
@@ -115,7 +105,7 @@ TEST_F(DesignTest, SaveThenOpenReproducesEveryControlAndABadFileChangesNothing) 
 
     // A file with no act is named with why (bad lines: the next test).
     std::ofstream(file("empty.txt")) << "# nothing\n";
-    EXPECT_NE(failureOf([&] { design::openDesign(file("empty.txt")); }).find("holds no acts"),
+    EXPECT_NE(refusal::of([&] { design::openDesign(file("empty.txt")); }).find("holds no acts"),
               std::string::npos);
   });
   const std::string text = read("patch.txt");
@@ -143,13 +133,13 @@ TEST_F(DesignTest, OpenRefusesWhatTheScriptRefusesAndSaveWritesOnlyWhatOpens) {
     const auto before = session::snapshot();
     for (const auto& [text, why] : bad) {
       std::ofstream(file("bad.txt")) << text;
-      const std::string failure = failureOf([&] { design::openDesign(file("bad.txt")); });
+      const std::string failure = refusal::of([&] { design::openDesign(file("bad.txt")); });
       EXPECT_NE(failure.find(file("bad.txt")), std::string::npos) << failure;
       EXPECT_NE(failure.find(why), std::string::npos) << failure;
       EXPECT_EQ(session::snapshot(), before);
     }
     session::type("edit3", "1\r2");
-    const std::string failure = failureOf([&] { design::saveDesign(file("cr.txt")); });
+    const std::string failure = refusal::of([&] { design::saveDesign(file("cr.txt")); });
     EXPECT_NE(failure.find("slider3 holds no number (edit3 reads \"1\\x0d2\")"), std::string::npos)
         << failure;
     EXPECT_FALSE(fs::exists(file("cr.txt")));

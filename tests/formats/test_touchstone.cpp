@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "formats/touchstone.h"
+#include "refusal.h"
 
 namespace {
 
@@ -58,23 +59,14 @@ TEST(Touchstone, ReadsEveryUnitKindAndFormatAndWhatItWritesWhichHoldsOnlyNumbers
   // It writes no row that is no number.
   for (double bad : {NAN, INFINITY}) {
     p.s11[1] = {0.3, bad};
-    try {
-      formats::formatTouchstone(p, {});
-      ADD_FAILURE() << "wrote " << bad;
-    } catch (const std::invalid_argument& e) {
-      EXPECT_STREQ(e.what(), "S11 is not a number at point 2 (1.5 GHz)");
-    }
+    EXPECT_EQ(refusal::of([&] { formats::formatTouchstone(p, {}); }),
+              "S11 is not a number at point 2 (1.5 GHz)");
   }
 }
 
 // Why parsing `text` fails ("accepted" when it does not).
 std::string refusal(const std::string& text) {
-  try {
-    formats::parseTouchstone(text, "f.s1p");
-  } catch (const formats::TouchstoneError& e) {
-    return e.what();
-  }
-  return "accepted";
+  return refusal::of<formats::TouchstoneError>([&] { formats::parseTouchstone(text, "f.s1p"); });
 }
 
 TEST(Touchstone, RefusesWhatIsNotOnePortDataWithLineAndReason) {
