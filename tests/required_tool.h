@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -31,6 +32,15 @@ inline bool present(const std::string& name, const std::string& probe) {
 inline bool underCi() {
   const std::string ci = env("CI");
   return !ci.empty() && ci != "false" && ci != "0";
+}
+
+// A file beside the test's source (`file` is its __FILE__): the script or
+// table it hands the tool. The source path is as the compiler saw it,
+// relative to the build folder the tests run in.
+inline std::filesystem::path besideSource(const char* file, const char* name) {
+  const char* build = std::getenv("TESSIVAR_BUILD_DIR");
+  return std::filesystem::path(build ? build : ".") / std::filesystem::path(file).parent_path() /
+         name;
 }
 
 }  // namespace required_tool

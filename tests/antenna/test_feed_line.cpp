@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -77,78 +80,46 @@ TEST(FeedLine, ThicknessCorrectionIsContinuousAndKeepsAirAnAirLine) {
   EXPECT_NEAR(line.at(1e3).ee, line.quasiStatic().ee, 1e-9);
 }
 
-// scikit-rf's MLine with Hammerstad-Jensen's quasi-static line and
-// Kirschning-Jansen's dispersion, each line on one row: Zc, ee, then ee(f)
-// and Zc(f) at each frequency. Debian's scikit-rf 0.15 differs from the
-// papers in three places, set right here so that the rest can be compared
-// closely: its thickness correction takes t over h (it scales by h itself);
-// its quasi-static Zc divides the thin strip's air line Z01(ur) by the thick
-// strip's sqrt(ee), where Hammerstad and Jensen divide it by the thin
-// strip's, so it is multiplied by Z01(u1)/Z01(ur); and its R8 closes a
-// bracket before (fn/18.365)^2.745, which the paper has inside the
-// exponential (so that R8 is 1 at fn = 0).
-std::string skrfScript(const std::vector<std::vector<double>>& lines, const std::string& ghz) {
-  std::ostringstream s;
-  s.precision(17);
-  s << R"py(
-import inspect, numpy as np, skrf
-from skrf.media import mline
-source = inspect.getsource(mline).replace("exp(-0.004625*R3*ep_r**1.674)*(fn/18.365)**2.745)",
-                                          "exp(-0.004625*R3*ep_r**1.674*(fn/18.365)**2.745))")
-exec(compile(source, mline.__file__, "exec"), mline.__dict__)
-f = skrf.Frequency.from_f(np.array([)py"
-    << ghz << R"py(]) * 1e9, unit="hz")
-for w, h, er, t in [)py";
-  for (const auto& l : lines) s << "(" << l[0] << "," << l[1] << "," << l[2] << "," << l[3] << "),";
-  s << R"py(]:
-    m = mline.MLine(frequency=f, w=w, h=h, t=t / h, ep_r=er, diel="frequencyinvariant", tand=0,
-                    rho=None, disp="kirschningjansen")
-    k = mline.ZL1(w + m.delta_w1, h) / mline.ZL1(w + m.delta_wr, h)  # per frequency if t > 0
-    z0 = np.broadcast_to(np.real(m.Z0 * k), f.f.shape)
-    print("line", z0[0], np.real(m.ep_reff[0]), *np.real(m.ep_reff_f), *np.real(m.Z0_f * k))
-)py";
-  return s.str();
-}
-
+// scikit-rf's microstrip line on the lines of skrf_mline.py, beside it.
 TEST(FeedLine, AgreesWithScikitRf) {
   TESSIVAR_REQUIRE_TOOL("skrf", "/usr/bin/python3 -c 'import skrf'",
                         "/usr/bin/python3 cannot import skrf", "python3-scikit-rf");
-  // w, h, er, t: the FR-4 50-ohm line bare and with 35 um copper, alumina,
-  // a narrow 165-ohm line and a wide one.
-  const std::vector<std::vector<double>> lines = {{3.06e-3, 1.6e-3, 4.4, 0},
-                                                  {3.0e-3, 1.6e-3, 4.4, 35e-6},
-                                                  {0.6e-3, 0.635e-3, 9.8, 10e-6},
-                                                  {0.3e-3, 1.6e-3, 2.2, 35e-6},
-                                                  {20e-3, 0.8e-3, 3.5, 18e-6}};
-  const double ghz[] = {1, 5, 12};
-  FILE* pipe = popen(
-      ("/usr/bin/python3 - 2>&1 <<'EOF'\n" + skrfScript(lines, "1, 5, 12") + "EOF\n").c_str(), "r");
+  const auto script = required_tool::besideSource(__FILE__, "skrf_mline.py");
+  FILE* pipe = popen(("/usr/bin/python3 '" + script.string() + "' 2>&1").c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string out;
   for (char buf[4096]; std::fgets(buf, sizeof buf, pipe);) out += buf;
   ASSERT_EQ(pclose(pipe), 0) << out;
 
   std::istringstream in(out);
-  std::size_t row = 0;
+  std::vector<double> ghz;
+  int rows = 0;
   for (std::string word; in >> word;) {
+    if (word == "ghz") {
+      std::size_t n = 0;
+      ASSERT_TRUE(in >> n) << out;
+      ghz.resize(n);
+      for (double& f : ghz) ASSERT_TRUE(in >> f) << out;
+    }
     if (word != "line") continue;
-    ASSERT_LT(row, lines.size()) << out;
-    const std::vector<double>& l = lines[row++];
-    SCOPED_TRACE(l[0]);
-    const FeedLine ours(l[0], {l[1], l[2], l[3]});
-    std::vector<double> theirs(2 + 2 * std::size(ghz));
+    ++rows;
+    double w, h, er, t;
+    ASSERT_TRUE(in >> w >> h >> er >> t) << out;
+    SCOPED_TRACE(w);
+    const FeedLine ours(w, {h, er, t});
+    std::vector<double> theirs(2 + 2 * ghz.size());
     for (double& v : theirs) ASSERT_TRUE(in >> v) << out;
     // Within the two programs' eta0 (theirs from CODATA 2018's mu0).
     const auto near = [](double a, double b) { EXPECT_NEAR(a, b, 1e-8 * b); };
     near(ours.quasiStatic().zc, theirs[0]);
     near(ours.quasiStatic().ee, theirs[1]);
-    for (std::size_t i = 0; i < std::size(ghz); ++i) {
+    for (std::size_t i = 0; i < ghz.size(); ++i) {
       const LineState at = ours.at(ghz[i] * 1e9);
       near(at.ee, theirs[2 + i]);
-      near(at.zc, theirs[2 + std::size(ghz) + i]);
+      near(at.zc, theirs[2 + ghz.size() + i]);
     }
   }
-  EXPECT_EQ(row, lines.size()) << out;
+  EXPECT_TRUE(rows >= 5 && !ghz.empty()) << out;
 }
 
 TEST(FeedLine, RefusesWhatNoBoardCanHoldNamingTheLimit) {

@@ -16,6 +16,7 @@
 #include "antenna/refined_model.h"
 #include "antenna/resonance.h"
 #include "antenna/synthesis.h"
+#include "required_tool.h"
 
 namespace {
 
@@ -33,11 +34,7 @@ Peak peakOf(const std::vector<double>& hz, const std::vector<std::complex<double
 }
 
 TEST(Trust, BothModelsAgainstTheFullWaveRuns) {
-  // The source path as the compiler saw it, relative to the build folder.
-  const char* build = std::getenv("TESSIVAR_BUILD_DIR");
-  const auto csv = std::filesystem::path(build ? build : ".") /
-                   std::filesystem::path(__FILE__).parent_path() /
-                   "../../bench/fullwave_patches.csv";
+  const auto csv = required_tool::besideSource(__FILE__, "../../bench/fullwave_patches.csv");
   std::ifstream in(csv);
   ASSERT_TRUE(in) << csv;
   std::string row;

@@ -14,25 +14,6 @@ namespace {
 
 using namespace session;
 
-// Reads the model's lines and the script's file with scikit-rf, compares
-// them, and writes the same data at 75 ohm in MHz as MA and DB files.
-const char* kCheckWithSkrf = R"(
-import json, sys, numpy as np, skrf
-r, x = [json.loads(l) for l in open("out.txt").read().splitlines()[:2]]
-f, z = np.array(r["x"]) * 1e9, np.array(r["y"]) + 1j * np.array(x["y"])
-n = skrf.Network("model.s1p")
-s, z0 = n.s[:, 0, 0], n.z0[:, 0].real
-zin = z0 * (1 + s) / (1 - s)  # Network.z of Debian's scikit-rf 0.15 fails on its numpy
-rel = lambda a, b: float(np.max(np.abs(a - b) / np.abs(b)))  # fails unless shapes agree
-checks = {"f": rel(n.f, f), "z0": rel(z0, 50), "s11": rel(s, (z - 50) / (z + 50)), "zin": rel(zin, z)}
-at75 = skrf.Network(frequency=skrf.Frequency.from_f(n.f / 1e6, unit="mhz"),
-                    s=((zin - 75) / (zin + 75)).reshape(-1, 1, 1), z0=75)
-for form in ("ma", "db"):
-    at75.write_touchstone("skrf_" + form, form=form)
-bad = {k: v for k, v in checks.items() if not v < 1e-9}
-sys.exit(json.dumps(bad) if bad else 0)
-)";
-
 class RfScript : public session::ScriptTest {};
 
 TEST_F(RfScript, TouchstoneOutAndInAgreeWithScikitRf) {
@@ -48,8 +29,8 @@ TEST_F(RfScript, TouchstoneOutAndInAgreeWithScikitRf) {
     EXPECT_NE(header.find(part), std::string::npos) << header;
 
   std::ofstream(dir_ / "out.txt") << model.out;
-  std::ofstream(dir_ / "check.py") << kCheckWithSkrf;
-  Outcome checked = shell("/usr/bin/python3 check.py");
+  Outcome checked = shell("/usr/bin/python3 '" +
+                          required_tool::besideSource(__FILE__, "skrf_check.py").string() + "'");
   ASSERT_EQ(checked.status, 0) << "differences over 1e-9: " << checked.out << checked.err;
 
   // The files scikit-rf wrote read back as the lines' impedance.
