@@ -1,6 +1,7 @@
 // The refined patch model's cost over the window's 1000 frequencies, beside
 // the classic transmission-line model's formulas in one plain loop: what
-// switching the window to the refined model adds to each slider act.
+// switching the window to the refined model adds to each slider act; and
+// what a design on each model costs (the design dialog's wait after Enter).
 //
 //   bench_refined [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
@@ -11,6 +12,7 @@
 
 #include "antenna/patch.h"
 #include "antenna/refined_model.h"
+#include "antenna/synthesis.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ const std::vector<double> kBand = antenna::linearBand(1e9, 3e9);
 // The classic model's formulas (the window's impedance model) on plain
 // numbers: quasi-static line, slot admittance pi W / (lambda0 Z0) (1 + j (1 -
 // ln 2 ln(k0 h))), both sections' reflections carried to the feed.
-std::vector<Complex> classicImpedance(const antenna::Patch& p, const std::vector<double>& hz) {
+std::vector<Complex> plainClassic(const antenna::Patch& p, const std::vector<double>& hz) {
   const double mu0 = 1.2566370614359173e-6, eps0 = 8.854e-12;
   const double c = 1 / std::sqrt(mu0 * eps0), z0 = std::sqrt(mu0 / eps0);
   const double u = p.width / p.height;
@@ -44,7 +46,7 @@ std::vector<Complex> classicImpedance(const antenna::Patch& p, const std::vector
 }
 
 void BM_ClassicModel1000(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(classicImpedance(kPatch, kBand));
+  for (auto _ : state) benchmark::DoNotOptimize(plainClassic(kPatch, kBand));
 }
 BENCHMARK(BM_ClassicModel1000)->Unit(benchmark::kMicrosecond);
 
@@ -62,6 +64,21 @@ void BM_RefinedModelThick1000(benchmark::State& state) {
     benchmark::DoNotOptimize(antenna::refinedImpedance(thick, antenna::Board{}, band));
 }
 BENCHMARK(BM_RefinedModelThick1000)->Unit(benchmark::kMicrosecond);
+
+// A 2.4 GHz patch on 1.6 mm FR-4 designed within the window's slider
+// ranges: Arg(0) on the classic model, Arg(1) on the refined one.
+void BM_Synthesis(benchmark::State& state) {
+  const antenna::Limits limits{{1e-3, 0.3}, {1e-3, 0.3}, {0.1e-3, 20e-3}, {1, 20}};
+  const antenna::ImpedanceModelFn refined = [](const antenna::Patch& p,
+                                               const std::vector<double>& hz) {
+    return antenna::refinedImpedance(p, antenna::Board{}, hz).zin;
+  };
+  const antenna::ImpedanceModelFn model =
+      state.range(0) ? refined : antenna::ImpedanceModelFn(antenna::classicImpedance);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(antenna::synthesise({2.4e9, 4.4, 1.6e-3, 50}, limits, model));
+}
+BENCHMARK(BM_Synthesis)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -28,6 +28,7 @@ struct Target {
   double er = 0;
   double height = 0;  // m
   double z0 = 50;     // ohm
+  friend bool operator==(const Target&, const Target&) = default;
 };
 
 // What the window's sliders can hold (sizes in metres); a design outside
@@ -35,9 +36,11 @@ struct Target {
 struct Range {
   double min = 0;
   double max = 0;
+  friend bool operator==(const Range&, const Range&) = default;
 };
 struct Limits {
   Range w, l, h, er;
+  friend bool operator==(const Limits&, const Limits&) = default;
 };
 
 struct Design {

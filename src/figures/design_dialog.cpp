@@ -1,5 +1,8 @@
 // The dialog keeps nothing of its own: every callback reads the target from
-// its edit boxes, so what the user sees is what Apply types.
+// its edit boxes, so what the user sees is what Apply types. It remembers
+// only its last proposal with what that was asked for, so that Apply after
+// it does not design again (a design on the refined model takes a good part
+// of a second).
 #include "figures/design_dialog.h"
 
 #include <algorithm>
@@ -101,6 +104,24 @@ std::vector<std::string> linesOf(const Proposal& s, const design::Target& target
   return lines;
 }
 
+// What a proposal was asked for: the target, on a model, for the window's
+// board and slider ranges.
+struct Asked {
+  design::Target target;
+  antenna::ImpedanceModel model;
+  antenna::Board board;
+  design::Limits limits;
+  friend bool operator==(const Asked&, const Asked&) = default;
+};
+
+// The design for what was asked, the last one again when asked again.
+design::Design proposed(const Asked& asked) {
+  static std::optional<std::pair<Asked, design::Design>> last;
+  if (!last || !(last->first == asked))
+    last.emplace(asked, design::propose(asked.target, asked.model));
+  return last->second;
+}
+
 // Shows what Apply would type, or why there is nothing to apply.
 Proposal showProposal(double dialog) {
   Proposal s;
@@ -108,7 +129,7 @@ Proposal showProposal(double dialog) {
   try {
     s.model = modelIn(dialog);
     target = targetIn(dialog);
-    s.design = design::propose(target, s.model);
+    s.design = proposed({target, s.model, design::chosenBoard(), design::sliderLimits()});
   } catch (const std::exception& e) {
     s.refusal = e.what();
   }
