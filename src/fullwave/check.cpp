@@ -405,7 +405,10 @@ Check::State Check::poll() {
   }
   if (!run_) return state_;
   const State s = run_->poll();
-  if (const auto& p = run_->progress()) bestDb_ = std::min(bestDb_, p->energyDb);
+  if (const auto& p = run_->progress()) {
+    bestDb_ = std::min(bestDb_, p->energyDb);
+    clock_.note(elapsedSeconds(), bestDb_, job_.layout.endCriterionDb);
+  }
   if (s == State::Running) return state_;
   if (s == State::Finished)
     collect();
@@ -480,12 +483,24 @@ double Check::elapsedSeconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }
 
+void RingDownClock::note(double seconds, double levelDb, double endDb) {
+  seconds_ = seconds;
+  levelDb_ = levelDb;
+  endDb_ = endDb;
+  if (!fallSeen_ && levelDb <= endDb / 20) fallSeen_ = {seconds, levelDb};
+}
+
+std::optional<double> RingDownClock::secondsLeft() const {
+  if (!fallSeen_) return std::nullopt;
+  const auto [from, fromDb] = *fallSeen_;
+  const double fallen = fromDb - levelDb_;
+  if (!(fallen >= 1 && seconds_ > from)) return std::nullopt;
+  return std::max(0.0, (levelDb_ - endDb_) * (seconds_ - from) / fallen);
+}
+
 std::optional<double> Check::remainingSeconds() const {
-  // The energy falls about linearly in dB after the first pulse passes, so
-  // the rate so far gives the time left.
-  const double f = fraction();
-  if (f < 0.05 || state_ != State::Running) return std::nullopt;
-  return elapsedSeconds() * (1 - f) / f;
+  if (state_ != State::Running) return std::nullopt;
+  return clock_.secondsLeft();
 }
 
 std::string Check::progressText() const {

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "antenna/models.h"
@@ -135,6 +136,24 @@ std::string cautionNote(const Result& result);
 // nothing). What the Far-field figure asks for the window's design.
 std::optional<Result> keptResult(const Request& request);
 
+// The time a run has left, from how fast its energy falls. Once the
+// pulse has passed, the energy falls about linearly in dB, so the rate since
+// the fall was first seen (a twentieth of the way to the end criterion)
+// gives the time to the end; the rate since the start would count the
+// solver's set-up and the pulse's passage, and promise minutes that end in
+// seconds.
+class RingDownClock {
+ public:
+  // The run's best level so far (dB, 0 or below) at `seconds` since it began.
+  void note(double seconds, double levelDb, double endDb);
+  // None until the fall is seen and has gone on for a dB.
+  std::optional<double> secondsLeft() const;
+
+ private:
+  std::optional<std::pair<double, double>> fallSeen_;  // seconds, dB
+  double seconds_ = 0, levelDb_ = 0, endDb_ = -1;
+};
+
 // A check: a kept result found at once, or a run started in the background
 // that poll() follows without blocking. Throws std::invalid_argument for a
 // design the solver cannot take, LargeRun for a large run unless `large`
@@ -178,6 +197,7 @@ class Check {
   void fail(const std::string& message);
 
   SolverJob job_;
+  RingDownClock clock_;
   int threads_;
   std::string folder_;
   std::uintmax_t cacheBound_;

@@ -323,6 +323,19 @@ TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
   EXPECT_EQ(within_time::outcome(importing), "accepted");
 }
 
+// A minute of set-up, then a fall of 2 dB a second to the -40 dB end: the
+// time left is the fall's, not the minute's, and none is guessed before the
+// fall is seen.
+TEST(FullWaveProgress, TheTimeLeftFollowsTheFallNotTheSetUp) {
+  fullwave::RingDownClock clock;
+  for (int t = 0; t <= 60; t += 10) clock.note(t, 0, -40);
+  EXPECT_FALSE(clock.secondsLeft());
+  for (int t = 61; t <= 79; ++t) {
+    clock.note(t, -2.0 * (t - 60), -40);
+    EXPECT_NEAR(clock.secondsLeft().value_or(-1), t > 61 ? 80 - t : -1, 1e-9) << t;
+  }
+}
+
 TEST(FullWaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
   // The "solver" is the classic model of a patch 2% longer and a feed
   // moved: the trim must find the length and feed that undo both.
