@@ -1,8 +1,10 @@
 // What the windows tell the user on real widgets: the main window's notice
-// bar, the data tips of the impedance axes and the Smith chart, a marker
-// placed by a click, the chart kept round under a zoom band, and a Match
-// figure that offers no 3-D rotation. The first two also run on a real
-// display (test_real_display).
+// bar and its hint at the context menus, the data tips of the impedance axes and the Smith chart, a
+// marker placed by a click, the chart kept round under a zoom band, and a Match figure that offers
+// no 3-D rotation. The first two also run on a real display (test_real_display).
+
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include "figures/match_figure.h"
 #include "gui/gui_session.h"
@@ -65,6 +67,11 @@ TEST_F(WindowAids, TypingLettersInWShowsTheNotice) {
     EXPECT_TRUE(tip->text.startsWith("Frequency (GHz): ") &&
                 tip->text.contains("\nResistance (Ohms): "))
         << tip->text.toStdString();
+    // Resting on the axes says where the rest of the program is.
+    const QPoint centre = layout.box.center().toPoint();
+    QHelpEvent rest(QEvent::ToolTip, centre, window->mapToGlobal(centre));
+    QApplication::sendEvent(window, &rest);
+    EXPECT_EQ(QToolTip::text(), rt::qt::kContextMenuHint);
 
     gui::typeInto(gui::edit(qt, "edit1"), "abc");
     auto* bar = main->findChild<QFrame*>("tessivar-notice-bar");

@@ -7,12 +7,14 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <limits>
@@ -344,6 +346,19 @@ void FigureWindow::contextMenuEvent(QContextMenuEvent* e) {
   std::optional<AxesLayout> at = axesAt(e->pos());
   if (!at) return QWidget::contextMenuEvent(e);
   makeAxesMenu(*this, at->axes)->popup(e->globalPos());
+}
+
+// A window without a menu bar keeps all it offers beyond its controls in its
+// axes' context menus: resting the mouse on an axes says so, unless a data
+// tip already speaks there.
+bool FigureWindow::event(QEvent* e) {
+  if (e->type() != QEvent::ToolTip || menus_) return QWidget::event(e);
+  const QHelpEvent* help = static_cast<QHelpEvent*>(e);
+  if (axesAt(help->pos()) && !tip_)
+    QToolTip::showText(help->globalPos(), kContextMenuHint, this);
+  else
+    QToolTip::hideText();
+  return true;
 }
 
 void FigureWindow::keyPressEvent(QKeyEvent* e) {

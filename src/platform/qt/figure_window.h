@@ -28,6 +28,10 @@ class FigureMenus;
 // when the figure's window shows and after each user act.
 void setStandingNotices(std::function<std::string(double fig)> wording);
 
+// What resting the mouse on an axes of a window without a menu bar says.
+inline const QString kContextMenuHint =
+    QStringLiteral("Right-click for the menu: all this window offers beyond its controls");
+
 class FigureWindow : public FigureHost {
  public:
   FigureWindow(double fig, std::function<void()> onResize, std::function<void()> onClose);
@@ -88,6 +92,7 @@ class FigureWindow : public FigureHost {
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  bool event(QEvent* e) override;
   void showEvent(QShowEvent* e) override;
 
  private:
