@@ -2,7 +2,8 @@
 // the edit boxes and handles the pattern windows as a user does, and the
 // object state, the widgets and the drawn curves are checked after each act;
 // and hostile use of them: a 100 000-character paste, sliders pushed against
-// and past their ends with the keyboard, the arrows and the mouse, and a
+// and past their ends with the keyboard (the slider with the keyboard marked),
+// the arrows and the mouse, and a
 // pattern slider whose range is inverted or no number.
 
 #include <QClipboard>
@@ -68,7 +69,12 @@ TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
     EXPECT_TRUE(std::isnan(number("slider3")));
 
     rt::qt::SliderBar* b = gui::slider(qt, "slider1");
+    // The slider the keys will step shows that it has them.
+    QApplication::setActiveWindow(qt.window(session::mainWindow()));
+    const QImage unfocused = b->grab().toImage();
     b->setFocus();
+    ASSERT_TRUE(b->hasFocus());
+    EXPECT_NE(b->grab().toImage(), unfocused);
     QTest::keyClick(b, Qt::Key_End);
     EXPECT_EQ(number("slider1"), 300);
     clickPart(b, QStyle::SC_ScrollBarAddLine, 3);

@@ -245,6 +245,22 @@ void SliderBar::paintEvent(QPaintEvent* e) {
   drawSliderArrow(p, partRect(QStyle::SC_ScrollBarAddLine),
                   horizontal ? Qt::RightArrow : Qt::DownArrow);
   markSlider(p, rect(), partRect(QStyle::SC_ScrollBarSlider), shows_);
+  // The keys step the slider that has the keyboard: it says which one.
+  if (hasFocus()) {
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+  }
+}
+
+void SliderBar::focusInEvent(QFocusEvent* e) {
+  QScrollBar::focusInEvent(e);
+  update();
+}
+
+void SliderBar::focusOutEvent(QFocusEvent* e) {
+  QScrollBar::focusOutEvent(e);
+  update();
 }
 
 QRect SliderBar::partRect(QStyle::SubControl part) const {

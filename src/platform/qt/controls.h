@@ -62,6 +62,8 @@ class SliderBar : public QScrollBar {
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   void onAction(int action);
