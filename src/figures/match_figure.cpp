@@ -216,7 +216,8 @@ class MatchFigure {
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
-    tenDb_ = makeLine(s11Axes_, {}, {}, kColours.ink, {rt::str("LineStyle"), rt::str("--")});
+    tenDb_ = makeLine(s11Axes_, {}, {}, kColours.ink,
+                      {rt::str("LineStyle"), rt::str("--"), rt::str("HitTest"), rt::str("off")});
   }
 
   void buildSmithChart() {
@@ -247,12 +248,14 @@ class MatchFigure {
     Trace t;
     t.s11 = makeLine(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
     t.locus = makeLine(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.ends =
+    // Marks on the locus: a click on one goes to the locus under it.
+    t.ends = makeLine(smithAxes_, {}, {}, colour,
+                      {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square"),
+                       rt::str("HitTest"), rt::str("off")});
+    t.resonances =
         makeLine(smithAxes_, {}, {}, colour,
-                 {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
-    t.resonances = makeLine(smithAxes_, {}, {}, colour,
-                            {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                             rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+                 {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("diamond"),
+                  rt::str("MarkerSize"), rt::scalar(8), rt::str("HitTest"), rt::str("off")});
     // The band's ends often lie close together (both near a short): one
     // label above its point, the other below.
     t.startLabel = smithText(colour, "bottom");
@@ -290,9 +293,10 @@ class MatchFigure {
       const std::string number = std::to_string(k + 1);
       for (auto [ax, x, y] :
            {std::tuple{s11Axes_, f, dbAt}, std::tuple{smithAxes_, g.real(), g.imag()}}) {
-        markerObjects_.push_back(makeLine(ax, {x}, {y}, kColours.marker,
-                                          {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                                           rt::str("o"), rt::str("MarkerSize"), rt::scalar(7)}));
+        markerObjects_.push_back(
+            makeLine(ax, {x}, {y}, kColours.marker,
+                     {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("o"),
+                      rt::str("MarkerSize"), rt::scalar(7), rt::str("HitTest"), rt::str("off")}));
         markerObjects_.push_back(
             rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
                       rt::str("String"), rt::str(" " + number), rt::str("FontSize"), rt::scalar(9),
