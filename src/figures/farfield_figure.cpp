@@ -334,6 +334,8 @@ std::vector<std::string> farFieldLines(const FarFieldCase& c) {
                     " model does not take this design");
   lines.insert(lines.end(), cut.begin() + 1, cut.end());
   lines.push_back("Polarisation: linear, along the patch length (x)");
+  // The cuts stop at the horizon because the model has nothing beyond it.
+  lines.push_back("Behind the board: nothing, the model's ground plane is infinite");
   return lines;
 }
 
