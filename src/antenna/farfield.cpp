@@ -304,12 +304,17 @@ HalfPowerAngles halfPowerAngles(const Cut& cut) {
   return out;
 }
 
-std::string cutsCsv(const FarField& result) {
+std::string cutCsv(const FarField& result, bool ePlane) {
   std::string out;
-  appendCut(out, "angle_deg,e_plane_db\n", result.ePlane);
-  out += '\n';
-  appendCut(out, "angle_deg,h_plane_db\n", result.hPlane);
+  if (ePlane)
+    appendCut(out, "angle_deg,e_plane_db\n", result.ePlane);
+  else
+    appendCut(out, "angle_deg,h_plane_db\n", result.hPlane);
   return out;
+}
+
+std::string cutsCsv(const FarField& result) {
+  return cutCsv(result, true) + '\n' + cutCsv(result, false);
 }
 
 }  // namespace antenna

@@ -80,5 +80,7 @@ HalfPowerAngles halfPowerAngles(const Cut& cut);
 // The two cuts as comma-separated text: a header line and one "angle,level"
 // line a sample for the E-plane, a blank line, then the same for the H-plane.
 std::string cutsCsv(const FarField& result);
+// One of them: the E-plane's block, or the H-plane's.
+std::string cutCsv(const FarField& result, bool ePlane);
 
 }  // namespace antenna

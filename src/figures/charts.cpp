@@ -26,6 +26,14 @@ void gridText(double ax, double x, double y, const std::string& text, const char
             rt::str("HorizontalAlignment"), rt::str(align), rt::str("Color"), colour.array()});
 }
 
+// A line of the grid: drawing, not data, so the data cursor and the data
+// export pass over it to the curves plotted on it.
+void gridLine(double ax, const std::vector<double>& x, const std::vector<double>& y, Rgb colour,
+              const char* lineStyle = "-") {
+  makeLine(ax, x, y, colour,
+           {rt::str("LineStyle"), rt::str(lineStyle), rt::str("HitTest"), rt::str("off")});
+}
+
 // ------------------------------------------------------------- Smith chart
 
 // The impedance grid, one curve a row: 'r' a circle of constant resistance,
@@ -103,10 +111,10 @@ double radiusOf(double levelDb) {
 void drawSmithGrid(double ax) {
   rt::set(rt::scalar(ax), {rt::str("XLim"), rt::row({-kSmithLim, kSmithLim}), rt::str("YLim"),
                            rt::row({-kSmithLim, kSmithLim})});
-  makeLine(ax, {-1, 1}, {0, 0}, kColours.smithGrid);
+  gridLine(ax, {-1, 1}, {0, 0}, kColours.smithGrid);
   for (const GridCurve& c : kSmithGrid) {
     auto [xs, ys] = curvePoints(c);
-    makeLine(ax, xs, ys, kColours.smithGrid);
+    gridLine(ax, xs, ys, kColours.smithGrid);
     if (c.value != 0) curveLabel(ax, c);
   }
   // VSWR 2: |gamma| = 1/3.
@@ -115,7 +123,7 @@ void drawSmithGrid(double ax) {
     xs.push_back(std::cos(2 * kPi * k / kCurveSteps) / 3);
     ys.push_back(std::sin(2 * kPi * k / kCurveSteps) / 3);
   }
-  makeLine(ax, xs, ys, kColours.within, {rt::str("LineStyle"), rt::str(":")});
+  gridLine(ax, xs, ys, kColours.within, ":");
   gridText(ax, 0.0, -1.0 / 3 - 0.06, "VSWR 2", "center", kColours.within, 7);
 }
 
@@ -145,14 +153,14 @@ void drawPolarGrid(double ax) {
       levels.push_back(db);
     }
     auto [xs, ys] = polarPoints(angles, levels);
-    makeLine(ax, xs, ys, kColours.polarGrid);
+    gridLine(ax, xs, ys, kColours.polarGrid);
     const double t = kRingLabelDeg * kPi / 180, r = radiusOf(db);
     gridText(ax, r * std::sin(t) + 0.01, r * std::cos(t) - 0.04,
              antenna::formatNumber(db, 3) + (db == 0 ? " dB" : ""), "left", kColours.polarLabel, 8);
   }
   for (double a : kSpokesDeg) {
     auto [xs, ys] = polarPoints({a, a}, {kCentreDb, 0});
-    makeLine(ax, xs, ys, kColours.polarGrid);
+    gridLine(ax, xs, ys, kColours.polarGrid);
     const double t = a * kPi / 180;
     gridText(ax, 1.1 * std::sin(t), 1.07 * std::cos(t) - 0.03, antenna::formatNumber(a, 3) + "°",
              "center", kColours.polarLabel, 8);

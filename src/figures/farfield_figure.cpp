@@ -59,10 +59,16 @@ std::vector<std::string> cutLines(const antenna::FarField& f) {
           "Maximum: theta " + number(f.maxThetaDeg, "deg") + ", phi " + number(f.maxPhiDeg, "deg")};
 }
 
-// The model's two blocks, then the solver's.
+// The model's two blocks, then the solver's; or one plane's, the model's
+// then the solver's.
 std::string cutsText(const FarFieldCase& c, const std::optional<FullWaveCuts>& fw) {
   std::string text = antenna::cutsCsv(c.field);
   if (fw) text += "\n" + antenna::cutsCsv(fw->field);
+  return text;
+}
+std::string planeText(const FarFieldCase& c, const std::optional<FullWaveCuts>& fw, bool ePlane) {
+  std::string text = antenna::cutCsv(c.field, ePlane);
+  if (fw) text += "\n" + antenna::cutCsv(fw->field, ePlane);
   return text;
 }
 
@@ -111,6 +117,14 @@ class FarFieldFigure {
   }
 
   std::string csv() const { return cutsText(shown_, shownFullWave_); }
+
+  // The cuts as angles and levels for the figure or one of its plots: the
+  // points of a polar plot are only where they fall on the page.
+  std::optional<std::string> dataOf(double h) const {
+    if (h == fig_) return csv();
+    if (h == eAxes_ || h == hAxes_) return planeText(shown_, shownFullWave_, h == eAxes_);
+    return std::nullopt;
+  }
 
   // Whether acts on the main window move the figure to its new design (at
   // `ghz`, or the default frequency): so when it was opened for the
@@ -168,9 +182,9 @@ class FarFieldFigure {
 
   Trace makeTrace(Rgb colour) {
     Trace t;
-    const std::initializer_list<Array> marks = {rt::str("LineStyle"),  rt::str("none"),
-                                                rt::str("Marker"),     rt::str("o"),
-                                                rt::str("MarkerSize"), rt::scalar(7)};
+    const std::initializer_list<Array> marks = {
+        rt::str("LineStyle"),  rt::str("none"), rt::str("Marker"),  rt::str("o"),
+        rt::str("MarkerSize"), rt::scalar(7),   rt::str("HitTest"), rt::str("off")};
     t.e = makeLine(eAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1.5)});
     t.h = makeLine(hAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1.5)});
     t.eMarks = makeLine(eAxes_, {}, {}, colour, marks);
@@ -320,6 +334,8 @@ std::vector<std::string> farFieldLines(const FarFieldCase& c) {
                     " model does not take this design");
   lines.insert(lines.end(), cut.begin() + 1, cut.end());
   lines.push_back("Polarisation: linear, along the patch length (x)");
+  // The cuts stop at the horizon because the model has nothing beyond it.
+  lines.push_back("Behind the board: nothing, the model's ground plane is infinite");
   return lines;
 }
 
@@ -375,6 +391,11 @@ double showWindowFarField(const FarFieldCase& c, std::optional<double> askedGhz)
 
 bool isFarFieldFigure(double fig) {
   return isFigureTagged(fig, kFigureTag);
+}
+
+std::optional<std::string> farFieldData(double figureOrAxes) {
+  FarFieldFigure* f = slot().open();
+  return f ? f->dataOf(figureOrAxes) : std::nullopt;
 }
 
 std::string shownCutsCsv() {

@@ -97,6 +97,9 @@ bool isFarFieldFigure(double fig);
 // all. Both throw std::runtime_error when no Far-field figure is open or
 // the file cannot be written.
 std::string shownCutsCsv();
+// What the data export writes for the open figure (its cuts) or one of its
+// plots (that plane's cuts); none for anything else.
+std::optional<std::string> farFieldData(double figureOrAxes);
 void saveShownCuts(const std::string& path);
 
 // Writes `c`'s cuts (and the solver's) to `path` whole or not at all.

@@ -71,11 +71,23 @@ bool inBand(const Sweep& s, double ghz) {
   return ghz >= firstGhz(s) && ghz <= lastGhz(s);
 }
 
+// One text naming a band end on the Smith chart, above its point (the
+// start) or below it (the end), and where and what it says when shown.
+struct EndLabel {
+  double text = 0;
+  bool above = true;
+  std::optional<std::pair<std::complex<double>, std::string>> shown;
+};
+
 // The lines that show one data set, and the texts naming its band ends.
 struct Trace {
   double s11 = 0, locus = 0, ends = 0, resonances = 0;
-  double startLabel = 0, endLabel = 0;
+  EndLabel start, end;
 };
+
+// A band-end label's room on the Smith chart (reflection-coefficient units)
+// at its font size: two labels closer than this would overlap.
+constexpr double kEndLabelWidth = 0.42, kEndLabelHeight = 0.085;
 
 // A point of a sweep as the hover and the marker list word it.
 std::string pointText(double ghz, std::complex<double> z, double z0, const char* separator) {
@@ -216,7 +228,8 @@ class MatchFigure {
     rt::grid(rt::scalar(s11Axes_), rt::str("on"));
     setLabel(s11Axes_, "XLabel", "Frequency (GHz)");
     setLabel(s11Axes_, "YLabel", "|S11| (dB)");
-    tenDb_ = makeLine(s11Axes_, {}, {}, kColours.ink, {rt::str("LineStyle"), rt::str("--")});
+    tenDb_ = makeLine(s11Axes_, {}, {}, kColours.ink,
+                      {rt::str("LineStyle"), rt::str("--"), rt::str("HitTest"), rt::str("off")});
   }
 
   void buildSmithChart() {
@@ -247,16 +260,18 @@ class MatchFigure {
     Trace t;
     t.s11 = makeLine(s11Axes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
     t.locus = makeLine(smithAxes_, {}, {}, colour, {rt::str("LineWidth"), rt::scalar(1)});
-    t.ends =
+    // Marks on the locus: a click on one goes to the locus under it.
+    t.ends = makeLine(smithAxes_, {}, {}, colour,
+                      {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square"),
+                       rt::str("HitTest"), rt::str("off")});
+    t.resonances =
         makeLine(smithAxes_, {}, {}, colour,
-                 {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("square")});
-    t.resonances = makeLine(smithAxes_, {}, {}, colour,
-                            {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                             rt::str("diamond"), rt::str("MarkerSize"), rt::scalar(8)});
+                 {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("diamond"),
+                  rt::str("MarkerSize"), rt::scalar(8), rt::str("HitTest"), rt::str("off")});
     // The band's ends often lie close together (both near a short): one
     // label above its point, the other below.
-    t.startLabel = smithText(colour, "bottom");
-    t.endLabel = smithText(colour, "top");
+    t.start = {smithText(colour, "bottom"), true, std::nullopt};
+    t.end = {smithText(colour, "top"), false, std::nullopt};
     return t;
   }
 
@@ -290,9 +305,10 @@ class MatchFigure {
       const std::string number = std::to_string(k + 1);
       for (auto [ax, x, y] :
            {std::tuple{s11Axes_, f, dbAt}, std::tuple{smithAxes_, g.real(), g.imag()}}) {
-        markerObjects_.push_back(makeLine(ax, {x}, {y}, kColours.marker,
-                                          {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"),
-                                           rt::str("o"), rt::str("MarkerSize"), rt::scalar(7)}));
+        markerObjects_.push_back(
+            makeLine(ax, {x}, {y}, kColours.marker,
+                     {rt::str("LineStyle"), rt::str("none"), rt::str("Marker"), rt::str("o"),
+                      rt::str("MarkerSize"), rt::scalar(7), rt::str("HitTest"), rt::str("off")}));
         markerObjects_.push_back(
             rt::text({rt::str("Parent"), rt::scalar(ax), rt::str("Position"), rt::row({x, y, 0.0}),
                       rt::str("String"), rt::str(" " + number), rt::str("FontSize"), rt::scalar(9),
@@ -379,6 +395,7 @@ class MatchFigure {
       drawTrace(overlay_, overlayData_, readouts_.overlay);
       setLabel(smithAxes_, "Title", "Smith chart (Z0 = " + label(z0_) + " Ohm)");
     }
+    placeEndLabels();
     showOverlayReadout();
     placeModelPanel();
     drawTenDbLine();
@@ -403,10 +420,10 @@ class MatchFigure {
     return s ? std::optional(antenna::computeReadout(*s, z0_)) : std::nullopt;
   }
 
-  void drawTrace(const Trace& t, const std::optional<Sweep>& s, const std::optional<Readout>& r) {
+  void drawTrace(Trace& t, const std::optional<Sweep>& s, const std::optional<Readout>& r) {
     if (!s) {
       for (double l : {t.s11, t.locus, t.ends, t.resonances}) setLineData(l, {}, {});
-      for (double l : {t.startLabel, t.endLabel}) placeText(l, 0, 0, "");
+      t.start.shown = t.end.shown = std::nullopt;
       return;
     }
     setLineData(t.s11, ghzFromHz(s->hz), antenna::s11Db(*s, z0_));
@@ -417,8 +434,8 @@ class MatchFigure {
       gy.push_back(g.imag());
     }
     setLineData(t.ends, {gx.front(), gx.back()}, {gy.front(), gy.back()});
-    placeText(t.startLabel, gx.front(), gy.front(), "  " + label(firstGhz(*s)) + " GHz");
-    placeText(t.endLabel, gx.back(), gy.back(), "  " + label(lastGhz(*s)) + " GHz");
+    t.start.shown = {{gx.front(), gy.front()}, "  " + label(firstGhz(*s)) + " GHz"};
+    t.end.shown = {{gx.back(), gy.back()}, "  " + label(lastGhz(*s)) + " GHz"};
     setLineData(t.locus, gx, gy);
     std::vector<double> rx, ry;
     for (double f : r->resonanceHz) {
@@ -427,6 +444,44 @@ class MatchFigure {
       ry.push_back(g.imag());
     }
     setLineData(t.resonances, rx, ry);
+  }
+
+  // The band ends of every trace shown, the model's first: a label whose
+  // point lies within a label's room of a placed one's point naming the
+  // same frequency is left out (that one names both); one that would
+  // overlap a placed label moves a line further from its point.
+  void placeEndLabels() {
+    struct Placed {
+      std::complex<double> at, corner;  // its point, its box's lower left corner
+      std::string text;
+    };
+    std::vector<Placed> placed;
+    auto near = [](std::complex<double> a, std::complex<double> b) {
+      return std::abs(a.real() - b.real()) < kEndLabelWidth &&
+             std::abs(a.imag() - b.imag()) < kEndLabelHeight;
+    };
+    auto clear = [&](std::complex<double> corner) {
+      return std::none_of(placed.begin(), placed.end(),
+                          [&](const Placed& p) { return near(p.corner, corner); });
+    };
+    for (Trace* t : {&model_, &other_, &overlay_})
+      for (EndLabel* l : {&t->start, &t->end}) {
+        const bool named =
+            l->shown && std::any_of(placed.begin(), placed.end(), [&](const Placed& p) {
+              return p.text == l->shown->second && near(p.at, l->shown->first);
+            });
+        if (!l->shown || named) {
+          placeText(l->text, 0, 0, "");
+          continue;
+        }
+        const auto& [at, text] = *l->shown;
+        const double step = l->above ? kEndLabelHeight : -kEndLabelHeight;
+        std::complex<double> corner = at + std::complex<double>(0, std::min(step, 0.0));
+        for (int moved = 0; moved < 4 && !clear(corner); ++moved)
+          corner += std::complex<double>(0, step);
+        placed.push_back({at, corner, text});
+        placeText(l->text, at.real(), corner.imag() - std::min(step, 0.0), text);
+      }
   }
 
   // The -10 dB line spans every band shown.

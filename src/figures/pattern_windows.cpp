@@ -56,6 +56,10 @@ bool isPatternFigure(double fig) {
   return rt::gfx::children(fig).empty() || surfaceBelow(fig);
 }
 
+bool isPatternAxes(double ax) {
+  return rt::gfx::exists(ax) && rt::gfx::type(ax) == "axes" && isPatternFigure(rt::gfx::parent(ax));
+}
+
 bool notePatternFigures() {
   std::map<double, Noted>& m = noted();
   std::erase_if(m, [](const auto& e) { return surfaceBelow(e.first) != e.second.surface; });

@@ -15,6 +15,16 @@ namespace figures {
 // window, empty while it is being made (its menus are made then) and
 // holding a surface after.
 bool isPatternFigure(double fig);
+// An axes of such a figure.
+bool isPatternAxes(double ax);
+
+// What a pattern's colours are (its colour bar's label and the name of its
+// colour column in exported data), and what the surface leaves out: the
+// model's ground plane is infinite, so the pattern has nothing behind it.
+inline constexpr const char* kPatternColours = "Field amplitude (relative, no unit)";
+inline constexpr const char* kPatternHalfSpace =
+    "Front half space only (x >= 0): the model's ground plane\nis infinite, and nothing "
+    "radiates behind it";
 
 struct PatternShown {
   antenna::Patch patch;

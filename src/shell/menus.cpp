@@ -3,8 +3,9 @@
 // the full-wave check, and saves and opens Touchstone and design files; the
 // Match figure's File menu saves and compares Touchstone files, its View menu
 // shows the other model beside; a pattern window's Tools menu opens its far
-// field, the Far-field figure's File menu saves its cuts. Pattern windows
-// also get their captions, colour bars and data cursor reading from here.
+// field, the Far-field figure's data export writes its cuts. Pattern windows
+// also get their captions, colour bars and data cursor reading from here,
+// and the data export the names of columns the axes leave unlabelled.
 // Failures are shown naming the file and the reason.
 #include "shell/menus.h"
 
@@ -24,6 +25,7 @@
 #include "figures/fullwave_figure.h"
 #include "figures/match_figure.h"
 #include "figures/pattern_windows.h"
+#include "platform/graphics/data_export.h"
 #include "platform/graphics/graphics.h"
 #include "platform/qt/data_cursor.h"
 #include "platform/qt/figure_host.h"
@@ -37,7 +39,6 @@ namespace {
 using rt::qt::FigureHost;
 
 const QString kTouchstoneFiles = QStringLiteral("Touchstone file (*.s1p);;All files (*)");
-const QString kCsvFiles = QStringLiteral("Comma-separated values (*.csv);;All files (*)");
 const QString kDesignFiles = QStringLiteral("Design file (*.txt);;All files (*)");
 
 // Asks for a file and hands its path to `work`; nothing when cancelled.
@@ -137,10 +138,6 @@ void openPatternFarField(FigureHost& window) {
   });
 }
 
-void saveCutsCsv(FigureHost& window) {
-  withPath(window, "Save cuts as CSV", kCsvFiles, true, figures::saveShownCuts);
-}
-
 struct Entry {
   const char* label;
   void (*run)(FigureHost&);
@@ -155,6 +152,18 @@ constexpr Entry kImpedanceAxesEntries[] = {
     {"Check with full-wave solver...", checkWithFullWave},
     {"Far field...", openFarField},
 };
+// Columns of the data export whose axes have no label, named as the figure
+// shows them.
+struct ColumnName {
+  bool (*in)(double ax);
+  const char *label, *name;
+};
+constexpr ColumnName kColumnNames[] = {
+    {design::isImpedanceAxes, "XLabel", "Frequency (GHz)"},  // a caption under the axes says so
+    {figures::isSmithChart, "XLabel", "Re S11"},
+    {figures::isSmithChart, "YLabel", "Im S11"},
+    {figures::isPatternAxes, "CData", figures::kPatternColours},
+};
 // Entries of a figure's menu bar, in the figures they apply to.
 struct FigureEntry {
   const char *menu, *label;
@@ -165,7 +174,6 @@ constexpr FigureEntry kFigureEntries[] = {
     {"File", "Save as Touchstone...", saveTouchstone, figures::isMatchFigure},
     {"File", "Compare with Touchstone...", compareWithTouchstone, figures::isMatchFigure},
     {"Tools", "Far field...", openPatternFarField, figures::isPatternFigure},
-    {"File", "Save cuts as CSV...", saveCutsCsv, figures::isFarFieldFigure},
     {"View", "Show or hide the other model", toggleOtherModel, figures::isMatchFigure},
 };
 
@@ -206,7 +214,16 @@ void addMenuEntries() {
   // Pattern windows name their frequency and design in their titles.
   rt::qt::setWindowCaptions(figures::patternCaption);
   rt::qt::setSurfaceReading(figures::patternPointText);
-  rt::qt::setColourBars([](double ax) { return figures::isPatternFigure(rt::gfx::parent(ax)); });
+  rt::qt::setColourBars([](double ax) -> std::optional<rt::qt::ColourKey> {
+    if (!figures::isPatternAxes(ax)) return std::nullopt;
+    return rt::qt::ColourKey{figures::kPatternColours, figures::kPatternHalfSpace};
+  });
+  rt::gfx::setColumnNamer([](double ax, std::string_view label) -> std::string {
+    for (const ColumnName& c : kColumnNames)
+      if (label == c.label && c.in(ax)) return c.name;
+    return "";
+  });
+  rt::gfx::setOwnData(figures::farFieldData);
   // The polar plots stay round under a zoom, as the Smith chart does.
   rt::qt::addChartAxes([](double ax) { return figures::isFarFieldFigure(rt::gfx::parent(ax)); });
   rt::gfx::addActObserver([] {

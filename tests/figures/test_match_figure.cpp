@@ -2,7 +2,10 @@
 // impedance lines through user acts, keeps its last data while the band
 // draws nothing, refuses a bad Z0 in the figure, and lets go when closed.
 
+#include "antenna/network.h"
+#include "design/main_window.h"
 #include "figures/match_figure.h"
+#include "formats/touchstone.h"
 #include "window/window_session.h"
 
 namespace {
@@ -89,12 +92,23 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0StartsAfreshOnceClosedAndListsMar
         modelPanelWidth = rt::gfx::prop(h, "Position").re()[2];
     }
     EXPECT_GT(modelPanelWidth, 0.9);
-    std::vector<double> all;
-    std::string texts;
-    below(again, all);
-    for (double h : all)
-      if (rt::gfx::type(h) == "text") texts += rt::gfx::prop(h, "String").text() + ";";
-    EXPECT_NE(texts.find("  1 GHz;  3 GHz;"), std::string::npos) << texts;
+    auto texts = [again] {
+      std::vector<double> all;
+      std::string said;
+      below(again, all);
+      for (double h : all)
+        if (rt::gfx::type(h) == "text") said += rt::gfx::prop(h, "String").text() + ";";
+      return said;
+    };
+    EXPECT_NE(texts().find("  1 GHz;  3 GHz;"), std::string::npos) << texts();
+    // A file of the same band beside: its end labels would lie on the
+    // model's, which name them too.
+    const antenna::Sweep m = *design::shownImpedance();
+    formats::OnePort file{m.hz, {}, 50};
+    for (std::size_t i = 0; i < m.hz.size(); ++i)
+      file.s11.push_back(antenna::sFromZ({m.r[i], m.x[i] + 1}, 50));
+    figures::overlayOnePort(file, "File", std::nullopt);
+    EXPECT_EQ(texts().find("GHz", texts().find("3 GHz") + 3), std::string::npos) << texts();
 
     type("edit5", "4");
     EXPECT_TRUE(shows(again, "(Fmin is above Fmax"));

@@ -194,7 +194,7 @@ TEST_F(MenusOnWidgets, TheDesignDialogProposesThenAppliesOrChangesNothing) {
 }
 
 // A pattern window says what it shows in its title and opens the far field
-// it was drawn for; the Far-field figure saves its cuts.
+// it was drawn for; the Far-field figure exports its cuts.
 TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
   gui::inProgram([this](rt::qt::QtFrontEnd& qt) {
     gui::enterBand(qt);
@@ -216,7 +216,7 @@ TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
     EXPECT_EQ(figures::shownCutsCsv().find("angle_deg,e_plane_db\n-90,"), 0u);
 
     answer_ = (dir_ / "cuts.csv").string();
-    gui::choose(gui::window(qt, farField), "Save cuts as CSV...");
+    gui::choose(gui::window(qt, farField), "Export data as CSV...");
     EXPECT_EQ(read("cuts.csv"), figures::shownCutsCsv());
     // From the main window: its design at its pattern frequency, 2.5 GHz.
     chooseOnAxes(qt, "axes1", "Far field...");

@@ -106,6 +106,9 @@ TEST_F(WindowAids, AClickPlacesAMarkerAndAZoomBandKeepsTheChartRound) {
     window->setTool(rt::qt::Tool::DataCursor);
     QTest::mouseClick(window, Qt::LeftButton, {}, at);
     EXPECT_EQ(figures::matchMarkers().size(), 1u);
+    // Where every reactance arc of the grid meets, the pick is the locus's.
+    const auto tip = rt::qt::nearestPoint(layout, layout.toPixel(1, 0), 1e9);
+    EXPECT_TRUE(tip && figures::matchTipText(tip->object, tip->index));
 
     // A wide, flat band: the chart shows as much across as up.
     const QRectF box = layout.box;

@@ -141,7 +141,8 @@ TEST_F(RfScript, FarFieldReportAndCuts) {
   Outcome o =
       run("type edit1 38\ntype edit2 29.5\ntype edit3 1.6\ntype edit4 4.4\ntype edit7 5\n"
           "type edit5 1.5\ntype edit6 3\nfarfield 2.4 cuts.csv\ntype edit8 2.2\nfarfield\n"
-          "farfield 2.4GHz\nfarfield -1\nfarfield 2.4 nofolder/cuts.csv\n");
+          "farfield 2.4GHz\nfarfield -1\nfarfield 2.4 nofolder/cuts.csv\ncsv 1 1.csv\ncsv 2 2.csv\n"
+          "csv 3 3.csv\n");
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(messages(o.err),
             (std::vector<std::string>{
@@ -165,6 +166,11 @@ TEST_F(RfScript, FarFieldReportAndCuts) {
   const std::vector<std::string> csv = session::lines(read("cuts.csv"));
   ASSERT_EQ(csv.size(), 2 * 182 + 1u);
   EXPECT_EQ(csv[183], "angle_deg,h_plane_db");
+  // The data export names its columns as the figures show them: the
+  // window's frequency, the Far-field figure's cuts, the pattern's colours.
+  EXPECT_EQ(session::lines(read("1.csv")).at(0), "Frequency (GHz),Resistance (Ohms)");
+  EXPECT_EQ(read("2.csv").rfind("angle_deg,e_plane_db\n-90,", 0), 0u);
+  EXPECT_EQ(session::lines(read("3.csv")).at(0), "X,Y,Z,\"Field amplitude (relative, no unit)\"");
 }
 
 }  // namespace

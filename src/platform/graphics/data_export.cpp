@@ -32,11 +32,28 @@ std::string csvField(const std::string& s) {
   return out + "\"";
 }
 
+ColumnNamer& columnNamer() {
+  static ColumnNamer name;
+  return name;
+}
+
+OwnData& ownData() {
+  static OwnData data;
+  return data;
+}
+
+std::optional<std::string> ownDataOf(double h) {
+  return ownData() ? ownData()(h) : std::nullopt;
+}
+
+// Each column under its axes' label, else the program's name for it, else
+// the fallback.
 std::string header(double ax, std::initializer_list<std::pair<const char*, const char*>> columns) {
   std::string line;
   for (auto [label, fallback] : columns) {
     if (!line.empty()) line += ',';
-    std::string text = label ? labelText(ax, label) : "";
+    std::string text = std::string_view(label) == "CData" ? "" : labelText(ax, label);
+    if (text.empty() && columnNamer()) text = columnNamer()(ax, label);
     line += csvField(text.empty() ? fallback : text);
   }
   return line + '\n';
@@ -44,6 +61,7 @@ std::string header(double ax, std::initializer_list<std::pair<const char*, const
 
 std::string lineBlock(double ax, double line) {
   std::vector<double> x = values(line, "XData"), y = values(line, "YData");
+  if (x.empty() || y.empty()) return "";  // a line with nothing to show yet
   std::string out = header(ax, {{"XLabel", "x"}, {"YLabel", "y"}});
   for (std::size_t k = 0; k < std::min(x.size(), y.size()); ++k)
     out += exactNumber(x[k]) + ',' + exactNumber(y[k]) + '\n';
@@ -51,7 +69,7 @@ std::string lineBlock(double ax, double line) {
 }
 
 std::string surfaceBlock(double ax, const SurfaceGrid& g) {
-  std::string out = header(ax, {{"XLabel", "x"}, {"YLabel", "y"}, {"ZLabel", "z"}, {nullptr, "c"}});
+  std::string out = header(ax, {{"XLabel", "x"}, {"YLabel", "y"}, {"ZLabel", "z"}, {"CData", "c"}});
   for (std::size_t k = 0; k < g.z.size(); ++k) {
     out += exactNumber(g.x[k]) + ',' + exactNumber(g.y[k]) + ',' + exactNumber(g.z[k]) + ',' +
            exactNumber(g.c[k]) + '\n';
@@ -162,20 +180,32 @@ std::string exactNumber(double v) {
   return ec == std::errc() ? std::string(buf, end) : std::string("NaN");
 }
 
+void setColumnNamer(ColumnNamer name) {
+  columnNamer() = std::move(name);
+}
+
+void setOwnData(OwnData data) {
+  ownData() = std::move(data);
+}
+
 std::string axesCsv(double ax) {
+  if (std::optional<std::string> own = ownDataOf(ax)) return *own;
   std::string out;
   for (double c : children(ax)) {
     const std::string kind = type(c);
+    // What the user cannot pick (a chart's grid) is drawing, not data.
+    if ((kind != "line" && kind != "surface") || prop(c, "HitTest").text() == "off") continue;
     if (kind == "line") {
       appendBlock(out, lineBlock(ax, c));
-    } else if (kind == "surface") {
-      if (std::optional<SurfaceGrid> g = surfaceGrid(c)) appendBlock(out, surfaceBlock(ax, *g));
+    } else if (std::optional<SurfaceGrid> g = surfaceGrid(c)) {
+      appendBlock(out, surfaceBlock(ax, *g));
     }
   }
   return out;
 }
 
 std::string figureCsv(double fig) {
+  if (std::optional<std::string> own = ownDataOf(fig)) return *own;
   std::string out;
   for (double c : children(fig))
     if (type(c) == "axes") appendBlock(out, axesCsv(c));

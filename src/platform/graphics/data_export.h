@@ -4,9 +4,11 @@
 // toolkit is involved, so the script and the front end write the same text.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/array/array.h"
@@ -55,8 +57,20 @@ std::string exactNumber(double v);
 
 // The data of one axes: a block "x,y" (header from the labels) per line and
 // "x,y,z,c" per surface, one row per point, blocks separated by a blank
-// line. Empty when the axes holds no data.
+// line; lines and surfaces whose HitTest is off (a chart's grid) are left
+// out. Empty when the axes holds no data.
 std::string axesCsv(double ax);
+
+// What the program knows of its data that the objects do not say, asked
+// by axesCsv and figureCsv: the name of a column whose label is empty
+// ("XLabel", "YLabel", "ZLabel", or "CData" for a surface's colour; "" keeps
+// "x", "y", "z", "c"), and data text of its own for a figure or axes (none
+// keeps the objects' points), for plots whose points are not the quantity
+// shown (a polar plot's positions on the page).
+using ColumnNamer = std::function<std::string(double ax, std::string_view label)>;
+using OwnData = std::function<std::optional<std::string>(double figureOrAxes)>;
+void setColumnNamer(ColumnNamer name);
+void setOwnData(OwnData data);
 // Every axes of the figure in the order they were created, blocks separated
 // by a blank line.
 std::string figureCsv(double fig);

@@ -316,6 +316,7 @@ TypeDef makeLine() {
       enumP("Marker", {"none", "+", "o", "*", ".", "x", "square", "diamond", "^", "v", ">", "<",
                        "pentagram", "hexagram"}),
       positive("MarkerSize", 6),
+      onOff("HitTest", "on"),
   }});
 }
 
@@ -328,6 +329,7 @@ TypeDef makeSurface() {
       colourWord("FaceColor", "flat", {"none", "flat", "interp"}),
       colour("EdgeColor", 0, 0, 0, {"none", "flat", "interp"}),
       enumP("LineStyle", {"-", "--", ":", "-.", "none"}),
+      onOff("HitTest", "on"),
   }});
 }
 // clang-format on

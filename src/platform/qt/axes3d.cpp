@@ -241,9 +241,9 @@ void drawFaces(QPainter& p, const std::vector<FaceDraw>& faces,
   p.restore();
 }
 
-std::function<bool(double)>& colourBarsWanted() {
-  static std::function<bool(double)> wanted;
-  return wanted;
+std::function<std::optional<ColourKey>(double)>& colourKeys() {
+  static std::function<std::optional<ColourKey>(double)> keys;
+  return keys;
 }
 
 // One drawing of a 3-D axes: the data, limits, view and fonts that its steps
@@ -337,8 +337,14 @@ class Axes3D {
         text_ ? legibleFont(propFont(ax_, box_.height()), deviceScale(p_), box_.height()) : QFont();
     fontPx_ = text_ ? QFontMetricsF(font_).height() : 12.0;
     double margin = text_ ? 2.2 * fontPx_ : 4.0;
-    barRoom_ = mapsColours() ? barWidth() + (text_ ? 4.5 * fontPx_ : 4.0) : 0;
-    viewport_ = box_.adjusted(margin, margin * 0.5, -margin - barRoom_, -margin);
+    key_ = mapsColours() ? colourKeys()(ax_) : std::nullopt;
+    // The bar, its tick labels, and its label turned upright beside them.
+    barRoom_ = key_ ? barWidth() + (text_ ? 6 * fontPx_ : 4.0) : 0;
+    note_ = key_ && text_ && !key_->note.empty()
+                ? QString::fromStdString(key_->note).split(QLatin1Char('\n'))
+                : QStringList();
+    const double noteRoom = 1.1 * fontPx_ * static_cast<double>(note_.size());
+    viewport_ = box_.adjusted(margin, margin * 0.5 + noteRoom, -margin - barRoom_, -margin);
     if (viewport_.width() < 10 || viewport_.height() < 10) viewport_ = box_;
     return Projection(az, el, lim_, viewport_);
   }
@@ -587,13 +593,16 @@ class Axes3D {
         p_.setPen(QPen(colors_[k], 0));
         p_.drawLine(tick, tick + out * tickLen);
         if (!text_) continue;
-        // Labels of two axes may meet at a corner of the box: the first stays.
+        // Labels of two axes may meet at a corner of the box: the first
+        // stays, and one that would come within a space of it goes, so
+        // that two never read as one ("0-1").
         QSizeF size = textBlockSize({tl.labels[i]}, font_);
         QPointF anchor = tick + out * (tickLen + gap);
         QRectF area = blockRect(size, anchor, ha, va);
         extent = extent.expandedTo(size);
+        const QRectF spaced = area.adjusted(-gap, -gap, gap, gap);
         if (std::any_of(placed.begin(), placed.end(),
-                        [&](const QRectF& r) { return r.intersects(area); })) {
+                        [&](const QRectF& r) { return r.intersects(spaced); })) {
           continue;
         }
         placed.push_back(area);
@@ -615,8 +624,7 @@ class Axes3D {
   }
 
   bool mapsColours() const {
-    return colourBarsWanted() && colourBarsWanted()(ax_) &&
-           std::any_of(styles_.begin(), styles_.end(), [](const SurfaceStyle& st) {
+    return colourKeys() && std::any_of(styles_.begin(), styles_.end(), [](const SurfaceStyle& st) {
              return st.face == SurfaceStyle::Mapped || st.edge == SurfaceStyle::Mapped;
            });
   }
@@ -627,7 +635,7 @@ class Axes3D {
   // the low colour limit at the bottom to the high one at the top, at the
   // right of the data box, as tall as the view, with ticks on its right.
   void drawColourBar() {
-    if (barRoom_ <= 0) return;
+    if (!key_) return;
     // Near the data box as the view projects it, clear of its tick labels.
     double right = -kInf;
     for (double x : lim_[0])
@@ -649,6 +657,7 @@ class Axes3D {
         clim[0], clim[1], std::clamp(static_cast<int>(bar.height() / (2.5 * fontPx_)), 2, 11));
     const TickLabels labels = formatTicks(ticks);
     const double tickLen = std::max(2.0, 0.25 * fontPx_);
+    double labelsRight = bar.right() + tickLen;
     for (std::size_t i = 0; i < ticks.values.size(); ++i) {
       const double y =
           bar.bottom() - (ticks.values[i] - clim[0]) / (clim[1] - clim[0]) * bar.height();
@@ -657,9 +666,18 @@ class Axes3D {
       p_.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + tickLen, y));
       if (!text_) continue;
       p_.setRenderHint(QPainter::Antialiasing, true);
-      drawTextBlock(p_, {labels.labels[i]}, QPointF(bar.right() + tickLen + 0.3 * fontPx_, y),
-                    font_, colors_[2], HAlign::Left, VAlign::Middle);
+      const QPointF at(bar.right() + tickLen + 0.3 * fontPx_, y);
+      drawTextBlock(p_, {labels.labels[i]}, at, font_, colors_[2], HAlign::Left, VAlign::Middle);
+      labelsRight =
+          std::max(labelsRight, at.x() + textBlockSize({labels.labels[i]}, font_).width());
     }
+    if (!text_) return;
+    drawTextBlock(p_, {QString::fromStdString(key_->label)},
+                  QPointF(labelsRight + 0.3 * fontPx_, bar.center().y()), font_, colors_[2],
+                  HAlign::Center, VAlign::Top, 90);
+    if (!note_.isEmpty())
+      drawTextBlock(p_, note_, QPointF(box_.left() + 0.3 * fontPx_, box_.top() + 0.2 * fontPx_),
+                    font_, colors_[2], HAlign::Left, VAlign::Top);
   }
 
   // The title, centred above the box.
@@ -678,7 +696,9 @@ class Axes3D {
   QPainter& p_;
   double ax_;
   QRectF box_, viewport_;
-  double barRoom_ = 0;  // beside the view, for the colour bar
+  double barRoom_ = 0;            // beside the view, for the colour bar
+  std::optional<ColourKey> key_;  // the colour bar's, when it has one
+  QStringList note_;              // its note's lines, above the view
   std::vector<SurfaceView> grids_;
   std::vector<SurfaceStyle> styles_;
   std::vector<double> lines_;
@@ -701,6 +721,6 @@ AxesLayout paintAxes3D(QPainter& p, double ax, const QRectF& box) {
 
 }  // namespace rt::qt::render
 
-void rt::qt::setColourBars(std::function<bool(double ax)> wanted) {
-  render::colourBarsWanted() = std::move(wanted);
+void rt::qt::setColourBars(std::function<std::optional<ColourKey>(double ax)> key) {
+  render::colourKeys() = std::move(key);
 }

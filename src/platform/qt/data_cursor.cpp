@@ -30,9 +30,15 @@ struct Best {
   }
 };
 
+// A chart's grid, drawn as lines, is off the pick: a point near it goes to
+// the data around it.
+bool pickable(double h) {
+  return render::visible(h) && propOn(h, "HitTest", true);
+}
+
 void offerLines(const AxesLayout& layout, QPointF pixel, Best& best) {
   for (double line : render::childrenOfType(layout.axes, "line")) {
-    if (!render::visible(line)) continue;
+    if (!pickable(line)) continue;
     std::vector<double> x = propValues(line, "XData"), y = propValues(line, "YData");
     for (std::size_t k = 0; k < std::min(x.size(), y.size()); ++k) {
       if (!std::isfinite(x[k]) || !std::isfinite(y[k])) continue;
@@ -46,7 +52,7 @@ void offerLines(const AxesLayout& layout, QPointF pixel, Best& best) {
 void offerSurfaces(const AxesLayout& layout, QPointF pixel, Best& best) {
   const Projection& pr = *layout.projection;
   for (double s : render::childrenOfType(layout.axes, "surface")) {
-    if (!render::visible(s)) continue;
+    if (!pickable(s)) continue;
     std::optional<gfx::SurfaceGrid> g = gfx::surfaceGrid(s);
     if (!g) continue;
     for (std::size_t k = 0; k < g->z.size(); ++k) {

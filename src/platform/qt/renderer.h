@@ -144,10 +144,14 @@ std::string savePdf(double fig, const QString& path, QSize size);
 // degrees or it holds a surface.
 bool isThreeD(double ax);
 
-// Which 3-D axes get a colour bar for their mapped surfaces (none until set):
-// whether a bar is worth its room is the program's to say, as it knows what
-// the colours stand for.
-void setColourBars(std::function<bool(double ax)> wanted);
+// Which 3-D axes get a colour bar for their mapped surfaces (none until set),
+// with its label (the quantity and its unit) and a note on what the surface
+// leaves out, shown above the view ("" for none): whether a bar is worth its
+// room is the program's to say, as it knows what the colours stand for.
+struct ColourKey {
+  std::string label, note;
+};
+void setColourBars(std::function<std::optional<ColourKey>(double ax)> key);
 // Axes that show a chart whose shape means something (a Smith chart): a
 // zoom keeps their data aspect, and their texts are clipped to their box.
 void addChartAxes(std::function<bool(double ax)> isChart);

@@ -261,6 +261,31 @@ TEST_F(RendererTest, AZoomedSurfaceStaysClearOfTheTickLabels) {
   }
 }
 
+// A pattern's box seen from below, as the program draws one: its colour bar
+// says what the colours are, its note stands above the view, and tick
+// labels of two axes meeting at a corner stay a space apart.
+TEST_F(RendererTest, AColourBarIsLabelledAndTickLabelsAtACornerStayApart) {
+  rt::Array fig = whiteFigure(fourColours());
+  rt::surface(
+      std::vector<rt::Array>{grid(9, 9, xOf), rt::ctranspose(grid(9, 9, xOf)), grid(9, 9, bowl)});
+  rt::view(rt::gca(), n(95), n(-45));
+  rt::set(rt::gca(), {s("YLim"), rt::row({-1, 1}), s("ZLim"), rt::row({-0.5, 0.5})});
+  rt::qt::setColourBars([](double) { return rt::qt::ColourKey{"Amplitude (V)", "Front half"}; });
+  QImage img(700, 500, QImage::Format_RGB32);
+  std::vector<rt::qt::PaintedText> texts;
+  QPainter p(&img);
+  rt::qt::paintFigure(p, handle(fig), img.size(),
+                      {.controls = false, .texts = &texts, .origin = {}});
+  p.end();
+  rt::qt::setColourBars({});
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j)
+      EXPECT_FALSE(texts[i].box.adjusted(-3, -3, 3, 3).intersects(texts[j].box))
+          << texts[i].text.toStdString() << " meets " << texts[j].text.toStdString();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts.back().text + texts[texts.size() - 2].text, "Front halfAmplitude (V)");
+}
+
 TEST_F(RendererTest, SvgAndPdfFilesAndRefusals) {
   rt::Array fig = whiteFigure();
   rt::plot(rt::row({0, 1}), rt::row({0, 1}));
