@@ -4,6 +4,7 @@
 
 #include "gui/gui_session.h"
 #include "platform/qt/props.h"
+#include "platform/qt/text_drawing.h"
 
 namespace {
 
@@ -80,6 +81,12 @@ void expectLegible(double fig, QSize logical, double dpr) {
 
 TEST(DesktopWindow, TextIsLegibleAndClearFromSmallToLargeScreens) {
   gui::inProgram([](rt::qt::QtFrontEnd& qt) {
+    // A label of a number and an empty line (the feed slider's low end) in a
+    // box one line high keeps its type: only wrapped lines shrink.
+    QFont label;
+    label.setPixelSize(13);
+    EXPECT_EQ(rt::qt::render::fitCaption({"0", ""}, label, 30, 1, 14), (QStringList{"0", ""}));
+    EXPECT_EQ(label.pixelSize(), 13);
     gui::enterBand(qt);
     gui::typeInto(gui::edit(qt, "edit8"), "2");
     std::vector<double> figs = rt::gfx::figures();

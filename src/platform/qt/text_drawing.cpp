@@ -248,12 +248,12 @@ QStringList fitCaption(QStringList lines, QFont& font, double room, double devic
   QFontMetricsF fm(font);
   double widest = 0;
   for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
-  // One line in a box lower than its type is left as it is drawn.
+  // Lines that fit across are left as they are drawn, even in a box lower
+  // than they are (the window's labels of a number and an empty line).
+  if (room <= 0 || font.pixelSize() <= 0 || widest <= room) return lines;
   const auto tall = [&](const QStringList& shown) {
-    return shown.size() > 1 &&
-           static_cast<double>(shown.size()) * QFontMetricsF(font).lineSpacing() > height;
+    return static_cast<double>(shown.size()) * QFontMetricsF(font).lineSpacing() > height;
   };
-  if (room <= 0 || font.pixelSize() <= 0 || (widest <= room && !tall(lines))) return lines;
   const bool numbers = std::all_of(lines.begin(), lines.end(), [](const QString& l) {
     bool ok = false;
     l.trimmed().toDouble(&ok);
@@ -266,8 +266,9 @@ QStringList fitCaption(QStringList lines, QFont& font, double room, double devic
   const double across = widest > room ? px * room / widest : px;
   font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(across)})));
   QStringList shown = fittedLines(lines, font, room);
-  // Wrapped lines that overflow the box: smaller type, down to the least.
-  while (tall(shown) && font.pixelSize() > least) {
+  // Lines wrapped into more than the box holds: smaller type, down to the
+  // least.
+  while (shown.size() > lines.size() && tall(shown) && font.pixelSize() > least) {
     font.setPixelSize(font.pixelSize() - 1);
     shown = fittedLines(lines, font, room);
   }
