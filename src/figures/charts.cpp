@@ -96,9 +96,9 @@ void curveLabel(double ax, GridCurve c) {
 
 constexpr double kCentreDb = -30;
 constexpr double kRingsDb[] = {-20, -10, 0};
-constexpr double kSpokesDeg[] = {-90, -60, -30, 0, 30, 60, 90};
-// Room above the rim and beside it for the spokes' labels.
-constexpr double kPolarXLim = 1.3, kPolarYLow = -0.12, kPolarYHigh = 1.22;
+constexpr double kSpokesDeg[] = {-150, -120, -90, -60, -30, 0, 30, 60, 90, 120, 150, 180};
+// Room around the rim for the spokes' labels.
+constexpr double kPolarXLim = 1.3, kPolarYLow = -1.22, kPolarYHigh = 1.22;
 // Ring labels sit just inside each ring, between the 0 and 30 degree spokes.
 constexpr double kRingLabelDeg = 15;
 
@@ -148,7 +148,7 @@ void drawPolarGrid(double ax) {
                            kColours.panel.array(), rt::str("YColor"), kColours.panel.array()});
   for (double db : kRingsDb) {
     std::vector<double> angles, levels;
-    for (int a = -90; a <= 90; ++a) {
+    for (int a = -180; a <= 180; ++a) {
       angles.push_back(a);
       levels.push_back(db);
     }

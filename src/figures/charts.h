@@ -14,10 +14,11 @@ namespace figures {
 // VSWR 2. A reflection coefficient is plotted at (re, im).
 void drawSmithGrid(double ax);
 
-// A polar plot of one cut in dB from -90 to 90 degrees off the normal: the
-// normal up, positive angles to the right, -30 dB at the centre and 0 dB on
-// the rim; rings every 10 dB and spokes every 30 degrees, labelled. The
-// axes' own lines and ticks are drawn white, to vanish on a white figure.
+// A polar plot of one cut in dB all round, -180 to 180 degrees off the
+// normal: the normal up, positive angles to the right, the back of the board
+// down, -30 dB at the centre and 0 dB on the rim; rings every 10 dB and
+// spokes every 30 degrees, labelled. The axes' own lines and ticks are drawn
+// white, to vanish on a white figure.
 void drawPolarGrid(double ax);
 // The points on the polar plot of a cut (degrees off the normal, dB).
 std::pair<std::vector<double>, std::vector<double>> polarPoints(const std::vector<double>& angleDeg,

@@ -38,7 +38,7 @@ using rt::Array;
 constexpr const char* kFigureTag = "tessivar_farfield";
 // Figure layout in pixels; each plot's box has the shape of its limits, so
 // that a circle is round.
-constexpr Box kFigurePos{100, 60, 980, 480};
+constexpr Box kFigurePos{100, 40, 980, 660};
 const Box kEAxesPos{30, 200, 450, polarChartHeight(450)};
 const Box kHAxesPos{500, 200, 450, polarChartHeight(450)};
 constexpr Box kModelPanelPos{20, 20, 460, 150};
@@ -343,6 +343,10 @@ std::vector<std::string> fullWaveLines(const FullWaveCuts& fw) {
   std::vector<std::string> lines = {"Solver: " + fw.source};
   if (fw.ghz > 0) lines.push_back("Frequency: " + number(fw.ghz, "GHz"));
   for (std::string& l : cutLines(fw.field)) lines.push_back(std::move(l));
+  // The solver's board is finite: some of the field goes behind it.
+  const antenna::Cut& e = fw.field.ePlane;
+  if (!e.angleDeg.empty() && std::abs(e.angleDeg.back()) >= 179)
+    lines.push_back("Behind the board (theta 180 deg): " + number(e.levelDb.back(), "dB"));
   return lines;
 }
 
@@ -354,7 +358,7 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
   FullWaveCuts fw{{}, std::move(source), 0, {}};
   fw.field.directivityDbi = directivityDbi;
   for (std::size_t i = 0; i < angleDeg.size(); ++i) {
-    if (!(std::abs(angleDeg[i]) <= 90)) continue;
+    if (!(std::abs(angleDeg[i]) <= 180)) continue;
     for (auto [cut, level] : {std::pair{&fw.field.ePlane, eDb[i]}, {&fw.field.hPlane, hDb[i]}}) {
       cut->angleDeg.push_back(angleDeg[i]);
       cut->levelDb.push_back(std::isnan(level) ? antenna::kCutFloorDb
@@ -362,7 +366,7 @@ FullWaveCuts fullWaveCutsFrom(double directivityDbi, const std::vector<double>& 
     }
   }
   if (fw.field.ePlane.angleDeg.empty())
-    throw std::invalid_argument("the solver's cuts hold no angle between -90 and 90 degrees");
+    throw std::invalid_argument("the solver's cuts hold no angle between -180 and 180 degrees");
   fw.field.hpbwEDeg = antenna::halfPowerAngles(fw.field.ePlane).widthDeg();
   fw.field.hpbwHDeg = antenna::halfPowerAngles(fw.field.hPlane).widthDeg();
   auto peak = [](const antenna::Cut& c) {

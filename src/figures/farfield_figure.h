@@ -62,7 +62,7 @@ struct FullWaveCuts {
 
 // A solver's far field given as its directivity and two cuts through
 // broadside on one grid of angles from the normal (degrees, any span) in dB
-// under the maximum: the samples the plots show (-90 to 90 degrees) floored
+// under the maximum: the samples the plots show (-180 to 180 degrees) floored
 // at -100 dB, the beamwidths where a cut falls 3 dB on both sides of its
 // peak, and the maximum where the higher cut peaks. Throws
 // std::invalid_argument for cuts of different lengths or none in that span.

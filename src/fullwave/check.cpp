@@ -487,15 +487,17 @@ void RingDownClock::note(double seconds, double levelDb, double endDb) {
   seconds_ = seconds;
   levelDb_ = levelDb;
   endDb_ = endDb;
-  if (!fallSeen_ && levelDb <= endDb / 20) fallSeen_ = {seconds, levelDb};
+  if (levelDb < 0 && (fall_.empty() || levelDb < fall_.back().second))
+    fall_.emplace_back(seconds, levelDb);
 }
 
 std::optional<double> RingDownClock::secondsLeft() const {
-  if (!fallSeen_) return std::nullopt;
-  const auto [from, fromDb] = *fallSeen_;
-  const double fallen = fromDb - levelDb_;
-  if (!(fallen >= 1 && seconds_ > from)) return std::nullopt;
-  return std::max(0.0, (levelDb_ - endDb_) * (seconds_ - from) / fallen);
+  const auto from = std::find_if(fall_.begin(), fall_.end(),
+                                 [&](const auto& s) { return s.second <= levelDb_ / 2; });
+  if (from == fall_.end()) return std::nullopt;
+  const double fallen = from->second - levelDb_;
+  if (!(fallen >= 1 && seconds_ > from->first)) return std::nullopt;
+  return std::max(0.0, (levelDb_ - endDb_) * (seconds_ - from->first) / fallen);
 }
 
 std::optional<double> Check::remainingSeconds() const {

@@ -137,20 +137,20 @@ std::string cautionNote(const Result& result);
 std::optional<Result> keptResult(const Request& request);
 
 // The time a run has left, from how fast its energy falls. Once the
-// pulse has passed, the energy falls about linearly in dB, so the rate since
-// the fall was first seen (a twentieth of the way to the end criterion)
-// gives the time to the end; the rate since the start would count the
-// solver's set-up and the pulse's passage, and promise minutes that end in
-// seconds.
+// pulse has passed, the energy falls about linearly in dB, at a rate that
+// settles as the pulse leaves: the rate since the level was half what it is
+// now (in dB) gives the time to the end. The rate since the start would
+// count the solver's set-up and the pulse's passage, and promise minutes
+// that end in seconds.
 class RingDownClock {
  public:
   // The run's best level so far (dB, 0 or below) at `seconds` since it began.
   void note(double seconds, double levelDb, double endDb);
-  // None until the fall is seen and has gone on for a dB.
+  // None until the level has fallen a dB in a while.
   std::optional<double> secondsLeft() const;
 
  private:
-  std::optional<std::pair<double, double>> fallSeen_;  // seconds, dB
+  std::vector<std::pair<double, double>> fall_;  // seconds and dB, as the level went down
   double seconds_ = 0, levelDb_ = 0, endDb_ = -1;
 };
 

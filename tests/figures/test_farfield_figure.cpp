@@ -53,23 +53,26 @@ TEST(FarFieldFigure, ShowsTheModelAndASolversCutsOpensAtTheResonanceAndGivesTheG
     EXPECT_FALSE(c.gainDbi()) << "the classic model is lossless";
 
     // A solver's result: a narrower beam of its own, cut from -180
-    // to 180 degrees; the plots keep -90 to 90.
+    // to 180 degrees with a lobe behind its finite board; the plots keep
+    // it all, floored.
     const antenna::FarField beam =
         antenna::analyseFarField([](double t, double) { return std::pow(std::cos(t), 3); });
     std::vector<double> angles, levels;
     for (int a = -180; a <= 180; a += 2) {
       angles.push_back(a);
-      levels.push_back(std::abs(a) < 90 ? 60 * std::log10(std::cos(a * kRad)) : -300);
+      levels.push_back(std::abs(a) < 90 ? 60 * std::log10(std::cos(a * kRad))
+                                        : (std::abs(a) >= 150 ? -18 : -300));
     }
     const figures::FullWaveCuts fw =
         figures::fullWaveCutsFrom(7.5, angles, levels, levels, "test solver");
-    EXPECT_EQ(fw.field.ePlane.angleDeg.front(), -90);
-    EXPECT_EQ(fw.field.hPlane.levelDb.back(), antenna::kCutFloorDb);
+    EXPECT_EQ(fw.field.ePlane.angleDeg.front(), -180);
+    EXPECT_EQ(fw.field.hPlane.levelDb.at(140), antenna::kCutFloorDb);  // at 100 degrees
     EXPECT_NEAR(fw.field.hpbwEDeg.value_or(0), *beam.hpbwEDeg, 0.5);
     EXPECT_EQ(fw.field.maxThetaDeg, 0);
     EXPECT_THROW(figures::fullWaveCutsFrom(7.5, angles, levels, {}, ""), std::invalid_argument);
     const double fig = figures::showFarField(c, fw);
     EXPECT_TRUE(figures::isFarFieldFigure(fig));
+    EXPECT_TRUE(shows(fig, "Behind the board (theta 180 deg): -18 dB"));
     const std::vector<double> model = {0, 0.447, 0.741}, solver = {0.85, 0.325, 0.098};
     const std::vector<double> axes = axesOf(fig);
     ASSERT_EQ(axes.size(), 2u);
