@@ -90,8 +90,7 @@ inline double h(const rt::Array& a) {
   return a.scalar();
 }
 
-using array_test::V;
-using array_test::values;
+using array_test::errorOf, array_test::V, array_test::values;
 
 // The children of `parent` of one type.
 inline V ofType(double parent, std::string_view type) {
@@ -103,7 +102,5 @@ inline V ofType(double parent, std::string_view type) {
 inline std::string textOf(const rt::Array& h, const char* name) {
   return rt::get(h, name).text();
 }
-
-using array_test::errorOf;
 
 }  // namespace gtest_graphics

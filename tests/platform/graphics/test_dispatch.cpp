@@ -48,7 +48,7 @@ class Dispatch : public GraphicsTest {
   }
 };
 
-TEST_F(Dispatch, OnlyUserActsRunCallbacksAndTheirErrorsAreReported) {
+TEST_F(Dispatch, OnlyUserActsRunCallbacksAfterTheOneRunningAndTheirErrorsAreReported) {
   const rt::Array f = rt::figure();
   const rt::Array slider = control(f, "cb_body"), other = control(f, "missing_function");
   rt::set(slider, {s("Value"), n(5)});
@@ -68,19 +68,18 @@ TEST_F(Dispatch, OnlyUserActsRunCallbacksAndTheirErrorsAreReported) {
   for (const char* part : {"Something went wrong in the callback.", "\"Style\"",
                            "Undefined function \"missing_function\"."})
     EXPECT_NE(err.find(part), std::string::npos) << err;
-}
 
-TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
-  const rt::Array f = rt::figure();
-  const rt::Array a = control(f, "cb_body"), b = control(f, "inter_func_e1");
+  // A user act during a callback waits for its end.
+  calls().clear();
+  const rt::Array b = control(f, "inter_func_e1");
   cbBody() = [&] {
     rt::gfx::userAct(h(b), {{"Value", n(9)}});
     // Not yet: neither the write nor the callback of b.
     EXPECT_EQ(h(rt::get(b, "Value")), 0);
-    calls().push_back("end of a");
+    calls().push_back("end of slider");
   };
-  rt::gfx::userAct(h(a), {});
-  EXPECT_EQ(calls(), (Calls{"cb_body", "end of a", "inter_func_e1"}));
+  rt::gfx::userAct(h(slider), {});
+  EXPECT_EQ(calls(), (Calls{"cb_body", "end of slider", "inter_func_e1"}));
   EXPECT_EQ(h(rt::get(b, "Value")), 9);
 
   // An act that waits on an object deleted meanwhile goes with it, silently.
@@ -90,7 +89,7 @@ TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
     rt::gfx::deleteObject(h(b));
   };
   testing::internal::CaptureStderr();
-  rt::gfx::userAct(h(a), {});
+  rt::gfx::userAct(h(slider), {});
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(calls(), Calls{"cb_body"});
 
@@ -100,7 +99,7 @@ TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
   double created = 0;
   cbBody() = [&] {
     created = h(rt::gcbo());
-    rt::gfx::userAct(h(a), {{"Value", n(3)}});
+    rt::gfx::userAct(h(slider), {{"Value", n(3)}});
     calls().push_back("end of create");
     cbBody() = nullptr;
   };
