@@ -45,25 +45,7 @@ TEST(Partners, SliderAndEditMirrorEachOtherAndTextThatIsNoNumberDrawsNaN) {
   });
 }
 
-TEST(PatchWidth, TheSliderRedrawsAndFitsBothAxesWhateverTheOffset) {
-  inSession([] {
-    wideDesign();
-    const std::vector<double> before = data("axes1", "YData");
-    slide("slider1", 100);
-    EXPECT_EQ(text("edit1"), "100");
-    EXPECT_NE(data("axes1", "YData"), before) << "the resistance was not recomputed";
-    expectFitted();
-    EXPECT_EQ(number("figure1", "CurrentAxes"), tagged("axes2"))
-        << "axes2 ends as the current axes";
-    // With a non-zero offset the model leaves the limits alone; the width's
-    // callback fits them all the same.
-    type("edit7", "10");
-    slide("slider1", 60);
-    expectFitted();
-  });
-}
-
-TEST(PatchLength, SetsTheFeedOffsetRangeToHalfTheLengthButNotTheOffset) {
+TEST(PatchSize, TheLengthSetsTheFeedOffsetRangeAndTheWidthRedrawsAndFitsBothAxes) {
   inSession([] {
     slide("slider2", 29.5);
     EXPECT_EQ(number("slider5", "Max"), 14.75);
@@ -83,10 +65,23 @@ TEST(PatchLength, SetsTheFeedOffsetRangeToHalfTheLengthButNotTheOffset) {
     expectFitted();
     type("edit7", "70");
     EXPECT_EQ(number("slider5"), 70);
+    // The width redraws and fits both axes: with a non-zero offset the model
+    // leaves the limits alone; the width's callback fits them all the same.
+    wideDesign();
+    const std::vector<double> before = data("axes1", "YData");
+    slide("slider1", 100);
+    EXPECT_EQ(text("edit1"), "100");
+    EXPECT_NE(data("axes1", "YData"), before) << "the resistance was not recomputed";
+    expectFitted();
+    EXPECT_EQ(number("figure1", "CurrentAxes"), tagged("axes2"))
+        << "axes2 ends as the current axes";
+    type("edit7", "10");
+    slide("slider1", 60);
+    expectFitted();
   });
 }
 
-TEST(Band, FminAloneMovesThePatternSliderFmaxShowsTheRangeAndAnEmptyBandKeepsTheCurves) {
+TEST(Band, ItsEndsSetThePatternSliderItsPatternsLeaveTheCurvesAndAnEmptyOneKeepsThem) {
   inSession([] {
     type("edit5", "1");
     EXPECT_EQ((std::vector{number("slider6", "Min"), number("slider6"), number("slider6", "Max")}),
@@ -102,30 +97,7 @@ TEST(Band, FminAloneMovesThePatternSliderFmaxShowsTheRangeAndAnEmptyBandKeepsThe
     EXPECT_EQ(text("text31"), "3");
     EXPECT_EQ(range(data("axes1", "XData")), (std::vector<double>{1, 3}));
     expectFitted();
-  });
-  // Fmax alone, or a band that is empty, keeps the curves and the limits.
-  inSession([] {
-    type("edit6", "3");
-    EXPECT_EQ(lineCount("axes1"), 0u);
-    EXPECT_EQ(text("text31", "Visible"), "on");
-    type("edit5", "2");
-    EXPECT_EQ(data("axes2", "XData").front(), 2);
-    wideDesign();
-    const std::vector<double> y = data("axes1", "YData"), lim = limits("axes1", "YLim");
-    for (auto [edit, typed] : {std::pair{"edit6", "0.5"}, {"edit6", "1"}, {"edit5", "oops"}}) {
-      SCOPED_TRACE(typed);
-      type(edit, typed);
-      EXPECT_EQ(data("axes1", "YData"), y);
-      EXPECT_EQ(limits("axes1", "YLim"), lim);
-    }
-    EXPECT_EQ(text("text31"), "1");
-    EXPECT_TRUE(std::isnan(number("slider6", "Min")));
-    EXPECT_EQ(text("edit8"), "NaN");
-  });
-}
-
-TEST(PatternFrequency, EachValueOpensAPatternAndLeavesTheImpedanceAlone) {
-  inSession([] {
+    // Each pattern frequency opens a pattern and leaves the impedance alone.
     wideDesign();  // the pattern slider is at 1 on the band 1 to 3
     const std::vector<double> y = data("axes1", "YData"), lim = limits("axes2", "YLim");
     const double current = number("figure1", "CurrentAxes");
@@ -151,6 +123,25 @@ TEST(PatternFrequency, EachValueOpensAPatternAndLeavesTheImpedanceAlone) {
     slide("slider1", 40);
     EXPECT_NE(data("axes1", "YData"), y);
     expectFitted();
+  });
+  // Fmax alone, or a band that is empty, keeps the curves and the limits.
+  inSession([] {
+    type("edit6", "3");
+    EXPECT_EQ(lineCount("axes1"), 0u);
+    EXPECT_EQ(text("text31", "Visible"), "on");
+    type("edit5", "2");
+    EXPECT_EQ(data("axes2", "XData").front(), 2);
+    wideDesign();
+    const std::vector<double> y = data("axes1", "YData"), lim = limits("axes1", "YLim");
+    for (auto [edit, typed] : {std::pair{"edit6", "0.5"}, {"edit6", "1"}, {"edit5", "oops"}}) {
+      SCOPED_TRACE(typed);
+      type(edit, typed);
+      EXPECT_EQ(data("axes1", "YData"), y);
+      EXPECT_EQ(limits("axes1", "YLim"), lim);
+    }
+    EXPECT_EQ(text("text31"), "1");
+    EXPECT_TRUE(std::isnan(number("slider6", "Min")));
+    EXPECT_EQ(text("edit8"), "NaN");
   });
 }
 
