@@ -10,10 +10,8 @@ using Strings = std::vector<std::string>;
 
 // A design with a band, so that the model draws: W 30, L 40, H 1.6, er 4.4,
 // band 1 to 3 GHz.
-void wideDesign() {
-  play(
-      "type edit1 30\ntype edit2 40\ntype edit3 1.6\ntype edit4 4.4\ntype edit5 1\ntype edit6 3\n");
-}
+const char* const kWideDesign =
+    "type edit1 30\ntype edit2 40\ntype edit3 1.6\ntype edit4 4.4\ntype edit5 1\ntype edit6 3\n";
 
 // Runs a session that must end with status 0 and report nothing.
 void inSession(const std::function<void()>& steps) {
@@ -32,7 +30,7 @@ TEST(Partners, SliderAndEditMirrorEachOtherAndTextThatIsNoNumberDrawsNaN) {
       EXPECT_EQ(number(slider), 2.25);
     }
     EXPECT_EQ(lineCount("axes1") + lineCount("axes2"), 0u) << "drawn without a band";
-    wideDesign();
+    play(kWideDesign);
     // Text that is no number reaches the slider as NaN; the box keeps it.
     type("edit3", "thick");
     EXPECT_TRUE(std::isnan(number("slider3")));
@@ -45,30 +43,12 @@ TEST(Partners, SliderAndEditMirrorEachOtherAndTextThatIsNoNumberDrawsNaN) {
   });
 }
 
-TEST(PatchWidth, TheSliderRedrawsAndFitsBothAxesWhateverTheOffset) {
-  inSession([] {
-    wideDesign();
-    const std::vector<double> before = data("axes1", "YData");
-    slide("slider1", 100);
-    EXPECT_EQ(text("edit1"), "100");
-    EXPECT_NE(data("axes1", "YData"), before) << "the resistance was not recomputed";
-    expectFitted();
-    EXPECT_EQ(number("figure1", "CurrentAxes"), tagged("axes2"))
-        << "axes2 ends as the current axes";
-    // With a non-zero offset the model leaves the limits alone; the width's
-    // callback fits them all the same.
-    type("edit7", "10");
-    slide("slider1", 60);
-    expectFitted();
-  });
-}
-
-TEST(PatchLength, SetsTheFeedOffsetRangeToHalfTheLengthButNotTheOffset) {
+TEST(PatchSize, TheLengthSetsTheFeedOffsetRangeAndTheWidthRedrawsAndFitsBothAxes) {
   inSession([] {
     slide("slider2", 29.5);
     EXPECT_EQ(number("slider5", "Max"), 14.75);
     EXPECT_EQ(text("text27"), "14.75");
-    wideDesign();
+    play(kWideDesign);
     // A non-zero offset redraws the curves without fitting the axes.
     const std::vector<double> fitted = limits("axes1", "YLim"), y = data("axes1", "YData");
     type("edit7", "12");
@@ -83,10 +63,23 @@ TEST(PatchLength, SetsTheFeedOffsetRangeToHalfTheLengthButNotTheOffset) {
     expectFitted();
     type("edit7", "70");
     EXPECT_EQ(number("slider5"), 70);
+    // The width redraws and fits both axes: with a non-zero offset the model
+    // leaves the limits alone; the width's callback fits them all the same.
+    play(kWideDesign);
+    const std::vector<double> before = data("axes1", "YData");
+    slide("slider1", 100);
+    EXPECT_EQ(text("edit1"), "100");
+    EXPECT_NE(data("axes1", "YData"), before) << "the resistance was not recomputed";
+    expectFitted();
+    EXPECT_EQ(number("figure1", "CurrentAxes"), tagged("axes2"))
+        << "axes2 ends as the current axes";
+    type("edit7", "10");
+    slide("slider1", 60);
+    expectFitted();
   });
 }
 
-TEST(Band, FminAloneMovesThePatternSliderFmaxShowsTheRangeAndAnEmptyBandKeepsTheCurves) {
+TEST(Band, ItsEndsSetThePatternSliderItsPatternsLeaveTheCurvesAndAnEmptyOneKeepsThem) {
   inSession([] {
     type("edit5", "1");
     EXPECT_EQ((std::vector{number("slider6", "Min"), number("slider6"), number("slider6", "Max")}),
@@ -102,31 +95,8 @@ TEST(Band, FminAloneMovesThePatternSliderFmaxShowsTheRangeAndAnEmptyBandKeepsThe
     EXPECT_EQ(text("text31"), "3");
     EXPECT_EQ(range(data("axes1", "XData")), (std::vector<double>{1, 3}));
     expectFitted();
-  });
-  // Fmax alone, or a band that is empty, keeps the curves and the limits.
-  inSession([] {
-    type("edit6", "3");
-    EXPECT_EQ(lineCount("axes1"), 0u);
-    EXPECT_EQ(text("text31", "Visible"), "on");
-    type("edit5", "2");
-    EXPECT_EQ(data("axes2", "XData").front(), 2);
-    wideDesign();
-    const std::vector<double> y = data("axes1", "YData"), lim = limits("axes1", "YLim");
-    for (auto [edit, typed] : {std::pair{"edit6", "0.5"}, {"edit6", "1"}, {"edit5", "oops"}}) {
-      SCOPED_TRACE(typed);
-      type(edit, typed);
-      EXPECT_EQ(data("axes1", "YData"), y);
-      EXPECT_EQ(limits("axes1", "YLim"), lim);
-    }
-    EXPECT_EQ(text("text31"), "1");
-    EXPECT_TRUE(std::isnan(number("slider6", "Min")));
-    EXPECT_EQ(text("edit8"), "NaN");
-  });
-}
-
-TEST(PatternFrequency, EachValueOpensAPatternAndLeavesTheImpedanceAlone) {
-  inSession([] {
-    wideDesign();  // the pattern slider is at 1 on the band 1 to 3
+    // Each pattern frequency opens a pattern and leaves the impedance alone.
+    play(kWideDesign);  // the pattern slider is at 1 on the band 1 to 3
     const std::vector<double> y = data("axes1", "YData"), lim = limits("axes2", "YLim");
     const double current = number("figure1", "CurrentAxes");
     slide("slider6", 2.4);
@@ -151,6 +121,25 @@ TEST(PatternFrequency, EachValueOpensAPatternAndLeavesTheImpedanceAlone) {
     slide("slider1", 40);
     EXPECT_NE(data("axes1", "YData"), y);
     expectFitted();
+  });
+  // Fmax alone, or a band that is empty, keeps the curves and the limits.
+  inSession([] {
+    type("edit6", "3");
+    EXPECT_EQ(lineCount("axes1"), 0u);
+    EXPECT_EQ(text("text31", "Visible"), "on");
+    type("edit5", "2");
+    EXPECT_EQ(data("axes2", "XData").front(), 2);
+    play(kWideDesign);
+    const std::vector<double> y = data("axes1", "YData"), lim = limits("axes1", "YLim");
+    for (auto [edit, typed] : {std::pair{"edit6", "0.5"}, {"edit6", "1"}, {"edit5", "oops"}}) {
+      SCOPED_TRACE(typed);
+      type(edit, typed);
+      EXPECT_EQ(data("axes1", "YData"), y);
+      EXPECT_EQ(limits("axes1", "YLim"), lim);
+    }
+    EXPECT_EQ(text("text31"), "1");
+    EXPECT_TRUE(std::isnan(number("slider6", "Min")));
+    EXPECT_EQ(text("edit8"), "NaN");
   });
 }
 

@@ -284,9 +284,7 @@ class ScriptTest : public ::testing::Test {
   }
   std::string read(const std::string& name) const {
     std::ifstream in(dir_ / name);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   // The script's own messages (not Qt's notes about its runtime folders).
   static std::vector<std::string> messages(const std::string& err) {

@@ -18,9 +18,7 @@ using V = std::vector<double>;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-inline V values(const Array& a) {
-  return {a.re().begin(), a.re().end()};
-}
+inline const auto values = [](const Array& a) { return V(a.re().begin(), a.re().end()); };
 
 // The message of the rt::Error that `f` raises ("" when none).
 inline std::string errorOf(const std::function<void()>& f) {

@@ -9,7 +9,7 @@ namespace {
 
 using namespace array_test;
 
-TEST(ArrayArith, ComplexArithmeticKeepsItsZeroImaginaryParts) {
+TEST(ArrayArith, OperatorsAreElementWiseWithScalarExpansionAndKeepZeroImaginaryParts) {
   // 1/(u+iv) = (u-iv)/(u^2+v^2), element by element.
   const double u[] = {3.0, 0.5, -2.0};
   const double v[] = {4.0, -0.25, 1e-3};
@@ -24,9 +24,7 @@ TEST(ArrayArith, ComplexArithmeticKeepsItsZeroImaginaryParts) {
   ASSERT_TRUE(p.isComplex());
   EXPECT_EQ(p.re()[0], -1.0);
   EXPECT_FALSE(rt::real(p).isComplex());
-}
 
-TEST(ArrayArith, OperatorsAreElementWiseWithScalarExpansion) {
   // Two rows of one size: a matrix product or division in place of the
   // element-wise one would raise, and - and / show the operand order.
   const Array a = rt::row({6, -3}), b = rt::row({2, 4});

@@ -80,18 +80,12 @@ class GraphicsTest : public ::testing::Test {
   std::shared_ptr<Log> log;
 };
 
-inline rt::Array s(const char* text) {
-  return rt::str(text);
-}
-inline rt::Array n(double v) {
-  return rt::scalar(v);
-}
-inline double h(const rt::Array& a) {
-  return a.scalar();
-}
+// A string, a number, and the handle an array holds.
+inline const auto s = [](const char* text) { return rt::str(text); };
+inline const auto n = [](double v) { return rt::scalar(v); };
+inline const auto h = [](const rt::Array& a) { return a.scalar(); };
 
-using array_test::V;
-using array_test::values;
+using array_test::errorOf, array_test::V, array_test::values;
 
 // The children of `parent` of one type.
 inline V ofType(double parent, std::string_view type) {
@@ -103,7 +97,5 @@ inline V ofType(double parent, std::string_view type) {
 inline std::string textOf(const rt::Array& h, const char* name) {
   return rt::get(h, name).text();
 }
-
-using array_test::errorOf;
 
 }  // namespace gtest_graphics

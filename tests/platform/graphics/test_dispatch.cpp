@@ -7,23 +7,17 @@ namespace {
 using namespace gtest_graphics;
 using Calls = std::vector<std::string>;
 
-// The calls that the program functions below receive.
-Calls& calls() {
-  static Calls c;
-  return c;
-}
-// What the next call of "cb_body" does besides being recorded.
-std::function<void()>& cbBody() {
-  static std::function<void()> f;
-  return f;
-}
+// The calls that the program functions below receive, and what the next
+// call of "cb_body" does besides being recorded.
+Calls calls;
+std::function<void()> cbBody;
 
 template <const char* Name>
 void recordCall(int, std::span<rt::Array>, std::span<const rt::Array> in) {
   std::string entry = Name;
   for (const rt::Array& a : in) entry += " " + a.text();
-  calls().push_back(entry);
-  if (entry.starts_with("cb_body") && cbBody()) cbBody()();
+  calls.push_back(entry);
+  if (entry.starts_with("cb_body") && cbBody) cbBody();
 }
 constexpr char kE1[] = "inter_func_e1", kBody[] = "cb_body";
 const rt::FunctionEntry kTable[] = {{kE1, &recordCall<kE1>, 0, 0, nullptr},
@@ -34,12 +28,12 @@ class Dispatch : public GraphicsTest {
  protected:
   void SetUp() override {
     GraphicsTest::SetUp();
-    calls().clear();
-    cbBody() = nullptr;
+    calls.clear();
+    cbBody = nullptr;
     rt::gfx::setMainInfo(&kInfo);
   }
   void TearDown() override {
-    cbBody() = nullptr;
+    cbBody = nullptr;
     rt::arrayLibraryInitialize();  // warnings back on
     GraphicsTest::TearDown();
   }
@@ -48,12 +42,12 @@ class Dispatch : public GraphicsTest {
   }
 };
 
-TEST_F(Dispatch, OnlyUserActsRunCallbacksAndTheirErrorsAreReported) {
+TEST_F(Dispatch, OnlyUserActsRunCallbacksAfterTheOneRunningAndTheirErrorsAreReported) {
   const rt::Array f = rt::figure();
   const rt::Array slider = control(f, "cb_body"), other = control(f, "missing_function");
   rt::set(slider, {s("Value"), n(5)});
-  EXPECT_TRUE(calls().empty());
-  cbBody() = [&] {
+  EXPECT_TRUE(calls.empty());
+  cbBody = [&] {
     rt::set(other, {s("String"), s("written")});  // runs nothing either
     rt::error("Something went wrong in the callback.");
   };
@@ -63,58 +57,54 @@ TEST_F(Dispatch, OnlyUserActsRunCallbacksAndTheirErrorsAreReported) {
   rt::gfx::userAct(h(slider), {{"Style", s("knob")}});
   rt::gfx::userAct(h(other), {});
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(calls(), Calls{"cb_body"});
+  EXPECT_EQ(calls, Calls{"cb_body"});
   EXPECT_EQ(textOf(other, "String"), "written");  // the writes stay
   for (const char* part : {"Something went wrong in the callback.", "\"Style\"",
                            "Undefined function \"missing_function\"."})
     EXPECT_NE(err.find(part), std::string::npos) << err;
-}
 
-TEST_F(Dispatch, AUserActDuringACallbackWaitsForItsEnd) {
-  const rt::Array f = rt::figure();
-  const rt::Array a = control(f, "cb_body"), b = control(f, "inter_func_e1");
-  cbBody() = [&] {
+  // A user act during a callback waits for its end.
+  calls.clear();
+  const rt::Array b = control(f, "inter_func_e1");
+  cbBody = [&] {
     rt::gfx::userAct(h(b), {{"Value", n(9)}});
     // Not yet: neither the write nor the callback of b.
     EXPECT_EQ(h(rt::get(b, "Value")), 0);
-    calls().push_back("end of a");
+    calls.push_back("end of slider");
   };
-  rt::gfx::userAct(h(a), {});
-  EXPECT_EQ(calls(), (Calls{"cb_body", "end of a", "inter_func_e1"}));
+  rt::gfx::userAct(h(slider), {});
+  EXPECT_EQ(calls, (Calls{"cb_body", "end of slider", "inter_func_e1"}));
   EXPECT_EQ(h(rt::get(b, "Value")), 9);
 
   // An act that waits on an object deleted meanwhile goes with it, silently.
-  calls().clear();
-  cbBody() = [&] {
+  calls.clear();
+  cbBody = [&] {
     rt::gfx::userAct(h(b), {{"Value", n(10)}});
     rt::gfx::deleteObject(h(b));
   };
   testing::internal::CaptureStderr();
-  rt::gfx::userAct(h(a), {});
+  rt::gfx::userAct(h(slider), {});
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(calls(), Calls{"cb_body"});
+  EXPECT_EQ(calls, Calls{"cb_body"});
 
   // A creation function runs once, on the control being made, and an act
   // that arrives meanwhile follows it.
-  calls().clear();
+  calls.clear();
   double created = 0;
-  cbBody() = [&] {
+  cbBody = [&] {
     created = h(rt::gcbo());
-    rt::gfx::userAct(h(a), {{"Value", n(3)}});
-    calls().push_back("end of create");
-    cbBody() = nullptr;
+    rt::gfx::userAct(h(slider), {{"Value", n(3)}});
+    calls.push_back("end of create");
+    cbBody = nullptr;
   };
   const rt::Array c = rt::uicontrol({s("Parent"), f, s("CreateFcn"), s("cb_body")});
   rt::set(c, {s("CreateFcn"), s("inter_func_e1")});
-  EXPECT_EQ(calls(), (Calls{"cb_body", "end of create", "cb_body"}));
+  EXPECT_EQ(calls, (Calls{"cb_body", "end of create", "cb_body"}));
   EXPECT_EQ(created, h(c));
 }
 
 // ---------------------------------------------------------------- runMain
-rt::Array& moduleConstant() {
-  static rt::Array a;
-  return a;
-}
+rt::Array moduleConstant;
 bool mainOpensWindow = true;
 bool mainFails = false;
 
@@ -122,18 +112,18 @@ bool mainFails = false;
 // really made and ended, so that the run's end can be checked for leaks.
 // clang-format off
 const rt::InitTermPair kPairs[] = {
-    {[] { calls().push_back("init array"); }, [] { calls().push_back("term array"); }},
-    {[] { calls().push_back("init graphics"); rt::graphicsLibraryInitialize(); },
-     [] { calls().push_back("term graphics"); rt::graphicsLibraryTerminate(); }},
-    {[] { calls().push_back("init m1"); moduleConstant() = rt::initializeString("constant"); },
-     [] { calls().push_back("term m1"); rt::destroyArray(moduleConstant()); }},
-    {[] { calls().push_back("init m2"); }, [] { calls().push_back("term m2"); }}};
+    {[] { calls.push_back("init array"); }, [] { calls.push_back("term array"); }},
+    {[] { calls.push_back("init graphics"); rt::graphicsLibraryInitialize(); },
+     [] { calls.push_back("term graphics"); rt::graphicsLibraryTerminate(); }},
+    {[] { calls.push_back("init m1"); moduleConstant = rt::initializeString("constant"); },
+     [] { calls.push_back("term m1"); rt::destroyArray(moduleConstant); }},
+    {[] { calls.push_back("init m2"); }, [] { calls.push_back("term m2"); }}};
 // clang-format on
 const rt::MainInfo kMainInfo{1, kTable, {}, {}, kPairs};
 
 void mainEntry(int nargout, std::span<rt::Array> out, std::span<const rt::Array> in) {
-  calls().push_back("main " + std::to_string(nargout) + " " + std::to_string(out.size()) + " " +
-                    std::to_string(in.size()));
+  calls.push_back("main " + std::to_string(nargout) + " " + std::to_string(out.size()) + " " +
+                  std::to_string(in.size()));
   EXPECT_EQ(rt::findFunction("cb_body"), &kTable[1]);
   if (mainOpensWindow) {
     const rt::Array f = rt::figure({s("HandleVisibility"), s("callback")});
@@ -151,15 +141,15 @@ TEST(RunMain, InitialisesRunsTheLoopAndTerminatesModulesBeforeLibraries) {
       if (rt::gfx::type(x) == "uicontrol") rt::gfx::userAct(x, {{"Value", n(1)}});
   }));
   auto run = [] {
-    calls().clear();
+    calls.clear();
     char name[] = "tessivar";
     char* argv[] = {name, nullptr};
     return rt::runMain(1, argv, &mainEntry, 0, kMainInfo);
   };
   const std::size_t before = rt::liveArrays();
   EXPECT_EQ(run(), 0);
-  EXPECT_EQ(calls(), (Calls{"init array", "init graphics", "init m1", "init m2", "main 0 0 0",
-                            "cb_body", "term m2", "term m1", "term graphics", "term array"}));
+  EXPECT_EQ(calls, (Calls{"init array", "init graphics", "init m1", "init m2", "main 0 0 0",
+                          "cb_body", "term m2", "term m1", "term graphics", "term array"}));
   EXPECT_TRUE(log->figureOpenWhenRun);
   EXPECT_EQ(rt::findFunction("cb_body"), nullptr);
 
@@ -173,7 +163,7 @@ TEST(RunMain, InitialisesRunsTheLoopAndTerminatesModulesBeforeLibraries) {
   mainOpensWindow = false;
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(log->runs, 2);
-  EXPECT_EQ(calls().back(), "term array");
+  EXPECT_EQ(calls.back(), "term array");
   EXPECT_EQ(rt::liveArrays(), before);
   rt::graphicsLibraryTerminate();
   rt::setFrontEnd(nullptr);

@@ -121,9 +121,7 @@ TEST_F(Plotting, SurfaceTakesItsDataThenPairsWithAnyLeadingPartOfParent) {
     EXPECT_NE(errorOf([&] { rt::surface(bad); }), "") << bad.size() << " arguments";
 }
 
-using DataExport = GraphicsTest;
-
-TEST_F(DataExport, ALineGivesItsPointsUnderTheAxesLabelsAndASurfaceOneRowPerGridPoint) {
+TEST_F(Plotting, ALineGivesItsPointsUnderTheAxesLabelsAndASurfaceOneRowPerGridPoint) {
   double fig = h(rt::figure());
   rt::Array ax = rt::axes({});
   rt::plot(rt::row({1.0 / 3, 2, 3}), rt::row({0.1, std::nan(""), -1e300}));

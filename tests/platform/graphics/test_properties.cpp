@@ -9,7 +9,7 @@ using namespace gtest_graphics;
 
 class Properties : public GraphicsTest {};
 
-TEST_F(Properties, NamesMatchWithoutCaseAndByUniqueLeadingPart) {
+TEST_F(Properties, NamesMatchWithoutCaseOrByUniqueLeadingPartAndRefusalsLeaveNothing) {
   const rt::Array f = rt::figure();
   const rt::Array c = rt::uicontrol({s("Parent"), f, s("style"), s("SLIDER")});
   EXPECT_EQ(textOf(c, "Style"), "slider");
@@ -26,12 +26,8 @@ TEST_F(Properties, NamesMatchWithoutCaseAndByUniqueLeadingPart) {
   EXPECT_EQ(errorOf([&] { rt::get(ax, "Col"); }),
             "The property name \"Col\" of the \"axes\" object is ambiguous: it may mean "
             "\"Color\" or \"ColorOrder\".");
-}
 
-TEST_F(Properties, RefusalsNameThePropertyAndTheObjectTypeAndLeaveNothing) {
-  const rt::Array f = rt::figure();
-  const rt::Array c = rt::uicontrol({s("Parent"), f});
-  const rt::Array ax = rt::axes({s("Parent"), f});
+  // Refusals name the property and the object type, and leave nothing.
   auto bad = [](const char* name, const char* type, const char* expected) {
     return std::string("Bad value for the \"") + name + "\" property of the \"" + type +
            "\" object: expected " + expected + ".";

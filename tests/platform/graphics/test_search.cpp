@@ -67,31 +67,7 @@ TEST_F(Search, FindobjReachesOnlyVisibleObjectsAndFindByTagTheFirstMadeHiddenOrN
   EXPECT_EQ(rt::findobj({s("Tag"), s("x")}).numel(), 5u);
 }
 
-TEST_F(Search, CurrentFigureAndAxesFollowCreationAndSelection) {
-  // Nothing open: gca makes a figure and axes.
-  const double f0 = rt::gfx::parent(h(rt::gca()));
-
-  const rt::Array f1 = rt::figure();
-  const rt::Array a1 = rt::axes({s("Parent"), f1});
-  const rt::Array a2 = rt::axes({s("Parent"), f1});
-  EXPECT_EQ(h(rt::gca()), h(a2));
-
-  // Creating axes in another figure makes that figure current.
-  const rt::Array a0b = rt::axes({s("Parent"), n(f0)});
-  EXPECT_EQ(h(rt::gcf()), f0);
-  EXPECT_EQ(h(rt::gca()), h(a0b));
-  rt::axes(a1);
-  EXPECT_EQ(h(rt::gcf()), h(f1));
-  EXPECT_EQ(errorOf([&] { rt::axes(n(2)); }), "axes: 2 is not the handle of an axes.");
-
-  // Deleting the current axes or figure falls back on the newest left.
-  rt::gfx::deleteObject(h(a1));
-  EXPECT_EQ(h(rt::get(f1, "CurrentAxes")), h(a2));
-  rt::gfx::deleteObject(h(f1));
-  EXPECT_EQ(h(rt::gcf()), f0);
-}
-
-TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
+TEST_F(Search, DeletingAnObjectDeletesWhatIsBelowItAndCurrentObjectsFollowCreationAndSelection) {
   const std::size_t before = rt::liveArrays();
   const double f = h(rt::figure()), ax = h(rt::axes({}));
   const double line = h(rt::plot(rt::row({1, 2, 3}), rt::row({1, 4, 9})));
@@ -113,6 +89,28 @@ TEST_F(Search, DeletingAnObjectDeletesEverythingBelowItAndFreesItsArrays) {
   EXPECT_EQ(rt::liveArrays(), before);
 
   EXPECT_EQ(errorOf([] { rt::gfx::deleteObject(0); }), "The root object cannot be deleted.");
+
+  // Nothing open again: gca makes a figure and axes.
+  const double f0 = rt::gfx::parent(h(rt::gca()));
+
+  const rt::Array f1 = rt::figure();
+  const rt::Array a1 = rt::axes({s("Parent"), f1});
+  const rt::Array a2 = rt::axes({s("Parent"), f1});
+  EXPECT_EQ(h(rt::gca()), h(a2));
+
+  // Creating axes in another figure makes that figure current.
+  const rt::Array a0b = rt::axes({s("Parent"), n(f0)});
+  EXPECT_EQ(h(rt::gcf()), f0);
+  EXPECT_EQ(h(rt::gca()), h(a0b));
+  rt::axes(a1);
+  EXPECT_EQ(h(rt::gcf()), h(f1));
+  EXPECT_EQ(errorOf([&] { rt::axes(n(2)); }), "axes: 2 is not the handle of an axes.");
+
+  // Deleting the current axes or figure falls back on the newest left.
+  rt::gfx::deleteObject(h(a1));
+  EXPECT_EQ(h(rt::get(f1, "CurrentAxes")), h(a2));
+  rt::gfx::deleteObject(h(f1));
+  EXPECT_EQ(h(rt::gcf()), f0);
 }
 
 // What many open figures cost. A search that names a Tag looks only at the

@@ -19,11 +19,11 @@ using rt::qt::niceTicks;
 using rt::qt::Projection;
 
 // ------------------------------------------------------------------ ticks
-TEST(NiceTicks, RoundStepsInsideTheRange) {
+TEST(NiceTicks, SmallestRoundStepsInsideTheRangeAndNoneForUnusableRanges) {
   const double ranges[][2] = {{0, 1},     {1, 300},   {0.1, 20},       {-3.7, 12.2},
                               {1e9, 3e9}, {-1, 1},    {0.001, 0.0013}, {-250, -10},
                               {0, 1e-6},  {123, 124}, {1, 1 + 1e-9}};
-  for (const auto& r : ranges) {
+  for (const auto& r : ranges)
     for (int maxTicks : {3, 5, 7, 11}) {
       SCOPED_TRACE(testing::Message() << "[" << r[0] << ", " << r[1] << "] max " << maxTicks);
       rt::qt::Ticks t = niceTicks(r[0], r[1], maxTicks);
@@ -40,17 +40,14 @@ TEST(NiceTicks, RoundStepsInsideTheRange) {
         EXPECT_NEAR(t.values[i], t.values[0] + i * t.step, slack);
       EXPECT_NEAR(std::remainder(t.values[0], t.step), 0.0, slack);
     }
-  }
-}
-
-TEST(NiceTicks, SmallestStepThatFitsAndNoneForUnusableRanges) {
+  // The smallest step that fits, and no ticks for unusable ranges.
   EXPECT_DOUBLE_EQ(niceTicks(0, 1, 6).step, 0.2);  // 0.1 would need 11 ticks
   // Zero is exactly zero, not a rounding residue, in a symmetric range.
   rt::qt::Ticks sym = niceTicks(-0.3, 0.3, 7);
   EXPECT_NE(std::find(sym.values.begin(), sym.values.end(), 0.0), sym.values.end());
-  const double ranges[][3] = {
+  const double unusable[][3] = {
       {1, 1, 5}, {2, 1, 5}, {NAN, 1, 5}, {0, INFINITY, 5}, {-1.7e308, 1.7e308, 5}, {0, 1, 0}};
-  for (const auto& r : ranges)
+  for (const auto& r : unusable)
     EXPECT_TRUE(niceTicks(r[0], r[1], static_cast<int>(r[2])).values.empty())
         << r[0] << " " << r[1];
 }
@@ -83,12 +80,6 @@ class RendererTest : public QtTest {
     rt::axes({s("Position"), rt::row({0.1, 0.1, 0.8, 0.8})});
     return fig;
   }
-  // 2-D axes over the unit square.
-  rt::Array unitAxes() {
-    rt::Array fig = whiteFigure();
-    rt::set(rt::gca(), {s("XLim"), rt::row({0, 1}), s("YLim"), rt::row({0, 1})});
-    return fig;
-  }
   QImage render(const rt::Array& fig, QSize size = QSize(400, 300)) {
     QImage img = rt::qt::renderFigureImage(handle(fig), size);
     EXPECT_EQ(img.size(), size);
@@ -97,10 +88,11 @@ class RendererTest : public QtTest {
   static bool isRed(QColor c) { return c.red() > 200 && c.green() < 90 && c.blue() < 90; }
 };
 
-TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
-  rt::Array fig = unitAxes();
-  rt::Array horizontal = rt::plot(rt::row({0, 1}), rt::row({0.5, 0.5}));
-  rt::set(horizontal, {s("Color"), rt::row({1, 0, 0}), s("LineWidth"), n(2)});
+TEST_F(RendererTest, LinesLandWhereTheirDataIsAndNaNBreaksThem) {
+  rt::Array fig = whiteFigure();
+  rt::set(rt::gca(), {s("XLim"), rt::row({0, 1}), s("YLim"), rt::row({0, 1})});
+  rt::Array l = rt::plot(rt::row({0, 1}), rt::row({0.5, 0.5}));
+  rt::set(l, {s("Color"), rt::row({1, 0, 0}), s("LineWidth"), n(2)});
   QImage img = render(fig);
   for (int x = 60; x < 340; x += 7) {
     EXPECT_GT(countPixels(img, isRed, QRect(x, 147, 1, 7)), 0) << "no red at column " << x;
@@ -111,18 +103,15 @@ TEST_F(RendererTest, LinesLandWhereTheirDataIs) {
   rt::set(rt::gca(), {s("YLim"), rt::row({0, 2})});
   EXPECT_GT(countPixels(render(fig), isRed, QRect(200, 207, 1, 7)), 0);
   // Data outside the limits is clipped to the box.
-  rt::set(horizontal, {s("YData"), rt::row({1e12, 1e12})});
+  rt::set(l, {s("YData"), rt::row({1e12, 1e12})});
   EXPECT_EQ(countPixels(render(fig), isRed), 0);
-}
 
-TEST_F(RendererTest, NaNBreaksALine) {
-  rt::Array fig = unitAxes();
-  const double nan = std::nan("");
   // A point with no x, and then one with no y: each leaves a gap.
-  rt::Array l = rt::plot(rt::row({0, 0.2, nan, 0.4, 0.6, 0.7, 0.8, 1}),
-                         rt::row({0.5, 0.5, 0.5, 0.5, 0.5, nan, 0.5, 0.5}));
-  rt::set(l, {s("Color"), rt::row({1, 0, 0})});
-  QImage img = render(fig);
+  const double nan = std::nan("");
+  rt::set(rt::gca(), {s("YLim"), rt::row({0, 1})});
+  rt::set(l, {s("XData"), rt::row({0, 0.2, nan, 0.4, 0.6, 0.7, 0.8, 1}), s("YData"),
+              rt::row({0.5, 0.5, 0.5, 0.5, 0.5, nan, 0.5, 0.5})});
+  img = render(fig);
   // Columns 40 + 320 x: drawn at x = 0.1, 0.5 and 0.9, gaps at 0.3 and 0.7.
   for (auto [column, drawn] :
        {std::pair{72, true}, {200, true}, {328, true}, {136, false}, {264, false}})
@@ -147,8 +136,11 @@ bool onTheMap(QColor c) {
                      [&](QColor m) { return colorDistance(c, m) < 40; });
 }
 
-// A rows x cols grid over the unit square: x, or f(x, y).
-rt::Array grid(std::size_t rows, std::size_t cols, const std::function<double(double, double)>& f) {
+// A rows x cols grid over the unit square: f(x, y), by default x; and a bowl.
+using Field = double (*)(double, double);
+const Field xOf = [](double x, double) { return x; };
+const Field bowl = [](double x, double y) { return (x - 0.5) * (x - 0.5) + (y - 0.5) * (y - 0.5); };
+rt::Array grid(std::size_t rows, std::size_t cols, Field f = xOf) {
   std::vector<double> v(rows * cols);
   for (std::size_t j = 0; j < cols; ++j)
     for (std::size_t i = 0; i < rows; ++i)
@@ -156,15 +148,12 @@ rt::Array grid(std::size_t rows, std::size_t cols, const std::function<double(do
                           static_cast<double>(i) / static_cast<double>(rows - 1));
   return rt::matrix(rows, cols, v);
 }
-double xOf(double x, double) {
-  return x;
-}
 
 TEST_F(RendererTest, SurfaceColoursComeFromTheColormapOverCLim) {
   rt::Array fig = whiteFigure(fourColours());
   rt::Array ax = rt::gca();
-  std::vector<rt::Array> args = {grid(9, 41, xOf), rt::ctranspose(grid(41, 9, xOf)),
-                                 grid(9, 41, xOf), s("EdgeColor"), s("none")};
+  std::vector<rt::Array> args = {grid(9, 41), rt::ctranspose(grid(41, 9)), grid(9, 41),
+                                 s("EdgeColor"), s("none")};
   rt::surface(args);
   rt::view(ax, n(0), n(90));  // from above: x to the right
 
@@ -211,13 +200,9 @@ TEST_F(RendererTest, FacesAreDrawnBackToFront) {
   }
 }
 
-double bowl(double x, double y) {
-  return (x - 0.5) * (x - 0.5) + (y - 0.5) * (y - 0.5);
-}
-
 TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
   rt::Array fig = whiteFigure(fourColours());
-  rt::Array x = grid(21, 21, xOf);
+  rt::Array x = grid(21, 21);
   std::vector<rt::Array> args = {x, rt::ctranspose(x), grid(21, 21, bowl)};
   rt::Array surf = rt::surface(args);
   rt::view(rt::gca(), n(0), n(90));  // from above: nothing hides behind the faces
@@ -242,8 +227,8 @@ TEST_F(RendererTest, NaNPointsAndTheirFacesAreLeftOut) {
 TEST_F(RendererTest, AZoomedSurfaceStaysClearOfTheTickLabels) {
   const double red[] = {1, 0, 0};
   rt::Array fig = whiteFigure(rt::matrix(1, 3, red));
-  std::vector<rt::Array> args = {grid(21, 21, xOf), rt::ctranspose(grid(21, 21, xOf)),
-                                 grid(21, 21, bowl), s("EdgeColor"), s("none")};
+  std::vector<rt::Array> args = {grid(21, 21), rt::ctranspose(grid(21, 21)), grid(21, 21, bowl),
+                                 s("EdgeColor"), s("none")};
   rt::surface(args);
   rt::view(rt::gca(), n(-37.5), n(30));
   rt::set(rt::gca(), {s("XLim"), rt::row({0.25, 0.75}), s("YLim"), rt::row({0.25, 0.75}), s("ZLim"),
@@ -332,7 +317,7 @@ QImage referenceFill(const QPointF (&quad)[4], QSize size) {
   return image;
 }
 
-TEST(FaceRasterFill, FillsEveryKindOfQuadAsRowByRowCrossingsDo) {
+TEST(FaceRaster, FillsQuadsAsRowByRowCrossingsDoAndDrawsLinesAlikeFromEitherEnd) {
   // Convex, concave (one corner inside), crossed (a bow tie), with flat
   // edges, taller than a band of rows, partly off the image, degenerate.
   const QPointF quads[][4] = {{{2.2, 1.1}, {17.6, 3.4}, {15.2, 18.7}, {1.4, 14.9}},
@@ -347,9 +332,7 @@ TEST(FaceRasterFill, FillsEveryKindOfQuadAsRowByRowCrossingsDo) {
     rt::qt::FaceRaster(filled).fillQuad(quad, 0xff000000);
     EXPECT_TRUE(filled == referenceFill(quad, filled.size())) << quad[0].x() << "," << quad[0].y();
   }
-}
-
-TEST(FaceRasterLine, CoversTheSamePixelsFromEitherEnd) {
+  // A line covers the same pixels drawn from either end.
   const QPointF ends[][2] = {{{0.5, 0.5}, {17.3, 9.9}},   {{3.0, 18.0}, {14.0, 2.0}},
                              {{2.25, 7.75}, {2.25, 1.5}}, {{-4.0, 3.3}, {25.1, 12.7}},
                              {{19.9, 0.1}, {0.1, 19.9}},  {{6.5, 6.5}, {13.5, 6.5}}};

@@ -18,11 +18,8 @@
 
 namespace model_test {
 
-using gtest_graphics::errorOf;
-using gtest_graphics::ofType;
-using gtest_graphics::values;
-using rt::scalar;
-using rt::str;
+using gtest_graphics::errorOf, gtest_graphics::ofType, gtest_graphics::values;
+using rt::scalar, rt::str;
 
 // A patch design as the window holds it: sizes in mm, band limits as text,
 // the pattern frequency in GHz.
