@@ -2,7 +2,7 @@
 // prints comes back through pipes or lands in a file, it runs in its folder
 // and its own process group, a program that cannot start is told by its
 // reason, no program outlives the one that started it, and the far-field
-// program's absence and failure are said plainly through it.
+// program's absence is said plainly through it.
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -139,7 +139,7 @@ void writeDumps(const fs::path& dir) {
       std::ofstream(dir / fullwave::run_folder::nearFieldFile(magnetic, face)) << "";
 }
 
-TEST_F(Launching, TheFarFieldProgramMissingOrFailingIsSaidPlainly) {
+TEST_F(Launching, TheFarFieldProgramMissingIsSaidPlainly) {
   writeDumps(dir_);
   const std::string path = std::getenv("PATH");
   std::string error;
@@ -148,16 +148,8 @@ TEST_F(Launching, TheFarFieldProgramMissingOrFailingIsSaidPlainly) {
   EXPECT_NE(error.find("(nf2ff) could not be run; it comes with openEMS"), std::string::npos)
       << error;
 
-  fs::create_directories(dir_ / "bin");
-  std::ofstream(dir_ / "bin" / "nf2ff") << "#!/bin/sh\necho \"cannot read $1\"\nexit 1\n";
-  fs::permissions(dir_ / "bin" / "nf2ff", fs::perms::owner_all);
-  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
-  EXPECT_FALSE(fullwave::farFieldOf(dir_.string(), 2.4e9, error));
   setenv("PATH", path.c_str(), 1);
-  EXPECT_NE(error.find("(nf2ff) failed; see"), std::string::npos) << error;
-  const fs::path input = fs::absolute(dir_) / fullwave::run_folder::kFarFieldInput;
-  EXPECT_EQ(readFile(dir_ / fullwave::run_folder::kFarFieldLog),
-            "cannot read " + input.string() + "\n");
+  // Its failure, with the real nf2ff: test_nf2ff.cpp.
 }
 
 }  // namespace
