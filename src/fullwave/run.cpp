@@ -9,10 +9,10 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 #include "formats/touchstone.h"
@@ -20,6 +20,7 @@
 #include "fullwave/run_folder.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
+#include "platform/files/user_folders.h"
 
 namespace fullwave {
 
@@ -64,15 +65,19 @@ std::string readRunFile(const std::string& path) {
 }
 
 std::string cacheFolder(const std::string& key) {
-  const char* xdg = std::getenv("XDG_CACHE_HOME");
-  const char* home = std::getenv("HOME");
-  fs::path base = xdg && *xdg ? fs::path(xdg) : fs::path(home && *home ? home : "/tmp") / ".cache";
-  return (base / "tessivar" / "fullwave" / key).string();
+  const std::string base = rt::userFolder("XDG_CACHE_HOME", ".cache");
+  if (base.empty())
+    throw std::runtime_error(
+        "The full-wave check keeps its runs under XDG_CACHE_HOME or HOME, and neither is set to "
+        "an absolute folder: set one and check again.");
+  return (fs::path(base) / "tessivar" / "fullwave" / key).string();
 }
 
 std::string installedSolverVersion(std::string& error) {
   // The solver prints its banner, then refuses "--help" as an input file.
-  Process query({{kSolverProgram, "--help"}, fs::temp_directory_path().string()});
+  // Run in the root folder, which every process has: the query needs no
+  // folder of its own, and an unusable TMPDIR must not fail the check.
+  Process query({{kSolverProgram, "--help"}, "/"});
   if (!query.started()) {
     error = notStarted(query.startError(), kSolverProgram);
     return {};

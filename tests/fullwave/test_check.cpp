@@ -359,8 +359,9 @@ class FullWaveScript : public session::ScriptTest {
  protected:
   Outcome withPath(const std::string& path, const std::string& script) {
     std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
-    return shell("env PATH='" + path + "' XDG_CACHE_HOME='" + (dir_ / "cache").string() + "' '" +
-                 program_.string() + "' script.txt");
+    // No step of a check needs TMPDIR.
+    return shell("env TMPDIR=/nonexistent PATH='" + path + "' XDG_CACHE_HOME='" +
+                 (dir_ / "cache").string() + "' '" + program_.string() + "' script.txt");
   }
 };
 
