@@ -239,21 +239,20 @@ std::optional<PortResponse> readResult(const std::string& folder,
     error = "The run in " + folder + " was aborted; it holds no result.";
     return std::nullopt;
   }
-  std::string why;
-  const auto signal = [&](const char* name) {
+  // A failure names the file: an import may be of any folder.
+  const auto signal = [&](const char* what, const char* name) {
+    std::string why;
     const auto text = readRunFile(dir / name, why);
-    return text ? parseProbeSignal(*text, why) : std::nullopt;
+    auto read = text ? parseProbeSignal(*text, why) : std::nullopt;
+    if (!read)
+      error = std::string("The port ") + what + " file " + (dir / name).string() +
+              " is unusable: " + why + ".";
+    return read;
   };
-  const auto v = signal(run_folder::kPortVoltage);
-  if (!v) {
-    error = "The port voltage file is unusable: " + why + ".";
-    return std::nullopt;
-  }
-  const auto c = signal(run_folder::kPortCurrent);
-  if (!c) {
-    error = "The port current file is unusable: " + why + ".";
-    return std::nullopt;
-  }
+  const auto v = signal("voltage", run_folder::kPortVoltage);
+  if (!v) return std::nullopt;
+  const auto c = signal("current", run_folder::kPortCurrent);
+  if (!c) return std::nullopt;
   double peakV = 0, peakI = 0;
   for (double x : v->value) peakV = std::max(peakV, std::abs(x));
   for (double x : c->value) peakI = std::max(peakI, std::abs(x));

@@ -95,19 +95,21 @@ TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
   std::string huge(1 << 20, 'a');
   Outcome r = run("\x1b[2J" + huge + "\n" +           // an unknown command
                   "type edit1\x07" + huge + " 3\n" +  // an unknown tag
-                  "png 1 missing/" + huge + "\n");    // a file name too long
+                  "png 1 missing/" + huge + "\n" +    // a file name too long
+                  "fullwave import " + huge + "\n");  // a folder's
   EXPECT_EQ(r.status, 2);
   const Strings m = messages(r.err);
-  ASSERT_EQ(m.size(), 3u) << r.err.substr(0, 2000);
+  ASSERT_EQ(m.size(), 4u) << r.err.substr(0, 2000);
   for (const std::string& line : m) {
     EXPECT_LT(line.size(), 500u) << line.substr(0, 600);
-    EXPECT_NE(line.find("...\""), std::string::npos) << line.substr(0, 600);
+    EXPECT_NE(line.find("..."), std::string::npos) << line.substr(0, 600);
     for (char c : line) ASSERT_FALSE(static_cast<unsigned char>(c) < 0x20) << line;
   }
   EXPECT_NE(m[0].find("\"\\x1b[2Jaaa"), std::string::npos) << m[0];
   EXPECT_NE(m[1].find("edit1\\x07aaa"), std::string::npos) << m[1];
   EXPECT_NE(m[2].find("\"missing/aaa"), std::string::npos) << m[2];
   EXPECT_NE(m[2].find("...\": File name too long"), std::string::npos) << m[2];
+  EXPECT_NE(m[3].find(".../check.txt: File name too long"), std::string::npos) << m[3];
 }
 
 // The toolkit takes the user's locale; under one of decimal commas the
