@@ -246,10 +246,11 @@ std::optional<Result> keptResult(const Request& request) {
   if (version.empty()) return std::nullopt;
   const SolverJob job = solverJob(request);
   const std::string folder = keptFolder(job.input, version);
-  // A folder a check is writing is no result yet.
+  // A folder a check is writing is no result yet, nor one another lookup
+  // is transforming.
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return std::nullopt;
-  FolderLock reading(folder, FolderLock::Kind::Shared);
+  FolderLock reading(folder);
   if (!reading.tryTake()) return std::nullopt;
   return keptResult(folder, job);
 }
@@ -327,7 +328,7 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
 Check::Check(const Request& request, int threads, bool large)
     : job_(solverJob(request)), threads_(threads), cacheBound_(cacheBoundBytes()) {
   folder_ = keptFolder(job_.input, solverVersionOrThrow());
-  lock_.emplace(folder_, FolderLock::Kind::Exclusive);
+  lock_.emplace(folder_);
   const bool mine = lock_->tryTake();
   if (!mine && !lock_->error().empty()) {
     state_ = State::Failed;
