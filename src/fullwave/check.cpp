@@ -560,6 +560,14 @@ bool exportedBefore(const fs::path& dir) {
   }
 }
 
+// The seconds since `file` was last written; infinite for no file.
+double secondsSinceWritten(const fs::path& file) {
+  std::error_code ec;
+  const auto at = fs::last_write_time(file, ec);
+  if (ec) return HUGE_VAL;
+  return std::chrono::duration<double>(fs::file_time_type::clock::now() - at).count();
+}
+
 // `v` in whole units from ten up, in tenths below (built from integers, so
 // that no locale puts a comma in).
 std::string roughly(double v, const char* unit) {
@@ -687,7 +695,17 @@ Result importRun(const std::string& dir) {
   Stats stats;
   stats.cells = job.layout.cells();
   // The log's last progress line and its complaints tell how the run ended.
-  const std::string log = readRunFile(d / run_folder::kSolverLog);
+  const fs::path logFile = d / run_folder::kSolverLog;
+  const std::string log = readRunFile(logFile);
+  // A solver at work writes its signals as it goes, cut anywhere; its log,
+  // where it tells its progress every few seconds, has no end yet. A run
+  // killed on the cluster has none either, but its log stops changing.
+  if (const auto age = secondsSinceWritten(logFile);
+      log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15)
+    throw std::runtime_error("The run in " + dir + " is still under way: its " +
+                             run_folder::kSolverLog + " was written " +
+                             std::to_string(std::lround(age)) +
+                             " s ago and tells no end. Import it once run.sh has ended.");
   if (log.find("Max. number of timesteps was reached") != std::string::npos)
     throw std::runtime_error("The run in " + dir +
                              " was cut off at its time-step limit; its result would not be "

@@ -87,7 +87,8 @@ TEST_F(FullWaveCheck, ARunStoppedEarlyIsTruncatedWhereverItIsRead) {
   // The stand-in ends its run at -7.55 dB, far above any end criterion.
   writeFakeSolver(dir_, "echo '[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)'\ncp '" +
                             (dir_ / fullwave::run_folder::kPortVoltage).string() + "' '" +
-                            (dir_ / fullwave::run_folder::kPortCurrent).string() + "' .\nexit 0\n");
+                            (dir_ / fullwave::run_folder::kPortCurrent).string() +
+                            "' .\necho 'Time for 300 ...'\nexit 0\n");
   const auto run = finished();
   ASSERT_EQ(run->state(), State::Finished) << run->message();
   EXPECT_TRUE(run->result()->stats.truncated);
@@ -329,6 +330,12 @@ TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
     fs::remove(file);
     fs::rename(kept, file);
   }
+  // A run under way tells no end in a fresh log; a killed run's log goes stale.
+  const fs::path log = out / rf::kSolverLog;
+  std::ofstream(log) << "[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)\n";
+  EXPECT_NE(importing().find("still under way: its solver.log was written 0 s ago"),
+            std::string::npos);
+  fs::last_write_time(log, fs::last_write_time(log) - std::chrono::minutes(1));
   EXPECT_EQ(within_time::outcome(importing), "imported");
 }
 
