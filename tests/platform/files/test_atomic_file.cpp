@@ -4,6 +4,7 @@
 // are written in place, and a failure names the file and the reason on one
 // line and leaves nothing behind.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -147,9 +148,11 @@ TEST_F(AtomicFile, ReplacingNeverWritesThroughWhatHoldsTheName) {
 }
 
 // Only regular files are read, to their limit, whatever the file is; a FIFO
-// without a writer does not block.
+// without a writer does not block, nor is it opened at all.
 TEST_F(AtomicFile, TheBoundedReaderStopsAtItsLimitAndReadsOnlyRegularFiles) {
   ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  const int opened = ::inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(::inotify_add_watch(opened, path("fifo").c_str(), IN_OPEN), 0);
   std::ofstream(path("small")) << "12345";
   const std::pair<std::string, std::string> cases[] = {
       {"/dev/zero", "is not a regular file"},
@@ -163,6 +166,9 @@ TEST_F(AtomicFile, TheBoundedReaderStopsAtItsLimitAndReadsOnlyRegularFiles) {
     EXPECT_EQ(rt::readBoundedFile(file, 4, why), std::nullopt) << file;
     EXPECT_EQ(why, reason);
   }
+  char event[256];
+  EXPECT_LT(::read(opened, event, sizeof event), 0) << "the pipe was opened";
+  ::close(opened);
   EXPECT_EQ(rt::readBoundedFile(path("small"), 4, why), std::nullopt);
   EXPECT_EQ(why, "is larger than 4 bytes");
   EXPECT_EQ(rt::readBoundedFile(path("small"), 5, why), "12345");
