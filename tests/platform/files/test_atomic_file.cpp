@@ -1,10 +1,12 @@
 // The one atomic writer, which every file the program saves goes through: a
 // file is replaced whole or not at all, through a link the linked file is
 // replaced (or, for a folder the program fills, the link itself), devices
-// are written in place, and a failure names the file and the reason on one
-// line and leaves nothing behind.
+// are written in place, and a failure (a write cut short too) names the file
+// and the reason on one line, keeps the previous file and leaves nothing
+// behind.
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <utility>
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
@@ -78,6 +81,16 @@ TEST_F(AtomicFile, FailuresNameTheFileAndTheReasonAndLeaveNothing) {
   const std::string proc = writeFileAtomically("/proc/tessivar-out.png", "x");
   EXPECT_EQ(proc.rfind("cannot write /proc/tessivar-out.png: ", 0), 0u) << proc;
   EXPECT_EQ(proc.find('\n'), std::string::npos) << proc;
+  // A write cut short, as on a full disk (here by the file-size limit).
+  struct rlimit limit {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const rlim_t before = std::exchange(limit.rlim_cur, 1000);
+  std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const std::string cut = writeFileAtomically(path("plain"), std::string(100000, 'x'));
+  limit.rlim_cur = before;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  EXPECT_EQ(cut, "cannot write " + path("plain") + ": File too large");
   EXPECT_EQ(entries(), (std::set<std::string>{"folder", "plain"}));
   EXPECT_EQ(read(path("plain")), "");
 }
