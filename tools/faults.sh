@@ -85,6 +85,9 @@ recent-line-break @@ a recent design's name with a line break is written as two 
 kj-impedance-r8 @@ the dispersive impedance's R8 closes its bracket before the frequency term @@ antenna/microstrip.cpp @@ std::pow(er, 1.674) * std::pow(fn / 18.365, 2.745))); @@ std::pow(er, 1.674)) * std::pow(fn / 18.365, 2.745));
 thick-line-impedance @@ a thick strip's impedance divides by the thick strip's sqrt(ee) @@ antenna/microstrip.cpp @@ airOfDielectric / std::sqrt(thin.ee)}; @@ airOfDielectric / std::sqrt(thin.ee * q)};
 feed-width-bracket @@ the feed-line width search narrows its bracket from the wrong side @@ antenna/feed_line.cpp @@ (gx > 0 ? lo : hi) = x; @@ (gx < 0 ? lo : hi) = x;
+user-folder-relative @@ a relative XDG folder is taken, putting the cache under the current folder @@ platform/files/user_folders.cpp @@ if (xdg && xdg[0] == '/') return xdg; @@ if (xdg && *xdg) return xdg;
+bounded-opens-first @@ the bounded reader opens a pipe or a device before refusing it @@ platform/files/bounded_file.cpp @@ if (::stat(path.c_str(), &st) == 0 && *refusal(st)) { @@ if (false && ::stat(path.c_str(), &st) == 0) {
+import-under-way @@ an import reads a run whose solver is still writing it @@ fullwave/check.cpp @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15) @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 0)
 ROWS
 }
 
