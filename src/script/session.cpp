@@ -58,6 +58,17 @@ BadLine naming(std::string_view path, std::string message) {
   return BadLine(message);
 }
 
+// A message as a line shows it: cut short, when long, in its middle, so
+// that the reason at its end stays.
+std::string headAndEnd(std::string_view message) {
+  constexpr std::size_t kHead = 300, kEnd = 100;
+  if (message.size() <= kHead + kEnd) return formats::shown(message, kHead + kEnd);
+  std::string_view end = message.substr(message.size() - kEnd);
+  while (!end.empty() && (static_cast<unsigned char>(end.front()) & 0xC0) == 0x80)
+    end.remove_prefix(1);  // within a character
+  return formats::shown(message, kHead) + formats::shown(end, kEnd);
+}
+
 std::string textOf(double h, std::string_view property) {
   return rt::gfx::prop(h, property).text();
 }
@@ -619,8 +630,8 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
       player.line(text);
     } catch (const BadLine& e) {
       // Parts of the line are already cut short; a file name from the
-      // canvas's message may still be long.
-      err << "tessivar-script: line " << number << ": " << formats::shown(e.what(), 400) << '\n'
+      // canvas's message, or a folder from the environment, may still be long.
+      err << "tessivar-script: line " << number << ": " << headAndEnd(e.what()) << '\n'
           << std::flush;
       status = 2;
     } catch (const std::exception& e) {

@@ -365,11 +365,12 @@ TEST(FullWaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
 
 class FullWaveScript : public session::ScriptTest {
  protected:
-  Outcome withPath(const std::string& path, const std::string& script) {
+  Outcome withPath(const std::string& path, const std::string& script, std::string cache = "") {
     std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
     // No step of a check needs TMPDIR.
     return shell("env TMPDIR=/nonexistent PATH='" + path + "' XDG_CACHE_HOME='" +
-                 (dir_ / "cache").string() + "' '" + program_.string() + "' script.txt");
+                 (cache.empty() ? (dir_ / "cache").string() : cache) + "' '" + program_.string() +
+                 "' script.txt");
   }
 };
 
@@ -391,6 +392,9 @@ TEST_F(FullWaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
   EXPECT_GE(bands, 3u) << ok.out;
   EXPECT_NE(ok.out.find("\"timesteps\": 900"), std::string::npos) << ok.out;
 
+  // A cache folder too long to be made: its reason ends the message.
+  Outcome deep = withPath(fake, "fullwave draft\n", "/" + std::string(5000, 'c'));
+  EXPECT_NE(deep.err.find(".lock): File name too long."), std::string::npos) << deep.err;
   Outcome missing = withPath("/nonexistent", "fullwave\n");
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("apt install openems"), std::string::npos) << missing.err;
