@@ -1,9 +1,11 @@
 #include "script/session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -512,7 +514,17 @@ class Player {
   }
 
  private:
-  void print(const std::string& s) { out_ << s << '\n' << std::flush; }
+  // Output that does not arrive (a full disk, /dev/full) fails its line
+  // with the reason; the next line tries again.
+  void print(const std::string& s) {
+    errno = 0;
+    out_ << s << '\n' << std::flush;
+    if (out_) return;
+    const int err = errno != 0 ? errno : EIO;
+    out_.clear();
+    if (&out_ == &std::cout) std::clearerr(stdout);
+    throw BadLine(std::string("cannot write the standard output: ") + std::strerror(err));
+  }
 
   // The writer names the file in full; a message quotes it short, like any
   // other part of a line.

@@ -183,6 +183,10 @@ TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplayAndTessivarSaysItNeedsOne)
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(std::regex_match(version.out, std::regex(program + " [0-9]+\\.[0-9]+.*\n")))
         << version.out;
+    // An answer that never arrived is no success.
+    Outcome lost = start(program, "--version >/dev/full");
+    EXPECT_EQ(lost.status, program == "tessivar" ? 1 : 2);
+    EXPECT_EQ(lost.err, program + ": cannot write the standard output: No space left on device\n");
     for (const char* help : {"--help", "-h"}) {
       Outcome r = start(program, help);
       EXPECT_EQ(r.status, 0) << r.err;
@@ -190,6 +194,11 @@ TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplayAndTessivarSaysItNeedsOne)
     }
   }
   EXPECT_EQ(start("tessivar-script", "a b").status, 2);
+  std::ofstream(dir_ / "lost.txt") << "figures\n";
+  Outcome lost = start("tessivar-script", "lost.txt >/dev/full");
+  EXPECT_EQ(lost.status, 2);
+  EXPECT_EQ(messages(lost.err), Strings{"tessivar-script: line 1: cannot write the standard "
+                                        "output: No space left on device"});
   // Without a display, or with one named that no server answers, tessivar
   // says so and points to the script.
   for (const char* env : {"", "DISPLAY=:9917", "QT_QPA_PLATFORM=xcb DISPLAY=:9917"}) {
