@@ -88,6 +88,7 @@ feed-width-bracket @@ the feed-line width search narrows its bracket from the wr
 user-folder-relative @@ a relative XDG folder is taken, putting the cache under the current folder @@ platform/files/user_folders.cpp @@ if (xdg && xdg[0] == '/') return xdg; @@ if (xdg && *xdg) return xdg;
 bounded-opens-first @@ the bounded reader opens a pipe or a device before refusing it @@ platform/files/bounded_file.cpp @@ if (::stat(path.c_str(), &st) == 0 && *refusal(st)) { @@ if (false && ::stat(path.c_str(), &st) == 0) {
 import-under-way @@ an import reads a run whose solver is still writing it @@ fullwave/check.cpp @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15) @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 0)
+stdout-lost @@ a script whose output standard output does not take exits 0 @@ script/session.cpp @@ if (out_) return; @@ if (out_ || !out_) return;
 ROWS
 }
 
