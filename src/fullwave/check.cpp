@@ -699,9 +699,10 @@ Result importRun(const std::string& dir) {
   const std::string log = readRunFile(logFile);
   // A solver at work writes its signals as it goes, cut anywhere; its log,
   // where it tells its progress every few seconds, has no end yet. A run
-  // killed on the cluster has none either, but its log stops changing.
+  // killed on the cluster has none either, but its log stops changing; a
+  // log that cannot be read (a pipe planted there) tells nothing.
   if (const auto age = secondsSinceWritten(logFile);
-      log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15)
+      !log.empty() && log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15)
     throw std::runtime_error("The run in " + dir + " is still under way: its " +
                              run_folder::kSolverLog + " was written " +
                              std::to_string(std::lround(age)) +
