@@ -89,6 +89,7 @@ user-folder-relative @@ a relative XDG folder is taken, putting the cache under 
 bounded-opens-first @@ the bounded reader opens a pipe or a device before refusing it @@ platform/files/bounded_file.cpp @@ if (::stat(path.c_str(), &st) == 0 && *refusal(st)) { @@ if (false && ::stat(path.c_str(), &st) == 0) {
 import-under-way @@ an import reads a run whose solver is still writing it @@ fullwave/check.cpp @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15) @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 0)
 stdout-lost @@ a script whose output standard output does not take exits 0 @@ script/session.cpp @@ if (out_) return; @@ if (out_ || !out_) return;
+mesh-bound @@ a design of a mesh no machine holds is laid out line by line @@ fullwave/openems_model.cpp @@ if (!(lines <= kMostMeshLines)) @@ if (!(lines <= kMostMeshLines * 1e12))
 ROWS
 }
 
