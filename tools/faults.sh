@@ -75,7 +75,7 @@ model-restore @@ choosing the classic model again puts the kept reactance into t
 design-model @@ design searches the classic model when the refined one is chosen @@ design/commands.cpp @@ if (model.isDefault()) return antenna::synthesise(target, sliderLimits()); @@ if (!model.isDefault()) return antenna::synthesise(target, sliderLimits());
 model-named @@ a model is looked up by a name that is not its own @@ antenna/models.cpp @@ if (m->name() == name) return m; @@ if (m->name() != name) return m;
 classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.40; @@ constexpr double kShiftPerThickness = 0.47;
-thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ fullwave/openems_model.cpp @@ static_cast<int>(std::ceil(2 * patch.height / edgeCell)) @@ static_cast<int>(std::ceil(patch.height / (2 * edgeCell)))
+thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ fullwave/openems_model.cpp @@ std::ceil(2 * patch.height / edgeCell) @@ std::ceil(patch.height / (2 * edgeCell))
 export-quote @@ the command an export prints is not quoted for the shell @@ fullwave/check.cpp @@ return "sh " + shellWord(shown.starts_with('-') ? "./" + shown : shown); @@ (void)&shellWord; return "sh " + shown;
 export-clears-all @@ an export removes the user's files in a folder no export made @@ fullwave/check.cpp @@ if (!named.empty() && !exportedBefore(dir)) @@ if (false && !named.empty() && !exportedBefore(dir))
 writer-fifo-wait @@ saving to a pipe nobody reads waits for a reader @@ platform/files/atomic_file.cpp @@ O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY @@ O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY
