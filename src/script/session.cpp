@@ -49,14 +49,11 @@ std::string quoted(std::string_view s) {
   return "\"" + formats::shown(s, 80) + "\"";
 }
 
-// A failure whose message names `path` in full (once or more): the path is
-// cut short as a line's parts are, so that the reason after it stays within
-// the message.
+// A failure whose message names `path` in full: the path is cut short as a
+// line's parts are, so that the reason after it stays within the message.
 BadLine naming(std::string_view path, std::string message) {
-  const std::string shortened = formats::shown(path, 80);
-  for (std::size_t at = path.empty() ? std::string::npos : message.find(path);
-       at != std::string::npos; at = message.find(path, at + shortened.size()))
-    message.replace(at, path.size(), shortened);
+  const std::size_t at = path.empty() ? std::string::npos : message.find(path);
+  if (at != std::string::npos) message.replace(at, path.size(), formats::shown(path, 80));
   return BadLine(message);
 }
 
@@ -505,11 +502,7 @@ class Player {
     try {
       print(fullWaveCommand(rest, std::cerr));
     } catch (const std::exception& e) {
-      // An export's or import's folder is named in full: cut short, so that
-      // the reason after it stays.
-      std::string_view words = rest;
-      const std::string_view first = formats::word(words);
-      throw naming(first == "export" || first == "import" ? formats::word(words) : "", e.what());
+      throw BadLine(e.what());
     }
   }
 

@@ -331,11 +331,10 @@ TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
     fs::rename(kept, file);
   }
   // A run under way tells no end in a fresh log; a killed run's log goes stale.
-  const fs::path log = out / rf::kSolverLog;
-  std::ofstream(log) << "[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)\n";
-  EXPECT_NE(importing().find("still under way: its solver.log was written 0 s ago"),
-            std::string::npos);
-  fs::last_write_time(log, fs::last_write_time(log) - std::chrono::minutes(1));
+  std::ofstream(out / rf::kSolverLog) << "[@        1s] Timestep:   300\n";
+  EXPECT_NE(importing().find("still under way: its solver.log was written 0 s"), std::string::npos);
+  fs::last_write_time(out / rf::kSolverLog,
+                      fs::file_time_type::clock::now() - std::chrono::hours(1));
   EXPECT_EQ(within_time::outcome(importing), "imported");
 }
 
@@ -365,12 +364,11 @@ TEST(FullWaveTrim, ASolverWithALongerPatchIsTrimmedWithinTolerance) {
 
 class FullWaveScript : public session::ScriptTest {
  protected:
-  Outcome withPath(const std::string& path, const std::string& script, std::string cache = "") {
+  Outcome withPath(const std::string& path, const std::string& script) {
     std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
     // No step of a check needs TMPDIR.
     return shell("env TMPDIR=/nonexistent PATH='" + path + "' XDG_CACHE_HOME='" +
-                 (cache.empty() ? (dir_ / "cache").string() : cache) + "' '" + program_.string() +
-                 "' script.txt");
+                 (dir_ / "cache").string() + "' '" + program_.string() + "' script.txt");
   }
 };
 
@@ -392,9 +390,6 @@ TEST_F(FullWaveScript, PrintsItsFiguresAndSaysWhyItCannot) {
   EXPECT_GE(bands, 3u) << ok.out;
   EXPECT_NE(ok.out.find("\"timesteps\": 900"), std::string::npos) << ok.out;
 
-  // A cache folder too long to be made: its reason ends the message.
-  Outcome deep = withPath(fake, "fullwave draft\n", "/" + std::string(5000, 'c'));
-  EXPECT_NE(deep.err.find(".lock): File name too long."), std::string::npos) << deep.err;
   Outcome missing = withPath("/nonexistent", "fullwave\n");
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("apt install openems"), std::string::npos) << missing.err;

@@ -3,7 +3,7 @@
 // replaced (or, for a folder the program fills, the link itself), devices
 // are written in place, and a failure (a write cut short too) names the file
 // and the reason on one line, keeps the previous file and leaves nothing
-// behind.
+// behind; and where the user's cache and state folders are.
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
@@ -14,10 +14,10 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <utility>
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
+#include "platform/files/user_folders.h"
 #include "within_time.h"
 
 namespace {
@@ -83,13 +83,11 @@ TEST_F(AtomicFile, FailuresNameTheFileAndTheReasonAndLeaveNothing) {
   EXPECT_EQ(proc.find('\n'), std::string::npos) << proc;
   // A write cut short, as on a full disk (here by the file-size limit).
   struct rlimit limit {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-  const rlim_t before = std::exchange(limit.rlim_cur, 1000);
-  std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const struct rlimit small = {1000, limit.rlim_max};
+  std::signal(SIGXFSZ, SIG_IGN), ::setrlimit(RLIMIT_FSIZE, &small);
   const std::string cut = writeFileAtomically(path("plain"), std::string(100000, 'x'));
-  limit.rlim_cur = before;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
   EXPECT_EQ(cut, "cannot write " + path("plain") + ": File too large");
   EXPECT_EQ(entries(), (std::set<std::string>{"folder", "plain"}));
   EXPECT_EQ(read(path("plain")), "");
@@ -185,6 +183,16 @@ TEST_F(AtomicFile, TheBoundedReaderStopsAtItsLimitAndReadsOnlyRegularFiles) {
   EXPECT_EQ(rt::readBoundedFile(path("small"), 4, why), std::nullopt);
   EXPECT_EQ(why, "is larger than 4 bytes");
   EXPECT_EQ(rt::readBoundedFile(path("small"), 5, why), "12345");
+}
+
+// The cache and state folders: an absolute XDG folder, else one under an
+// absolute HOME, else none (never a folder others may write to).
+TEST(UserFolder, IsAnAbsoluteXdgFolderElseOneUnderHomeElseNone) {
+  for (auto [xdg, home, folder] :
+       {std::tuple{"/x", "/h", "/x"}, {"rel", "/h", "/h/.cache"}, {"", "rel", ""}}) {
+    ::setenv("XDG_CACHE_HOME", xdg, 1), ::setenv("HOME", home, 1);
+    EXPECT_EQ(rt::userFolder("XDG_CACHE_HOME", ".cache"), folder) << xdg;
+  }
 }
 
 }  // namespace
