@@ -90,6 +90,8 @@ bounded-opens-first @@ the bounded reader opens a pipe or a device before refusi
 import-under-way @@ an import reads a run whose solver is still writing it @@ fullwave/check.cpp @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15) @@ log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 0)
 stdout-lost @@ a script whose output standard output does not take exits 0 @@ script/session.cpp @@ if (out_) return; @@ if (out_ || !out_) return;
 mesh-bound @@ a design of a mesh no machine holds is laid out line by line @@ fullwave/openems_model.cpp @@ if (!(lines <= kMostMeshLines)) @@ if (!(lines <= kMostMeshLines * 1e12))
+nf2ff-crash @@ the far-field program's crash is told as a missing program @@ fullwave/nf2ff.cpp @@ if (status && WIFSIGNALED(*status)) @@ if (!status)
+version-in-tmpdir @@ the solver's version query runs in TMPDIR, so an unusable one fails every check @@ fullwave/run.cpp @@ Process query({{kSolverProgram, "--help"}, "/"}); @@ Process query({{kSolverProgram, "--help"}, fs::temp_directory_path().string()});
 ROWS
 }
 
