@@ -148,7 +148,7 @@ TEST_F(Script, RunsWhateverItsFoldersAndFilesAreNamed) {
   std::filesystem::create_directories(odd);
   std::ofstream(odd / "script.txt")
       << "design 2.4 4.4 1.6\nsave d.txt\nopen d.txt\ntouchstone t.s1p\npng 1 w.png\n"
-         "fullwave export run\nget edit4 String\n";
+         "fullwave export r\xffn\nget edit4 String\n";
   ::setenv("TESSIVAR_TEST_FOLDER", odd.c_str(), 1);
   for (const std::string& temp : {odd.string(), std::string("/nonexistent")}) {
     SCOPED_TRACE(temp);
@@ -159,7 +159,11 @@ TEST_F(Script, RunsWhateverItsFoldersAndFilesAreNamed) {
         program_.string() + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lines(r.out).back(), "\"4.4\"");
-    for (const char* file : {"d.txt", "t.s1p", "w.png", "run/run.sh"})
+    // A byte of no UTF-8 character leaves the line JSON.
+    EXPECT_NE(r.out.find("{\"folder\": \"r\\udcffn\", \"run\": \"sh 'r\\udcffn/run.sh'\"}"),
+              std::string::npos)
+        << r.out;
+    for (const char* file : {"d.txt", "t.s1p", "w.png", "r\xffn/run.sh"})
       EXPECT_TRUE(std::filesystem::exists(odd / file)) << file;
   }
   ::unsetenv("TESSIVAR_TEST_FOLDER");
