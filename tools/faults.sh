@@ -92,6 +92,7 @@ stdout-lost @@ a script whose output standard output does not take exits 0 @@ sc
 mesh-bound @@ a design of a mesh no machine holds is laid out line by line @@ fullwave/openems_model.cpp @@ if (!(lines <= kMostMeshLines)) @@ if (!(lines <= kMostMeshLines * 1e12))
 nf2ff-crash @@ the far-field program's crash is told as a missing program @@ fullwave/nf2ff.cpp @@ if (status && WIFSIGNALED(*status)) @@ if (!status)
 version-in-tmpdir @@ the solver's version query runs in TMPDIR, so an unusable one fails every check @@ fullwave/run.cpp @@ Process query({{kSolverProgram, "--help"}, "/"}); @@ Process query({{kSolverProgram, "--help"}, fs::temp_directory_path().string()});
+json-stray-byte @@ a name's byte of no UTF-8 character goes into the JSON line as it is @@ script/json.cpp @@ escape(0xDC00 + c); @@ out += static_cast<char>(c);
 ROWS
 }
 
