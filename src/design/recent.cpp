@@ -4,7 +4,6 @@
 #include "design/recent.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -13,6 +12,7 @@
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
+#include "platform/files/user_folders.h"
 
 namespace design {
 namespace {
@@ -77,13 +77,8 @@ std::optional<std::string> pathOf(const std::string& line) {
 }  // namespace
 
 std::string recentDesignsFile() {
-  const char* state = std::getenv("XDG_STATE_HOME");
-  // A relative XDG folder is to be ignored, as if it were not set.
-  if (state && state[0] == '/') return (fs::path(state) / "tessivar" / "recent-designs").string();
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/')
-    return (fs::path(home) / ".local" / "state" / "tessivar" / "recent-designs").string();
-  return {};
+  const std::string state = rt::userFolder("XDG_STATE_HOME", ".local/state");
+  return state.empty() ? state : (fs::path(state) / "tessivar" / "recent-designs").string();
 }
 
 std::vector<std::string> recentDesigns() {

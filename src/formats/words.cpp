@@ -10,10 +10,6 @@ bool blank(char c) {
   return c == ' ' || c == '\t';
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 character at the start of `s` (RFC
-// 3629: no overlong form, no surrogate, nothing above U+10FFFF), or 0.
 std::size_t characterLength(std::string_view s) {
   const auto at = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
   const unsigned char c = at(0);
@@ -30,6 +26,8 @@ std::size_t characterLength(std::string_view s) {
     if (at(i) < 0x80 || at(i) > 0xBF) return 0;
   return n;
 }
+
+namespace {
 
 void escape(std::string& out, unsigned value) {
   char buf[8];

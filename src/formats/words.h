@@ -18,6 +18,10 @@ bool blank(char c);
 std::string_view strip(std::string_view s);
 std::string_view word(std::string_view& rest);
 
+// The length of the well-formed UTF-8 character at the start of `s` (RFC
+// 3629: no overlong form, no surrogate, nothing above U+10FFFF), or 0.
+std::size_t characterLength(std::string_view s);
+
 // Text from a file or a line as a message may show it: at most `limit` bytes
 // (never splitting a UTF-8 character), "..." where it was cut, and control
 // characters (C0, DEL and C1, as UTF-8 or as stray bytes) written as \xNN,

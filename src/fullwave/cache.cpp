@@ -48,7 +48,7 @@ std::uintmax_t bytesUnder(const fs::path& dir) {
 // Removes a folder of the cache and its lock file, when no one else holds
 // the lock; true when it went.
 bool removeUnlocked(const fs::path& folder) {
-  FolderLock lock(folder.string(), FolderLock::Kind::Exclusive);
+  FolderLock lock(folder.string());
   if (!lock.tryTake()) return false;
   std::error_code ec;
   fs::remove_all(folder, ec);
@@ -59,8 +59,7 @@ bool removeUnlocked(const fs::path& folder) {
 
 }  // namespace
 
-FolderLock::FolderLock(std::string folder, Kind kind)
-    : path_(std::move(folder) + kLockSuffix), kind_(kind) {}
+FolderLock::FolderLock(std::string folder) : path_(std::move(folder) + kLockSuffix) {}
 
 FolderLock::~FolderLock() {
   release();
@@ -79,7 +78,7 @@ bool FolderLock::tryTake() {
       return false;
     }
     int r;
-    do r = ::flock(fd, (kind_ == Kind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+    do r = ::flock(fd, LOCK_EX | LOCK_NB);
     while (r != 0 && errno == EINTR);
     if (r != 0) {
       const int e = errno;

@@ -12,13 +12,13 @@
 namespace fullwave {
 
 // An advisory lock (flock) on "<folder>.lock", the folder's neighbour, so
-// that clearing the folder keeps it. A check holds it exclusively while it
-// writes the folder; a lookup that only reads holds it shared. The system
-// lets it go however its holder ends, a kill included.
+// that clearing the folder keeps it. Whoever looks a folder up holds it
+// alone: a lookup writes there too (the far field's transform), and two at
+// once would read each other's half-written output. The system lets it go
+// however its holder ends, a kill included.
 class FolderLock {
  public:
-  enum class Kind { Exclusive, Shared };
-  FolderLock(std::string folder, Kind kind);
+  explicit FolderLock(std::string folder);
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
@@ -35,7 +35,6 @@ class FolderLock {
 
  private:
   std::string path_;
-  Kind kind_;
   int fd_ = -1;
   std::string error_;
 };

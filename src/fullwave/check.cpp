@@ -246,10 +246,11 @@ std::optional<Result> keptResult(const Request& request) {
   if (version.empty()) return std::nullopt;
   const SolverJob job = solverJob(request);
   const std::string folder = keptFolder(job.input, version);
-  // A folder a check is writing is no result yet.
+  // A folder a check is writing is no result yet, nor one another lookup
+  // is transforming.
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return std::nullopt;
-  FolderLock reading(folder, FolderLock::Kind::Shared);
+  FolderLock reading(folder);
   if (!reading.tryTake()) return std::nullopt;
   return keptResult(folder, job);
 }
@@ -327,7 +328,7 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
 Check::Check(const Request& request, int threads, bool large)
     : job_(solverJob(request)), threads_(threads), cacheBound_(cacheBoundBytes()) {
   folder_ = keptFolder(job_.input, solverVersionOrThrow());
-  lock_.emplace(folder_, FolderLock::Kind::Exclusive);
+  lock_.emplace(folder_);
   const bool mine = lock_->tryTake();
   if (!mine && !lock_->error().empty()) {
     state_ = State::Failed;
@@ -576,6 +577,14 @@ bool exportedBefore(const fs::path& dir) {
   }
 }
 
+// The seconds since `file` was last written; infinite for no file.
+double secondsSinceWritten(const fs::path& file) {
+  std::error_code ec;
+  const auto at = fs::last_write_time(file, ec);
+  if (ec) return HUGE_VAL;
+  return std::chrono::duration<double>(fs::file_time_type::clock::now() - at).count();
+}
+
 // `v` in whole units from ten up, in tenths below (built from integers, so
 // that no locale puts a comma in).
 std::string roughly(double v, const char* unit) {
@@ -703,7 +712,18 @@ Result importRun(const std::string& dir) {
   Stats stats;
   stats.cells = job.layout.cells();
   // The log's last progress line and its complaints tell how the run ended.
-  const std::string log = readRunFile(d / run_folder::kSolverLog);
+  const fs::path logFile = d / run_folder::kSolverLog;
+  const std::string log = readRunFile(logFile);
+  // A solver at work writes its signals as it goes, cut anywhere; its log,
+  // where it tells its progress every few seconds, has no end yet. A run
+  // killed on the cluster has none either, but its log stops changing; a
+  // log that cannot be read (a pipe planted there) tells nothing.
+  if (const auto age = secondsSinceWritten(logFile);
+      !log.empty() && log.find(kSolverEndWords) == std::string::npos && std::abs(age) < 15)
+    throw std::runtime_error("The run in " + dir + " is still under way: its " +
+                             run_folder::kSolverLog + " was written " +
+                             std::to_string(std::lround(age)) +
+                             " s ago and tells no end. Import it once run.sh has ended.");
   if (log.find("Max. number of timesteps was reached") != std::string::npos)
     throw std::runtime_error("The run in " + dir +
                              " was cut off at its time-step limit; its result would not be "

@@ -132,8 +132,9 @@ Summary summarise(const Result& result, const antenna::Sweep& model);
 std::string cautionNote(const Result& result);
 
 // The kept result of a request, with its far field, when the same check
-// has run before with the installed solver; nothing otherwise (it runs
-// nothing). What the Far-field figure asks for the window's design.
+// has run before with the installed solver; nothing otherwise, and nothing
+// while another check or lookup holds its folder (it runs no solver, only
+// the far field's transform).
 std::optional<Result> keptResult(const Request& request);
 
 // The time a run has left, from how fast its energy falls. Once the

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -80,15 +81,26 @@ bool regularFile(const fs::path& path) {
   return fs::is_regular_file(path, ec);
 }
 
-// Runs nf2ff in `dir` on its input there, its output in its log; the exit
-// status, or -1 when it did not start or did not exit.
-int runTransform(const fs::path& dir) {
-  Process nf2ff({{"nf2ff", (dir / run_folder::kFarFieldInput).string()},
-                 dir.string(),
-                 (dir / run_folder::kFarFieldLog).string()});
+// Runs nf2ff in `dir` on its input there, its output in its log; "" when
+// it ran and wrote its output, else why not: not installed, not started (a
+// log that cannot be made), stopped by a signal (a crash on a damaged dump)
+// or failed.
+std::string runTransform(const fs::path& dir) {
+  const fs::path log = dir / run_folder::kFarFieldLog;
+  Process nf2ff({{"nf2ff", (dir / run_folder::kFarFieldInput).string()}, dir.string(), log});
+  const std::string program = "The far-field program (nf2ff) ";
+  if (nf2ff.startError() == ENOENT) return program + "could not be run; it comes with openEMS.";
+  if (!nf2ff.started())
+    return program + "could not be started: " + std::strerror(nf2ff.startError()) + ".";
   std::string none;
   const std::optional<int> status = nf2ff.wait(none, none);
-  return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+  if (status && WIFSIGNALED(*status))
+    return program + "was stopped by signal " + std::to_string(WTERMSIG(*status)) + " (" +
+           strsignal(WTERMSIG(*status)) + "); see " + log.string() + ".";
+  if (!status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0 ||
+      !regularFile(dir / run_folder::kFarFieldOutput))
+    return program + "failed; see " + log.string() + ".";
+  return {};
 }
 
 // An HDF5 dataset as doubles, in its stored order; empty when missing.
@@ -181,11 +193,8 @@ std::optional<FarField> farFieldOf(const std::string& folder, double hz, std::st
   std::error_code ec;
   fs::remove(dir / run_folder::kFarFieldOutput, ec);
   fs::remove(dir / run_folder::kFarFieldLog, ec);
-  const int status = runTransform(dir);
-  if (status != 0 || !regularFile(dir / run_folder::kFarFieldOutput)) {
-    error = status == -1 ? "The far-field program (nf2ff) could not be run; it comes with openEMS."
-                         : "The far-field program (nf2ff) failed; see " +
-                               (dir / run_folder::kFarFieldLog).string() + ".";
+  if (const std::string failure = runTransform(dir); !failure.empty()) {
+    error = failure;
     return std::nullopt;
   }
   H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);  // failures are told here, not printed

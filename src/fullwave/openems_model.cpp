@@ -45,6 +45,12 @@ const QualitySettings& settingsFor(SolverQuality q) {
 }
 
 constexpr int kPmlCells = 8;
+
+// Far more mesh lines along one axis than any run a machine can hold needs
+// (a kilometre-wide patch at 3 GHz takes 630,000 at the fine level): a
+// design beyond it is refused before its lines are made, which would take
+// memory without end, and its input would be too large to read back.
+constexpr double kMostMeshLines = 1e6;
 constexpr double kEps0 = 8.8541878128e-12;
 
 // Sizes for a gap of length `span` that start near `left` and `right` and grow
@@ -154,6 +160,19 @@ SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& boa
   s.feedY = -patch.length / 2 + patch.feedOffset;
 
   const double bx = patch.width / 2 + s.boardMargin, by = patch.length / 2 + s.boardMargin;
+  const int layers = std::max(
+      q.substrateCells, static_cast<int>(std::min(1e9, std::ceil(2 * patch.height / edgeCell))));
+  // The fewest lines each axis can take: the board at its interior cell
+  // (the substrate's layers along z) and the air at its own.
+  const double air = 2 * s.airGap / airCell;
+  for (const auto& [name, lines] : {std::pair{"x", 2 * bx / substrateCell + air},
+                                    {"y", 2 * by / substrateCell + air},
+                                    {"z", layers + air}})
+    if (!(lines <= kMostMeshLines))
+      throw std::invalid_argument(
+          std::string("The design is too large for the full-wave solver: its mesh would need "
+                      "over a million lines along ") +
+          name + ".");
   auto axis = [&](double halfPatch, double halfBoard, double feed) {
     std::vector<FixedLine> inner;
     auto lo = thirdsRuleLines(-halfPatch, edgeCell, false);
@@ -179,8 +198,6 @@ SolverLayout solverLayout(const antenna::Patch& patch, const antenna::Board& boa
   // The field is singular along the patch's edge in z as in the plane: layers
   // thicker than half the edge cell put a thick board's resonance up to 1.2%
   // low (bench/fullwave.md), so the substrate is layered at least that finely.
-  const int layers =
-      std::max(q.substrateCells, static_cast<int>(std::ceil(2 * patch.height / edgeCell)));
   const double layer = patch.height / layers;
   std::vector<FixedLine> zs;
   for (int i = 0; i <= layers; ++i) zs.push_back({patch.height * i / layers, layer});

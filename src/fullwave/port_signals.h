@@ -52,6 +52,11 @@ struct SolverProgress {
 };
 std::optional<SolverProgress> parseSolverProgress(std::string_view line);
 
+// The words the solver's last lines start with once its run has ended
+// ("Time for 12236 iterations with 115640.00 cells : 32.27 sec"): a log
+// without them is of a run under way, or of one killed.
+inline constexpr std::string_view kSolverEndWords = "Time for ";
+
 // The solver's version from its banner ("openEMS 64bit -- version v0.0.35").
 std::string solverVersion(std::string_view banner);
 

@@ -9,10 +9,10 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 #include "formats/touchstone.h"
@@ -20,6 +20,7 @@
 #include "fullwave/run_folder.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
+#include "platform/files/user_folders.h"
 
 namespace fullwave {
 
@@ -64,15 +65,19 @@ std::string readRunFile(const std::string& path) {
 }
 
 std::string cacheFolder(const std::string& key) {
-  const char* xdg = std::getenv("XDG_CACHE_HOME");
-  const char* home = std::getenv("HOME");
-  fs::path base = xdg && *xdg ? fs::path(xdg) : fs::path(home && *home ? home : "/tmp") / ".cache";
-  return (base / "tessivar" / "fullwave" / key).string();
+  const std::string base = rt::userFolder("XDG_CACHE_HOME", ".cache");
+  if (base.empty())
+    throw std::runtime_error(
+        "The full-wave check keeps its runs under XDG_CACHE_HOME or HOME, and neither is set to "
+        "an absolute folder: set one and check again.");
+  return (fs::path(base) / "tessivar" / "fullwave" / key).string();
 }
 
 std::string installedSolverVersion(std::string& error) {
   // The solver prints its banner, then refuses "--help" as an input file.
-  Process query({{kSolverProgram, "--help"}, fs::temp_directory_path().string()});
+  // Run in the root folder, which every process has: the query needs no
+  // folder of its own, and an unusable TMPDIR must not fail the check.
+  Process query({{kSolverProgram, "--help"}, "/"});
   if (!query.started()) {
     error = notStarted(query.startError(), kSolverProgram);
     return {};
@@ -234,21 +239,20 @@ std::optional<PortResponse> readResult(const std::string& folder,
     error = "The run in " + folder + " was aborted; it holds no result.";
     return std::nullopt;
   }
-  std::string why;
-  const auto signal = [&](const char* name) {
+  // A failure names the file: an import may be of any folder.
+  const auto signal = [&](const char* what, const char* name) {
+    std::string why;
     const auto text = readRunFile(dir / name, why);
-    return text ? parseProbeSignal(*text, why) : std::nullopt;
+    auto read = text ? parseProbeSignal(*text, why) : std::nullopt;
+    if (!read)
+      error = std::string("The port ") + what + " file " + (dir / name).string() +
+              " is unusable: " + why + ".";
+    return read;
   };
-  const auto v = signal(run_folder::kPortVoltage);
-  if (!v) {
-    error = "The port voltage file is unusable: " + why + ".";
-    return std::nullopt;
-  }
-  const auto c = signal(run_folder::kPortCurrent);
-  if (!c) {
-    error = "The port current file is unusable: " + why + ".";
-    return std::nullopt;
-  }
+  const auto v = signal("voltage", run_folder::kPortVoltage);
+  if (!v) return std::nullopt;
+  const auto c = signal("current", run_folder::kPortCurrent);
+  if (!c) return std::nullopt;
   double peakV = 0, peakI = 0;
   for (double x : v->value) peakV = std::max(peakV, std::abs(x));
   for (double x : c->value) peakI = std::max(peakI, std::abs(x));

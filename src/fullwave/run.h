@@ -18,7 +18,8 @@
 namespace fullwave {
 
 // Where finished runs are kept: $XDG_CACHE_HOME/tessivar/fullwave/<key>,
-// or ~/.cache/... when XDG_CACHE_HOME is not set.
+// or ~/.cache/... when XDG_CACHE_HOME is not an absolute folder. Throws
+// std::runtime_error, saying so, when HOME is not one either.
 std::string cacheFolder(const std::string& key);
 
 // The installed solver's version, or an empty string with `error` filled

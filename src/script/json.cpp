@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "antenna/numbers.h"
+#include "formats/words.h"
 
 namespace script {
 
@@ -18,8 +19,28 @@ std::string jsonNumber(double v, Digits digits) {
 
 std::string jsonString(std::string_view utf8) {
   std::string out = "\"";
-  for (char ch : utf8) {
+  const auto escape = [&out](unsigned code) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\u%04x", code);
+    out += buf;
+  };
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const char ch = utf8[i];
     auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x80) {
+      // A byte of no UTF-8 character (a file name in another encoding)
+      // would make the line no JSON: it becomes the lone surrogate U+DC00
+      // plus the byte, which JSON readers take and which Python's
+      // os.fsencode turns back into the byte.
+      const std::size_t n = formats::characterLength(utf8.substr(i));
+      if (n == 0) {
+        escape(0xDC00 + c);
+      } else {
+        out += utf8.substr(i, n);
+        i += n - 1;
+      }
+      continue;
+    }
     switch (c) {
       case '"':
         out += "\\\"";
@@ -38,9 +59,7 @@ std::string jsonString(std::string_view utf8) {
         break;
       default:
         if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
+          escape(c);
         } else {
           out += ch;
         }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/files/standard_output.h"
 #include "platform/graphics/graphics.h"
 #include "script/script_front_end.h"
 #include "script/session.h"
@@ -52,17 +53,26 @@ bool openScript(const char* path, std::ifstream& file) {
   return false;
 }
 
+// `status`, or 2 when what was printed did not all reach standard output
+// (its JSON lost is no success).
+int written(int status) {
+  const std::string failure = rt::standardOutputFailure();
+  if (failure.empty()) return status;
+  std::cerr << "tessivar-script: " << failure << '\n';
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string first = argc > 1 ? argv[1] : "";
   if (argc == 2 && (first == "-h" || first == "--help")) {
     usage(std::cout);
-    return 0;
+    return written(0);
   }
   if (argc == 2 && first == "--version") {
     std::cout << "tessivar-script " TESSIVAR_VERSION "\n";
-    return 0;
+    return written(0);
   }
   if (argc > 2) {
     usage(std::cerr);
@@ -83,5 +93,5 @@ int main(int argc, char** argv) {
   rt::setFrontEnd(std::make_unique<script::ScriptFrontEnd>(programArgc, programArgv, *commands));
   int status = rt::runMain(programArgc, programArgv, tessivar::byName, 0, mainInfo);
   rt::setFrontEnd(nullptr);
-  return status;
+  return written(status);
 }

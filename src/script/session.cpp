@@ -1,9 +1,11 @@
 #include "script/session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -53,6 +55,17 @@ BadLine naming(std::string_view path, std::string message) {
   const std::size_t at = path.empty() ? std::string::npos : message.find(path);
   if (at != std::string::npos) message.replace(at, path.size(), formats::shown(path, 80));
   return BadLine(message);
+}
+
+// A message as a line shows it: cut short, when long, in its middle, so
+// that the reason at its end stays.
+std::string headAndEnd(std::string_view message) {
+  constexpr std::size_t kHead = 300, kEnd = 100;
+  if (message.size() <= kHead + kEnd) return formats::shown(message, kHead + kEnd);
+  std::string_view end = message.substr(message.size() - kEnd);
+  while (!end.empty() && (static_cast<unsigned char>(end.front()) & 0xC0) == 0x80)
+    end.remove_prefix(1);  // within a character
+  return formats::shown(message, kHead) + formats::shown(end, kEnd);
 }
 
 std::string textOf(double h, std::string_view property) {
@@ -494,7 +507,17 @@ class Player {
   }
 
  private:
-  void print(const std::string& s) { out_ << s << '\n' << std::flush; }
+  // Output that does not arrive (a full disk, /dev/full) fails its line
+  // with the reason; the next line tries again.
+  void print(const std::string& s) {
+    errno = 0;
+    out_ << s << '\n' << std::flush;
+    if (out_) return;
+    const int err = errno != 0 ? errno : EIO;
+    out_.clear();
+    if (&out_ == &std::cout) std::clearerr(stdout);
+    throw BadLine(std::string("cannot write the standard output: ") + std::strerror(err));
+  }
 
   // The writer names the file in full; a message quotes it short, like any
   // other part of a line.
@@ -612,8 +635,8 @@ int play(std::istream& in, std::ostream& out, std::ostream& err, Canvas& canvas)
       player.line(text);
     } catch (const BadLine& e) {
       // Parts of the line are already cut short; a file name from the
-      // canvas's message may still be long.
-      err << "tessivar-script: line " << number << ": " << formats::shown(e.what(), 400) << '\n'
+      // canvas's message, or a folder from the environment, may still be long.
+      err << "tessivar-script: line " << number << ": " << headAndEnd(e.what()) << '\n'
           << std::flush;
       status = 2;
     } catch (const std::exception& e) {

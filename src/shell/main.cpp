@@ -17,6 +17,7 @@
 #include "design/acts.h"
 #include "design/commands.h"
 #include "formats/words.h"
+#include "platform/files/standard_output.h"
 #include "shell/menus.h"
 #include "window/main_info.h"
 #include "window/tessivar.h"
@@ -43,6 +44,14 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
   }
 }
 
+// 0, or 1 when the answer did not reach standard output.
+int written() {
+  const std::string failure = rt::standardOutputFailure();
+  if (failure.empty()) return 0;
+  std::cerr << "tessivar: " << failure << '\n';
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,11 +64,11 @@ int main(int argc, char** argv) {
                  "same window from a script without one. Qt's own options (such as -platform)\n"
                  "are accepted. A DESIGN-FILE (as the save command writes it) opens once\n"
                  "the window is built.\n";
-    return 0;
+    return written();
   }
   if (argc == 2 && !std::strcmp(argv[1], "--version")) {
     std::cout << "tessivar " TESSIVAR_VERSION "\n";
-    return 0;
+    return written();
   }
   qtHandler = qInstallMessageHandler(messageHandler);
   // tessivar FILE: the window opens with the design of FILE.

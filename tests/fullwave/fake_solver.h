@@ -39,7 +39,7 @@ inline void writeFakeSolver(const fs::path& dir, const std::string& instead = ""
          "echo '[@        1s] Timestep:   900 || Energy: ~1e-20 (-35.00dB)'\n"
          "cp '"
       << (dir / fullwave::run_folder::kPortVoltage).string() << "' '"
-      << (dir / fullwave::run_folder::kPortCurrent).string() << "' .\n";
+      << (dir / fullwave::run_folder::kPortCurrent).string() << "' .\necho 'Time for 900 ...'\n";
   fs::permissions(dir / "bin" / "openEMS", fs::perms::owner_all);
   std::ofstream v(dir / fullwave::run_folder::kPortVoltage),
       i(dir / fullwave::run_folder::kPortCurrent);

@@ -88,7 +88,8 @@ TEST_F(FullWaveCheck, ARunStoppedEarlyIsTruncatedWhereverItIsRead) {
   // The stand-in ends its run at -7.55 dB, far above any end criterion.
   writeFakeSolver(dir_, "echo '[@        1s] Timestep:   300 || Energy: ~1e-3 (-7.55dB)'\ncp '" +
                             (dir_ / fullwave::run_folder::kPortVoltage).string() + "' '" +
-                            (dir_ / fullwave::run_folder::kPortCurrent).string() + "' .\nexit 0\n");
+                            (dir_ / fullwave::run_folder::kPortCurrent).string() +
+                            "' .\necho 'Time for 300 ...'\nexit 0\n");
   const auto run = finished();
   ASSERT_EQ(run->state(), State::Finished) << run->message();
   EXPECT_TRUE(run->result()->stats.truncated);
@@ -299,9 +300,10 @@ TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
     const char* name;
     std::string plant, reason;
   } cases[] = {
-      {rf::kPortVoltage, "fifo", "port voltage file is unusable: is not a regular file"},
-      {rf::kPortCurrent, "/dev/zero", "port current file is unusable: is not a regular file"},
-      {rf::kPortVoltage, "huge", "port voltage file is unusable: is larger than 64 MiB"},
+      {rf::kPortVoltage, "fifo", "port_ut1 is unusable: is not a regular file"},
+      {rf::kPortCurrent, "/dev/zero", "port_it1 is unusable: is not a regular file"},
+      {rf::kPortVoltage, "huge", "port_ut1 is unusable: is larger than 64 MiB"},
+      {rf::kPortCurrent, "none", "cluster/port_it1 is unusable: No such file or directory"},
       {rf::kInput, "fifo", rf::kInput + std::string(": is not a regular file")},
       {rf::kRequest, "/dev/zero", rf::kRequest + std::string(": is not a regular file")},
   };
@@ -313,13 +315,18 @@ TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
       ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
     else if (c.plant == "huge")
       std::ofstream(file).close(), fs::resize_file(file, std::uintmax_t{80} << 20);
-    else
+    else if (c.plant != "none")
       fs::create_symlink(c.plant, file);
     const std::string said = within_time::outcome(importing);
     EXPECT_NE(said.find(c.reason), std::string::npos) << said;
     fs::remove(file);
     fs::rename(kept, file);
   }
+  // A run under way tells no end in a fresh log; a killed run's log goes stale.
+  std::ofstream(out / rf::kSolverLog) << "[@        1s] Timestep:   300\n";
+  EXPECT_NE(importing().find("still under way: its solver.log was written 0 s"), std::string::npos);
+  fs::last_write_time(out / rf::kSolverLog,
+                      fs::file_time_type::clock::now() - std::chrono::hours(1));
   EXPECT_EQ(within_time::outcome(importing), "accepted");
 }
 
@@ -364,8 +371,9 @@ class FullWaveScript : public session::ScriptTest {
  protected:
   Outcome withPath(const std::string& path, const std::string& script) {
     std::ofstream(dir_ / "script.txt") << session::kWorkedExampleScript << script;
-    return shell("env PATH='" + path + "' XDG_CACHE_HOME='" + (dir_ / "cache").string() + "' '" +
-                 program_.string() + "' script.txt");
+    // No step of a check needs TMPDIR.
+    return shell("env TMPDIR=/nonexistent PATH='" + path + "' XDG_CACHE_HOME='" +
+                 (dir_ / "cache").string() + "' '" + program_.string() + "' script.txt");
   }
 };
 

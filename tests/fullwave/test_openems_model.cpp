@@ -154,7 +154,7 @@ TEST(OpenemsModel, NumbersAreWrittenInTheCLocaleWhateverTheProgramsLocale) {
 }
 
 TEST(OpenemsModel, ADesignTheSolverCannotTakeIsRefusedWithAReason) {
-  Patch flat = kPatch, off = kPatch;
+  Patch flat = kPatch, off = kPatch, wide = kPatch, thick = kPatch;
   flat.height = 0;  // would leave the substrate's layers no size to grow from
   off.feedOffset = kPatch.length;
   const struct {
@@ -168,6 +168,10 @@ TEST(OpenemsModel, ADesignTheSolverCannotTakeIsRefusedWithAReason) {
   for (const auto& c : cases)
     EXPECT_NE(solverInputError(c.patch, Board{}, c.band).find(c.reason), std::string::npos);
   EXPECT_THROW(openemsXml(flat, Board{}, kBand, SolverQuality::Quick), std::invalid_argument);
+  // Sizes no mesh can take are refused at once, along each axis.
+  wide.width = 1e4, thick.height = 1e3;  // 10 km, 1 km
+  for (const auto& [patch, band] : {std::pair{wide, kBand}, {thick, kBand}, {kPatch, {1e9, 1e15}}})
+    EXPECT_THROW(solverLayout(patch, Board{}, band, SolverQuality::Fine), std::invalid_argument);
   EXPECT_EQ(solverInputError(kPatch, Board{}, kBand), "");
 }
 

@@ -2,7 +2,8 @@
 // prints comes back through pipes or lands in a file, it runs in its folder
 // and its own process group, a program that cannot start is told by its
 // reason, no program outlives the one that started it, and the far-field
-// program's absence is said plainly through it.
+// program's absence or crash is said plainly through it (its failure with
+// the real program: test_nf2ff.cpp).
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -139,7 +140,7 @@ void writeDumps(const fs::path& dir) {
       std::ofstream(dir / fullwave::run_folder::nearFieldFile(magnetic, face)) << "";
 }
 
-TEST_F(Launching, TheFarFieldProgramMissingIsSaidPlainly) {
+TEST_F(Launching, TheFarFieldProgramMissingOrCrashingIsSaidPlainly) {
   writeDumps(dir_);
   const std::string path = std::getenv("PATH");
   std::string error;
@@ -148,8 +149,14 @@ TEST_F(Launching, TheFarFieldProgramMissingIsSaidPlainly) {
   EXPECT_NE(error.find("(nf2ff) could not be run; it comes with openEMS"), std::string::npos)
       << error;
 
+  fs::create_directories(dir_ / "bin");
+  // A crash (on a damaged dump, say) is told by its signal.
+  std::ofstream(dir_ / "bin" / "nf2ff") << "#!/bin/sh\necho \"cannot read $1\"\nkill -SEGV $$\n";
+  fs::permissions(dir_ / "bin" / "nf2ff", fs::perms::owner_all);
+  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
+  EXPECT_FALSE(fullwave::farFieldOf(dir_.string(), 2.4e9, error));
   setenv("PATH", path.c_str(), 1);
-  // Its failure, with the real nf2ff: test_nf2ff.cpp.
+  EXPECT_NE(error.find("(nf2ff) was stopped by signal 11"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -95,19 +95,21 @@ TEST_F(Script, MessagesQuoteLinesShortAndWithoutControlBytes) {
   std::string huge(1 << 20, 'a');
   Outcome r = run("\x1b[2J" + huge + "\n" +           // an unknown command
                   "type edit1\x07" + huge + " 3\n" +  // an unknown tag
-                  "png 1 missing/" + huge + "\n");    // a file name too long
+                  "png 1 missing/" + huge + "\n" +    // a file name too long
+                  "fullwave import " + huge + "\n");  // a folder's
   EXPECT_EQ(r.status, 2);
   const Strings m = messages(r.err);
-  ASSERT_EQ(m.size(), 3u) << r.err.substr(0, 2000);
+  ASSERT_EQ(m.size(), 4u) << r.err.substr(0, 2000);
   for (const std::string& line : m) {
     EXPECT_LT(line.size(), 500u) << line.substr(0, 600);
-    EXPECT_NE(line.find("...\""), std::string::npos) << line.substr(0, 600);
+    EXPECT_NE(line.find("..."), std::string::npos) << line.substr(0, 600);
     for (char c : line) ASSERT_FALSE(static_cast<unsigned char>(c) < 0x20) << line;
   }
   EXPECT_NE(m[0].find("\"\\x1b[2Jaaa"), std::string::npos) << m[0];
   EXPECT_NE(m[1].find("edit1\\x07aaa"), std::string::npos) << m[1];
   EXPECT_NE(m[2].find("\"missing/aaa"), std::string::npos) << m[2];
   EXPECT_NE(m[2].find("...\": File name too long"), std::string::npos) << m[2];
+  EXPECT_NE(m[3].find("a/check.txt: File name too long"), std::string::npos) << m[3];
 }
 
 // The toolkit takes the user's locale; under one of decimal commas the
@@ -146,7 +148,7 @@ TEST_F(Script, RunsWhateverItsFoldersAndFilesAreNamed) {
   std::filesystem::create_directories(odd);
   std::ofstream(odd / "script.txt")
       << "design 2.4 4.4 1.6\nsave d.txt\nopen d.txt\ntouchstone t.s1p\npng 1 w.png\n"
-         "fullwave export run\nget edit4 String\n";
+         "fullwave export r\xffn\nget edit4 String\n";
   ::setenv("TESSIVAR_TEST_FOLDER", odd.c_str(), 1);
   for (const std::string& temp : {odd.string(), std::string("/nonexistent")}) {
     SCOPED_TRACE(temp);
@@ -157,7 +159,11 @@ TEST_F(Script, RunsWhateverItsFoldersAndFilesAreNamed) {
         program_.string() + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lines(r.out).back(), "\"4.4\"");
-    for (const char* file : {"d.txt", "t.s1p", "w.png", "run/run.sh"})
+    // A byte of no UTF-8 character leaves the line JSON.
+    EXPECT_NE(r.out.find("{\"folder\": \"r\\udcffn\", \"run\": \"sh 'r\\udcffn/run.sh'\"}"),
+              std::string::npos)
+        << r.out;
+    for (const char* file : {"d.txt", "t.s1p", "w.png", "r\xffn/run.sh"})
       EXPECT_TRUE(std::filesystem::exists(odd / file)) << file;
   }
   ::unsetenv("TESSIVAR_TEST_FOLDER");
@@ -181,6 +187,10 @@ TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplayAndTessivarSaysItNeedsOne)
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(std::regex_match(version.out, std::regex(program + " [0-9]+\\.[0-9]+.*\n")))
         << version.out;
+    // An answer that never arrived is no success.
+    Outcome lost = start(program, "--version >/dev/full");
+    EXPECT_EQ(lost.status, program == "tessivar" ? 1 : 2);
+    EXPECT_EQ(lost.err, program + ": cannot write the standard output: No space left on device\n");
     for (const char* help : {"--help", "-h"}) {
       Outcome r = start(program, help);
       EXPECT_EQ(r.status, 0) << r.err;
@@ -188,6 +198,10 @@ TEST_F(Desktop, CommandLinesAreAnsweredWithoutADisplayAndTessivarSaysItNeedsOne)
     }
   }
   EXPECT_EQ(start("tessivar-script", "a b").status, 2);
+  std::ofstream(dir_ / "lost.txt") << "figures\n";
+  EXPECT_NE(start("tessivar-script", "lost.txt >/dev/full")
+                .err.find("line 1: cannot write the standard output: No space"),
+            std::string::npos);
   // Without a display, or with one named that no server answers, tessivar
   // says so and points to the script.
   for (const char* env : {"", "DISPLAY=:9917", "QT_QPA_PLATFORM=xcb DISPLAY=:9917"}) {

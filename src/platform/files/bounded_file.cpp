@@ -1,5 +1,6 @@
-// POSIX calls: the type is checked on the opened descriptor (fstat), and the
-// open itself does not wait for a FIFO's writer (O_NONBLOCK).
+// POSIX calls: the type is checked before the open and again on the opened
+// descriptor (fstat), and the open itself does not wait for a FIFO's writer
+// (O_NONBLOCK).
 #include "platform/files/bounded_file.h"
 
 #include <fcntl.h>
@@ -31,23 +32,33 @@ std::string sizeName(std::size_t limit) {
                                                         : std::to_string(limit) + " bytes";
 }
 
+// The reason a file of this type is not read; "" for a regular file.
+const char* refusal(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return "is a directory";
+  return S_ISREG(st.st_mode) ? "" : "is not a regular file";
+}
+
 }  // namespace
 
 std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit,
                                            std::string& why) {
   why.clear();
+  // Looked at before it is opened: opening a device acts on it (a tape
+  // rewinds, a watchdog starts), and a pipe's writer would be let go.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && *refusal(st)) {
+    why = refusal(st);
+    return std::nullopt;
+  }
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     why = std::strerror(errno);
     return std::nullopt;
   }
-  struct stat st {};
   std::string text;
   int err = ::fstat(fd, &st) != 0 ? errno : 0;
-  if (err == 0 && S_ISDIR(st.st_mode)) {
-    why = "is a directory";
-  } else if (err == 0 && !S_ISREG(st.st_mode)) {
-    why = "is not a regular file";
+  if (err == 0 && *refusal(st)) {
+    why = refusal(st);  // replaced since it was looked at
   } else if (err == 0 && static_cast<unsigned long long>(st.st_size) > limit) {
     err = EFBIG;  // known before reading a byte
   } else if (err == 0) {

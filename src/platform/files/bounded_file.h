@@ -1,7 +1,8 @@
 // Reading a file whole with a limit on its size, for every file the program
 // reads: the limit is counted while reading, so a device or a pipe that never
-// ends cannot grow memory, and only regular files are read at all, so that a
-// FIFO without a writer cannot block the program.
+// ends cannot grow memory, and only regular files are opened at all, so that a
+// FIFO without a writer cannot block the program and a device is not acted
+// on by being opened.
 #pragma once
 
 #include <cstddef>

@@ -1,9 +1,12 @@
 // The one atomic writer, which every file the program saves goes through: a
 // file is replaced whole or not at all, through a link the linked file is
 // replaced (or, for a folder the program fills, the link itself), devices
-// are written in place, and a failure names the file and the reason on one
-// line and leaves nothing behind.
+// are written in place, and a failure (a write cut short too) names the file
+// and the reason on one line, keeps the previous file and leaves nothing
+// behind; and where the user's cache and state folders are.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -14,6 +17,7 @@
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/bounded_file.h"
+#include "platform/files/user_folders.h"
 #include "within_time.h"
 
 namespace {
@@ -105,6 +109,14 @@ TEST_F(AtomicFile, FailuresNameTheFileAndTheReasonAndLeaveNothing) {
   const std::string proc = writeFileAtomically("/proc/tessivar-out.png", "x");
   EXPECT_EQ(proc.rfind("cannot write /proc/tessivar-out.png: ", 0), 0u) << proc;
   EXPECT_EQ(proc.find('\n'), std::string::npos) << proc;
+  // A write cut short, as on a full disk (here by the file-size limit).
+  struct rlimit limit {};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const struct rlimit small = {1000, limit.rlim_max};
+  std::signal(SIGXFSZ, SIG_IGN), ::setrlimit(RLIMIT_FSIZE, &small);
+  const std::string cut = writeFileAtomically(path("plain"), lots);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_EQ(cut, "cannot write " + path("plain") + ": File too large");
   EXPECT_EQ(entries(), (std::set<std::string>{"fifo", "folder", "plain"}));
   EXPECT_EQ(read(path("plain")), "");
 }
@@ -141,9 +153,11 @@ TEST_F(AtomicFile, ReplacingNeverWritesThroughWhatHoldsTheName) {
 }
 
 // Only regular files are read, to their limit, whatever the file is; a FIFO
-// without a writer does not block.
+// without a writer does not block, nor is it opened at all.
 TEST_F(AtomicFile, TheBoundedReaderStopsAtItsLimitAndReadsOnlyRegularFiles) {
   ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  const int opened = ::inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(::inotify_add_watch(opened, path("fifo").c_str(), IN_OPEN), 0);
   std::ofstream(path("small")) << "12345";
   const std::pair<std::string, std::string> cases[] = {
       {"/dev/zero", "is not a regular file"},
@@ -158,7 +172,20 @@ TEST_F(AtomicFile, TheBoundedReaderStopsAtItsLimitAndReadsOnlyRegularFiles) {
     EXPECT_EQ(rt::readBoundedFile(file, 4, why), std::nullopt) << file;
     EXPECT_EQ(why, reason);
   }
+  char event[256];
+  EXPECT_LT(::read(opened, event, sizeof event), 0) << "the pipe was opened";
+  ::close(opened);
   EXPECT_EQ(rt::readBoundedFile(path("small"), 5, why), "12345");
+}
+
+// The cache and state folders: an absolute XDG folder, else one under an
+// absolute HOME, else none (never a folder others may write to).
+TEST(UserFolder, IsAnAbsoluteXdgFolderElseOneUnderHomeElseNone) {
+  for (auto [xdg, home, folder] :
+       {std::tuple{"/x", "/h", "/x"}, {"rel", "/h", "/h/.cache"}, {"", "rel", ""}}) {
+    ::setenv("XDG_CACHE_HOME", xdg, 1), ::setenv("HOME", home, 1);
+    EXPECT_EQ(rt::userFolder("XDG_CACHE_HOME", ".cache"), folder) << xdg;
+  }
 }
 
 }  // namespace
