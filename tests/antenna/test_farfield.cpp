@@ -85,17 +85,15 @@ antenna::Cut sampledCosine(double n, double tiltDeg) {
 TEST(FarField, HalfPowerAnglesOfSampledCuts) {
   // cos^n falls to half power at arccos(0.5^(1/n)) from its peak; the
   // interpolation between 1-degree samples finds it to a tenth of a degree.
-  for (double n : {1.5, 3.0, 12.0}) {
-    const double half = std::acos(std::pow(0.5, 1 / n)) * 180 / kPi;
-    const antenna::HalfPowerAngles broadside = antenna::halfPowerAngles(sampledCosine(n, 0));
-    EXPECT_NEAR(broadside.leftDeg.value_or(0), -half, 0.1) << n;
-    EXPECT_NEAR(broadside.rightDeg.value_or(0), half, 0.1) << n;
-    EXPECT_NEAR(broadside.widthDeg().value_or(0), 2 * half, 0.2) << n;
-    // Tilted, the points go with the peak, not with the cut's middle.
-    const antenna::HalfPowerAngles tilted = antenna::halfPowerAngles(sampledCosine(n, 20));
-    EXPECT_NEAR(tilted.leftDeg.value_or(0), 20 - half, 0.1) << n;
-    EXPECT_NEAR(tilted.rightDeg.value_or(0), 20 + half, 0.1) << n;
-  }
+  // Tilted, the points go with the peak, not with the cut's middle.
+  for (double n : {1.5, 3.0, 12.0})
+    for (double tilt : {0.0, 20.0}) {
+      const double half = std::acos(std::pow(0.5, 1 / n)) * 180 / kPi;
+      const antenna::HalfPowerAngles a = antenna::halfPowerAngles(sampledCosine(n, tilt));
+      EXPECT_NEAR(a.leftDeg.value_or(0), tilt - half, 0.1) << n << " tilted " << tilt;
+      EXPECT_NEAR(a.rightDeg.value_or(0), tilt + half, 0.1) << n << " tilted " << tilt;
+      EXPECT_NEAR(a.widthDeg().value_or(0), 2 * half, 0.2) << n << " tilted " << tilt;
+    }
 
   // A beam tilted 60 degrees stays above half power out to 90: one side
   // only, and no width.
