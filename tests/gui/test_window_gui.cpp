@@ -62,9 +62,7 @@ TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
       QTest::keyClick(e, Qt::Key_Return);
       EXPECT_EQ(e->text().size(), 100000);
       EXPECT_EQ(prop("edit3", "String").numel(), 100000u);
-      if (pasted[0] == '1') {
-        EXPECT_EQ(number("slider3"), 1);
-      }
+      EXPECT_TRUE(pasted[0] != '1' || number("slider3") == 1) << number("slider3");
     }
     EXPECT_TRUE(std::isnan(number("slider3")));
 
