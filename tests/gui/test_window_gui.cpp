@@ -14,7 +14,17 @@ namespace {
 
 using namespace session;
 
-TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
+void clickPart(rt::qt::SliderBar* b, QStyle::SubControl part, int times) {
+  for (int i = 0; i < times; ++i)
+    QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(part).center());
+}
+
+// It opens empty, and the band and a dragged width draw both curves. Then
+// hostile use: a 100 000-character paste reaches the edit box's callback
+// whole, and the box shows all of it; keys and arrows stop at a slider's ends
+// (the value never leaves [Min, Max]; a drag past the end is the front end's
+// test); a pattern slider whose range is no number is disabled.
+TEST(WindowOnWidgets, OpensEmptyDrawsWhatIsActedAndStandsHostileUse) {
   gui::inProgram([](rt::qt::QtFrontEnd& qt) {
     const double main = session::mainWindow();
     QWidget* w = qt.window(main);
@@ -38,20 +48,7 @@ TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
     EXPECT_EQ(gui::edit(qt, "edit1")->text().toStdString(), shown);
     for (const char* ax : {"axes1", "axes2"})
       EXPECT_GT(gui::bluePixels(qt, ax), 100) << "no curve on screen in " << ax;
-  });
-}
 
-void clickPart(rt::qt::SliderBar* b, QStyle::SubControl part, int times) {
-  for (int i = 0; i < times; ++i)
-    QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(part).center());
-}
-
-// A 100 000-character paste reaches the edit box's callback whole, and the
-// box shows all of it; keys and arrows stop at a slider's ends (the value
-// never leaves [Min, Max]; a drag past the end is the front end's test);
-// a pattern slider whose range is no number is disabled.
-TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
-  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
     QLineEdit* e = gui::edit(qt, "edit3");
     for (const QString& pasted :
          {"1." + QString(99998, QLatin1Char('0')), QString(100000, QLatin1Char('x'))}) {
@@ -86,7 +83,6 @@ TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
     EXPECT_EQ(text("edit1"), "1");
     EXPECT_EQ(rt::gfx::figures().size(), 1u);
 
-    rt::qt::SliderBar* pattern = gui::slider(qt, "slider6");
     gui::enterBand(qt, "abc", "3");
     EXPECT_FALSE(pattern->isEnabled());
     gui::typeInto(gui::edit(qt, "edit5"), "1");
