@@ -46,8 +46,7 @@ TEST_F(FullWaveFigure, ALargeRunIsAskedAboutFirst) {
     play(std::string(kFr4Script) + "type edit6 300\n");
     tickAtOnce();
     const double fig = figures::checkWindowWithFullWave(fullwave::SolverQuality::Quick);
-    EXPECT_TRUE(shows(fig, "million cells"));
-    EXPECT_TRUE(shows(fig, "Click Check again to run it anyway"));
+    EXPECT_TRUE(shows(fig, "million cells") && shows(fig, "Click Check again to run it anyway"));
     EXPECT_EQ(runs(), 0);
     rt::gfx::userAct(button(fig, "Check again"), {});
     figures::setFullWaveTicker(nullptr);
