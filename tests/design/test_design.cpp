@@ -47,10 +47,8 @@ TEST_F(DesignTest, DrawnResistancePeaksAtATargetAndAnUnreachableOneChangesNothin
     }
     // An unreachable target says why and leaves every control as it was.
     const auto before = session::snapshot();
-    EXPECT_NE(refusal::of([] {
-                design::designFor({2.4e9, 21, 1.6e-3});
-              }).find("er 21 is outside"),
-              std::string::npos);
+    const std::string said = refusal::of([] { design::designFor({2.4e9, 21, 1.6e-3}); });
+    EXPECT_NE(said.find("er 21 is outside"), std::string::npos) << said;
     EXPECT_EQ(session::snapshot(), before);
   });
 }

@@ -106,8 +106,8 @@ TEST_F(FullWaveFigure, ItsTrimRunsUntilMetAndTypesTheDesign) {
     EXPECT_TRUE(shows(fig, "done in"));
     figures::trimInFullWaveFigure(2.4e9, 50);
     figures::setFullWaveTicker(nullptr);
-    EXPECT_TRUE(shows(fig, "run 1: L 29.5000 mm, feed 9.0000 mm -> resonance 2.3"));
-    EXPECT_TRUE(shows(fig, "trimmed; typed into the window"));
+    EXPECT_TRUE(shows(fig, "run 1: L 29.5000 mm, feed 9.0000 mm -> resonance 2.3") &&
+                shows(fig, "trimmed; typed into the window"));
     EXPECT_NE(design::windowDesign().patch.length, 29.5e-3);
     // Typed as a board holds it, to a micrometre, which the box
     // shows whole and the slider keeps.

@@ -41,17 +41,15 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0StartsAfreshOnceClosedAndListsMar
 
     // An empty band draws nothing: the last data stay, and it says so; so
     // do letters in W, which leave the window's lines without numbers.
-    struct Unusable {
-      const char *tag, *bad, *good, *said;
-    };
-    for (const Unusable& u :
-         {Unusable{"edit6", "0.5", "3", "The band draws nothing"},
-          Unusable{"edit1", "abc", "30", "The band draws nothing (W: 'abc' is not a number)"}}) {
+    const char* const unusable[][4] = {
+        {"edit6", "0.5", "3", "The band draws nothing"},
+        {"edit1", "abc", "30", "The band draws nothing (W: 'abc' is not a number)"}};
+    for (const auto& [tag, bad, good, said] : unusable) {
       const auto kept = shownR();
-      type(u.tag, u.bad);
-      EXPECT_EQ(shownR(), kept) << u.tag;
-      EXPECT_TRUE(shows(fig, u.said));
-      type(u.tag, u.good);
+      type(tag, bad);
+      EXPECT_EQ(shownR(), kept) << tag;
+      EXPECT_TRUE(shows(fig, said));
+      type(tag, good);
       EXPECT_FALSE(shows(fig, "The band draws nothing"));
     }
 

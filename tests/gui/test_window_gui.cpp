@@ -26,18 +26,17 @@ void clickPart(rt::qt::SliderBar* b, QStyle::SubControl part, int times) {
 // test); a pattern slider whose range is no number is disabled.
 TEST(WindowOnWidgets, OpensEmptyDrawsWhatIsActedAndStandsHostileUse) {
   gui::inProgram([](rt::qt::QtFrontEnd& qt) {
-    const double main = session::mainWindow();
-    QWidget* w = qt.window(main);
+    QWidget* w = qt.window(session::mainWindow());
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "the window can be resized";
     EXPECT_EQ(w->findChild<QMenuBar*>(), nullptr) << "the main window has no menus";
-    EXPECT_FALSE(gui::label(qt, "text30")->isVisible());
+    EXPECT_FALSE(gui::widget(qt, "text30")->isVisible());
     EXPECT_EQ(gui::bluePixels(qt, "axes1"), 0) << "a curve before any act";
     rt::qt::SliderBar* pattern = gui::slider(qt, "slider6");
     EXPECT_FALSE(pattern->isEnabled()) << "Min = Max = 0";
     gui::enterBand(qt);
-    EXPECT_TRUE(gui::label(qt, "text30")->isVisible());
+    EXPECT_TRUE(gui::widget(qt, "text30")->isVisible());
     EXPECT_TRUE(pattern->isEnabled());
     for (auto [box, typed] : {std::pair{"edit2", "40"}, {"edit3", "1.6"}, {"edit4", "4.4"}})
       gui::typeInto(gui::edit(qt, box), typed);
