@@ -1,5 +1,6 @@
-// The microstrip closed forms at published 50-ohm designs and at values
-// computed from the papers' equations by an independent numpy transcription.
+// The microstrip closed forms at values computed from the papers' equations
+// by an independent numpy transcription (the quasi-static line at published
+// 50-ohm designs is test_feed_line's, through the feed line it makes).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,16 +10,6 @@
 namespace {
 
 using namespace antenna;
-
-TEST(Microstrip, QuasiStaticLineMatchesPublishedFiftyOhmDesigns) {
-  // 50-ohm lines: Pozar, Microwave Engineering, ex. 3.7 (u 3.081 on er 2.2,
-  // ee 1.87); FR-4 (W 3.06 mm on 1.6 mm, ee 3.33); alumina (u 0.95 on 9.8).
-  const double cases[][3] = {{3.081, 2.2, 1.87}, {1.9125, 4.4, 3.33}, {0.95, 9.8, 6.55}};
-  for (const auto& [u, er, ee] : cases) {
-    EXPECT_NEAR(hammerstadJensenLine(u, er).ee, ee, 0.01 * ee) << u;
-    EXPECT_NEAR(hammerstadJensenLine(u, er).zc, 50, 0.75) << u;
-  }
-}
 
 TEST(Microstrip, DispersionRunsFromQuasiStaticToTheSubstrate) {
   const DispersiveLine alumina(1.0, 10.0, 0.635e-3);

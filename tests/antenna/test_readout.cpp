@@ -111,13 +111,10 @@ TEST(Readout, ImpedanceBetweenSamplesAndThePanelsDigits) {
 // A file's S11 of exactly 1 (Z infinite) or 0 (a perfect match), taken to
 // impedances as the Match figure takes an overlay: every figure stays finite.
 TEST(Readout, SamplesOfTotalReflectionAndPerfectMatchStayFinite) {
-  const std::complex<double> s11[] = {0.5, 1.0, 0.05, 0.0, 0.5};
-  antenna::Sweep s;
-  for (int k = 0; k < 5; ++k) {
-    const std::complex<double> z = antenna::zFromS(s11[k], 50);
-    s.hz.push_back((1 + k) * 1e9);
-    s.r.push_back(z.real());
-    s.x.push_back(z.imag());
+  antenna::Sweep s{{1e9, 2e9, 3e9, 4e9, 5e9}, {}, {}};
+  for (const std::complex<double> s11 : {0.5, 1.0, 0.05, 0.0, 0.5}) {
+    s.r.push_back(antenna::zFromS(s11, 50).real());
+    s.x.push_back(antenna::zFromS(s11, 50).imag());
   }
   const antenna::Readout r = antenna::computeReadout(s, 50);
   EXPECT_EQ(antenna::s11Db(s, 50)[1], 0);

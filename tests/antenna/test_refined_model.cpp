@@ -79,23 +79,22 @@ TEST(RefinedModel, PoorerMetalLowersTheResonance) {
 
 TEST(RefinedModel, RefusesWhatItCannotTakeWithAMessage) {
   const Patch p = kReference;
-  const std::vector<double> band{1e9, 2e9};
   const struct {
     Patch patch;
     Board board;
-    std::vector<double> hz;
-  } cases[] = {{{0, 29.5e-3, 1.6e-3, 4.4, 0}, {}, band},
-               {{38e-3, 29.5e-3, -1, 4.4, 0}, {}, band},
-               {{38e-3, 29.5e-3, 1.6e-3, 0.5, 0}, {}, band},
-               {{38e-3, 29.5e-3, 1.6e-3, 4.4, 15e-3}, {}, band},
-               {p, {NAN, 35e-6, 5.8e7, 1e-3}, band},
-               {p, {0.02, 35e-6, 0, 1e-3}, band},
-               {p, {0.02, 35e-6, 5.8e7, 0}, band},
+    std::vector<double> hz = {1e9, 2e9};
+  } cases[] = {{{0, 29.5e-3, 1.6e-3, 4.4, 0}, {}},
+               {{38e-3, 29.5e-3, -1, 4.4, 0}, {}},
+               {{38e-3, 29.5e-3, 1.6e-3, 0.5, 0}, {}},
+               {{38e-3, 29.5e-3, 1.6e-3, 4.4, 15e-3}, {}},
+               {p, {NAN, 35e-6, 5.8e7, 1e-3}},
+               {p, {0.02, 35e-6, 0, 1e-3}},
+               {p, {0.02, 35e-6, 5.8e7, 0}},
                // No board has these: the film below 1 um drove the model to NaN.
-               {p, {0.02, 1e-12, 5.8e7, 1e-3}, band},
-               {p, {0.02, 2e-3, 5.8e7, 1e-3}, band},
-               {p, {0.02, 35e-6, 1e9, 1e-3}, band},
-               {p, {0.02, 35e-6, 5.8e7, 1e-9}, band},
+               {p, {0.02, 1e-12, 5.8e7, 1e-3}},
+               {p, {0.02, 2e-3, 5.8e7, 1e-3}},
+               {p, {0.02, 35e-6, 1e9, 1e-3}},
+               {p, {0.02, 35e-6, 5.8e7, 1e-9}},
                {p, {}, {}},
                {p, {}, {1e9, INFINITY}}};
   for (const auto& c : cases) {

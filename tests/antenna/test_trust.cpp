@@ -62,8 +62,7 @@ TEST(Trust, BothModelsAgainstTheFullWaveRuns) {
     if (print)
       std::printf(
           "| %g | %g | %.4f | %.5g | %+.1f%% | %+.0f%% | %+.1f%% | %+.0f%% | %+.1f%% / %+.1f%% | "
-          "%s, "
-          "%.0fk cells, %.0f s |\n",
+          "%s, %.0fk cells, %.0f s |\n",
           er, h, h / lambda0, ghz, 100 * (classic.hz / fw - 1), 100 * (classic.ohm / ohm - 1),
           100 * (refined.hz / fw - 1), 100 * (refined.ohm / ohm - 1), 100 * classicShift,
           100 * ruleShift, quality.c_str(), cells / 1e3, seconds);

@@ -8,11 +8,9 @@ namespace {
 
 using namespace session;
 
-// One act a row, in order, with the whole notice after it.
-struct Step {
-  const char *box, *text, *notice;
-};
-constexpr Step kSteps[] = {
+// One act a row, in order: the box, the text typed, and the whole notice
+// after it.
+constexpr const char* kSteps[][3] = {
     {"edit1", "abc", "W: 'abc' is not a number"},
     {"edit1", "30", ""},
     {"edit2", "4\xc2\x9bJ", "L: '4\\x9bJ' is not a number"},  // C1: CSI, escaped
@@ -35,9 +33,9 @@ TEST(WindowNotices, EachCauseIsNamedAndGoesWithIt) {
     EXPECT_EQ(notice().rfind("Type a band in Fmin and Fmax", 0), 0u) << notice();
     play(kWorkedExampleScript);
     EXPECT_EQ(notice(), "");
-    for (const Step& s : kSteps) {
-      type(s.box, s.text);
-      EXPECT_EQ(notice(), s.notice) << s.box << " " << s.text;
+    for (const auto& [box, text, said] : kSteps) {
+      type(box, text);
+      EXPECT_EQ(notice(), said) << box << " " << text;
     }
   });
 }

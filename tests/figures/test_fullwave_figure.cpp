@@ -46,8 +46,7 @@ TEST_F(FullWaveFigure, ALargeRunIsAskedAboutFirst) {
     play(std::string(kFr4Script) + "type edit6 300\n");
     tickAtOnce();
     const double fig = figures::checkWindowWithFullWave(fullwave::SolverQuality::Quick);
-    EXPECT_TRUE(shows(fig, "million cells"));
-    EXPECT_TRUE(shows(fig, "Click Check again to run it anyway"));
+    EXPECT_TRUE(shows(fig, "million cells") && shows(fig, "Click Check again to run it anyway"));
     EXPECT_EQ(runs(), 0);
     rt::gfx::userAct(button(fig, "Check again"), {});
     figures::setFullWaveTicker(nullptr);
@@ -107,8 +106,8 @@ TEST_F(FullWaveFigure, ItsTrimRunsUntilMetAndTypesTheDesign) {
     EXPECT_TRUE(shows(fig, "done in"));
     figures::trimInFullWaveFigure(2.4e9, 50);
     figures::setFullWaveTicker(nullptr);
-    EXPECT_TRUE(shows(fig, "run 1: L 29.5000 mm, feed 9.0000 mm -> resonance 2.3"));
-    EXPECT_TRUE(shows(fig, "trimmed; typed into the window"));
+    EXPECT_TRUE(shows(fig, "run 1: L 29.5000 mm, feed 9.0000 mm -> resonance 2.3") &&
+                shows(fig, "trimmed; typed into the window"));
     EXPECT_NE(design::windowDesign().patch.length, 29.5e-3);
     // Typed as a board holds it, to a micrometre, which the box
     // shows whole and the slider keeps.

@@ -12,11 +12,12 @@ namespace {
 
 using namespace session;
 
-std::vector<double> controlsOf(double fig, std::string_view style) {
+// The objects below `fig` of a type, and of a style when one is given.
+std::vector<double> objectsOf(double fig, std::string_view type, std::string_view style = "") {
   std::vector<double> all, out;
   below(fig, all);
   for (double h : all)
-    if (rt::gfx::type(h) == "uicontrol" && rt::gfx::prop(h, "Style").text() == style)
+    if (rt::gfx::type(h) == type && (style.empty() || rt::gfx::prop(h, "Style").text() == style))
       out.push_back(h);
   return out;
 }
@@ -40,22 +41,20 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0StartsAfreshOnceClosedAndListsMar
 
     // An empty band draws nothing: the last data stay, and it says so; so
     // do letters in W, which leave the window's lines without numbers.
-    struct Unusable {
-      const char *tag, *bad, *good, *said;
-    };
-    for (const Unusable& u :
-         {Unusable{"edit6", "0.5", "3", "The band draws nothing"},
-          Unusable{"edit1", "abc", "30", "The band draws nothing (W: 'abc' is not a number)"}}) {
+    const char* const unusable[][4] = {
+        {"edit6", "0.5", "3", "The band draws nothing"},
+        {"edit1", "abc", "30", "The band draws nothing (W: 'abc' is not a number)"}};
+    for (const auto& [tag, bad, good, said] : unusable) {
       const auto kept = shownR();
-      type(u.tag, u.bad);
-      EXPECT_EQ(shownR(), kept) << u.tag;
-      EXPECT_TRUE(shows(fig, u.said));
-      type(u.tag, u.good);
+      type(tag, bad);
+      EXPECT_EQ(shownR(), kept) << tag;
+      EXPECT_TRUE(shows(fig, said));
+      type(tag, good);
       EXPECT_FALSE(shows(fig, "The band draws nothing"));
     }
 
     // A bad Z0 typed into the figure is refused there.
-    const std::vector<double> edits = controlsOf(fig, "edit");
+    const std::vector<double> edits = objectsOf(fig, "uicontrol", "edit");
     ASSERT_EQ(edits.size(), 1u);
     for (const char* typed : {" 75 ", "-3", "0", "abc", "inf", "", "nan", "50 ohm", "1e999"}) {
       rt::gfx::userAct(edits[0], {{"String", rt::str(typed)}});
@@ -86,18 +85,15 @@ TEST(MatchFigure, FollowsTheWindowRefusesABadZ0StartsAfreshOnceClosedAndListsMar
     EXPECT_TRUE(shows(again, "Model: classic transmission line, Z0 = 50 Ohm"));
     EXPECT_FALSE(shows(again, "Model, Z0"));
     double modelPanelWidth = 0;
-    for (double h : controlsOf(again, "text")) {
+    for (double h : objectsOf(again, "uicontrol", "text")) {
       const rt::Array& lines = rt::gfx::prop(h, "String");
       if (lines.isCell() && !lines.cells().empty() && lines.cells()[0].text().starts_with("Model:"))
         modelPanelWidth = rt::gfx::prop(h, "Position").re()[2];
     }
     EXPECT_GT(modelPanelWidth, 0.9);
     auto texts = [again] {
-      std::vector<double> all;
       std::string said;
-      below(again, all);
-      for (double h : all)
-        if (rt::gfx::type(h) == "text") said += rt::gfx::prop(h, "String").text() + ";";
+      for (double h : objectsOf(again, "text")) said += rt::gfx::prop(h, "String").text() + ";";
       return said;
     };
     EXPECT_NE(texts().find("  1 GHz;  3 GHz;"), std::string::npos) << texts();

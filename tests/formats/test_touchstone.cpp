@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <numbers>
-#include <sstream>
 
+#include "antenna/numbers.h"
 #include "formats/touchstone.h"
 #include "refusal.h"
 
@@ -18,10 +18,8 @@ TEST(Touchstone, ReadsEveryUnitKindAndFormatAndWhatItWritesWhichHoldsOnlyNumbers
   // One point, S11 = 0.6 - 0.2j against 50 ohm at 2.5 GHz, written every way.
   const std::complex<double> s(0.6, -0.2), z = (1.0 + s) / (1.0 - s), y = 1.0 / z;
   auto pair = [](double a, double b) {
-    std::ostringstream o;
-    o.precision(17);
-    o << a << ' ' << b;
-    return o.str();
+    return antenna::formatNumber(a, antenna::kExactDigits) + ' ' +
+           antenna::formatNumber(b, antenna::kExactDigits);
   };
   const double deg = std::arg(s) * 180 / std::numbers::pi;
   const std::string ma = pair(std::abs(s), deg), db = pair(20 * std::log10(std::abs(s)), deg);

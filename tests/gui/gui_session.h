@@ -61,9 +61,6 @@ inline rt::qt::SliderBar* slider(rt::qt::QtFrontEnd& qt, std::string_view tag) {
 inline QLineEdit* edit(rt::qt::QtFrontEnd& qt, std::string_view tag) {
   return dynamic_cast<QLineEdit*>(widget(qt, tag));
 }
-inline QLabel* label(rt::qt::QtFrontEnd& qt, std::string_view tag) {
-  return dynamic_cast<QLabel*>(widget(qt, tag));
-}
 inline rt::qt::FigureWindow* window(rt::qt::QtFrontEnd& qt, double fig) {
   return dynamic_cast<rt::qt::FigureWindow*>(qt.window(fig));
 }

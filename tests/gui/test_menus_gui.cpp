@@ -203,10 +203,8 @@ TEST_F(MenusOnWidgets, APatternWindowNamesItsDesignAndOpensItsFarField) {
     ASSERT_EQ(rt::gfx::figures().size(), 3u);
     const double pattern = rt::gfx::figures()[1];
     const std::string title = gui::window(qt, pattern)->windowTitle().toStdString();
-    EXPECT_EQ(title.rfind("Figure " + std::to_string(static_cast<int>(pattern)) + ": 2.4 GHz, W " +
-                              gui::edit(qt, "edit1")->text().toStdString(),
-                          0),
-              0u)
+    EXPECT_TRUE(title.starts_with("Figure " + std::to_string(static_cast<int>(pattern)) +
+                                  ": 2.4 GHz, W " + gui::edit(qt, "edit1")->text().toStdString()))
         << title;
 
     gui::choose(gui::window(qt, pattern), "Far field...");

@@ -10,8 +10,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class RealDisplay : public session::ScriptTest {
  protected:
   void SetUp() override {
@@ -60,7 +58,7 @@ TEST_F(RealDisplay, ALostDisplayEndsTheProgramWithOneLineAndAFailureStatus) {
       "kill $x\n"
       "(sleep 30; kill -9 $app) >/dev/null 2>&1 & watch=$!\n"
       "wait $app; echo $?; kill $watch\n");
-  const Strings err = messages(read("app.txt"));
+  const std::vector<std::string> err = messages(read("app.txt"));
   ASSERT_EQ(session::lines(r.out).size(), 1u) << r.out << read("app.txt");
   const int status = std::stoi(r.out);
   EXPECT_TRUE(status > 0 && status < 128) << "ended by signal " << status - 128;

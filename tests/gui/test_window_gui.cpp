@@ -14,20 +14,29 @@ namespace {
 
 using namespace session;
 
-TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
+void clickPart(rt::qt::SliderBar* b, QStyle::SubControl part, int times) {
+  for (int i = 0; i < times; ++i)
+    QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(part).center());
+}
+
+// It opens empty, and the band and a dragged width draw both curves. Then
+// hostile use: a 100 000-character paste reaches the edit box's callback
+// whole, and the box shows all of it; keys and arrows stop at a slider's ends
+// (the value never leaves [Min, Max]; a drag past the end is the front end's
+// test); a pattern slider whose range is no number is disabled.
+TEST(WindowOnWidgets, OpensEmptyDrawsWhatIsActedAndStandsHostileUse) {
   gui::inProgram([](rt::qt::QtFrontEnd& qt) {
-    const double main = session::mainWindow();
-    QWidget* w = qt.window(main);
+    QWidget* w = qt.window(session::mainWindow());
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "the window can be resized";
     EXPECT_EQ(w->findChild<QMenuBar*>(), nullptr) << "the main window has no menus";
-    EXPECT_FALSE(gui::label(qt, "text30")->isVisible());
+    EXPECT_FALSE(gui::widget(qt, "text30")->isVisible());
     EXPECT_EQ(gui::bluePixels(qt, "axes1"), 0) << "a curve before any act";
     rt::qt::SliderBar* pattern = gui::slider(qt, "slider6");
     EXPECT_FALSE(pattern->isEnabled()) << "Min = Max = 0";
     gui::enterBand(qt);
-    EXPECT_TRUE(gui::label(qt, "text30")->isVisible());
+    EXPECT_TRUE(gui::widget(qt, "text30")->isVisible());
     EXPECT_TRUE(pattern->isEnabled());
     for (auto [box, typed] : {std::pair{"edit2", "40"}, {"edit3", "1.6"}, {"edit4", "4.4"}})
       gui::typeInto(gui::edit(qt, box), typed);
@@ -38,20 +47,7 @@ TEST(WindowOnWidgets, OpensEmptyThenTheBandAndADraggedWidthDrawBothCurves) {
     EXPECT_EQ(gui::edit(qt, "edit1")->text().toStdString(), shown);
     for (const char* ax : {"axes1", "axes2"})
       EXPECT_GT(gui::bluePixels(qt, ax), 100) << "no curve on screen in " << ax;
-  });
-}
 
-void clickPart(rt::qt::SliderBar* b, QStyle::SubControl part, int times) {
-  for (int i = 0; i < times; ++i)
-    QTest::mouseClick(b, Qt::LeftButton, {}, b->partRect(part).center());
-}
-
-// A 100 000-character paste reaches the edit box's callback whole, and the
-// box shows all of it; keys and arrows stop at a slider's ends (the value
-// never leaves [Min, Max]; a drag past the end is the front end's test);
-// a pattern slider whose range is no number is disabled.
-TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
-  gui::inProgram([](rt::qt::QtFrontEnd& qt) {
     QLineEdit* e = gui::edit(qt, "edit3");
     for (const QString& pasted :
          {"1." + QString(99998, QLatin1Char('0')), QString(100000, QLatin1Char('x'))}) {
@@ -62,9 +58,7 @@ TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
       QTest::keyClick(e, Qt::Key_Return);
       EXPECT_EQ(e->text().size(), 100000);
       EXPECT_EQ(prop("edit3", "String").numel(), 100000u);
-      if (pasted[0] == '1') {
-        EXPECT_EQ(number("slider3"), 1);
-      }
+      EXPECT_TRUE(pasted[0] != '1' || number("slider3") == 1) << number("slider3");
     }
     EXPECT_TRUE(std::isnan(number("slider3")));
 
@@ -88,7 +82,6 @@ TEST(HostileWidgets, PastesArriveWholeAndSlidersStopAtTheirEnds) {
     EXPECT_EQ(text("edit1"), "1");
     EXPECT_EQ(rt::gfx::figures().size(), 1u);
 
-    rt::qt::SliderBar* pattern = gui::slider(qt, "slider6");
     gui::enterBand(qt, "abc", "3");
     EXPECT_FALSE(pattern->isEnabled());
     gui::typeInto(gui::edit(qt, "edit5"), "1");
