@@ -16,6 +16,7 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/figure_window.h"
 #include "platform/qt/qt_front_end.h"
+#include "shell/menus.h"
 #include "window/window_session.h"
 
 namespace gui {
@@ -38,10 +39,12 @@ class Run : public rt::qt::QtFrontEnd {
   std::function<void(rt::qt::QtFrontEnd&)> steps_;
 };
 
-// Runs the program with `steps` acting on its widgets; gives runMain's
+// Runs the program with `steps` acting on its widgets, with the menu
+// entries, colour bars and window aids the program adds; gives runMain's
 // result (-1 when the window never opened).
 inline int run(std::function<void(rt::qt::QtFrontEnd&)> steps) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  shell::addMenuEntries();
   static int argc = 1;
   static char name[] = "tessivar";
   static char* argv[] = {name, nullptr};

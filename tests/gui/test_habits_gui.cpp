@@ -10,17 +10,10 @@
 
 #include "figures/match_figure.h"
 #include "gui/gui_session.h"
-#include "shell/menus.h"
 
 namespace {
 
-class Habits : public session::ScriptTest {
- protected:
-  void SetUp() override {
-    ScriptTest::SetUp();
-    shell::addMenuEntries();
-  }
-};
+using Habits = session::ScriptTest;
 
 // With a folder selected in the list (as a desktop's dialog can leave one
 // while the box is typed in), Enter on a full path typed into the box used

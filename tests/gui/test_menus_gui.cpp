@@ -46,7 +46,6 @@ class MenusOnWidgets : public session::ScriptTest {
  protected:
   void SetUp() override {
     ScriptTest::SetUp();
-    shell::addMenuEntries();
     rt::qt::setFileDialogs({[this](QWidget*, const QString&, const QString&, bool) {
                               return QString::fromStdString(answer_);
                             },

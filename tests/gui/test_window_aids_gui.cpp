@@ -9,7 +9,6 @@
 #include "figures/match_figure.h"
 #include "gui/gui_session.h"
 #include "platform/qt/notices.h"
-#include "shell/menus.h"
 
 namespace {
 
@@ -50,10 +49,7 @@ std::tuple<FigureWindow*, rt::qt::AxesLayout, QPoint> locusPoint(rt::qt::QtFront
   return {window, layout, {}};
 }
 
-class WindowAids : public ::testing::Test {
- protected:
-  void SetUp() override { shell::addMenuEntries(); }
-};
+using WindowAids = ::testing::Test;
 
 TEST_F(WindowAids, TypingLettersInWShowsTheNotice) {
   gui::inProgram([](rt::qt::QtFrontEnd& qt) {

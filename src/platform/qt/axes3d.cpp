@@ -340,10 +340,15 @@ class Axes3D {
     key_ = mapsColours() ? colourKeys()(ax_) : std::nullopt;
     // The bar, its tick labels, and its label turned upright beside them.
     barRoom_ = key_ ? barWidth() + (text_ ? 6 * fontPx_ : 4.0) : 0;
+    // The note wraps in the width the bar leaves, a third of the box high at
+    // most: on a small window it would run into the bar's label.
+    noteFont_ = font_;
     note_ = key_ && text_ && !key_->note.empty()
-                ? QString::fromStdString(key_->note).split(QLatin1Char('\n'))
+                ? fitCaption(QString::fromStdString(key_->note).split(QLatin1Char('\n')), noteFont_,
+                             box_.width() - barRoom_ - fontPx_, deviceScale(p_), box_.height() / 3)
                 : QStringList();
-    const double noteRoom = 1.1 * fontPx_ * static_cast<double>(note_.size());
+    const double noteRoom =
+        1.1 * QFontMetricsF(noteFont_).height() * static_cast<double>(note_.size());
     viewport_ = box_.adjusted(margin, margin * 0.5 + noteRoom, -margin - barRoom_, -margin);
     if (viewport_.width() < 10 || viewport_.height() < 10) viewport_ = box_;
     return Projection(az, el, lim_, viewport_);
@@ -672,12 +677,17 @@ class Axes3D {
           std::max(labelsRight, at.x() + textBlockSize({labels.labels[i]}, font_).width());
     }
     if (!text_) return;
-    drawTextBlock(p_, {QString::fromStdString(key_->label)},
-                  QPointF(labelsRight + 0.3 * fontPx_, bar.center().y()), font_, colors_[2],
-                  HAlign::Center, VAlign::Top, 90);
+    // Upright beside the tick labels, no longer than the bar: smaller type,
+    // then wrapped into the room the bar keeps beside them.
+    QFont labelFont = font_;
+    const double across = box_.right() - labelsRight - 0.3 * fontPx_;
+    const QStringList label = fitCaption({QString::fromStdString(key_->label)}, labelFont,
+                                         bar.height(), deviceScale(p_), across);
+    drawTextBlock(p_, label, QPointF(labelsRight + 0.3 * fontPx_, bar.center().y()), labelFont,
+                  colors_[2], HAlign::Center, VAlign::Top, 90);
     if (!note_.isEmpty())
       drawTextBlock(p_, note_, QPointF(box_.left() + 0.3 * fontPx_, box_.top() + 0.2 * fontPx_),
-                    font_, colors_[2], HAlign::Left, VAlign::Top);
+                    noteFont_, colors_[2], HAlign::Left, VAlign::Top);
   }
 
   // The title, centred above the box.
@@ -699,6 +709,7 @@ class Axes3D {
   double barRoom_ = 0;            // beside the view, for the colour bar
   std::optional<ColourKey> key_;  // the colour bar's, when it has one
   QStringList note_;              // its note's lines, above the view
+  QFont noteFont_;
   std::vector<SurfaceView> grids_;
   std::vector<SurfaceStyle> styles_;
   std::vector<double> lines_;
