@@ -193,11 +193,10 @@ TEST_F(RfScript, VersionTwoAndCarriageReturnFilesAgreeWithScikitRf) {
     // The last line: scikit-rf may first print a note about plotting.
     std::istringstream in(skrf.out.substr(skrf.out.rfind('\n', skrf.out.size() - 2) + 1));
     const formats::OnePort p = design::readTouchstone((dir_ / name).string());
-    std::vector<double> ours;
-    for (double f : p.hz) ours.push_back(f);
+    std::vector<double> ours(p.hz.begin(), p.hz.end());
     ours.push_back(p.z0);
-    for (const std::complex<double>& s : p.s11) ours.push_back(s.real());
-    for (const std::complex<double>& s : p.s11) ours.push_back(s.imag());
+    for (const bool imaginary : {false, true})
+      for (const std::complex<double>& s : p.s11) ours.push_back(imaginary ? s.imag() : s.real());
     for (double v : ours) {
       double theirs = NAN;
       in >> theirs;
