@@ -87,6 +87,12 @@ TEST_F(MenusOnWidgets, TheMatchFigureComesToTheFrontAndTouchstoneAndDesignsAreSa
     answer_ = (dir_ / "fr4").string();
     chooseOnAxes(qt, "axes1", "Save design...");
     EXPECT_TRUE(std::filesystem::exists(dir_ / "fr4.txt"));
+    // The context menu in its sections: the built-in entries, the model,
+    // the program's, help and the recent designs (undo, with a change).
+    QString sections;
+    for (QAction* a : rt::qt::makeAxesMenu(*main, session::tagged("axes1"))->actions())
+      sections += a->isSeparator() ? QStringLiteral("|") : a->text().left(3);
+    EXPECT_EQ(sections.toStdString(), "SavExpResDat|Mod|MatSavDesSavOpeBoaCheFar|Hel|Rec");
     EXPECT_FALSE(std::filesystem::exists(dir_ / "fr4"));
   });
 }

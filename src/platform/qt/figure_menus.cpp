@@ -16,14 +16,17 @@
 #include <QPointer>
 #include <QStyleOptionToolButton>
 #include <QTimer>
+#include <utility>
 
 #include "platform/graphics/graphics.h"
 
 namespace rt::qt {
 namespace {
 
-std::vector<AxesAction>& axesActions() {
-  static std::vector<AxesAction> actions = {
+// The built-in entries of every axes' context menu, first in it, and those
+// the program adds after them.
+const std::vector<AxesAction>& builtInAxesActions() {
+  static const std::vector<AxesAction> actions = {
       {QStringLiteral("Save image..."), {}, [](FigureHost& w, double) { saveImageDialog(w); }},
       {QStringLiteral("Export data as CSV..."),
        {},
@@ -33,6 +36,10 @@ std::vector<AxesAction>& axesActions() {
        {},
        [](FigureHost& w, double) { w.setTool(Tool::DataCursor); }},
   };
+  return actions;
+}
+std::vector<AxesAction>& addedAxesActions() {
+  static std::vector<AxesAction> actions;
   return actions;
 }
 
@@ -182,7 +189,7 @@ void showFailure(QWidget* parent, const std::string& message) {
 }
 
 void addAxesAction(AxesAction action) {
-  axesActions().push_back(std::move(action));
+  addedAxesActions().push_back(std::move(action));
 }
 
 void addFigureAction(FigureAction action) {
@@ -192,15 +199,30 @@ void addFigureAction(FigureAction action) {
 QMenu* makeAxesMenu(FigureHost& window, double ax) {
   auto* menu = new QMenu(&window);
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  for (const AxesAction& a : axesActions()) {
+  // Separators between sections: the built-in entries, each submenu, and
+  // each run of the program's own entries between them.
+  enum class Section { none, builtIn, submenu, added } last = Section::none;
+  const auto begin = [&](Section s) {
+    if (last != Section::none && (s != last || s == Section::submenu)) menu->addSeparator();
+    last = s;
+  };
+  std::vector<const AxesAction*> all;
+  for (const std::vector<AxesAction>* list :
+       {&builtInAxesActions(), &std::as_const(addedAxesActions())})
+    for (const AxesAction& a : *list) all.push_back(&a);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const AxesAction& a = *all[i];
     if (a.applies && !a.applies(ax)) continue;
     QMenu* into = menu;
     if (!a.submenu.isEmpty()) {
       into = menu->findChild<QMenu*>(a.submenu, Qt::FindDirectChildrenOnly);
       if (into == nullptr) {
+        begin(Section::submenu);
         into = menu->addMenu(a.submenu);
         into->setObjectName(a.submenu);
       }
+    } else {
+      begin(i < builtInAxesActions().size() ? Section::builtIn : Section::added);
     }
     QAction* action = into->addAction(a.labelNow ? a.labelNow() : a.label);
     if (a.checked) {
