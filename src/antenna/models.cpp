@@ -3,11 +3,15 @@
 #include "antenna/models.h"
 
 #include <array>
+#include <cmath>
+#include <stdexcept>
 #include <vector>
 
 #include "antenna/classic_model.h"
+#include "antenna/numbers.h"
 #include "antenna/refined_model.h"
 #include "antenna/synthesis.h"
+#include "antenna/units.h"
 
 namespace antenna {
 namespace {
@@ -89,6 +93,22 @@ std::string impedanceModelChoices() {
     out += kModels[i]->name();
   }
   return out;
+}
+
+void requireFiniteImpedance(std::span<const std::complex<double>> z, std::span<const double> hz) {
+  for (std::size_t i = 0; i < z.size(); ++i)
+    if (!std::isfinite(z[i].real()) || !std::isfinite(z[i].imag()))
+      throw std::invalid_argument("it gives no finite impedance at " +
+                                  formatNumber(ghzFromHz(hz[i]), 6) +
+                                  " GHz for this design and board.");
+}
+
+Design synthesiseOn(const Target& target, const Limits& limits, ImpedanceModel model,
+                    const Board& board) {
+  if (model.isDefault()) return synthesise(target, limits);
+  return synthesise(target, limits, [model, &board](const Patch& p, const std::vector<double>& hz) {
+    return model->impedance(p, board, hz);
+  });
 }
 
 }  // namespace antenna

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "antenna/patch.h"
+#include "antenna/synthesis.h"
 
 namespace antenna {
 
@@ -84,5 +85,16 @@ std::string impedanceModelChoices();
 inline std::string_view modelName(ImpedanceModel m) {
   return m->name();
 }
+
+// No curve, readout or file is made of what is no number: throws
+// std::invalid_argument "it gives no finite impedance at F GHz for this design
+// and board." at the first value of `z` (at `hz`) that is not finite.
+void requireFiniteImpedance(std::span<const std::complex<double>> z, std::span<const double> hz);
+
+// The design for the target within `limits` on `model` with `board`. The
+// default model is searched through the classic function the window draws
+// with, so that its design is the window's to the last bit.
+Design synthesiseOn(const Target& target, const Limits& limits, ImpedanceModel model,
+                    const Board& board);
 
 }  // namespace antenna

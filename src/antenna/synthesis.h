@@ -20,6 +20,7 @@
 
 #include "antenna/band.h"
 #include "antenna/patch.h"
+#include "antenna/slider_ranges.h"
 
 namespace antenna {
 
@@ -29,18 +30,6 @@ struct Target {
   double height = 0;  // m
   double z0 = 50;     // ohm
   friend bool operator==(const Target&, const Target&) = default;
-};
-
-// What the window's sliders can hold (sizes in metres); a design outside
-// them is refused.
-struct Range {
-  double min = 0;
-  double max = 0;
-  friend bool operator==(const Range&, const Range&) = default;
-};
-struct Limits {
-  Range w, l, h, er;
-  friend bool operator==(const Limits&, const Limits&) = default;
 };
 
 struct Design {

@@ -28,14 +28,7 @@ std::string nowUtc() {
 }  // namespace
 
 Design propose(const Target& target, ImpedanceModel model) {
-  // The window's own model is searched as the window draws it.
-  if (model.isDefault()) return antenna::synthesise(target, sliderLimits());
-  const antenna::Board board = design::chosenBoard();
-  return antenna::synthesise(
-      target, sliderLimits(),
-      [model, &board](const antenna::Patch& p, const std::vector<double>& hz) {
-        return model->impedance(p, board, hz);
-      });
+  return antenna::synthesiseOn(target, sliderLimits(), model, design::chosenBoard());
 }
 
 std::string trustFor(const Target& target, ImpedanceModel model) {

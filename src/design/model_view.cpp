@@ -191,12 +191,8 @@ antenna::Sweep sweepIn(ImpedanceModel m, const DrawnDesign& d) {
   antenna::Sweep s;
   s.hz = antenna::classic::bandFrequencies(d.fminGhz, d.fmaxGhz);
   const std::vector<std::complex<double>> z = m->impedance(d.patch, chosenBoard(), s.hz);
+  antenna::requireFiniteImpedance(z, s.hz);
   for (const std::complex<double>& v : z) {
-    // No curve, readout or file is made of what is no number.
-    if (!std::isfinite(v.real()) || !std::isfinite(v.imag()))
-      throw std::invalid_argument("it gives no finite impedance at " +
-                                  antenna::formatNumber(antenna::ghzFromHz(s.hz[s.r.size()]), 6) +
-                                  " GHz for this design and board.");
     s.r.push_back(v.real());
     s.x.push_back(v.imag());
   }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "antenna/slider_ranges.h"
 #include "platform/graphics/graphics.h"
 #include "window/frame/interned.h"
 
@@ -181,6 +182,13 @@ struct Control {
   std::string_view createFcn{};
 };
 
+// The patch's and the substrate's sliders: their ranges are shared with
+// synthesis outside the window, and each starts at its lower end.
+constexpr const antenna::Limits& kSliderRanges = antenna::kSliderRangesMm;
+Range fromMin(antenna::Range r) {
+  return {r.min, r.min, r.max};
+}
+
 // Controls 1 to 38, created before the axes.
 // clang-format off
 const Control kBeforeAxes[] = {
@@ -190,10 +198,10 @@ const Control kBeforeAxes[] = {
     {"frame5", at(kGroups, 0.577006507592191), kEmptyList, kL, kL, kFrameBold, "", E},
     {"frame4", {0.0338541666666667, 0.711496746203905, kGroups.w, kGroups.h}, kEmptyList, kW, kW, kFrame},
     {"frame3", at(kGroups, 0.845986984815618), kEmptyList, kBand, kBand, kFrame},
-    {"slider1", at(kSliders, 0.761388286334056), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s1", {1, 1, 300}},
-    {"slider2", at(kSliders, 0.626898047722343), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s2", {1, 1, 300}},
-    {"slider3", at(kSliders, 0.492407809110629), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s3", {0.1, 0.1, 20}},
-    {"slider4", at(kSliders, 0.357917570498915), {}, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s4", {1, 1, 20}},
+    {"slider1", at(kSliders, 0.761388286334056), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s1", fromMin(kSliderRanges.w)},
+    {"slider2", at(kSliders, 0.626898047722343), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s2", fromMin(kSliderRanges.l)},
+    {"slider3", at(kSliders, 0.492407809110629), kEmptyList, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s3", fromMin(kSliderRanges.h)},
+    {"slider4", at(kSliders, 0.357917570498915), {}, kWhite, kUnset, kSliderFont, "", 0, "inter_func_s4", fromMin(kSliderRanges.er)},
     {"text1", at(kValues, 0.726681127982646), "Current value", kW, kWhite, kLabel, "left", E},
     {"text2", at(kValues, 0.592190889370933), "Current value", kL, kUnset, kLabel, "left", E},
     {"text3", at(kValues, 0.457700650759219), "Current value", kH, kWhite, kLabel, "left", E},
