@@ -74,7 +74,7 @@ edit-focus @@ an edit box no longer commits its text when the focus leaves it @@
 slider-drag @@ a slider runs its callback at every step of a drag @@ platform/qt/controls.cpp @@ acted_ = true; @@ acted_ = true; if (action == SliderMove) commit();
 slider-clamp @@ a slider step past an end leaves the slider's range @@ platform/qt/controls.cpp @@ value_ = std::clamp(v, min_, max_); @@ value_ = v;
 model-restore @@ choosing the classic model again puts the kept reactance into the resistance line @@ design/model_view.cpp @@ Array r = classicR_, x = classicX_; @@ Array r = classicX_, x = classicR_;
-design-model @@ design searches the classic model when the refined one is chosen @@ design/commands.cpp @@ if (model.isDefault()) return antenna::synthesise(target, sliderLimits()); @@ if (!model.isDefault()) return antenna::synthesise(target, sliderLimits());
+design-model @@ design searches the classic model when the refined one is chosen @@ antenna/models.cpp @@ if (model.isDefault()) return synthesise(target, limits); @@ if (!model.isDefault()) return synthesise(target, limits);
 model-named @@ a model is looked up by a name that is not its own @@ antenna/models.cpp @@ if (m->name() == name) return m; @@ if (m->name() != name) return m;
 classic-shift @@ the classic model's warning predicts a third of its resonance shift @@ antenna/synthesis.cpp @@ constexpr double kShiftPerThickness = 1.40; @@ constexpr double kShiftPerThickness = 0.47;
 thick-layers @@ a thick board keeps four substrate layers under the patch's edge @@ fullwave/openems_model.cpp @@ std::ceil(2 * patch.height / edgeCell) @@ std::ceil(patch.height / (2 * edgeCell))
