@@ -50,6 +50,13 @@ void BM_ClassicModel1000(benchmark::State& state) {
 }
 BENCHMARK(BM_ClassicModel1000)->Unit(benchmark::kMicrosecond);
 
+// The library's classic model, as the Python module calls it (its
+// overhead is measured from Python by bench/python_module.py).
+void BM_ClassicLibrary1000(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(antenna::classicImpedance(kPatch, kBand));
+}
+BENCHMARK(BM_ClassicLibrary1000)->Unit(benchmark::kMicrosecond);
+
 void BM_RefinedModel1000(benchmark::State& state) {
   for (auto _ : state)
     benchmark::DoNotOptimize(antenna::refinedImpedance(kPatch, antenna::Board{}, kBand));
