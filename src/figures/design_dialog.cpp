@@ -133,8 +133,7 @@ Proposal showProposal(double dialog) {
   } catch (const std::exception& e) {
     s.refusal = e.what();
   }
-  rt::set(rt::scalar(control(dialog, kDialogProposal)),
-          {rt::str("String"), textLines(linesOf(s, target))});
+  setTextLines(control(dialog, kDialogProposal), linesOf(s, target));
   // Nothing to apply after a refusal.
   rt::set(rt::scalar(control(dialog, kDialogApply)),
           {rt::str("Enable"), rt::str(s.design ? "on" : "off")});

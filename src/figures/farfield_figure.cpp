@@ -110,10 +110,11 @@ class FarFieldFigure {
     shownFullWave_ = fw;
     draw(model_, &c.field);
     draw(fullWave_, fw ? &fw->field : nullptr);
-    setText(modelPanel_, farFieldLines(c));
-    setText(fullWavePanel_, fw ? fullWaveLines(*fw)
-                               : std::vector<std::string>{
-                                     "No full-wave result shown for this design and frequency."});
+    setTextLines(modelPanel_, farFieldLines(c));
+    setTextLines(
+        fullWavePanel_,
+        fw ? fullWaveLines(*fw)
+           : std::vector<std::string>{"No full-wave result shown for this design and frequency."});
   }
 
   std::string csv() const { return cutsText(shown_, shownFullWave_); }
@@ -145,7 +146,7 @@ class FarFieldFigure {
     } catch (const std::exception& e) {
       std::vector<std::string> lines = farFieldLines(shown_);
       lines.push_back("Of an earlier design: " + std::string(e.what()));
-      setText(modelPanel_, lines);
+      setTextLines(modelPanel_, lines);
     }
   }
 
@@ -165,7 +166,7 @@ class FarFieldFigure {
     if (!refusal.empty()) {
       std::vector<std::string> lines = farFieldLines(c);
       lines.push_back(refusal);
-      setText(modelPanel_, lines);
+      setTextLines(modelPanel_, lines);
     }
   }
 
@@ -210,10 +211,6 @@ class FarFieldFigure {
         if (side) at.push_back(*side);
       setData(marks, polarPoints(at, std::vector<double>(at.size(), -3)));
     }
-  }
-
-  void setText(double panel, const std::vector<std::string>& lines) {
-    rt::set(rt::scalar(panel), {rt::str("String"), textLines(lines)});
   }
 
   double fig_ = 0, eAxes_ = 0, hAxes_ = 0, modelPanel_ = 0, fullWavePanel_ = 0;

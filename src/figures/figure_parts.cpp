@@ -176,6 +176,10 @@ rt::Array textLines(const std::vector<std::string>& lines) {
   return rt::cellRow(std::move(cells));
 }
 
+void setTextLines(double control, const std::vector<std::string>& lines) {
+  rt::set(rt::scalar(control), {rt::str("String"), textLines(lines)});
+}
+
 std::vector<std::string> wrappedLines(std::string_view text, std::size_t width) {
   std::vector<std::string> lines{""};
   std::istringstream words{std::string(text)};

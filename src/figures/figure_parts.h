@@ -99,8 +99,9 @@ double makeLine(double ax, const std::vector<double>& x, const std::vector<doubl
                 std::initializer_list<rt::Array> style = {});
 void setLineData(double line, const std::vector<double>& x, const std::vector<double>& y);
 
-// Lines of text as a text control's String.
+// Lines of text as a text control's String, and shown in `control`.
 rt::Array textLines(const std::vector<std::string>& lines);
+void setTextLines(double control, const std::vector<std::string>& lines);
 
 // A text control does not wrap its lines: `text` as lines of at most
 // `width` characters, broken at spaces, and a word longer than that (a

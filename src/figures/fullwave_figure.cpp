@@ -200,7 +200,7 @@ class FullWaveFigure {
     setMessage(question);
     std::vector<std::string> lines = {"Solver (openEMS): not started"};
     for (std::string& l : wrappedLines(question, kPanelChars)) lines.push_back(std::move(l));
-    setText(solverPanel_, lines);
+    setTextLines(solverPanel_, lines);
   }
   // Whether the user has said yes to `what` for this very run; the question
   // is answered either way.
@@ -225,7 +225,7 @@ class FullWaveFigure {
       const antenna::Sweep model = fullwave::modelSweep(*request_, chosenModel());
       drawModel(*request_, model, fullwave::summarise(fullwave::Result{}, model));
     }
-    setText(solverPanel_, {"Solver (openEMS): running"});
+    setTextLines(solverPanel_, {"Solver (openEMS): running"});
     if (!settle()) follow();
   }
 
@@ -311,7 +311,7 @@ class FullWaveFigure {
     setMessage(why);
     std::vector<std::string> lines = {"Solver (openEMS): no result"};
     for (std::string& l : wrappedLines(why, kPanelChars)) lines.push_back(std::move(l));
-    setText(solverPanel_, lines);
+    setTextLines(solverPanel_, lines);
   }
 
   void buildAxes() {
@@ -338,7 +338,7 @@ class FullWaveFigure {
     std::vector<std::string> levels;
     for (const auto q : kOfferedLevels) levels.emplace_back(fullwave::solverQualityName(q));
     quality_ = makeControl(fig_, {"popupmenu", kQualityPos});
-    setText(quality_, levels);
+    setTextLines(quality_, levels);
     showLevel(fullwave::SolverQuality::Quick);
     again_ = makeControl(fig_, {"pushbutton", kAgainPos, "Check again", "", kAgainCallback});
     showRunning(false);
@@ -368,11 +368,7 @@ class FullWaveFigure {
     setLineData(line, antenna::ghzFromHz(s.hz), resistance ? s.r : s.x);
   }
 
-  void setText(double control, const std::vector<std::string>& lines) {
-    rt::set(rt::scalar(control), {rt::str("String"), textLines(lines)});
-  }
-
-  void setMessage(const std::string& text) { setText(message_, {text}); }
+  void setMessage(const std::string& text) { setTextLines(message_, {text}); }
   std::string message() const {
     const Array& shown = rt::gfx::prop(message_, "String");
     return shown.isCell() && !shown.cells().empty() ? shown.cells()[0].text() : shown.text();
@@ -389,7 +385,7 @@ class FullWaveFigure {
 
   void showProgress(const fullwave::Check& check) {
     placePart(bar_, fig_, barBox(check.fraction()));
-    setText(progressText_, {check.progressText()});
+    setTextLines(progressText_, {check.progressText()});
   }
 
   // The design the figure shows, in its title, and whether the window
@@ -414,11 +410,11 @@ class FullWaveFigure {
     setData(modelX_, model, false);
     rt::set(rt::scalar(axes_), {rt::str("XLim"), rt::row({antenna::ghzFromHz(request.band.fmin),
                                                           antenna::ghzFromHz(request.band.fmax)})});
-    setText(modelPanel_,
-            {"Model (" + std::string(modelName(chosenModel())) + ")",
-             "resonance " + ghz(s.modelResonanceHz, 5), "R there " + number(s.modelR, 4, "Ohm"),
-             "|S11| min " + number(s.modelS11MinDb, 3, "dB"),
-             "-10 dB band " + mhz(s.modelBandwidthHz)});
+    setTextLines(modelPanel_, {"Model (" + std::string(modelName(chosenModel())) + ")",
+                               "resonance " + ghz(s.modelResonanceHz, 5),
+                               "R there " + number(s.modelR, 4, "Ohm"),
+                               "|S11| min " + number(s.modelS11MinDb, 3, "dB"),
+                               "-10 dB band " + mhz(s.modelBandwidthHz)});
     followWindow();
   }
 
@@ -430,8 +426,8 @@ class FullWaveFigure {
     setData(solverR_, r.solver, true);
     setData(solverX_, r.solver, false);
     placePart(bar_, fig_, barBox(1));
-    setText(progressText_, {r.fromCache ? "kept result (the same check ran before)"
-                                        : "done in " + number(r.stats.seconds, 3, "s")});
+    setTextLines(progressText_, {r.fromCache ? "kept result (the same check ran before)"
+                                             : "done in " + number(r.stats.seconds, 3, "s")});
     if (const std::string note = fullwave::cautionNote(r); !note.empty()) setMessage(note);
     std::vector<std::string> lines = {
         "Solver (openEMS, " + std::string(fullwave::solverQualityName(r.request.quality)) + ", " +
@@ -446,7 +442,7 @@ class FullWaveFigure {
                    : "directivity: none (" + r.farFieldError + ")",
     };
     for (const std::string& t : trimLines_) lines.push_back(t);
-    setText(solverPanel_, lines);
+    setTextLines(solverPanel_, lines);
     try {
       overlayOnePort(r.s11,
                      "Solver (" + std::string(fullwave::solverQualityName(r.request.quality)) +

@@ -543,7 +543,7 @@ class MatchFigure {
                         " %, Q " + antenna::formatNumber(losses->q, 3) + " at resonance");
       lines.insert(lines.end(), more.begin(), more.end());
     }
-    rt::set(rt::scalar(panel), {rt::str("String"), textLines(lines)});
+    setTextLines(panel, lines);
   }
 
   void showMessage() {
