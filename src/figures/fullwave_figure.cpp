@@ -368,10 +368,9 @@ class FullWaveFigure {
     setLineData(line, antenna::ghzFromHz(s.hz), resistance ? s.r : s.x);
   }
 
-  void setMessage(const std::string& text) { setTextLines(message_, {text}); }
-  std::string message() const {
-    const Array& shown = rt::gfx::prop(message_, "String");
-    return shown.isCell() && !shown.cells().empty() ? shown.cells()[0].text() : shown.text();
+  void setMessage(const std::string& text) {
+    setTextLines(message_, {text});
+    sayingChanged_ = text == kChangedSince;
   }
 
   // The popup follows the level of what the figure shows (a draft level,
@@ -398,7 +397,7 @@ class FullWaveFigure {
                                       (holds ? "" : " (an earlier design)"))});
     if (!holds)
       setMessage(kChangedSince);
-    else if (message() == kChangedSince)
+    else if (sayingChanged_)
       setMessage("");
   }
 
@@ -463,6 +462,7 @@ class FullWaveFigure {
   std::unique_ptr<fullwave::Trim> trim_;    // a trim
   std::optional<fullwave::Request> request_;
   std::vector<std::string> trimLines_;
+  bool sayingChanged_ = false;  // the message says the window's design has changed
   Asked asked_ = Asked::Nothing;
   std::string askedInput_;  // the solver's input of the run asked about
 };
