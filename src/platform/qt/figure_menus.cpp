@@ -184,8 +184,11 @@ QString askPath(QWidget* parent, const QString& caption, const QString& filter, 
 void showFailure(QWidget* parent, const std::string& message) {
   if (message.empty()) return;
   if (fileDialogs().showFailure) return fileDialogs().showFailure(parent, message);
-  QMessageBox::warning(parent, parent ? parent->windowTitle() : QString(),
-                       QString::fromStdString(message));
+  // Plain text: a file name may hold what Qt would read as markup.
+  QMessageBox box(QMessageBox::Warning, parent ? parent->windowTitle() : QString(),
+                  QString::fromStdString(message), QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void addAxesAction(AxesAction action) {
