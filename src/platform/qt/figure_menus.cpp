@@ -16,7 +16,6 @@
 #include <QPointer>
 #include <QStyleOptionToolButton>
 #include <QTimer>
-#include <utility>
 
 #include "platform/graphics/graphics.h"
 
@@ -209,13 +208,8 @@ QMenu* makeAxesMenu(FigureHost& window, double ax) {
     if (last != Section::none && (s != last || s == Section::submenu)) menu->addSeparator();
     last = s;
   };
-  std::vector<const AxesAction*> all;
-  for (const std::vector<AxesAction>* list :
-       {&builtInAxesActions(), &std::as_const(addedAxesActions())})
-    for (const AxesAction& a : *list) all.push_back(&a);
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    const AxesAction& a = *all[i];
-    if (a.applies && !a.applies(ax)) continue;
+  const auto add = [&](const AxesAction& a, Section plain) {
+    if (a.applies && !a.applies(ax)) return;
     QMenu* into = menu;
     if (!a.submenu.isEmpty()) {
       into = menu->findChild<QMenu*>(a.submenu, Qt::FindDirectChildrenOnly);
@@ -225,7 +219,7 @@ QMenu* makeAxesMenu(FigureHost& window, double ax) {
         into->setObjectName(a.submenu);
       }
     } else {
-      begin(i < builtInAxesActions().size() ? Section::builtIn : Section::added);
+      begin(plain);
     }
     QAction* action = into->addAction(a.labelNow ? a.labelNow() : a.label);
     if (a.checked) {
@@ -234,7 +228,9 @@ QMenu* makeAxesMenu(FigureHost& window, double ax) {
     }
     auto run = a.run;
     QObject::connect(action, &QAction::triggered, &window, [&window, ax, run] { run(window, ax); });
-  }
+  };
+  for (const AxesAction& a : builtInAxesActions()) add(a, Section::builtIn);
+  for (const AxesAction& a : addedAxesActions()) add(a, Section::added);
   return menu;
 }
 
