@@ -263,8 +263,7 @@ QStringList fitCaption(QStringList lines, QFont& font, double room, double devic
   const int px = font.pixelSize();
   const int least = static_cast<int>(std::ceil(kLeastTextPx / std::max(deviceScale, 1e-9)));
   const int floor = numbers ? static_cast<int>(std::ceil(px * 0.85)) : px / 2;
-  const double across = widest > room ? px * room / widest : px;
-  font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(across)})));
+  font.setPixelSize(std::min(px, std::max({least, floor, static_cast<int>(px * room / widest)})));
   QStringList shown = fittedLines(lines, font, room);
   // Lines wrapped into more than the box holds: smaller type, down to the
   // least.
