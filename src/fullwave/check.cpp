@@ -326,7 +326,10 @@ Summary summarise(const Result& result, const antenna::Sweep& model) {
 }
 
 Check::Check(const Request& request, int threads, bool large)
-    : job_(solverJob(request)), threads_(threads), cacheBound_(cacheBoundBytes()) {
+    : job_(solverJob(request)),
+      clock_(job_.layout.endCriterionDb),
+      threads_(threads),
+      cacheBound_(cacheBoundBytes()) {
   folder_ = keptFolder(job_.input, solverVersionOrThrow());
   lock_.emplace(folder_);
   const bool mine = lock_->tryTake();
@@ -408,7 +411,7 @@ Check::State Check::poll() {
   const State s = run_->poll();
   if (const auto& p = run_->progress()) {
     bestDb_ = std::min(bestDb_, p->energyDb);
-    clock_.note(elapsedSeconds(), bestDb_, job_.layout.endCriterionDb);
+    clock_.note(elapsedSeconds(), bestDb_);
   }
   if (s == State::Running) return state_;
   if (s == State::Finished)
@@ -484,10 +487,9 @@ double Check::elapsedSeconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }
 
-void RingDownClock::note(double seconds, double levelDb, double endDb) {
+void RingDownClock::note(double seconds, double levelDb) {
   seconds_ = seconds;
   levelDb_ = levelDb;
-  endDb_ = endDb;
   if (levelDb < 0 && (fall_.empty() || levelDb < fall_.back().second))
     fall_.emplace_back(seconds, levelDb);
 }

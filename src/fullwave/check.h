@@ -145,14 +145,16 @@ std::optional<Result> keptResult(const Request& request);
 // that end in seconds.
 class RingDownClock {
  public:
+  // For a run that ends at `endDb` (its end criterion, below 0).
+  explicit RingDownClock(double endDb) : endDb_(endDb) {}
   // The run's best level so far (dB, 0 or below) at `seconds` since it began.
-  void note(double seconds, double levelDb, double endDb);
+  void note(double seconds, double levelDb);
   // None until the level has fallen a dB in a while.
   std::optional<double> secondsLeft() const;
 
  private:
   std::vector<std::pair<double, double>> fall_;  // seconds and dB, as the level went down
-  double seconds_ = 0, levelDb_ = 0, endDb_ = -1;
+  double endDb_, seconds_ = 0, levelDb_ = 0;
 };
 
 // A check: a kept result found at once, or a run started in the background

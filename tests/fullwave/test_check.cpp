@@ -333,11 +333,11 @@ TEST_F(FullWaveCheck, AnImportRefusesPipesDevicesAndHugeFilesAtOnce) {
 // time left is the fall's, not the minute's, and none is guessed before the
 // fall is seen.
 TEST(FullWaveProgress, TheTimeLeftFollowsTheFallNotTheSetUp) {
-  fullwave::RingDownClock clock;
-  for (int t = 0; t <= 60; t += 10) clock.note(t, 0, -40);
+  fullwave::RingDownClock clock(-40);
+  for (int t = 0; t <= 60; t += 10) clock.note(t, 0);
   EXPECT_FALSE(clock.secondsLeft());
   for (int t = 61; t <= 79; ++t) {
-    clock.note(t, -2.0 * (t - 60), -40);
+    clock.note(t, -2.0 * (t - 60));
     EXPECT_NEAR(clock.secondsLeft().value_or(-1), t > 61 ? 80 - t : -1, 1e-9) << t;
   }
 }
