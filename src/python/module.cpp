@@ -91,12 +91,11 @@ antenna::Board boardFrom(const py::kwargs& kw) {
   return b;
 }
 
+// The board words, as the script writes them, between commas.
 std::string boardRepr(const antenna::Board& b) {
   std::string s = "Board(";
-  for (const formats::BoardField& f : formats::boardFields())
-    s += std::string(f.key) + "=" + antenna::formatNumber(b.*f.value / f.toSi, antenna::kShortest) +
-         ", ";
-  return s + "feed='" + feedName(b.feed) + "')";
+  for (char c : formats::boardWords(b)) s += c == ' ' ? std::string(", ") : std::string(1, c);
+  return s + ", feed='" + feedName(b.feed) + "')";
 }
 
 std::string patchRepr(const antenna::Patch& p) {
